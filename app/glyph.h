@@ -1,0 +1,69 @@
+#pragma once
+// Glyph planes, the editor's dot cells and the small value types every folder
+// shares.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace dotforge {
+
+// Dot sizes the library can have; one for the whole library.
+constexpr int kMaxDots = 32;
+constexpr int kLibraryCapacity = 200;
+constexpr int kPlaneBytes = 128;
+
+// Bytes per glyph row and per converted glyph for dot size n.
+constexpr int rowBytes(int n) { return n / 8; }
+constexpr int glyphBytes(int n) { return n * n / 8; }
+
+// A glyph plane: 32 rows of 4 bytes, row r at bytes 4r..4r+3. Bit 7 of byte k
+// is column 8k, the leftmost dot of the byte. Only the top-left N x N square
+// carries the glyph; the other bits are kept as they are and never read.
+struct GlyphPlane {
+    std::array<std::uint8_t, kPlaneBytes> bytes{};
+
+    std::uint8_t &at(int row, int byte) { return bytes[std::size_t(row * 4 + byte)]; }
+    std::uint8_t at(int row, int byte) const { return bytes[std::size_t(row * 4 + byte)]; }
+    bool dot(int x, int y) const { return at(y, x / 8) & (0x80 >> (x % 8)); }
+    void setDot(int x, int y, bool on)
+    {
+        std::uint8_t &b = at(y, x / 8);
+        const std::uint8_t mask = std::uint8_t(0x80 >> (x % 8));
+        b = on ? std::uint8_t(b | mask) : std::uint8_t(b & ~mask);
+    }
+    bool operator==(const GlyphPlane &) const = default;
+};
+
+// Texts of the editor's dot cells. Packing counts every text other than the
+// blank one as ink.
+inline const std::string kInk = "\u25CF"; // "●"
+inline const std::string kBlank = "  ";   // two spaces
+
+// The editor grid's cell texts, addressed (column, row) like the grid.
+struct CellTexts {
+    std::array<std::array<std::string, kMaxDots>, kMaxDots> cells; // [row][column]
+
+    CellTexts() { fill(kBlank); }
+    void fill(const std::string &t)
+    {
+        for (auto &row : cells)
+            row.fill(t);
+    }
+    std::string &at(int col, int row) { return cells[std::size_t(row)][std::size_t(col)]; }
+    const std::string &at(int col, int row) const { return cells[std::size_t(row)][std::size_t(col)]; }
+    bool inked(int col, int row) const { return at(col, row) != kBlank; }
+};
+
+// Packs the N x N cells into the glyph square of a plane: for each row the
+// bytes are cleared, then each column in increasing order shifts its byte left
+// and sets bit 0 for ink. Bytes outside the square keep their contents.
+void packCells(const CellTexts &cells, int n, GlyphPlane &plane);
+
+// The inverse: cell (8k + b, r) gets ink when bit 7 - b of byte k of row r is set.
+void showPlane(const GlyphPlane &plane, int n, CellTexts &cells);
+
+// 8 x 8 bit reversal: bit i goes to bit 7 - i.
+std::uint8_t reverseBits(std::uint8_t b);
+
+} // namespace dotforge

@@ -1,0 +1,112 @@
+// New, Close, the dot sizes, the view option, help and About.
+
+#include "app/io_error.h"
+#include "app/workspace.h"
+
+namespace dotforge {
+
+namespace {
+int defaultPointSize(int n) { return n == 16 ? 12 : n == 24 ? 18 : 22; }
+} // namespace
+
+void Workspace::mnuNewClick() { resetWorkspace(true); }
+
+void Workspace::mnuCloseClick() { mnuNewClick(); }
+
+void Workspace::resetWorkspace(bool recreateStore)
+{
+    const int n = dotSize;
+    CurFileName.clear();
+    if (recreateStore)
+        storeFile.rewriteExclusive(workPath("JQT.TMP"));
+    LibCount = 0;
+    LibIndex = 0;
+    caption = kTitle;
+    mnuSave.enabled = false;
+    mnuSaveAs.enabled = false;
+
+    DG1CellSize = n + 4;
+    DG1ColCount = DG1ClientWidth / DG1CellSize;
+    DG1RowCount = (DG1ColCount + kLibraryCapacity - 1) / DG1ColCount;
+    for (auto &code : codeList)
+        code.clear();
+    notifyLibraryLayout();
+
+    SG2CellSize = kSG2Pixels / n - 1;
+    SG2.fill(kBlank);
+    notifyEditor();
+
+    ChEditText.clear();
+    selectRG1(0);
+    RG1.enabled = false;
+    notifyControls();
+
+    SE1Change();
+    tableCol = 0;
+    tableRow = 0;
+    SelHZ();
+}
+
+void Workspace::chooseDotSize(int n, bool recreateStore)
+{
+    mnu16.checked = n == 16;
+    mnu24.checked = n == 24;
+    mnu32.checked = n == 32;
+    if (n == 16) {
+        // The dot-matrix source needs the font file; without it the button stays off.
+        RU.enabled = fontFile.isOpen();
+    } else {
+        RWClick();
+        RU.enabled = false;
+        UJF.enabled = false;
+    }
+    dotSize = n;
+    FontSize = defaultPointSize(n);
+    notifyControls();
+    resetWorkspace(recreateStore);
+}
+
+static bool keepsLibrary(Workspace &ws)
+{
+    if (ws.LibCount <= 0)
+        return false;
+    if (ws.prompts().ask(BoxKind::Confirmation, "当前小字库中已有内容!你要先将其保存为文件吗?", Buttons::YesNo)
+        != Answer::Yes)
+        return false;
+    ws.prompts().message("请先保存小字库!");
+    return true;
+}
+
+void Workspace::mnu16Click()
+{
+    if (!keepsLibrary(*this))
+        chooseDotSize(16);
+}
+
+void Workspace::mnu24Click()
+{
+    if (!keepsLibrary(*this))
+        chooseDotSize(24);
+}
+
+void Workspace::mnu32Click()
+{
+    if (!keepsLibrary(*this))
+        chooseDotSize(32);
+}
+
+void Workspace::mnuViewClick()
+{
+    if (m_prompts.ask(BoxKind::Warning, "本选项改变后,当前小字库中已加入字模将全部清除!继续吗?", Buttons::YesNo)
+        != Answer::Yes)
+        return;
+    mnuView = !mnuView;
+    notifyControls();
+    mnuNewClick();
+}
+
+void Workspace::mnuHelpClick() { m_prompts.showHelp(kHelpFile); }
+
+void Workspace::mnuAboutClick() { m_prompts.showAbout(kAboutText); }
+
+} // namespace dotforge

@@ -1,0 +1,133 @@
+#include "app/workspace.h"
+
+#include "app/io_error.h"
+
+namespace dotforge {
+
+namespace {
+// Record counts and first areas of the four variants of "Font16s": simplified
+// Chinese, traditional Chinese, Japanese, Korean.
+constexpr std::array<int, 4> kSectionSizes{8363, 8368, 7802, 8742};
+constexpr std::array<int, 4> kFirstAreas{16, 16, 4, 16};
+} // namespace
+
+Workspace::Workspace(Prompts &prompts, Rasterizer &rasterizer, std::string workDir)
+    : m_prompts(prompts)
+    , m_rasterizer(rasterizer)
+    , m_workDir(std::move(workDir))
+{
+}
+
+Workspace::~Workspace() = default;
+
+std::string Workspace::workPath(const std::string &name) const
+{
+    if (m_workDir.empty() || m_workDir == ".")
+        return name;
+    return m_workDir + "/" + name;
+}
+
+bool Workspace::run(const std::function<void()> &command)
+{
+    try {
+        command();
+        return true;
+    } catch (const IoError &e) {
+        showError(e);
+    }
+    notifyControls();
+    notifyEditor();
+    return false;
+}
+
+void Workspace::showError(const std::exception &error)
+{
+    m_prompts.showError(errorBoxText(error.what()));
+}
+
+// Start-up. When the store file or the font file cannot be opened the error is
+// shown and start-up still lays out the window for 16 dots, so the window is
+// usable: without "Font16s" the TrueType source works and the dot-matrix source
+// stays disabled; without a store (another Dotforge holds "JQT.TMP" in this
+// folder, or the folder is read-only) the library commands fail with
+// "I/O error 103" until New manages to create it.
+void Workspace::FormCreate()
+{
+    sectionSize = kSectionSizes;
+    firstArea = kFirstAreas;
+    tableCol = 0;
+    tableRow = 0;
+    FontSize = 12;
+    FontName = "宋体";
+    SelCol = SelRow = 0;
+    SelWidth = SelHeight = 1;
+    ClipWidth = ClipHeight = 0;
+    ClipFull = false;
+    Dragging = false;
+    Image1.fillWhite();
+
+    try {
+        storeFile.rewriteExclusive(workPath("JQT.TMP"));
+    } catch (const IoError &e) {
+        showError(e);
+    }
+    try {
+        fontFile.reset(workPath("Font16s"), true);
+    } catch (const IoError &e) {
+        showError(e);
+    }
+    // The store was just created (or could not be): New need not create it again.
+    run([this] { chooseDotSize(16, false); });
+}
+
+// Closing: the font file, then the store, which is deleted. Files that never
+// opened are skipped; the store is only deleted by the run that created it, so a
+// second program in the same folder never removes the first one's store.
+void Workspace::FormClose()
+{
+    fontFile.close();
+    storeFile.closeAndErase();
+}
+
+void Workspace::setCell(int col, int row, const std::string &text)
+{
+    if (onSquare(col, row))
+        SG2.at(col, row) = text;
+}
+
+const std::string &Workspace::cell(int col, int row) const
+{
+    return onSquare(col, row) ? SG2.at(col, row) : kBlank;
+}
+
+void Workspace::notifyEditor()
+{
+    if (m_listener)
+        m_listener->editorChanged();
+}
+
+void Workspace::notifyControls()
+{
+    if (m_listener)
+        m_listener->controlsChanged();
+}
+
+void Workspace::notifyTable()
+{
+    if (m_listener)
+        m_listener->codeTableChanged();
+}
+
+void Workspace::notifyLibraryCell(int index)
+{
+    if (m_listener)
+        m_listener->libraryCellChanged(index);
+}
+
+void Workspace::notifyLibraryLayout()
+{
+    if (m_listener)
+        m_listener->libraryLayoutChanged();
+}
+
+} // namespace dotforge

@@ -1,0 +1,328 @@
+#pragma once
+// The workspace: the whole state of one run and every command of the window.
+//
+// TForm1 owns one Workspace. Each command keeps the name of the window handler
+// that triggers it (AddBtnClick, SG2MouseDown, mnuOpenClick ...); its logic sits
+// in the folder of its subsystem (app/, sources/, editor/, library/, formats/,
+// print/) as a member of this class, and commands call one another directly.
+// The window reads the state back (control states, cell texts, the library
+// store) and draws it; nothing of the program's rules lives in a widget.
+//
+// File errors are raised as IoError and end the command at the failing step;
+// run() is the event boundary that shows them through the default error
+// handler. Commands called directly (as the tests do) let them through.
+
+#include "app/glyph.h"
+#include "app/prompts.h"
+#include "app/record_file.h"
+#include "sources/rasterizer.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace dotforge {
+
+// Enabled and ticked state of a control or menu item.
+struct Toggle {
+    bool enabled = true;
+    bool checked = false;
+};
+
+// The spin edit SE1 ("区码(&R)").
+struct SpinState {
+    bool enabled = true;
+    int value = 16;
+    int min = 1;
+    int max = 94;
+};
+
+// Byte layout modes of the output files.
+enum class Mode { A, B, C, D };
+// Default effects, in menu order.
+enum class Rotation { R0, R90, R180, R270 };
+enum class Flip { None, Horizontal, Vertical };
+enum class Swap { None, LeftRight, UpDown };
+// File type of a library file: the file-type entry of the dialog that chose it.
+enum class FileType { ZMB = 1, ASM = 2 };
+
+// Mouse buttons as the editor grid distinguishes them.
+enum class MouseButton { Left, Right, Middle };
+
+// Keys the editor grid and the area spin edit react to.
+enum class Key { Enter, Home, Shift, C, V, X, A, S, W, Z, Delete, Up, Down, Other };
+struct KeyMods {
+    bool ctrl = false;
+    bool shift = false;
+    bool alt = false;
+};
+
+// What the window has to redraw after a command. The window may also simply
+// redraw everything after each command; these say what changed early, in the
+// middle of a command (a message box may be up).
+class WorkspaceListener {
+public:
+    virtual ~WorkspaceListener() = default;
+    virtual void editorChanged() {}          // SG2 cells, selection or geometry
+    virtual void codeTableChanged() {}       // SG1 content (area, source, font)
+    virtual void libraryCellChanged(int) {}  // DG1 cell of an index was painted or blanked
+    virtual void libraryLayoutChanged() {}   // DG1 geometry (New)
+    virtual void controlsChanged() {}        // enabled/ticked states, captions, labels
+    virtual void focusEditor() {}            // the grid takes the keyboard focus
+    virtual void closeWindow() {}            // mnuExitClick: close the main window
+};
+
+// Cell of the code table as the painter draws it.
+struct CodeTableCell {
+    bool empty = true;               // cells 94 to 99
+    bool fromFont16s = false;        // dot-matrix source: `record` holds the glyph
+    std::string text;                // TrueType source: the character, UTF-8
+    std::array<std::uint8_t, 32> record{};
+};
+
+class Workspace {
+public:
+    // workDir: the working folder ("JQT.TMP", "Font16s", "JQT1.Tmp" live there).
+    Workspace(Prompts &prompts, Rasterizer &rasterizer, std::string workDir);
+    ~Workspace();
+    Workspace(const Workspace &) = delete;
+    Workspace &operator=(const Workspace &) = delete;
+
+    void setListener(WorkspaceListener *listener) { m_listener = listener; }
+    Prompts &prompts() { return m_prompts; }
+
+    // The event boundary: runs a command and shows an IoError it raises through
+    // the default error handler. Returns false when the command failed.
+    bool run(const std::function<void()> &command);
+    // The default error handler's box for an error.
+    void showError(const std::exception &error);
+
+    // Path of a file of the working folder.
+    std::string workPath(const std::string &name) const;
+
+    // ---- app/: start-up, close, size switching and reset --------------------
+    void FormCreate();
+    void FormClose();
+    void mnuNewClick();
+    void mnuCloseClick();
+    void mnu16Click();
+    void mnu24Click();
+    void mnu32Click();
+    void mnuViewClick();
+    void mnuHelpClick();
+    void mnuAboutClick();
+
+    // ---- sources/: code table, rendering, dot-matrix font, default effects ---
+    void SE1Change();                          // after SE1.value changed
+    void SE1Step(int delta);                   // spin buttons and arrow keys
+    void SE1KeyPress(char32_t ch, bool &discard);
+    void DispChs();
+    CodeTableCell SDotEffect(int col, int row); // what code table cell (col, row) shows
+    void SG1MouseDown(int col, int row);       // -1, -1 over no cell
+    void SelHZ();
+    void ChTextOut(const std::string &code);
+    void RWClick();
+    void RUClick();
+    void UJFClick(int itemIndex);
+    void FontBtnClick();
+    void ReadUDot(std::int64_t recordIndex);   // fills recordBuf and the source plane
+    void readFontRecord(std::int64_t recordIndex); // fills recordBuf only
+    void applyDefaultEffects();                // render time, view option on
+    void mnuRotationClick(Rotation r);
+    void mnuFlipClick(Flip f);
+    void mnuSwapClick(Swap s);
+
+    // ---- editor/: grid, transforms, blocks ----------------------------------
+    void DispDot();
+    void SG2MouseDown(int col, int row, MouseButton button);
+    void SG2MouseMove(int col, int row);
+    void SG2MouseUp(int col, int row, MouseButton button);
+    void SG2DblClick();
+    void SG2KeyDown(Key key, KeyMods mods);
+    // Selecting an RG1 item, by the user or by the program, runs RG1Click at
+    // once when the selection changes.
+    void selectRG1(int item);
+    void RG1Click();                           // the view switch, v = RG1Index
+    void ChgBtnClick();
+    void undoBtnClick();
+    void ClearBtnClick();
+    bool inSelection(int col, int row) const;
+    // Transforms.
+    void CCWBtnClick();
+    void CWBtnClick();
+    void HflipBtnClick();
+    void VflipBtnClick();
+    void ELBtnClick();
+    void EUBtnClick();
+    void LeftBtnClick();
+    void RightBtnClick();
+    void UpBtnClick();
+    void DownBtnClick();
+    // Blocks. pmuOpenAt decides the block menu on a right press: true when it opens.
+    bool prepareBlockMenu();
+    void mnuCutClick();
+    void mnuCopyClick();
+    void mnuPasteClick();
+    void mnuDelClick();
+    void pmuLeftClick();
+    void pmuRightClick();
+    void pmuUpClick();
+    void pmuDownClick();
+
+    // ---- library/: store, list view, character entry -------------------------
+    void AddBtnClick();
+    void DelBtnClick();
+    void ChgDone();
+    void XDotEffect();
+    // The glyph of list cell `index` as DG1DrawCell paints it; false for an empty
+    // cell. Leaves LibIndex and the library plane as they were.
+    bool DG1DrawCell(int index, GlyphPlane &glyph);
+    void DG1MouseDown(int col, int row);       // -1, -1 outside the cells
+    void ReadXDot();
+    void ChEditKeyPress(char32_t ch);          // ch 13 = Enter
+    void Button1Click();
+    void updateXNLabel();
+
+    // ---- formats/: layouts, files, document commands -------------------------
+    void mnuModeClick(Mode m);
+    void TransXDot();
+    void TransDot();
+    void SaveXZMB();
+    void ReadXZMB();
+    void SaveXASM();
+    void ReadXASM();
+    void mnuOpenClick();
+    void mnuSaveClick();
+    void mnuSaveAsClick();
+    void SaveXFile();
+    void mnuExitClick();
+    bool FormCloseQuery();                     // true: the window may close
+
+    // ---- print/ -------------------------------------------------------------
+    void mnuPrintClick();
+
+    // ---- state --------------------------------------------------------------
+    int dotSize = 16; // N; 0 while start-up stopped before choosing one
+
+    GlyphPlane sourcePlane;
+    GlyphPlane editPlane;
+    GlyphPlane libPlane;
+    GlyphPlane scratchPlane;
+
+    RecordFile storeFile{kPlaneBytes};  // "JQT.TMP"
+    RecordFile fontFile{32};            // "Font16s"
+    std::array<std::string, kLibraryCapacity> codeList;
+
+    int LibCount = 0;
+    int LibIndex = 0;
+    int ViewMode = 0;
+    bool EditModified = false;
+    std::string CurCode;      // two GBK bytes
+    bool TypedEntry = false;
+    std::string CurFileName;
+    FileType curFileType = FileType::ZMB;
+    std::string FontName = "宋体";
+    int FontSize = 12;
+
+    // Code table.
+    int curArea = 16;
+    std::array<std::string, 94> areaTable;
+    int tableCol = 0;  // table selection; valid when both >= 0 and row*10+col < 94
+    int tableRow = 0;
+
+    // Dot-matrix font: per-variant record counts and first areas, the record
+    // read last.
+    std::array<int, 4> sectionSize{};
+    std::array<int, 4> firstArea{};
+    std::array<std::uint8_t, 32> recordBuf{};
+
+    // Hidden drawing surface.
+    Surface40 Image1;
+
+    // Editor grid SG2.
+    CellTexts SG2;
+    int SG2CellSize = 17;     // cell width and height in pixels
+    static constexpr int kSG2Pixels = 289;
+    int SelCol = 0;
+    int SelRow = 0;
+    int SelWidth = 1;
+    int SelHeight = 1;
+    bool Dragging = false;
+    CellTexts BlockSnapshot;
+    CellTexts BlockClip;
+    int ClipWidth = 0;
+    int ClipHeight = 0;
+    bool ClipFull = false;
+
+    // Library list DG1.
+    int DG1ClientWidth = 200; // pixels available for cells (no scroll bar)
+    int DG1ColCount = 10;
+    int DG1RowCount = 20;
+    int DG1CellSize = 20;
+
+    // Controls: enabled states, ticks, texts.
+    std::string caption = "Dotforge";
+    std::string XNLabel = "共 0字 第 0字";
+    SpinState SE1;
+    Toggle RW{true, true};
+    Toggle RU{true, false};
+    Toggle FontBtn;
+    Toggle UJF{false, false};
+    int UJFIndex = 0;         // -1: no item selected
+    Toggle ChEdit;
+    std::string ChEditText;   // GBK bytes
+    Toggle Button1;
+    Toggle RG1;
+    int RG1Index = 0;
+    Toggle Panel1;
+    Toggle AddBtn{false, false};
+    Toggle DelBtn{false, false};
+    Toggle ClearBtn{false, false};
+    Toggle ChgBtn{false, false};
+    Toggle mnuSave{false, false};
+    Toggle mnuSaveAs{false, false};
+    Toggle mnu16{true, true};
+    Toggle mnu24;
+    Toggle mnu32;
+    Mode mode = Mode::A;
+    Rotation rotation = Rotation::R0;
+    Flip flip = Flip::None;
+    Swap swap = Swap::None;
+    bool mnuView = false;     // "显示默认效果(&V)" ticked
+    Toggle pmuCut, pmuCopy, pmuPaste, pmuLeft, pmuRight, pmuUp, pmuDown, pmuDel;
+
+    // Where a right press on the grid asks the block menu to open (set by
+    // SG2MouseDown when prepareBlockMenu() says so); the window shows it.
+    bool blockMenuRequested = false;
+
+    // Help and About texts.
+    static constexpr const char *kTitle = "Dotforge";
+    static constexpr const char *kHelpFile = "JQT.HLP";
+    static constexpr const char *kAboutText = "Dotforge V3.0";
+
+    // Grid-level helpers shared by the editor commands.
+    void setCell(int col, int row, const std::string &text);
+    const std::string &cell(int col, int row) const;
+    bool onSquare(int col, int row) const { return col >= 0 && row >= 0 && col < dotSize && row < dotSize; }
+
+private:
+    void notifyEditor();
+    void notifyControls();
+    void notifyTable();
+    void notifyLibraryCell(int index);
+    void notifyLibraryLayout();
+    // The dot-size commands after their question; New with or without
+    // re-creating the store file (start-up has just created it).
+    void chooseDotSize(int n, bool recreateStore = true);
+    void resetWorkspace(bool recreateStore);
+
+    Prompts &m_prompts;
+    Rasterizer &m_rasterizer;
+    std::string m_workDir;
+    WorkspaceListener *m_listener = nullptr;
+
+    friend class WorkspaceTestAccess;
+};
+
+} // namespace dotforge

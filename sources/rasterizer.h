@@ -1,0 +1,34 @@
+#pragma once
+// The TrueType rasteriser as the core sees it: draw a string on the hidden
+// 40 x 40 surface and read the pixels back exactly. The Qt Gui version lives in
+// render/; tests may use it offscreen or a fake.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace dotforge {
+
+// The drawing surface `Image1`: 40 x 40 pixels, 0xRRGGBB, row-major.
+struct Surface40 {
+    static constexpr int kSize = 40;
+    static constexpr std::uint32_t kWhite = 0xFFFFFF;
+    std::array<std::uint32_t, kSize * kSize> pixels{};
+
+    Surface40() { fillWhite(); }
+    void fillWhite() { pixels.fill(kWhite); }
+    std::uint32_t pixel(int x, int y) const { return pixels[std::size_t(y * kSize + x)]; }
+    void setPixel(int x, int y, std::uint32_t rgb) { pixels[std::size_t(y * kSize + x)] = rgb; }
+};
+
+class Rasterizer {
+public:
+    virtual ~Rasterizer() = default;
+    // Draws `text` (UTF-8) in black in `face` at `pointSize` points (96 pixels
+    // per inch), regular style, with the top-left corner of its text cell at
+    // (x, y): the pen starts at x and the baseline lies at y + the ascent.
+    virtual void drawText(Surface40 &surface, const std::string &text, const std::string &face, int pointSize,
+                          int x, int y) = 0;
+};
+
+} // namespace dotforge

@@ -1,0 +1,119 @@
+#include "tests/support/test_workspace.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace dotforge::test {
+
+TempDir::TempDir()
+{
+    std::string tmpl = (std::filesystem::temp_directory_path() / "dotforge-test-XXXXXX").string();
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    m_path = tmpl;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    // Folders a test made read-only must become writable again to be removed.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string font16sPath()
+{
+#ifdef FONT16S_PATH
+    return FONT16S_PATH;
+#else
+    return "Font16s";
+#endif
+}
+
+TestWorkspace::TestWorkspace(WorkspaceOptions options)
+{
+    if (options.withFont16s)
+        std::filesystem::create_symlink(font16sPath(), m_dir.path() / "Font16s");
+    m_ws = std::make_unique<Workspace>(m_prompts, options.rasterizer ? *options.rasterizer : m_blank,
+                                       m_dir.path().string());
+    if (options.start)
+        m_ws->FormCreate();
+}
+
+TestWorkspace::~TestWorkspace()
+{
+    if (m_ws)
+        m_ws->FormClose();
+}
+
+void TestWorkspace::setGrid(const std::vector<std::string> &rows)
+{
+    const int n = m_ws->dotSize;
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) {
+            const bool ink = r < int(rows.size()) && c < int(rows[std::size_t(r)].size())
+                && rows[std::size_t(r)][std::size_t(c)] == '#';
+            m_ws->SG2.at(c, r) = ink ? kInk : kBlank;
+        }
+}
+
+std::vector<std::string> TestWorkspace::grid() const
+{
+    const int n = m_ws->dotSize;
+    std::vector<std::string> rows;
+    for (int r = 0; r < n; ++r) {
+        std::string row;
+        for (int c = 0; c < n; ++c)
+            row += m_ws->SG2.inked(c, r) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void writeFile(const std::string &path, const std::string &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+GlyphPlane planeFromArt(const std::vector<std::string> &rows)
+{
+    GlyphPlane p;
+    for (std::size_t r = 0; r < rows.size() && r < 32; ++r)
+        for (std::size_t c = 0; c < rows[r].size() && c < 32; ++c)
+            p.setDot(int(c), int(r), rows[r][c] == '#');
+    return p;
+}
+
+std::vector<std::string> artFromPlane(const GlyphPlane &plane, int n)
+{
+    std::vector<std::string> rows;
+    for (int r = 0; r < n; ++r) {
+        std::string row;
+        for (int c = 0; c < n; ++c)
+            row += plane.dot(c, r) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+} // namespace dotforge::test

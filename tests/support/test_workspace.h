@@ -1,0 +1,88 @@
+#pragma once
+// A workspace in a fresh temporary folder, with scripted prompts. The folder
+// gets a link to the generated "Font16s" unless a test asks for none.
+
+#include "app/workspace.h"
+#include "tests/support/scripted_prompts.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace dotforge::test {
+
+// Draws nothing: every rendered glyph is blank. For tests that do not look at
+// glyph shapes and must not depend on installed fonts.
+class BlankRasterizer : public Rasterizer {
+public:
+    void drawText(Surface40 &, const std::string &text, const std::string &face, int pointSize, int x,
+                  int y) override
+    {
+        lastText = text;
+        lastFace = face;
+        lastPointSize = pointSize;
+        lastX = x;
+        lastY = y;
+        ++calls;
+    }
+    std::string lastText;
+    std::string lastFace;
+    int lastPointSize = 0;
+    int lastX = 0;
+    int lastY = 0;
+    int calls = 0;
+};
+
+// A fresh temporary folder, removed again at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path &path() const { return m_path; }
+    std::string file(const std::string &name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+struct WorkspaceOptions {
+    bool withFont16s = true;
+    bool start = true;            // run FormCreate
+    Rasterizer *rasterizer = nullptr; // default: a BlankRasterizer
+};
+
+class TestWorkspace {
+public:
+    explicit TestWorkspace(WorkspaceOptions options = {});
+    ~TestWorkspace();
+
+    Workspace &ws() { return *m_ws; }
+    Workspace *operator->() { return m_ws.get(); }
+    ScriptedPrompts &prompts() { return m_prompts; }
+    BlankRasterizer &blank() { return m_blank; }
+    const TempDir &dir() const { return m_dir; }
+
+    // Sets the grid of the editor from ASCII art rows ('#' ink, anything else blank).
+    void setGrid(const std::vector<std::string> &rows);
+    // The editor grid as ASCII art rows of the current dot size.
+    std::vector<std::string> grid() const;
+
+private:
+    TempDir m_dir;
+    ScriptedPrompts m_prompts;
+    BlankRasterizer m_blank;
+    std::unique_ptr<Workspace> m_ws;
+};
+
+// The path of the generated "Font16s" of the build.
+std::string font16sPath();
+
+// Reads a whole file as bytes; throws when it cannot.
+std::string readFile(const std::string &path);
+void writeFile(const std::string &path, const std::string &bytes);
+
+// ASCII art <-> glyph plane (the N x N square only).
+GlyphPlane planeFromArt(const std::vector<std::string> &rows);
+std::vector<std::string> artFromPlane(const GlyphPlane &plane, int n);
+
+} // namespace dotforge::test
