@@ -1,0 +1,140 @@
+#include "app/gbk.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace dotforge {
+
+namespace {
+
+class Iconv {
+public:
+    Iconv(const char *to, const char *from)
+        : m_cd(iconv_open(to, from))
+    {
+    }
+    ~Iconv()
+    {
+        if (m_cd != iconv_t(-1))
+            iconv_close(m_cd);
+    }
+    Iconv(const Iconv &) = delete;
+    Iconv &operator=(const Iconv &) = delete;
+
+    // Converts all of `in`; false on the first byte sequence that cannot be
+    // converted, with *consumed telling how far it got.
+    bool convert(std::string_view in, std::string &out, std::size_t *consumed = nullptr)
+    {
+        out.clear();
+        if (m_cd == iconv_t(-1))
+            return false;
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char *src = const_cast<char *>(in.data());
+        std::size_t srcLeft = in.size();
+        char buf[256];
+        bool ok = true;
+        while (srcLeft > 0) {
+            char *dst = buf;
+            std::size_t dstLeft = sizeof buf;
+            const std::size_t r = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buf, std::size_t(dst - buf));
+            if (r == std::size_t(-1) && errno != E2BIG) {
+                ok = false;
+                break;
+            }
+        }
+        if (consumed)
+            *consumed = in.size() - srcLeft;
+        return ok;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+} // namespace
+
+std::string gbkToUtf8(std::string_view gbk)
+{
+    Iconv cv("UTF-8", "GBK");
+    std::string out;
+    std::string piece;
+    std::size_t i = 0;
+    while (i < gbk.size()) {
+        const auto b = static_cast<unsigned char>(gbk[i]);
+        const std::size_t len = (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+        if (b < 0x80) {
+            out += char(b);
+        } else if (cv.convert(gbk.substr(i, len), piece)) {
+            out += piece;
+        } else if (len == 2 && static_cast<unsigned char>(gbk[i + 1]) < 0x80) {
+            // A lead byte before an ASCII byte: the lead byte alone is nothing,
+            // the ASCII byte still counts.
+            i += 1;
+            continue;
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencodable)
+{
+    Iconv cv("GBK", "UTF-8");
+    std::string out;
+    std::size_t consumed = 0;
+    if (cv.convert(utf8, out, &consumed))
+        return out;
+    if (unencodable) {
+        // The character at the failing position: its UTF-8 bytes.
+        std::size_t end = consumed + 1;
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            ++end;
+        *unencodable = std::string(utf8.substr(consumed, end - consumed));
+    }
+    return std::nullopt;
+}
+
+bool isNonAsciiUtf8(std::string_view bytes)
+{
+    bool nonAscii = false;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int len = 0;
+        char32_t cp = 0;
+        if ((b & 0xE0) == 0xC0) {
+            len = 2;
+            cp = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3;
+            cp = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            len = 4;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + std::size_t(len) > bytes.size())
+            return false;
+        for (int k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
+            if ((c & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF
+            || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        nonAscii = true;
+        i += std::size_t(len);
+    }
+    return nonAscii;
+}
+
+} // namespace dotforge

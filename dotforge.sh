@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Dotforge, or runs the whole test suite.
+#
+#   ./dotforge.sh start   install what is missing, build, start the window
+#   ./dotforge.sh test    install what is missing, build, run every test (CTest)
+#
+# Installing needs root (or sudo) on Debian 12. BUILD_DIR chooses the build folder
+# (default: ./build); the window runs in BUILD_DIR/run, which holds "Font16s".
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="${BUILD_DIR:-$here/build}"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+packages=(
+    cmake make g++ pkg-config
+    qt6-base-dev libgtest-dev
+    unifont unicode-data bzip2     # the data "Font16s" is generated from
+    fonts-arphic-uming             # stands in for 宋体
+    nasm poppler-utils             # tests: assembling .ASM output, reading printed pages
+    clang libclang-rt-14-dev       # tests: the fuzz targets
+)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null; then
+            sudo=(sudo)
+        else
+            echo "These Debian packages are missing and installing them needs root: ${missing[*]}" >&2
+            exit 1
+        fi
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build_all() {
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$build" -j "$jobs"
+}
+
+case "${1:-}" in
+start)
+    install_missing
+    build_all
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+        echo "Dotforge is a desktop program and there is no display here." >&2
+        echo "On a machine without a screen, run it under Xvfb:" >&2
+        echo "  apt-get install -y xvfb xauth && (cd '$build/run' && xvfb-run -a '$build/app/dotforge')" >&2
+        exit 1
+    fi
+    cd "$build/run"
+    exec "$build/app/dotforge"
+    ;;
+test)
+    install_missing
+    build_all
+    ctest --test-dir "$build" --output-on-failure -j "$jobs"
+    ;;
+*)
+    echo "usage: $0 start|test" >&2
+    exit 1
+    ;;
+esac

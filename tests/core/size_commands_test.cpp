@@ -1,0 +1,212 @@
+// New, Close, the dot-size commands, the view option, help and About.
+
+#include "app/workspace.h"
+#include "tests/support/test_workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace dotforge;
+using namespace dotforge::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Puts `count` glyphs into the library the way an add leaves it: records in the
+// store, codes in the list, the library unsaved.
+void fillLibrary(TestWorkspace &tw, int count)
+{
+    Workspace &ws = tw.ws();
+    GlyphPlane glyph = planeFromArt({"################"});
+    ws.storeFile.seek(0);
+    for (int i = 0; i < count; ++i) {
+        ws.storeFile.write(glyph.bytes.data());
+        ws.codeList[std::size_t(i)] = std::string{char(0xB0), char(0xA1 + i)};
+    }
+    ws.LibCount = count;
+    ws.LibIndex = count - 1;
+    ws.RG1.enabled = true;
+    ws.DelBtn.enabled = true;
+    ws.mnuSave.enabled = true;
+    ws.mnuSaveAs.enabled = true;
+}
+
+std::uintmax_t storeSize(TestWorkspace &tw) { return fs::file_size(tw.dir().file("JQT.TMP")); }
+
+} // namespace
+
+TEST(DotSize, LayoutForEachSizeOnAnEmptyLibrary)
+{
+    struct Case {
+        void (Workspace::*command)();
+        int n;
+        int editorCell;
+        int listColumns;
+        int listRows;
+        int pointSize;
+    };
+    const Case cases[] = {
+        {&Workspace::mnu24Click, 24, 11, 7, 29, 18},
+        {&Workspace::mnu32Click, 32, 8, 5, 40, 22},
+        {&Workspace::mnu16Click, 16, 17, 10, 20, 12},
+    };
+    TestWorkspace tw;
+    for (const auto &c : cases) {
+        (tw.ws().*c.command)();
+        Workspace &ws = tw.ws();
+        EXPECT_EQ(ws.dotSize, c.n);
+        EXPECT_EQ(ws.SG2CellSize, c.editorCell) << c.n;
+        EXPECT_EQ(ws.DG1ColCount, c.listColumns) << c.n;
+        EXPECT_EQ(ws.DG1RowCount, c.listRows) << c.n;
+        EXPECT_EQ(ws.DG1CellSize, c.n + 4);
+        EXPECT_EQ(ws.FontSize, c.pointSize);
+        EXPECT_EQ(ws.mnu16.checked, c.n == 16);
+        EXPECT_EQ(ws.mnu24.checked, c.n == 24);
+        EXPECT_EQ(ws.mnu32.checked, c.n == 32);
+        // The editor shows the first character of the area, blank cells everywhere
+        // (the blank rasterizer draws nothing).
+        for (int r = 0; r < c.n; ++r)
+            for (int x = 0; x < c.n; ++x)
+                EXPECT_EQ(ws.SG2.at(x, r), kBlank);
+    }
+    EXPECT_TRUE(tw.prompts().log().empty()) << "an empty library asks nothing";
+}
+
+TEST(DotSize, LargeSizesTickTheTrueTypeSourceAndDisableTheDotMatrixOne)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.RUClick();
+    ASSERT_TRUE(ws.RU.checked);
+    ws.mnu24Click();
+    EXPECT_TRUE(ws.RW.checked);
+    EXPECT_FALSE(ws.RU.checked);
+    EXPECT_FALSE(ws.RU.enabled);
+    EXPECT_FALSE(ws.UJF.enabled);
+    // Back at 16 dots the dot-matrix source can be chosen again, but is not ticked.
+    ws.mnu16Click();
+    EXPECT_TRUE(ws.RU.enabled);
+    EXPECT_FALSE(ws.RU.checked);
+    EXPECT_TRUE(ws.RW.checked);
+}
+
+TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
+{
+    {
+        TestWorkspace tw;
+        fillLibrary(tw, 3);
+        tw.prompts().answer(Answer::Yes);
+        tw->mnu24Click();
+        EXPECT_EQ(tw.prompts().texts("confirmation"),
+                  std::vector<std::string>{"当前小字库中已有内容!你要先将其保存为文件吗?"});
+        EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"请先保存小字库!"});
+        EXPECT_EQ(tw->dotSize, 16);
+        EXPECT_TRUE(tw->mnu16.checked);
+        EXPECT_FALSE(tw->mnu24.checked);
+        EXPECT_EQ(tw->LibCount, 3);
+        EXPECT_EQ(storeSize(tw), 3u * 128);
+    }
+    {
+        TestWorkspace tw;
+        fillLibrary(tw, 3);
+        tw.prompts().answer(Answer::No);
+        tw->mnu24Click();
+        EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{});
+        EXPECT_EQ(tw->dotSize, 24);
+        EXPECT_EQ(tw->LibCount, 0);
+        EXPECT_EQ(tw->LibIndex, 0);
+        EXPECT_EQ(storeSize(tw), 0u);
+        EXPECT_EQ(tw->codeList[0], "");
+        EXPECT_FALSE(tw->mnuSave.enabled);
+        EXPECT_FALSE(tw->mnuSaveAs.enabled);
+        EXPECT_FALSE(tw->RG1.enabled);
+    }
+    {
+        // The size already in force asks too, and then empties the library.
+        TestWorkspace tw;
+        fillLibrary(tw, 2);
+        tw.prompts().answer(Answer::No);
+        tw->mnu16Click();
+        EXPECT_EQ(tw.prompts().texts("confirmation").size(), 1u);
+        EXPECT_EQ(tw->LibCount, 0);
+    }
+}
+
+TEST(NewAndClose, DiscardWithoutAQuestion)
+{
+    for (auto command : {&Workspace::mnuNewClick, &Workspace::mnuCloseClick}) {
+        TestWorkspace tw;
+        fillLibrary(tw, 4);
+        tw->CurFileName = "/tmp/x.ZMB";
+        tw->caption = "Dotforge: /tmp/x.ZMB";
+        tw->XNLabel = "共 4字 第 4字";
+        (tw.ws().*command)();
+        EXPECT_TRUE(tw.prompts().log().empty());
+        EXPECT_EQ(tw->LibCount, 0);
+        EXPECT_EQ(storeSize(tw), 0u);
+        EXPECT_EQ(tw->CurFileName, "");
+        EXPECT_EQ(tw->caption, "Dotforge");
+        EXPECT_FALSE(tw->mnuSave.enabled);
+        EXPECT_FALSE(tw->mnuSaveAs.enabled);
+        EXPECT_FALSE(tw->RG1.enabled);
+        EXPECT_EQ(tw->RG1Index, 0);
+        EXPECT_EQ(tw->ViewMode, 0);
+        // New leaves the label and the delete button alone.
+        EXPECT_EQ(tw->XNLabel, "共 4字 第 4字");
+        EXPECT_TRUE(tw->DelBtn.enabled);
+        EXPECT_TRUE(tw->AddBtn.enabled);
+        EXPECT_FALSE(tw->TypedEntry);
+    }
+}
+
+TEST(NewAndClose, KeepsSizeSourceFontModeAndEffects)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.mnu24Click();
+    ws.mode = Mode::D;
+    ws.rotation = Rotation::R90;
+    ws.FontName = "AR PL UMing CN";
+    ws.FontSize = 20;
+    ws.mnuNewClick();
+    EXPECT_EQ(ws.dotSize, 24);
+    EXPECT_EQ(ws.mode, Mode::D);
+    EXPECT_EQ(ws.rotation, Rotation::R90);
+    EXPECT_EQ(ws.FontName, "AR PL UMing CN");
+    EXPECT_EQ(ws.FontSize, 20);
+}
+
+TEST(ViewOption, YesTogglesAndResetsNoChangesNothing)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    tw.prompts().answer(Answer::Yes);
+    ws.mnuViewClick();
+    EXPECT_EQ(tw.prompts().texts("warning"),
+              std::vector<std::string>{"本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"});
+    EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
+    EXPECT_TRUE(ws.mnuView);
+
+    fillLibrary(tw, 2);
+    tw.prompts().answer(Answer::No);
+    ws.mnuViewClick();
+    EXPECT_TRUE(ws.mnuView);
+    EXPECT_EQ(ws.LibCount, 2);
+    EXPECT_EQ(storeSize(tw), 2u * 128);
+
+    tw.prompts().answer(Answer::Yes);
+    ws.mnuViewClick();
+    EXPECT_FALSE(ws.mnuView);
+    EXPECT_EQ(ws.LibCount, 0);
+    EXPECT_EQ(storeSize(tw), 0u);
+}
+
+TEST(HelpAndAbout, OpenThroughThePrompts)
+{
+    TestWorkspace tw;
+    tw->mnuHelpClick();
+    tw->mnuAboutClick();
+    EXPECT_EQ(tw.prompts().texts("help"), std::vector<std::string>{"JQT.HLP"});
+    EXPECT_EQ(tw.prompts().texts("about"), std::vector<std::string>{"Dotforge V3.0"});
+}

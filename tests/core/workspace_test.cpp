@@ -1,0 +1,285 @@
+// Start-up, close, the store file, file errors, and the grid <-> plane packing.
+
+#include "app/io_error.h"
+#include "app/workspace.h"
+#include "tests/support/test_workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace dotforge;
+using namespace dotforge::test;
+namespace fs = std::filesystem;
+
+TEST(StartUp, InitialState)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    EXPECT_EQ(ws.dotSize, 16);
+    EXPECT_EQ(ws.LibCount, 0);
+    EXPECT_EQ(ws.LibIndex, 0);
+    EXPECT_EQ(ws.ViewMode, 0);
+    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.TypedEntry);
+    EXPECT_EQ(ws.CurFileName, "");
+    EXPECT_EQ(ws.FontName, "宋体");
+    EXPECT_EQ(ws.FontSize, 12);
+    EXPECT_EQ(ws.caption, "Dotforge");
+    EXPECT_EQ(ws.XNLabel, "共 0字 第 0字");
+    EXPECT_EQ(ws.SG2CellSize, 17);
+    EXPECT_EQ(ws.DG1ColCount, 10);
+    EXPECT_EQ(ws.DG1RowCount, 20);
+    EXPECT_EQ(ws.DG1CellSize, 20);
+    EXPECT_EQ(ws.sectionSize, (std::array<int, 4>{8363, 8368, 7802, 8742}));
+    EXPECT_EQ(ws.firstArea, (std::array<int, 4>{16, 16, 4, 16}));
+    EXPECT_EQ(ws.SelWidth, 1);
+    EXPECT_EQ(ws.SelHeight, 1);
+    EXPECT_EQ(ws.ClipWidth, 0);
+    EXPECT_EQ(ws.ClipHeight, 0);
+    EXPECT_FALSE(ws.ClipFull);
+    EXPECT_FALSE(ws.Dragging);
+
+    // Enabled and ticked states of the controls after start-up.
+    struct Expect {
+        const char *name;
+        Toggle state;
+        bool enabled;
+    };
+    const Expect enabled[] = {
+        {"AddBtn", ws.AddBtn, true},     {"DelBtn", ws.DelBtn, false},   {"ClearBtn", ws.ClearBtn, false},
+        {"ChgBtn", ws.ChgBtn, false},    {"mnuSave", ws.mnuSave, false}, {"mnuSaveAs", ws.mnuSaveAs, false},
+        {"UJF", ws.UJF, false},          {"RG1", ws.RG1, false},         {"RU", ws.RU, true},
+        {"FontBtn", ws.FontBtn, true},   {"ChEdit", ws.ChEdit, true},    {"Panel1", ws.Panel1, true},
+        {"Button1", ws.Button1, true},
+    };
+    for (const auto &e : enabled)
+        EXPECT_EQ(e.state.enabled, e.enabled) << e.name;
+    EXPECT_TRUE(ws.RW.checked);
+    EXPECT_FALSE(ws.RU.checked);
+    EXPECT_TRUE(ws.mnu16.checked);
+    EXPECT_FALSE(ws.mnu24.checked);
+    EXPECT_FALSE(ws.mnu32.checked);
+    EXPECT_EQ(ws.mode, Mode::A);
+    EXPECT_EQ(ws.rotation, Rotation::R0);
+    EXPECT_EQ(ws.flip, Flip::None);
+    EXPECT_EQ(ws.swap, Swap::None);
+    EXPECT_FALSE(ws.mnuView);
+    EXPECT_EQ(ws.RG1Index, 0);
+    EXPECT_EQ(ws.UJFIndex, 0);
+    EXPECT_EQ(ws.SE1.value, 16);
+    EXPECT_EQ(ws.SE1.min, 1);
+    EXPECT_EQ(ws.SE1.max, 94);
+    EXPECT_TRUE(tw.prompts().log().empty());
+}
+
+TEST(StartUp, StoreFileIsCreatedEmptyAndErasedAtClose)
+{
+    TempDir dir;
+    writeFile(dir.file("JQT.TMP"), std::string(300, 'x')); // left over from an earlier run
+    fs::create_symlink(font16sPath(), dir.path() / "Font16s");
+    ScriptedPrompts prompts;
+    BlankRasterizer raster;
+    {
+        Workspace ws(prompts, raster, dir.path().string());
+        ws.FormCreate();
+        ASSERT_TRUE(fs::exists(dir.file("JQT.TMP")));
+        EXPECT_EQ(fs::file_size(dir.file("JQT.TMP")), 0u);
+        EXPECT_TRUE(ws.storeFile.isOpen());
+        EXPECT_TRUE(ws.fontFile.isOpen());
+        ws.FormClose();
+        EXPECT_FALSE(fs::exists(dir.file("JQT.TMP")));
+        EXPECT_FALSE(ws.fontFile.isOpen());
+    }
+    EXPECT_TRUE(prompts.log().empty());
+}
+
+TEST(StartUp, WithoutFont16sShowsFileNotFoundAndStillWorks)
+{
+    TestWorkspace tw({.withFont16s = false});
+    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"File not found."});
+    Workspace &ws = tw.ws();
+    EXPECT_FALSE(ws.fontFile.isOpen());
+    // The window is laid out for 16 dots and the TrueType source works; the
+    // dot-matrix source cannot be chosen.
+    EXPECT_EQ(ws.dotSize, 16);
+    EXPECT_EQ(ws.SG2CellSize, 17);
+    EXPECT_FALSE(ws.RU.enabled);
+    EXPECT_TRUE(ws.RW.checked);
+    EXPECT_TRUE(fs::exists(tw.dir().file("JQT.TMP")));
+    // Closing does not fail on the font file that never opened.
+    ws.FormClose();
+    EXPECT_FALSE(fs::exists(tw.dir().file("JQT.TMP")));
+}
+
+TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
+{
+    TempDir dir;
+    fs::create_symlink(font16sPath(), dir.path() / "Font16s");
+    ScriptedPrompts firstPrompts, secondPrompts;
+    BlankRasterizer raster;
+    Workspace first(firstPrompts, raster, dir.path().string());
+    first.FormCreate();
+    GlyphPlane glyph = planeFromArt({"#..............#"});
+    first.storeFile.seek(0);
+    first.storeFile.write(glyph.bytes.data());
+
+    {
+        Workspace second(secondPrompts, raster, dir.path().string());
+        second.FormCreate();
+        EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{"File access denied."});
+        EXPECT_FALSE(second.storeFile.isOpen());
+        // Its library commands cannot reach a store; New tries again and fails the same way.
+        EXPECT_FALSE(second.run([&] { second.mnuNewClick(); }));
+        EXPECT_EQ(secondPrompts.texts("ioerror").back(), "File access denied.");
+        second.FormClose();
+    }
+
+    ASSERT_TRUE(fs::exists(dir.file("JQT.TMP")));
+    EXPECT_EQ(fs::file_size(dir.file("JQT.TMP")), 128u);
+    GlyphPlane back;
+    first.storeFile.seek(0);
+    first.storeFile.read(back.bytes.data());
+    EXPECT_EQ(back, glyph);
+    first.FormClose();
+    EXPECT_FALSE(fs::exists(dir.file("JQT.TMP")));
+}
+
+TEST(StartUp, NewEmptiesTheStoreAndKeepsItOpen)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    GlyphPlane glyph;
+    ws.storeFile.seek(0);
+    ws.storeFile.write(glyph.bytes.data());
+    ws.storeFile.write(glyph.bytes.data());
+    ws.mnuNewClick();
+    EXPECT_EQ(fs::file_size(tw.dir().file("JQT.TMP")), 0u);
+    EXPECT_TRUE(ws.storeFile.isOpen());
+}
+
+TEST(ErrorTexts, RunTimeTextsAndTheFullStopRule)
+{
+    const std::pair<int, std::string> table[] = {
+        {ioerr::FileNotFound, "File not found."},
+        {ioerr::InvalidFilename, "Invalid filename."},
+        {ioerr::TooManyOpenFiles, "Too many open files."},
+        {ioerr::AccessDenied, "File access denied."},
+        {ioerr::ReadBeyondEnd, "Read beyond end of file."},
+        {ioerr::DiskFull, "Disk full."},
+        {ioerr::InvalidNumericInput, "Invalid numeric input."},
+        {ioerr::NotOpen, "I/O error 103."},
+        {ioerr::SeekBeforeStart, "I/O error 131."},
+        {32, "I/O error 32."},
+    };
+    for (const auto &[code, text] : table)
+        EXPECT_EQ(errorBoxText(IoError(code).what()), text) << code;
+
+    // No full stop after a full stop or a character that sorts before it.
+    EXPECT_EQ(errorBoxText("Done."), "Done.");
+    EXPECT_EQ(errorBoxText("Done,"), "Done,");
+    EXPECT_EQ(errorBoxText("Done!"), "Done!");
+    EXPECT_EQ(errorBoxText("Done/"), "Done/.");
+    EXPECT_EQ(errorBoxText("'x' is not a valid integer value"), "'x' is not a valid integer value.");
+    EXPECT_EQ(errorBoxText("文件打开错误"), "文件打开错误.");
+    EXPECT_EQ(errorBoxText(""), "");
+}
+
+TEST(ErrorTexts, RunShowsTheErrorAndReportsFailure)
+{
+    TestWorkspace tw;
+    EXPECT_FALSE(tw->run([] { throw IoError(ioerr::SeekBeforeStart); }));
+    EXPECT_TRUE(tw->run([] {}));
+    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 131."});
+}
+
+TEST(RecordFile, Failures)
+{
+    TempDir dir;
+    RecordFile f(32);
+    auto codeOf = [](auto &&op) {
+        try {
+            op();
+        } catch (const IoError &e) {
+            return e.code();
+        }
+        return 0;
+    };
+    std::array<char, 32> rec{};
+    EXPECT_EQ(codeOf([&] { f.seek(0); }), ioerr::NotOpen);
+    EXPECT_EQ(codeOf([&] { f.read(rec.data()); }), ioerr::NotOpen);
+    EXPECT_EQ(codeOf([&] { f.reset(dir.file("missing"), true); }), ioerr::FileNotFound);
+    EXPECT_EQ(codeOf([&] { f.reset(dir.path().string(), true); }), ioerr::AccessDenied);
+
+    writeFile(dir.file("data"), std::string(32 * 2 + 5, '\x11'));
+    f.reset(dir.file("data"), true);
+    EXPECT_EQ(f.size(), 2);
+    EXPECT_EQ(codeOf([&] { f.seek(-1); }), ioerr::SeekBeforeStart);
+    f.seek(1);
+    f.read(rec.data());
+    EXPECT_EQ(rec[31], '\x11');
+    // The third record is only partly there, the fourth not at all.
+    EXPECT_EQ(codeOf([&] { f.read(rec.data()); }), ioerr::ReadBeyondEnd);
+    EXPECT_EQ(codeOf([&] { f.seek(1'000'000'000'000'000LL); f.read(rec.data()); }), ioerr::ReadBeyondEnd);
+    // Opened read-only: writing fails instead of changing the file.
+    f.seek(0);
+    EXPECT_NE(codeOf([&] { f.write(rec.data()); }), 0);
+    f.close();
+
+    RecordFile full(128);
+    full.rewrite("/dev/full");
+    std::array<char, 128> big{};
+    EXPECT_EQ(codeOf([&] { full.write(big.data()); }), ioerr::DiskFull);
+}
+
+// Packing the grid into a plane and showing a plane in the grid, at each size.
+TEST(Packing, RowBytesAtEverySize)
+{
+    struct Case {
+        int n;
+        std::string row;
+        std::array<std::uint8_t, 4> bytes;
+    };
+    const Case cases[] = {
+        {16, "#..............#", {0x80, 0x01, 0xAA, 0xAA}},
+        {16, "########........", {0xFF, 0x00, 0xAA, 0xAA}},
+        {24, ".......................#", {0x00, 0x00, 0x01, 0xAA}},
+        {24, "#.......#.......#.......", {0x80, 0x80, 0x80, 0xAA}},
+        {32, "...............................#", {0x00, 0x00, 0x00, 0x01}},
+        {32, ".#.#....####....#..#....##......", {0x50, 0xF0, 0x90, 0xC0}},
+    };
+    for (const auto &c : cases) {
+        GlyphPlane plane;
+        plane.bytes.fill(0xAA); // bytes outside the square must keep this
+        CellTexts cells;
+        for (int x = 0; x < c.n; ++x)
+            cells.at(x, 0) = c.row[std::size_t(x)] == '#' ? kInk : kBlank;
+        packCells(cells, c.n, plane);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(plane.at(0, k), c.bytes[std::size_t(k)]) << c.n << " " << c.row << " byte " << k;
+        for (int r = 1; r < c.n; ++r)
+            for (int k = 0; k < rowBytes(c.n); ++k)
+                EXPECT_EQ(plane.at(r, k), 0) << r;
+        for (int r = c.n; r < 32; ++r)
+            EXPECT_EQ(plane.at(r, 0), 0xAA) << "row outside the square " << r;
+
+        CellTexts shown;
+        shown.fill("x"); // anything not written would show up
+        showPlane(plane, c.n, shown);
+        for (int x = 0; x < c.n; ++x)
+            EXPECT_EQ(shown.at(x, 0), c.row[std::size_t(x)] == '#' ? kInk : kBlank) << c.n << " col " << x;
+        EXPECT_EQ(shown.at(c.n, 0) == "x", c.n < 32) << "a column outside the square was written";
+    }
+}
+
+TEST(Packing, AnyTextButTwoSpacesIsInk)
+{
+    CellTexts cells;
+    cells.at(0, 0) = " ";
+    cells.at(1, 0) = "";
+    cells.at(2, 0) = "x";
+    cells.at(3, 0) = kBlank;
+    GlyphPlane plane;
+    packCells(cells, 16, plane);
+    EXPECT_EQ(plane.at(0, 0), 0xE0);
+}

@@ -1,0 +1,16 @@
+// main() of the render tests: the Qt Gui rasteriser needs an application object
+// (offscreen platform, set by CTest) and the face substitutions the program
+// installs at start.
+
+#include "render/qt_rasterizer.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    dotforge::installFontSubstitutions();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
