@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace dotforge {
 
@@ -71,13 +72,17 @@ public:
     virtual void controlsChanged() {}        // enabled/ticked states, captions, labels
     virtual void focusEditor() {}            // the grid takes the keyboard focus
     virtual void closeWindow() {}            // mnuExitClick: close the main window
+    virtual void showPrintDialog() {}        // mnuPrintClick: TXPrint, modally
 };
+
+class PrintDevice; // print/print_device.h
 
 // Cell of the code table as the painter draws it.
 struct CodeTableCell {
     bool empty = true;               // cells 94 to 99
     bool fromFont16s = false;        // dot-matrix source: `record` holds the glyph
     std::string text;                // TrueType source: the character, UTF-8
+    std::string face;                // TrueType source: the face to draw it in, at 12 points
     std::array<std::uint8_t, 32> record{};
 };
 
@@ -132,6 +137,11 @@ public:
     void mnuRotationClick(Rotation r);
     void mnuFlipClick(Flip f);
     void mnuSwapClick(Swap s);
+    // SG1's own paint request; never throws. A cell whose record cannot be read
+    // paints blank, and the first such failure since the table last changed is
+    // kept for takeTableError(): the window shows it once, after painting.
+    CodeTableCell SG1DrawCell(int col, int row);
+    std::string takeTableError();              // "" when there is nothing to report
 
     // ---- editor/: grid, transforms, blocks ----------------------------------
     void DispDot();
@@ -159,7 +169,7 @@ public:
     void RightBtnClick();
     void UpBtnClick();
     void DownBtnClick();
-    // Blocks. pmuOpenAt decides the block menu on a right press: true when it opens.
+    // Blocks. prepareBlockMenu decides the block menu on a right press: true when it opens.
     bool prepareBlockMenu();
     void mnuCutClick();
     void mnuCopyClick();
@@ -201,6 +211,10 @@ public:
 
     // ---- print/ -------------------------------------------------------------
     void mnuPrintClick();
+    // TXPrint: the range its FormShow proposes (Edit1, Edit2), and its print
+    // (Button1Click) of the glyphs numbered by the two edit texts.
+    std::pair<std::string, std::string> printRangeProposal() const;
+    void printRange(const std::string &firstText, const std::string &lastText, PrintDevice &device);
 
     // ---- state --------------------------------------------------------------
     int dotSize = 16; // N; 0 while start-up stopped before choosing one
@@ -230,6 +244,7 @@ public:
     std::array<std::string, 94> areaTable;
     int tableCol = 0;  // table selection; valid when both >= 0 and row*10+col < 94
     int tableRow = 0;
+    std::string tableFace = "宋体"; // face of SG1 and ChEdit: FontName with RW, "宋体" with RU
 
     // Dot-matrix font: per-variant record counts and first areas, the record
     // read last.
@@ -316,6 +331,24 @@ private:
     // re-creating the store file (start-up has just created it).
     void chooseDotSize(int n, bool recreateStore = true);
     void resetWorkspace(bool recreateStore);
+    // sources/: the area whose records and codes the table shows (Korean skip),
+    // and the first file record of the chosen variant.
+    int fileArea() const;
+    std::int64_t variantBase() const;
+    std::string m_tableError;          // failure of a table read, not yet shown
+    bool m_tableErrorReported = false; // one report per table change
+    // editor/: commit steps shared by ChgBtnClick and RG1Click, the snapshot of
+    // the selection, the focus request.
+    void commitGrid();
+    void takeSnapshot();
+    void notifyFocusEditor();
+    // The selection changed (press, drag, glyph shown, cut, delete) since
+    // BlockSnapshot was last taken; a block move takes it first.
+    bool m_snapshotStale = true;
+    // formats/: asks the window to close (mnuExitClick); whether the last
+    // ReadXZMB/ReadXASM left glyphs of its file unread because the library is full.
+    void notifyClose();
+    bool m_readCutShort = false;
 
     Prompts &m_prompts;
     Rasterizer &m_rasterizer;

@@ -1,0 +1,170 @@
+// Block operations on the selection rectangle of the editor grid: the block
+// menu, cut, copy, paste, delete and the one-cell moves.
+//
+// Cells outside the N x N square read as blank and are never written (cell()
+// and setCell()); after moves the rectangle may reach past an edge.
+
+#include "app/workspace.h"
+
+namespace dotforge {
+
+namespace {
+
+bool hasBlock(const Workspace &ws)
+{
+    return ws.SelWidth > 1 || ws.SelHeight > 1;
+}
+
+void copyBlock(Workspace &ws, bool blank)
+{
+    for (int i = 0; i < ws.SelWidth; ++i)
+        for (int j = 0; j < ws.SelHeight; ++j) {
+            ws.BlockClip.at(i, j) = ws.cell(ws.SelCol + i, ws.SelRow + j);
+            if (blank)
+                ws.setCell(ws.SelCol + i, ws.SelRow + j, kBlank);
+        }
+    ws.ClipWidth = ws.SelWidth;
+    ws.ClipHeight = ws.SelHeight;
+    ws.ClipFull = true;
+}
+
+} // namespace
+
+bool Workspace::prepareBlockMenu()
+{
+    const bool block = hasBlock(*this);
+    if (RG1Index == 0) {
+        // Only copying is offered here; the moves keep the state the last
+        // opening in the library view gave them.
+        if (!block)
+            return false;
+        pmuCopy.enabled = true;
+        pmuCut.enabled = pmuPaste.enabled = pmuDel.enabled = false;
+        return true;
+    }
+    for (Toggle *item : {&pmuCut, &pmuCopy, &pmuDel, &pmuLeft, &pmuRight, &pmuUp, &pmuDown})
+        item->enabled = block;
+    pmuPaste.enabled = ClipFull;
+    return block || ClipFull;
+}
+
+void Workspace::mnuCutClick()
+{
+    copyBlock(*this, true);
+    SelWidth = SelHeight = 1;
+    m_snapshotStale = true;
+    ChgDone();
+    notifyEditor();
+}
+
+void Workspace::mnuCopyClick()
+{
+    copyBlock(*this, false);
+}
+
+// The block is written opaque with its top-left cell at the anchor; what falls
+// past the square is dropped. The pasted block is not selected.
+void Workspace::mnuPasteClick()
+{
+    for (int i = 0; i < ClipWidth; ++i)
+        for (int j = 0; j < ClipHeight; ++j)
+            setCell(SelCol + i, SelRow + j, BlockClip.at(i, j));
+    ChgDone();
+    notifyEditor();
+}
+
+void Workspace::mnuDelClick()
+{
+    for (int i = 0; i < SelWidth; ++i)
+        for (int j = 0; j < SelHeight; ++j)
+            setCell(SelCol + i, SelRow + j, kBlank);
+    SelWidth = SelHeight = 1;
+    m_snapshotStale = true;
+    ChgDone();
+    notifyEditor();
+}
+
+// Moves draw the block from BlockSnapshot, never from the grid: cells passed
+// over are overwritten and then left blank, and parts pushed past an edge come
+// back from the snapshot when the block returns. At least one column or row of
+// the block stays on the grid. A selection the mouse changed since the last
+// snapshot (a Shift drag not yet ended) is snapshotted first, so a move never
+// draws the content of an older selection.
+
+void Workspace::pmuRightClick()
+{
+    const int n = dotSize, c0 = SelCol, r0 = SelRow;
+    if (c0 >= n - 1)
+        return;
+    if (m_snapshotStale)
+        takeSnapshot();
+    for (int j = 0; j < SelHeight; ++j) {
+        if (r0 + j < 0 || r0 + j >= n)
+            continue;
+        for (int i = SelWidth - 1; i >= 0; --i)
+            setCell(c0 + i + 1, r0 + j, BlockSnapshot.at(i, j));
+        setCell(c0, r0 + j, kBlank);
+    }
+    SelCol = c0 + 1;
+    ChgDone();
+    notifyEditor();
+}
+
+void Workspace::pmuLeftClick()
+{
+    const int n = dotSize, c0 = SelCol, r0 = SelRow, last = c0 + SelWidth - 1;
+    if (last <= 0)
+        return;
+    if (m_snapshotStale)
+        takeSnapshot();
+    for (int j = 0; j < SelHeight; ++j) {
+        if (r0 + j < 0 || r0 + j >= n)
+            continue;
+        for (int i = 0; i < SelWidth; ++i)
+            setCell(c0 + i - 1, r0 + j, BlockSnapshot.at(i, j));
+        setCell(last, r0 + j, kBlank);
+    }
+    SelCol = c0 - 1;
+    ChgDone();
+    notifyEditor();
+}
+
+void Workspace::pmuDownClick()
+{
+    const int n = dotSize, c0 = SelCol, r0 = SelRow;
+    if (r0 >= n - 1)
+        return;
+    if (m_snapshotStale)
+        takeSnapshot();
+    for (int i = 0; i < SelWidth; ++i) {
+        if (c0 + i < 0 || c0 + i >= n)
+            continue;
+        for (int j = SelHeight - 1; j >= 0; --j)
+            setCell(c0 + i, r0 + j + 1, BlockSnapshot.at(i, j));
+        setCell(c0 + i, r0, kBlank);
+    }
+    SelRow = r0 + 1;
+    ChgDone();
+    notifyEditor();
+}
+
+void Workspace::pmuUpClick()
+{
+    const int n = dotSize, c0 = SelCol, r0 = SelRow, last = r0 + SelHeight - 1;
+    if (last <= 0)
+        return;
+    if (m_snapshotStale)
+        takeSnapshot();
+    for (int i = 0; i < SelWidth; ++i) {
+        if (c0 + i < 0 || c0 + i >= n)
+            continue;
+        for (int j = 0; j < SelHeight; ++j)
+            setCell(c0 + i, r0 + j - 1, BlockSnapshot.at(i, j));
+        setCell(c0 + i, last, kBlank);
+    }
+    SelRow = r0 - 1;
+    ChgDone();
+    notifyEditor();
+}
+
+} // namespace dotforge

@@ -1,0 +1,179 @@
+#include "editor/widgets/sg2_grid.h"
+
+#include "render/qt_rasterizer.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace dotforge {
+
+namespace {
+const QColor kLineColor(192, 192, 192);
+const QColor kSelectionBack(0, 0, 255);
+
+// The cell text size: the dot "●" must fit the smaller cells of the larger glyphs.
+int cellPoints(int dotSize)
+{
+    return dotSize == 16 ? 12 : dotSize == 24 ? 7 : 5;
+}
+
+MouseButton buttonOf(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::RightButton:
+        return MouseButton::Right;
+    default:
+        return MouseButton::Middle;
+    }
+}
+
+Key keyOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return Key::Enter;
+    case Qt::Key_Home:
+        return Key::Home;
+    case Qt::Key_Shift:
+        return Key::Shift;
+    case Qt::Key_C:
+        return Key::C;
+    case Qt::Key_V:
+        return Key::V;
+    case Qt::Key_X:
+        return Key::X;
+    case Qt::Key_A:
+        return Key::A;
+    case Qt::Key_S:
+        return Key::S;
+    case Qt::Key_W:
+        return Key::W;
+    case Qt::Key_Z:
+        return Key::Z;
+    case Qt::Key_Delete:
+        return Key::Delete;
+    case Qt::Key_Up:
+        return Key::Up;
+    case Qt::Key_Down:
+        return Key::Down;
+    default:
+        return Key::Other;
+    }
+}
+} // namespace
+
+SG2Grid::SG2Grid(Workspace &ws, QWidget *parent)
+    : QFrame(parent)
+    , m_ws(ws)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setFocusPolicy(Qt::StrongFocus);
+    // Movement without a button held extends the selection after a Shift toggle.
+    setMouseTracking(true);
+    setFixedSize(Workspace::kSG2Pixels + 2 * frameWidth(), Workspace::kSG2Pixels + 2 * frameWidth());
+}
+
+QPoint SG2Grid::cellAt(const QPoint &pos) const
+{
+    const QPoint p = pos - contentsRect().topLeft();
+    const int pitch = m_ws.SG2CellSize + 1;
+    if (p.x() < 0 || p.y() < 0 || pitch <= 1)
+        return {-1, -1};
+    const int col = p.x() / pitch;
+    const int row = p.y() / pitch;
+    if (col >= m_ws.dotSize || row >= m_ws.dotSize)
+        return {-1, -1};
+    return {col, row};
+}
+
+QRect SG2Grid::cellRect(int col, int row) const
+{
+    const int pitch = m_ws.SG2CellSize + 1;
+    return QRect(col * pitch, row * pitch, m_ws.SG2CellSize, m_ws.SG2CellSize).translated(contentsRect().topLeft());
+}
+
+void SG2Grid::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    const QRect area = contentsRect();
+    p.setClipRect(area);
+    p.fillRect(area, Qt::white);
+    const int n = m_ws.dotSize;
+    if (n <= 0)
+        return;
+    const int size = m_ws.SG2CellSize;
+    const int pitch = size + 1;
+    p.setPen(kLineColor);
+    for (int i = 0; i < n; ++i) {
+        p.drawLine(
+            area.left() + i * pitch + size, area.top(), area.left() + i * pitch + size, area.top() + n * pitch - 1);
+        p.drawLine(
+            area.left(), area.top() + i * pitch + size, area.left() + n * pitch - 1, area.top() + i * pitch + size);
+    }
+
+    const QFont font = glyphFont("宋体", cellPoints(n));
+    const int ascent = QFontMetrics(font, this).ascent();
+    p.setFont(font);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    for (int row = 0; row < n; ++row) {
+        for (int col = 0; col < n; ++col) {
+            const QRect cell = cellRect(col, row);
+            if (!event->rect().intersects(cell))
+                continue;
+            const bool selected = m_ws.inSelection(col, row);
+            const QColor back = selected ? kSelectionBack : QColor(Qt::white);
+            p.fillRect(cell, back);
+            p.save();
+            p.setClipRect(cell);
+            p.setPen(selected ? Qt::white : Qt::black);
+            p.setBackground(back);
+            p.drawText(cell.left(), cell.top() + ascent, QString::fromStdString(m_ws.SG2.at(col, row)));
+            p.restore();
+        }
+    }
+}
+
+void SG2Grid::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    const QPoint cell = cellAt(pos);
+    emit pressed(cell.x(), cell.y(), buttonOf(event->button()), pos - contentsRect().topLeft());
+}
+
+void SG2Grid::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint cell = cellAt(event->position().toPoint());
+    emit moved(cell.x(), cell.y());
+}
+
+void SG2Grid::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint cell = cellAt(event->position().toPoint());
+    emit released(cell.x(), cell.y(), buttonOf(event->button()));
+}
+
+void SG2Grid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    const QPoint cell = cellAt(pos);
+    emit doubleClicked(cell.x(), cell.y(), buttonOf(event->button()), pos - contentsRect().topLeft());
+}
+
+void SG2Grid::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers m = event->modifiers();
+    KeyMods mods;
+    mods.ctrl = m.testFlag(Qt::ControlModifier);
+    mods.shift = m.testFlag(Qt::ShiftModifier);
+    mods.alt = m.testFlag(Qt::AltModifier);
+    emit keyPressed(keyOf(event->key()), mods);
+}
+
+} // namespace dotforge

@@ -1,0 +1,117 @@
+// The library store: adding and deleting glyphs, and the change notification.
+// Glyph i is record i of "JQT.TMP" (a raw plane) and entry i of the code list.
+
+#include "app/io_error.h"
+#include "app/workspace.h"
+#include "library/store_records.h"
+
+#include <exception>
+
+namespace dotforge {
+
+void Workspace::AddBtnClick()
+{
+    if (LibCount >= kLibraryCapacity) {
+        m_prompts.ask(BoxKind::Warning, "小字库已满!", Buttons::Ok);
+        return;
+    }
+    for (int i = 0; i < LibCount; ++i) {
+        if (codeList[std::size_t(i)] == CurCode) {
+            m_prompts.ask(BoxKind::Warning, "小字库中已有该区位码的字!", Buttons::Ok);
+            return;
+        }
+    }
+    mnuSave.enabled = true;
+    mnuSaveAs.enabled = true;
+    // What is stored is the grid as it stands, edits included, never the source.
+    packCells(SG2, dotSize, editPlane);
+    libPlane = editPlane;
+    // The record is written before the glyph is counted or its code kept: a
+    // failing write leaves LibCount and the code list as they were.
+    writePlane(storeFile, LibCount, libPlane);
+    codeList[std::size_t(LibCount)] = CurCode;
+
+    // Move on: the next typed character, or nothing to add until one is picked.
+    auto moveOn = [this] {
+        if (TypedEntry) {
+            ChEditText.erase(0, 2);
+            // A lone byte left over is no character code: typed entry ends
+            // there, as with an empty field, and the byte stays in the field.
+            if (ChEditText.size() >= 2) {
+                CurCode = ChEditText.substr(0, 2);
+                ChTextOut(CurCode);
+                return;
+            }
+            TypedEntry = false;
+        }
+        Image1.fillWhite();
+        AddBtn.enabled = false;
+    };
+    // The glyph is in the store from here on. When the next typed character
+    // cannot be rendered (or the view switch before it fails to commit), the
+    // add is still completed and the error reported afterwards; the character
+    // that failed cannot be added until it is rendered again.
+    std::exception_ptr moveOnError;
+    try {
+        moveOn();
+    } catch (const IoError &) {
+        moveOnError = std::current_exception();
+        AddBtn.enabled = false;
+    }
+
+    LibIndex = LibCount;
+    ++LibCount;
+    XDotEffect();
+    updateXNLabel();
+    RG1.enabled = true;
+    DelBtn.enabled = true;
+    ChgDone();
+    EditModified = false;
+    notifyControls();
+    if (moveOnError)
+        std::rethrow_exception(moveOnError);
+}
+
+void Workspace::DelBtnClick()
+{
+    if (LibCount <= 0)
+        return;
+    if (m_prompts.ask(BoxKind::Confirmation, "小字库汉字删除后无法恢复!要继续吗?", Buttons::YesNo) != Answer::Yes)
+        return;
+    // A press beside the list cells leaves a negative index. Nothing before the
+    // first record may be touched: the last glyph goes, as for an index beyond
+    // the end, and the new last glyph is selected.
+    if (LibIndex < 0)
+        LibIndex = LibCount - 1;
+
+    const int selected = LibIndex;
+    // Close the gap record by record; the list cells follow.
+    for (; LibIndex < LibCount - 1; ++LibIndex) {
+        libPlane = readPlane(storeFile, LibIndex + 1);
+        writePlane(storeFile, LibIndex, libPlane);
+        codeList[std::size_t(LibIndex)] = codeList[std::size_t(LibIndex) + 1];
+        XDotEffect();
+    }
+    --LibCount;
+    LibIndex = selected;
+    notifyLibraryCell(LibCount); // the former last glyph's cell, now empty
+    storeFile.truncate(LibCount);
+    if (LibIndex >= LibCount && LibIndex > 0)
+        --LibIndex;
+    updateXNLabel();
+    if (LibCount == 0) {
+        RG1.enabled = false;
+        DelBtn.enabled = false;
+    }
+    ChgDone();
+}
+
+void Workspace::ChgDone()
+{
+    EditModified = true;
+    mnuSave.enabled = true;
+    mnuSaveAs.enabled = true;
+    notifyControls();
+}
+
+} // namespace dotforge

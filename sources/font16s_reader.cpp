@@ -1,0 +1,92 @@
+// The dot-matrix source: records of "Font16s", the source switch RU and the
+// variant list UJF.
+
+#include "app/io_error.h"
+#include "app/workspace.h"
+#include "sources/glyph_sources.h"
+
+#include <limits>
+
+namespace dotforge {
+
+namespace {
+constexpr int kVariants = 4;
+constexpr int kKorean = 3; // UJF item "韩文"
+constexpr int kAreaCodes = 94; // positions per area
+} // namespace
+
+std::int64_t codeRecordIndex(std::string_view code)
+{
+    const int b0 = code.size() > 0 ? static_cast<unsigned char>(code[0]) : 0;
+    const int b1 = code.size() > 1 ? static_cast<unsigned char>(code[1]) : 0;
+    return std::int64_t(b0 - 0xA1) * kAreaCodes + (b1 - 0xA1);
+}
+
+void copyRecord(const FontRecord &record, GlyphPlane &plane)
+{
+    for (int row = 0; row < 16; ++row) {
+        plane.at(row, 0) = record[std::size_t(2 * row)];
+        plane.at(row, 1) = record[std::size_t(2 * row + 1)];
+    }
+}
+
+// No selected item reads from the start of the file, like the first variant.
+std::int64_t Workspace::variantBase() const
+{
+    std::int64_t base = 0;
+    for (int i = 0; i < UJFIndex && i < kVariants; ++i)
+        base += sectionSize[std::size_t(i)];
+    return base;
+}
+
+// The Korean variant has no areas 13 to 15: its area 16 is file area 13.
+int Workspace::fileArea() const
+{
+    if (RU.checked && UJFIndex == kKorean && curArea > 15)
+        return curArea - 3;
+    return curArea;
+}
+
+void Workspace::readFontRecord(std::int64_t recordIndex)
+{
+    const std::int64_t base = variantBase();
+    // base + index must not wrap around: such a record lies past any file's end.
+    if (recordIndex > std::numeric_limits<std::int64_t>::max() - base)
+        throw IoError(ioerr::ReadBeyondEnd);
+    FontRecord record;
+    fontFile.seek(base + recordIndex);
+    fontFile.read(record.data());
+    recordBuf = record;
+}
+
+void Workspace::ReadUDot(std::int64_t recordIndex)
+{
+    readFontRecord(recordIndex);
+    copyRecord(recordBuf, sourcePlane);
+}
+
+void Workspace::RUClick()
+{
+    RU.checked = true;
+    UJF.enabled = true;
+    RW.checked = false;
+    FontBtn.enabled = false;
+    ChEdit.enabled = false;
+    tableFace = "宋体";
+    notifyControls();
+    UJFClick(UJFIndex);
+}
+
+void Workspace::UJFClick(int itemIndex)
+{
+    // The list offers items 0 to 3; anything else means no item, which reads
+    // from the start of the file and offers the first variant's areas.
+    UJFIndex = itemIndex >= 0 && itemIndex < kVariants ? itemIndex : -1;
+    const std::size_t row = std::size_t(UJFIndex < 0 ? 0 : UJFIndex);
+    SE1.max = sectionSize[row] / kAreaCodes;
+    SE1.value = firstArea[row];
+    notifyControls();
+    SE1Change();
+}
+
+} // namespace dotforge

@@ -1,0 +1,77 @@
+// Rendering a character code into the current glyph, the TrueType source switch
+// RW and the font dialog.
+
+#include "app/gbk.h"
+#include "app/workspace.h"
+#include "sources/glyph_sources.h"
+
+namespace dotforge {
+
+namespace {
+// Top-left pixel of the sampled square on the drawing surface, which is also the
+// top-left corner of the text cell.
+constexpr int kOrigin = 5;
+} // namespace
+
+void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane)
+{
+    for (int r = 0; r < n; ++r)
+        for (int j = 0; j < rowBytes(n); ++j) {
+            std::uint8_t byte = 0;
+            for (int k = 0; k < 8; ++k) {
+                byte = std::uint8_t(byte << 1);
+                if ((surface.pixel(kOrigin + 8 * j + k, kOrigin + r) & 0xFFFFFF) != Surface40::kWhite)
+                    byte |= 1;
+            }
+            plane.at(r, j) = byte;
+        }
+}
+
+void Workspace::ChTextOut(const std::string &code)
+{
+    Image1.fillWhite();
+    if (RW.checked) {
+        selectRG1(0);
+        m_rasterizer.drawText(Image1, gbkToUtf8(code), FontName, FontSize, kOrigin, kOrigin);
+        sampleSurface(Image1, dotSize, sourcePlane);
+        editPlane = sourcePlane;
+    } else {
+        // A failing read stops here: both planes keep what they held.
+        ReadUDot(codeRecordIndex(code));
+        copyRecord(recordBuf, editPlane);
+    }
+    DispDot();
+    if (mnuView)
+        applyDefaultEffects();
+    AddBtn.enabled = true;
+    notifyControls();
+}
+
+void Workspace::RWClick()
+{
+    RW.checked = true;
+    FontBtn.enabled = true;
+    ChEdit.enabled = true;
+    RU.checked = false;
+    UJF.enabled = false;
+    SE1.max = 94;
+    tableFace = FontName;
+    notifyControls();
+    SE1Change();
+}
+
+// The new face and size apply from the next render on; the glyph in the editor
+// stays as it was drawn.
+void Workspace::FontBtnClick()
+{
+    const auto choice = m_prompts.chooseFont(FontName, FontSize);
+    if (!choice)
+        return;
+    FontName = choice->face;
+    FontSize = choice->pointSize;
+    tableFace = FontName;
+    notifyControls();
+    notifyTable();
+}
+
+} // namespace dotforge

@@ -1,0 +1,107 @@
+#include "sources/widgets/sg1_grid.h"
+
+#include "render/qt_rasterizer.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace dotforge {
+
+namespace {
+const QColor kLineColor(192, 192, 192);
+constexpr int kTablePoints = 12; // the table's text size, whatever the dot size
+} // namespace
+
+SG1Grid::SG1Grid(Workspace &ws, QWidget *parent)
+    : QFrame(parent)
+    , m_ws(ws)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setFocusPolicy(Qt::StrongFocus);
+    setFixedSize(kColumns * kPitch + 2 * frameWidth(), kRows * kPitch + 2 * frameWidth());
+}
+
+QPoint SG1Grid::cellAt(const QPoint &pos) const
+{
+    const QPoint p = pos - contentsRect().topLeft();
+    if (p.x() < 0 || p.y() < 0)
+        return {-1, -1};
+    const int col = p.x() / kPitch;
+    const int row = p.y() / kPitch;
+    if (col >= kColumns || row >= kRows)
+        return {-1, -1};
+    return {col, row};
+}
+
+QRect SG1Grid::cellRect(int col, int row) const
+{
+    return QRect(col * kPitch, row * kPitch, kCellSize, kCellSize).translated(contentsRect().topLeft());
+}
+
+void SG1Grid::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    const QRect area = contentsRect();
+    p.translate(area.topLeft());
+    p.setClipRect(0, 0, area.width(), area.height());
+    p.fillRect(0, 0, area.width(), area.height(), Qt::white);
+    p.setPen(kLineColor);
+    for (int i = 0; i < kColumns; ++i)
+        p.drawLine(i * kPitch + kCellSize, 0, i * kPitch + kCellSize, kRows * kPitch - 1);
+    for (int i = 0; i < kRows; ++i)
+        p.drawLine(0, i * kPitch + kCellSize, kColumns * kPitch - 1, i * kPitch + kCellSize);
+
+    QFont font;
+    std::string fontFace;
+    for (int row = 0; row < kRows; ++row) {
+        for (int col = 0; col < kColumns; ++col) {
+            const QRect cell(col * kPitch, row * kPitch, kCellSize, kCellSize);
+            if (!event->rect().intersects(cell.translated(area.topLeft())))
+                continue;
+            // Never throws: a cell that cannot be read comes back blank and the
+            // failure waits in the workspace for the report below.
+            const CodeTableCell content = m_ws.SG1DrawCell(col, row);
+            if (content.empty)
+                continue;
+            p.save();
+            p.setClipRect(cell);
+            if (content.fromFont16s) {
+                p.setPen(Qt::black);
+                for (int y = 0; y < 16; ++y)
+                    for (int x = 0; x < 16; ++x)
+                        if (content.record[std::size_t(2 * y + x / 8)] & (0x80 >> (x % 8)))
+                            p.drawPoint(cell.left() + 2 + x, cell.top() + 2 + y);
+            } else {
+                if (content.face != fontFace) {
+                    fontFace = content.face;
+                    font = glyphFont(fontFace, kTablePoints);
+                }
+                p.setFont(font);
+                p.setPen(Qt::black);
+                // (left + 2, top + 2) is the top-left corner of the text cell.
+                const int ascent = QFontMetrics(font, this).ascent();
+                p.drawText(cell.left() + 2, cell.top() + 2 + ascent, QString::fromStdString(content.text));
+            }
+            p.restore();
+        }
+    }
+
+    // A read failure is shown once, after painting and outside the paint event.
+    const std::string error = m_ws.takeTableError();
+    if (!error.empty())
+        QTimer::singleShot(0, this, [this, error] { m_ws.showError(std::runtime_error(error)); });
+}
+
+void SG1Grid::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint cell = cellAt(event->position().toPoint());
+    emit cellPressed(cell.x(), cell.y());
+}
+
+} // namespace dotforge

@@ -1,0 +1,38 @@
+#pragma once
+// SG1, the code table: 10 x 10 cells of 21 pixels with 1-pixel lines, each
+// cell painted from the workspace's code table painter.
+
+#include "app/workspace.h"
+
+#include <QFrame>
+
+namespace dotforge {
+
+class SG1Grid : public QFrame {
+    Q_OBJECT
+public:
+    static constexpr int kColumns = 10;
+    static constexpr int kRows = 10;
+    static constexpr int kCellSize = 21;
+    static constexpr int kPitch = kCellSize + 1; // a grid line after every cell
+
+    explicit SG1Grid(Workspace &ws, QWidget *parent = nullptr);
+
+    // The cell under a point of the widget; (-1, -1) over no cell.
+    QPoint cellAt(const QPoint &pos) const;
+    // The rectangle of cell (col, row) in widget coordinates.
+    QRect cellRect(int col, int row) const;
+
+signals:
+    // Any mouse button.
+    void cellPressed(int col, int row);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    Workspace &m_ws;
+};
+
+} // namespace dotforge

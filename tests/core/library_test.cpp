@@ -1,0 +1,277 @@
+// The library store and its list: adding, deleting, selecting and painting
+// glyphs, checked against the bytes of "JQT.TMP" on disk.
+
+#include "app/io_error.h"
+#include "tests/support/test_workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace dotforge;
+using namespace dotforge::test;
+
+namespace {
+
+// Code of the i-th character from area 16 on: 啊 = B0 A1, 阿 = B0 A2 ...
+std::string code(int i)
+{
+    return {char(0xB0 + i / 94), char(0xA1 + i % 94)};
+}
+
+// A 128-byte record with the given bytes set and all others zero.
+std::string record(std::initializer_list<std::pair<int, int>> set)
+{
+    std::string r(128, '\0');
+    for (auto [offset, value] : set)
+        r[std::size_t(offset)] = char(value);
+    return r;
+}
+
+// Glyph i of the fill below: one dot in row 0, column i.
+std::vector<std::string> dotArt(int col)
+{
+    return {std::string(std::size_t(col), '.') + "#"};
+}
+// Its record: byte 0 with that column's bit, written out by hand.
+const int kDotByte[] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
+
+struct CellLog : WorkspaceListener {
+    std::vector<int> cells;
+    void libraryCellChanged(int index) override { cells.push_back(index); }
+};
+
+class LibraryTest : public ::testing::Test {
+protected:
+    void add(int i, const std::vector<std::string> &art)
+    {
+        tw->CurCode = code(i);
+        tw.setGrid(art);
+        tw->AddBtnClick();
+    }
+    // Glyphs 0 .. n-1, glyph i with a dot in column i % 8.
+    void fill(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            add(i, dotArt(i % 8));
+    }
+    std::string store() const { return readFile(tw.dir().file("JQT.TMP")); }
+    std::uintmax_t storeSize() const { return std::filesystem::file_size(tw.dir().file("JQT.TMP")); }
+
+    TestWorkspace tw;
+};
+
+TEST_F(LibraryTest, TwoHundredGlyphsFillTheStoreAndTheNextIsRefused)
+{
+    fill(200);
+    EXPECT_EQ(storeSize(), 25600u);
+    EXPECT_EQ(tw->LibCount, 200);
+    EXPECT_EQ(tw->codeList[199], "\xB2\xAC");
+    EXPECT_EQ(tw->XNLabel, "共 200字 第 200字");
+    EXPECT_TRUE(tw.prompts().texts("warning").empty());
+
+    tw->AddBtn.enabled = true; // a character was just rendered
+    tw->CurCode = code(200);
+    tw->AddBtnClick();
+    EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库已满!"});
+    EXPECT_EQ(tw->LibCount, 200);
+    EXPECT_EQ(storeSize(), 25600u);
+    EXPECT_TRUE(tw->AddBtn.enabled);
+    EXPECT_EQ(tw->CurCode, code(200));
+}
+
+TEST_F(LibraryTest, ACodeAlreadyInTheLibraryIsRefusedWhateverItsBitmap)
+{
+    fill(3);
+    add(1, {"################"});
+    EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库中已有该区位码的字!"});
+    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(storeSize(), 384u);
+    EXPECT_EQ(store().substr(128, 128), record({{0, 0x40}}));
+}
+
+TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
+{
+    CellLog log;
+    tw->setListener(&log);
+    tw->sourcePlane = planeFromArt({"################", "################"});
+    tw->mnuSave.enabled = false;
+    // Outside the 16 x 16 square the edit plane is stored as it is.
+    tw->editPlane.at(20, 3) = 0x5A;
+    // An "L" turned a quarter left in the editor: its foot now points up.
+    tw.setGrid({"#..............#", // 0x80 0x01
+        ".#", // 0x40 0x00
+        "########"}); // 0xFF 0x00
+    tw->AddBtnClick();
+
+    EXPECT_EQ(store(), record({{0, 0x80}, {1, 0x01}, {4, 0x40}, {8, 0xFF}, {83, 0x5A}}));
+    EXPECT_EQ(tw->libPlane, tw->editPlane);
+    EXPECT_EQ(tw->codeList[0], "\xB0\xA1");
+    EXPECT_EQ(tw->LibIndex, 0);
+    EXPECT_EQ(tw->XNLabel, "共 1字 第 1字");
+    EXPECT_EQ(log.cells, std::vector<int>{0});
+    EXPECT_TRUE(tw->RG1.enabled);
+    EXPECT_TRUE(tw->DelBtn.enabled);
+    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->mnuSaveAs.enabled);
+    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->AddBtn.enabled);
+}
+
+TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
+{
+    fill(2);
+    tw->storeFile.close();
+    tw->CurCode = code(2);
+    EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
+    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 103."});
+    EXPECT_EQ(tw->LibCount, 2);
+    EXPECT_EQ(tw->codeList[2], "");
+    EXPECT_EQ(tw->XNLabel, "共 2字 第 2字");
+}
+
+struct DeleteCase {
+    const char *name;
+    int count;
+    int selected;
+    std::vector<int> remaining; // glyphs left, in order
+    int selectedAfter;
+    const char *label;
+};
+
+class DeleteTest : public LibraryTest, public ::testing::WithParamInterface<DeleteCase> { };
+
+TEST_P(DeleteTest, ClosesTheGapAndKeepsRecordsAndCodesTogether)
+{
+    const DeleteCase &c = GetParam();
+    fill(c.count);
+    tw->LibIndex = c.selected;
+    CellLog log;
+    tw->setListener(&log);
+    tw.prompts().answer(Answer::Yes);
+    tw->DelBtnClick();
+
+    EXPECT_EQ(tw.prompts().texts("confirmation"), std::vector<std::string>{"小字库汉字删除后无法恢复!要继续吗?"});
+    std::string expected;
+    for (std::size_t k = 0; k < c.remaining.size(); ++k) {
+        expected += record({{0, kDotByte[c.remaining[k]]}});
+        EXPECT_EQ(tw->codeList[k], code(c.remaining[k])) << k;
+    }
+    EXPECT_EQ(store(), expected);
+    EXPECT_EQ(tw->LibCount, int(c.remaining.size()));
+    EXPECT_EQ(tw->LibIndex, c.selectedAfter);
+    EXPECT_EQ(tw->XNLabel, c.label);
+    ASSERT_FALSE(log.cells.empty());
+    EXPECT_EQ(log.cells.back(), c.count - 1); // the former last glyph's cell
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DeleteTest,
+    ::testing::Values(DeleteCase{"FirstOfThree", 3, 0, {1, 2}, 0, "共 2字 第 1字"},
+        DeleteCase{"MiddleOfFour", 4, 1, {0, 2, 3}, 1, "共 3字 第 2字"},
+        DeleteCase{"LastOfFive", 5, 4, {0, 1, 2, 3}, 3, "共 4字 第 4字"},
+        // After a press on the empty cell 8: the last glyph goes.
+        DeleteCase{"BeyondTheEnd", 5, 8, {0, 1, 2, 3}, 7, "共 4字 第 8字"},
+        // After a press beside the cells (-1, -1): the last glyph
+        // goes and the new last one is selected.
+        DeleteCase{"Negative", 5, -11, {0, 1, 2, 3}, 3, "共 4字 第 4字"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(LibraryTest, DeletingTheOnlyGlyphEmptiesTheLibrary)
+{
+    fill(1);
+    tw->mnuSave.enabled = false; // as after a save
+    tw.prompts().answer(Answer::Yes);
+    tw->DelBtnClick();
+    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->XNLabel, "共 0字 第 1字");
+    EXPECT_EQ(storeSize(), 0u);
+    EXPECT_FALSE(tw->RG1.enabled);
+    EXPECT_FALSE(tw->DelBtn.enabled);
+    EXPECT_TRUE(tw->mnuSave.enabled);
+
+    tw->DelBtnClick(); // empty: no question (an unscripted one fails the test)
+    EXPECT_EQ(tw->LibCount, 0);
+}
+
+TEST_F(LibraryTest, DeleteAnsweredNoChangesNothing)
+{
+    fill(2);
+    tw->mnuSave.enabled = false;
+    const std::string before = store();
+    tw.prompts().answer(Answer::No);
+    tw->DelBtnClick();
+    EXPECT_EQ(store(), before);
+    EXPECT_EQ(tw->LibCount, 2);
+    EXPECT_EQ(tw->XNLabel, "共 2字 第 2字");
+    EXPECT_FALSE(tw->mnuSave.enabled);
+}
+
+TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
+{
+    tw->mnu24Click();
+    ASSERT_EQ(tw->DG1ColCount, 7);
+    ASSERT_EQ(tw->DG1RowCount, 29);
+    for (int i = 0; i < 200; ++i)
+        add(i, i == 7 ? std::vector<std::string>{".......................#"} : std::vector<std::string>{});
+
+    tw->DG1MouseDown(0, 1);
+    EXPECT_EQ(tw->LibIndex, 7);
+    EXPECT_EQ(tw->libPlane.at(0, 2), 0x01);
+    EXPECT_EQ(tw->XNLabel, "共 200字 第 8字");
+
+    GlyphPlane glyph;
+    for (int index : {200, 201, 202})
+        EXPECT_FALSE(tw->DG1DrawCell(index, glyph)) << index;
+    tw->DG1MouseDown(4, 28); // cell 200
+    EXPECT_EQ(tw.prompts().beeps(), 1);
+    EXPECT_EQ(tw->LibIndex, 200);
+    EXPECT_EQ(tw->XNLabel, "共 200字 第 8字");
+}
+
+TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
+{
+    fill(12);
+    tw->Panel1.enabled = false;
+    tw->DG1MouseDown(4, 0);
+    EXPECT_EQ(tw->LibIndex, 4);
+    EXPECT_EQ(tw->XNLabel, "共 12字 第 5字");
+    EXPECT_EQ(tw->RG1Index, 1);
+    EXPECT_EQ(tw->ViewMode, 1);
+    EXPECT_TRUE(tw->Panel1.enabled);
+    EXPECT_EQ(tw.grid()[0], "....#...........");
+    EXPECT_FALSE(tw->EditModified);
+
+    GlyphPlane glyph;
+    ASSERT_TRUE(tw->DG1DrawCell(7, glyph));
+    EXPECT_EQ(glyph.at(0, 0), 0x01);
+    EXPECT_EQ(tw->LibIndex, 4);
+    EXPECT_EQ(tw->libPlane.at(0, 0), 0x08);
+
+    tw->DG1MouseDown(2, 1); // cell 12, just after the last glyph
+    EXPECT_EQ(tw.prompts().beeps(), 1);
+    EXPECT_EQ(tw->LibIndex, 12);
+    EXPECT_EQ(tw->XNLabel, "共 12字 第 5字");
+}
+
+TEST_F(LibraryTest, PaintingAfterAFailedReadStillRestoresTheSelection)
+{
+    fill(2);
+    tw->DG1MouseDown(0, 0);
+    std::filesystem::resize_file(tw.dir().file("JQT.TMP"), 128);
+    GlyphPlane glyph;
+    EXPECT_THROW(tw->DG1DrawCell(1, glyph), IoError);
+    EXPECT_EQ(tw->LibIndex, 0);
+    EXPECT_EQ(tw->libPlane.at(0, 0), 0x80);
+}
+
+TEST_F(LibraryTest, ReadingFromAnEmptyLibrarySaysSo)
+{
+    tw->Panel1.enabled = true;
+    tw->ReadXDot();
+    EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"小字库已空!"});
+    EXPECT_FALSE(tw->Panel1.enabled);
+    EXPECT_EQ(tw->RG1Index, 0);
+    EXPECT_EQ(tw->ViewMode, 0);
+}
+
+} // namespace

@@ -1,0 +1,693 @@
+// The glyph sources: records of "Font16s", rendering a code into the planes and
+// the editor, the code table, and the default effects at render time.
+
+#include "app/io_error.h"
+#include "app/workspace.h"
+#include "sources/glyph_sources.h"
+#include "tests/support/test_workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <map>
+
+using namespace dotforge;
+using namespace dotforge::test;
+
+namespace {
+
+// Paints ASCII art ('#' pixels) in one colour at a fixed place of the surface,
+// wherever the workspace asks it to draw; it records the request.
+class ArtRasterizer : public Rasterizer {
+public:
+    void drawText(
+        Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y) override
+    {
+        lastText = text;
+        lastFace = face;
+        lastPointSize = pointSize;
+        lastX = x;
+        lastY = y;
+        for (std::size_t r = 0; r < art.size(); ++r)
+            for (std::size_t c = 0; c < art[r].size(); ++c)
+                if (art[r][c] == '#')
+                    surface.setPixel(originX + int(c), originY + int(r), colour);
+    }
+    std::vector<std::string> art;
+    int originX = 5;
+    int originY = 5;
+    std::uint32_t colour = 0x000000;
+    std::string lastText;
+    std::string lastFace;
+    int lastPointSize = 0;
+    int lastX = 0;
+    int lastY = 0;
+};
+
+std::string code(unsigned char b0, unsigned char b1)
+{
+    return {char(b0), char(b1)};
+}
+
+// A plane whose every byte is `fill`: shows which bytes a command rewrote.
+GlyphPlane filledPlane(std::uint8_t fill)
+{
+    GlyphPlane p;
+    p.bytes.fill(fill);
+    return p;
+}
+
+std::string fileRecord(std::int64_t record)
+{
+    static const std::string font = readFile(font16sPath());
+    return font.substr(std::size_t(record) * 32, 32);
+}
+
+std::string bufferBytes(const Workspace &ws)
+{
+    return {ws.recordBuf.begin(), ws.recordBuf.end()};
+}
+
+std::string firstBytes(const Workspace &ws, std::size_t count)
+{
+    return bufferBytes(ws).substr(0, count);
+}
+
+// A 16 x 16 glyph, blank but for the rows given.
+std::vector<std::string> art16(const std::map<int, std::string> &rows)
+{
+    std::vector<std::string> art(16, std::string(16, '.'));
+    for (const auto &[row, text] : rows)
+        art[std::size_t(row)] = text;
+    return art;
+}
+
+// The dot-matrix source with a variant, as the user chooses them.
+void chooseVariant(Workspace &ws, int item)
+{
+    ws.RUClick();
+    ws.UJFClick(item);
+}
+
+// 啊 in "Font16s", record 1410.
+const std::vector<std::string> kAh16 = {
+    "................",
+    "....###.######..",
+    "###.#.#.....#...",
+    "#.#.#.#.....#...",
+    "#.#.#.#.###.#...",
+    "#.#.#.#.#.#.#...",
+    "#.#.##..#.#.#...",
+    "#.#.#.#.#.#.#...",
+    "#.#.#.#.#.#.#...",
+    "#.#.#.#.#.#.#...",
+    "###.#.#.###.#...",
+    "#.#.#.#.#.#.#...",
+    "....##......#...",
+    "....#.......#...",
+    "....#.....#.#...",
+    "....#......#....",
+};
+
+} // namespace
+
+// ---- dot-matrix reader -------------------------------------------------------
+
+struct VariantCell {
+    int item;
+    std::int64_t fileRecord; // area 16, position 1 of the variant
+    const char *code; // the code the table gives that cell
+    const char *first8; // first bytes of the record
+};
+
+class Area16OfVariant : public testing::TestWithParam<VariantCell> { };
+
+TEST_P(Area16OfVariant, ReadsItsRecord)
+{
+    const VariantCell v = GetParam();
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    chooseVariant(ws, v.item);
+    ws.SE1.value = 16;
+    ws.SE1Change();
+    EXPECT_EQ(ws.CurCode, v.code);
+    EXPECT_EQ(firstBytes(ws, 8), std::string(v.first8, 8));
+    EXPECT_EQ(bufferBytes(ws), fileRecord(v.fileRecord));
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(ws.sourcePlane.at(row, 0), std::uint8_t(v.first8[2 * row]));
+        EXPECT_EQ(ws.sourcePlane.at(row, 1), std::uint8_t(v.first8[2 * row + 1]));
+    }
+    EXPECT_EQ(ws.editPlane, ws.sourcePlane);
+}
+
+// The record position itself: a file that ends right after the record still
+// delivers it, one that ends right before it does not.
+TEST_P(Area16OfVariant, LastRecordOfAShortFileIsTheOne)
+{
+    const VariantCell v = GetParam();
+    const std::string font = readFile(font16sPath());
+    for (const bool includesRecord : {true, false}) {
+        TestWorkspace tw({false, false, nullptr});
+        writeFile(tw.dir().file("Font16s"), font.substr(0, std::size_t(v.fileRecord + (includesRecord ? 1 : 0)) * 32));
+        tw->FormCreate();
+        tw->RU.checked = true;
+        tw->RW.checked = false;
+        tw->UJFIndex = v.item;
+        tw->curArea = 16;
+        tw->SE1.value = 16;
+        if (includesRecord) {
+            tw->SE1Change();
+            EXPECT_EQ(firstBytes(tw.ws(), 8), std::string(v.first8, 8));
+        } else {
+            try {
+                tw->SE1Change();
+                ADD_FAILURE() << "read past the end of a short file";
+            } catch (const IoError &e) {
+                EXPECT_STREQ(e.what(), "Read beyond end of file");
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, Area16OfVariant,
+    testing::Values(VariantCell{0, 1410, "\xB0\xA1", "\x00\x00\x0E\xFC\xEA\x08\xAA\x08"},
+        VariantCell{1, 9773, "\xB0\xA1", "\x00\x00\x0E\xFC\xEA\x08\xAA\x08"},
+        VariantCell{2, 18141, "\xB0\xA1", "\x00\x00\x3F\xFE\x02\x20\x02\x20"},
+        VariantCell{3, 25661, "\xAD\xA1", "\x00\x00\x00\x00\x00\x10\x00\x10"}));
+
+TEST(CodeRecordIndex, BytesAreUnsignedAndUnchecked)
+{
+    EXPECT_EQ(codeRecordIndex("\xA1\xA1"), 0);
+    EXPECT_EQ(codeRecordIndex("\xB0\xA1"), 1410);
+    EXPECT_EQ(codeRecordIndex("\xAD\xA1"), 1128);
+    EXPECT_EQ(codeRecordIndex("\xFE\xFE"), 8835);
+    EXPECT_EQ(codeRecordIndex("!!"), -12160);
+}
+
+// The code B0 A1 is record index 1410 of whichever variant is chosen.
+TEST(DotMatrixRender, SameCodeMovesWithTheVariant)
+{
+    const std::int64_t expected[] = {1410, 9773, 18141, 25943};
+    TestWorkspace tw;
+    for (int item = 0; item < 4; ++item) {
+        chooseVariant(tw.ws(), item);
+        tw->ChTextOut("\xB0\xA1");
+        EXPECT_EQ(bufferBytes(tw.ws()), fileRecord(expected[item])) << "variant " << item;
+    }
+}
+
+TEST(DotMatrixRender, FillsBothPlanesAndTheEditor)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    chooseVariant(ws, 0);
+    ws.sourcePlane = filledPlane(0x5A);
+    ws.editPlane = filledPlane(0xC3);
+    ws.AddBtn.enabled = false;
+    ws.ChTextOut("\xB0\xA1");
+    EXPECT_EQ(artFromPlane(ws.sourcePlane, 16), kAh16);
+    EXPECT_EQ(tw.grid(), kAh16);
+    EXPECT_TRUE(ws.AddBtn.enabled);
+    // Only bytes 0 and 1 of rows 0 to 15 are the glyph's; the others keep theirs.
+    for (int row = 0; row < 32; ++row)
+        for (int byte = 0; byte < 4; ++byte) {
+            if (row < 16 && byte < 2) {
+                EXPECT_EQ(ws.editPlane.at(row, byte), ws.sourcePlane.at(row, byte));
+                continue;
+            }
+            EXPECT_EQ(ws.sourcePlane.at(row, byte), 0x5A) << row << "/" << byte;
+            EXPECT_EQ(ws.editPlane.at(row, byte), 0xC3) << row << "/" << byte;
+        }
+}
+
+TEST(DotMatrixRender, AsciiCodeReachesAnotherVariantInKorean)
+{
+    TestWorkspace tw;
+    chooseVariant(tw.ws(), 3);
+    tw->ChTextOut("!!");
+    EXPECT_EQ(firstBytes(tw.ws(), 8), std::string("\x20\x08\x10\x1C\x01\xE0\xFD\x00", 8));
+    EXPECT_EQ(bufferBytes(tw.ws()), fileRecord(12373));
+}
+
+struct FailingRead {
+    int item;
+    const char *code;
+    const char *box; // the default error handler's text
+};
+
+class FailingDotMatrixRead : public testing::TestWithParam<FailingRead> { };
+
+TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
+{
+    const FailingRead f = GetParam();
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    chooseVariant(ws, f.item);
+    ws.sourcePlane = filledPlane(0x11);
+    ws.editPlane = filledPlane(0x22);
+    tw.setGrid({"#..#"});
+    ws.AddBtn.enabled = false;
+    const auto before = ws.recordBuf;
+    tw.prompts().clear();
+
+    EXPECT_FALSE(ws.run([&] { ws.ChTextOut(f.code); }));
+    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{f.box});
+    EXPECT_EQ(ws.sourcePlane, filledPlane(0x11));
+    EXPECT_EQ(ws.editPlane, filledPlane(0x22));
+    EXPECT_EQ(ws.recordBuf, before);
+    EXPECT_EQ(tw.grid()[0], "#..#............");
+    EXPECT_FALSE(ws.AddBtn.enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, FailingDotMatrixRead,
+    testing::Values(FailingRead{0, "!!", "I/O error 131."}, FailingRead{1, "!!", "I/O error 131."},
+        FailingRead{3, "\xFE\xFE", "Read beyond end of file."}));
+
+TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.UJFIndex = 3;
+    const GlyphPlane before = ws.sourcePlane;
+    const std::int64_t huge[] = {std::numeric_limits<std::int64_t>::max(),
+        std::numeric_limits<std::int64_t>::max() - 24533, std::int64_t(1) << 58, std::int64_t(1) << 50};
+    for (const std::int64_t index : huge) {
+        try {
+            ws.ReadUDot(index);
+            ADD_FAILURE() << index;
+        } catch (const IoError &e) {
+            EXPECT_EQ(e.code(), ioerr::ReadBeyondEnd) << index;
+        }
+    }
+    try {
+        ws.UJFIndex = 0;
+        ws.ReadUDot(std::numeric_limits<std::int64_t>::min());
+        ADD_FAILURE();
+    } catch (const IoError &e) {
+        EXPECT_EQ(e.code(), ioerr::SeekBeforeStart);
+    }
+    EXPECT_EQ(ws.sourcePlane, before);
+}
+
+TEST(ReadUDot, NoItemReadsFromTheStartOfTheFile)
+{
+    TestWorkspace tw;
+    tw->UJFIndex = -1;
+    tw->ReadUDot(1410);
+    EXPECT_EQ(bufferBytes(tw.ws()), fileRecord(1410));
+}
+
+TEST(ReadUDot, FontFileNotOpen)
+{
+    TestWorkspace tw({false, true, nullptr});
+    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"File not found."});
+    EXPECT_FALSE(tw->RU.enabled);
+    try {
+        tw->ReadUDot(0);
+        ADD_FAILURE();
+    } catch (const IoError &e) {
+        EXPECT_STREQ(e.what(), "I/O error 103");
+    }
+}
+
+// ---- TrueType render ---------------------------------------------------------
+
+// The code is drawn in FontName at FontSize with its text cell at (5, 5), and
+// the square sampled starts there: every pixel that is not exactly white is a dot.
+TEST(TrueTypeRender, SamplesTheSquareAtFiveFive)
+{
+    ArtRasterizer r;
+    TestWorkspace tw({true, true, &r});
+    r.originX = 4;
+    r.originY = 4;
+    r.colour = 0xFEFFFF; // one step off white
+    r.art = std::vector<std::string>(18, ".................#");
+    r.art[0] = "#................#";
+    r.art[1] = ".#...............#";
+    r.art[2] = ".#.#.............#";
+    r.art[16] = ".#..............##";
+    r.art[17] = "##################";
+    tw->FontName = "楷体";
+    tw->FontSize = 14;
+    tw->ChTextOut("\xB0\xA1");
+    EXPECT_EQ(r.lastText, "啊");
+    EXPECT_EQ(r.lastFace, "楷体");
+    EXPECT_EQ(r.lastPointSize, 14);
+    EXPECT_EQ(r.lastX, 5);
+    EXPECT_EQ(r.lastY, 5);
+    EXPECT_EQ(artFromPlane(tw->sourcePlane, 16),
+        art16({{0, "#..............."}, {1, "#.#............."}, {15, "#..............#"}}));
+    EXPECT_EQ(tw.grid(), artFromPlane(tw->sourcePlane, 16));
+}
+
+TEST(TrueTypeRender, LightGreyIsInk)
+{
+    ArtRasterizer r;
+    r.colour = 0xD3D3D3;
+    r.art = {"##..#", "#...#"};
+    TestWorkspace tw({true, true, &r});
+    tw->ChTextOut("\xB0\xA1");
+    EXPECT_EQ(tw->sourcePlane.at(0, 0), 0xC8);
+    EXPECT_EQ(tw->sourcePlane.at(1, 0), 0x88);
+}
+
+// At 24 dots the last column of the square is bit 0 of byte 2; byte 3 and the
+// rows below the square are not the glyph's.
+TEST(TrueTypeRender, RewritesOnlyTheGlyphSquare)
+{
+    ArtRasterizer r;
+    r.art = {"#......................##"};
+    TestWorkspace tw({true, true, &r});
+    tw->mnu24Click();
+    tw->sourcePlane = filledPlane(0xA5);
+    tw->editPlane = filledPlane(0x00);
+    tw->ChTextOut("\xB0\xA1");
+    const GlyphPlane &p = tw->sourcePlane;
+    const std::uint8_t row0[] = {0x80, 0x00, 0x01};
+    for (int row = 0; row < 32; ++row)
+        for (int byte = 0; byte < 4; ++byte) {
+            std::uint8_t want = 0xA5; // outside the 24 x 24 square
+            if (row < 24 && byte < 3)
+                want = row == 0 ? row0[byte] : 0x00;
+            EXPECT_EQ(p.at(row, byte), want) << row << "/" << byte;
+        }
+    EXPECT_EQ(tw->editPlane, p);
+}
+
+TEST(TrueTypeRender, SwitchesTheEditorToTheSystemView)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.libPlane = planeFromArt({"################"});
+    ws.selectRG1(1);
+    ASSERT_EQ(ws.ViewMode, 1);
+    ws.ChTextOut("\xB0\xA2");
+    EXPECT_EQ(ws.RG1Index, 0);
+    EXPECT_EQ(ws.ViewMode, 0);
+    EXPECT_EQ(tw.grid()[0], "................");
+}
+
+TEST(FontDialog, OkSetsFaceAndSizeButKeepsTheEditor)
+{
+    ArtRasterizer r;
+    TestWorkspace tw({true, true, &r});
+    r.art = {"#"};
+    tw.setGrid({".#"});
+    tw.prompts().fontChoice(FontChoice{"黑体", 20});
+    tw->FontBtnClick();
+    EXPECT_EQ(tw->FontName, "黑体");
+    EXPECT_EQ(tw->FontSize, 20);
+    EXPECT_EQ(tw->tableFace, "黑体");
+    EXPECT_EQ(tw->SDotEffect(0, 0).face, "黑体");
+    EXPECT_EQ(tw.grid()[0], ".#..............");
+    EXPECT_EQ(r.lastFace, "宋体"); // not drawn again
+
+    tw.prompts().fontChoice(std::nullopt);
+    tw->FontBtnClick();
+    EXPECT_EQ(tw->FontName, "黑体");
+    EXPECT_EQ(tw->FontSize, 20);
+    EXPECT_TRUE(tw.prompts().allConsumed());
+}
+
+TEST(SourceSwitch, AreaRangeAndFaceFollowTheSource)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.RUClick();
+    EXPECT_FALSE(ws.FontBtn.enabled);
+    EXPECT_EQ(ws.SE1.max, 88);
+    EXPECT_EQ(ws.tableFace, "宋体");
+
+    ws.FontName = "黑体";
+    ws.SE1Step(+1);
+    ws.RWClick();
+    EXPECT_TRUE(ws.FontBtn.enabled);
+    EXPECT_EQ(ws.SE1.max, 94);
+    EXPECT_EQ(ws.tableFace, "黑体");
+    EXPECT_EQ(ws.curArea, 17); // the area stays, rendered from the new source
+    EXPECT_EQ(ws.CurCode, "\xB1\xA1");
+}
+
+// ---- code table --------------------------------------------------------------
+
+TEST(CodeTable, StepsStayWithinTheRange)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.SE1.value = 94;
+    ws.SE1Change();
+    const int renders = tw.blank().calls;
+    ws.SE1Step(+1);
+    EXPECT_EQ(ws.SE1.value, 94);
+    ws.SE1.value = 1;
+    ws.SE1Change();
+    ws.SE1Step(-1);
+    EXPECT_EQ(ws.SE1.value, 1);
+    EXPECT_EQ(ws.curArea, 1);
+    EXPECT_EQ(tw.blank().calls, renders + 1); // only the SE1Change to area 1
+
+    for (char32_t ch : {U'1', U'9', U'a', U'\b'}) {
+        bool discard = false;
+        ws.SE1KeyPress(ch, discard);
+        EXPECT_TRUE(discard);
+    }
+    EXPECT_EQ(ws.SE1.value, 1);
+}
+
+TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    chooseVariant(ws, 3);
+    EXPECT_EQ(ws.SE1.max, 93);
+    ws.SE1.value = 12;
+    ws.SE1Change();
+    ws.SE1Step(+1);
+    EXPECT_EQ(ws.SE1.value, 16);
+    EXPECT_EQ(ws.curArea, 16);
+    EXPECT_EQ(ws.CurCode, "\xAD\xA1");
+    EXPECT_EQ(ws.areaTable[93], "\xAD\xFE");
+    ws.SE1Step(-1);
+    EXPECT_EQ(ws.SE1.value, 12);
+    EXPECT_EQ(ws.CurCode, "\xAC\xA1");
+
+    // The other variants have those areas.
+    chooseVariant(ws, 0);
+    ws.SE1.value = 12;
+    ws.SE1Change();
+    ws.SE1Step(+1);
+    EXPECT_EQ(ws.SE1.value, 13);
+    EXPECT_EQ(ws.CurCode, "\xAD\xA1");
+}
+
+TEST(CodeTable, JapaneseOpensAtAreaFour)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    chooseVariant(ws, 2);
+    EXPECT_EQ(ws.SE1.value, 4);
+    EXPECT_EQ(ws.SE1.max, 83);
+    EXPECT_EQ(ws.CurCode, "\xA4\xA1");
+    ws.SE1.value = 83;
+    ws.SE1Change();
+    ws.SE1Step(+1);
+    EXPECT_EQ(ws.SE1.value, 83);
+}
+
+TEST(CodeTable, EmptyCellsBeepAndChangeNothing)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.SG1MouseDown(7, 3);
+    ws.libPlane = planeFromArt({"#"});
+    ws.selectRG1(1);
+    tw.prompts().clear();
+    for (int col = 4; col < 10; ++col)
+        ws.SG1MouseDown(col, 9);
+    EXPECT_EQ(tw.prompts().beeps(), 6);
+    EXPECT_EQ(ws.tableCol, 7);
+    EXPECT_EQ(ws.tableRow, 3);
+    EXPECT_EQ(ws.CurCode, code(0xB0, 0xA1 + 37));
+    EXPECT_EQ(ws.ViewMode, 1);
+    EXPECT_EQ(tw.grid()[0], "#...............");
+}
+
+TEST(CodeTable, ClickRendersTheCellsCode)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.TypedEntry = true;
+    ws.SG1MouseDown(3, 9); // cell 93, position 94
+    EXPECT_EQ(ws.CurCode, "\xB0\xFE");
+    EXPECT_EQ(tw.blank().lastText, "剥");
+    ws.SG1MouseDown(1, 0);
+    EXPECT_EQ(ws.CurCode, "\xB0\xA2");
+    EXPECT_EQ(tw.blank().lastText, "阿");
+    EXPECT_TRUE(ws.TypedEntry); // a click does not end the typed entry
+}
+
+TEST(CodeTable, AreaChangeShowsPositionOne)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.SG1MouseDown(5, 2);
+    EXPECT_EQ(ws.CurCode, code(0xB0, 0xA1 + 25));
+    ws.TypedEntry = true;
+    ws.SE1Step(+1);
+    EXPECT_EQ(ws.CurCode, "\xB1\xA1");
+    EXPECT_EQ(ws.tableCol, 0);
+    EXPECT_EQ(ws.tableRow, 0);
+    EXPECT_FALSE(ws.TypedEntry);
+}
+
+TEST(CodeTable, OutsideEveryCellMakesTheEffectItemsBeep)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.libPlane = planeFromArt({"#"});
+    ws.selectRG1(1);
+    tw.prompts().clear();
+    ws.SG1MouseDown(-1, -1);
+    EXPECT_EQ(ws.ViewMode, 0);
+    EXPECT_EQ(tw.prompts().beeps(), 1);
+    const std::string before = ws.CurCode;
+    ws.mnuRotationClick(Rotation::R90);
+    ws.mnuFlipClick(Flip::Vertical);
+    ws.mnuSwapClick(Swap::UpDown);
+    EXPECT_EQ(tw.prompts().beeps(), 4);
+    EXPECT_EQ(ws.rotation, Rotation::R90);
+    EXPECT_EQ(ws.flip, Flip::Vertical);
+    EXPECT_EQ(ws.swap, Swap::UpDown);
+    EXPECT_EQ(ws.CurCode, before);
+
+    ws.SE1Step(+1);
+    ws.mnuRotationClick(Rotation::R0);
+    EXPECT_EQ(tw.prompts().beeps(), 4);
+}
+
+TEST(CodeTable, PainterShowsTheSourceWithoutSideEffects)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    CodeTableCell c = ws.SDotEffect(3, 9);
+    EXPECT_FALSE(c.empty);
+    EXPECT_FALSE(c.fromFont16s);
+    EXPECT_EQ(c.text, "剥");
+    EXPECT_EQ(c.face, "宋体");
+    for (int col = 4; col < 10; ++col)
+        EXPECT_TRUE(ws.SDotEffect(col, 9).empty);
+
+    chooseVariant(ws, 0);
+    ws.SG1MouseDown(2, 0);
+    const GlyphPlane source = ws.sourcePlane;
+    c = ws.SDotEffect(0, 0);
+    EXPECT_TRUE(c.fromFont16s);
+    GlyphPlane shown;
+    copyRecord(c.record, shown);
+    EXPECT_EQ(artFromPlane(shown, 16), kAh16);
+    EXPECT_EQ(ws.sourcePlane, source);
+    EXPECT_EQ(ws.tableCol, 2);
+    EXPECT_EQ(ws.tableRow, 0);
+}
+
+// A font file that ends inside an area: the failing cells paint blank and the
+// window gets one error to show per table change, not one per cell or repaint.
+TEST(CodeTable, ShortFontFileReportsOncePerTableChange)
+{
+    TestWorkspace tw({false, false, nullptr});
+    writeFile(tw.dir().file("Font16s"), readFile(font16sPath()).substr(0, (1410 + 10) * 32));
+    tw->FormCreate();
+    Workspace &ws = tw.ws();
+    ws.RUClick();
+    auto paintAll = [&] {
+        int blank = 0;
+        for (int row = 0; row < 10; ++row)
+            for (int col = 0; col < 10; ++col) {
+                const CodeTableCell c = ws.SG1DrawCell(col, row);
+                if (!c.empty && c.record == FontRecord{})
+                    ++blank;
+            }
+        return blank;
+    };
+    EXPECT_EQ(paintAll(), 84);
+    EXPECT_EQ(ws.takeTableError(), "Read beyond end of file");
+    EXPECT_EQ(paintAll(), 84);
+    EXPECT_EQ(ws.takeTableError(), "");
+
+    // Next area: position 1 cannot be read either; that is the one report.
+    tw.prompts().clear();
+    EXPECT_FALSE(ws.run([&] { ws.SE1Step(+1); }));
+    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});
+    EXPECT_EQ(paintAll(), 94);
+    EXPECT_EQ(ws.takeTableError(), "");
+    EXPECT_EQ(ws.curArea, 17);
+}
+
+// ---- default effects ---------------------------------------------------------
+
+namespace {
+const std::vector<std::string> kUpright
+    = art16({{0, "##.............."}, {1, "#..............."}, {2, "#..............."}, {15, "...............#"}});
+} // namespace
+
+class DefaultEffects : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        r.art = kUpright;
+        tw = std::make_unique<TestWorkspace>(WorkspaceOptions{true, true, &r});
+        tw->prompts().answer(Answer::Yes);
+        tw->ws().mnuViewClick();
+        ASSERT_TRUE(tw->ws().mnuView);
+    }
+    ArtRasterizer r;
+    std::unique_ptr<TestWorkspace> tw;
+};
+
+TEST_F(DefaultEffects, HalfTurnAndHorizontalFlipMirrorTopToBottom)
+{
+    Workspace &ws = tw->ws();
+    ws.mnuRotationClick(Rotation::R180);
+    ws.mnuFlipClick(Flip::Horizontal);
+    EXPECT_EQ(tw->grid(),
+        art16({{0, "...............#"}, {13, "#..............."}, {14, "#..............."}, {15, "##.............."}}));
+}
+
+TEST_F(DefaultEffects, ThreeQuarterTurnLeftIsOneRight)
+{
+    Workspace &ws = tw->ws();
+    ws.mnuRotationClick(Rotation::R270);
+    const std::vector<std::string> turned
+        = art16({{0, ".............###"}, {1, "...............#"}, {15, "#..............."}});
+    EXPECT_EQ(tw->grid(), turned);
+
+    tw->setGrid(kUpright);
+    ws.CCWBtnClick();
+    ws.CCWBtnClick();
+    ws.CCWBtnClick();
+    EXPECT_EQ(tw->grid(), turned);
+}
+
+TEST_F(DefaultEffects, RenderedGlyphIsAnEditThatUndoRemoves)
+{
+    Workspace &ws = tw->ws();
+    ws.mnuSwapClick(Swap::LeftRight);
+    EXPECT_EQ(tw->grid()[0], "........##......");
+    EXPECT_TRUE(ws.EditModified);
+    EXPECT_EQ(artFromPlane(ws.sourcePlane, 16), kUpright);
+    EXPECT_EQ(artFromPlane(ws.editPlane, 16), kUpright);
+    ws.undoBtnClick();
+    EXPECT_EQ(tw->grid(), kUpright);
+}
+
+TEST(DefaultEffectsOff, ChoosingAnEffectRendersUpright)
+{
+    ArtRasterizer r;
+    r.art = kUpright;
+    TestWorkspace tw({true, true, &r});
+    tw.setGrid({"################"});
+    tw->mnuRotationClick(Rotation::R90);
+    EXPECT_EQ(tw->rotation, Rotation::R90);
+    EXPECT_EQ(tw.grid(), kUpright);
+    EXPECT_FALSE(tw->EditModified);
+}
