@@ -32,7 +32,10 @@ void fillLibrary(TestWorkspace &tw, int count)
     ws.mnuSaveAs.enabled = true;
 }
 
-std::uintmax_t storeSize(TestWorkspace &tw) { return fs::file_size(tw.dir().file("JQT.TMP")); }
+std::uintmax_t storeSize(TestWorkspace &tw)
+{
+    return fs::file_size(tw.dir().file("JQT.TMP"));
+}
 
 } // namespace
 
@@ -99,7 +102,7 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         tw.prompts().answer(Answer::Yes);
         tw->mnu24Click();
         EXPECT_EQ(tw.prompts().texts("confirmation"),
-                  std::vector<std::string>{"当前小字库中已有内容!你要先将其保存为文件吗?"});
+            std::vector<std::string>{"当前小字库中已有内容!你要先将其保存为文件吗?"});
         EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"请先保存小字库!"});
         EXPECT_EQ(tw->dotSize, 16);
         EXPECT_TRUE(tw->mnu16.checked);
@@ -184,7 +187,7 @@ TEST(ViewOption, YesTogglesAndResetsNoChangesNothing)
     tw.prompts().answer(Answer::Yes);
     ws.mnuViewClick();
     EXPECT_EQ(tw.prompts().texts("warning"),
-              std::vector<std::string>{"本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"});
+        std::vector<std::string>{"本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"});
     EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
     EXPECT_TRUE(ws.mnuView);
 

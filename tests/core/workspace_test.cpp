@@ -47,10 +47,18 @@ TEST(StartUp, InitialState)
         bool enabled;
     };
     const Expect enabled[] = {
-        {"AddBtn", ws.AddBtn, true},     {"DelBtn", ws.DelBtn, false},   {"ClearBtn", ws.ClearBtn, false},
-        {"ChgBtn", ws.ChgBtn, false},    {"mnuSave", ws.mnuSave, false}, {"mnuSaveAs", ws.mnuSaveAs, false},
-        {"UJF", ws.UJF, false},          {"RG1", ws.RG1, false},         {"RU", ws.RU, true},
-        {"FontBtn", ws.FontBtn, true},   {"ChEdit", ws.ChEdit, true},    {"Panel1", ws.Panel1, true},
+        {"AddBtn", ws.AddBtn, true},
+        {"DelBtn", ws.DelBtn, false},
+        {"ClearBtn", ws.ClearBtn, false},
+        {"ChgBtn", ws.ChgBtn, false},
+        {"mnuSave", ws.mnuSave, false},
+        {"mnuSaveAs", ws.mnuSaveAs, false},
+        {"UJF", ws.UJF, false},
+        {"RG1", ws.RG1, false},
+        {"RU", ws.RU, true},
+        {"FontBtn", ws.FontBtn, true},
+        {"ChEdit", ws.ChEdit, true},
+        {"Panel1", ws.Panel1, true},
         {"Button1", ws.Button1, true},
     };
     for (const auto &e : enabled)
@@ -220,7 +228,11 @@ TEST(RecordFile, Failures)
     EXPECT_EQ(rec[31], '\x11');
     // The third record is only partly there, the fourth not at all.
     EXPECT_EQ(codeOf([&] { f.read(rec.data()); }), ioerr::ReadBeyondEnd);
-    EXPECT_EQ(codeOf([&] { f.seek(1'000'000'000'000'000LL); f.read(rec.data()); }), ioerr::ReadBeyondEnd);
+    EXPECT_EQ(codeOf([&] {
+        f.seek(1'000'000'000'000'000LL);
+        f.read(rec.data());
+    }),
+        ioerr::ReadBeyondEnd);
     // Opened read-only: writing fails instead of changing the file.
     f.seek(0);
     EXPECT_NE(codeOf([&] { f.write(rec.data()); }), 0);
