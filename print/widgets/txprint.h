@@ -1,0 +1,49 @@
+#pragma once
+// The print dialog "打印小字库": prints a range of library glyphs, each dot a
+// ring, on the printer chosen with "打印设置(&S)". Created once with the main
+// window and shown modally; the printer choice lasts as long as the dialog.
+
+#include "app/workspace.h"
+#include "render/page_painter.h"
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace dotforge {
+
+class TXPrint : public QDialog {
+    Q_OBJECT
+public:
+    explicit TXPrint(Workspace &ws, QWidget *parent = nullptr);
+
+    PagePainter &pagePainter() { return m_painter; }
+
+    QFrame *Panel1;
+    QLabel *Label1;
+    QLineEdit *Edit1;
+    QLabel *Label2;
+    QLineEdit *Edit2;
+    QLabel *Label3;
+    QPushButton *Button1;
+    QPushButton *Button2;
+    QPushButton *Button3;
+
+public slots:
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    Workspace &m_ws;
+    PagePainter m_painter;
+};
+
+} // namespace dotforge

@@ -1,0 +1,65 @@
+// The print dialog's own wiring: the range proposed on every showing and the
+// buttons.
+
+#include "print/widgets/txprint.h"
+#include "render/qt_rasterizer.h"
+#include "tests/support/test_workspace.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace dotforge;
+using namespace dotforge::test;
+
+TEST(TXPrint, EveryShowingProposesTheWholeLibrary)
+{
+    TestWorkspace tw;
+    tw->LibCount = 37;
+    TXPrint dlg(tw.ws());
+    dlg.show();
+    EXPECT_EQ(dlg.Edit1->text(), QStringLiteral("1"));
+    EXPECT_EQ(dlg.Edit2->text(), QStringLiteral("37"));
+
+    dlg.Edit1->setText(QStringLiteral("4"));
+    QTest::mouseClick(dlg.Button3, Qt::LeftButton);
+    EXPECT_FALSE(dlg.isVisible());
+    tw->LibCount = 3;
+    dlg.show();
+    EXPECT_EQ(dlg.Edit1->text(), QStringLiteral("1"));
+    EXPECT_EQ(dlg.Edit2->text(), QStringLiteral("3"));
+}
+
+TEST(TXPrint, PrintButtonPrintsTheEditedRange)
+{
+    TestWorkspace tw;
+    GlyphPlane dot;
+    dot.setDot(0, 0, true);
+    for (int i = 0; i < 3; ++i) {
+        tw->storeFile.seek(i);
+        tw->storeFile.write(dot.bytes.data());
+    }
+    tw->LibCount = 3;
+    TXPrint dlg(tw.ws());
+    dlg.pagePainter().printer().setOutputFormat(QPrinter::PdfFormat); // a file even where a printer exists
+    dlg.show();
+    dlg.Edit1->setText(QStringLiteral("2"));
+    QTest::mouseClick(dlg.Button1, Qt::LeftButton);
+
+    const std::string file = tw.dir().file("Dotforge-print-1.pdf");
+    EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"已打印到文件 " + file});
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(file)));
+    EXPECT_EQ(tw->LibIndex, 2);
+    EXPECT_TRUE(dlg.isVisible());
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
