@@ -66,32 +66,32 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
     resetWorkspace(recreateStore);
 }
 
-static bool keepsLibrary(Workspace &ws)
+bool Workspace::keepsLibraryForSaving()
 {
-    if (ws.LibCount <= 0)
+    if (LibCount <= 0)
         return false;
-    if (ws.prompts().ask(BoxKind::Confirmation, "当前小字库中已有内容!你要先将其保存为文件吗?", Buttons::YesNo)
+    if (m_prompts.ask(BoxKind::Confirmation, "当前小字库中已有内容!你要先将其保存为文件吗?", Buttons::YesNo)
         != Answer::Yes)
         return false;
-    ws.prompts().message("请先保存小字库!");
+    m_prompts.message("请先保存小字库!");
     return true;
 }
 
 void Workspace::mnu16Click()
 {
-    if (!keepsLibrary(*this))
+    if (!keepsLibraryForSaving())
         chooseDotSize(16);
 }
 
 void Workspace::mnu24Click()
 {
-    if (!keepsLibrary(*this))
+    if (!keepsLibraryForSaving())
         chooseDotSize(24);
 }
 
 void Workspace::mnu32Click()
 {
-    if (!keepsLibrary(*this))
+    if (!keepsLibraryForSaving())
         chooseDotSize(32);
 }
 

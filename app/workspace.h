@@ -331,6 +331,9 @@ private:
     // re-creating the store file (start-up has just created it).
     void chooseDotSize(int n, bool recreateStore = true);
     void resetWorkspace(bool recreateStore);
+    // The question before a command that would drop a non-empty library: true when
+    // the user wants to save first ("请先保存小字库!" shown), so the command stops.
+    bool keepsLibraryForSaving();
     // sources/: the area whose records and codes the table shows (Korean skip),
     // and the first file record of the chosen variant.
     int fileArea() const;

@@ -1,0 +1,191 @@
+#include "formats/asm.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace dotforge {
+
+namespace {
+
+constexpr char kCtrlZ = '\x1a';
+constexpr std::size_t kChunk = 64 * 1024;
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+void appendValue(std::string &line, std::uint8_t value)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    line += '0';
+    line += kHex[value >> 4];
+    line += kHex[value & 0x0F];
+    line += 'H';
+}
+
+// The value ending at the next "H" of `rest`: the (up to) two characters before
+// it; `rest` moves past the "H". Without an "H" the first two characters count
+// and `rest` stays.
+std::uint8_t takeValue(std::string_view &rest)
+{
+    const auto h = rest.find('H');
+    if (h == std::string_view::npos)
+        return std::uint8_t(HextoInt(rest.substr(0, 2)));
+    const std::size_t from = h >= 2 ? h - 2 : 0;
+    const auto value = std::uint8_t(HextoInt(rest.substr(from, h - from)));
+    rest.remove_prefix(h + 1);
+    return value;
+}
+
+} // namespace
+
+int HextoInt(std::string_view text)
+{
+    std::uint32_t value = 0; // wraps like the 32-bit integer it stands for
+    for (const char c : text) {
+        const int digit = hexDigit(c);
+        if (digit < 0)
+            break;
+        value = value * 16 + std::uint32_t(digit);
+    }
+    return int(value);
+}
+
+std::string writeAsm(const std::vector<Sequence> &glyphs, const std::vector<std::string> &codes, int n)
+{
+    std::string out;
+    if (!isDotSize(n))
+        return out;
+    const int bytesPerRow = rowBytes(n);
+    for (std::size_t g = 0; g < glyphs.size(); ++g) {
+        const Sequence &glyph = glyphs[g];
+        for (int i = 0; i < n / 4; ++i) {
+            std::string line = "\tDB\t";
+            for (int j = 0; j < 4; ++j)
+                for (int b = 0; b < bytesPerRow; ++b) {
+                    if (j > 0 || b > 0)
+                        line += ',';
+                    const std::size_t t = std::size_t((4 * i + j) * bytesPerRow + b);
+                    appendValue(line, t < glyph.size() ? glyph[t] : 0);
+                }
+            if (i == 0) {
+                line += ';';
+                if (g < codes.size())
+                    line += codes[g].substr(0, 2);
+            }
+            out += line;
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+LineReader::LineReader(Fill fill)
+    : m_fill(std::move(fill))
+{
+}
+
+bool LineReader::fillMore()
+{
+    if (m_exhausted)
+        return false;
+    // Drop what was consumed before growing the buffer.
+    m_buffer.erase(0, m_pos);
+    m_pos = 0;
+    m_chunk.resize(kChunk);
+    const std::size_t got = std::min(m_fill(m_chunk.data(), kChunk), kChunk);
+    m_buffer.append(m_chunk.data(), got);
+    if (got == 0)
+        m_exhausted = true;
+    return got > 0;
+}
+
+bool LineReader::atEnd()
+{
+    while (m_pos >= m_buffer.size())
+        if (!fillMore())
+            return true;
+    return m_buffer[m_pos] == kCtrlZ;
+}
+
+std::string LineReader::readLine()
+{
+    std::string line;
+    if (atEnd())
+        return line;
+    for (;;) {
+        const auto lf = m_buffer.find('\n', m_pos);
+        if (lf != std::string::npos) {
+            line.append(m_buffer, m_pos, lf - m_pos);
+            m_pos = lf + 1;
+            break;
+        }
+        line.append(m_buffer, m_pos, std::string::npos);
+        m_pos = m_buffer.size();
+        if (!fillMore())
+            break;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+LibraryContent readAsm(LineReader &lines, int n, int limit)
+{
+    LibraryContent content;
+    if (!isDotSize(n))
+        return content;
+    const int bytesPerRow = rowBytes(n);
+    while (!lines.atEnd()) {
+        // Rows of lines that are never read stay clear.
+        Sequence glyph(std::size_t(glyphBytes(n)), 0);
+        std::string code;
+        int linesRead = 0;
+        for (int i = 0; i < n / 4; ++i) {
+            const std::string line = lines.readLine();
+            if (line.empty())
+                break;
+            ++linesRead;
+            std::string_view rest = line;
+            for (int j = 0; j < 4; ++j)
+                for (int b = 0; b < bytesPerRow; ++b)
+                    glyph[std::size_t((4 * i + j) * bytesPerRow + b)] = takeValue(rest);
+            if (i == 0) {
+                const auto semicolon = rest.find(';');
+                code = std::string(
+                    semicolon == std::string_view::npos ? rest.substr(0, 2) : rest.substr(semicolon + 1, 2));
+            }
+        }
+        if (linesRead < 3)
+            break;
+        if (int(content.glyphs.size()) >= limit) {
+            content.cutShort = true;
+            break;
+        }
+        content.glyphs.push_back(std::move(glyph));
+        content.codes.push_back(std::move(code));
+    }
+    return content;
+}
+
+LibraryContent readAsm(std::string_view text, int n, int limit)
+{
+    std::size_t pos = 0;
+    LineReader lines([text, &pos](char *buffer, std::size_t max) {
+        const std::size_t count = std::min(max, text.size() - pos);
+        std::memcpy(buffer, text.data() + pos, count);
+        pos += count;
+        return count;
+    });
+    return readAsm(lines, n, limit);
+}
+
+} // namespace dotforge

@@ -1,0 +1,195 @@
+// Open, Save, Save As, Exit and the close question: the library between the
+// workspace and a .ZMB or .ASM file.
+
+#include "app/io_error.h"
+#include "app/workspace.h"
+#include "library/store_records.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace dotforge {
+
+namespace {
+
+// The file-type entry chosen in a dialog decides the format, never the extension.
+FileType fileTypeOf(int filterIndex)
+{
+    return filterIndex == 2 ? FileType::ASM : FileType::ZMB;
+}
+
+// Puts the raw records 0 .. count - 1 back into the store after a save converted
+// them. Every record is tried; the first failure is raised afterwards.
+void restoreStore(Workspace &ws, const std::vector<GlyphPlane> &raw, std::size_t count)
+{
+    std::exception_ptr failure;
+    for (std::size_t i = 0; i < count; ++i) {
+        ws.libPlane = raw[i];
+        try {
+            writePlane(ws.storeFile, std::int64_t(i), raw[i]);
+        } catch (const IoError &) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace
+
+void Workspace::mnuOpenClick()
+{
+    if (keepsLibraryForSaving())
+        return;
+    const auto choice = m_prompts.openFile({"打开小汉字库文件...",
+        "小汉字库点阵文件(*.ZMB)| *.ZMB|小汉字库汇编文件(*.ASM)|*.ASM", ".ZMB", "*.ZMB", ".", 1});
+    if (!choice)
+        return;
+
+    CurFileName = choice->path;
+    curFileType = fileTypeOf(choice->filterIndex);
+    int cellsShown = LibCount; // list cells that may show a glyph of the old library
+    LibCount = 0;
+    bool failed = false;
+    try {
+        if (curFileType == FileType::ASM)
+            ReadXASM();
+        else
+            ReadXZMB();
+        for (int i = 0; i < LibCount; ++i) {
+            LibIndex = i;
+            ReadXDot();
+            XDotEffect();
+            cellsShown = std::max(cellsShown, i + 1);
+        }
+        if (LibCount > 0) {
+            // The first ReadXDot switched the editor to glyph 0; show the glyph
+            // that is selected now, the last one, so that a commit writes what is seen.
+            editPlane = libPlane;
+            DispDot();
+            RG1.enabled = true;
+            DelBtn.enabled = true;
+            mnuSaveAs.enabled = true;
+        }
+    } catch (const IoError &) {
+        // A file read only in part brings nothing: the library is left empty.
+        failed = true;
+        LibCount = 0;
+        CurFileName.clear();
+        mnuSave.enabled = false;
+    }
+    if (LibCount == 0) {
+        LibIndex = 0;
+        RG1.enabled = false;
+        DelBtn.enabled = false;
+    }
+    for (int i = LibCount; i < cellsShown; ++i)
+        notifyLibraryCell(i);
+    updateXNLabel();
+    notifyControls();
+
+    if (failed)
+        m_prompts.message("文件打开错误!");
+    else if (LibCount == 0)
+        m_prompts.ask(BoxKind::Warning, "文件中字模数为0!", Buttons::Ok);
+    else if (m_readCutShort)
+        m_prompts.ask(BoxKind::Warning, "文件中字模数超过200,只读入了前200个!", Buttons::Ok);
+
+    caption = std::string(kTitle) + ": " + CurFileName;
+    notifyControls();
+}
+
+void Workspace::mnuSaveClick()
+{
+    SaveXFile();
+}
+
+void Workspace::mnuSaveAsClick()
+{
+    CurFileName.clear();
+    SaveXFile();
+}
+
+// The store holds converted records only while the file is written: "JQT1.Tmp"
+// keeps the raw ones meanwhile, so that a crash leaves them on disk. Whatever
+// fails once the conversion has begun, the raw records go back into the store
+// and "JQT1.Tmp" is removed before the error goes on to the caller; the previous
+// file keeps its content because the writers replace it only when complete.
+void Workspace::SaveXFile()
+{
+    if (CurFileName.empty()) {
+        const auto choice = m_prompts.saveFile({"保存小汉字库文件...",
+            "小汉字库点阵文件(*.ZMB)|.ZMB|小汉字库汇编文件(*.ASM)|.ASM", ".ZMB", "*.ZMB", ".", 1});
+        if (!choice)
+            return;
+        CurFileName = choice->path;
+        curFileType = fileTypeOf(choice->filterIndex);
+    }
+
+    RecordFile rawCopy(kPlaneBytes);
+    rawCopy.rewrite(workPath("JQT1.Tmp"));
+    std::vector<GlyphPlane> raw;
+    std::size_t converted = 0; // store records that may no longer be raw
+    try {
+        for (int i = 0; i < LibCount; ++i) {
+            libPlane = readPlane(storeFile, i);
+            raw.push_back(libPlane);
+            rawCopy.write(libPlane.bytes.data());
+            TransXDot();
+            ++converted;
+            writePlane(storeFile, i, libPlane);
+        }
+        if (curFileType == FileType::ASM)
+            SaveXASM();
+        else
+            SaveXZMB();
+    } catch (const IoError &) {
+        // When the store cannot be restored, "JQT1.Tmp" is the one copy of the
+        // raw records on disk and stays.
+        restoreStore(*this, raw, converted);
+        rawCopy.closeAndErase();
+        throw;
+    }
+    restoreStore(*this, raw, converted);
+    rawCopy.closeAndErase();
+
+    caption = std::string(kTitle) + ": " + CurFileName;
+    mnuSave.enabled = false;
+    EditModified = false;
+    notifyControls();
+}
+
+void Workspace::mnuExitClick()
+{
+    notifyClose();
+}
+
+// A failed save keeps the window open; its error is shown here, as the default
+// error handler would, because the answer must still reach the window.
+bool Workspace::FormCloseQuery()
+{
+    if (!mnuSave.enabled)
+        return true;
+    const Answer answer = m_prompts.ask(BoxKind::Warning, "你还没有保存小字库文件!要保存吗?", Buttons::YesNoCancel);
+    if (answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::Yes) {
+        try {
+            SaveXFile();
+        } catch (const IoError &e) {
+            showError(e);
+            notifyControls();
+            return false;
+        }
+    }
+    return true;
+}
+
+void Workspace::notifyClose()
+{
+    if (m_listener)
+        m_listener->closeWindow();
+}
+
+} // namespace dotforge

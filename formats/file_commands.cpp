@@ -1,0 +1,126 @@
+// The byte layout mode, the conversions of the library and edit planes, and the
+// .ZMB and .ASM writers and readers as the document commands call them.
+
+#include "app/io_error.h"
+#include "app/workspace.h"
+#include "formats/asm.h"
+#include "formats/file_io.h"
+#include "formats/layout.h"
+#include "formats/zmb.h"
+#include "library/store_records.h"
+
+#include <filesystem>
+
+namespace dotforge {
+
+namespace {
+
+// With the view option on, the glyphs got their effects when they were rendered.
+Effects saveEffects(const Workspace &ws)
+{
+    if (ws.mnuView)
+        return {};
+    return {ws.rotation, ws.flip, ws.swap};
+}
+
+// The store's first LibCount records, each read through the library plane. While
+// a file is written they hold converted sequences.
+std::vector<Sequence> storeSequences(Workspace &ws)
+{
+    std::vector<Sequence> glyphs;
+    for (int i = 0; i < ws.LibCount; ++i) {
+        ws.libPlane = readPlane(ws.storeFile, i);
+        glyphs.push_back(squareBytes(ws.libPlane, ws.dotSize));
+    }
+    return glyphs;
+}
+
+std::vector<std::string> storeCodes(const Workspace &ws)
+{
+    return {ws.codeList.begin(), ws.codeList.begin() + std::max(ws.LibCount, 0)};
+}
+
+bool sameFile(const std::string &a, const std::string &b)
+{
+    std::error_code ec;
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec);
+}
+
+// Writes CurFileName. The store file and the raw copy of a running save are in
+// use: replacing one of them would lose the library or the file just written.
+void writeLibraryFile(Workspace &ws, std::string_view bytes)
+{
+    if (sameFile(ws.CurFileName, ws.storeFile.path()) || sameFile(ws.CurFileName, ws.workPath("JQT1.Tmp")))
+        throw IoError(ioerr::AccessDenied);
+    replaceFile(ws.CurFileName, bytes);
+}
+
+// Appends the glyphs read from a file: each sequence goes through the edit plane
+// and TransDot into the next record; the glyphs count once all records are written.
+void appendToStore(Workspace &ws, const LibraryContent &content)
+{
+    for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
+        putSquareBytes(ws.editPlane, ws.dotSize, content.glyphs[g]);
+        ws.TransDot();
+        writePlane(ws.storeFile, ws.LibCount + std::int64_t(g), ws.editPlane);
+    }
+    for (const std::string &code : content.codes)
+        ws.codeList[std::size_t(ws.LibCount++)] = code;
+}
+
+int room(const Workspace &ws)
+{
+    return std::max(kLibraryCapacity - ws.LibCount, 0);
+}
+
+} // namespace
+
+void Workspace::mnuModeClick(Mode m)
+{
+    mode = m;
+    notifyControls();
+}
+
+void Workspace::TransXDot()
+{
+    putSquareBytes(libPlane, dotSize, toFileOrder(libPlane, dotSize, mode, saveEffects(*this)));
+}
+
+void Workspace::TransDot()
+{
+    const GlyphPlane raw = fromFileOrder(squareBytes(editPlane, dotSize), dotSize, mode);
+    putSquareBytes(editPlane, dotSize, squareBytes(raw, dotSize));
+}
+
+void Workspace::SaveXZMB()
+{
+    writeLibraryFile(*this, writeZmb(storeSequences(*this), storeCodes(*this)));
+}
+
+void Workspace::SaveXASM()
+{
+    writeLibraryFile(*this, writeAsm(storeSequences(*this), storeCodes(*this), dotSize));
+}
+
+void Workspace::ReadXZMB()
+{
+    m_readCutShort = false;
+    InputFile file(CurFileName);
+    const LibraryContent content = readZmb(
+        file.size(), [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, dotSize,
+        room(*this));
+    appendToStore(*this, content);
+    m_readCutShort = content.cutShort;
+}
+
+void Workspace::ReadXASM()
+{
+    m_readCutShort = false;
+    InputFile file(CurFileName);
+    LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
+    const LibraryContent content = readAsm(lines, dotSize, room(*this));
+    appendToStore(*this, content);
+    m_readCutShort = content.cutShort;
+}
+
+} // namespace dotforge

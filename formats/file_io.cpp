@@ -1,0 +1,193 @@
+#include "formats/file_io.h"
+
+#include "app/io_error.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dotforge {
+
+namespace {
+
+[[noreturn]] void fail(int err)
+{
+    throw IoError(IoError::fromErrno(err));
+}
+
+void writeAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        if (put == 0)
+            fail(ENOSPC);
+        done += std::size_t(put);
+    }
+}
+
+void writeInPlace(const std::string &path, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        fail(errno);
+    try {
+        writeAll(fd, bytes);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0)
+        fail(errno);
+}
+
+std::string folderOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A new file beside `target`, created exclusively so that nothing else is
+// overwritten; the umask applies to its mode as to any new file.
+int createBeside(const std::string &target, std::string &name)
+{
+    for (int attempt = 0;; ++attempt) {
+        name = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST || attempt >= 100)
+            fail(errno);
+    }
+}
+
+} // namespace
+
+InputFile::InputFile(const std::string &path)
+{
+    if (path.empty())
+        throw IoError(ioerr::InvalidFilename);
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        fail(errno);
+    struct stat st { };
+    if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        throw IoError(ioerr::AccessDenied);
+    }
+}
+
+InputFile::~InputFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::int64_t InputFile::size() const
+{
+    struct stat st { };
+    if (::fstat(m_fd, &st) != 0)
+        fail(errno);
+    return std::int64_t(st.st_size);
+}
+
+std::string InputFile::readAt(std::int64_t offset, std::size_t length) const
+{
+    std::string out(length, '\0');
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t got = ::pread(m_fd, out.data() + done, length - done, off_t(offset) + off_t(done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        if (got == 0)
+            throw IoError(ioerr::ReadBeyondEnd);
+        done += std::size_t(got);
+    }
+    return out;
+}
+
+std::size_t InputFile::read(char *buffer, std::size_t max)
+{
+    for (;;) {
+        const ssize_t got = ::read(m_fd, buffer, max);
+        if (got >= 0)
+            return std::size_t(got);
+        if (errno != EINTR)
+            fail(errno);
+    }
+}
+
+void replaceFile(const std::string &path, std::string_view bytes)
+{
+    if (path.empty())
+        throw IoError(ioerr::InvalidFilename);
+    std::string target = path;
+    struct stat old { };
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        fail(errno);
+    if (exists) {
+        if (S_ISDIR(old.st_mode))
+            throw IoError(ioerr::AccessDenied);
+        if (!S_ISREG(old.st_mode)) {
+            writeInPlace(path, bytes);
+            return;
+        }
+        struct stat link { };
+        if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            if (char *real = ::realpath(path.c_str(), nullptr)) {
+                target = real;
+                std::free(real);
+            }
+        }
+    }
+
+    std::string temporary;
+    int fd = createBeside(target, temporary);
+    try {
+        if (exists) {
+            // The new file takes the place of the old one: same owner (where we
+            // may set it) and the same permissions.
+            [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+            if (::fchmod(fd, old.st_mode & 07777) != 0)
+                fail(errno);
+        }
+        writeAll(fd, bytes);
+        if (::fsync(fd) != 0)
+            fail(errno);
+        const int closing = ::close(fd);
+        fd = -1;
+        if (closing != 0)
+            fail(errno);
+        if (::rename(temporary.c_str(), target.c_str()) != 0)
+            fail(errno);
+    } catch (...) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    // Make the rename itself durable; a folder that cannot be synced is no failure
+    // of the save, whose data is on disk already.
+    const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+} // namespace dotforge

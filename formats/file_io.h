@@ -1,0 +1,37 @@
+#pragma once
+// Library files on disk: an input file read in ranges or in chunks, and the
+// replacement of a file's whole content that never leaves it half written.
+// Every failure raises IoError with the run-time number of its errno.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dotforge {
+
+class InputFile {
+public:
+    explicit InputFile(const std::string &path);
+    ~InputFile();
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    std::int64_t size() const;
+    // `length` bytes at `offset`; "Read beyond end of file" when the file ends first.
+    std::string readAt(std::int64_t offset, std::size_t length) const;
+    // Up to `max` bytes from the current position onwards; 0 at the end.
+    std::size_t read(char *buffer, std::size_t max);
+
+private:
+    int m_fd = -1;
+};
+
+// Replaces the content of `path` with `bytes`. A regular file, or a new one, is
+// written beside the old one in the same folder, flushed to disk and renamed over
+// it, so that a failure at any step leaves the previous file as it was; a
+// symbolic link keeps its place and the file it names is replaced. A device or a
+// pipe cannot be replaced that way and is written in place.
+void replaceFile(const std::string &path, std::string_view bytes);
+
+} // namespace dotforge

@@ -1,0 +1,51 @@
+#pragma once
+// Byte layouts of the library files and the default effects a save applies.
+//
+// A raw plane holds a glyph row by row, bit 7 of each byte the leftmost of its
+// eight dots. A converted sequence is the n * n / 8 bytes of one glyph as a
+// .ZMB or .ASM file stores them: modes A and B run by 8-dot bands (all n bytes
+// of band 0 from top to bottom, then band 1 ...), C and D by rows; B and D put
+// the leftmost dot of each byte in bit 0. Mode C without effects is the raw
+// order itself.
+
+#include "app/glyph.h"
+#include "app/workspace.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace dotforge {
+
+// The default rotation, flip and swap, applied in that order.
+struct Effects {
+    Rotation rotation = Rotation::R0;
+    Flip flip = Flip::None;
+    Swap swap = Swap::None;
+};
+
+using Sequence = std::vector<std::uint8_t>;
+
+constexpr bool isDotSize(int n)
+{
+    return n == 16 || n == 24 || n == 32;
+}
+
+// The default effects on the glyph square of a raw plane; the bytes outside the
+// square are kept. Any other n returns the plane unchanged.
+GlyphPlane applyEffects(const GlyphPlane &raw, int n, Effects effects);
+
+// Raw glyph -> converted sequence (effects first, then bit order and byte order).
+// Empty for an n that is not a dot size.
+Sequence toFileOrder(const GlyphPlane &raw, int n, Mode mode, Effects effects = {});
+
+// Converted sequence -> raw glyph square; the plane's other bytes are zero. A
+// sequence shorter than n * n / 8 counts as padded with zero bytes.
+GlyphPlane fromFileOrder(const Sequence &sequence, int n, Mode mode);
+
+// The glyph square read row by row, n / 8 bytes per row: how the store holds a
+// converted sequence while a file is written, and how a plane is written out.
+Sequence squareBytes(const GlyphPlane &plane, int n);
+// The inverse; bytes outside the square are kept, missing bytes count as zero.
+void putSquareBytes(GlyphPlane &plane, int n, const Sequence &bytes);
+
+} // namespace dotforge

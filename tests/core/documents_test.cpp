@@ -1,0 +1,487 @@
+// Open, Save, Save As and the close question, driven through scripted prompts.
+
+#include "formats/asm.h"
+#include "formats/zmb.h"
+#include "tests/core/formats_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <set>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace dotforge::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char *const kOpenQuestion = "当前小字库中已有内容!你要先将其保存为文件吗?";
+const char *const kCloseQuestion = "你还没有保存小字库文件!要保存吗?";
+
+// A workspace in mode C with the three golden glyphs in its store.
+struct Documents : ::testing::Test {
+    TestWorkspace tw;
+    ScriptedPrompts &prompts = tw.prompts();
+
+    void SetUp() override
+    {
+        tw->mnuModeClick(Mode::C);
+        fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
+        prompts.clear();
+    }
+    void TearDown() override { EXPECT_TRUE(prompts.allConsumed()); }
+
+    std::string path(const std::string &name) const { return tw.dir().file(name); }
+    // Every file and folder under the working folder.
+    std::set<std::string> listing() const
+    {
+        std::set<std::string> names;
+        for (const auto &entry : fs::recursive_directory_iterator(tw.dir().path()))
+            names.insert(entry.path().lexically_relative(tw.dir().path()).string());
+        return names;
+    }
+    bool exists(const std::string &name) const { return fs::exists(path(name)); }
+    void expectStoreRaw() { EXPECT_EQ(storeRecords(tw.ws(), 3), threeGlyphs()); }
+    void saveVia(int filterIndex, const std::string &name)
+    {
+        prompts.fileChoice(FileChoice{path(name), filterIndex});
+        tw->mnuSaveAsClick();
+    }
+    void openVia(int filterIndex, const std::string &name)
+    {
+        if (tw->LibCount > 0)
+            prompts.answer(Answer::No);
+        prompts.fileChoice(FileChoice{path(name), filterIndex});
+        tw->mnuOpenClick();
+    }
+};
+
+TEST_F(Documents, saveThroughTheDialogWritesTheZmb)
+{
+    prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
+    tw->mnuSaveClick();
+
+    const FileDialogSpec &spec = prompts.lastSaveSpec();
+    EXPECT_EQ(spec.title, "保存小汉字库文件...");
+    EXPECT_EQ(spec.filter, "小汉字库点阵文件(*.ZMB)|.ZMB|小汉字库汇编文件(*.ASM)|.ASM");
+    EXPECT_EQ(spec.defaultExt, ".ZMB");
+    EXPECT_EQ(spec.fileName, "*.ZMB");
+
+    EXPECT_EQ(readFile(path("LIB.ZMB")), golden("three16c.zmb"));
+    EXPECT_EQ(tw->caption, "Dotforge: " + path("LIB.ZMB"));
+    EXPECT_FALSE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->mnuSaveAs.enabled);
+    EXPECT_FALSE(tw->EditModified);
+    expectStoreRaw();
+    EXPECT_EQ(tw->libPlane, threeGlyphs()[2]); // the raw record of the last glyph
+    EXPECT_EQ(listing(), (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB"}));
+}
+
+TEST_F(Documents, saveAsAsmThenSaveWithoutDialog)
+{
+    saveVia(2, "LIB.ASM");
+    EXPECT_EQ(readFile(path("LIB.ASM")), golden("three16c.asm"));
+    EXPECT_EQ(assemble(path("LIB.ASM")), golden("three16c.zmb").substr(0, 96));
+
+    // An edit, then Save: written again as ASM to the same name, no dialog.
+    GlyphPlane changed = threeGlyphs()[0];
+    changed.at(15, 1) = 0x01;
+    writePlane(tw->storeFile, 0, changed);
+    tw->mnuSave.enabled = true;
+    tw->mnuSaveClick();
+    const LibraryContent content = readAsm(readFile(path("LIB.ASM")), 16);
+    ASSERT_EQ(content.glyphs.size(), 3u);
+    EXPECT_EQ(content.glyphs[0][31], 0x01);
+    EXPECT_EQ(prompts.texts("save").size(), 1u);
+    EXPECT_FALSE(exists("JQT1.Tmp"));
+}
+
+TEST_F(Documents, emptyLibraryWritesEmptyFiles)
+{
+    tw->LibCount = 0;
+    saveVia(1, "EMPTY.ZMB");
+    saveVia(2, "EMPTY.ASM");
+    EXPECT_EQ(fs::file_size(path("EMPTY.ZMB")), 0u);
+    EXPECT_EQ(fs::file_size(path("EMPTY.ASM")), 0u);
+}
+
+TEST_F(Documents, savedWithEffectsAndModeStoreStaysRaw)
+{
+    // Mode A with a quarter turn left: the top row becomes the left column.
+    tw->mnuModeClick(Mode::A);
+    tw->rotation = Rotation::R90;
+    saveVia(1, "ROT.ZMB");
+    const std::string file = readFile(path("ROT.ZMB"));
+    EXPECT_EQ(file.substr(0, 32), std::string(16, '\x80') + std::string(16, '\0'));
+    expectStoreRaw();
+}
+
+TEST_F(Documents, saveAsCancelledWritesNothingAndForgetsTheName)
+{
+    saveVia(1, "LIB.ZMB");
+    const std::string caption = tw->caption;
+    tw->mnuSave.enabled = true;
+    prompts.fileChoice(std::nullopt);
+    tw->mnuSaveAsClick();
+    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_EQ(tw->caption, caption);
+    // The next Save asks again.
+    prompts.fileChoice(std::nullopt);
+    tw->mnuSaveClick();
+    EXPECT_EQ(prompts.texts("save").size(), 3u);
+    EXPECT_FALSE(exists("JQT1.Tmp"));
+}
+
+TEST_F(Documents, openAnsweringYesAsksToSaveFirst)
+{
+    prompts.answer(Answer::Yes);
+    tw->mnuOpenClick();
+    EXPECT_EQ(prompts.texts("confirmation"), std::vector<std::string>{kOpenQuestion});
+    EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"请先保存小字库!"});
+    EXPECT_TRUE(prompts.texts("open").empty());
+    EXPECT_EQ(tw->LibCount, 3);
+}
+
+TEST_F(Documents, openCancelledChangesNothing)
+{
+    saveVia(1, "LIB.ZMB");
+    const std::string caption = tw->caption;
+    prompts.answer(Answer::No);
+    prompts.fileChoice(std::nullopt);
+    tw->mnuOpenClick();
+    EXPECT_EQ(tw->CurFileName, path("LIB.ZMB"));
+    EXPECT_EQ(tw->caption, caption);
+    EXPECT_EQ(tw->LibCount, 3);
+}
+
+TEST_F(Documents, openZmbLoadsTheLibrary)
+{
+    writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
+    tw->LibCount = 0;
+    tw->mnuSave.enabled = false;
+    tw->mnuSaveAs.enabled = false;
+    openVia(1, "GOLD.ZMB");
+
+    const FileDialogSpec &spec = prompts.lastOpenSpec();
+    EXPECT_EQ(spec.title, "打开小汉字库文件...");
+    EXPECT_EQ(spec.filter, "小汉字库点阵文件(*.ZMB)| *.ZMB|小汉字库汇编文件(*.ASM)|*.ASM");
+    EXPECT_EQ(spec.defaultExt, ".ZMB");
+    EXPECT_EQ(spec.fileName, "*.ZMB");
+    EXPECT_EQ(spec.initialDir, ".");
+
+    EXPECT_EQ(tw->LibCount, 3);
+    expectStoreRaw();
+    EXPECT_EQ(tw->codeList[2], "\xB0\xA3");
+    EXPECT_EQ(tw->caption, "Dotforge: " + path("GOLD.ZMB"));
+    EXPECT_TRUE(tw->mnuSaveAs.enabled);
+    EXPECT_FALSE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->RG1.enabled);
+    EXPECT_TRUE(tw->DelBtn.enabled);
+    // The last glyph is selected and shown in the library view.
+    EXPECT_EQ(tw->LibIndex, 2);
+    EXPECT_EQ(tw->ViewMode, 1);
+    EXPECT_EQ(tw->editPlane, threeGlyphs()[2]);
+    EXPECT_EQ(tw->XNLabel, "共 3字 第 3字");
+}
+
+TEST_F(Documents, openAsmWithTheAsmEntry)
+{
+    writeFile(path("GOLD.ASM"), golden("three16c.asm"));
+    openVia(2, "GOLD.ASM");
+    EXPECT_EQ(tw->LibCount, 3);
+    expectStoreRaw();
+    EXPECT_EQ(tw->curFileType, FileType::ASM);
+}
+
+TEST_F(Documents, asmChosenWithTheZmbEntryIsReadAsZmb)
+{
+    // 549 bytes of text make 549 div 34 = 16 glyphs of meaningless dots.
+    writeFile(path("GOLD.ASM"), golden("three16c.asm"));
+    openVia(1, "GOLD.ASM");
+    EXPECT_EQ(tw->LibCount, 16);
+    EXPECT_EQ(tw->codeList[0], golden("three16c.asm").substr(16 * 32, 2));
+}
+
+TEST_F(Documents, duplicateCodesInAFileAreBothLoaded)
+{
+    const Sequence blank(32, 0);
+    writeFile(path("DUP.ZMB"), writeZmb({blank, blank}, {"\xB0\xA1", "\xB0\xA1"}));
+    openVia(1, "DUP.ZMB");
+    EXPECT_EQ(tw->LibCount, 2);
+    EXPECT_EQ(tw->codeList[1], "\xB0\xA1");
+}
+
+TEST_F(Documents, modeAFileOpenedInModeCIsScrambled)
+{
+    tw->mnuModeClick(Mode::A);
+    saveVia(1, "A.ZMB");
+    tw->mnuModeClick(Mode::C);
+    openVia(1, "A.ZMB");
+    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_TRUE(prompts.texts("ioerror").empty());
+    // The left column, saved as 16 x 0x80 then 16 zeros, comes back read row by
+    // row: the top 8 rows with dots 0 and 8.
+    std::vector<std::string> expected(16, std::string(16, '.'));
+    for (int r = 0; r < 8; ++r)
+        expected[std::size_t(r)] = "#.......#.......";
+    EXPECT_EQ(artFromPlane(storeRecords(tw.ws(), 3)[1], 16), expected);
+}
+
+TEST_F(Documents, openOfAFileWithoutGlyphs)
+{
+    writeFile(path("SHORT.ZMB"), std::string(33, '\x55'));
+    openVia(1, "SHORT.ZMB");
+    EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数为0!"});
+    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->CurFileName, path("SHORT.ZMB"));
+    EXPECT_EQ(tw->caption, "Dotforge: " + path("SHORT.ZMB"));
+    EXPECT_FALSE(tw->RG1.enabled);
+    EXPECT_FALSE(tw->DelBtn.enabled);
+}
+
+TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
+{
+    openVia(1, "MISSING.ZMB");
+    EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"文件打开错误!"});
+    EXPECT_TRUE(prompts.texts("ioerror").empty());
+    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_EQ(tw->caption, "Dotforge: ");
+    EXPECT_FALSE(tw->mnuSave.enabled);
+    EXPECT_EQ(tw->LibCount, 0);
+
+    // A failure after glyphs were read (the store cannot take them) keeps none.
+    writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
+    tw->storeFile.close();
+    openVia(1, "GOLD.ZMB");
+    EXPECT_EQ(prompts.texts("message").size(), 2u);
+    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_FALSE(tw->RG1.enabled);
+}
+
+TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
+{
+    std::vector<Sequence> glyphs;
+    std::vector<std::string> codes;
+    for (int g = 0; g < 230; ++g) {
+        glyphs.push_back(Sequence(32, std::uint8_t(g)));
+        codes.push_back(bytes({0xB0 + g / 94, 0xA1 + g % 94}));
+    }
+    writeFile(path("BIG.ZMB"), writeZmb(glyphs, codes));
+    writeFile(path("BIG.ASM"), writeAsm(glyphs, codes, 16));
+    for (const auto &[entry, name] : {std::pair{1, "BIG.ZMB"}, std::pair{2, "BIG.ASM"}}) {
+        prompts.clear();
+        openVia(entry, name);
+        EXPECT_EQ(tw->LibCount, 200) << name;
+        EXPECT_EQ(tw->codeList[199], bytes({0xB2, 0xA1 + 199 - 188})) << name;
+        EXPECT_EQ(readPlane(tw->storeFile, 199).at(15, 1), 199) << name;
+        EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数超过200,只读入了前200个!"});
+    }
+}
+
+TEST_F(Documents, closeQuestion)
+{
+    // Saved: no question.
+    tw->mnuSave.enabled = false;
+    EXPECT_TRUE(tw->FormCloseQuery());
+    EXPECT_TRUE(prompts.log().empty());
+
+    tw->mnuSave.enabled = true;
+    prompts.answer(Answer::Cancel);
+    EXPECT_FALSE(tw->FormCloseQuery());
+    prompts.answer(Answer::No);
+    EXPECT_TRUE(tw->FormCloseQuery());
+    EXPECT_EQ(prompts.texts("warning"), (std::vector<std::string>{kCloseQuestion, kCloseQuestion}));
+    EXPECT_EQ(prompts.lastButtons(), Buttons::YesNoCancel);
+    EXPECT_TRUE(prompts.texts("save").empty());
+
+    // Yes with the save dialog cancelled still closes.
+    prompts.answer(Answer::Yes);
+    prompts.fileChoice(std::nullopt);
+    EXPECT_TRUE(tw->FormCloseQuery());
+
+    // Yes saves.
+    prompts.answer(Answer::Yes);
+    prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
+    EXPECT_TRUE(tw->FormCloseQuery());
+    EXPECT_EQ(readFile(path("LIB.ZMB")), golden("three16c.zmb"));
+}
+
+TEST_F(Documents, closingAfterNoDeletesTheStore)
+{
+    prompts.answer(Answer::No);
+    ASSERT_TRUE(tw->FormCloseQuery());
+    tw->FormClose();
+    EXPECT_FALSE(exists("JQT.TMP"));
+}
+
+// ---- failures while saving --------------------------------------------------
+
+// The state a failed save must leave: the error shown by the default handler,
+// the store raw, the same files as before (no "JQT1.Tmp", no half-written file
+// beside the previous one, which keeps its content), the library unsaved.
+void expectFailedSave(Documents &t, const std::set<std::string> &before, const std::string &text)
+{
+    EXPECT_EQ(t.prompts.texts("ioerror"), std::vector<std::string>{text});
+    t.expectStoreRaw();
+    EXPECT_FALSE(t.exists("JQT1.Tmp"));
+    EXPECT_EQ(t.listing(), before);
+    EXPECT_TRUE(t.tw->mnuSave.enabled);
+}
+
+// Limits the size of any file this process writes, as a full disk would.
+struct FileSizeLimit {
+    rlimit old{};
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limit = old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+};
+
+TEST_F(Documents, diskFullWhileWritingTheFile)
+{
+    // 32 dots: one glyph, the .ASM text (683 bytes) outgrows the limit while the
+    // records (128 bytes) still fit.
+    tw->dotSize = 32;
+    saveVia(2, "LIB.ASM");
+    const std::string previous = readFile(path("LIB.ASM"));
+    EXPECT_EQ(previous.size(), 3u * 683);
+    const auto before = listing();
+    tw->mnuSave.enabled = true;
+    {
+        FileSizeLimit limit(600);
+        EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    }
+    expectFailedSave(*this, before, "Disk full.");
+    EXPECT_EQ(readFile(path("LIB.ASM")), previous);
+    EXPECT_EQ(tw->libPlane, threeGlyphs()[2]);
+}
+
+TEST_F(Documents, diskFullWhileCopyingTheRecords)
+{
+    writeFile(path("LIB.ZMB"), "previous");
+    const auto before = listing();
+    prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
+    {
+        // The raw copy fails at its second record, after record 0 was converted.
+        FileSizeLimit limit(200);
+        EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    }
+    expectFailedSave(*this, before, "Disk full.");
+    EXPECT_EQ(readFile(path("LIB.ZMB")), "previous");
+}
+
+TEST_F(Documents, saveOntoAFullDevice)
+{
+    fs::create_symlink("/dev/full", path("FULL.ZMB"));
+    const auto before = listing();
+    prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
+    EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    expectFailedSave(*this, before, "Disk full.");
+    EXPECT_TRUE(fs::is_symlink(path("FULL.ZMB")));
+}
+
+// A folder nobody may write into: read-only, and immutable where the file system
+// allows it, since root ignores the permission bits.
+struct ReadOnlyFolder {
+    std::string path;
+    bool immutable = false;
+    explicit ReadOnlyFolder(std::string p)
+        : path(std::move(p))
+    {
+        fs::permissions(path, fs::perms::owner_read | fs::perms::owner_exec);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            immutable = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    ~ReadOnlyFolder()
+    {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && immutable && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0)
+            ::close(fd);
+        fs::permissions(path, fs::perms::owner_all);
+    }
+    bool works() const
+    {
+        const std::string probe = path + "/probe";
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0)
+            return true;
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return false;
+    }
+};
+
+TEST_F(Documents, saveIntoAReadOnlyFolder)
+{
+    fs::create_directory(path("sub"));
+    const std::string file = path("sub") + "/LIB.ZMB";
+    writeFile(file, "previous");
+    ReadOnlyFolder folder(path("sub"));
+    if (!folder.works())
+        GTEST_SKIP() << "this file system lets us write into a read-only folder";
+
+    const auto before = listing();
+    prompts.fileChoice(FileChoice{file, 1});
+    EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    expectFailedSave(*this, before, "File access denied.");
+    EXPECT_EQ(readFile(file), "previous");
+}
+
+TEST_F(Documents, closeQuestionStaysOpenWhenTheSaveFails)
+{
+    fs::create_symlink("/dev/full", path("FULL.ZMB"));
+    const auto before = listing();
+    prompts.answer(Answer::Yes);
+    prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
+    EXPECT_FALSE(tw->FormCloseQuery());
+    expectFailedSave(*this, before, "Disk full.");
+}
+
+TEST_F(Documents, neverWritesOverItsOwnStore)
+{
+    const auto before = listing();
+    prompts.fileChoice(FileChoice{path("JQT.TMP"), 1});
+    EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    expectFailedSave(*this, before, "File access denied.");
+}
+
+TEST_F(Documents, exitAsksTheWindowToClose)
+{
+    struct Listener : WorkspaceListener {
+        int closes = 0;
+        void closeWindow() override { ++closes; }
+    } listener;
+    tw->setListener(&listener);
+    tw->mnuExitClick();
+    tw->setListener(nullptr);
+    EXPECT_EQ(listener.closes, 1);
+    EXPECT_TRUE(prompts.log().empty());
+}
+
+} // namespace
+} // namespace dotforge::test
