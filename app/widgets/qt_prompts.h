@@ -1,0 +1,51 @@
+#pragma once
+// The prompts of the running window: Qt message boxes with the program's
+// captions, icons and button texts, the file dialogs, the font chooser, the
+// printer set-up, the help window and the About box.
+
+#include "app/prompts.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+namespace dotforge {
+
+// A dialog filter "desc|pattern|desc|pattern" as Qt name filters, one per
+// entry, in order. Patterns lose leading blanks, a bare extension ".ZMB"
+// becomes "*.ZMB", and ";" separators become blanks.
+QStringList qtNameFilters(const std::string &filter);
+
+class QtPrompts : public Prompts {
+public:
+    // owner: the main window, which owns the dialogs; workDir: the folder that
+    // relative initial directories start from.
+    QtPrompts(QWidget *owner, QString workDir);
+    ~QtPrompts() override;
+
+    Answer ask(BoxKind kind, const std::string &text, Buttons buttons) override;
+    void message(const std::string &text) override;
+    void showError(const std::string &text) override;
+    void beep() override;
+    std::optional<FileChoice> openFile(const FileDialogSpec &spec) override;
+    std::optional<FileChoice> saveFile(const FileDialogSpec &spec) override;
+    std::optional<FontChoice> chooseFont(const std::string &face, int pointSize) override;
+    bool printSetup() override;
+    void showHelp(const std::string &helpFile) override;
+    void showAbout(const std::string &text) override;
+
+private:
+    std::optional<FileChoice> runFileDialog(const FileDialogSpec &spec, bool save);
+
+    QWidget *m_owner;
+    QString m_workDir;
+    std::unique_ptr<QPrinter> m_printer;
+    QPointer<QWidget> m_helpWindow;
+};
+
+} // namespace dotforge

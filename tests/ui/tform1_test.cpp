@@ -1,0 +1,604 @@
+// The window, clicked for real (offscreen): its start-up state, the wiring of
+// grids, buttons and menus to the workspace, what it draws, and the Qt boxes.
+
+#include "app/widgets/qt_prompts.h"
+#include "app/widgets/tform1.h"
+#include "editor/widgets/sg2_grid.h"
+#include "library/widgets/dg1_grid.h"
+#include "sources/widgets/sg1_grid.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_workspace.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+#include <memory>
+
+using namespace dotforge;
+using dotforge::test::ScriptedPrompts;
+using dotforge::test::TempDir;
+
+namespace {
+const QColor kBlue(0, 0, 255);
+
+// The editor grid as rows of '#' (ink) and '.'.
+std::vector<std::string> gridArt(const Workspace &ws)
+{
+    std::vector<std::string> rows;
+    for (int r = 0; r < ws.dotSize; ++r) {
+        std::string row;
+        for (int c = 0; c < ws.dotSize; ++c)
+            row += ws.SG2.inked(c, r) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+} // namespace
+
+class TForm1Test : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<TForm1> m_form;
+
+    Workspace &ws() { return m_form->workspace(); }
+    template <class T> T *child(const char *name)
+    {
+        T *w = m_form->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    QAction *action(const char *name) { return child<QAction>(name); }
+    void startForm(bool withFont16s = true)
+    {
+        m_dir = std::make_unique<TempDir>();
+        if (withFont16s)
+            std::filesystem::create_symlink(test::font16sPath(), m_dir->path() / "Font16s");
+        m_prompts = std::make_unique<ScriptedPrompts>();
+        m_form = std::make_unique<TForm1>(QString::fromStdString(m_dir->path().string()), *m_prompts);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+    QPoint sg2Cell(int col, int row) { return child<SG2Grid>("SG2")->cellRect(col, row).center(); }
+    QColor sg2Pixel(int col, int row)
+    {
+        auto *sg2 = child<SG2Grid>("SG2");
+        const QImage shot = sg2->grab().toImage();
+        return shot.pixelColor(sg2->cellRect(col, row).bottomRight() - QPoint(1, 1));
+    }
+    // What the window system delivers for a double-click: press, release,
+    // double-click, release.
+    void doubleClick(const QPoint &pos)
+    {
+        auto *sg2 = child<SG2Grid>("SG2");
+        QTest::mouseClick(sg2, Qt::LeftButton, {}, pos);
+        QTest::mouseDClick(sg2, Qt::LeftButton, {}, pos);
+        QTest::mouseRelease(sg2, Qt::LeftButton, {}, pos);
+    }
+    // A cell of the current glyph without ink, so that its colour is its background.
+    QPoint blankCell()
+    {
+        for (int r = ws().dotSize - 1; r >= 0; --r)
+            for (int c = 0; c < ws().dotSize; ++c)
+                if (!ws().SG2.inked(c, r))
+                    return {c, r};
+        return {-1, -1};
+    }
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+
+    void init() { startForm(); }
+
+    void cleanup()
+    {
+        m_form.reset();
+        // Every question the window asked was scripted and answered.
+        QVERIFY(m_prompts->allConsumed());
+        m_prompts.reset();
+        m_dir.reset();
+    }
+
+    void startUpWindow()
+    {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Dotforge"));
+        QCOMPARE(m_form->centralWidget()->size(), QSize(789, 444));
+        QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+        QVERIFY(!m_form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 0字 第 0字"));
+        QVERIFY(std::filesystem::exists(m_dir->path() / "JQT.TMP"));
+        QVERIFY(m_prompts->log().empty());
+
+        auto *se1 = child<QSpinBox>("SE1");
+        QCOMPARE(se1->value(), 16);
+        QCOMPARE(se1->minimum(), 1);
+        QCOMPARE(se1->maximum(), 94);
+        QVERIFY(child<QRadioButton>("RW")->isChecked());
+        QVERIFY(!child<QRadioButton>("RU")->isChecked());
+        QVERIFY(child<QRadioButton>("RG1Item0")->isChecked());
+        QCOMPARE(child<QComboBox>("UJF")->currentText(), QStringLiteral("中文简体"));
+        QVERIFY(child<QLabel>("Image1")->isHidden());
+        QCOMPARE(child<QToolButton>("AddBtn")->text(), QStringLiteral("加入(&A)"));
+    }
+
+    // Every control with its hint and its enabled state after start-up.
+    void startUpControls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<bool>("enabled");
+        auto row = [](const char *name, const char *hint, bool enabled) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(hint) << enabled;
+        };
+        row("SE1", "", true);
+        row("SG1", "", true);
+        row("ChEdit", "可在此输入 多个所需文字", true);
+        row("Button1", "", true);
+        row("RW", "用Windows系统自带的TTF字库作为点阵源", true);
+        row("FontBtn", "选择Windows字体和大小", true);
+        row("RU", "用UCDOS汉字系统的16点阵字库作为点阵源", true);
+        row("UJF", "", false);
+        row("RG1", "", false);
+        row("SG2", "", true);
+        row("LeftBtn", "整体向左移动一列", true);
+        row("RightBtn", "整体向右移动一列", true);
+        row("UpBtn", "整体向上移动一行", true);
+        row("DownBtn", "整体向下移动一行", true);
+        row("CCWBtn", "左旋90度", true);
+        row("HflipBtn", "左右翻转", true);
+        row("VflipBtn", "上下翻转", true);
+        row("ELBtn", "左右交换", true);
+        row("EUBtn", "上下交换", true);
+        row("undoBtn", "恢复初始状态", true);
+        row("ClearBtn", "清除点阵", false);
+        row("ChgBtn", "确认修改", false);
+        row("DG1", "", true);
+        row("AddBtn", "将所选字加入到小字库中", true);
+        row("DelBtn", "删除小字库中的字", false);
+    }
+    void startUpControls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, hint);
+        QFETCH(bool, enabled);
+        auto *w = m_form->findChild<QWidget *>(name);
+        QVERIFY(w);
+        QCOMPARE(w->toolTip(), hint);
+        QCOMPARE(w->isEnabled(), enabled);
+    }
+
+    // The whole menu tree: caption, enabled, tick.
+    void startUpMenus_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("checked");
+        auto row = [](const char *name, const char *text, bool enabled, bool checked) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text) << enabled << checked;
+        };
+        row("mnuNew", "新建(&N)", true, false);
+        row("mnuOpen", "打开(&O)...", true, false);
+        row("mnuSave", "保存(&S)", false, false);
+        row("mnuSaveAs", "另存为(&A)...", false, false);
+        row("mnuPrint", "打印(&P)...", true, false);
+        row("mnuClose", "关闭(&C)", true, false);
+        row("mnuExit", "退出(&X)", true, false);
+        row("mnu16", "&16点阵", true, true);
+        row("mnu24", "&24点阵", true, false);
+        row("mnu32", "&32点阵", true, false);
+        row("mnuModA", "模式&A", true, true);
+        row("mnuModB", "模式&B", true, false);
+        row("mnuModC", "模式&C", true, false);
+        row("mnuModD", "模式&D", true, false);
+        row("mnuR0", "不旋转(&0)", true, true);
+        row("mnuR90", "左旋90度(&1)", true, false);
+        row("mnuR180", "左旋180度(&2)", true, false);
+        row("mnuR270", "左旋270度(&3)", true, false);
+        row("mnuFN", "不翻转(&N)", true, true);
+        row("mnuFH", "水平翻转(&H)", true, false);
+        row("mnuFV", "垂直翻转(&V)", true, false);
+        row("mnuEN", "不交换(&N)", true, true);
+        row("mnuEL", "左右交换(&L)", true, false);
+        row("mnuEU", "上下交换(&U)", true, false);
+        row("mnuView", "显示默认效果(&V)", true, false);
+        row("mnuHelp", "使用说明(&M)", true, false);
+        row("mnuAbout", "关于(&A)", true, false);
+        row("pmuCut", "剪切\tCtrl+X", true, false);
+        row("pmuDel", "删除\tDel", true, false);
+    }
+    void startUpMenus()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(bool, enabled);
+        QFETCH(bool, checked);
+        QAction *a = m_form->findChild<QAction *>(name);
+        QVERIFY(a);
+        QCOMPARE(a->text(), text);
+        QCOMPARE(a->isEnabled(), enabled);
+        QCOMPARE(a->isChecked(), checked);
+        // The block menu's labels are labels: no key reaches these actions.
+        QVERIFY(a->shortcut().isEmpty());
+    }
+
+    // Pixel positions to cells: 21-pixel cells and 1-pixel lines in SG1, 17 in SG2.
+    void gridGeometry()
+    {
+        auto *sg1 = child<SG1Grid>("SG1");
+        const QPoint o1 = sg1->contentsRect().topLeft();
+        QCOMPARE(sg1->cellAt(o1 + QPoint(20, 0)), QPoint(0, 0));
+        QCOMPARE(sg1->cellAt(o1 + QPoint(22, 43)), QPoint(1, 1));
+        QCOMPARE(sg1->cellAt(o1 + QPoint(9 * 22 + 21, 9 * 22 + 21)), QPoint(9, 9));
+        QCOMPARE(sg1->cellAt(o1 + QPoint(220, 5)), QPoint(-1, -1));
+        QCOMPARE(sg1->cellAt(QPoint(0, 0)), QPoint(-1, -1)); // the frame
+
+        auto *sg2 = child<SG2Grid>("SG2");
+        QCOMPARE(sg2->contentsRect().size(), QSize(289, 289));
+        const QPoint o2 = sg2->contentsRect().topLeft();
+        QCOMPARE(ws().SG2CellSize, 17);
+        QCOMPARE(sg2->cellAt(o2 + QPoint(16, 17)), QPoint(0, 0));
+        QCOMPARE(sg2->cellAt(o2 + QPoint(18, 18)), QPoint(1, 1));
+        QCOMPARE(sg2->cellAt(o2 + QPoint(287, 0)), QPoint(15, 0));
+        QCOMPARE(sg2->cellAt(o2 + QPoint(288, 0)), QPoint(-1, -1));
+
+        auto *dg1 = child<DG1Grid>("DG1");
+        QCOMPARE(dg1->viewport()->width(), DG1Grid::kClientWidth);
+        QCOMPARE(ws().DG1ColCount, 10);
+        QCOMPARE(dg1->cellAt(QPoint(209, 0)), QPoint(9, 0));
+        QCOMPARE(dg1->cellAt(QPoint(210, 0)), QPoint(-1, -1));
+        // Scrolled by three rows, the top visible row is row 3.
+        dg1->verticalScrollBar()->setValue(3);
+        QCOMPARE(dg1->cellAt(QPoint(0, 0)), QPoint(0, 3));
+    }
+
+    void sg1ClickRendersTheCell()
+    {
+        auto *sg1 = child<SG1Grid>("SG1");
+        // Area 16, position 24: column 3, row 2.
+        QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(3, 2).center());
+        QCOMPARE(ws().CurCode, std::string("\xB0\xB8"));
+        QCOMPARE(ws().tableCol, 3);
+        QCOMPARE(ws().tableRow, 2);
+        // A right click selects as well; an empty cell only beeps.
+        QTest::mouseClick(sg1, Qt::RightButton, {}, sg1->cellRect(0, 1).center());
+        QCOMPARE(ws().CurCode, std::string("\xB0\xAB"));
+        QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(7, 9).center());
+        QCOMPARE(ws().CurCode, std::string("\xB0\xAB"));
+        QCOMPARE(m_prompts->beeps(), 1);
+    }
+
+    void se1StepsAndRefusesTyping()
+    {
+        auto *se1 = child<QSpinBox>("SE1");
+        se1->setFocus();
+        QTest::keyClick(se1, Qt::Key_Up);
+        QCOMPARE(ws().curArea, 17);
+        QCOMPARE(se1->value(), 17);
+        QCOMPARE(ws().CurCode, std::string("\xB1\xA1"));
+        QTest::keyClicks(se1, "5");
+        QTest::keyClick(se1, Qt::Key_Backspace);
+        QCOMPARE(se1->value(), 17);
+        QCOMPARE(ws().curArea, 17);
+    }
+
+    void sg2DoubleClickInSystemViewChangesNothing()
+    {
+        const std::vector<std::string> before = gridArt(ws());
+        doubleClick(sg2Cell(5, 5));
+        QCOMPARE(gridArt(ws()), before);
+        QVERIFY(!action("mnuSave")->isEnabled());
+        // The press made the cell the one-cell selection.
+        QCOMPARE(ws().SelCol, 5);
+        QCOMPARE(ws().SelRow, 5);
+    }
+
+    void selectionIsDrawnBlue()
+    {
+        QCOMPARE(sg2Pixel(0, 0), kBlue); // the one-cell selection after start-up
+        const QPoint cell = blankCell();
+        QTest::mouseClick(child<SG2Grid>("SG2"), Qt::LeftButton, {}, sg2Cell(cell.x(), cell.y()));
+        QCOMPARE(sg2Pixel(cell.x(), cell.y()), kBlue);
+        if (!ws().SG2.inked(0, 0))
+            QCOMPARE(sg2Pixel(0, 0), QColor(Qt::white));
+    }
+
+    void addBtnAddsAndTheListShowsIt()
+    {
+        auto *addBtn = child<QToolButton>("AddBtn");
+        QTest::mouseClick(addBtn, Qt::LeftButton);
+        QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 1字 第 1字"));
+        QCOMPARE(ws().LibCount, 1);
+        QVERIFY(!addBtn->isEnabled());
+        QVERIFY(child<QToolButton>("DelBtn")->isEnabled());
+        QVERIFY(child<QWidget>("RG1")->isEnabled());
+        QVERIFY(action("mnuSave")->isEnabled());
+
+        // The glyph stands in list cell 0, one pixel per dot, 2 pixels in.
+        auto *dg1 = child<DG1Grid>("DG1");
+        const QImage list = dg1->viewport()->grab().toImage();
+        int ink = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (ws().SG2.inked(x, y)) {
+                    QCOMPARE(list.pixelColor(2 + x, 2 + y), QColor(Qt::black));
+                    ++ink;
+                }
+        QVERIFY(ink > 0);
+        QCOMPARE(list.pixelColor(0, 0), QColor(Qt::white));
+
+        // Selecting it opens the library view, where a double-click toggles a dot.
+        QTest::mouseClick(dg1->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(child<QRadioButton>("RG1Item1")->isChecked());
+        QVERIFY(child<QToolButton>("ChgBtn")->isEnabled());
+        const QPoint cell = blankCell();
+        doubleClick(sg2Cell(cell.x(), cell.y()));
+        QVERIFY(ws().SG2.inked(cell.x(), cell.y()));
+        QVERIFY(action("mnuSave")->isEnabled());
+    }
+
+    void dotSizeMenuResizesTheGrids()
+    {
+        action("mnu24")->trigger();
+        QCOMPARE(ws().dotSize, 24);
+        QCOMPARE(ws().SG2CellSize, 11);
+        QVERIFY(action("mnu24")->isChecked());
+        QVERIFY(!action("mnu16")->isChecked());
+        QVERIFY(!child<QRadioButton>("RU")->isEnabled());
+        auto *sg2 = child<SG2Grid>("SG2");
+        const QPoint o = sg2->contentsRect().topLeft();
+        QCOMPARE(sg2->cellAt(o + QPoint(11, 0)), QPoint(0, 0));
+        QCOMPARE(sg2->cellAt(o + QPoint(12, 0)), QPoint(1, 0));
+        QCOMPARE(sg2->cellAt(o + QPoint(287, 287)), QPoint(23, 23));
+        QCOMPARE(sg2->cellAt(o + QPoint(288, 0)), QPoint(-1, -1));
+        QCOMPARE(ws().DG1ColCount, 7);
+        QCOMPARE(sg2Pixel(0, 0), kBlue);
+    }
+
+    // The block menu opens at the window's outer left + the grid's left + the
+    // pointer + 10, and at the outer top + the grid's top + the pointer.
+    void rightPressOpensTheBlockMenu()
+    {
+        auto *sg2 = child<SG2Grid>("SG2");
+        QTest::mousePress(sg2, Qt::LeftButton, {}, sg2Cell(1, 1));
+        QTest::mouseMove(sg2, sg2Cell(3, 2));
+        QTest::mouseRelease(sg2, Qt::LeftButton, {}, sg2Cell(3, 2));
+        QCOMPARE(ws().SelWidth, 3);
+        QCOMPARE(ws().SelHeight, 2);
+
+        const QPoint pointer = sg2Cell(2, 2);
+        QTest::mousePress(sg2, Qt::RightButton, {}, pointer);
+        auto *menu = child<QMenu>("PMenu");
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(action("pmuCopy")->isEnabled());
+        QVERIFY(!action("pmuCut")->isEnabled());
+        QVERIFY(!action("pmuPaste")->isEnabled());
+        const QPoint grid = sg2->mapTo(m_form->centralWidget(), QPoint(0, 0));
+        const QPoint inGrid = pointer - sg2->contentsRect().topLeft();
+        const QPoint expected = m_form->frameGeometry().topLeft() + grid + inGrid + QPoint(10, 0);
+        QCOMPARE(menu->pos(), expected);
+        menu->hide();
+    }
+
+    // Ctrl+X acts from the keyboard; the block menu's Ctrl+Z label does not.
+    void gridKeys()
+    {
+        auto *sg2 = child<SG2Grid>("SG2");
+        QTest::mousePress(sg2, Qt::LeftButton, {}, sg2Cell(0, 0));
+        QTest::mouseMove(sg2, sg2Cell(15, 15));
+        QTest::mouseRelease(sg2, Qt::LeftButton, {}, sg2Cell(15, 15));
+        QTest::keyClick(sg2, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!action("mnuSave")->isEnabled());
+        QTest::keyClick(sg2, Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(ws().ClipFull);
+        QVERIFY(action("mnuSave")->isEnabled());
+        for (int r = 0; r < 16; ++r)
+            for (int c = 0; c < 16; ++c)
+                QVERIFY(!ws().SG2.inked(c, r));
+    }
+
+    void chEditKeepsGbkInStep()
+    {
+        auto *edit = child<QLineEdit>("ChEdit");
+        edit->setFocus();
+        QTest::keyClicks(edit, "AB");
+        // Chinese arrives from the input method.
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("中文"));
+        QApplication::sendEvent(edit, &typed);
+        QCOMPARE(edit->text(), QStringLiteral("ab中文"));
+        QCOMPARE(ws().ChEditText, std::string("ab\xD6\xD0\xCE\xC4"));
+        // Enter starts the typed entry with the first two bytes.
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(ws().CurCode, std::string("ab"));
+        QVERIFY(ws().TypedEntry);
+        // An add moves on: the field follows the workspace's text.
+        QTest::mouseClick(child<QToolButton>("AddBtn"), Qt::LeftButton);
+        QCOMPARE(edit->text(), QStringLiteral("中文"));
+        QCOMPARE(ws().CurCode, std::string("\xD6\xD0"));
+    }
+
+    void closingAsksWhileUnsaved()
+    {
+        QTest::mouseClick(child<QToolButton>("AddBtn"), Qt::LeftButton);
+        m_prompts->answer(Answer::Cancel);
+        QVERIFY(!m_form->close());
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(m_prompts->texts("warning"), std::vector<std::string>{"你还没有保存小字库文件!要保存吗?"});
+        m_prompts->answer(Answer::No);
+        action("mnuExit")->trigger();
+        QTRY_VERIFY(!m_form->isVisible());
+        QVERIFY(!std::filesystem::exists(m_dir->path() / "JQT.TMP"));
+    }
+
+    void helpAndAboutGoThroughThePrompts()
+    {
+        action("mnuHelp")->trigger();
+        action("mnuAbout")->trigger();
+        QCOMPARE(m_prompts->texts("help"), std::vector<std::string>{"JQT.HLP"});
+        QCOMPARE(m_prompts->texts("about"), std::vector<std::string>{"Dotforge V3.0"});
+    }
+
+    void startUpWithoutFont16s()
+    {
+        m_form.reset();
+        startForm(false);
+        QCOMPARE(m_prompts->texts("ioerror"), std::vector<std::string>{"File not found."});
+        QVERIFY(!child<QRadioButton>("RU")->isEnabled());
+        QVERIFY(child<QToolButton>("AddBtn")->isEnabled());
+    }
+};
+
+// The Qt prompts: the boxes' captions, buttons, default and escape answers.
+class QtPromptsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nameFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("open") << QStringLiteral("小汉字库点阵文件(*.ZMB)| *.ZMB|小汉字库汇编文件(*.ASM)|*.ASM")
+                              << QStringList{QStringLiteral("小汉字库点阵文件(*.ZMB)"),
+                                     QStringLiteral("小汉字库汇编文件(*.ASM)")};
+        QTest::newRow("save: bare extensions")
+            << QStringLiteral("小汉字库点阵文件(*.ZMB)|.ZMB|小汉字库汇编文件(*.ASM)|.ASM")
+            << QStringList{QStringLiteral("小汉字库点阵文件(*.ZMB)"), QStringLiteral("小汉字库汇编文件(*.ASM)")};
+        QTest::newRow("text") << QStringLiteral("文本文件(*.TXT)| *.TXT")
+                              << QStringList{QStringLiteral("文本文件(*.TXT)")};
+        QTest::newRow("patterns not in the text")
+            << QStringLiteral("Text|*.txt;*.text") << QStringList{QStringLiteral("Text (*.txt *.text)")};
+    }
+    void nameFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, expected);
+        QCOMPARE(qtNameFilters(filter.toStdString()), expected);
+    }
+
+    void boxes_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("onEscape");
+        QTest::addColumn<int>("onEnter");
+        QTest::newRow("warning, yes/no/cancel")
+            << int(BoxKind::Warning) << int(Buttons::YesNoCancel) << QStringLiteral("警告")
+            << QStringList{QStringLiteral("是&Y"), QStringLiteral("否&N"), QStringLiteral("取消")}
+            << int(QMessageBox::Warning) << int(Answer::Cancel) << int(Answer::Yes);
+        QTest::newRow("confirmation, yes/no")
+            << int(BoxKind::Confirmation) << int(Buttons::YesNo) << QStringLiteral("确认")
+            << QStringList{QStringLiteral("是&Y"), QStringLiteral("否&N")} << int(QMessageBox::Question)
+            << int(Answer::No) << int(Answer::Yes);
+        QTest::newRow("error, ok") << int(BoxKind::Error) << int(Buttons::Ok) << QStringLiteral("错误")
+                                   << QStringList{QStringLiteral("确定")} << int(QMessageBox::Critical)
+                                   << int(Answer::Ok) << int(Answer::Ok);
+    }
+    void boxes()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, buttons);
+        QFETCH(QString, title);
+        QFETCH(QStringList, texts);
+        QFETCH(int, icon);
+        QFETCH(int, onEscape);
+        QFETCH(int, onEnter);
+        QtPrompts prompts(nullptr, QDir::tempPath());
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+            QString seenTitle;
+            QStringList seenTexts;
+            int seenIcon = -1;
+            QTimer::singleShot(0, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                seenTitle = box->windowTitle();
+                seenIcon = int(box->icon());
+                for (QAbstractButton *b : box->buttons())
+                    seenTexts << b->text();
+                QTest::keyClick(box, key);
+            });
+            const Answer answer = prompts.ask(BoxKind(kind), "text", Buttons(buttons));
+            QCOMPARE(seenTitle, title);
+            QCOMPARE(seenIcon, icon);
+            seenTexts.sort();
+            texts.sort();
+            QCOMPARE(seenTexts, texts);
+            QCOMPARE(int(answer), key == Qt::Key_Escape ? onEscape : onEnter);
+        }
+    }
+
+    void plainMessageIsTitledDotforge()
+    {
+        QtPrompts prompts(nullptr, QDir::tempPath());
+        QString title;
+        int icon = -1;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            icon = int(box->icon());
+            box->buttons().constFirst()->click();
+        });
+        prompts.message("请先保存小字库!");
+        QCOMPARE(title, QStringLiteral("Dotforge"));
+        QCOMPARE(icon, int(QMessageBox::NoIcon));
+    }
+
+    void helpOpensAtItsContents()
+    {
+        QWidget owner;
+        QtPrompts prompts(&owner, QDir::tempPath());
+        prompts.showHelp("JQT.HLP");
+        auto *browser = owner.findChild<QTextBrowser *>(QStringLiteral("HelpBrowser"));
+        QVERIFY(browser);
+        QVERIFY(browser->isVisible());
+        const QString text = browser->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("目录")));
+        QVERIFY(text.contains(QStringLiteral("转换模式")));
+        QCOMPARE(browser->verticalScrollBar()->value(), 0);
+        // Opened again after reading on, it is back at the contents.
+        browser->verticalScrollBar()->setValue(browser->verticalScrollBar()->maximum());
+        prompts.showHelp("JQT.HLP");
+        QVERIFY(browser->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(browser->verticalScrollBar()->value(), 0);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    int status = 0;
+    {
+        TForm1Test form;
+        status |= QTest::qExec(&form, argc, argv);
+    }
+    {
+        QtPromptsTest prompts;
+        status |= QTest::qExec(&prompts, argc, argv);
+    }
+    return status;
+}
+
+#include "tform1_test.moc"
