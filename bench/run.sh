@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Runs Dotforge's benchmarks and prints the figures that BENCHMARKS.md reports:
+#   1. the Google Benchmark program (render, code-table repaint, add, save, open);
+#   2. `dotforge-cli build` of 200 CJK characters at 16, 24 and 32 dots against
+#      lv_font_conv (npm) on the same TrueType file and pixel size, with hyperfine;
+#   3. peak memory (/usr/bin/time -v) of the window and of a 200-glyph build.
+#
+#   bench/run.sh [RESULTS_DIR]      (default /tmp/dotforge-bench)
+#
+# BUILD_DIR chooses the build folder (default ./build). Needs the Debian packages
+# libbenchmark-dev, hyperfine, time, xvfb, fonts-arphic-gbsn00lp, npm; lv_font_conv
+# is installed with npm into RESULTS_DIR, never into the source tree.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${BUILD_DIR:-$here/build}"
+results="${1:-/tmp/dotforge-bench}"
+ttf=/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf
+face="AR PL SungtiL GB"
+lvfc_version=1.5.3
+
+missing=()
+for tool in hyperfine npm xvfb-run; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+[ -x /usr/bin/time ] || missing+=(time)
+[ -f "$ttf" ] || missing+=(fonts-arphic-gbsn00lp)
+[ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Missing: ${missing[*]}" >&2
+    echo "  apt-get install -y hyperfine npm xvfb xauth time fonts-arphic-gbsn00lp libbenchmark-dev" >&2
+    exit 1
+fi
+
+mkdir -p "$results"
+cmake -S "$here" -B "$build" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target dotforge dotforge-cli dotforge_bench >/dev/null
+cli="$build/cli/dotforge-cli"
+
+echo "== Machine"
+nproc
+grep -m1 'model name' /proc/cpuinfo || true
+uptime
+
+echo "== Google Benchmark (CPU time is the figure to read on a busy machine)"
+"$build/bench/dotforge_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$results/dotforge_bench.json" --benchmark_out_format=json 2>/dev/null
+
+echo "== dotforge-cli build against lv_font_conv"
+lvfc="$results/lv_font_conv/node_modules/.bin/lv_font_conv"
+if [ ! -x "$lvfc" ]; then
+    npm install --silent --no-audit --no-fund --prefix "$results/lv_font_conv" "lv_font_conv@$lvfc_version"
+fi
+# The first 200 characters of GB2312 level 1 (啊 B0A1 onwards), one UTF-8 line.
+chars="$results/chars200.txt"
+for i in $(seq 0 199); do printf "\\x$(printf %02x $((0xB0 + i / 94)))\\x$(printf %02x $((0xA1 + i % 94)))"; done \
+    | iconv -f GBK -t UTF-8 >"$chars"
+echo >>"$chars"
+symbols="$(head -n1 "$chars")"
+echo "TrueType file: $ttf ($(fc-match -f '%{file}' "$face"))"
+for size in 16 24 32; do
+    # The window draws at points x 96 / 72 pixels: 12, 18, 22 points give 16, 24, 29.
+    case $size in 16) px=16 ;; 24) px=24 ;; 32) px=29 ;; esac
+    hyperfine -N --warmup 3 --runs 20 --export-markdown "$results/build-$size.md" \
+        -n "dotforge-cli $size" "$cli build --size $size --font '$face' --text-file $chars -o $results/cli$size.c" \
+        -n "lv_font_conv $px px" \
+        "$lvfc --font $ttf --symbols $symbols --size $px --bpp 1 --no-compress --format lvgl -o $results/lv$size.c"
+done
+
+echo "== Peak memory"
+rss() { grep 'Maximum resident set size' | awk '{print $6 " KiB"}'; }
+for size in 16 24 32; do
+    printf 'dotforge-cli build, 200 glyphs, %s dots: ' "$size"
+    /usr/bin/time -v "$cli" build --size "$size" --font "$face" --text-file "$chars" -o "$results/mem$size.ZMB" 2>&1 \
+        >/dev/null | rss
+done
+# The window in a folder of its own (its store file "JQT.TMP" lives there): shown
+# for 3 seconds, then ended by timeout (whose status 124 is expected).
+win="$(mktemp -d)"
+ln -s "$build/run/Font16s" "$win/Font16s"
+printf 'dotforge, offscreen: '
+(cd "$win" && QT_QPA_PLATFORM=offscreen /usr/bin/time -v timeout 3 "$build/app/dotforge" 2>&1 >/dev/null | rss) || true
+printf 'dotforge, Xvfb: '
+(cd "$win" && xvfb-run -a /usr/bin/time -v timeout 3 "$build/app/dotforge" 2>&1 >/dev/null | rss) || true
+rm -rf "$win"

@@ -1,0 +1,386 @@
+#include "cli/batch_build.h"
+
+#include "app/io_error.h"
+#include "cli/c_source.h"
+#include "formats/file_io.h"
+#include "library/text_import.h"
+#include "render/qt_rasterizer.h"
+
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <utility>
+
+namespace dotforge::cli {
+
+const std::vector<OptionSpec> kBuildOptions{
+    {"size"},
+    {"source"},
+    {"font16s"},
+    {"variant"},
+    {"font"},
+    {"point-size"},
+    {"mode"},
+    {"rotate"},
+    {"flip"},
+    {"swap"},
+    {"effects-at"},
+    {"text"},
+    {"text-file"},
+    {"codes"},
+    {"format"},
+    {"name"},
+    {"output", true, 'o'},
+    {"help", false, 'h'},
+};
+
+const char *const kBuildHelp = R"(Usage: dotforge-cli build [OPTION]... -o FILE
+Render characters into a new font library and write it, byte for byte as the
+window writes the same choices.
+
+Glyphs:
+      --size 16|24|32          dot size (default 16)
+      --source ttf|font16s     glyph source (default ttf; font16s at size 16 only)
+      --font16s PATH           the dot-matrix font file (default ./Font16s)
+      --variant 0|1|2|3        its variant: simplified, traditional, Japanese,
+                                 Korean (default 0)
+      --font FACE              TrueType face (default 宋体)
+      --point-size PT          12 to 28 (default 12, 18 or 22 by dot size)
+Layout and default effects:
+      --mode A|B|C|D           byte layout mode (default A)
+      --rotate 0|90|180|270    default rotation, in left turns (default 0)
+      --flip none|h|v          default flip (default none)
+      --swap none|lr|ud        default swap (default none)
+      --effects-at save|render apply the default effects when the file is
+                                 written (default) or when each glyph is rendered
+Characters (one of):
+      --text TEXT              the characters, UTF-8 or GBK
+      --text-file PATH         the first line of a text file, UTF-8 or GBK
+      --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal
+  A text is cut into byte pairs like the window's import: at most 200, and a
+  single-byte character shifts every later pair by one byte.
+Output:
+  -o, --output FILE            the library file to write
+      --format zmb|asm|c       its format (default from the extension of FILE:
+                                 .ZMB, .ASM, .c, or .h for the C declarations)
+      --name NAME              prefix of the C names (default: the file's stem)
+  -h, --help                   display this help and exit
+
+Duplicate codes and a full library (200 glyphs) are warnings on stderr. The
+output file is replaced only when it has been written completely.
+)";
+
+namespace {
+
+bool isHexDigit(char c)
+{
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+std::string trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string> parseCodes(const std::string &list)
+{
+    std::vector<std::string> codes;
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = list.find(',', start);
+        const std::string item = trimmed(list.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (item.size() != 4 || !std::all_of(item.begin(), item.end(), isHexDigit))
+            throw UsageError("invalid code '" + item + "' in --codes (four hexadecimal digits, as B0A1)");
+        codes.push_back(
+            {char(std::stoi(item.substr(0, 2), nullptr, 16)), char(std::stoi(item.substr(2), nullptr, 16))});
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return codes;
+}
+
+// True when something other than line ends follows the first line of a file
+// (the next 64 KiB are looked at).
+bool moreLinesFollow(const std::string &path, std::size_t firstLineBytes)
+{
+    InputFile file(path);
+    const std::int64_t size = file.size();
+    const std::int64_t from = std::int64_t(firstLineBytes);
+    if (size <= from)
+        return false;
+    const std::string rest = file.readAt(from, std::size_t(std::min<std::int64_t>(size - from, 64 * 1024)));
+    return rest.find_first_not_of("\r\n") != std::string::npos;
+}
+
+// The prompts of a batch run: warnings go to stderr, the questions the batch
+// raises itself are answered as it set them up, the save and font dialogs
+// answer the choices of the command line.
+class BatchPrompts : public Prompts {
+public:
+    std::string context; // the character being added, for warnings
+    std::optional<FontChoice> font; // the font dialog's answer
+    std::optional<FileChoice> saveAs; // the save dialog's answer
+    int yesAnswers = 0; // questions to answer Yes
+    std::vector<std::string> errors; // texts of the default error handler
+
+    Answer ask(BoxKind, const std::string &text, Buttons buttons) override
+    {
+        if (buttons == Buttons::Ok) {
+            warn(context.empty() ? text : context + ": " + text);
+            return Answer::Ok;
+        }
+        if (yesAnswers > 0) {
+            --yesAnswers;
+            return Answer::Yes;
+        }
+        warn("unexpected question answered No: " + text);
+        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    }
+    void message(const std::string &text) override { warn(text); }
+    void showError(const std::string &text) override
+    {
+        std::string plain = text;
+        if (plain.ends_with('.'))
+            plain.pop_back();
+        errors.push_back(plain);
+    }
+    void beep() override { }
+    std::optional<FileChoice> openFile(const FileDialogSpec &) override { return std::nullopt; }
+    std::optional<FileChoice> saveFile(const FileDialogSpec &) override { return std::exchange(saveAs, std::nullopt); }
+    std::optional<FontChoice> chooseFont(const std::string &, int) override { return font; }
+    bool printSetup() override { return false; }
+    void showHelp(const std::string &) override { }
+    void showAbout(const std::string &) override { }
+
+    std::string lastError() const { return errors.empty() ? "I/O error" : errors.back(); }
+};
+
+// What the font dialog offers: installed scalable faces; "宋体" counts through
+// the substitution the program installs.
+bool installedFace(const std::string &face)
+{
+    const QStringList families = QFontDatabase::families();
+    QStringList names{QString::fromStdString(face)};
+    names += QFont::substitutes(names.front());
+    return std::any_of(names.begin(), names.end(), [&](const QString &name) {
+        return families.contains(name, Qt::CaseInsensitive) && QFontDatabase::isSmoothlyScalable(name);
+    });
+}
+
+// FormClose at the end of a run, also when it ends with an error.
+struct CloseAtEnd {
+    Workspace &ws;
+    ~CloseAtEnd() { ws.FormClose(); }
+};
+
+} // namespace
+
+BuildOptions buildOptions(const Arguments &a)
+{
+    if (!a.positionals().empty())
+        throw UsageError("unexpected argument '" + a.positionals().front() + "'");
+    BuildOptions o;
+    o.size = std::stoi(a.choice("size", {"16", "24", "32"}, "16"));
+    o.font16s = a.choice("source", {"ttf", "font16s"}, "ttf") == "font16s";
+    if (o.font16s && o.size != 16)
+        throw UsageError("--source font16s needs --size 16: the dot-matrix font holds 16-dot glyphs only");
+    for (const char *option :
+        o.font16s ? std::vector<const char *>{"font", "point-size"} : std::vector<const char *>{"font16s", "variant"}) {
+        if (a.has(option))
+            throw UsageError(
+                std::string("--") + option + " applies to --source " + (o.font16s ? "ttf" : "font16s") + " only");
+    }
+    o.font16sPath = a.value("font16s", "Font16s");
+    if (o.font16sPath.empty())
+        throw UsageError("--font16s needs a file name");
+    o.variant = a.integer("variant", 0, 3).value_or(0);
+    o.face = a.value("font", o.face);
+    if (o.face.empty())
+        throw UsageError("--font needs a face name");
+    o.pointSize = a.integer("point-size", 12, 28);
+
+    o.mode = modeOption(a, "mode", Mode::A);
+    o.effects = effectsOption(a);
+    o.effectsAtRender = a.choice("effects-at", {"save", "render"}, "save") == "render";
+
+    const int given = int(a.has("text")) + int(a.has("text-file")) + int(a.has("codes"));
+    if (given == 0)
+        throw UsageError("no characters: give --text, --text-file or --codes");
+    if (given > 1)
+        throw UsageError("--text, --text-file and --codes exclude one another");
+    if (a.has("codes")) {
+        o.characters = BuildOptions::Characters::Codes;
+        o.codes = parseCodes(a.value("codes"));
+    } else if (a.has("text-file")) {
+        o.characters = BuildOptions::Characters::TextFile;
+        o.text = a.value("text-file");
+    } else {
+        o.text = a.value("text");
+    }
+
+    if (!a.has("output") || a.value("output").empty())
+        throw UsageError("no output file: give -o FILE");
+    o.output = a.value("output");
+    o.format = chooseFormat(a.value("format"), o.output, "format", true);
+    const bool cOutput = o.format == FileFormat::CSource || o.format == FileFormat::CHeader;
+    if (a.has("name")) {
+        if (!cOutput)
+            throw UsageError("--name applies to C output only");
+        o.name = a.value("name");
+        if (!isCIdentifier(o.name))
+            throw UsageError("invalid argument '" + o.name + "' for '--name' (a C identifier)");
+    } else {
+        o.name = cIdentifier(std::filesystem::path(o.output).stem().string());
+    }
+    return o;
+}
+
+std::vector<std::string> characterCodes(const BuildOptions &o)
+{
+    if (o.characters == BuildOptions::Characters::Codes)
+        return o.codes;
+
+    TextLine line;
+    const bool fromFile = o.characters == BuildOptions::Characters::TextFile;
+    if (fromFile) {
+        line = readFirstLine(o.text);
+        if (line.truncated || moreLinesFollow(o.text, line.bytes.size()))
+            warn(o.text + ": only its first line is imported, as in the window");
+    } else {
+        const auto end = o.text.find_first_of("\r\n");
+        line.bytes = o.text.substr(0, end);
+        if (end != std::string::npos && o.text.find_first_not_of("\r\n", end) != std::string::npos)
+            warn("--text: only its first line is imported, as from a text file");
+    }
+    std::string unencodable;
+    const auto gbk = lineToGbk(line, &unencodable);
+    if (!gbk) {
+        const std::string what = "the character \"" + unencodable + "\"";
+        if (fromFile)
+            throw InputError(o.text + ": " + what + " has no GBK code; nothing is imported");
+        throw UsageError(what + " of --text has no GBK code");
+    }
+    if (std::any_of(gbk->begin(), gbk->end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        warn("the text holds single-byte characters; it is cut into byte pairs all the same, so each one shifts "
+             "every later pair by a byte");
+    const std::size_t available = gbk->size() / 2;
+    if (available > std::size_t(kLibraryCapacity))
+        warn("the text holds " + std::to_string(available) + " character codes; only the first "
+            + std::to_string(kLibraryCapacity) + " are imported, as in the window");
+    return bytePairs(*gbk, kLibraryCapacity);
+}
+
+int runBuild(const BuildOptions &o)
+{
+    std::string doing;
+    try {
+        doing = "cannot read " + o.text;
+        const std::vector<std::string> codes = characterCodes(o);
+        if (codes.empty())
+            warn("no character to add: the library is empty");
+        if (!o.font16s && !installedFace(o.face))
+            throw UsageError("no TrueType face '" + o.face + "' is installed");
+
+        // The window's working folder: the store "JQT.TMP", the save's "JQT1.Tmp"
+        // and "Font16s" live there, so a private one keeps runs apart.
+        const QTemporaryDir work(QDir::tempPath() + "/dotforge-cli-XXXXXX");
+        if (!work.isValid()) {
+            error("cannot create a temporary folder in " + QDir::tempPath().toStdString() + ": "
+                + work.errorString().toStdString());
+            return kExitIo;
+        }
+        const std::filesystem::path workDir = work.path().toStdString();
+        if (o.font16s) {
+            std::error_code ec;
+            std::filesystem::create_symlink(std::filesystem::absolute(o.font16sPath), workDir / "Font16s", ec);
+            if (ec) {
+                error("cannot link " + o.font16sPath + " into " + workDir.string() + ": " + ec.message());
+                return kExitIo;
+            }
+        }
+
+        BatchPrompts prompts;
+        QtRasterizer rasterizer;
+        Workspace ws(prompts, rasterizer, workDir.string());
+        ws.FormCreate();
+        CloseAtEnd closer{ws};
+        if (!ws.storeFile.isOpen()) {
+            error("cannot create the store file in " + workDir.string() + ": " + prompts.lastError());
+            return kExitIo;
+        }
+        if (o.font16s && !ws.fontFile.isOpen()) {
+            error("cannot open " + o.font16sPath + ": " + prompts.lastError());
+            return kExitIo;
+        }
+
+        doing = "cannot prepare the library";
+        if (o.size == 24)
+            ws.mnu24Click();
+        else if (o.size == 32)
+            ws.mnu32Click();
+        if (o.font16s) {
+            ws.RUClick();
+            ws.UJFClick(o.variant);
+        } else {
+            prompts.font = FontChoice{o.face, o.pointSize.value_or(ws.FontSize)};
+            ws.FontBtnClick();
+        }
+        ws.mnuModeClick(o.mode);
+        if (o.effects.rotation != Rotation::R0)
+            ws.mnuRotationClick(o.effects.rotation);
+        if (o.effects.flip != Flip::None)
+            ws.mnuFlipClick(o.effects.flip);
+        if (o.effects.swap != Swap::None)
+            ws.mnuSwapClick(o.effects.swap);
+        if (o.effectsAtRender) {
+            prompts.yesAnswers = 1; // "本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"
+            ws.mnuViewClick();
+        }
+
+        // As the text import does it, pair by pair.
+        for (const std::string &code : codes) {
+            prompts.context = codeLabel(code);
+            doing = "cannot render " + prompts.context + (o.font16s ? " from " + o.font16sPath : "");
+            ws.CurCode = code;
+            ws.ChTextOut(ws.CurCode);
+            doing = "cannot add " + prompts.context;
+            ws.AddBtnClick();
+        }
+        prompts.context.clear();
+
+        // The save dialog answers the output file and its type entry; C source is
+        // made from the .ZMB the window writes.
+        const bool cOutput = o.format == FileFormat::CSource || o.format == FileFormat::CHeader;
+        const std::string saved
+            = cOutput ? (workDir / "library.ZMB").string() : std::filesystem::absolute(o.output).string();
+        prompts.saveAs = FileChoice{saved, o.format == FileFormat::Asm ? int(FileType::ASM) : int(FileType::ZMB)};
+        doing = "cannot write " + o.output;
+        ws.SaveXFile();
+        if (cOutput) {
+            doing = "cannot read back the library";
+            const LibraryContent content = readLibraryFile(saved, FileFormat::Zmb, ws.dotSize);
+            doing = "cannot write " + o.output;
+            replaceFile(o.output, libraryFileBytes(content, o.format, ws.dotSize, ws.mode, o.name));
+        }
+        return kExitOk;
+    } catch (const IoError &e) {
+        error(doing + ": " + e.what());
+    } catch (const InputError &e) {
+        error(e.what());
+    } catch (const std::filesystem::filesystem_error &e) {
+        error(doing + ": " + e.code().message());
+    }
+    return kExitIo;
+}
+
+} // namespace dotforge::cli

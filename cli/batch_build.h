@@ -1,0 +1,61 @@
+#pragma once
+// `dotforge-cli build`: a fresh window driven without a screen. The workspace
+// gets the same commands a user would click (dot size, source and variant, font,
+// mode, default effects, view option), adds the characters as the text import
+// does, and saves through its own save command.
+
+#include "app/workspace.h"
+#include "cli/arguments.h"
+#include "cli/library_files.h"
+#include "formats/layout.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dotforge::cli {
+
+struct BuildOptions {
+    int size = 16;
+    bool font16s = false; // the dot-matrix source instead of TrueType
+    std::string font16sPath = "Font16s";
+    int variant = 0; // 0 simplified, 1 traditional, 2 Japanese, 3 Korean
+    std::string face = "宋体";
+    std::optional<int> pointSize; // the window's default for the size when not given
+    Mode mode = Mode::A;
+    Effects effects;
+    bool effectsAtRender = false; // the view option "显示默认效果(&V)" ticked
+
+    enum class Characters { Text, TextFile, Codes };
+    Characters characters = Characters::Text;
+    std::string text; // --text, or the path of --text-file
+    std::vector<std::string> codes; // --codes: two bytes each
+
+    std::string output;
+    FileFormat format = FileFormat::Zmb;
+    std::string name; // C identifier prefix
+};
+
+extern const std::vector<OptionSpec> kBuildOptions;
+extern const char *const kBuildHelp;
+
+// Raises UsageError for bad or contradictory arguments.
+BuildOptions buildOptions(const Arguments &arguments);
+
+// The character codes to add, in order: --codes as given; a text (or a text
+// file's first line) converted to GBK like the window's import and cut into at
+// most 200 byte pairs. Warns on stderr about what the window would silently
+// drop. Raises UsageError for a --text character without a GBK code, and
+// InputError or IoError for a text file that cannot be used.
+std::vector<std::string> characterCodes(const BuildOptions &options);
+
+// An input that can be read but not used; exit status kExitIo.
+class InputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Needs a QGuiApplication. Returns the exit status; messages go to stderr.
+int runBuild(const BuildOptions &options);
+
+} // namespace dotforge::cli

@@ -1,0 +1,146 @@
+#include "cli/file_commands.h"
+
+#include "app/io_error.h"
+#include "cli/c_source.h"
+#include "cli/library_files.h"
+#include "formats/file_io.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+
+namespace dotforge::cli {
+
+const std::vector<OptionSpec> kConvertOptions{
+    {"size"},
+    {"from"},
+    {"to"},
+    {"rotate"},
+    {"flip"},
+    {"swap"},
+    {"format"},
+    {"to-format"},
+    {"name"},
+    {"help", false, 'h'},
+};
+
+const char *const kConvertHelp = R"(Usage: dotforge-cli convert --size N --from MODE --to MODE [OPTION]... IN OUT
+Re-lay a .ZMB or .ASM font library for another byte layout mode, optionally
+applying a default rotation, flip and swap to every glyph. At most 200 glyphs
+are read, as in the window.
+
+      --size 16|24|32          dot size of the library (required)
+      --from A|B|C|D           byte layout mode IN was written in (required)
+      --to A|B|C|D             byte layout mode of OUT (required)
+      --rotate 0|90|180|270    rotate each glyph, in left turns (default 0)
+      --flip none|h|v          flip each glyph (default none)
+      --swap none|lr|ud        swap the 8-dot bands of each glyph (default none)
+      --format zmb|asm         format of IN (default from its extension)
+      --to-format zmb|asm|c    format of OUT (default from its extension:
+                                 .ZMB, .ASM, .c, or .h for the C declarations)
+      --name NAME              prefix of the C names (default: OUT's stem)
+  -h, --help                   display this help and exit
+
+OUT is replaced only when it has been written completely.
+)";
+
+const std::vector<OptionSpec> kDumpOptions{
+    {"size"},
+    {"mode"},
+    {"format"},
+    {"help", false, 'h'},
+};
+
+const char *const kDumpHelp = R"(Usage: dotforge-cli dump --size N --mode MODE [--format zmb|asm] FILE
+Print each glyph of a .ZMB or .ASM font library as rows of '#' (ink) and '.'
+under a line with its code in hexadecimal and its character. At most 200
+glyphs are read, as in the window.
+
+      --size 16|24|32          dot size of the library (required)
+      --mode A|B|C|D           byte layout mode it was written in (required)
+      --format zmb|asm         format of FILE (default from its extension)
+  -h, --help                   display this help and exit
+)";
+
+namespace {
+
+std::string required(const Arguments &a, const std::string &name, const std::vector<std::string> &choices)
+{
+    if (!a.has(name))
+        throw UsageError("missing --" + name);
+    return a.choice(name, choices, {});
+}
+
+int dotSizeOf(const Arguments &a)
+{
+    return std::stoi(required(a, "size", {"16", "24", "32"}));
+}
+
+} // namespace
+
+int runConvert(const Arguments &a)
+{
+    const int n = dotSizeOf(a);
+    const Mode from = modeOption(a, "from");
+    const Mode to = modeOption(a, "to");
+    const Effects effects = effectsOption(a);
+    if (a.positionals().size() != 2)
+        throw UsageError(a.positionals().size() < 2 ? "give the input and the output file"
+                                                    : "unexpected argument '" + a.positionals()[2] + "'");
+    const std::string &in = a.positionals()[0];
+    const std::string &out = a.positionals()[1];
+    const FileFormat inFormat = chooseFormat(a.value("format"), in, "format", false);
+    const FileFormat outFormat = chooseFormat(a.value("to-format"), out, "to-format", true);
+    const bool cOutput = outFormat == FileFormat::CSource || outFormat == FileFormat::CHeader;
+    std::string name = cIdentifier(std::filesystem::path(out).stem().string());
+    if (a.has("name")) {
+        if (!cOutput)
+            throw UsageError("--name applies to C output only");
+        name = a.value("name");
+        if (!isCIdentifier(name))
+            throw UsageError("invalid argument '" + name + "' for '--name' (a C identifier)");
+    }
+
+    std::string doing = "cannot read " + in;
+    try {
+        LibraryContent content = readLibraryFile(in, inFormat, n);
+        if (content.glyphs.empty())
+            warn(in + " holds no glyph at " + std::to_string(n) + " dots");
+        for (Sequence &glyph : content.glyphs)
+            glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
+        doing = "cannot write " + out;
+        replaceFile(out, libraryFileBytes(content, outFormat, n, to, name));
+        return kExitOk;
+    } catch (const IoError &e) {
+        error(doing + ": " + e.what());
+    }
+    return kExitIo;
+}
+
+int runDump(const Arguments &a)
+{
+    const int n = dotSizeOf(a);
+    const Mode mode = modeOption(a, "mode");
+    if (a.positionals().size() != 1)
+        throw UsageError(
+            a.positionals().empty() ? "give the file to dump" : "unexpected argument '" + a.positionals()[1] + "'");
+    const std::string &path = a.positionals()[0];
+    const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
+    try {
+        const LibraryContent content = readLibraryFile(path, format, n);
+        if (content.glyphs.empty())
+            warn(path + " holds no glyph at " + std::to_string(n) + " dots");
+        std::cout << dumpText(content, n, mode) << std::flush;
+        if (!std::cout) {
+            error("cannot write to standard output");
+            return kExitIo;
+        }
+        return kExitOk;
+    } catch (const IoError &e) {
+        error("cannot read " + path + ": " + e.what());
+    }
+    return kExitIo;
+}
+
+} // namespace dotforge::cli

@@ -1,0 +1,175 @@
+#include "cli/library_files.h"
+
+#include "app/gbk.h"
+#include "cli/arguments.h"
+#include "cli/c_source.h"
+#include "formats/asm.h"
+#include "formats/file_io.h"
+#include "formats/zmb.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace dotforge::cli {
+
+namespace {
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+std::string extensionOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    const auto dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return lower(path.substr(dot));
+}
+
+} // namespace
+
+std::optional<FileFormat> formatOfName(const std::string &path)
+{
+    const std::string ext = extensionOf(path);
+    if (ext == ".zmb")
+        return FileFormat::Zmb;
+    if (ext == ".asm")
+        return FileFormat::Asm;
+    if (ext == ".c")
+        return FileFormat::CSource;
+    if (ext == ".h")
+        return FileFormat::CHeader;
+    return std::nullopt;
+}
+
+FileFormat chooseFormat(
+    const std::string &optionValue, const std::string &path, const std::string &optionName, bool allowC)
+{
+    std::optional<FileFormat> format;
+    if (optionValue == "zmb")
+        format = FileFormat::Zmb;
+    else if (optionValue == "asm")
+        format = FileFormat::Asm;
+    else if (optionValue == "c")
+        format = extensionOf(path) == ".h" ? FileFormat::CHeader : FileFormat::CSource;
+    else if (!optionValue.empty())
+        throw UsageError("invalid argument '" + optionValue + "' for '--" + optionName + "' (valid: zmb, asm"
+            + (allowC ? ", c)" : ")"));
+    else
+        format = formatOfName(path);
+    if (!format)
+        throw UsageError("cannot tell the format of '" + path + "' from its name; use --" + optionName);
+    if (!allowC && (*format == FileFormat::CSource || *format == FileFormat::CHeader))
+        throw UsageError("'" + path + "' is C source, which cannot be read; use --" + optionName);
+    return *format;
+}
+
+char modeLetter(Mode mode)
+{
+    return char('A' + int(mode));
+}
+
+LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n)
+{
+    InputFile file(path);
+    LibraryContent content;
+    if (format == FileFormat::Asm) {
+        LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
+        content = readAsm(lines, n);
+    } else {
+        const std::int64_t size = file.size();
+        content = readZmb(
+            size, [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, n);
+        const std::int64_t entry = glyphBytes(n) + 2;
+        if (size % entry != 0)
+            warn(path + ": " + std::to_string(size) + " bytes are no whole number of " + std::to_string(n)
+                + "-dot glyphs with their codes (" + std::to_string(entry)
+                + " bytes each); the rest is ignored. Is --size right?");
+    }
+    if (content.cutShort)
+        warn(path + " holds more than " + std::to_string(kLibraryCapacity) + " glyphs; only the first "
+            + std::to_string(kLibraryCapacity) + " are read");
+    return content;
+}
+
+std::string libraryFileBytes(
+    const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name)
+{
+    switch (format) {
+    case FileFormat::Zmb:
+        return writeZmb(content.glyphs, content.codes);
+    case FileFormat::Asm:
+        return writeAsm(content.glyphs, content.codes, n);
+    case FileFormat::CSource:
+        return cSource(content, n, mode, name);
+    case FileFormat::CHeader:
+        return cHeader(content.glyphs.size(), n, mode, name);
+    }
+    return {};
+}
+
+std::string codeHex(const std::string &code)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : code) {
+        const auto b = static_cast<unsigned char>(c);
+        out += kHex[b >> 4];
+        out += kHex[b & 0x0F];
+    }
+    return out;
+}
+
+std::string shownCharacter(const std::string &code)
+{
+    const std::string text = gbkToUtf8(code);
+    // Only text that encodes back to the whole code is the code's character; ASCII
+    // other than letters and digits is left out so that a pair like "*/" cannot
+    // end a C comment or move a terminal's cursor.
+    if (text.empty() || utf8ToGbk(text) != code)
+        return {};
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80 && !std::isalnum(b))
+            return {};
+    }
+    return text;
+}
+
+std::string codeLabel(const std::string &code)
+{
+    const std::string shown = shownCharacter(code);
+    return codeHex(code) + (shown.empty() ? "" : " " + shown);
+}
+
+std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode)
+{
+    const GlyphPlane plane = fromFileOrder(sequence, n, mode);
+    std::vector<std::string> rows;
+    for (int y = 0; y < n; ++y) {
+        std::string row;
+        for (int x = 0; x < n; ++x)
+            row += plane.dot(x, y) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string dumpText(const LibraryContent &content, int n, Mode mode)
+{
+    std::string out;
+    for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
+        if (g > 0)
+            out += '\n';
+        const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
+        out += codeLabel(code) + '\n';
+        for (const std::string &row : glyphRows(content.glyphs[g], n, mode))
+            out += row + '\n';
+    }
+    return out;
+}
+
+} // namespace dotforge::cli

@@ -1,0 +1,123 @@
+// dotforge-cli: font libraries built, converted and shown from scripts, with the
+// window's own rasteriser, readers, transforms, layouts and writers.
+
+#include "cli/arguments.h"
+#include "cli/batch_build.h"
+#include "cli/file_commands.h"
+#include "render/qt_rasterizer.h"
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+using namespace dotforge::cli;
+
+namespace {
+
+const char *const kHelp = R"(Usage: dotforge-cli COMMAND [OPTION]...
+Build, convert and show small dot-matrix font libraries (.ZMB, .ASM, C source)
+without a window.
+
+Commands:
+  build      render characters into a new library file, as the window would
+  convert    re-lay a .ZMB or .ASM library for another byte layout mode
+  dump       print the glyphs of a library as rows of '#' and '.'
+
+Run 'dotforge-cli COMMAND --help' for the options of a command.
+
+  -h, --help     display this help and exit
+      --version  output version information and exit
+
+Exit status: 0 on success, 1 on bad usage, 2 when an input or output file
+cannot be read or written; an output file is then left as it was.
+)";
+
+const char *const kVersion = "dotforge-cli (Dotforge) 3.0\n";
+
+// Where a usage error points to: the command's own help once it is known.
+std::string helpCommand = std::string(kProgram) + " --help";
+
+// Qt's own chatter (missing runtime folders, font cache notes) is no concern of
+// a batch run; its errors still go to stderr.
+void quietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << kProgram << ": " << text.toStdString() << '\n';
+}
+
+int build(const Arguments &arguments, char *program)
+{
+    const BuildOptions options = buildOptions(arguments);
+    // Rendering needs no screen: the offscreen platform unless one is chosen.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(quietQtMessages);
+    int qtArgc = 1;
+    char *qtArgv[] = {program, nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
+    dotforge::installFontSubstitutions();
+    return runBuild(options);
+}
+
+int dispatch(const std::vector<std::string> &words, char *program)
+{
+    if (words.empty())
+        throw UsageError("missing command");
+    const std::string &command = words.front();
+    if (command == "--help" || command == "-h") {
+        std::cout << kHelp;
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::cout << kVersion;
+        return kExitOk;
+    }
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    if (command == "build" || command == "convert" || command == "dump")
+        helpCommand = std::string(kProgram) + " " + command + " --help";
+    if (command == "build") {
+        const Arguments arguments(rest, kBuildOptions);
+        if (arguments.has("help")) {
+            std::cout << kBuildHelp;
+            return kExitOk;
+        }
+        return build(arguments, program);
+    }
+    if (command == "convert") {
+        const Arguments arguments(rest, kConvertOptions);
+        if (arguments.has("help")) {
+            std::cout << kConvertHelp;
+            return kExitOk;
+        }
+        return runConvert(arguments);
+    }
+    if (command == "dump") {
+        const Arguments arguments(rest, kDumpOptions);
+        if (arguments.has("help")) {
+            std::cout << kDumpHelp;
+            return kExitOk;
+        }
+        return runDump(arguments);
+    }
+    if (command.starts_with("-"))
+        throw UsageError("unrecognized option '" + command + "'");
+    throw UsageError("unknown command '" + command + "'");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        return dispatch(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+    } catch (const UsageError &e) {
+        error(e.what());
+        std::cerr << "Try '" << helpCommand << "' for more information.\n";
+        return kExitUsage;
+    } catch (const std::exception &e) {
+        error(e.what());
+        return kExitIo;
+    }
+}

@@ -1,0 +1,252 @@
+// `dotforge-cli build` against the window: the same choices clicked in a
+// workspace (scripted prompts, the real rasteriser, the text import) must give
+// the same file bytes as the batch tool.
+
+#include "formats/layout.h"
+#include "render/qt_rasterizer.h"
+#include "tests/cli/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+
+using namespace dotforge;
+using namespace dotforge::test;
+
+namespace {
+
+// UTF-8, one repeated character: eight pairs, seven glyphs.
+const std::string kTextWithRepeat = "汉字点阵汉库形状";
+
+struct BuildCase {
+    const char *label;
+    int size;
+    bool font16s;
+    int variant;
+    Mode mode;
+    Effects effects;
+    bool atRender;
+    FileType type;
+    std::string face; // "" for the default
+    int pointSize; // 0 for the size's default
+    std::vector<std::string> cliArgs;
+};
+
+void PrintTo(const BuildCase &c, std::ostream *os)
+{
+    *os << c.label;
+}
+
+// The window: the same choices through the same commands, the text file
+// imported with Button1Click and saved with the save dialog.
+std::string windowBytes(const BuildCase &c, const std::string &textPath, const std::string &outPath)
+{
+    QtRasterizer rasterizer;
+    TestWorkspace tw({true, true, &rasterizer});
+    Workspace &ws = tw.ws();
+    ScriptedPrompts &p = tw.prompts();
+    if (c.size == 24)
+        ws.mnu24Click();
+    if (c.size == 32)
+        ws.mnu32Click();
+    if (c.font16s) {
+        ws.RUClick();
+        ws.UJFClick(c.variant);
+    } else if (!c.face.empty() || c.pointSize) {
+        p.fontChoice(FontChoice{c.face.empty() ? "宋体" : c.face, c.pointSize ? c.pointSize : ws.FontSize});
+        ws.FontBtnClick();
+    }
+    ws.mnuModeClick(c.mode);
+    ws.mnuRotationClick(c.effects.rotation);
+    ws.mnuFlipClick(c.effects.flip);
+    ws.mnuSwapClick(c.effects.swap);
+    if (c.atRender) {
+        p.answer(Answer::Yes);
+        ws.mnuViewClick();
+    }
+    p.fileChoice(FileChoice{textPath, 1});
+    ws.Button1Click();
+    p.fileChoice(FileChoice{outPath, int(c.type)});
+    ws.SaveXFile();
+    const auto warnings = p.texts("warning");
+    EXPECT_EQ(std::count(warnings.begin(), warnings.end(), "小字库中已有该区位码的字!"), 1);
+    EXPECT_TRUE(p.allConsumed());
+    return readFile(outPath);
+}
+
+class BuildMatchesWindow : public testing::TestWithParam<BuildCase> { };
+
+TEST_P(BuildMatchesWindow, SameBytes)
+{
+    const BuildCase &c = GetParam();
+    TempDir dir;
+    const std::string textPath = dir.file("strings.txt");
+    writeFile(textPath, kTextWithRepeat + "\n第二行不导入\n");
+    const std::string ext = c.type == FileType::ASM ? ".ASM" : ".ZMB";
+    const std::string expected = windowBytes(c, textPath, dir.file("window" + ext));
+
+    std::vector<std::string> args{"build", "--text-file", textPath, "-o", dir.file("cli" + ext)};
+    args.insert(args.end(), c.cliArgs.begin(), c.cliArgs.end());
+    if (c.font16s)
+        args.insert(args.end(), {"--font16s", font16sPath()});
+    const CliRun run = runCli(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("cli" + ext)), expected);
+    // The glyphs were drawn: the first one has ink.
+    if (c.type == FileType::ZMB) {
+        EXPECT_GT(std::count_if(expected.begin(), expected.begin() + c.size * c.size / 8, [](char b) { return b; }), 8);
+    } else {
+        EXPECT_TRUE(std::regex_search(expected, std::regex("0([1-9A-F][0-9A-F]|0[1-9A-F])H")));
+    }
+    // Seven glyphs of the eight pairs; the repeat and the second line are reported.
+    if (c.type == FileType::ZMB) {
+        EXPECT_EQ(expected.size(), 7u * std::size_t(c.size * c.size / 8 + 2));
+    }
+    EXPECT_NE(run.err.find("warning: BABA 汉: 小字库中已有该区位码的字!"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("only its first line is imported"), std::string::npos) << run.err;
+}
+
+const Effects kNone{};
+const Effects kRot90FlipHSwapUd{Rotation::R90, Flip::Horizontal, Swap::UpDown};
+const Effects kRot270FlipVSwapLr{Rotation::R270, Flip::Vertical, Swap::LeftRight};
+const Effects kRot180{Rotation::R180, Flip::None, Swap::None};
+
+INSTANTIATE_TEST_SUITE_P(Cli, BuildMatchesWindow,
+    testing::Values(BuildCase{"ttf16A", 16, false, 0, Mode::A, kNone, false, FileType::ZMB, "", 0, {}},
+        BuildCase{"ttf24B", 24, false, 0, Mode::B, kNone, false, FileType::ZMB, "", 0, {"--size", "24", "--mode", "B"}},
+        BuildCase{"ttf32C", 32, false, 0, Mode::C, kNone, false, FileType::ZMB, "", 0, {"--size", "32", "--mode", "c"}},
+        BuildCase{"ttf16D_asm", 16, false, 0, Mode::D, kNone, false, FileType::ASM, "", 0, {"--mode", "D"}},
+        BuildCase{"ttf24A_effectsAtSave", 24, false, 0, Mode::A, kRot90FlipHSwapUd, false, FileType::ZMB, "", 0,
+            {"--size", "24", "--rotate", "90", "--flip", "h", "--swap", "ud"}},
+        BuildCase{"ttf16C_effectsAtRender", 16, false, 0, Mode::C, kRot270FlipVSwapLr, true, FileType::ZMB, "", 0,
+            {"--mode", "C", "--rotate", "270", "--flip", "v", "--swap", "lr", "--effects-at", "render"}},
+        BuildCase{"ttf32D_effectsAtRender_asm", 32, false, 0, Mode::D, kRot180, true, FileType::ASM, "", 0,
+            {"--size", "32", "--mode", "D", "--rotate", "180", "--effects-at", "render", "--format", "asm"}},
+        BuildCase{"ttf16B_faceAndPoints", 16, false, 0, Mode::B, kNone, false, FileType::ZMB, "AR PL UMing TW", 14,
+            {"--mode", "B", "--font", "AR PL UMing TW", "--point-size", "14"}},
+        BuildCase{
+            "font16sSimplifiedA", 16, true, 0, Mode::A, kNone, false, FileType::ZMB, "", 0, {"--source", "font16s"}},
+        BuildCase{"font16sTraditionalB_effectsAtSave", 16, true, 1, Mode::B, kRot90FlipHSwapUd, false, FileType::ZMB,
+            "", 0,
+            {"--source", "font16s", "--variant", "1", "--mode", "B", "--rotate", "90", "--flip", "h", "--swap", "ud"}},
+        BuildCase{"font16sJapaneseC_effectsAtRender_asm", 16, true, 2, Mode::C, kRot270FlipVSwapLr, true, FileType::ASM,
+            "", 0,
+            {"--source", "font16s", "--variant", "2", "--mode", "C", "--rotate", "270", "--flip", "v", "--swap", "lr",
+                "--effects-at", "render"}},
+        BuildCase{"font16sKoreanD", 16, true, 3, Mode::D, kNone, false, FileType::ZMB, "", 0,
+            {"--source", "font16s", "--variant", "3", "--mode", "D"}}),
+    [](const testing::TestParamInfo<BuildCase> &info) { return std::string(info.param.label); });
+
+// --text and --codes name the same characters as the text file: same bytes.
+TEST(CliBuild, TextCodesAndFileAgree)
+{
+    TempDir dir;
+    writeFile(dir.file("gbk.txt"), "\xBA\xBA\xD7\xD6\xB5\xE3"); // 汉字点 in GBK, no line end
+    const std::vector<std::string> common{"build", "--size", "24", "--mode", "C"};
+    auto build = [&](std::vector<std::string> extra, const std::string &out) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.insert(args.end(), {"-o", dir.file(out)});
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        return readFile(dir.file(out));
+    };
+    const std::string fromText = build({"--text", "汉字点"}, "t.ZMB");
+    EXPECT_EQ(fromText.size(), 3u * (72 + 2));
+    EXPECT_EQ(fromText.substr(3 * 72), "\xBA\xBA\xD7\xD6\xB5\xE3");
+    EXPECT_EQ(build({"--codes", "BABA, D7D6,b5e3"}, "c.ZMB"), fromText);
+    EXPECT_EQ(build({"--text-file", dir.file("gbk.txt")}, "f.ZMB"), fromText);
+}
+
+// More than 200 codes: the library fills up and each code after that warns;
+// a text is cut to 200 pairs as the import cuts it, with one warning.
+TEST(CliBuild, FullLibraryAndLongText)
+{
+    TempDir dir;
+    std::string codes;
+    std::string gbk;
+    for (int i = 0; i < 202; ++i) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%02X%02X", 0xB0 + i / 94, 0xA1 + i % 94);
+        codes += (i ? "," : "") + std::string(buf);
+        gbk += {char(0xB0 + i / 94), char(0xA1 + i % 94)};
+    }
+    CliRun run = runCli({"build", "--codes", codes, "-o", dir.file("full.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("full.ZMB")).size(), 200u * 34);
+    EXPECT_NE(run.err.find("warning: B2AD 箔: 小字库已满!\n"), std::string::npos) << run.err; // code 200
+    EXPECT_NE(run.err.find("warning: B2AE 伯: 小字库已满!\n"), std::string::npos) << run.err; // code 201
+
+    writeFile(dir.file("long.txt"), gbk);
+    run = runCli({"build", "--text-file", dir.file("long.txt"), "-o", dir.file("long.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("long.ZMB")), readFile(dir.file("full.ZMB")));
+    EXPECT_EQ(run.err.find("小字库已满!"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("202 character codes; only the first 200"), std::string::npos) << run.err;
+}
+
+// The C source holds the .ZMB bytes: a small program linked with it prints
+// its arrays, which must equal the .ZMB of the same build.
+TEST(CliBuild, CSourceCompilesAndHoldsTheZmbBytes)
+{
+    TempDir dir;
+    const std::vector<std::string> choices{
+        "build", "--size", "16", "--mode", "B", "--rotate", "90", "--text", "汉字点阵"};
+    auto build = [&](const std::string &out, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = choices;
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.insert(args.end(), {"-o", dir.file(out)});
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+    };
+    build("ref.ZMB");
+    build("my font-16.c");
+    build("my font-16.h");
+    const std::string source = readFile(dir.file("my font-16.c"));
+    EXPECT_NE(source.find("const unsigned char my_font_16_glyphs[128] = {"), std::string::npos);
+    EXPECT_NE(source.find("/* 0: BABA 汉"), std::string::npos);
+    EXPECT_NE(source.find("const unsigned int my_font_16_count = 4;"), std::string::npos);
+    const std::string header = readFile(dir.file("my font-16.h"));
+    EXPECT_NE(header.find("#ifndef MY_FONT_16_H"), std::string::npos);
+
+    writeFile(dir.file("main.c"), R"(#include <stdio.h>
+#include "my font-16.h"
+int main(void)
+{
+    unsigned int i;
+    for (i = 0; i < my_font_16_count * MY_FONT_16_GLYPH_BYTES; ++i)
+        putchar(my_font_16_glyphs[i]);
+    for (i = 0; i < 2 * my_font_16_count; ++i)
+        putchar(my_font_16_codes[i]);
+    return 0;
+}
+)");
+    const std::string d = dir.path().string();
+    const std::string gcc = "cd '" + d + "' && gcc -std=c99 -Wall -Wextra -Werror -c 'my font-16.c' -o font.o"
+        + " && gcc -std=c99 -Wall -Wextra -Werror main.c font.o -o print" + " && ./print > printed.bin";
+    ASSERT_EQ(std::system(gcc.c_str()), 0);
+    EXPECT_EQ(readFile(dir.file("printed.bin")), readFile(dir.file("ref.ZMB")));
+
+    // An empty library is valid C as well.
+    const CliRun none = runCli({"build", "--text", "", "--name", "none", "-o", dir.file("none.c")});
+    ASSERT_EQ(none.status, 0) << none.err;
+    EXPECT_NE(none.err.find("the library is empty"), std::string::npos);
+    EXPECT_NE(readFile(dir.file("none.c")).find("const unsigned int none_count = 0;"), std::string::npos);
+    const std::string compileEmpty = "cd '" + d + "' && gcc -std=c99 -Wall -Wextra -Werror -c none.c";
+    EXPECT_EQ(std::system(compileEmpty.c_str()), 0);
+}
+
+// No display: the offscreen platform is the tool's own choice.
+TEST(CliBuild, NeedsNoDisplay)
+{
+    TempDir dir;
+    const CliRun run
+        = runCli({"build", "--text", "字", "-o", dir.file("x.ZMB")}, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("x.ZMB")).size(), 34u);
+}
+
+} // namespace

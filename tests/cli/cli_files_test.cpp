@@ -1,0 +1,240 @@
+// dotforge-cli convert and dump, the GNU conventions, and the promise that a
+// failure never leaves a partial output file. Expected bytes are written out by
+// hand: probe dots whose place in each mode is known.
+
+#include "tests/cli/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace dotforge;
+using namespace dotforge::test;
+
+namespace {
+
+// Bytes of a 16-dot glyph with the given (offset, value) bytes set.
+std::string glyph16(std::initializer_list<std::pair<int, int>> set)
+{
+    std::string g(32, '\0');
+    for (auto [offset, value] : set)
+        g[std::size_t(offset)] = char(value);
+    return g;
+}
+
+const std::string kCodes = "\xB0\xA1\xB0\xA2"; // 啊 阿
+
+// Glyph 0: one dot at (8, 1). Glyph 1: dots (0, 0) and (15, 15).
+const std::string kModeA = glyph16({{17, 0x80}}) + glyph16({{0, 0x80}, {31, 0x01}}) + kCodes;
+const std::string kModeC = glyph16({{3, 0x80}}) + glyph16({{0, 0x80}, {31, 0x01}}) + kCodes;
+const std::string kModeD = glyph16({{3, 0x01}}) + glyph16({{0, 0x01}, {31, 0x80}}) + kCodes;
+
+TEST(CliConvert, ModeAToCAndBack)
+{
+    TempDir dir;
+    writeFile(dir.file("a.ZMB"), kModeA);
+    CliRun run = runCli({"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("a.ZMB"), dir.file("c.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readFile(dir.file("c.ZMB")), kModeC);
+    run = runCli({"convert", "--size", "16", "--from", "C", "--to", "D", dir.file("c.ZMB"), dir.file("d.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("d.ZMB")), kModeD);
+    run = runCli({"convert", "--size", "16", "--from", "D", "--to", "A", dir.file("d.ZMB"), dir.file("back.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("back.ZMB")), kModeA);
+}
+
+// Any bytes survive a trip through another mode at every size.
+TEST(CliConvert, RoundTripIsIdentityAtEverySize)
+{
+    for (const int n : {16, 24, 32}) {
+        for (const char *other : {"B", "C", "D"}) {
+            TempDir dir;
+            std::string bytes;
+            for (int g = 0; g < 3; ++g)
+                for (int i = 0; i < n * n / 8; ++i)
+                    bytes += char((i * 37 + g * 11 + 1) & 0xFF);
+            bytes += "\xB0\xA1\xB0\xA2\xB0\xA3";
+            writeFile(dir.file("in.ZMB"), bytes);
+            const std::string size = std::to_string(n);
+            ASSERT_EQ(runCli({"convert", "--size", size, "--from", "A", "--to", other, dir.file("in.ZMB"),
+                                 dir.file("mid.ASM")})
+                          .status,
+                0);
+            ASSERT_EQ(runCli({"convert", "--size", size, "--from", other, "--to", "A", dir.file("mid.ASM"),
+                                 dir.file("out.ZMB")})
+                          .status,
+                0);
+            EXPECT_EQ(readFile(dir.file("out.ZMB")), bytes) << n << " dots via mode " << other;
+        }
+    }
+}
+
+TEST(CliConvert, EffectsAsciiAsmAndFormats)
+{
+    TempDir dir;
+    // Top-right dot (15, 0) in mode C; a left quarter turn takes it to (0, 0).
+    writeFile(dir.file("r.ZMB"), glyph16({{1, 0x01}}) + "\xB0\xA1");
+    CliRun run = runCli({"convert", "--size", "16", "--from", "C", "--to", "C", "--rotate", "90", dir.file("r.ZMB"),
+        dir.file("r.out"), "--to-format", "zmb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("r.out")), glyph16({{0, 0x80}}) + "\xB0\xA1");
+
+    // An .ASM file read by its extension and written as .ZMB: dot (8, 0) in mode C
+    // lands on byte 16 in mode A.
+    const std::string zeros = "\tDB\t000H,000H,000H,000H,000H,000H,000H,000H\r\n";
+    writeFile(dir.file("in.ASM"), "\tDB\t000H,080H,000H,000H,000H,000H,000H,000H;\xB0\xA1\r\n" + zeros + zeros + zeros);
+    run = runCli({"convert", "--size", "16", "--from", "C", "--to", "A", dir.file("in.ASM"), dir.file("out.zmb")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("out.zmb")), glyph16({{16, 0x80}}) + "\xB0\xA1");
+
+    // And back to .ASM in mode C, written as the window writes it.
+    run = runCli({"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("out.zmb"), dir.file("back.asm")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("back.asm")),
+        "\tDB\t000H,080H,000H,000H,000H,000H,000H,000H;\xB0\xA1\r\n" + zeros + zeros + zeros);
+}
+
+// More than 200 glyphs: the first 200 are taken, with a warning.
+TEST(CliConvert, AtMost200Glyphs)
+{
+    TempDir dir;
+    std::string glyphs;
+    std::string codes;
+    for (int i = 0; i < 201; ++i) {
+        glyphs += glyph16({{0, i & 0xFF}});
+        codes += {char(0xB0 + i / 94), char(0xA1 + i % 94)};
+    }
+    writeFile(dir.file("big.ZMB"), glyphs + codes);
+    const CliRun run
+        = runCli({"convert", "--size", "16", "--from", "C", "--to", "C", dir.file("big.ZMB"), dir.file("out.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("out.ZMB")), glyphs.substr(0, 200 * 32) + codes.substr(0, 400));
+    EXPECT_NE(run.err.find("holds more than 200 glyphs"), std::string::npos) << run.err;
+}
+
+TEST(CliDump, SmallFile)
+{
+    TempDir dir;
+    // Mode C: glyph 0 has row 0 = 80 01 and row 15 = FF FF; glyph 1 (code "*/",
+    // no character shown) has only dot (8, 1).
+    writeFile(dir.file("s.ZMB"),
+        glyph16({{0, 0x80}, {1, 0x01}, {30, 0xFF}, {31, 0xFF}}) + glyph16({{3, 0x80}}) + "\xB0\xA1*/");
+    const CliRun run = runCli({"dump", "--size", "16", "--mode", "C", dir.file("s.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string empty = "................\n";
+    std::string expected = "B0A1 啊\n"
+                           "#..............#\n";
+    for (int i = 0; i < 14; ++i)
+        expected += empty;
+    expected += "################\n"
+                "\n"
+                "2A2F\n"
+        + empty + "........#.......\n";
+    for (int i = 0; i < 14; ++i)
+        expected += empty;
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.err, "");
+
+    // A size that does not fit the file is pointed out.
+    const CliRun wrong = runCli({"dump", "--size", "24", "--mode", "C", dir.file("s.ZMB")});
+    EXPECT_EQ(wrong.status, 0);
+    EXPECT_NE(wrong.err.find("Is --size right?"), std::string::npos) << wrong.err;
+}
+
+TEST(CliUsage, HelpVersionAndBadArguments)
+{
+    CliRun run = runCli({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "dotforge-cli (Dotforge) 3.0\n");
+    run = runCli({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("Usage: dotforge-cli COMMAND"), std::string::npos);
+    for (const char *command : {"build", "convert", "dump"}) {
+        run = runCli({command, "--help"});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_NE(run.out.find(std::string("Usage: dotforge-cli ") + command), std::string::npos);
+    }
+
+    TempDir dir;
+    writeFile(dir.file("a.ZMB"), kModeA);
+    const std::string out = dir.file("out.ZMB");
+    const std::vector<std::vector<std::string>> bad{
+        {},
+        {"frobnicate"},
+        {"build", "-o", out}, // no characters
+        {"build", "--text", "字"}, // no output
+        {"build", "--text", "字", "--codes", "B0A1", "-o", out}, // two sources
+        {"build", "--text", "字", "--size", "20", "-o", out},
+        {"build", "--text", "字", "--mode", "E", "-o", out},
+        {"build", "--text", "字", "--rotate", "45", "-o", out},
+        {"build", "--text", "字", "--point-size", "29", "-o", out},
+        {"build", "--text", "字", "--source", "font16s", "--size", "24", "-o", out},
+        {"build", "--text", "字", "--variant", "1", "-o", out}, // variant of the TrueType source
+        {"build", "--text", "字", "--font", "No Such Face", "-o", out},
+        {"build", "--text", "字", "-o", dir.file("out.bin")}, // format unknown
+        {"build", "--text", "字", "--name", "x", "-o", out}, // --name without C
+        {"build", "--text", "字", "--name", "9x", "-o", dir.file("o.c")},
+        {"build", "--codes", "B0A", "-o", out},
+        {"build", "--text", "\xF0\x9F\x98\x80", "-o", out}, // no GBK code
+        {"build", "--text", "字", "--bogus", "-o", out},
+        {"convert", "--size", "16", "--from", "A", dir.file("a.ZMB"), out}, // no --to
+        {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("a.ZMB")},
+        {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("a.c"), out},
+        {"dump", "--mode", "A", dir.file("a.ZMB")}, // no --size
+        {"dump", "--size", "16", "--mode", "A"},
+    };
+    for (const auto &args : bad) {
+        run = runCli(args);
+        std::string line;
+        for (const auto &a : args)
+            line += a + " ";
+        EXPECT_EQ(run.status, 1) << line << "\n" << run.err;
+        EXPECT_TRUE(run.err.starts_with("dotforge-cli: ")) << line << "\n" << run.err;
+        EXPECT_EQ(run.out, "") << line;
+        EXPECT_FALSE(std::filesystem::exists(out)) << line;
+    }
+}
+
+// Unreadable input and unwritable output: status 2, no file, no partial file,
+// and an existing output file untouched.
+TEST(CliUsage, InputOutputErrors)
+{
+    TempDir dir;
+    writeFile(dir.file("a.ZMB"), kModeA);
+    writeFile(dir.file("keep.ZMB"), "previous content");
+    const std::string missingDir = dir.file("no/such/folder/x.ZMB");
+    const std::vector<std::vector<std::string>> failing{
+        {"build", "--text-file", dir.file("missing.txt"), "-o", dir.file("x.ZMB")},
+        {"build", "--text", "字", "-o", missingDir},
+        {"build", "--text", "字", "-o", dir.path().string(), "--format", "zmb"}, // a folder
+        {"build", "--source", "font16s", "--font16s", dir.file("missing"), "--text", "字", "-o", dir.file("x.ZMB")},
+        // "AB" lies before the first record of the dot-matrix font: rendering fails
+        // after a glyph was added, and the previous file stays.
+        {"build", "--source", "font16s", "--font16s", font16sPath(), "--text", "字AB", "-o", dir.file("keep.ZMB")},
+        {"build", "--text", "字", "-o", dir.file("no/such/x.c")},
+        {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("missing.ZMB"), dir.file("x.ZMB")},
+        {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("a.ZMB"), missingDir},
+        {"dump", "--size", "16", "--mode", "A", dir.file("missing.ZMB")},
+    };
+    for (const auto &args : failing) {
+        const CliRun run = runCli(args);
+        std::string line;
+        for (const auto &a : args)
+            line += a + " ";
+        EXPECT_EQ(run.status, 2) << line << "\n" << run.err;
+        EXPECT_TRUE(run.err.find("dotforge-cli: ") != std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.ZMB")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+    EXPECT_EQ(readFile(dir.file("keep.ZMB")), "previous content");
+    // Nothing was left beside the outputs: only the files the test wrote.
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.ZMB", "keep.ZMB"}));
+}
+
+} // namespace
