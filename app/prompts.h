@@ -59,8 +59,6 @@ public:
     virtual std::optional<FileChoice> saveFile(const FileDialogSpec &spec) = 0;
     // TrueType faces only, 12 to 28 points. Empty when cancelled.
     virtual std::optional<FontChoice> chooseFont(const std::string &face, int pointSize) = 0;
-    // The printer set-up dialog; false when cancelled.
-    virtual bool printSetup() = 0;
 
     virtual void showHelp(const std::string &helpFile) = 0;
     virtual void showAbout(const std::string &text) = 0;

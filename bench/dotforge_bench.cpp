@@ -33,7 +33,6 @@ public:
     std::optional<FileChoice> openFile(const FileDialogSpec &) override { return file; }
     std::optional<FileChoice> saveFile(const FileDialogSpec &) override { return file; }
     std::optional<FontChoice> chooseFont(const std::string &, int) override { return std::nullopt; }
-    bool printSetup() override { return false; }
     void showHelp(const std::string &) override { }
     void showAbout(const std::string &) override { }
 };

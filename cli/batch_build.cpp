@@ -158,7 +158,6 @@ public:
     std::optional<FileChoice> openFile(const FileDialogSpec &) override { return std::nullopt; }
     std::optional<FileChoice> saveFile(const FileDialogSpec &) override { return std::exchange(saveAs, std::nullopt); }
     std::optional<FontChoice> chooseFont(const std::string &, int) override { return font; }
-    bool printSetup() override { return false; }
     void showHelp(const std::string &) override { }
     void showAbout(const std::string &) override { }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What printing needs of a printer: its state, its page in device pixels, the
 // document calls and one drawing primitive. The window's version paints on a
-// QPrinter (render/page_painter.h); tests record the calls.
+// QPrinter (print/widgets/page_painter.h); tests record the calls.
 
 #include <string>
 

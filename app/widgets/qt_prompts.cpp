@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -200,16 +198,6 @@ std::optional<FontChoice> QtPrompts::chooseFont(const std::string &face, int poi
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return FontChoice{dialog.face().toStdString(), dialog.pointSize()};
-}
-
-// The print dialog keeps its own printer; this set-up serves commands that ask
-// through the prompts.
-bool QtPrompts::printSetup()
-{
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(m_printer.get(), m_owner);
-    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtPrompts::showHelp(const std::string &helpFile)

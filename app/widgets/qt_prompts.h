@@ -11,7 +11,6 @@
 
 #include <memory>
 
-class QPrinter;
 class QWidget;
 
 namespace dotforge {
@@ -35,7 +34,6 @@ public:
     std::optional<FileChoice> openFile(const FileDialogSpec &spec) override;
     std::optional<FileChoice> saveFile(const FileDialogSpec &spec) override;
     std::optional<FontChoice> chooseFont(const std::string &face, int pointSize) override;
-    bool printSetup() override;
     void showHelp(const std::string &helpFile) override;
     void showAbout(const std::string &text) override;
 
@@ -44,7 +42,6 @@ private:
 
     QWidget *m_owner;
     QString m_workDir;
-    std::unique_ptr<QPrinter> m_printer;
     QPointer<QWidget> m_helpWindow;
 };
 

@@ -4,7 +4,7 @@
 // window and shown modally; the printer choice lasts as long as the dialog.
 
 #include "app/workspace.h"
-#include "render/page_painter.h"
+#include "print/widgets/page_painter.h"
 
 #include <QDialog>
 

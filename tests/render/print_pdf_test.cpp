@@ -3,7 +3,7 @@
 // one device pixel, and the rings are looked for where the dots are.
 
 #include "app/workspace.h"
-#include "render/page_painter.h"
+#include "print/widgets/page_painter.h"
 #include "tests/support/test_workspace.h"
 
 #include <QDir>

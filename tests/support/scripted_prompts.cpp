@@ -75,18 +75,6 @@ std::optional<FontChoice> ScriptedPrompts::chooseFont(const std::string &face, i
     return c;
 }
 
-bool ScriptedPrompts::printSetup()
-{
-    m_log.push_back({"printsetup", ""});
-    if (m_printSetups.empty()) {
-        ADD_FAILURE() << "unscripted print set-up dialog";
-        return false;
-    }
-    const bool ok = m_printSetups.front();
-    m_printSetups.pop_front();
-    return ok;
-}
-
 void ScriptedPrompts::showHelp(const std::string &helpFile) { m_log.push_back({"help", helpFile}); }
 
 void ScriptedPrompts::showAbout(const std::string &text) { m_log.push_back({"about", text}); }

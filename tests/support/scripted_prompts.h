@@ -15,7 +15,7 @@ class ScriptedPrompts : public Prompts {
 public:
     struct Event {
         std::string kind; // "warning", "confirmation", "error", "message", "ioerror", "beep",
-                          // "open", "save", "font", "printsetup", "help", "about"
+                          // "open", "save", "font", "help", "about"
         std::string text;
         bool operator==(const Event &) const = default;
     };
@@ -25,7 +25,6 @@ public:
     // Queue the result of the next file dialog (nullopt: cancelled).
     void fileChoice(std::optional<FileChoice> c) { m_files.push_back(std::move(c)); }
     void fontChoice(std::optional<FontChoice> c) { m_fonts.push_back(std::move(c)); }
-    void printSetupResult(bool ok) { m_printSetups.push_back(ok); }
 
     Answer ask(BoxKind kind, const std::string &text, Buttons buttons) override;
     void message(const std::string &text) override;
@@ -34,7 +33,6 @@ public:
     std::optional<FileChoice> openFile(const FileDialogSpec &spec) override;
     std::optional<FileChoice> saveFile(const FileDialogSpec &spec) override;
     std::optional<FontChoice> chooseFont(const std::string &face, int pointSize) override;
-    bool printSetup() override;
     void showHelp(const std::string &helpFile) override;
     void showAbout(const std::string &text) override;
 
@@ -50,14 +48,13 @@ public:
     // Answers scripted but never asked for.
     bool allConsumed() const
     {
-        return m_answers.empty() && m_files.empty() && m_fonts.empty() && m_printSetups.empty();
+        return m_answers.empty() && m_files.empty() && m_fonts.empty();
     }
 
 private:
     std::deque<Answer> m_answers;
     std::deque<std::optional<FileChoice>> m_files;
     std::deque<std::optional<FontChoice>> m_fonts;
-    std::deque<bool> m_printSetups;
     std::vector<Event> m_log;
     FileDialogSpec m_lastOpen;
     FileDialogSpec m_lastSave;

@@ -1,4 +1,4 @@
-#include "render/page_painter.h"
+#include "print/widgets/page_painter.h"
 
 #include "app/io_error.h"
 
