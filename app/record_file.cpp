@@ -120,14 +120,11 @@ void RecordFile::seek(std::int64_t record)
     m_pos = record;
 }
 
-void RecordFile::read(void *record)
+void readExactly(int fd, char *buffer, std::size_t length, std::int64_t offset)
 {
-    requireOpen();
-    auto *p = static_cast<char *>(record);
     std::size_t done = 0;
-    const off_t offset = off_t(m_pos) * m_recordSize;
-    while (done < std::size_t(m_recordSize)) {
-        const ssize_t got = ::pread(m_fd, p + done, std::size_t(m_recordSize) - done, offset + off_t(done));
+    while (done < length) {
+        const ssize_t got = ::pread(fd, buffer + done, length - done, off_t(offset) + off_t(done));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -137,6 +134,12 @@ void RecordFile::read(void *record)
             throw IoError(ioerr::ReadBeyondEnd);
         done += std::size_t(got);
     }
+}
+
+void RecordFile::read(void *record)
+{
+    requireOpen();
+    readExactly(m_fd, static_cast<char *>(record), std::size_t(m_recordSize), m_pos * m_recordSize);
     ++m_pos;
 }
 

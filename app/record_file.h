@@ -5,10 +5,15 @@
 // number: 103 when the file is not open, 131 for a position before the start,
 // "Read beyond end of file" for a record that lies wholly or partly past the end.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace dotforge {
+
+// Reads exactly `length` bytes at `offset` of an open descriptor: IoError with
+// "Read beyond end of file" when the file ends first, or the error of the read.
+void readExactly(int fd, char *buffer, std::size_t length, std::int64_t offset);
 
 class RecordFile {
 public:

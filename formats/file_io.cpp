@@ -1,6 +1,7 @@
 #include "formats/file_io.h"
 
 #include "app/io_error.h"
+#include "app/record_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -105,18 +106,7 @@ std::int64_t InputFile::size() const
 std::string InputFile::readAt(std::int64_t offset, std::size_t length) const
 {
     std::string out(length, '\0');
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t got = ::pread(m_fd, out.data() + done, length - done, off_t(offset) + off_t(done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        if (got == 0)
-            throw IoError(ioerr::ReadBeyondEnd);
-        done += std::size_t(got);
-    }
+    readExactly(m_fd, out.data(), length, offset);
     return out;
 }
 

@@ -467,8 +467,9 @@ TEST_P(RoundTrip, InverseTransformsRestoreTheGlyph)
         tw.setGrid(glyph);
         for (std::size_t i = 0; i < ops.size(); ++i) {
             (ws.*ops[i])();
-            if (i + 1 < ops.size())
+            if (i + 1 < ops.size()) {
                 EXPECT_NE(tw.grid(), glyph) << name << ", step " << i;
+            }
         }
         EXPECT_EQ(tw.grid(), glyph) << name;
     }
