@@ -34,6 +34,9 @@ void Workspace::resetWorkspace(bool recreateStore)
 
     SG2CellSize = kSG2Pixels / n - 1;
     SG2.fill(kBlank);
+    // The blanked grid holds no edits: leaving the library view below must not
+    // ask to commit it into the store just emptied.
+    EditModified = false;
     notifyEditor();
 
     ChEditText.clear();

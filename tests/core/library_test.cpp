@@ -123,11 +123,18 @@ TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
     fill(2);
     tw->storeFile.close();
     tw->CurCode = code(2);
+    tw->AddBtn.enabled = true;
+    tw->mnuSave.enabled = tw->mnuSaveAs.enabled = false; // as after a save
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 103."});
     EXPECT_EQ(tw->LibCount, 2);
     EXPECT_EQ(tw->codeList[2], "");
     EXPECT_EQ(tw->XNLabel, "共 2字 第 2字");
+    EXPECT_EQ(tw->LibIndex, 1);
+    // Save was enabled before the write; the character can still be added.
+    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->mnuSaveAs.enabled);
+    EXPECT_TRUE(tw->AddBtn.enabled);
 }
 
 struct DeleteCase {
@@ -152,6 +159,7 @@ TEST_P(DeleteTest, ClosesTheGapAndKeepsRecordsAndCodesTogether)
     tw->DelBtnClick();
 
     EXPECT_EQ(tw.prompts().texts("confirmation"), std::vector<std::string>{"小字库汉字删除后无法恢复!要继续吗?"});
+    EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
     std::string expected;
     for (std::size_t k = 0; k < c.remaining.size(); ++k) {
         expected += record({{0, kDotByte[c.remaining[k]]}});

@@ -103,6 +103,7 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         tw->mnu24Click();
         EXPECT_EQ(tw.prompts().texts("confirmation"),
             std::vector<std::string>{"当前小字库中已有内容!你要先将其保存为文件吗?"});
+        EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
         EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"请先保存小字库!"});
         EXPECT_EQ(tw->dotSize, 16);
         EXPECT_TRUE(tw->mnu16.checked);
@@ -144,6 +145,8 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         tw->CurFileName = "/tmp/x.ZMB";
         tw->caption = "Dotforge: /tmp/x.ZMB";
         tw->XNLabel = "共 4字 第 4字";
+        tw->ChEditText = "\xB0\xA2\xB0\xA3";
+        tw->TypedEntry = true;
         (tw.ws().*command)();
         EXPECT_TRUE(tw.prompts().log().empty());
         EXPECT_EQ(tw->LibCount, 0);
@@ -160,6 +163,35 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         EXPECT_TRUE(tw->DelBtn.enabled);
         EXPECT_TRUE(tw->AddBtn.enabled);
         EXPECT_FALSE(tw->TypedEntry);
+        EXPECT_EQ(tw->ChEditText, "");
+    }
+}
+
+// An edited library glyph in the editor: New leaves the library view without the
+// question about the edits (the library they belong to is gone) and writes
+// nothing into the emptied store.
+TEST(NewAndClose, DropEditsOfALibraryGlyphWithoutAQuestion)
+{
+    for (auto command :
+        {&Workspace::mnuNewClick, &Workspace::mnuCloseClick, &Workspace::mnu16Click, &Workspace::mnuViewClick}) {
+        TestWorkspace tw;
+        fillLibrary(tw, 2);
+        tw->DG1MouseDown(1, 0);
+        ASSERT_EQ(tw->ViewMode, 1);
+        tw->SG2MouseDown(3, 3, MouseButton::Left);
+        tw->SG2DblClick();
+        ASSERT_TRUE(tw->EditModified);
+        // The size question answered No, the view option's warning Yes: both go on to New.
+        if (command == &Workspace::mnu16Click)
+            tw.prompts().answer(Answer::No);
+        if (command == &Workspace::mnuViewClick)
+            tw.prompts().answer(Answer::Yes);
+        (tw.ws().*command)();
+        EXPECT_EQ(tw.prompts().texts("confirmation").size(), command == &Workspace::mnu16Click ? 1u : 0u);
+        EXPECT_TRUE(tw.prompts().allConsumed());
+        EXPECT_EQ(tw->ViewMode, 0);
+        EXPECT_EQ(tw->LibCount, 0);
+        EXPECT_EQ(storeSize(tw), 0u);
     }
 }
 
@@ -192,11 +224,13 @@ TEST(ViewOption, YesTogglesAndResetsNoChangesNothing)
     EXPECT_TRUE(ws.mnuView);
 
     fillLibrary(tw, 2);
+    tw.setGrid({"#..#"});
     tw.prompts().answer(Answer::No);
     ws.mnuViewClick();
     EXPECT_TRUE(ws.mnuView);
     EXPECT_EQ(ws.LibCount, 2);
     EXPECT_EQ(storeSize(tw), 2u * 128);
+    EXPECT_EQ(tw.grid()[0], "#..#............");
 
     tw.prompts().answer(Answer::Yes);
     ws.mnuViewClick();

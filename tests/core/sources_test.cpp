@@ -470,6 +470,13 @@ TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
     ws.SE1Step(-1);
     EXPECT_EQ(ws.SE1.value, 12);
     EXPECT_EQ(ws.CurCode, "\xAC\xA1");
+    // The last area offered, 93, is file area 90: record (90 - 1) x 94 of the variant.
+    ws.SE1.value = 93;
+    ws.SE1Change();
+    ws.SE1Step(+1);
+    EXPECT_EQ(ws.SE1.value, 93);
+    EXPECT_EQ(ws.CurCode, "\xFA\xA1");
+    EXPECT_EQ(bufferBytes(ws), fileRecord(24533 + 89 * 94));
 
     // The other variants have those areas.
     chooseVariant(ws, 0);
@@ -563,6 +570,29 @@ TEST(CodeTable, OutsideEveryCellMakesTheEffectItemsBeep)
     ws.SE1Step(+1);
     ws.mnuRotationClick(Rotation::R0);
     EXPECT_EQ(tw.prompts().beeps(), 4);
+}
+
+// The table is repainted only after the editor has left the library view: with
+// the dot-matrix source the render itself would not switch it.
+TEST(CodeTable, AreaChangeLeavesTheLibraryViewBeforeRepainting)
+{
+    struct TableLog : WorkspaceListener {
+        Workspace *ws = nullptr;
+        std::vector<int> viewAtRepaint;
+        void codeTableChanged() override { viewAtRepaint.push_back(ws->ViewMode); }
+    } log;
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    chooseVariant(ws, 0);
+    ws.libPlane = planeFromArt({"#"});
+    ws.selectRG1(1);
+    log.ws = &ws;
+    ws.setListener(&log);
+    ws.SE1Step(+1);
+    ws.setListener(nullptr);
+    EXPECT_EQ(log.viewAtRepaint, std::vector<int>{0});
+    EXPECT_EQ(ws.RG1Index, 0);
+    EXPECT_EQ(ws.CurCode, "\xB1\xA1");
 }
 
 TEST(CodeTable, PainterShowsTheSourceWithoutSideEffects)
@@ -678,6 +708,79 @@ TEST_F(DefaultEffects, RenderedGlyphIsAnEditThatUndoRemoves)
     EXPECT_EQ(artFromPlane(ws.editPlane, 16), kUpright);
     ws.undoBtnClick();
     EXPECT_EQ(tw->grid(), kUpright);
+}
+
+TEST_F(DefaultEffects, AddingAfterUndoStoresTheGlyphUpright)
+{
+    Workspace &ws = tw->ws();
+    ws.mnuRotationClick(Rotation::R90);
+    ws.undoBtnClick();
+    ws.AddBtnClick();
+    std::string upright(kPlaneBytes, '\0');
+    upright[0] = '\xC0';
+    upright[4] = '\x80';
+    upright[8] = '\x80';
+    upright[61] = '\x01';
+    EXPECT_EQ(readFile(tw->dir().file("JQT.TMP")), upright);
+}
+
+// The library keeps each glyph with the effects in force when it was added, and
+// the file written with the option on adds none: mode C at 16 dots is the square
+// row by row.
+TEST_F(DefaultEffects, GlyphsKeepTheEffectsTheyWereAddedWith)
+{
+    Workspace &ws = tw->ws();
+    ws.mnuModeClick(Mode::C);
+    ws.mnuRotationClick(Rotation::R90);
+    ws.AddBtnClick(); // 啊, turned left
+    std::string turned(kPlaneBytes, '\0');
+    turned[1] = '\x01';
+    turned[56] = '\x80';
+    turned[60] = '\xE0';
+    ASSERT_EQ(readFile(tw->dir().file("JQT.TMP")), turned);
+
+    ws.mnuFlipClick(Flip::Horizontal);
+    ws.SG1MouseDown(1, 0);
+    ws.AddBtnClick(); // 阿, turned left and mirrored
+    EXPECT_EQ(readFile(tw->dir().file("JQT.TMP")).substr(0, kPlaneBytes), turned);
+
+    const std::string path = tw->dir().file("EFFECTS.ZMB");
+    tw->prompts().fileChoice(FileChoice{path, 1});
+    ws.mnuSaveAsClick();
+    std::string expected(64, '\0');
+    expected[1] = '\x01'; // glyph 0: (15, 0), (0, 14), (0 to 2, 15)
+    expected[28] = '\x80';
+    expected[30] = '\xE0';
+    expected[32] = '\x80'; // glyph 1: (0, 0), (15, 14), (13 to 15, 15)
+    expected[32 + 29] = '\x01';
+    expected[32 + 31] = '\x07';
+    expected += "\xB0\xA1\xB0\xA2";
+    EXPECT_EQ(readFile(path), expected);
+}
+
+TEST_F(DefaultEffects, BackFromTheLibraryViewTheSourceGlyphShowsUpright)
+{
+    Workspace &ws = tw->ws();
+    ws.mnuRotationClick(Rotation::R90);
+    ASSERT_NE(tw->grid(), kUpright);
+    ws.libPlane = planeFromArt({"#"});
+    ws.selectRG1(1);
+    ws.selectRG1(0);
+    EXPECT_EQ(tw->grid(), kUpright);
+    EXPECT_TRUE(tw->prompts().allConsumed());
+}
+
+// An effect re-renders the table's selection, not the character typed last.
+TEST(DefaultEffectsOff, ChoosingAnEffectReplacesATypedCharacter)
+{
+    TestWorkspace tw;
+    tw->SG1MouseDown(2, 0); // 埃
+    tw->ChEditText = "\xB0\xA5";
+    tw->ChEditKeyPress(13);
+    ASSERT_EQ(tw->CurCode, "\xB0\xA5");
+    tw->mnuFlipClick(Flip::Vertical);
+    EXPECT_EQ(tw->CurCode, "\xB0\xA3");
+    EXPECT_EQ(tw.blank().lastText, "埃");
 }
 
 TEST(DefaultEffectsOff, ChoosingAnEffectRendersUpright)
