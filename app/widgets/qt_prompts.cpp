@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -56,6 +57,9 @@ BoxLook lookOf(BoxKind kind)
 void okBox(QWidget *owner, const QString &title, QMessageBox::Icon icon, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, owner);
+    // A short text would make the box narrower than its caption "Dotforge",
+    // which the window manager then cuts.
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: 150px; }"));
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
@@ -88,6 +92,13 @@ QStringList qtNameFilters(const std::string &filter)
             out << desc + QStringLiteral(" (") + joined + QLatin1Char(')');
     }
     return out;
+}
+
+QString filterSuffix(const QString &nameFilter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([^\\s;)*?]+)"));
+    const QRegularExpressionMatch match = pattern.match(nameFilter);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 QtPrompts::QtPrompts(QWidget *owner, QString workDir)
@@ -178,6 +189,13 @@ std::optional<FileChoice> QtPrompts::runFileDialog(const FileDialogSpec &spec, b
     if (suffix.startsWith(QLatin1Char('.')))
         suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
+    // A name typed without extension takes the one of the chosen file type:
+    // "TEST" with the .ASM entry becomes TEST.ASM, not an assembler file
+    // named TEST.ZMB. The entry alone still decides how the file is written.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suffix](const QString &filter) {
+        const QString own = filterSuffix(filter);
+        dialog.setDefaultSuffix(own.isEmpty() ? suffix : own);
+    });
     // "*.ZMB" is a pattern, not a name to propose.
     const QString name = qs(spec.fileName);
     if (!name.isEmpty() && !name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
@@ -240,7 +258,8 @@ void QtPrompts::showAbout(const std::string &text)
     box.setIconPixmap(appIcon().pixmap(32, 32));
     box.setText(qs(text));
     box.setInformativeText(QStringLiteral("汉字点阵小字库制作工具"));
-    box.setStyleSheet(QStringLiteral("QLabel { min-width: 180px; }"));
+    // Only the text is widened: the icon keeps its own narrow column.
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: 180px; }"));
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);

@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-
 class QWidget;
 
 namespace dotforge {
@@ -18,6 +17,9 @@ namespace dotforge {
 // entry, in order. Patterns lose leading blanks, a bare extension ".ZMB"
 // becomes "*.ZMB", and ";" separators become blanks.
 QStringList qtNameFilters(const std::string &filter);
+// The extension of the first pattern of a Qt name filter: "ASM" for
+// "小汉字库汇编文件(*.ASM)"; empty when the filter names none.
+QString filterSuffix(const QString &nameFilter);
 
 class QtPrompts : public Prompts {
 public:

@@ -58,6 +58,9 @@ void DG1Grid::relayout()
     const int visibleRows = std::max(1, viewport()->height() / pitch);
     verticalScrollBar()->setPageStep(visibleRows);
     verticalScrollBar()->setRange(0, std::max(0, m_ws.DG1RowCount - visibleRows));
+    // A new layout comes with an empty list (New): show its first row, where
+    // the next glyph goes, not the rows the old list was scrolled to.
+    verticalScrollBar()->setValue(0);
     m_errorShown = false;
     viewport()->update();
 }

@@ -24,7 +24,8 @@ public:
     QRect cellRect(int index) const;
     int topRow() const;
 
-    // The workspace changed the geometry (New): new scroll range, all repainted.
+    // The workspace changed the geometry (New): new scroll range, back at the
+    // first row, all repainted.
     void relayout();
     void updateCell(int index);
 

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -491,6 +492,38 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(QStringList, expected);
         QCOMPARE(qtNameFilters(filter.toStdString()), expected);
+    }
+
+    // A name typed without extension takes the extension of the file type
+    // chosen in the dialog; the type entry is returned as chosen.
+    void saveDialogNamesFilesAfterTheChosenType()
+    {
+        QCOMPARE(filterSuffix(QStringLiteral("小汉字库汇编文件(*.ASM)")), QStringLiteral("ASM"));
+        QCOMPARE(filterSuffix(QStringLiteral("All (*)")), QString());
+
+        TempDir dir;
+        QtPrompts prompts(nullptr, QString::fromStdString(dir.path().string()));
+        FileDialogSpec spec;
+        spec.title = "保存小汉字库文件...";
+        spec.filter = "小汉字库点阵文件(*.ZMB)|.ZMB|小汉字库汇编文件(*.ASM)|.ASM";
+        spec.defaultExt = ".ZMB";
+        spec.fileName = "*.ZMB";
+        for (const bool toAsm : {false, true}) {
+            QTimer::singleShot(0, [&] {
+                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                if (toAsm)
+                    QTest::keyClick(dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                name->setText(QStringLiteral("TEST"));
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            const std::optional<FileChoice> choice = prompts.saveFile(spec);
+            QVERIFY(choice);
+            QCOMPARE(choice->filterIndex, toAsm ? 2 : 1);
+            QCOMPARE(std::filesystem::path(choice->path).filename().string(), toAsm ? "TEST.ASM" : "TEST.ZMB");
+        }
     }
 
     void boxes_data()

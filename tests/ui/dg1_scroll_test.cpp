@@ -1,0 +1,245 @@
+// The library list of the real window, scrolled: every visible cell shows the
+// glyph of its own index, one pixel per dot inside a 2-pixel white margin,
+// before and after scrolling, and a press on a scrolled cell selects that glyph.
+
+#include "app/widgets/tform1.h"
+#include "editor/widgets/sg2_grid.h"
+#include "library/widgets/dg1_grid.h"
+#include "sources/widgets/sg1_grid.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_workspace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+#include <memory>
+
+using namespace dotforge;
+using dotforge::test::ScriptedPrompts;
+using dotforge::test::TempDir;
+
+namespace {
+
+constexpr int kGlyphs = 30;
+
+// One glyph as the editor held it when it was added: rows of '#' and '.'.
+using Art = std::vector<std::string>;
+
+Art editorArt(const Workspace &ws)
+{
+    Art rows;
+    for (int r = 0; r < ws.dotSize; ++r) {
+        std::string row;
+        for (int c = 0; c < ws.dotSize; ++c)
+            row += ws.SG2.inked(c, r) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+class DG1ScrollTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<TForm1> m_form;
+    std::vector<Art> m_added; // glyph i of the library, as added
+
+    Workspace &ws() { return m_form->workspace(); }
+    template <class T> T *child(const char *name)
+    {
+        T *w = m_form->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    DG1Grid *dg1() { return child<DG1Grid>("DG1"); }
+
+    void chooseSize(int dots)
+    {
+        // The grids are laid out anew (New); a test with glyphs scripts the question.
+        child<QAction>(dots == 16 ? "mnu16" : dots == 24 ? "mnu24" : "mnu32")->trigger();
+        QCOMPARE(ws().dotSize, dots);
+    }
+
+    // Picks characters of the code table and adds each with AddBtn. Every glyph
+    // gets its number in dots along its bottom row and the top-right dot, so
+    // that no two are alike and none is blank, whatever fonts are installed.
+    void addGlyphs(int count)
+    {
+        auto *sg1 = child<SG1Grid>("SG1");
+        auto *addBtn = child<QToolButton>("AddBtn");
+        const int n = ws().dotSize;
+        for (int i = 0; i < count; ++i) {
+            QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(i % 10, i / 10).center());
+            for (int bit = 0; bit < 6; ++bit)
+                ws().SG2.at(bit, n - 1) = ((i + 1) >> bit) & 1 ? kInk : kBlank;
+            ws().SG2.at(n - 1, 0) = kInk;
+            m_added.push_back(editorArt(ws()));
+            QVERIFY(addBtn->isEnabled());
+            QTest::mouseClick(addBtn, Qt::LeftButton);
+        }
+        QCOMPARE(ws().LibCount, int(m_added.size()));
+    }
+
+    // Every pixel of every visible cell: the glyph of the cell's index at one
+    // pixel per dot 2 pixels in from the cell's corner, white everywhere else
+    // (the margin, and the whole cell past the last glyph). Empty when all match.
+    QString cellMismatch()
+    {
+        const QImage shot = dg1()->viewport()->grab().toImage();
+        const int n = ws().dotSize;
+        const int size = n + 4;
+        const int pitch = size + 1;
+        const int columns = ws().DG1ColCount;
+        const int top = dg1()->topRow();
+        for (int r = 0; r * pitch < shot.height(); ++r) {
+            for (int c = 0; c < columns; ++c) {
+                const int index = (top + r) * columns + c;
+                for (int y = 0; y < size && r * pitch + y < shot.height(); ++y) {
+                    for (int x = 0; x < size; ++x) {
+                        const int gx = x - 2;
+                        const int gy = y - 2;
+                        const bool ink = index < int(m_added.size()) && gx >= 0 && gx < n && gy >= 0 && gy < n
+                            && m_added[std::size_t(index)][std::size_t(gy)][std::size_t(gx)] == '#';
+                        const QColor want = ink ? QColor(Qt::black) : QColor(Qt::white);
+                        const QColor got = shot.pixelColor(c * pitch + x, r * pitch + y);
+                        if (got != want)
+                            return QStringLiteral("top row %1, cell %2 (index %3), pixel (%4, %5): %6 instead of %7")
+                                .arg(top)
+                                .arg(c + r * columns)
+                                .arg(index)
+                                .arg(x)
+                                .arg(y)
+                                .arg(got.name(), want.name());
+                    }
+                }
+            }
+        }
+        return {};
+    }
+
+    void scrollTo(int row)
+    {
+        dg1()->verticalScrollBar()->setValue(row);
+        QCOMPARE(dg1()->topRow(), row);
+    }
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+
+    void init()
+    {
+        m_dir = std::make_unique<TempDir>();
+        std::filesystem::create_symlink(test::font16sPath(), m_dir->path() / "Font16s");
+        m_prompts = std::make_unique<ScriptedPrompts>();
+        m_form = std::make_unique<TForm1>(QString::fromStdString(m_dir->path().string()), *m_prompts);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_added.clear();
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        QVERIFY(m_prompts->allConsumed());
+        m_prompts.reset();
+        m_dir.reset();
+    }
+
+    void cellsShowTheirGlyphsWhenScrolled_data()
+    {
+        QTest::addColumn<int>("dots");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("16 dots") << 16 << 10;
+        QTest::newRow("24 dots") << 24 << 7;
+        QTest::newRow("32 dots") << 32 << 5;
+    }
+
+    void cellsShowTheirGlyphsWhenScrolled()
+    {
+        QFETCH(int, dots);
+        QFETCH(int, columns);
+        chooseSize(dots);
+        QCOMPARE(ws().DG1ColCount, columns);
+        addGlyphs(kGlyphs);
+
+        QCOMPARE(cellMismatch(), QString());
+        // Glyph rows move up under the first visible row, then the rows past
+        // the last glyph, then back to the start.
+        for (int row : {2, 1, dg1()->verticalScrollBar()->maximum(), 0}) {
+            scrollTo(row);
+            QCOMPARE(cellMismatch(), QString());
+        }
+        // The wheel scrolls as the scroll bar does.
+        QWheelEvent wheel(QPointF(20, 20), dg1()->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(dg1()->viewport(), &wheel);
+        QVERIFY(dg1()->topRow() > 0);
+        QCOMPARE(cellMismatch(), QString());
+    }
+
+    // At 32 dots, scrolled by two rows: a press on the second visible cell
+    // selects glyph 11, and a commit repaints that cell where it now stands.
+    void scrolledCellSelectsAndCommitsItsGlyph()
+    {
+        chooseSize(32);
+        addGlyphs(kGlyphs);
+        scrollTo(2);
+
+        const int pitch = ws().DG1CellSize + 1;
+        QTest::mouseClick(dg1()->viewport(), Qt::LeftButton, {}, QPoint(pitch + 10, 10));
+        QCOMPARE(ws().LibIndex, 11);
+        QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 30字 第 12字"));
+        QCOMPARE(editorArt(ws()), m_added[11]);
+
+        // Ink the blank dot (1, 1) with a double-click in the editor, then Enter.
+        auto *sg2 = child<SG2Grid>("SG2");
+        QVERIFY(!ws().SG2.inked(1, 1));
+        const QPoint dot = sg2->cellRect(1, 1).center();
+        QTest::mouseClick(sg2, Qt::LeftButton, {}, dot);
+        QTest::mouseDClick(sg2, Qt::LeftButton, {}, dot);
+        QTest::mouseRelease(sg2, Qt::LeftButton, {}, dot);
+        QVERIFY(ws().SG2.inked(1, 1));
+        QTest::keyClick(sg2, Qt::Key_Return);
+        m_added[11][1][1] = '#';
+        QCOMPARE(cellMismatch(), QString());
+    }
+
+    // New empties the list: it shows its first row again, so the first glyph
+    // added afterwards is in sight.
+    void newShowsTheFirstRow()
+    {
+        chooseSize(32);
+        addGlyphs(kGlyphs);
+        scrollTo(dg1()->verticalScrollBar()->maximum());
+        child<QAction>("mnuNew")->trigger();
+        QCOMPARE(dg1()->topRow(), 0);
+        m_added.clear();
+        addGlyphs(1);
+        QCOMPARE(cellMismatch(), QString());
+
+        // The same after another dot size, the glyph given up.
+        scrollTo(5);
+        m_prompts->answer(Answer::No);
+        chooseSize(24);
+        QCOMPARE(dg1()->topRow(), 0);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    DG1ScrollTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "dg1_scroll_test.moc"
