@@ -54,9 +54,12 @@ Glyphs:
       --point-size PT          12 to 28 (default 12, 18 or 22 by dot size)
 Layout and default effects:
       --mode A|B|C|D           byte layout mode (default A)
-      --rotate 0|90|180|270    default rotation, in left turns (default 0)
-      --flip none|h|v          default flip (default none)
-      --swap none|lr|ud        default swap (default none)
+      --rotate 0|90|180|270    default rotation in degrees, counter-clockwise
+                                 (default 0)
+      --flip none|h|v          default flip: h mirrors left to right, v top to
+                                 bottom (default none)
+      --swap none|lr|ud        default swap of the 8-dot bands: lr of the
+                                 columns, ud of the rows (default none)
       --effects-at save|render apply the default effects when the file is
                                  written (default) or when each glyph is rendered
 Characters (one of):
@@ -282,6 +285,7 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
 int runBuild(const BuildOptions &o)
 {
     std::string doing;
+    bool writing = false; // the output file is being written
     try {
         doing = "cannot read " + o.text;
         const std::vector<std::string> codes = characterCodes(o);
@@ -364,16 +368,19 @@ int runBuild(const BuildOptions &o)
             = cOutput ? (workDir / "library.ZMB").string() : std::filesystem::absolute(o.output).string();
         prompts.saveAs = FileChoice{saved, o.format == FileFormat::Asm ? int(FileType::ASM) : int(FileType::ZMB)};
         doing = "cannot write " + o.output;
+        writing = true;
         ws.SaveXFile();
         if (cOutput) {
             doing = "cannot read back the library";
+            writing = false;
             const LibraryContent content = readLibraryFile(saved, FileFormat::Zmb, ws.dotSize);
             doing = "cannot write " + o.output;
+            writing = true;
             replaceFile(o.output, libraryFileBytes(content, o.format, ws.dotSize, ws.mode, o.name));
         }
         return kExitOk;
     } catch (const IoError &e) {
-        error(doing + ": " + e.what());
+        error(doing + ": " + (writing ? writeFailure(o.output, e) : e.what()));
     } catch (const InputError &e) {
         error(e.what());
     } catch (const std::filesystem::filesystem_error &e) {

@@ -33,9 +33,12 @@ are read, as in the window.
       --size 16|24|32          dot size of the library (required)
       --from A|B|C|D           byte layout mode IN was written in (required)
       --to A|B|C|D             byte layout mode of OUT (required)
-      --rotate 0|90|180|270    rotate each glyph, in left turns (default 0)
-      --flip none|h|v          flip each glyph (default none)
-      --swap none|lr|ud        swap the 8-dot bands of each glyph (default none)
+      --rotate 0|90|180|270    rotate each glyph by degrees counter-clockwise
+                                 (default 0)
+      --flip none|h|v          flip each glyph: h mirrors left to right, v top to
+                                 bottom (default none)
+      --swap none|lr|ud        swap the 8-dot bands: lr of the columns, ud of
+                                 the rows (default none)
       --format zmb|asm         format of IN (default from its extension)
       --to-format zmb|asm|c    format of OUT (default from its extension:
                                  .ZMB, .ASM, .c, or .h for the C declarations)
@@ -103,6 +106,7 @@ int runConvert(const Arguments &a)
     }
 
     std::string doing = "cannot read " + in;
+    bool writing = false;
     try {
         LibraryContent content = readLibraryFile(in, inFormat, n);
         if (content.glyphs.empty())
@@ -110,10 +114,11 @@ int runConvert(const Arguments &a)
         for (Sequence &glyph : content.glyphs)
             glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
         doing = "cannot write " + out;
+        writing = true;
         replaceFile(out, libraryFileBytes(content, outFormat, n, to, name));
         return kExitOk;
     } catch (const IoError &e) {
-        error(doing + ": " + e.what());
+        error(doing + ": " + (writing ? writeFailure(out, e) : e.what()));
     }
     return kExitIo;
 }

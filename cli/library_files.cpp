@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace dotforge::cli {
 
@@ -109,6 +110,15 @@ std::string libraryFileBytes(
         return cHeader(content.glyphs.size(), n, mode, name);
     }
     return {};
+}
+
+std::string writeFailure(const std::string &path, const IoError &error)
+{
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (error.code() == ioerr::FileNotFound && !folder.empty() && !std::filesystem::is_directory(folder, ec))
+        return "there is no folder " + folder.string();
+    return error.what();
 }
 
 std::string codeHex(const std::string &code)

@@ -3,6 +3,7 @@
 // from its name or an option, the readers of formats/ over a real file, and the
 // text forms of glyphs (dump and C comments).
 
+#include "app/io_error.h"
 #include "formats/library_content.h"
 
 #include <optional>
@@ -31,6 +32,10 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
 // The bytes of a library file of any format; `name` is the C identifier prefix.
 std::string libraryFileBytes(
     const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name);
+
+// Why `path` could not be written, for a message: a missing folder is named as
+// such, where the run-time text would say "File not found".
+std::string writeFailure(const std::string &path, const IoError &error);
 
 // A code as hexadecimal digits, two per byte ("B0A1").
 std::string codeHex(const std::string &code);

@@ -111,7 +111,13 @@ int dispatch(const std::vector<std::string> &words, char *program)
 int main(int argc, char **argv)
 {
     try {
-        return dispatch(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+        const int status = dispatch(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+        // Help, version or a dump that did not reach its reader is no success.
+        if (status == kExitOk && !std::cout.flush()) {
+            error("cannot write to standard output");
+            return kExitIo;
+        }
+        return status;
     } catch (const UsageError &e) {
         error(e.what());
         std::cerr << "Try '" << helpCommand << "' for more information.\n";

@@ -121,19 +121,23 @@ std::string LineReader::readLine()
     std::string line;
     if (atEnd())
         return line;
+    bool cut = false;
     for (;;) {
         const auto lf = m_buffer.find('\n', m_pos);
+        const std::size_t end = lf == std::string::npos ? m_buffer.size() : lf;
+        // Bytes beyond kMaxLine are passed over, not kept.
+        const std::size_t keep = std::min(end - m_pos, kMaxLine - line.size());
+        cut = cut || keep < end - m_pos;
+        line.append(m_buffer, m_pos, keep);
         if (lf != std::string::npos) {
-            line.append(m_buffer, m_pos, lf - m_pos);
             m_pos = lf + 1;
             break;
         }
-        line.append(m_buffer, m_pos, std::string::npos);
         m_pos = m_buffer.size();
         if (!fillMore())
             break;
     }
-    if (!line.empty() && line.back() == '\r')
+    if (!cut && !line.empty() && line.back() == '\r')
         line.pop_back();
     return line;
 }

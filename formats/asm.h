@@ -22,9 +22,13 @@ std::string writeAsm(const std::vector<Sequence> &glyphs, const std::vector<std:
 
 // Lines of a text as the reader takes them: a line ends at LF, and a CR right
 // before it (or at the very end) belongs to the line end. A line that starts with
-// Ctrl-Z (0x1A) marks the end of the text.
+// Ctrl-Z (0x1A) marks the end of the text. A line keeps at most kMaxLine bytes
+// (a glyph line has fewer than 100) and the rest of it is skipped, so that a
+// file without line ends is never held whole.
 class LineReader {
 public:
+    static constexpr std::size_t kMaxLine = 64 * 1024;
+
     // Fills the buffer with up to `max` bytes; 0 at the end. May throw.
     using Fill = std::function<std::size_t(char *buffer, std::size_t max)>;
     explicit LineReader(Fill fill);

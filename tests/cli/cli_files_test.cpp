@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -157,6 +159,13 @@ TEST(CliUsage, HelpVersionAndBadArguments)
         EXPECT_NE(run.out.find(std::string("Usage: dotforge-cli ") + command), std::string::npos);
     }
 
+    // Help and version that cannot be written are no success.
+    for (const char *args : {"--help", "--version", "build --help"}) {
+        const std::string command = std::string("'") + DOTFORGE_CLI + "' " + args + " >/dev/full 2>/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args;
+    }
+
     TempDir dir;
     writeFile(dir.file("a.ZMB"), kModeA);
     const std::string out = dir.file("out.ZMB");
@@ -225,6 +234,12 @@ TEST(CliUsage, InputOutputErrors)
             line += a + " ";
         EXPECT_EQ(run.status, 2) << line << "\n" << run.err;
         EXPECT_TRUE(run.err.find("dotforge-cli: ") != std::string::npos) << run.err;
+    }
+    // A missing output folder is named as such, not as a missing file.
+    for (const auto &args : {failing[1], failing[7]}) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.err,
+            "dotforge-cli: cannot write " + missingDir + ": there is no folder " + dir.file("no/such/folder") + "\n");
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.ZMB")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));

@@ -124,6 +124,35 @@ TEST(Asm, trailingEmptyLineAndCtrlZ)
     EXPECT_EQ(readAsm("\r\n" + glyph, 16).glyphs.size(), 0u);
 }
 
+// A file without line ends (a binary chosen as .ASM) must not be held whole: a
+// line keeps its first LineReader::kMaxLine bytes, the rest of it is skipped.
+TEST(Asm, overlongLineIsCutAndTheNextLineFollows)
+{
+    const std::size_t junk = 8 * LineReader::kMaxLine;
+    std::size_t delivered = 0;
+    const std::string tail = "\r\n" + kFullLine;
+    LineReader lines([&](char *buffer, std::size_t max) {
+        std::size_t count = 0;
+        for (; count < max && delivered < junk + tail.size(); ++count, ++delivered)
+            buffer[count] = delivered < junk ? 'H' : tail[delivered - junk];
+        return count;
+    });
+    const std::string cut = lines.readLine();
+    EXPECT_EQ(cut.size(), LineReader::kMaxLine);
+    EXPECT_EQ(cut.find_first_not_of('H'), std::string::npos);
+    EXPECT_EQ(lines.readLine(), kFullLine.substr(0, kFullLine.size() - 2));
+    EXPECT_TRUE(lines.atEnd());
+
+    // A glyph line that long still gives its values and its code.
+    const std::string first = "\tDB\t0FFH,0FFH,000H,000H,000H,000H,000H,001H;\xB0\xA1"
+        + std::string(2 * LineReader::kMaxLine, ' ') + "\r\n";
+    const LibraryContent content = readAsm(first + kFullLine + kFullLine + kFullLine, 16);
+    ASSERT_EQ(content.glyphs.size(), 1u);
+    EXPECT_EQ(content.glyphs[0][7], 0x01);
+    EXPECT_EQ(content.glyphs[0][8], 0xFF);
+    EXPECT_EQ(content.codes[0], "\xB0\xA1");
+}
+
 TEST(Asm, glyphCutShort)
 {
     const std::string full = kFirstFullLine + kFullLine + kFullLine + kFullLine;

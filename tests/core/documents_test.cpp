@@ -137,6 +137,18 @@ TEST_F(Documents, saveAsCancelledWritesNothingAndForgetsTheName)
     EXPECT_FALSE(exists("JQT1.Tmp"));
 }
 
+TEST_F(Documents, afterNewTheNextSaveAsksForAName)
+{
+    saveVia(1, "LIB.ZMB");
+    tw->mnuNewClick();
+    fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
+    prompts.fileChoice(FileChoice{path("NEW.ZMB"), 1});
+    tw->mnuSaveClick();
+    EXPECT_EQ(prompts.texts("save").size(), 2u);
+    EXPECT_EQ(readFile(path("NEW.ZMB")), golden("three16c.zmb"));
+    EXPECT_EQ(tw->caption, "Dotforge: " + path("NEW.ZMB"));
+}
+
 TEST_F(Documents, openAnsweringYesAsksToSaveFirst)
 {
     prompts.answer(Answer::Yes);

@@ -218,10 +218,16 @@ TEST(Layout, modeChoiceTicksOnlyTheMode)
     TestWorkspace tw;
     EXPECT_EQ(tw->mode, Mode::A);
     fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
+    tw.setGrid({"#..#", ".##."});
+    const std::vector<std::string> shown = tw.grid();
+    const GlyphPlane editPlane = tw->editPlane;
     tw->mnuModeClick(Mode::D);
     EXPECT_EQ(tw->mode, Mode::D);
     EXPECT_EQ(storeRecords(tw.ws(), 3), threeGlyphs());
     EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw.grid(), shown);
+    EXPECT_EQ(tw->editPlane, editPlane);
+    EXPECT_TRUE(tw.prompts().log().empty());
 }
 
 } // namespace
