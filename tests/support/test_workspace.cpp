@@ -64,14 +64,15 @@ void TestWorkspace::setGrid(const std::vector<std::string> &rows)
         }
 }
 
-std::vector<std::string> TestWorkspace::grid() const
+std::vector<std::string> TestWorkspace::grid() const { return gridArt(*m_ws); }
+
+std::vector<std::string> gridArt(const Workspace &ws)
 {
-    const int n = m_ws->dotSize;
     std::vector<std::string> rows;
-    for (int r = 0; r < n; ++r) {
+    for (int r = 0; r < ws.dotSize; ++r) {
         std::string row;
-        for (int c = 0; c < n; ++c)
-            row += m_ws->SG2.inked(c, r) ? '#' : '.';
+        for (int c = 0; c < ws.dotSize; ++c)
+            row += ws.SG2.inked(c, r) ? '#' : '.';
         rows.push_back(row);
     }
     return rows;

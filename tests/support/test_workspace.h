@@ -81,6 +81,9 @@ std::string font16sPath();
 std::string readFile(const std::string &path);
 void writeFile(const std::string &path, const std::string &bytes);
 
+// The editor grid of a workspace as ASCII art rows of its dot size.
+std::vector<std::string> gridArt(const Workspace &ws);
+
 // ASCII art <-> glyph plane (the N x N square only).
 GlyphPlane planeFromArt(const std::vector<std::string> &rows);
 std::vector<std::string> artFromPlane(const GlyphPlane &plane, int n);

@@ -30,18 +30,6 @@ constexpr int kGlyphs = 30;
 // One glyph as the editor held it when it was added: rows of '#' and '.'.
 using Art = std::vector<std::string>;
 
-Art editorArt(const Workspace &ws)
-{
-    Art rows;
-    for (int r = 0; r < ws.dotSize; ++r) {
-        std::string row;
-        for (int c = 0; c < ws.dotSize; ++c)
-            row += ws.SG2.inked(c, r) ? '#' : '.';
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 } // namespace
 
 class DG1ScrollTest : public QObject {
@@ -83,7 +71,7 @@ private:
             for (int bit = 0; bit < 6; ++bit)
                 ws().SG2.at(bit, n - 1) = ((i + 1) >> bit) & 1 ? kInk : kBlank;
             ws().SG2.at(n - 1, 0) = kInk;
-            m_added.push_back(editorArt(ws()));
+            m_added.push_back(test::gridArt(ws()));
             QVERIFY(addBtn->isEnabled());
             QTest::mouseClick(addBtn, Qt::LeftButton);
         }
@@ -199,7 +187,7 @@ private slots:
         QTest::mouseClick(dg1()->viewport(), Qt::LeftButton, {}, QPoint(pitch + 10, 10));
         QCOMPARE(ws().LibIndex, 11);
         QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 30字 第 12字"));
-        QCOMPARE(editorArt(ws()), m_added[11]);
+        QCOMPARE(test::gridArt(ws()), m_added[11]);
 
         // Ink the blank dot (1, 1) with a double-click in the editor, then Enter.
         auto *sg2 = child<SG2Grid>("SG2");

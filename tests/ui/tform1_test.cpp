@@ -35,19 +35,6 @@ using dotforge::test::TempDir;
 
 namespace {
 const QColor kBlue(0, 0, 255);
-
-// The editor grid as rows of '#' (ink) and '.'.
-std::vector<std::string> gridArt(const Workspace &ws)
-{
-    std::vector<std::string> rows;
-    for (int r = 0; r < ws.dotSize; ++r) {
-        std::string row;
-        for (int c = 0; c < ws.dotSize; ++c)
-            row += ws.SG2.inked(c, r) ? '#' : '.';
-        rows.push_back(row);
-    }
-    return rows;
-}
 } // namespace
 
 class TForm1Test : public QObject {
@@ -302,9 +289,9 @@ private slots:
 
     void sg2DoubleClickInSystemViewChangesNothing()
     {
-        const std::vector<std::string> before = gridArt(ws());
+        const std::vector<std::string> before = test::gridArt(ws());
         doubleClick(sg2Cell(5, 5));
-        QCOMPARE(gridArt(ws()), before);
+        QCOMPARE(test::gridArt(ws()), before);
         QVERIFY(!action("mnuSave")->isEnabled());
         // The press made the cell the one-cell selection.
         QCOMPARE(ws().SelCol, 5);
