@@ -2,7 +2,7 @@
 // files: rendering a glyph, repainting a code-table area, adding, saving and
 // opening a full library. Run through bench/run.sh.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 #include "render/qt_rasterizer.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,7 @@
 #include "cli/batch_build.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "cli/c_source.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"

@@ -4,7 +4,6 @@
 // mode, default effects, view option), adds the characters as the text import
 // does, and saves through its own save command.
 
-#include "app/workspace.h"
 #include "cli/arguments.h"
 #include "cli/library_files.h"
 #include "formats/layout.h"

@@ -1,6 +1,6 @@
 #include "cli/library_files.h"
 
-#include "app/gbk.h"
+#include "core/gbk.h"
 #include "cli/arguments.h"
 #include "cli/c_source.h"
 #include "formats/asm.h"

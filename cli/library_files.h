@@ -3,7 +3,7 @@
 // from its name or an option, the readers of formats/ over a real file, and the
 // text forms of glyphs (dump and C comments).
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 #include "formats/library_content.h"
 
 #include <optional>

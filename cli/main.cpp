@@ -3,7 +3,7 @@
 
 #include "cli/arguments.h"
 #include "cli/batch_build.h"
-#include "cli/file_commands.h"
+#include "cli/convert_dump.h"
 #include "render/qt_rasterizer.h"
 
 #include <QGuiApplication>

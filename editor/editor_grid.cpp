@@ -1,8 +1,8 @@
 // The editor grid SG2: showing a glyph, the mouse and keyboard model, the view
 // switch, commit, undo and clear.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 
 #include <algorithm>
 

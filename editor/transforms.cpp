@@ -1,7 +1,7 @@
 // Whole-glyph transforms of the editor grid: quarter turns, mirrors, band swaps
 // and one-dot shifts. They move cell texts within the N x N square only.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "formats/file_io.h"
 
-#include "app/io_error.h"
-#include "app/record_file.h"
+#include "core/io_error.h"
+#include "core/record_file.h"
 
 #include <cerrno>
 #include <climits>

@@ -8,8 +8,8 @@
 // the leftmost dot of each byte in bit 0. Mode C without effects is the raw
 // order itself.
 
-#include "app/glyph.h"
-#include "app/workspace.h"
+#include "core/glyph.h"
+#include "core/layout_modes.h"
 
 #include <cstdint>
 #include <vector>

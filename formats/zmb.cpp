@@ -1,6 +1,6 @@
 #include "formats/zmb.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // The library store: adding and deleting glyphs, and the change notification.
 // Glyph i is record i of "JQT.TMP" (a raw plane) and entry i of the code list.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "library/store_records.h"
 
 #include <exception>

@@ -3,7 +3,7 @@
 // window paints cells from the store on request; the commands here say which
 // cell changed.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 #include "library/store_records.h"
 
 namespace dotforge {

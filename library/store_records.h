@@ -2,8 +2,8 @@
 // Whole-record access to the store file "JQT.TMP": record i is the raw plane of
 // library glyph i, 128 bytes at byte 128 x i.
 
-#include "app/glyph.h"
-#include "app/record_file.h"
+#include "core/glyph.h"
+#include "core/record_file.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "library/text_import.h"
 
-#include "app/gbk.h"
-#include "app/record_file.h"
+#include "core/gbk.h"
+#include "core/record_file.h"
 
 namespace dotforge {
 

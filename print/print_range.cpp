@@ -1,5 +1,5 @@
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "print/print_device.h"
 #include "print/print_layout.h"
 

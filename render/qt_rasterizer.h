@@ -2,7 +2,7 @@
 // The TrueType rasteriser on Qt Gui: QFont + QPainter on a QImage, no
 // antialiasing, 96 pixels per inch. Needs a QGuiApplication.
 
-#include "sources/rasterizer.h"
+#include "core/rasterizer.h"
 
 class QFont;
 

@@ -1,9 +1,9 @@
 // The code table: the area spin edit SE1, the 10 x 10 grid SG1 of the 94
 // characters of an area, and the render of the selected one.
 
-#include "app/gbk.h"
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/gbk.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "sources/glyph_sources.h"
 
 #include <algorithm>

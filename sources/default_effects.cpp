@@ -1,7 +1,7 @@
 // Default rotation, flip and swap: the editor's own transforms applied to each
 // rendered glyph while the view option is on, and the menu items that choose them.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 
 namespace dotforge {
 

@@ -1,8 +1,8 @@
 // The dot-matrix source: records of "Font16s", the source switch RU and the
 // variant list UJF.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "sources/glyph_sources.h"
 
 #include <limits>

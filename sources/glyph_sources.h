@@ -2,8 +2,8 @@
 // Pure pieces of the glyph sources: where a character lives in "Font16s" and how
 // the drawing surface becomes dots.
 
-#include "app/glyph.h"
-#include "sources/rasterizer.h"
+#include "core/glyph.h"
+#include "core/rasterizer.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Rendering a character code into the current glyph, the TrueType source switch
 // RW and the font dialog.
 
-#include "app/gbk.h"
-#include "app/workspace.h"
+#include "core/gbk.h"
+#include "core/workspace.h"
 #include "sources/glyph_sources.h"
 
 namespace dotforge {

@@ -1,6 +1,6 @@
 #include "app/widgets/qt_prompts.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 #include "app/widgets/font_chooser.h"
 #include "app/widgets/icons.h"
 

@@ -3,7 +3,7 @@
 // captions, icons and button texts, the file dialogs, the font chooser, the
 // printer set-up, the help window and the About box.
 
-#include "app/prompts.h"
+#include "core/prompts.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "app/widgets/tform1.h"
 
-#include "app/gbk.h"
+#include "core/gbk.h"
 #include "app/widgets/icons.h"
 #include "app/widgets/qt_prompts.h"
 #include "editor/widgets/sg2_grid.h"

@@ -4,7 +4,7 @@
 // then brings the widgets in step with the state. The window holds no rule of
 // the program.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 #include "render/qt_rasterizer.h"
 
 #include <QMainWindow>

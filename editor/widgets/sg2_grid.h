@@ -3,7 +3,7 @@
 // the workspace's cell size with 1-pixel lines. It paints the workspace's cell
 // texts and selection and reports mouse and key events by cell.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 
 #include <QFrame>
 

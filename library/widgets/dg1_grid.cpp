@@ -1,6 +1,6 @@
 #include "library/widgets/dg1_grid.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -3,7 +3,7 @@
 // pixels with 1-pixel lines, scrolled vertically by whole rows, each glyph at
 // one pixel per dot with a 2-pixel margin.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 
 #include <QAbstractScrollArea>
 

@@ -1,6 +1,6 @@
 #include "print/widgets/page_painter.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // SG1, the code table: 10 x 10 cells of 21 pixels with 1-pixel lines, each
 // cell painted from the workspace's code table painter.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 
 #include <QFrame>
 

@@ -1,7 +1,7 @@
 // The editor grid: showing and committing planes, the mouse and keyboard
 // model, the view switch, commit, undo and clear.
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 #include "tests/core/editor_fixture.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // Helpers of the file format tests: golden files, a library put straight into
 // the store, and nasm for checking what an .ASM file assembles to.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 #include "library/store_records.h"
 #include "tests/support/test_workspace.h"
 

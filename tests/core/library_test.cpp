@@ -1,7 +1,7 @@
 // The library store and its list: adding, deleting, selecting and painting
 // glyphs, checked against the bytes of "JQT.TMP" on disk.
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>

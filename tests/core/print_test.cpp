@@ -1,8 +1,8 @@
 // Printing a range of library glyphs as rings, on a device that records what
 // is drawn.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "print/print_device.h"
 #include "print/print_layout.h"
 #include "tests/support/test_workspace.h"

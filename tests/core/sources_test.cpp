@@ -1,8 +1,8 @@
 // The glyph sources: records of "Font16s", rendering a code into the planes and
 // the editor, the code table, and the default effects at render time.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "sources/glyph_sources.h"
 #include "tests/support/test_workspace.h"
 

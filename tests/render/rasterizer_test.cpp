@@ -1,7 +1,7 @@
 // Rendering through the Qt rasteriser, offscreen, with "宋体" substituted by
 // AR PL UMing CN: what the sampled square holds for real characters.
 
-#include "app/workspace.h"
+#include "core/workspace.h"
 #include "render/qt_rasterizer.h"
 #include "tests/support/test_workspace.h"
 

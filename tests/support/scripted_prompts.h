@@ -2,7 +2,7 @@
 // Prompts for tests: answers come from a queue, every question and message is
 // logged, and a question nobody scripted fails the test.
 
-#include "app/prompts.h"
+#include "core/prompts.h"
 
 #include <deque>
 #include <optional>

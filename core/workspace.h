@@ -12,10 +12,11 @@
 // run() is the event boundary that shows them through the default error
 // handler. Commands called directly (as the tests do) let them through.
 
-#include "app/glyph.h"
-#include "app/prompts.h"
-#include "app/record_file.h"
-#include "sources/rasterizer.h"
+#include "core/glyph.h"
+#include "core/layout_modes.h"
+#include "core/prompts.h"
+#include "core/record_file.h"
+#include "core/rasterizer.h"
 
 #include <array>
 #include <cstdint>
@@ -39,12 +40,6 @@ struct SpinState {
     int max = 94;
 };
 
-// Byte layout modes of the output files.
-enum class Mode { A, B, C, D };
-// Default effects, in menu order.
-enum class Rotation { R0, R90, R180, R270 };
-enum class Flip { None, Horizontal, Vertical };
-enum class Swap { None, LeftRight, UpDown };
 // File type of a library file: the file-type entry of the dialog that chose it.
 enum class FileType { ZMB = 1, ASM = 2 };
 
@@ -358,7 +353,6 @@ private:
     std::string m_workDir;
     WorkspaceListener *m_listener = nullptr;
 
-    friend class WorkspaceTestAccess;
 };
 
 } // namespace dotforge

@@ -1,8 +1,8 @@
 // Open, Save, Save As, Exit and the close question: the library between the
 // workspace and a .ZMB or .ASM file.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "library/store_records.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/gbk.h"
+#include "core/gbk.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,7 +1,7 @@
 // New, Close, the dot sizes, the view option, help and About.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 
 namespace dotforge {
 

@@ -1,6 +1,6 @@
-#include "app/record_file.h"
+#include "core/record_file.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 
 #include <cerrno>
 #include <fcntl.h>

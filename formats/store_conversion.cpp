@@ -1,8 +1,8 @@
 // The byte layout mode, the conversions of the library and edit planes, and the
 // .ZMB and .ASM writers and readers as the document commands call them.
 
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/io_error.h"
+#include "core/workspace.h"
 #include "formats/asm.h"
 #include "formats/file_io.h"
 #include "formats/layout.h"

@@ -1,6 +1,6 @@
-#include "app/workspace.h"
+#include "core/workspace.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 
 namespace dotforge {
 

@@ -1,6 +1,6 @@
-#include "cli/file_commands.h"
+#include "cli/convert_dump.h"
 
-#include "app/io_error.h"
+#include "core/io_error.h"
 #include "cli/c_source.h"
 #include "cli/library_files.h"
 #include "formats/file_io.h"

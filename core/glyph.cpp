@@ -1,4 +1,4 @@
-#include "app/glyph.h"
+#include "core/glyph.h"
 
 namespace dotforge {
 

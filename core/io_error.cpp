@@ -1,4 +1,4 @@
-#include "app/io_error.h"
+#include "core/io_error.h"
 
 #include <cerrno>
 
