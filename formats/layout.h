@@ -9,6 +9,7 @@
 // order itself.
 
 #include "core/glyph.h"
+#include "core/glyph_geometry.h"
 #include "core/layout_modes.h"
 
 #include <cstdint>
@@ -16,23 +17,7 @@
 
 namespace dotforge {
 
-// The default rotation, flip and swap, applied in that order.
-struct Effects {
-    Rotation rotation = Rotation::R0;
-    Flip flip = Flip::None;
-    Swap swap = Swap::None;
-};
-
 using Sequence = std::vector<std::uint8_t>;
-
-constexpr bool isDotSize(int n)
-{
-    return n == 16 || n == 24 || n == 32;
-}
-
-// The default effects on the glyph square of a raw plane; the bytes outside the
-// square are kept. Any other n returns the plane unchanged.
-GlyphPlane applyEffects(const GlyphPlane &raw, int n, Effects effects);
 
 // Raw glyph -> converted sequence (effects first, then bit order and byte order).
 // Empty for an n that is not a dot size.
