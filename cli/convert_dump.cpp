@@ -2,6 +2,7 @@
 
 #include "core/io_error.h"
 #include "cli/c_source.h"
+#include "cli/glyph_text.h"
 #include "cli/library_files.h"
 #include "formats/file_io.h"
 
