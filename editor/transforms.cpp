@@ -1,11 +1,25 @@
 // Whole-glyph transforms of the editor grid: quarter turns, mirrors, band swaps
 // and one-dot shifts. They move cell texts within the N x N square only.
+//
+// The selection rectangle stays where it was, but the cells under it changed:
+// a block move after a transform takes the block from the grid as it now
+// stands, never from the snapshot of the glyph before the transform.
 
 #include "core/workspace.h"
 
 #include <utility>
 
 namespace dotforge {
+
+void Workspace::wholeGlyphChanged(bool makesSavable)
+{
+    m_snapshotStale = true;
+    if (makesSavable)
+        ChgDone();
+    else
+        EditModified = true;
+    notifyEditor();
+}
 
 // The dot at (x, y) moves to (y, N - 1 - x): four cells at a time, ring by ring.
 void Workspace::CCWBtnClick()
@@ -19,8 +33,7 @@ void Workspace::CCWBtnClick()
             SG2.at(n - 1 - j, n - 1 - i) = std::move(SG2.at(i, n - 1 - j));
             SG2.at(i, n - 1 - j) = std::move(t);
         }
-    ChgDone();
-    notifyEditor();
+    wholeGlyphChanged(true);
 }
 
 // The dot at (x, y) moves to (N - 1 - y, x).
@@ -35,8 +48,7 @@ void Workspace::CWBtnClick()
             SG2.at(n - 1 - j, n - 1 - i) = std::move(SG2.at(n - 1 - i, j));
             SG2.at(n - 1 - i, j) = std::move(t);
         }
-    ChgDone();
-    notifyEditor();
+    wholeGlyphChanged(true);
 }
 
 void Workspace::HflipBtnClick()
@@ -45,8 +57,7 @@ void Workspace::HflipBtnClick()
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n / 2; ++x)
             std::swap(SG2.at(x, y), SG2.at(n - 1 - x, y));
-    ChgDone();
-    notifyEditor();
+    wholeGlyphChanged(true);
 }
 
 void Workspace::VflipBtnClick()
@@ -55,8 +66,7 @@ void Workspace::VflipBtnClick()
     for (int y = 0; y < n / 2; ++y)
         for (int x = 0; x < n; ++x)
             std::swap(SG2.at(x, y), SG2.at(x, n - 1 - y));
-    ChgDone();
-    notifyEditor();
+    wholeGlyphChanged(true);
 }
 
 // Reverses the order of the 8-dot bands of every row (the byte order of a plane
@@ -70,8 +80,7 @@ void Workspace::ELBtnClick()
             if (n == 32)
                 std::swap(SG2.at(8 + i, y), SG2.at(16 + i, y));
         }
-    ChgDone();
-    notifyEditor();
+    wholeGlyphChanged(true);
 }
 
 // The same on the 8-row bands.
@@ -84,8 +93,7 @@ void Workspace::EUBtnClick()
             if (n == 32)
                 std::swap(SG2.at(x, 8 + i), SG2.at(x, 16 + i));
         }
-    ChgDone();
-    notifyEditor();
+    wholeGlyphChanged(true);
 }
 
 // The shifts drop the line pushed past the edge and bring in a blank one. They
@@ -98,8 +106,7 @@ void Workspace::LeftBtnClick()
             SG2.at(x, y) = SG2.at(x + 1, y);
         SG2.at(n - 1, y) = kBlank;
     }
-    EditModified = true;
-    notifyEditor();
+    wholeGlyphChanged(false);
 }
 
 void Workspace::RightBtnClick()
@@ -110,8 +117,7 @@ void Workspace::RightBtnClick()
             SG2.at(x, y) = SG2.at(x - 1, y);
         SG2.at(0, y) = kBlank;
     }
-    EditModified = true;
-    notifyEditor();
+    wholeGlyphChanged(false);
 }
 
 void Workspace::UpBtnClick()
@@ -122,8 +128,7 @@ void Workspace::UpBtnClick()
             SG2.at(x, y) = SG2.at(x, y + 1);
         SG2.at(x, n - 1) = kBlank;
     }
-    EditModified = true;
-    notifyEditor();
+    wholeGlyphChanged(false);
 }
 
 void Workspace::DownBtnClick()
@@ -134,8 +139,7 @@ void Workspace::DownBtnClick()
             SG2.at(x, y) = SG2.at(x, y - 1);
         SG2.at(x, 0) = kBlank;
     }
-    EditModified = true;
-    notifyEditor();
+    wholeGlyphChanged(false);
 }
 
 } // namespace dotforge
