@@ -21,6 +21,10 @@ void Workspace::resetWorkspace(bool recreateStore)
         storeFile.rewriteExclusive(workPath("JQT.TMP"));
     LibCount = 0;
     LibIndex = 0;
+    // The label and the delete button show the empty list.
+    XNLabel = kEmptyXNLabel;
+    DelBtn.enabled = false;
+    DG1Marked = -1;
     caption = kTitle;
     mnuSave.enabled = false;
     mnuSaveAs.enabled = false;
@@ -52,6 +56,11 @@ void Workspace::resetWorkspace(bool recreateStore)
 
 void Workspace::chooseDotSize(int n, bool recreateStore)
 {
+    // The library is emptied below: the edits of a library glyph go with it.
+    // Ticking the TrueType source (24 and 32 dots) re-renders the table's
+    // character and leaves the library view, which must neither ask to commit
+    // them nor write them into the store about to be emptied.
+    EditModified = false;
     mnu16.checked = n == 16;
     mnu24.checked = n == 24;
     mnu32.checked = n == 32;

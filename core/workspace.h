@@ -271,10 +271,13 @@ public:
     int DG1ColCount = 10;
     int DG1RowCount = 20;
     int DG1CellSize = 20;
+    // The cell the list frames as the selected glyph (LibIndex as the label last
+    // reported it); -1 for none.
+    int DG1Marked = -1;
 
     // Controls: enabled states, ticks, texts.
     std::string caption = "Dotforge";
-    std::string XNLabel = "共 0字 第 0字";
+    std::string XNLabel = kEmptyXNLabel;
     SpinState SE1;
     Toggle RW{true, true};
     Toggle RU{true, false};
@@ -311,6 +314,8 @@ public:
     static constexpr const char *kTitle = "Dotforge";
     static constexpr const char *kHelpFile = "JQT.HLP";
     static constexpr const char *kAboutText = "Dotforge V3.0";
+    // XNLabel over an empty list.
+    static constexpr const char *kEmptyXNLabel = "共 0字 第 0字";
 
     // Grid-level helpers shared by the editor commands.
     void setCell(int col, int row, const std::string &text);
@@ -346,13 +351,17 @@ private:
     void moveBlock(int dx, int dy);
     void takeSnapshot();
     void notifyFocusEditor();
-    // The selection changed (press, drag, glyph shown, cut, delete) since
-    // BlockSnapshot was last taken; a block move takes it first.
+    // The selection or the cells under it changed (press, drag, glyph shown,
+    // cut, delete, paste, clear, a whole-glyph transform) since BlockSnapshot
+    // was last taken; a block move takes it first.
     bool m_snapshotStale = true;
     // formats/: asks the window to close (mnuExitClick); whether the last
     // ReadXZMB/ReadXASM left glyphs of its file unread because the library is full.
     void notifyClose();
     bool m_readCutShort = false;
+    // library/: after a delete, the library plane and the editor follow the
+    // glyph now selected.
+    void showSelectionAfterDelete();
 
     Prompts &m_prompts;
     Rasterizer &m_rasterizer;

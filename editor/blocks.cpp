@@ -69,6 +69,7 @@ void Workspace::mnuPasteClick()
     for (int i = 0; i < ClipWidth; ++i)
         for (int j = 0; j < ClipHeight; ++j)
             setCell(SelCol + i, SelRow + j, BlockClip.at(i, j));
+    m_snapshotStale = true;
     ChgDone();
     notifyEditor();
 }
@@ -89,7 +90,8 @@ void Workspace::mnuDelClick()
 // back from the snapshot when the block returns. At least one column or row of
 // the block stays on the grid. A selection the mouse changed since the last
 // snapshot (a Shift drag not yet ended) is snapshotted first, so a move never
-// draws the content of an older selection.
+// draws the content of an older selection; nor one whose cells a paste, a clear
+// or a whole-glyph transform changed, so a move never undoes that edit.
 
 void Workspace::moveBlock(int dx, int dy)
 {

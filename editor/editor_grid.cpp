@@ -153,6 +153,12 @@ void Workspace::RG1Click()
     DispDot();
     ClearBtn.enabled = v == 1;
     ChgBtn.enabled = v == 1;
+    // Add stores the grid under CurCode: only the glyph rendered for it may be
+    // added, never a library glyph. Back in the system view the button stays off
+    // until a character is rendered again (the source plane shown there lacks
+    // the default effects a render applies).
+    if (v == 1)
+        AddBtn.enabled = false;
     notifyControls();
     if (v == 1)
         notifyFocusEditor();
@@ -196,6 +202,7 @@ void Workspace::ClearBtnClick()
     for (int r = 0; r < dotSize; ++r)
         for (int c = 0; c < dotSize; ++c)
             setCell(c, r, kBlank);
+    m_snapshotStale = true;
     ChgDone();
     notifyEditor();
 }

@@ -1,6 +1,10 @@
 // Whole-glyph transforms of the editor grid: quarter turns, mirrors, band swaps
 // and one-dot shifts. They move cell texts within the N x N square only, through
 // the glyph geometry the save-time effects use too.
+//
+// The selection rectangle stays where it was, but the cells under it changed:
+// a block move after a transform takes the block from the grid as it now
+// stands, never from the snapshot of the glyph before the transform.
 
 #include "core/glyph_geometry.h"
 #include "core/workspace.h"
@@ -11,6 +15,7 @@ namespace dotforge {
 void Workspace::transformGrid(Transform t)
 {
     transformSquare(SG2, dotSize, t);
+    m_snapshotStale = true;
     ChgDone();
     notifyEditor();
 }
@@ -27,6 +32,7 @@ void Workspace::EUBtnClick() { transformGrid(Transform::SwapBandsDown); }
 void Workspace::shiftGrid(int dx, int dy)
 {
     shiftSquare(SG2, dotSize, dx, dy);
+    m_snapshotStale = true;
     EditModified = true;
     notifyEditor();
 }

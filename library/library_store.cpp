@@ -61,8 +61,7 @@ void Workspace::AddBtnClick()
 
     LibIndex = LibCount;
     ++LibCount;
-    XDotEffect();
-    updateXNLabel();
+    updateXNLabel(); // also paints the new glyph's cell, framed as the selection
     RG1.enabled = true;
     DelBtn.enabled = true;
     ChgDone();
@@ -94,16 +93,44 @@ void Workspace::DelBtnClick()
     }
     --LibCount;
     LibIndex = selected;
-    notifyLibraryCell(LibCount); // the former last glyph's cell, now empty
-    storeFile.truncate(LibCount);
     if (LibIndex >= LibCount && LibIndex > 0)
         --LibIndex;
+    storeFile.truncate(LibCount);
     updateXNLabel();
+    notifyLibraryCell(LibCount); // the former last glyph's cell, now empty
     if (LibCount == 0) {
         RG1.enabled = false;
         DelBtn.enabled = false;
     }
     ChgDone();
+    showSelectionAfterDelete();
+}
+
+// The library plane and a library view follow the selection: they held the
+// deleted glyph (or the last record moved), and a commit would write that over
+// the glyph now selected. The library view shows the selected glyph with no
+// edit pending; with none left it gives way to an empty system view, so
+// nothing can be committed into the emptied store. The system view keeps the
+// character being prepared there. (An index that was past the end before the
+// delete still is: no glyph to show.)
+void Workspace::showSelectionAfterDelete()
+{
+    if (LibCount == 0) {
+        if (ViewMode == 1) {
+            EditModified = false;
+            selectRG1(0);
+            editPlane = GlyphPlane{};
+            DispDot();
+        }
+        return;
+    }
+    if (LibIndex >= LibCount)
+        return;
+    libPlane = readPlane(storeFile, LibIndex);
+    if (ViewMode == 1) {
+        editPlane = libPlane;
+        DispDot();
+    }
 }
 
 void Workspace::ChgDone()

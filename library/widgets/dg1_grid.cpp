@@ -11,6 +11,7 @@ namespace dotforge {
 
 namespace {
 const QColor kLineColor(192, 192, 192);
+const QColor kFrameColor(0, 0, 255); // the selected glyph's frame, blue as the editor's selection
 constexpr int kMargin = 2; // white pixels around a glyph inside its cell
 } // namespace
 
@@ -126,6 +127,13 @@ void DG1Grid::paintEvent(QPaintEvent *event)
                 for (int x = 0; x < n; ++x)
                     if (glyph.dot(x, y))
                         p.drawPoint(cell.left() + kMargin + x, cell.top() + kMargin + y);
+            if (index == m_ws.DG1Marked) {
+                // The outer ring of the margin: the glyph keeps a white pixel
+                // on every side between its dots and the frame.
+                p.setPen(kFrameColor);
+                p.drawRect(cell.adjusted(0, 0, -1, -1));
+                p.setPen(Qt::black);
+            }
         }
     }
     reportPaintError();

@@ -1,7 +1,8 @@
 #pragma once
 // DG1, the library list: the workspace's DG1ColCount columns of DG1CellSize
 // pixels with 1-pixel lines, scrolled vertically by whole rows, each glyph at
-// one pixel per dot with a 2-pixel margin.
+// one pixel per dot with a 2-pixel margin; the selected glyph's cell has a
+// 1-pixel frame in the outer pixel of its margin.
 
 #include "core/workspace.h"
 

@@ -349,3 +349,41 @@ TEST(Blocks, AShiftDragFromAnAnchorPastTheEdgeStaysWithinThirtyTwoCells)
     EXPECT_EQ(ws.ClipHeight, 32);
     EXPECT_EQ(artOf(ws.BlockClip, 3, 3), (Art{"...", ".#.", "..."}));
 }
+
+// A block selected, then the whole glyph changed under it: the next move
+// slides what the grid now shows in the rectangle, and never brings back the
+// cells as they were before the change.
+TEST(Blocks, AMoveAfterAWholeGlyphChangeSlidesWhatTheGridShows)
+{
+    struct Case {
+        const char *name;
+        void (Workspace::*change)();
+        Art after; // the change, then one move right of the block at (6, 1), 4 x 2
+    };
+    const Case cases[] = {
+        {"mirror", &Workspace::HflipBtnClick,
+            {"................", ".........##.....", "..........#.....", "................", "................",
+                ".............###"}},
+        {"shift", &Workspace::LeftBtnClick,
+            {"................", ".....#.#........", ".....#..........", "................", "................",
+                "##.............."}},
+        {"clear", &Workspace::ClearBtnClick, {}},
+        {"paste", &Workspace::mnuPasteClick,
+            {"................", ".......###......", ".......#........", "................", "................",
+                "###............."}},
+    };
+    for (const Case &c : cases) {
+        TestWorkspace tw;
+        Workspace &ws = tw.ws();
+        showInLibrary(tw,
+            {"................", "......##........", "......#.........", "................", "................",
+                "###............."});
+        dragSelect(ws, 0, 5, 3, 5);
+        ws.mnuCopyClick(); // "###." for the paste
+        dragSelect(ws, 6, 1, 9, 2);
+        (ws.*c.change)();
+        ws.pmuRightClick();
+        EXPECT_EQ(tw.grid(), padded(16, c.after)) << c.name;
+        EXPECT_EQ(ws.SelCol, 7) << c.name;
+    }
+}

@@ -66,7 +66,11 @@ TEST_F(EntryTest, AnErrorWhileMovingOnStillCountsTheGlyphAdded)
 {
     tw->ChEditText = A + B;
     tw->ChEditKeyPress(13);
-    tw->DG1MouseDown(-1, -1); // library view, LibIndex before the first glyph
+    // The library view with LibIndex before the first glyph, so that the commit
+    // fails. No press on the list leaves such an index, and the add button is
+    // off in the library view: the state is set directly.
+    tw->LibIndex = -1;
+    tw->selectRG1(1);
     tw->SG2DblClick(); // an edit, so leaving the view asks to commit it
     tw.prompts().answer(Answer::Yes);
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));

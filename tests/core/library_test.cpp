@@ -232,7 +232,7 @@ TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
         EXPECT_FALSE(tw->DG1DrawCell(index, glyph)) << index;
     tw->DG1MouseDown(4, 28); // cell 200
     EXPECT_EQ(tw.prompts().beeps(), 1);
-    EXPECT_EQ(tw->LibIndex, 200);
+    EXPECT_EQ(tw->LibIndex, 7);
     EXPECT_EQ(tw->XNLabel, "共 200字 第 8字");
 }
 
@@ -257,8 +257,129 @@ TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
 
     tw->DG1MouseDown(2, 1); // cell 12, just after the last glyph
     EXPECT_EQ(tw.prompts().beeps(), 1);
-    EXPECT_EQ(tw->LibIndex, 12);
+    EXPECT_EQ(tw->LibIndex, 4);
     EXPECT_EQ(tw->XNLabel, "共 12字 第 5字");
+}
+
+// A press that hits no glyph (an empty cell, or beside the cells) beeps and
+// leaves the selection, the view and the editor as they were: Enter then
+// commits over the glyph still selected, and with an empty library it finds
+// nothing to commit into.
+TEST_F(LibraryTest, APressOnNoGlyphKeepsTheSelection)
+{
+    tw->DG1MouseDown(0, 0); // empty library
+    EXPECT_EQ(tw->RG1Index, 0);
+    tw->SG2KeyDown(Key::Enter, {});
+    EXPECT_EQ(tw.prompts().beeps(), 2);
+    EXPECT_EQ(storeSize(), 0u);
+
+    fill(3);
+    tw->DG1MouseDown(1, 0);
+    tw->SG2MouseDown(5, 5, MouseButton::Left);
+    tw->SG2DblClick();
+    for (auto [col, row] : {std::pair{3, 0}, {9, 19}, {-1, -1}}) {
+        tw->DG1MouseDown(col, row);
+        EXPECT_EQ(tw->LibIndex, 1) << col << ", " << row;
+        EXPECT_EQ(tw->RG1Index, 1);
+        EXPECT_TRUE(tw->EditModified);
+    }
+    EXPECT_EQ(tw.prompts().beeps(), 5);
+    EXPECT_EQ(tw->XNLabel, "共 3字 第 2字");
+
+    EXPECT_TRUE(tw->run([&] { tw->SG2KeyDown(Key::Enter, {}); }));
+    EXPECT_TRUE(tw.prompts().texts("ioerror").empty());
+    EXPECT_EQ(store().substr(128, 128), record({{0, 0x40}, {20, 0x04}}));
+    EXPECT_EQ(storeSize(), 384u);
+}
+
+// A delete in the library view: the editor shows the glyph that moved into the
+// deleted one's place, with nothing pending, so that leaving the view asks
+// nothing and writes nothing over it.
+TEST_F(LibraryTest, DeleteInTheLibraryViewShowsTheGlyphNowSelected)
+{
+    fill(3);
+    tw->DG1MouseDown(0, 0);
+    tw->SG2MouseDown(5, 5, MouseButton::Left);
+    tw->SG2DblClick();
+    tw.prompts().answer(Answer::Yes);
+    tw->DelBtnClick();
+
+    EXPECT_EQ(tw->RG1Index, 1);
+    EXPECT_EQ(tw.grid()[0], ".#..............");
+    EXPECT_EQ(tw.grid()[5], "................");
+    EXPECT_FALSE(tw->EditModified);
+    EXPECT_TRUE(tw->mnuSave.enabled);
+    tw->selectRG1(0); // no question: an unscripted one fails the test
+    tw->selectRG1(1);
+    EXPECT_EQ(tw.grid()[0], ".#..............");
+    tw->SG2KeyDown(Key::Enter, {});
+    EXPECT_EQ(store(), record({{0, 0x40}}) + record({{0, 0x20}}));
+}
+
+// Deleting the last glyph there leaves an empty editor in the system view, with
+// commit and clear off: Enter then writes no record into the empty store.
+TEST_F(LibraryTest, DeletingTheOnlyGlyphInTheLibraryViewLeavesAnEmptySystemView)
+{
+    fill(1);
+    tw->DG1MouseDown(0, 0);
+    tw->SG2MouseDown(5, 5, MouseButton::Left);
+    tw->SG2DblClick();
+    tw.prompts().answer(Answer::Yes);
+    tw->DelBtnClick();
+
+    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->RG1Index, 0);
+    EXPECT_EQ(tw->ViewMode, 0);
+    EXPECT_FALSE(tw->ClearBtn.enabled);
+    EXPECT_FALSE(tw->ChgBtn.enabled);
+    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_FALSE(tw->EditModified);
+    EXPECT_EQ(tw.grid(), std::vector<std::string>(16, std::string(16, '.')));
+    EXPECT_EQ(tw.prompts().texts("confirmation").size(), 1u);
+    tw->SG2KeyDown(Key::Enter, {});
+    EXPECT_EQ(tw.prompts().beeps(), 1);
+    EXPECT_EQ(storeSize(), 0u);
+}
+
+// A delete in the system view keeps the character prepared there, and the
+// library view entered afterwards shows the glyph now selected, not the last
+// record the delete moved.
+TEST_F(LibraryTest, DeleteInTheSystemViewKeepsTheEditorAndFollowsTheSelection)
+{
+    fill(3);
+    tw->LibIndex = 0;
+    tw.setGrid({"...#"});
+    tw.prompts().answer(Answer::Yes);
+    tw->DelBtnClick();
+    EXPECT_EQ(tw->RG1Index, 0);
+    EXPECT_EQ(tw.grid()[0], "...#............");
+
+    tw->selectRG1(1);
+    EXPECT_EQ(tw.grid()[0], ".#..............");
+    tw->SG2KeyDown(Key::Enter, {});
+    EXPECT_EQ(store(), record({{0, 0x40}}) + record({{0, 0x20}}));
+}
+
+// Add stores the grid under the code last rendered: it is offered while the
+// grid shows that render, not once a library glyph took its place, and not
+// back in the system view until a character is rendered again.
+TEST_F(LibraryTest, AddIsOfferedOnlyForTheGlyphLastRendered)
+{
+    fill(2);
+    tw->SG1MouseDown(5, 0); // B0 A6
+    EXPECT_TRUE(tw->AddBtn.enabled);
+    tw->DG1MouseDown(1, 0);
+    EXPECT_EQ(tw->RG1Index, 1);
+    EXPECT_FALSE(tw->AddBtn.enabled);
+    tw->selectRG1(0);
+    EXPECT_FALSE(tw->AddBtn.enabled);
+
+    tw->SG1MouseDown(5, 0);
+    EXPECT_TRUE(tw->AddBtn.enabled);
+    tw.setGrid({"...#"});
+    tw->AddBtnClick();
+    EXPECT_EQ(tw->codeList[2], "\xB0\xA6");
+    EXPECT_EQ(store().substr(256), record({{0, 0x10}}));
 }
 
 TEST_F(LibraryTest, PaintingAfterAFailedReadStillRestoresTheSelection)

@@ -158,9 +158,9 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         EXPECT_FALSE(tw->RG1.enabled);
         EXPECT_EQ(tw->RG1Index, 0);
         EXPECT_EQ(tw->ViewMode, 0);
-        // New leaves the label and the delete button alone.
-        EXPECT_EQ(tw->XNLabel, "共 4字 第 4字");
-        EXPECT_TRUE(tw->DelBtn.enabled);
+        // The label and the delete button show the empty list.
+        EXPECT_EQ(tw->XNLabel, "共 0字 第 0字");
+        EXPECT_FALSE(tw->DelBtn.enabled);
         EXPECT_TRUE(tw->AddBtn.enabled);
         EXPECT_FALSE(tw->TypedEntry);
         EXPECT_EQ(tw->ChEditText, "");
@@ -172,8 +172,21 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
 // nothing into the emptied store.
 TEST(NewAndClose, DropEditsOfALibraryGlyphWithoutAQuestion)
 {
-    for (auto command :
-        {&Workspace::mnuNewClick, &Workspace::mnuCloseClick, &Workspace::mnu16Click, &Workspace::mnuViewClick}) {
+    struct Case {
+        void (Workspace::*command)();
+        bool sizeQuestion; // answered No; otherwise the view option's warning, answered Yes, or nothing
+    };
+    const Case cases[] = {
+        {&Workspace::mnuNewClick, false},
+        {&Workspace::mnuCloseClick, false},
+        {&Workspace::mnu16Click, true},
+        // These two tick the TrueType source, which re-renders the table's
+        // character before the library is emptied.
+        {&Workspace::mnu24Click, true},
+        {&Workspace::mnu32Click, true},
+        {&Workspace::mnuViewClick, false},
+    };
+    for (const Case &c : cases) {
         TestWorkspace tw;
         fillLibrary(tw, 2);
         tw->DG1MouseDown(1, 0);
@@ -181,17 +194,50 @@ TEST(NewAndClose, DropEditsOfALibraryGlyphWithoutAQuestion)
         tw->SG2MouseDown(3, 3, MouseButton::Left);
         tw->SG2DblClick();
         ASSERT_TRUE(tw->EditModified);
-        // The size question answered No, the view option's warning Yes: both go on to New.
-        if (command == &Workspace::mnu16Click)
+        if (c.sizeQuestion)
             tw.prompts().answer(Answer::No);
-        if (command == &Workspace::mnuViewClick)
+        if (c.command == &Workspace::mnuViewClick)
             tw.prompts().answer(Answer::Yes);
-        (tw.ws().*command)();
-        EXPECT_EQ(tw.prompts().texts("confirmation").size(), command == &Workspace::mnu16Click ? 1u : 0u);
+        (tw.ws().*c.command)();
+        EXPECT_EQ(tw.prompts().texts("confirmation"),
+            c.sizeQuestion ? std::vector<std::string>{"当前小字库中已有内容!你要先将其保存为文件吗?"}
+                           : std::vector<std::string>{});
         EXPECT_TRUE(tw.prompts().allConsumed());
         EXPECT_EQ(tw->ViewMode, 0);
         EXPECT_EQ(tw->LibCount, 0);
         EXPECT_EQ(storeSize(tw), 0u);
+        EXPECT_FALSE(tw->EditModified);
+    }
+}
+
+// Every way of emptying the library shows the empty list: the label as the
+// form shows it before the first glyph, the delete button off.
+TEST(NewAndClose, EveryResetShowsTheEmptyList)
+{
+    struct Case {
+        void (Workspace::*command)();
+        Answer answer; // to the size question or the view option's warning; Ok: none asked
+    };
+    const Case cases[] = {
+        {&Workspace::mnuNewClick, Answer::Ok},
+        {&Workspace::mnuCloseClick, Answer::Ok},
+        {&Workspace::mnu16Click, Answer::No},
+        {&Workspace::mnu24Click, Answer::No},
+        {&Workspace::mnu32Click, Answer::No},
+        {&Workspace::mnuViewClick, Answer::Yes},
+    };
+    for (const Case &c : cases) {
+        TestWorkspace tw;
+        fillLibrary(tw, 3);
+        tw->updateXNLabel();
+        ASSERT_EQ(tw->XNLabel, "共 3字 第 3字");
+        if (c.answer != Answer::Ok)
+            tw.prompts().answer(c.answer);
+        (tw.ws().*c.command)();
+        EXPECT_EQ(tw->XNLabel, "共 0字 第 0字");
+        EXPECT_FALSE(tw->DelBtn.enabled);
+        EXPECT_EQ(tw->DG1Marked, -1);
+        EXPECT_TRUE(tw.prompts().allConsumed());
     }
 }
 

@@ -377,6 +377,44 @@ const Art kEu32After = {
     ".#..............................",
 };
 
+// Sparse glyphs at 24 and 32 dots: (column, row) of every dot. Each has dots
+// in every 8-dot band of columns and rows, near all four edges and in the
+// middle bands, so that a mirror or shift stopping short of the last columns
+// or rows misplaces some of them.
+using Dots = std::vector<std::pair<int, int>>;
+
+Art dotArt(int n, const Dots &dots)
+{
+    Art rows(std::size_t(n), std::string(std::size_t(n), '.'));
+    for (auto [x, y] : dots)
+        rows[std::size_t(y)][std::size_t(x)] = '#';
+    return rows;
+}
+
+const Art kS24 = dotArt(24, {{0, 0}, {1, 0}, {23, 0}, {9, 2}, {16, 5}, {12, 7}, {5, 10}, {20, 17}, {23, 22}, {3, 23}});
+const Art kS24Hflip
+    = dotArt(24, {{23, 0}, {22, 0}, {0, 0}, {14, 2}, {7, 5}, {11, 7}, {18, 10}, {3, 17}, {0, 22}, {20, 23}});
+const Art kS24Vflip
+    = dotArt(24, {{0, 23}, {1, 23}, {23, 23}, {9, 21}, {16, 18}, {12, 16}, {5, 13}, {20, 6}, {23, 1}, {3, 0}});
+const Art kS24El
+    = dotArt(24, {{16, 0}, {17, 0}, {7, 0}, {9, 2}, {0, 5}, {12, 7}, {21, 10}, {4, 17}, {7, 22}, {19, 23}});
+const Art kS24Eu
+    = dotArt(24, {{0, 16}, {1, 16}, {23, 16}, {9, 18}, {16, 21}, {12, 23}, {5, 10}, {20, 1}, {23, 6}, {3, 7}});
+const Art kS24Left = dotArt(24, {{0, 0}, {22, 0}, {8, 2}, {15, 5}, {11, 7}, {4, 10}, {19, 17}, {22, 22}, {2, 23}});
+const Art kS24Right = dotArt(24, {{1, 0}, {2, 0}, {10, 2}, {17, 5}, {13, 7}, {6, 10}, {21, 17}, {4, 23}});
+const Art kS24Up = dotArt(24, {{9, 1}, {16, 4}, {12, 6}, {5, 9}, {20, 16}, {23, 21}, {3, 22}});
+const Art kS24Down = dotArt(24, {{0, 1}, {1, 1}, {23, 1}, {9, 3}, {16, 6}, {12, 8}, {5, 11}, {20, 18}, {23, 23}});
+
+const Art kS32 = dotArt(32, {{0, 0}, {1, 0}, {31, 0}, {9, 3}, {14, 9}, {17, 12}, {26, 20}, {5, 27}, {30, 31}});
+const Art kS32Hflip = dotArt(32, {{31, 0}, {30, 0}, {0, 0}, {22, 3}, {17, 9}, {14, 12}, {5, 20}, {26, 27}, {1, 31}});
+const Art kS32Vflip = dotArt(32, {{0, 31}, {1, 31}, {31, 31}, {9, 28}, {14, 22}, {17, 19}, {26, 11}, {5, 4}, {30, 0}});
+const Art kS32El = dotArt(32, {{24, 0}, {25, 0}, {7, 0}, {17, 3}, {22, 9}, {9, 12}, {2, 20}, {29, 27}, {6, 31}});
+const Art kS32Eu = dotArt(32, {{0, 24}, {1, 24}, {31, 24}, {9, 27}, {14, 17}, {17, 20}, {26, 12}, {5, 3}, {30, 7}});
+const Art kS32Left = dotArt(32, {{0, 0}, {30, 0}, {8, 3}, {13, 9}, {16, 12}, {25, 20}, {4, 27}, {29, 31}});
+const Art kS32Right = dotArt(32, {{1, 0}, {2, 0}, {10, 3}, {15, 9}, {18, 12}, {27, 20}, {6, 27}, {31, 31}});
+const Art kS32Up = dotArt(32, {{9, 2}, {14, 8}, {17, 11}, {26, 19}, {5, 26}, {30, 30}});
+const Art kS32Down = dotArt(32, {{0, 1}, {1, 1}, {31, 1}, {9, 4}, {14, 10}, {17, 13}, {26, 21}, {5, 28}});
+
 struct Case {
     const char *name;
     int n;
@@ -410,6 +448,22 @@ const Case kCases[] = {
     {"El24", 24, &Workspace::ELBtnClick, &kEl24Before, &kEl24After, true},
     {"El32", 32, &Workspace::ELBtnClick, &kEl32Before, &kEl32After, true},
     {"Eu32", 32, &Workspace::EUBtnClick, &kEu32Before, &kEu32After, true},
+    {"Hflip24", 24, &Workspace::HflipBtnClick, &kS24, &kS24Hflip, true},
+    {"Vflip24", 24, &Workspace::VflipBtnClick, &kS24, &kS24Vflip, true},
+    {"El24Sparse", 24, &Workspace::ELBtnClick, &kS24, &kS24El, true},
+    {"Eu24", 24, &Workspace::EUBtnClick, &kS24, &kS24Eu, true},
+    {"Left24", 24, &Workspace::LeftBtnClick, &kS24, &kS24Left, false},
+    {"Right24", 24, &Workspace::RightBtnClick, &kS24, &kS24Right, false},
+    {"Up24", 24, &Workspace::UpBtnClick, &kS24, &kS24Up, false},
+    {"Down24", 24, &Workspace::DownBtnClick, &kS24, &kS24Down, false},
+    {"Hflip32", 32, &Workspace::HflipBtnClick, &kS32, &kS32Hflip, true},
+    {"Vflip32", 32, &Workspace::VflipBtnClick, &kS32, &kS32Vflip, true},
+    {"El32Sparse", 32, &Workspace::ELBtnClick, &kS32, &kS32El, true},
+    {"Eu32Sparse", 32, &Workspace::EUBtnClick, &kS32, &kS32Eu, true},
+    {"Left32", 32, &Workspace::LeftBtnClick, &kS32, &kS32Left, false},
+    {"Right32", 32, &Workspace::RightBtnClick, &kS32, &kS32Right, false},
+    {"Up32", 32, &Workspace::UpBtnClick, &kS32, &kS32Up, false},
+    {"Down32", 32, &Workspace::DownBtnClick, &kS32, &kS32Down, false},
 };
 
 } // namespace

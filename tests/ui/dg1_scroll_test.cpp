@@ -1,6 +1,8 @@
 // The library list of the real window, scrolled: every visible cell shows the
 // glyph of its own index, one pixel per dot inside a 2-pixel white margin,
 // before and after scrolling, and a press on a scrolled cell selects that glyph.
+// The selected glyph's cell has a blue 1-pixel frame in the outer pixel of its
+// margin; no other cell has one.
 
 #include "app/widgets/tform1.h"
 #include "editor/widgets/sg2_grid.h"
@@ -12,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -80,10 +83,16 @@ private:
 
     // Every pixel of every visible cell: the glyph of the cell's index at one
     // pixel per dot 2 pixels in from the cell's corner, white everywhere else
-    // (the margin, and the whole cell past the last glyph). Empty when all match.
-    QString cellMismatch()
+    // (the margin, and the whole cell past the last glyph), but for the frame
+    // of the selected glyph's cell. Empty when all match. The pixels are those
+    // the window shows, as the paints it was sent left them, or (fresh) those
+    // of a complete repaint.
+    QString cellMismatch(bool fresh = true)
     {
-        const QImage shot = dg1()->viewport()->grab().toImage();
+        const QImage shot = fresh ? dg1()->viewport()->grab().toImage() : shownList();
+        const int selected = ws().LibIndex >= 0 && ws().LibIndex < ws().LibCount ? ws().LibIndex : -1;
+        if (shot.size() != dg1()->viewport()->size())
+            return QStringLiteral("no image of the list");
         const int n = ws().dotSize;
         const int size = n + 4;
         const int pitch = size + 1;
@@ -98,7 +107,8 @@ private:
                         const int gy = y - 2;
                         const bool ink = index < int(m_added.size()) && gx >= 0 && gx < n && gy >= 0 && gy < n
                             && m_added[std::size_t(index)][std::size_t(gy)][std::size_t(gx)] == '#';
-                        const QColor want = ink ? QColor(Qt::black) : QColor(Qt::white);
+                        const bool frame = index == selected && (x == 0 || y == 0 || x == size - 1 || y == size - 1);
+                        const QColor want = frame ? QColor(Qt::blue) : ink ? QColor(Qt::black) : QColor(Qt::white);
                         const QColor got = shot.pixelColor(c * pitch + x, r * pitch + y);
                         if (got != want)
                             return QStringLiteral("top row %1, cell %2 (index %3), pixel (%4, %5): %6 instead of %7")
@@ -113,6 +123,17 @@ private:
             }
         }
         return {};
+    }
+
+    // The list's viewport as the window shows it after the pending repaints.
+    QImage shownList()
+    {
+        QCoreApplication::processEvents();
+        const QPoint origin = dg1()->viewport()->mapTo(m_form.get(), QPoint(0, 0));
+        const QSize size = dg1()->viewport()->size();
+        return m_form->screen()
+            ->grabWindow(m_form->winId(), origin.x(), origin.y(), size.width(), size.height())
+            .toImage();
     }
 
     void scrollTo(int row)
@@ -200,6 +221,53 @@ private slots:
         QTest::keyClick(sg2, Qt::Key_Return);
         m_added[11][1][1] = '#';
         QCOMPARE(cellMismatch(), QString());
+    }
+
+    // The frame follows the selection in the pixels the window shows: on the
+    // glyph added last, on a pressed glyph, on the glyph that moves into a
+    // deleted one's place, on the new last glyph when the last one goes; a
+    // press below the last glyph beeps and leaves it. New takes it away and
+    // shows the empty label, the delete button off.
+    void selectionFrameFollowsTheSelection()
+    {
+        addGlyphs(12);
+        QCOMPARE(ws().LibIndex, 11);
+        QCOMPARE(cellMismatch(false), QString());
+
+        auto *list = dg1()->viewport();
+        auto *delBtn = child<QToolButton>("DelBtn");
+        const int pitch = ws().DG1CellSize + 1;
+        const auto press = [&](int index) {
+            QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(index % 10 * pitch + 5, index / 10 * pitch + 5));
+        };
+        press(3);
+        QCOMPARE(ws().LibIndex, 3);
+        QCOMPARE(cellMismatch(false), QString());
+        press(30);
+        QCOMPARE(m_prompts->beeps(), 1);
+        QCOMPARE(ws().LibIndex, 3);
+        QCOMPARE(cellMismatch(false), QString());
+
+        m_prompts->answer(Answer::Yes);
+        QTest::mouseClick(delBtn, Qt::LeftButton);
+        m_added.erase(m_added.begin() + 3);
+        QCOMPARE(ws().LibIndex, 3);
+        QCOMPARE(test::gridArt(ws()), m_added[3]);
+        QCOMPARE(cellMismatch(false), QString());
+
+        press(10);
+        m_prompts->answer(Answer::Yes);
+        QTest::mouseClick(delBtn, Qt::LeftButton);
+        m_added.pop_back();
+        QCOMPARE(ws().LibIndex, 9);
+        QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 10字 第 10字"));
+        QCOMPARE(cellMismatch(false), QString());
+
+        child<QAction>("mnuNew")->trigger();
+        m_added.clear();
+        QCOMPARE(cellMismatch(false), QString());
+        QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 0字 第 0字"));
+        QVERIFY(!delBtn->isEnabled());
     }
 
     // New empties the list: it shows its first row again, so the first glyph
