@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <set>
 #include <sys/stat.h>
@@ -51,8 +51,8 @@ TEST(CliEdges, TextFromStandardInput)
         const CliRun run = runCli({"build", "--text-file", name, "-o", dir.file("x.ZMB")},
             CliEnvironment{{}, {}, "汉字\n点阵\n" + std::string(40'000, 'x')});
         EXPECT_EQ(run.status, 0) << name << "\n" << run.err;
-        EXPECT_EQ(run.err, std::string("dotforge-cli: warning: ") + name
-                + ": only its first line is imported, as in the window\n");
+        EXPECT_EQ(run.err,
+            std::string("dotforge-cli: warning: ") + name + ": only its first line is imported, as in the window\n");
         EXPECT_EQ(zmbCodes(readFile(dir.file("x.ZMB"))), kHanZi) << name;
     }
 }
@@ -118,8 +118,7 @@ TEST(CliEdges, SingleByteWarningOnlyForSingleByteCharacters)
     const std::vector<std::pair<std::string, bool>> cases{
         {"\x96\x7C\xBE\xA9", false}, // 東京
         {"\xD7\x40\x96\x7C", false}, // two GBK characters with trail bytes 40 and 7C
-        {"a\x96\x7C", true},
-        {"\x96\x7C ", true},
+        {"a\x96\x7C", true}, {"\x96\x7C ", true},
         {"\x96\x20\xBE\xA9", true}, // a lead byte before a space: two single bytes
     };
     for (const auto &[text, warns] : cases) {

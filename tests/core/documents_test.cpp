@@ -12,6 +12,7 @@
 #include <set>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -274,6 +275,21 @@ TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
     EXPECT_EQ(prompts.texts("message").size(), 2u);
     EXPECT_EQ(tw->LibCount, 0);
     EXPECT_FALSE(tw->RG1.enabled);
+}
+
+// A pipe or a device chosen as the library file is no file: the open fails at
+// once (for the pipe even while something could write into it) and reads
+// nothing from it.
+TEST_F(Documents, openOfAPipeOrADeviceFails)
+{
+    ASSERT_EQ(::mkfifo(path("PIPE.ZMB").c_str(), 0600), 0);
+    const int writer = ::open(path("PIPE.ZMB").c_str(), O_RDWR | O_CLOEXEC);
+    fs::create_symlink("/dev/zero", path("ZERO.ASM"));
+    openVia(1, "PIPE.ZMB");
+    openVia(2, "ZERO.ASM");
+    ::close(writer);
+    EXPECT_EQ(prompts.texts("message"), (std::vector<std::string>{"文件打开错误!", "文件打开错误!"}));
+    EXPECT_EQ(tw->LibCount, 0);
 }
 
 TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)

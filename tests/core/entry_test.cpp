@@ -160,8 +160,8 @@ INSTANTIATE_TEST_SUITE_P(Lines, ImportLineTest,
         // ±啊 in UTF-8: the three-byte character tells.
         ImportCase{"TwoByteUtf8BesideAChineseCharacter", "\xC2\xB1\xE5\x95\x8A", {"\xA1\xC0", A}, 0},
         // The byte-order mark tells even for two-byte characters: è· in GBK.
-        ImportCase{"Utf8ByteOrderMarkBeforeTwoByteCharacters", "\xEF\xBB\xBF\xC3\xA8\xC2\xB7",
-            {"\xA8\xA8", "\xA1\xA4"}, 0},
+        ImportCase{
+            "Utf8ByteOrderMarkBeforeTwoByteCharacters", "\xEF\xBB\xBF\xC3\xA8\xC2\xB7", {"\xA8\xA8", "\xA1\xA4"}, 0},
         ImportCase{"Utf16Le", bytes({0xFF, 0xFE, 0x4A, 0x55, 0x0A, 0x4E, 0x0D, 0, 0x0A, 0, 0x3F, 0x96}), {A, Shang}, 0},
         ImportCase{"Utf16Be", bytes({0xFE, 0xFF, 0x55, 0x4A, 0x4E, 0x0A, 0, 0x0A, 0x96, 0x3F}), {A, Shang}, 0},
         // An ASCII letter in UTF-16 is one byte in GBK and shifts the pairs as in any text.
@@ -277,8 +277,10 @@ TEST(TextImport, Gb2312TextThatIsAlsoTwoByteUtf8StaysGbk)
     ASSERT_EQ(set.size(), 930u);
     std::string all;
     for (const std::string &code : set) {
-        EXPECT_EQ(lineToGbk(TextLine{code}), code) << int(static_cast<unsigned char>(code[0])) << " " << int(static_cast<unsigned char>(code[1]));
-        EXPECT_EQ(lineToGbk(TextLine{"a" + code + "1"}), "a" + code + "1") << int(static_cast<unsigned char>(code[0])) << " " << int(static_cast<unsigned char>(code[1]));
+        EXPECT_EQ(lineToGbk(TextLine{code}), code)
+            << int(static_cast<unsigned char>(code[0])) << " " << int(static_cast<unsigned char>(code[1]));
+        EXPECT_EQ(lineToGbk(TextLine{"a" + code + "1"}), "a" + code + "1")
+            << int(static_cast<unsigned char>(code[0])) << " " << int(static_cast<unsigned char>(code[1]));
         all += code;
     }
     EXPECT_EQ(lineToGbk(TextLine{all}), all);

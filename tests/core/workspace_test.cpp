@@ -311,7 +311,8 @@ TEST(StartUp, StoreThatIsNoFileOfItsOwnIsRefusedAndLeftAlone)
         std::function<void(const TempDir &dir, const std::string &store)> make;
     };
     const Case cases[] = {
-        {"link to a file elsewhere", [](const TempDir &d, const std::string &s) { fs::create_symlink(d.file("other"), s); }},
+        {"link to a file elsewhere",
+            [](const TempDir &d, const std::string &s) { fs::create_symlink(d.file("other"), s); }},
         {"link to nothing", [](const TempDir &d, const std::string &s) { fs::create_symlink(d.file("absent"), s); }},
         {"hard link", [](const TempDir &d, const std::string &s) { fs::create_hard_link(d.file("other"), s); }},
         {"pipe", [](const TempDir &, const std::string &s) { ASSERT_EQ(::mkfifo(s.c_str(), 0600), 0); }},
