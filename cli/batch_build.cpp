@@ -149,6 +149,12 @@ std::optional<int> openStream(const std::string &path)
     return std::nullopt;
 }
 
+// How messages name a --text-file.
+std::string textFileName(const std::string &path)
+{
+    return path == "-" ? "standard input" : path;
+}
+
 // The scratch folder of a run: TMPDIR/dotforge-cli-PID-XXXXXX, removed at the
 // end. One that a killed run left behind is removed by a later run, once the
 // process named in it is gone.
@@ -331,7 +337,7 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
         else
             line = readFirstLine(o.text);
         if (line.truncated || line.moreLines)
-            warn(o.text + ": only its first line is imported, as in the window");
+            warn(textFileName(o.text) + ": only its first line is imported, as in the window");
     } else {
         const auto end = o.text.find_first_of("\r\n");
         line.bytes = o.text.substr(0, end);
@@ -343,7 +349,7 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
     if (!gbk) {
         const std::string what = "the character \"" + unencodable + "\"";
         if (fromFile)
-            throw InputError(o.text + ": " + what + " has no GBK code; nothing is imported");
+            throw InputError(textFileName(o.text) + ": " + what + " has no GBK code; nothing is imported");
         throw UsageError(what + " of --text has no GBK code");
     }
     if (hasSingleByteCharacter(*gbk))
@@ -361,7 +367,7 @@ int runBuild(const BuildOptions &o)
     std::string doing;
     bool writing = false; // the output file is being written
     try {
-        doing = "cannot read " + o.text;
+        doing = "cannot read " + textFileName(o.text);
         const std::vector<std::string> codes = characterCodes(o);
         if (codes.empty())
             warn("no character to add: the library is empty");

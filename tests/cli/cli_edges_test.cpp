@@ -51,8 +51,8 @@ TEST(CliEdges, TextFromStandardInput)
         const CliRun run = runCli({"build", "--text-file", name, "-o", dir.file("x.ZMB")},
             CliEnvironment{{}, {}, "汉字\n点阵\n" + std::string(40'000, 'x')});
         EXPECT_EQ(run.status, 0) << name << "\n" << run.err;
-        EXPECT_EQ(run.err,
-            std::string("dotforge-cli: warning: ") + name + ": only its first line is imported, as in the window\n");
+        const std::string shown = name == std::string("-") ? "standard input" : name;
+        EXPECT_EQ(run.err, "dotforge-cli: warning: " + shown + ": only its first line is imported, as in the window\n");
         EXPECT_EQ(zmbCodes(readFile(dir.file("x.ZMB"))), kHanZi) << name;
     }
 }
