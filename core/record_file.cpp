@@ -154,10 +154,10 @@ void RecordFile::closeAndErase()
 {
     if (m_fd < 0)
         return;
-    struct stat open {};
+    struct stat held {};
     struct stat named {};
-    if (::fstat(m_fd, &open) == 0 && ::lstat(m_path.c_str(), &named) == 0 && open.st_dev == named.st_dev
-        && open.st_ino == named.st_ino)
+    if (::fstat(m_fd, &held) == 0 && ::lstat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev
+        && held.st_ino == named.st_ino)
         ::unlink(m_path.c_str());
     close();
 }

@@ -522,7 +522,7 @@ TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
     tw->mnuSave.enabled = true;
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     EXPECT_EQ(prompts.texts("ioerror"),
-        std::vector<std::string>{"\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、设备或管道),Dotforge不读写它."});
+        std::vector<std::string>{"\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
     expectStoreRaw();
     EXPECT_EQ(listing(), before);
     EXPECT_TRUE(tw->mnuSave.enabled);

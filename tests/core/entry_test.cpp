@@ -197,7 +197,7 @@ TEST_F(EntryTest, APipeIsRefused)
     EXPECT_FALSE(tw->run([&] { tw->Button1Click(); }));
     ::close(writer);
     EXPECT_EQ(tw.prompts().texts("ioerror"),
-        std::vector<std::string>{"\"" + path + "\"不是普通文件(可能是链接、设备或管道),Dotforge不读写它."});
+        std::vector<std::string>{"\"" + path + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
     EXPECT_EQ(tw->LibCount, 0);
 }
 

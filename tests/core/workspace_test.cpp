@@ -330,7 +330,7 @@ TEST(StartUp, StoreThatIsNoFileOfItsOwnIsRefusedAndLeftAlone)
         {
             Workspace ws(prompts, raster, dir.path().string());
             ws.FormCreate(); // no "Font16s": its message comes second
-            const std::string refused = "\"" + store + "\"不是普通文件(可能是链接、设备或管道),Dotforge不读写它.";
+            const std::string refused = "\"" + store + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它.";
             EXPECT_EQ(prompts.texts("ioerror"), (std::vector<std::string>{refused, "File not found."}));
             EXPECT_FALSE(ws.storeFile.isOpen());
             EXPECT_FALSE(ws.run([&] { ws.mnuNewClick(); }));
@@ -374,7 +374,7 @@ TEST(StartUp, Font16sThatIsNoFileIsRefused)
         }
         tw->FormCreate();
         EXPECT_EQ(tw.prompts().texts("ioerror"),
-            std::vector<std::string>{"\"" + font + "\"不是普通文件(可能是链接、设备或管道),Dotforge不读写它."});
+            std::vector<std::string>{"\"" + font + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
         EXPECT_FALSE(tw->fontFile.isOpen());
         EXPECT_FALSE(tw->RU.enabled);
         EXPECT_TRUE(tw->storeFile.isOpen());
