@@ -84,14 +84,11 @@ void removeStaleTemporaries(const std::string &target)
         return;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
-        const auto owner = ownerOfName(name, prefix);
-        if (!owner)
-            continue;
-        const std::string_view rest = name.substr(prefix.size() + std::to_string(*owner).size());
+        std::string_view attempt;
+        const auto owner = ownerOfName(name, prefix, &attempt);
         struct stat st { };
         const std::string path = folder + "/" + std::string(name);
-        if (rest.size() < 2 || rest[0] != '-'
-            || rest.substr(1).find_first_not_of("0123456789") != std::string_view::npos
+        if (!owner || attempt.empty() || attempt.find_first_not_of("0123456789") != std::string_view::npos
             || ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()
             || !processGone(*owner))
             continue;
@@ -153,15 +150,17 @@ bool processGone(long pid)
     return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
-std::optional<long> ownerOfName(std::string_view name, std::string_view prefix)
+std::optional<long> ownerOfName(std::string_view name, std::string_view prefix, std::string_view *rest)
 {
     if (!name.starts_with(prefix))
         return std::nullopt;
     name.remove_prefix(prefix.size());
     long pid = 0;
     const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    if (ec != std::errc() || end == name.data() || pid <= 0)
+    if (ec != std::errc() || end == name.data() || pid <= 0 || end == name.data() + name.size() || *end != '-')
         return std::nullopt;
+    if (rest)
+        *rest = name.substr(std::size_t(end - name.data()) + 1);
     return pid;
 }
 

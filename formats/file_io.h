@@ -43,8 +43,8 @@ void replaceFile(const std::string &path, std::string_view bytes);
 // present).
 bool processGone(long pid);
 
-// The process id that follows `prefix` at the start of a name written as
-// PREFIX + PID + ...; nothing when the name does not start so.
-std::optional<long> ownerOfName(std::string_view name, std::string_view prefix);
+// The process id of a name written as PREFIX + PID + "-" + REST, and REST;
+// nothing when the name is not of that form.
+std::optional<long> ownerOfName(std::string_view name, std::string_view prefix, std::string_view *rest = nullptr);
 
 } // namespace dotforge
