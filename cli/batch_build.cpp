@@ -1,6 +1,8 @@
 #include "cli/batch_build.h"
 
+#include "core/gbk.h"
 #include "core/io_error.h"
+#include "core/record_file.h"
 #include "core/workspace.h"
 #include "cli/c_source.h"
 #include "cli/glyph_text.h"
@@ -8,15 +10,19 @@
 #include "library/text_import.h"
 #include "render/qt_rasterizer.h"
 
-#include <QDir>
 #include <QFont>
 #include <QFontDatabase>
-#include <QTemporaryDir>
+#include <QStringList>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace dotforge::cli {
@@ -66,10 +72,16 @@ Layout and default effects:
                                  written (default) or when each glyph is rendered
 Characters (one of):
       --text TEXT              the characters, UTF-8 or GBK
-      --text-file PATH         the first line of a text file, UTF-8 or GBK
-      --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal
+      --text-file PATH         the first line of a text file; - or /dev/stdin
+                                 reads standard input to its end
+      --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal; no
+                                 control bytes (00 to 1F, 7F)
   A text is cut into byte pairs like the window's import: at most 200, and a
   single-byte character shifts every later pair by one byte.
+  Encodings: a byte-order mark names UTF-8, UTF-16LE or UTF-16BE. Without one,
+  a line is UTF-8 when it is valid UTF-8 with a character of three or four
+  bytes (every Chinese character is one); anything else is read as GBK, since
+  two-byte UTF-8 alone (Latin, Greek, Cyrillic letters) is also valid GBK.
 Output:
   -o, --output FILE            the library file to write
       --format zmb|asm|c       its format (default from the extension of FILE:
@@ -105,8 +117,14 @@ std::vector<std::string> parseCodes(const std::string &list)
         const std::string item = trimmed(list.substr(start, comma == std::string::npos ? comma : comma - start));
         if (item.size() != 4 || !std::all_of(item.begin(), item.end(), isHexDigit))
             throw UsageError("invalid code '" + item + "' in --codes (four hexadecimal digits, as B0A1)");
-        codes.push_back(
-            {char(std::stoi(item.substr(0, 2), nullptr, 16)), char(std::stoi(item.substr(2), nullptr, 16))});
+        const std::string code{
+            char(std::stoi(item.substr(0, 2), nullptr, 16)), char(std::stoi(item.substr(2), nullptr, 16))};
+        // A control byte is no character, and a line end would split the code
+        // comment of an .ASM line, which then reads back as other glyphs.
+        const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+        if (std::any_of(code.begin(), code.end(), control))
+            throw UsageError("invalid code '" + item + "' in --codes: control bytes (00 to 1F, 7F) are no characters");
+        codes.push_back(code);
         if (comma == std::string::npos)
             break;
         start = comma + 1;
@@ -114,18 +132,74 @@ std::vector<std::string> parseCodes(const std::string &list)
     return codes;
 }
 
-// True when something other than line ends follows the first line of a file
-// (the next 64 KiB are looked at).
-bool moreLinesFollow(const std::string &path, std::size_t firstLineBytes)
+// The descriptor a --text-file name stands for when it names a stream already
+// open: "-" and /dev/stdin standard input, /dev/fd/N (a shell's process
+// substitution) descriptor N.
+std::optional<int> openStream(const std::string &path)
 {
-    InputFile file(path);
-    const std::int64_t size = file.size();
-    const std::int64_t from = std::int64_t(firstLineBytes);
-    if (size <= from)
-        return false;
-    const std::string rest = file.readAt(from, std::size_t(std::min<std::int64_t>(size - from, 64 * 1024)));
-    return rest.find_first_not_of("\r\n") != std::string::npos;
+    if (path == "-" || path == "/dev/stdin")
+        return 0;
+    constexpr std::string_view kFd = "/dev/fd/";
+    int fd = -1;
+    if (path.starts_with(kFd)) {
+        const char *digits = path.data() + kFd.size();
+        const auto [end, ec] = std::from_chars(digits, path.data() + path.size(), fd);
+        if (ec == std::errc() && end == path.data() + path.size() && end != digits)
+            return fd;
+    }
+    return std::nullopt;
 }
+
+// How messages name a --text-file.
+std::string textFileName(const std::string &path)
+{
+    return path == "-" ? "standard input" : path;
+}
+
+// The scratch folder of a run: TMPDIR/dotforge-cli-PID-XXXXXX, removed at the
+// end. One that a killed run left behind is removed by a later run, once the
+// process named in it is gone.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::filesystem::path &temp)
+    {
+        removeStale(temp);
+        std::string pattern = (temp / (kPrefix + std::to_string(::getpid()) + "-XXXXXX")).string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::filesystem::filesystem_error(
+                "mkdtemp", pattern, std::error_code(errno, std::generic_category()));
+        m_path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    ScratchFolder(const ScratchFolder &) = delete;
+    ScratchFolder &operator=(const ScratchFolder &) = delete;
+    const std::filesystem::path &path() const { return m_path; }
+
+private:
+    static constexpr const char *kPrefix = "dotforge-cli-";
+
+    // Our own folders of runs whose process is gone; links are never followed.
+    static void removeStale(const std::filesystem::path &temp)
+    {
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(temp, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            const auto owner = ownerOfName(name, kPrefix);
+            struct stat st {};
+            if (!owner || ::lstat(it->path().c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
+                || !processGone(*owner))
+                continue;
+            std::error_code ignored;
+            std::filesystem::remove_all(it->path(), ignored);
+        }
+    }
+
+    std::filesystem::path m_path;
+};
 
 // The prompts of a batch run: warnings go to stderr, the questions the batch
 // raises itself are answered as it set them up, the save and font dialogs
@@ -257,9 +331,14 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
     TextLine line;
     const bool fromFile = o.characters == BuildOptions::Characters::TextFile;
     if (fromFile) {
-        line = readFirstLine(o.text);
-        if (line.truncated || moreLinesFollow(o.text, line.bytes.size()))
-            warn(o.text + ": only its first line is imported, as in the window");
+        // A stream is read to its end: its size tells nothing.
+        if (const auto fd = openStream(o.text))
+            line = readFirstLine(
+                [fd](char *buffer, std::size_t max) { return readSome(*fd, buffer, max); }, kMaxLineBytes, true);
+        else
+            line = readFirstLine(o.text);
+        if (line.truncated || line.moreLines)
+            warn(textFileName(o.text) + ": only its first line is imported, as in the window");
     } else {
         const auto end = o.text.find_first_of("\r\n");
         line.bytes = o.text.substr(0, end);
@@ -271,10 +350,10 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
     if (!gbk) {
         const std::string what = "the character \"" + unencodable + "\"";
         if (fromFile)
-            throw InputError(o.text + ": " + what + " has no GBK code; nothing is imported");
+            throw InputError(textFileName(o.text) + ": " + what + " has no GBK code; nothing is imported");
         throw UsageError(what + " of --text has no GBK code");
     }
-    if (std::any_of(gbk->begin(), gbk->end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (hasSingleByteCharacter(*gbk))
         warn("the text holds single-byte characters; it is cut into byte pairs all the same, so each one shifts "
              "every later pair by a byte");
     const std::size_t available = gbk->size() / 2;
@@ -289,22 +368,26 @@ int runBuild(const BuildOptions &o)
     std::string doing;
     bool writing = false; // the output file is being written
     try {
-        doing = "cannot read " + o.text;
+        doing = "cannot read " + textFileName(o.text);
         const std::vector<std::string> codes = characterCodes(o);
         if (codes.empty())
             warn("no character to add: the library is empty");
         if (!o.font16s && !installedFace(o.face))
             throw UsageError("no TrueType face '" + o.face + "' is installed");
 
+        if (o.font16s) {
+            // Checked here so that a device or pipe is named as such.
+            doing = "cannot open " + o.font16sPath;
+            const InputFile font(o.font16sPath);
+        }
+
         // The window's working folder: the store "JQT.TMP", the save's "JQT1.Tmp"
         // and "Font16s" live there, so a private one keeps runs apart.
-        const QTemporaryDir work(QDir::tempPath() + "/dotforge-cli-XXXXXX");
-        if (!work.isValid()) {
-            error("cannot create a temporary folder in " + QDir::tempPath().toStdString() + ": "
-                + work.errorString().toStdString());
-            return kExitIo;
-        }
-        const std::filesystem::path workDir = work.path().toStdString();
+        doing = "cannot create a temporary folder";
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        doing += " in " + temp.string();
+        const ScratchFolder work(temp);
+        const std::filesystem::path workDir = work.path();
         if (o.font16s) {
             std::error_code ec;
             std::filesystem::create_symlink(std::filesystem::absolute(o.font16sPath), workDir / "Font16s", ec);
@@ -382,7 +465,7 @@ int runBuild(const BuildOptions &o)
         }
         return kExitOk;
     } catch (const IoError &e) {
-        error(doing + ": " + (writing ? writeFailure(o.output, e) : e.what()));
+        error(doing + ": " + (writing ? writeFailure(o.output, e) : ioErrorText(e)));
     } catch (const InputError &e) {
         error(e.what());
     } catch (const std::filesystem::filesystem_error &e) {

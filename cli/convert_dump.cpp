@@ -119,7 +119,7 @@ int runConvert(const Arguments &a)
         replaceFile(out, libraryFileBytes(content, outFormat, n, to, name));
         return kExitOk;
     } catch (const IoError &e) {
-        error(doing + ": " + (writing ? writeFailure(out, e) : e.what()));
+        error(doing + ": " + (writing ? writeFailure(out, e) : ioErrorText(e)));
     }
     return kExitIo;
 }
@@ -144,7 +144,7 @@ int runDump(const Arguments &a)
         }
         return kExitOk;
     } catch (const IoError &e) {
-        error("cannot read " + path + ": " + e.what());
+        error("cannot read " + path + ": " + ioErrorText(e));
     }
     return kExitIo;
 }

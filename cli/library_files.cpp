@@ -108,13 +108,18 @@ std::string libraryFileBytes(
     return {};
 }
 
+std::string ioErrorText(const IoError &error)
+{
+    return error.code() == ioerr::NotRegularFile ? "not a regular file (a device, pipe or socket)" : error.what();
+}
+
 std::string writeFailure(const std::string &path, const IoError &error)
 {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::error_code ec;
     if (error.code() == ioerr::FileNotFound && !folder.empty() && !std::filesystem::is_directory(folder, ec))
         return "there is no folder " + folder.string();
-    return error.what();
+    return ioErrorText(error);
 }
 
 } // namespace dotforge::cli

@@ -30,6 +30,10 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
 std::string libraryFileBytes(
     const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name);
 
+// The text of a file error in the tool's language: the run-time text, or
+// "not a regular file" for a device, pipe or socket.
+std::string ioErrorText(const IoError &error);
+
 // Why `path` could not be written, for a message: a missing folder is named as
 // such, where the run-time text would say "File not found".
 std::string writeFailure(const std::string &path, const IoError &error);

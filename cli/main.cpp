@@ -50,9 +50,10 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &
 int build(const Arguments &arguments, char *program)
 {
     const BuildOptions options = buildOptions(arguments);
-    // Rendering needs no screen: the offscreen platform unless one is chosen.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Rendering needs no screen, and the tool never shows anything: the offscreen
+    // platform whatever the environment names (a display platform without its
+    // display would abort the run).
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(quietQtMessages);
     int qtArgc = 1;
     char *qtArgv[] = {program, nullptr};

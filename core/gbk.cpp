@@ -1,5 +1,6 @@
 #include "core/gbk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -62,7 +63,7 @@ std::string gbkToUtf8(std::string_view gbk)
     std::size_t i = 0;
     while (i < gbk.size()) {
         const auto b = static_cast<unsigned char>(gbk[i]);
-        const std::size_t len = (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+        const std::size_t len = gbkCharacterLength(gbk, i);
         if (b < 0x80) {
             out += char(b);
         } else if (cv.convert(gbk.substr(i, len), piece)) {
@@ -95,19 +96,18 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencod
     return std::nullopt;
 }
 
-bool isNonAsciiUtf8(std::string_view bytes)
+std::optional<int> longestUtf8Sequence(std::string_view bytes)
 {
-    bool nonAscii = false;
+    int longest = 0;
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
         int len = 0;
         char32_t cp = 0;
-        if ((b & 0xE0) == 0xC0) {
+        if (b < 0x80) {
+            len = 1;
+            cp = b;
+        } else if ((b & 0xE0) == 0xC0) {
             len = 2;
             cp = b & 0x1F;
         } else if ((b & 0xF0) == 0xE0) {
@@ -117,24 +117,50 @@ bool isNonAsciiUtf8(std::string_view bytes)
             len = 4;
             cp = b & 0x07;
         } else {
-            return false;
+            return std::nullopt;
         }
         if (i + std::size_t(len) > bytes.size())
-            return false;
+            return std::nullopt;
         for (int k = 1; k < len; ++k) {
             const auto c = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
             if ((c & 0xC0) != 0x80)
-                return false;
+                return std::nullopt;
             cp = (cp << 6) | (c & 0x3F);
         }
         // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
         if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF
             || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        nonAscii = true;
+            return std::nullopt;
+        longest = std::max(longest, len);
         i += std::size_t(len);
     }
-    return nonAscii;
+    return longest;
+}
+
+std::optional<std::string> utf16ToUtf8(std::string_view utf16, bool bigEndian)
+{
+    Iconv cv("UTF-8", bigEndian ? "UTF-16BE" : "UTF-16LE");
+    std::string out;
+    if (utf16.size() % 2 != 0 || !cv.convert(utf16, out))
+        return std::nullopt;
+    return out;
+}
+
+std::size_t gbkCharacterLength(std::string_view gbk, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(gbk[i]);
+    if (lead < 0x81 || lead > 0xFE || i + 1 >= gbk.size())
+        return 1;
+    const auto trail = static_cast<unsigned char>(gbk[i + 1]);
+    return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+}
+
+bool hasSingleByteCharacter(std::string_view gbk)
+{
+    for (std::size_t i = 0; i < gbk.size(); i += gbkCharacterLength(gbk, i))
+        if (gbkCharacterLength(gbk, i) == 1)
+            return true;
+    return false;
 }
 
 } // namespace dotforge

@@ -18,8 +18,20 @@ std::string gbkToUtf8(std::string_view gbk);
 // nothing and puts that character (UTF-8) into *unencodable.
 std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencodable = nullptr);
 
-// True when the bytes are valid UTF-8 and hold at least one non-ASCII character:
-// how a text file is told apart from a GBK one.
-bool isNonAsciiUtf8(std::string_view bytes);
+// The length in bytes of the longest character of valid UTF-8 text (1 for
+// ASCII, 0 for no text); nothing when the bytes are no valid UTF-8.
+std::optional<int> longestUtf8Sequence(std::string_view bytes);
+
+// Decodes UTF-16 (without a byte-order mark) to UTF-8; nothing when it holds a
+// lone surrogate or an odd byte.
+std::optional<std::string> utf16ToUtf8(std::string_view utf16, bool bigEndian);
+
+// The length of the GBK character at `i`: 2 for a lead byte (0x81..0xFE)
+// followed by a trail byte (0x40..0x7E, 0x80..0xFE), else 1.
+std::size_t gbkCharacterLength(std::string_view gbk, std::size_t i);
+
+// True when GBK bytes hold a single-byte character: an ASCII byte, or a byte
+// that forms no double-byte character with the next one.
+bool hasSingleByteCharacter(std::string_view gbk);
 
 } // namespace dotforge

@@ -51,6 +51,11 @@ int IoError::fromErrno(int err)
     }
 }
 
+IoError notRegularFile(const std::string &path)
+{
+    return IoError(ioerr::NotRegularFile, "\"" + path + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它");
+}
+
 std::string errorBoxText(const std::string &text)
 {
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')

@@ -17,6 +17,9 @@ constexpr int DiskFull = 101;
 constexpr int NotOpen = 103;
 constexpr int InvalidNumericInput = 106;
 constexpr int SeekBeforeStart = 131;
+// Our own number, past the run-time table: a link, device, pipe or socket where
+// a file of the program's own belongs.
+constexpr int NotRegularFile = 1000;
 } // namespace ioerr
 
 class IoError : public std::runtime_error {
@@ -36,6 +39,10 @@ public:
 private:
     int m_code;
 };
+
+// The error for a path that names no regular file (or, for the program's own
+// working files, a link): the text names the file, in the window's language.
+IoError notRegularFile(const std::string &path);
 
 // What the default error handler shows: the text with a full stop appended
 // unless its last character already is one or sorts before it.

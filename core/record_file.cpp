@@ -50,16 +50,25 @@ void RecordFile::rewriteExclusive(const std::string &path)
     close();
     if (path.empty())
         throw IoError(ioerr::InvalidFilename);
-    // Open without truncating: the lock decides whether the content may go.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
+    // Open without truncating (the lock decides whether the content may go) and
+    // without following a link or waiting for a pipe's other end.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == ELOOP || errno == EISDIR || errno == ENXIO)
+            throw notRegularFile(path);
         fail(errno);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+        ::close(fd);
+        throw notRegularFile(path);
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
         fail(err == EWOULDBLOCK ? EACCES : err);
     }
-    if (::ftruncate(fd, 0) != 0) {
+    if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, 0) != 0) {
         const int err = errno;
         ::close(fd);
         fail(err);
@@ -69,20 +78,66 @@ void RecordFile::rewriteExclusive(const std::string &path)
     m_path = path;
 }
 
-void RecordFile::reset(const std::string &path, bool readOnly)
+void RecordFile::createNew(const std::string &path)
 {
     close();
     if (path.empty())
         throw IoError(ioerr::InvalidFilename);
-    const int fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        if (errno == EISDIR || errno == EPERM)
+            throw notRegularFile(path);
+        fail(errno);
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         fail(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw IoError(ioerr::AccessDenied);
-    }
     m_fd = fd;
+    m_pos = 0;
+    m_path = path;
+}
+
+int openRegularFile(const std::string &path, bool readOnly)
+{
+    if (path.empty())
+        throw IoError(ioerr::InvalidFilename);
+    const int fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENXIO)
+            throw notRegularFile(path);
+        fail(errno);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        fail(err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (S_ISDIR(st.st_mode))
+            throw IoError(ioerr::AccessDenied);
+        throw notRegularFile(path);
+    }
+    // Reads of a regular file block as usual again.
+    ::fcntl(fd, F_SETFL, 0);
+    return fd;
+}
+
+std::size_t readSome(int fd, char *buffer, std::size_t max)
+{
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, max);
+        if (got >= 0)
+            return std::size_t(got);
+        if (errno != EINTR)
+            fail(errno);
+    }
+}
+
+void RecordFile::reset(const std::string &path, bool readOnly)
+{
+    close();
+    m_fd = openRegularFile(path, readOnly);
     m_pos = 0;
     m_path = path;
 }
@@ -99,7 +154,11 @@ void RecordFile::closeAndErase()
 {
     if (m_fd < 0)
         return;
-    ::unlink(m_path.c_str());
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(m_fd, &held) == 0 && ::lstat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev
+        && held.st_ino == named.st_ino)
+        ::unlink(m_path.c_str());
     close();
 }
 

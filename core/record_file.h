@@ -11,6 +11,16 @@
 
 namespace dotforge {
 
+// Opens an existing regular file for reading (or reading and writing). A folder
+// is refused with "File access denied", a device, pipe or socket with
+// notRegularFile; the open does not block, so a pipe without a writer cannot
+// hang the program. Returns the descriptor; the caller closes it.
+int openRegularFile(const std::string &path, bool readOnly);
+
+// Up to `max` bytes from the descriptor's position (any kind of file, streams
+// too); 0 at the end.
+std::size_t readSome(int fd, char *buffer, std::size_t max);
+
 // Reads exactly `length` bytes at `offset` of an open descriptor: IoError with
 // "Read beyond end of file" when the file ends first, or the error of the read.
 void readExactly(int fd, char *buffer, std::size_t length, std::int64_t offset);
@@ -24,12 +34,20 @@ public:
 
     // Creates the file (replacing its content) and opens it for reading and writing.
     void rewrite(const std::string &path);
-    // Like rewrite, but first takes an exclusive lock on the file so that a
-    // second program using the same name fails with "File access denied"
-    // instead of emptying a file that is in use. Re-creating a file this object
-    // already holds empties it and keeps the lock.
+    // Empties the program's own working file and opens it for reading and
+    // writing, taking an exclusive lock on it so that a second program using the
+    // same name fails with "File access denied" instead of emptying a file that
+    // is in use. The name must be a regular file of one link, or new: a symbolic
+    // link, a second name of another file, a device or a pipe is refused with
+    // notRegularFile and left alone. Re-creating a file this object already
+    // holds empties it and keeps the lock.
     void rewriteExclusive(const std::string &path);
-    // Opens an existing file, read-only or for reading and writing.
+    // Creates a working file afresh: a file left under the name is removed
+    // first (a link is removed, not followed), then a new one is created
+    // exclusively, so that nothing but a new file of our own is written.
+    void createNew(const std::string &path);
+    // Opens an existing regular file, read-only or for reading and writing
+    // (openRegularFile).
     void reset(const std::string &path, bool readOnly);
     void close();
     bool isOpen() const { return m_fd >= 0; }
@@ -46,7 +64,8 @@ public:
     std::int64_t size() const;
     // Cuts the file to the given number of records.
     void truncate(std::int64_t records);
-    // Closes the file and removes it from its folder.
+    // Closes the file and removes it from its folder, unless its name now
+    // belongs to another file.
     void closeAndErase();
 
 private:

@@ -128,7 +128,7 @@ void Workspace::SaveXFile()
     }
 
     RecordFile rawCopy(kPlaneBytes);
-    rawCopy.rewrite(workPath("JQT1.Tmp"));
+    rawCopy.createNew(workPath("JQT1.Tmp"));
     std::vector<GlyphPlane> raw;
     std::size_t converted = 0; // store records that may no longer be raw
     try {

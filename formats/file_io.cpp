@@ -4,8 +4,11 @@
 #include "core/record_file.h"
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,12 +61,49 @@ std::string folderOf(const std::string &path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string baseNameOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The temporaries of a target are named TARGET.~PID-N, PID the writing process.
+std::string temporaryPrefix(const std::string &name)
+{
+    return name + ".~";
+}
+
+// Removes what a save to `target` killed on the way left beside it: our own
+// regular files TARGET.~PID-N whose process is gone.
+void removeStaleTemporaries(const std::string &target)
+{
+    const std::string folder = folderOf(target);
+    const std::string prefix = temporaryPrefix(baseNameOf(target));
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        std::string_view attempt;
+        const auto owner = ownerOfName(name, prefix, &attempt);
+        struct stat st { };
+        const std::string path = folder + "/" + std::string(name);
+        if (!owner || attempt.empty() || attempt.find_first_not_of("0123456789") != std::string_view::npos
+            || ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()
+            || !processGone(*owner))
+            continue;
+        ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
 // A new file beside `target`, created exclusively so that nothing else is
 // overwritten; the umask applies to its mode as to any new file.
 int createBeside(const std::string &target, std::string &name)
 {
+    removeStaleTemporaries(target);
     for (int attempt = 0;; ++attempt) {
-        name = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        name = temporaryPrefix(target) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0)
             return fd;
@@ -75,18 +115,8 @@ int createBeside(const std::string &target, std::string &name)
 } // namespace
 
 InputFile::InputFile(const std::string &path)
+    : m_fd(openRegularFile(path, true))
 {
-    if (path.empty())
-        throw IoError(ioerr::InvalidFilename);
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        fail(errno);
-    struct stat st { };
-    if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        throw IoError(ioerr::AccessDenied);
-    }
 }
 
 InputFile::~InputFile()
@@ -112,13 +142,26 @@ std::string InputFile::readAt(std::int64_t offset, std::size_t length) const
 
 std::size_t InputFile::read(char *buffer, std::size_t max)
 {
-    for (;;) {
-        const ssize_t got = ::read(m_fd, buffer, max);
-        if (got >= 0)
-            return std::size_t(got);
-        if (errno != EINTR)
-            fail(errno);
-    }
+    return readSome(m_fd, buffer, max);
+}
+
+bool processGone(long pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+std::optional<long> ownerOfName(std::string_view name, std::string_view prefix, std::string_view *rest)
+{
+    if (!name.starts_with(prefix))
+        return std::nullopt;
+    name.remove_prefix(prefix.size());
+    long pid = 0;
+    const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (ec != std::errc() || end == name.data() || pid <= 0 || end == name.data() + name.size() || *end != '-')
+        return std::nullopt;
+    if (rest)
+        *rest = name.substr(std::size_t(end - name.data()) + 1);
+    return pid;
 }
 
 void replaceFile(const std::string &path, std::string_view bytes)

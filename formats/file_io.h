@@ -5,11 +5,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace dotforge {
 
+// A regular file opened for reading: a device, pipe or socket is refused
+// (openRegularFile), so that nothing waits for ever or takes a stream for a file.
 class InputFile {
 public:
     explicit InputFile(const std::string &path);
@@ -28,10 +31,20 @@ private:
 };
 
 // Replaces the content of `path` with `bytes`. A regular file, or a new one, is
-// written beside the old one in the same folder, flushed to disk and renamed over
-// it, so that a failure at any step leaves the previous file as it was; a
-// symbolic link keeps its place and the file it names is replaced. A device or a
-// pipe cannot be replaced that way and is written in place.
+// written beside the old one in the same folder (as TARGET.~PID-N), flushed to
+// disk and renamed over it, so that a failure at any step leaves the previous
+// file as it was; a symbolic link keeps its place and the file it names is
+// replaced. Such files that a killed save of the same target left behind are
+// removed first. A device or a pipe cannot be replaced that way and is written
+// in place.
 void replaceFile(const std::string &path, std::string_view bytes);
+
+// True when no process has the id any more (a process of another user counts as
+// present).
+bool processGone(long pid);
+
+// The process id of a name written as PREFIX + PID + "-" + REST, and REST;
+// nothing when the name is not of that form.
+std::optional<long> ownerOfName(std::string_view name, std::string_view prefix, std::string_view *rest = nullptr);
 
 } // namespace dotforge

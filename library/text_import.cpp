@@ -3,30 +3,53 @@
 #include "core/gbk.h"
 #include "core/record_file.h"
 
+#include <algorithm>
+#include <unistd.h>
+
 namespace dotforge {
 
-TextLine readFirstLine(const std::string &path, std::size_t maxBytes)
+namespace {
+
+// How far past the first line the reader looks for a second one.
+constexpr std::size_t kLookAhead = 64 * 1024;
+
+// The first line within the first bytes of a text.
+TextLine firstLineOf(std::string_view head, std::size_t maxBytes)
 {
-    // A file of one-byte records: the open and read errors are the store's.
-    RecordFile file(1);
-    file.reset(path, true);
-    const std::int64_t size = file.size();
     TextLine line;
-    for (std::int64_t i = 0; i < size; ++i) {
-        char c = 0;
-        file.read(&c);
-        if (c == '\n' || c == '\r')
-            break;
-        if (line.bytes.size() == maxBytes) {
-            line.truncated = true;
-            break;
+    if (head.starts_with("\xFF\xFE"))
+        line.encoding = LineEncoding::Utf16Le;
+    else if (head.starts_with("\xFE\xFF"))
+        line.encoding = LineEncoding::Utf16Be;
+    const std::size_t unit = line.encoding == LineEncoding::Bytes ? 1 : 2;
+    if (unit == 2)
+        head.remove_prefix(2);
+    // A UTF-16 line ends at the code unit CR or LF, not at such a byte.
+    const auto isLineEnd = [&](std::size_t i) {
+        char c = head[i];
+        if (unit == 2) {
+            const bool big = line.encoding == LineEncoding::Utf16Be;
+            if (head[big ? i : i + 1] != '\0')
+                return false;
+            c = head[big ? i + 1 : i];
         }
-        line.bytes += c;
+        return c == '\r' || c == '\n';
+    };
+    const std::size_t whole = head.size() - head.size() % unit;
+    std::size_t end = 0;
+    while (end < whole && !isLineEnd(end))
+        end += unit;
+    const std::size_t cap = maxBytes - maxBytes % unit;
+    line.truncated = end > cap;
+    line.bytes = head.substr(0, std::min(end, cap));
+    if (!line.truncated) {
+        std::size_t next = end;
+        while (next < whole && isLineEnd(next))
+            next += unit;
+        line.moreLines = next < whole;
     }
     return line;
 }
-
-namespace {
 
 // A line cut at the cap may end inside a UTF-8 sequence: the partial character
 // is left out, so that the cut does not make the line look like GBK.
@@ -47,19 +70,66 @@ std::string_view withoutPartialTail(std::string_view text)
     return trail + 1 < length ? text.substr(0, lead - 1) : text;
 }
 
+// A UTF-16 line cut at the cap may end with the first half of a surrogate pair.
+std::string_view withoutHalfPair(std::string_view text, bool bigEndian)
+{
+    if (text.size() < 2)
+        return text;
+    const auto high = static_cast<unsigned char>(text[text.size() - (bigEndian ? 2 : 1)]);
+    return high >= 0xD8 && high <= 0xDB ? text.substr(0, text.size() - 2) : text;
+}
+
 } // namespace
+
+TextLine readFirstLine(const ReadSome &read, std::size_t maxBytes, bool toTheEnd)
+{
+    // A byte-order mark, the capped line, its end and the look past it.
+    const std::size_t wanted = 4 + maxBytes + 4 + kLookAhead;
+    std::string head;
+    std::string chunk(64 * 1024, '\0');
+    while (head.size() < wanted || toTheEnd) {
+        const std::size_t got = read(chunk.data(), chunk.size());
+        if (got == 0)
+            break;
+        if (head.size() < wanted)
+            head.append(chunk.data(), std::min(got, wanted - head.size()));
+    }
+    return firstLineOf(head, maxBytes);
+}
+
+TextLine readFirstLine(const std::string &path, std::size_t maxBytes)
+{
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } file{openRegularFile(path, true)};
+    return readFirstLine(
+        [&file](char *buffer, std::size_t max) { return readSome(file.fd, buffer, max); }, maxBytes, false);
+}
 
 std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencodable)
 {
     std::string_view text = line.bytes;
+    if (line.encoding != LineEncoding::Bytes) {
+        const bool bigEndian = line.encoding == LineEncoding::Utf16Be;
+        if (line.truncated)
+            text = withoutHalfPair(text, bigEndian);
+        const auto utf8 = utf16ToUtf8(text, bigEndian);
+        if (!utf8) {
+            if (unencodable)
+                *unencodable = "\xEF\xBF\xBD"; // U+FFFD
+            return std::nullopt;
+        }
+        return utf8ToGbk(*utf8, unencodable);
+    }
     if (line.truncated)
         text = withoutPartialTail(text);
-    if (!isNonAsciiUtf8(text))
-        return line.bytes;
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (text.starts_with(kByteOrderMark))
-        text.remove_prefix(kByteOrderMark.size());
-    return utf8ToGbk(text, unencodable);
+    if (text.starts_with(kByteOrderMark) && longestUtf8Sequence(text.substr(kByteOrderMark.size())))
+        return utf8ToGbk(text.substr(kByteOrderMark.size()), unencodable);
+    if (longestUtf8Sequence(text).value_or(0) >= 3)
+        return utf8ToGbk(text, unencodable);
+    return line.bytes;
 }
 
 std::vector<std::string> bytePairs(std::string_view bytes, std::size_t maxPairs)

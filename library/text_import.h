@@ -2,8 +2,15 @@
 // The text side of character entry: the first line of a text file, its GBK
 // bytes, and the byte pairs that become character codes. Pure pieces, shared by
 // the window's import and the batch tool.
+//
+// How a line's encoding is told apart: a byte-order mark names UTF-16 (LE or
+// BE) or UTF-8. Without one, a line is UTF-8 only when it is valid UTF-8 and
+// holds a character of three or four bytes (every Chinese character is one);
+// any other line is GBK as it stands. Valid two-byte UTF-8 alone proves
+// nothing: 930 GB2312 hanzi (猫路 = C3 A8 C2 B7) are such sequences too.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,19 +23,34 @@ namespace dotforge {
 // file without line ends from being read whole.
 constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
-struct TextLine {
-    std::string bytes; // without the line end
-    bool truncated = false; // the line went on past the cap
+// How the bytes of a line are to be read.
+enum class LineEncoding {
+    Bytes, // GBK or UTF-8 (with or without its byte-order mark), told apart by lineToGbk
+    Utf16Le, // after the byte-order mark FF FE
+    Utf16Be, // after the byte-order mark FE FF
 };
 
-// The first line of a file: its bytes up to the first CR or LF, or to the end
-// of the file. Raises IoError when the file cannot be opened or read.
-TextLine readFirstLine(const std::string &path, std::size_t maxBytes = kMaxLineBytes);
+struct TextLine {
+    std::string bytes; // without the line end (and, for UTF-16, without the byte-order mark)
+    LineEncoding encoding = LineEncoding::Bytes;
+    bool truncated = false; // the line went on past the cap
+    bool moreLines = false; // something other than line ends follows the line (looked at within 64 KiB)
+};
 
-// The GBK bytes of a line. A line that is UTF-8 with non-ASCII text (a leading
-// byte order mark dropped) is converted; any other line is taken as GBK as it
-// is. Empty when a character of a UTF-8 line has no GBK code; *unencodable then
-// names it (UTF-8).
+// Up to `max` bytes into the buffer; 0 at the end.
+using ReadSome = std::function<std::size_t(char *buffer, std::size_t max)>;
+
+// The first line of a regular file: its bytes up to the first CR or LF (of its
+// encoding), or to the end of the file. Raises IoError when the file cannot be
+// opened or read, or names no regular file.
+TextLine readFirstLine(const std::string &path, std::size_t maxBytes = kMaxLineBytes);
+// The same from a stream. With `toTheEnd` the stream is read to its end, so that
+// the program writing into a pipe is never cut off.
+TextLine readFirstLine(const ReadSome &read, std::size_t maxBytes, bool toTheEnd);
+
+// The GBK bytes of a line, its encoding told apart as above; a GBK line is
+// taken as it is. Empty when a character of a UTF-8 or UTF-16 line has no GBK
+// code; *unencodable then names it (UTF-8; U+FFFD for broken UTF-16).
 std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencodable = nullptr);
 
 // Consecutive byte pairs from the start, at most maxPairs; an odd last byte is

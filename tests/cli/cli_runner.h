@@ -4,11 +4,14 @@
 
 #include "tests/support/test_workspace.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char **environ;
@@ -21,8 +24,13 @@ struct CliRun {
     std::string err;
 };
 
-// `dropEnv`: variables removed from the child's environment.
-inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std::string> &dropEnv = {})
+struct CliEnvironment {
+    std::vector<std::string> drop; // variables removed from the child's environment
+    std::vector<std::string> set; // "NAME=value" entries put into it
+    std::optional<std::string> input; // standard input: a pipe delivering these bytes (< 64 KiB); else /dev/null
+};
+
+inline CliRun runCli(const std::vector<std::string> &args, const CliEnvironment &env)
 {
     TempDir io;
     const std::string outPath = io.file("stdout");
@@ -34,15 +42,17 @@ inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std
         argv.push_back(w.data());
     argv.push_back(nullptr);
 
+    std::vector<std::string> dropped = env.drop;
+    for (const auto &entry : env.set)
+        dropped.push_back(entry.substr(0, entry.find('=')));
     std::vector<std::string> envWords;
     for (char **e = environ; *e; ++e) {
         const std::string entry = *e;
-        bool dropped = false;
-        for (const auto &name : dropEnv)
-            dropped = dropped || entry.starts_with(name + "=");
-        if (!dropped)
+        if (std::none_of(
+                dropped.begin(), dropped.end(), [&](const std::string &name) { return entry.starts_with(name + "="); }))
             envWords.push_back(entry);
     }
+    envWords.insert(envWords.end(), env.set.begin(), env.set.end());
     std::vector<char *> envp;
     for (auto &w : envWords)
         envp.push_back(w.data());
@@ -50,7 +60,14 @@ inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    int pipeEnds[2] = {-1, -1};
+    if (env.input && ::pipe2(pipeEnds, O_CLOEXEC) == 0) {
+        [[maybe_unused]] const auto written = ::write(pipeEnds[1], env.input->data(), env.input->size());
+        ::close(pipeEnds[1]);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
@@ -61,9 +78,17 @@ inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std
         run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
     }
     posix_spawn_file_actions_destroy(&actions);
+    if (pipeEnds[0] >= 0)
+        ::close(pipeEnds[0]);
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;
+}
+
+// `dropEnv`: variables removed from the child's environment.
+inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std::string> &dropEnv = {})
+{
+    return runCli(args, CliEnvironment{dropEnv, {}, std::nullopt});
 }
 
 } // namespace dotforge::test

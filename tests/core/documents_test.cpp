@@ -12,6 +12,8 @@
 #include <set>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace dotforge::test {
@@ -275,6 +277,21 @@ TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
     EXPECT_FALSE(tw->RG1.enabled);
 }
 
+// A pipe or a device chosen as the library file is no file: the open fails at
+// once (for the pipe even while something could write into it) and reads
+// nothing from it.
+TEST_F(Documents, openOfAPipeOrADeviceFails)
+{
+    ASSERT_EQ(::mkfifo(path("PIPE.ZMB").c_str(), 0600), 0);
+    const int writer = ::open(path("PIPE.ZMB").c_str(), O_RDWR | O_CLOEXEC);
+    fs::create_symlink("/dev/zero", path("ZERO.ASM"));
+    openVia(1, "PIPE.ZMB");
+    openVia(2, "ZERO.ASM");
+    ::close(writer);
+    EXPECT_EQ(prompts.texts("message"), (std::vector<std::string>{"文件打开错误!", "文件打开错误!"}));
+    EXPECT_EQ(tw->LibCount, 0);
+}
+
 TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
 {
     std::vector<Sequence> glyphs;
@@ -480,6 +497,57 @@ TEST_F(Documents, neverWritesOverItsOwnStore)
     prompts.fileChoice(FileChoice{path("JQT.TMP"), 1});
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     expectFailedSave(*this, before, "File access denied.");
+}
+
+// "JQT1.Tmp" is made afresh for each save: whatever an earlier run left under
+// that name (a file, a link to a file elsewhere) goes and never receives the
+// records; a folder there stops the save with a message naming it.
+TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
+{
+    writeFile(path("other"), "precious");
+    fs::create_symlink(path("other"), path("JQT1.Tmp"));
+    saveVia(1, "LIB.ZMB");
+    EXPECT_EQ(readFile(path("other")), "precious");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(path("JQT1.Tmp"))));
+    EXPECT_EQ(readFile(path("LIB.ZMB")).size(), 3u * 34);
+
+    writeFile(path("JQT1.Tmp"), "left by a crash");
+    tw->mnuSave.enabled = true;
+    tw->mnuSaveClick();
+    EXPECT_FALSE(exists("JQT1.Tmp"));
+    EXPECT_TRUE(prompts.texts("ioerror").empty());
+
+    fs::create_directory(path("JQT1.Tmp"));
+    const auto before = listing();
+    tw->mnuSave.enabled = true;
+    EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    EXPECT_EQ(prompts.texts("ioerror"),
+        std::vector<std::string>{"\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
+    expectStoreRaw();
+    EXPECT_EQ(listing(), before);
+    EXPECT_TRUE(tw->mnuSave.enabled);
+}
+
+// A save killed on the way leaves TARGET.~PID-N beside its target; the next
+// save of that target removes such files of processes that are gone, and only
+// those.
+TEST_F(Documents, saveRemovesWhatKilledSavesOfItsTargetLeft)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(::getpid());
+    for (const std::string &name : {"LIB.ZMB.~" + dead + "-0", "LIB.ZMB.~" + dead + "-7", "LIB.ZMB.~" + alive + "-0",
+             "LIB.ZMB.~" + dead + "-x", "LIB.ZMB.~" + dead, "OTHER.ZMB.~" + dead + "-0"})
+        writeFile(path(name), "partial");
+    saveVia(1, "LIB.ZMB");
+    EXPECT_EQ(listing(),
+        (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB", "LIB.ZMB.~" + alive + "-0", "LIB.ZMB.~" + dead + "-x",
+            "LIB.ZMB.~" + dead, "OTHER.ZMB.~" + dead + "-0"}));
+    EXPECT_EQ(readFile(path("LIB.ZMB")).size(), 3u * 34);
 }
 
 TEST_F(Documents, exitAsksTheWindowToClose)

@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace dotforge;
 using namespace dotforge::test;
 
@@ -15,6 +21,17 @@ namespace {
 const std::string A = "\xB0\xA1";
 const std::string B = "\xB0\xA2";
 const std::string C = "\xB0\xA3";
+// 上 (U+4E0A): its UTF-16 holds the byte of a line feed.
+const std::string Shang = "\xC9\xCF";
+
+// Bytes written out one by one (UTF-16 text holds zero bytes).
+std::string bytes(std::initializer_list<int> values)
+{
+    std::string out;
+    for (const int v : values)
+        out += char(v);
+    return out;
+}
 
 std::vector<std::string> codes(Workspace &ws)
 {
@@ -141,7 +158,18 @@ INSTANTIATE_TEST_SUITE_P(Lines, ImportLineTest,
         ImportCase{"LetterBeforeChineseUtf8", "a\xE5\x95\x8A", {"a\xB0"}, 0},
         ImportCase{"SecondLineAfterCrLf", A + "\r\n" + B, {A}, 0},
         ImportCase{"SecondLineAfterLf", A + "\n" + B, {A}, 0}, ImportCase{"SecondLineAfterCr", A + "\r" + B, {A}, 0},
-        ImportCase{"EmptyFirstLine", "\n" + A, {}, 0}, ImportCase{"SingleByte", "a", {}, 0}),
+        ImportCase{"EmptyFirstLine", "\n" + A, {}, 0}, ImportCase{"SingleByte", "a", {}, 0},
+        // 猫路 in GBK is also valid two-byte UTF-8 ("è·"): it stays GBK.
+        ImportCase{"GbkThatIsAlsoTwoByteUtf8", "\xC3\xA8\xC2\xB7", {"\xC3\xA8", "\xC2\xB7"}, 0},
+        // ±啊 in UTF-8: the three-byte character tells.
+        ImportCase{"TwoByteUtf8BesideAChineseCharacter", "\xC2\xB1\xE5\x95\x8A", {"\xA1\xC0", A}, 0},
+        // The byte-order mark tells even for two-byte characters: è· in GBK.
+        ImportCase{
+            "Utf8ByteOrderMarkBeforeTwoByteCharacters", "\xEF\xBB\xBF\xC3\xA8\xC2\xB7", {"\xA8\xA8", "\xA1\xA4"}, 0},
+        ImportCase{"Utf16Le", bytes({0xFF, 0xFE, 0x4A, 0x55, 0x0A, 0x4E, 0x0D, 0, 0x0A, 0, 0x3F, 0x96}), {A, Shang}, 0},
+        ImportCase{"Utf16Be", bytes({0xFE, 0xFF, 0x55, 0x4A, 0x4E, 0x0A, 0, 0x0A, 0x96, 0x3F}), {A, Shang}, 0},
+        // An ASCII letter in UTF-16 is one byte in GBK and shifts the pairs as in any text.
+        ImportCase{"Utf16LeWithALetter", bytes({0xFF, 0xFE, 0x61, 0, 0x4A, 0x55}), {"a\xB0"}, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(EntryTest, ACharacterWithoutGbkCodeImportsNothing)
@@ -149,6 +177,31 @@ TEST_F(EntryTest, ACharacterWithoutGbkCodeImportsNothing)
     import("\xE5\x95\x8A\xF0\x9F\x98\x80\xE9\x98\xBF"); // 啊😀阿
     EXPECT_EQ(
         tw.prompts().texts("warning"), std::vector<std::string>{"文本文件中的字符\"😀\"没有GBK编码,未导入任何字!"});
+    EXPECT_EQ(tw->LibCount, 0);
+}
+
+TEST_F(EntryTest, BrokenOrUnencodableUtf16ImportsNothing)
+{
+    import(bytes({0xFF, 0xFE, 0x4A, 0x55, 0x3D, 0xD8, 0x00, 0xDE})); // 啊😀
+    import(bytes({0xFE, 0xFF, 0x55, 0x4A, 0xD8, 0x3D, 0x55, 0x4A})); // 啊, half a pair, 啊
+    EXPECT_EQ(tw.prompts().texts("warning"),
+        (std::vector<std::string>{"文本文件中的字符\"😀\"没有GBK编码,未导入任何字!",
+            "文本文件中的字符\"\xEF\xBF\xBD\"没有GBK编码,未导入任何字!"}));
+    EXPECT_EQ(tw->LibCount, 0);
+}
+
+// A pipe chosen in the dialog is refused at once (the test holds a writer, so
+// that no version can wait here for ever); nothing is added.
+TEST_F(EntryTest, APipeIsRefused)
+{
+    const std::string path = tw.dir().file("pipe.txt");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const int writer = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    tw.prompts().fileChoice(FileChoice{path, 1});
+    EXPECT_FALSE(tw->run([&] { tw->Button1Click(); }));
+    ::close(writer);
+    EXPECT_EQ(tw.prompts().texts("ioerror"),
+        std::vector<std::string>{"\"" + path + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
     EXPECT_EQ(tw->LibCount, 0);
 }
 
@@ -192,3 +245,74 @@ TEST(TextImport, ALineCutInsideAUtf8CharacterIsStillUtf8)
 }
 
 } // namespace
+
+namespace {
+
+// Every GB2312 character whose two bytes also form a valid two-byte UTF-8
+// sequence (lead 0xC2..0xDF, trail 0x80..0xBF), found with iconv over all codes.
+std::vector<std::string> gb2312CharactersThatAreTwoByteUtf8()
+{
+    iconv_t cd = iconv_open("UTF-8", "GB2312");
+    EXPECT_NE(cd, iconv_t(-1));
+    std::vector<std::string> found;
+    for (int lead = 0xA1; lead <= 0xF7; ++lead)
+        for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+            std::string code{char(lead), char(trail)};
+            char out[8];
+            char *in = code.data();
+            char *to = out;
+            std::size_t inLeft = 2, outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &in, &inLeft, &to, &outLeft) == std::size_t(-1))
+                continue; // no character at this code
+            if (lead >= 0xC2 && lead <= 0xDF && trail <= 0xBF)
+                found.push_back(code);
+        }
+    iconv_close(cd);
+    return found;
+}
+
+} // namespace
+
+// None of them, alone, in a run, or after an ASCII letter, is taken for UTF-8.
+TEST(TextImport, Gb2312TextThatIsAlsoTwoByteUtf8StaysGbk)
+{
+    const std::vector<std::string> set = gb2312CharactersThatAreTwoByteUtf8();
+    ASSERT_EQ(set.size(), 930u);
+    std::string all;
+    for (const std::string &code : set) {
+        EXPECT_EQ(lineToGbk(TextLine{code}), code)
+            << int(static_cast<unsigned char>(code[0])) << " " << int(static_cast<unsigned char>(code[1]));
+        EXPECT_EQ(lineToGbk(TextLine{"a" + code + "1"}), "a" + code + "1")
+            << int(static_cast<unsigned char>(code[0])) << " " << int(static_cast<unsigned char>(code[1]));
+        all += code;
+    }
+    EXPECT_EQ(lineToGbk(TextLine{all}), all);
+    // Cut at the cap, the run is still GBK.
+    EXPECT_EQ(lineToGbk(TextLine{all.substr(0, 101), LineEncoding::Bytes, true}), all.substr(0, 101));
+}
+
+// A stream is read in pieces: the first line and whether another follows, and
+// with `toTheEnd` every byte, so that the writer of a pipe is never cut off.
+TEST(TextImport, FirstLineOfAStream)
+{
+    const std::string text = A + B + "\r\n\r\n" + C + std::string(300'000, 'x');
+    for (const bool toTheEnd : {false, true}) {
+        std::size_t pos = 0;
+        const TextLine line = readFirstLine(
+            [&](char *buffer, std::size_t max) {
+                const std::size_t n = std::min({max, std::size_t(7), text.size() - pos});
+                std::copy_n(text.data() + pos, n, buffer);
+                pos += n;
+                return n;
+            },
+            kMaxLineBytes, toTheEnd);
+        EXPECT_EQ(line.bytes, A + B);
+        EXPECT_TRUE(line.moreLines);
+        EXPECT_FALSE(line.truncated);
+        if (toTheEnd)
+            EXPECT_EQ(pos, text.size());
+        else
+            EXPECT_LT(pos, text.size());
+    }
+}

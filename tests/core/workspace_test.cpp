@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -294,4 +298,87 @@ TEST(Packing, AnyTextButTwoSpacesIsInk)
     GlyphPlane plane;
     packCells(cells, 16, plane);
     EXPECT_EQ(plane.at(0, 0), 0xE0);
+}
+
+// The store "JQT.TMP" must be a file of this folder of its own: a link (to a
+// file elsewhere, or to nothing), a second name of another file, a pipe or a
+// folder in its place is refused with a message naming it and left as it was,
+// and the other file keeps its content through start-up, New and close.
+TEST(StartUp, StoreThatIsNoFileOfItsOwnIsRefusedAndLeftAlone)
+{
+    struct Case {
+        const char *name;
+        std::function<void(const TempDir &dir, const std::string &store)> make;
+    };
+    const Case cases[] = {
+        {"link to a file elsewhere",
+            [](const TempDir &d, const std::string &s) { fs::create_symlink(d.file("other"), s); }},
+        {"link to nothing", [](const TempDir &d, const std::string &s) { fs::create_symlink(d.file("absent"), s); }},
+        {"hard link", [](const TempDir &d, const std::string &s) { fs::create_hard_link(d.file("other"), s); }},
+        {"pipe", [](const TempDir &, const std::string &s) { ASSERT_EQ(::mkfifo(s.c_str(), 0600), 0); }},
+        {"folder", [](const TempDir &, const std::string &s) { fs::create_directory(s); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        writeFile(dir.file("other"), "precious");
+        const std::string store = dir.file("JQT.TMP");
+        c.make(dir, store);
+        const auto kind = fs::symlink_status(store).type();
+        ScriptedPrompts prompts;
+        BlankRasterizer raster;
+        {
+            Workspace ws(prompts, raster, dir.path().string());
+            ws.FormCreate(); // no "Font16s": its message comes second
+            const std::string refused = "\"" + store + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它.";
+            EXPECT_EQ(prompts.texts("ioerror"), (std::vector<std::string>{refused, "File not found."}));
+            EXPECT_FALSE(ws.storeFile.isOpen());
+            EXPECT_FALSE(ws.run([&] { ws.mnuNewClick(); }));
+            EXPECT_EQ(prompts.texts("ioerror").back(), refused);
+            ws.FormClose();
+        }
+        EXPECT_EQ(fs::symlink_status(store).type(), kind);
+        EXPECT_EQ(readFile(dir.file("other")), "precious");
+        EXPECT_FALSE(fs::exists(dir.file("absent")));
+    }
+}
+
+// The store is erased at close only while its name still belongs to it.
+TEST(StartUp, CloseLeavesANameThatNoLongerBelongsToTheStore)
+{
+    TestWorkspace tw;
+    const std::string store = tw.dir().file("JQT.TMP");
+    writeFile(tw.dir().file("other"), "precious");
+    fs::remove(store);
+    fs::create_symlink(tw.dir().file("other"), store);
+    tw->FormClose();
+    EXPECT_TRUE(fs::is_symlink(store));
+    EXPECT_EQ(readFile(tw.dir().file("other")), "precious");
+}
+
+// A pipe or a device in place of "Font16s" is refused at once instead of
+// waiting for a writer (the test holds one, so that no version can hang here);
+// the window then works without the dot-matrix source.
+TEST(StartUp, Font16sThatIsNoFileIsRefused)
+{
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "device");
+        TestWorkspace tw({.withFont16s = false, .start = false});
+        const std::string font = tw.dir().file("Font16s");
+        int writer = -1;
+        if (pipe) {
+            ASSERT_EQ(::mkfifo(font.c_str(), 0600), 0);
+            writer = ::open(font.c_str(), O_RDWR | O_CLOEXEC);
+        } else {
+            fs::create_symlink("/dev/zero", font);
+        }
+        tw->FormCreate();
+        EXPECT_EQ(tw.prompts().texts("ioerror"),
+            std::vector<std::string>{"\"" + font + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
+        EXPECT_FALSE(tw->fontFile.isOpen());
+        EXPECT_FALSE(tw->RU.enabled);
+        EXPECT_TRUE(tw->storeFile.isOpen());
+        if (writer >= 0)
+            ::close(writer);
+    }
 }

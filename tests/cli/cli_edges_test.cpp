@@ -1,0 +1,190 @@
+// dotforge-cli at its edges: any environment, inputs that are no files or
+// streams, codes that are no characters, the encodings of a text file, and what
+// a killed run leaves behind.
+
+#include "tests/cli/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace dotforge::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// 汉字 in GBK, as the .ZMB code bytes of two glyphs.
+const std::string kHanZi = "\xBA\xBA\xD7\xD6";
+
+// The codes of a 16-dot .ZMB file (two bytes behind the glyphs).
+std::string zmbCodes(const std::string &zmb)
+{
+    const std::size_t count = zmb.size() / 34;
+    return zmb.substr(count * 32);
+}
+
+// The tool never shows anything: a display platform named in the environment
+// without its display must not abort it.
+TEST(CliEdges, AnyPlatformInTheEnvironment)
+{
+    for (const char *platform : {"xcb", "wayland", "offscreen", "nonsense"}) {
+        TempDir dir;
+        const CliRun run = runCli({"build", "--text", "汉字", "-o", dir.file("x.ZMB")},
+            CliEnvironment{{"DISPLAY", "WAYLAND_DISPLAY"}, {std::string("QT_QPA_PLATFORM=") + platform}, {}});
+        EXPECT_EQ(run.status, 0) << platform << "\n" << run.err;
+        EXPECT_EQ(run.err, "") << platform;
+        EXPECT_EQ(zmbCodes(readFile(dir.file("x.ZMB"))), kHanZi) << platform;
+    }
+}
+
+// Standard input is read to its end, whatever names it; the first line counts.
+TEST(CliEdges, TextFromStandardInput)
+{
+    for (const char *name : {"-", "/dev/stdin", "/dev/fd/0"}) {
+        TempDir dir;
+        const CliRun run = runCli({"build", "--text-file", name, "-o", dir.file("x.ZMB")},
+            CliEnvironment{{}, {}, "汉字\n点阵\n" + std::string(40'000, 'x')});
+        EXPECT_EQ(run.status, 0) << name << "\n" << run.err;
+        const std::string shown = name == std::string("-") ? "standard input" : name;
+        EXPECT_EQ(run.err, "dotforge-cli: warning: " + shown + ": only its first line is imported, as in the window\n");
+        EXPECT_EQ(zmbCodes(readFile(dir.file("x.ZMB"))), kHanZi) << name;
+    }
+}
+
+// A pipe, a device or a socket where a file belongs is refused at once (the
+// test holds the pipe's writer, so that no version can wait here for ever).
+TEST(CliEdges, InputsThatAreNoFiles)
+{
+    TempDir dir;
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int writer = ::open(pipe.c_str(), O_RDWR | O_CLOEXEC);
+    fs::create_symlink(pipe, dir.file("pipe.ZMB"));
+    fs::create_symlink("/dev/zero", dir.file("zero.ZMB"));
+    const std::string out = dir.file("x.ZMB");
+    const std::string noFile = ": not a regular file (a device, pipe or socket)\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"build", "--text-file", pipe, "-o", out}, "cannot read " + pipe},
+        {{"build", "--source", "font16s", "--font16s", pipe, "--text", "字", "-o", out}, "cannot open " + pipe},
+        {{"build", "--source", "font16s", "--font16s", "/dev/zero", "--text", "字", "-o", out},
+            "cannot open /dev/zero"},
+        {{"dump", "--size", "16", "--mode", "A", dir.file("pipe.ZMB")}, "cannot read " + dir.file("pipe.ZMB")},
+        {{"dump", "--size", "16", "--mode", "A", dir.file("zero.ZMB")}, "cannot read " + dir.file("zero.ZMB")},
+        {{"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("pipe.ZMB"), out},
+            "cannot read " + dir.file("pipe.ZMB")},
+    };
+    for (const auto &[args, doing] : cases) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 2) << doing;
+        EXPECT_EQ(run.err, "dotforge-cli: " + doing + noFile);
+        EXPECT_EQ(run.out, "");
+    }
+    ::close(writer);
+    EXPECT_FALSE(fs::exists(out));
+}
+
+// Control bytes are no characters, and a line end in a code would split the
+// comment of its .ASM line; ';' and a space are fine and read back.
+TEST(CliEdges, CodesWithControlBytesAreRefused)
+{
+    TempDir dir;
+    for (const char *codes : {"0D0A", "B0A1,B00A,B0A2", "0941", "7FA1", "B01F", "0000"}) {
+        const CliRun run = runCli({"build", "--codes", codes, "-o", dir.file("x.ASM")});
+        EXPECT_EQ(run.status, 1) << codes;
+        EXPECT_NE(run.err.find("control bytes"), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(dir.file("x.ASM"))) << codes;
+    }
+    CliRun run = runCli({"build", "--codes", "B0A1,3B3B,20A1,B07E", "-o", dir.file("x.ASM")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = runCli({"dump", "--size", "16", "--mode", "A", dir.file("x.ASM")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4 * 17 + 3);
+    EXPECT_NE(run.out.find("\n3B3B\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n20A1\n"), std::string::npos) << run.out;
+}
+
+// The warning about single-byte characters names only real ones: 東 is 96 7C
+// in GBK, a double-byte character whose second byte is below 0x80.
+TEST(CliEdges, SingleByteWarningOnlyForSingleByteCharacters)
+{
+    TempDir dir;
+    const std::string warning = "the text holds single-byte characters";
+    const std::vector<std::pair<std::string, bool>> cases{
+        {"\x96\x7C\xBE\xA9", false}, // 東京
+        {"\xD7\x40\x96\x7C", false}, // two GBK characters with trail bytes 40 and 7C
+        {"a\x96\x7C", true}, {"\x96\x7C ", true},
+        {"\x96\x20\xBE\xA9", true}, // a lead byte before a space: two single bytes
+    };
+    for (const auto &[text, warns] : cases) {
+        writeFile(dir.file("t.txt"), text);
+        const CliRun run = runCli({"build", "--text-file", dir.file("t.txt"), "-o", dir.file("x.ZMB")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err.find(warning) != std::string::npos, warns) << run.err;
+    }
+}
+
+// The batch tool reads text files as the window does: GBK that is also two-byte
+// UTF-8 stays GBK, UTF-16 with its byte-order mark is converted.
+TEST(CliEdges, EncodingsOfATextFile)
+{
+    TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"\xC3\xA8\xC2\xB7", "\xC3\xA8\xC2\xB7"}, // 猫路 in GBK
+        {std::string("\xFF\xFE\x49\x6C\x57\x5B\r\0\n\0", 10), kHanZi}, // 汉字 UTF-16LE
+        {std::string("\xFE\xFF\x6C\x49\x5B\x57", 6), kHanZi}, // 汉字 UTF-16BE
+    };
+    for (const auto &[text, codes] : cases) {
+        writeFile(dir.file("t.txt"), text);
+        const CliRun run = runCli({"build", "--text-file", dir.file("t.txt"), "-o", dir.file("x.ZMB")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(zmbCodes(readFile(dir.file("x.ZMB"))), codes);
+    }
+}
+
+// A run killed during its save leaves TARGET.~PID-N beside the target and its
+// scratch folder TMPDIR/dotforge-cli-PID-XXXXXX: a later run removes those of
+// processes that are gone, keeps those of live ones, and leaves nothing itself.
+TEST(CliEdges, WhatKilledRunsLeftIsRemoved)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(::getpid());
+
+    TempDir out, temp;
+    for (const std::string &name : {"x.ZMB.~" + dead + "-0", "x.ZMB.~" + alive + "-0"})
+        writeFile(out.file(name), "partial");
+    for (const std::string &name : {"dotforge-cli-" + dead + "-Ab12Cd", "dotforge-cli-" + alive + "-Ef34Gh"}) {
+        fs::create_directory(temp.file(name));
+        writeFile(temp.file(name) + "/JQT.TMP", std::string(128, 'x'));
+        fs::create_symlink(out.file("x.ZMB.~" + alive + "-0"), temp.file(name) + "/Font16s");
+    }
+    const CliRun run = runCli({"build", "--text", "汉字", "-o", out.file("x.ZMB")},
+        CliEnvironment{{}, {"TMPDIR=" + temp.path().string()}, {}});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    // Qt's own runtime folder, which it keeps in TMPDIR when XDG_RUNTIME_DIR
+    // is unset, is none of the tool's business.
+    auto names = [](const fs::path &folder) {
+        std::set<std::string> found;
+        for (const auto &entry : fs::directory_iterator(folder))
+            if (!entry.path().filename().string().starts_with("runtime-"))
+                found.insert(entry.path().filename().string());
+        return found;
+    };
+    EXPECT_EQ(names(out.path()), (std::set<std::string>{"x.ZMB", "x.ZMB.~" + alive + "-0"}));
+    EXPECT_EQ(names(temp.path()), (std::set<std::string>{"dotforge-cli-" + alive + "-Ef34Gh"}));
+    EXPECT_EQ(readFile(out.file("x.ZMB.~" + alive + "-0")), "partial");
+}
+
+} // namespace
