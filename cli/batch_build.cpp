@@ -71,17 +71,19 @@ Layout and default effects:
       --effects-at save|render apply the default effects when the file is
                                  written (default) or when each glyph is rendered
 Characters (one of):
-      --text TEXT              the characters, UTF-8 or GBK
+      --text TEXT              the characters: UTF-8 (as the shell passes them),
+                                 or GBK bytes where they are no valid UTF-8
       --text-file PATH         the first line of a text file; - or /dev/stdin
                                  reads standard input to its end
       --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal; no
                                  control bytes (00 to 1F, 7F)
   A text is cut into byte pairs like the window's import: at most 200, and a
   single-byte character shifts every later pair by one byte.
-  Encodings: a byte-order mark names UTF-8, UTF-16LE or UTF-16BE. Without one,
-  a line is UTF-8 when it is valid UTF-8 with a character of three or four
-  bytes (every Chinese character is one); anything else is read as GBK, since
-  two-byte UTF-8 alone (Latin, Greek, Cyrillic letters) is also valid GBK.
+  Encodings of a text file: a byte-order mark names UTF-8, UTF-16LE or
+  UTF-16BE. Without one, a line is UTF-8 when it is valid UTF-8 with a
+  character of three or four bytes (every Chinese character is one); anything
+  else is read as GBK, since two-byte UTF-8 alone (Latin, Greek, Cyrillic
+  letters) is also valid GBK.
 Output:
   -o, --output FILE            the library file to write
       --format zmb|asm|c       its format (default from the extension of FILE:
@@ -342,6 +344,11 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
     } else {
         const auto end = o.text.find_first_of("\r\n");
         line.bytes = o.text.substr(0, end);
+        // An argument comes from the shell, which speaks UTF-8 here: valid UTF-8
+        // is taken as such (its byte-order mark says so to the detection), and
+        // only other bytes are GBK.
+        if (longestUtf8Sequence(line.bytes).value_or(1) > 1)
+            line.bytes.insert(0, "\xEF\xBB\xBF");
         if (end != std::string::npos && o.text.find_first_not_of("\r\n", end) != std::string::npos)
             warn("--text: only its first line is imported, as from a text file");
     }

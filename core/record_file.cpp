@@ -202,23 +202,28 @@ void RecordFile::read(void *record)
     ++m_pos;
 }
 
-void RecordFile::write(const void *record)
+void writeExactly(int fd, const char *buffer, std::size_t length, std::int64_t offset)
 {
-    requireOpen();
-    const auto *p = static_cast<const char *>(record);
     std::size_t done = 0;
-    const off_t offset = off_t(m_pos) * m_recordSize;
-    while (done < std::size_t(m_recordSize)) {
-        const ssize_t put = ::pwrite(m_fd, p + done, std::size_t(m_recordSize) - done, offset + off_t(done));
+    while (done < length) {
+        const ssize_t put = offset < 0 ? ::write(fd, buffer + done, length - done)
+                                       : ::pwrite(fd, buffer + done, length - done, off_t(offset) + off_t(done));
         if (put < 0) {
             if (errno == EINTR)
                 continue;
             fail(errno);
         }
+        // Nothing written and no error: the device has no room.
         if (put == 0)
             fail(ENOSPC);
         done += std::size_t(put);
     }
+}
+
+void RecordFile::write(const void *record)
+{
+    requireOpen();
+    writeExactly(m_fd, static_cast<const char *>(record), std::size_t(m_recordSize), m_pos * m_recordSize);
     ++m_pos;
 }
 

@@ -24,6 +24,10 @@ std::size_t readSome(int fd, char *buffer, std::size_t max);
 // Reads exactly `length` bytes at `offset` of an open descriptor: IoError with
 // "Read beyond end of file" when the file ends first, or the error of the read.
 void readExactly(int fd, char *buffer, std::size_t length, std::int64_t offset);
+// Writes exactly `length` bytes at `offset`, or at the descriptor's position
+// when `offset` is negative (pipes, devices); IoError with the error of the
+// write, "Disk full" when nothing more can be written.
+void writeExactly(int fd, const char *buffer, std::size_t length, std::int64_t offset = -1);
 
 class RecordFile {
 public:

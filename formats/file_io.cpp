@@ -22,29 +22,13 @@ namespace {
     throw IoError(IoError::fromErrno(err));
 }
 
-void writeAll(int fd, std::string_view bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        if (put == 0)
-            fail(ENOSPC);
-        done += std::size_t(put);
-    }
-}
-
 void writeInPlace(const std::string &path, std::string_view bytes)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         fail(errno);
     try {
-        writeAll(fd, bytes);
+        writeExactly(fd, bytes.data(), bytes.size());
     } catch (...) {
         ::close(fd);
         throw;
@@ -199,7 +183,7 @@ void replaceFile(const std::string &path, std::string_view bytes)
             if (::fchmod(fd, old.st_mode & 07777) != 0)
                 fail(errno);
         }
-        writeAll(fd, bytes);
+        writeExactly(fd, bytes.data(), bytes.size());
         if (::fsync(fd) != 0)
             fail(errno);
         const int closing = ::close(fd);

@@ -148,6 +148,22 @@ TEST(CliEdges, EncodingsOfATextFile)
     }
 }
 
+// A --text argument comes from the shell in UTF-8, two-byte characters
+// included; bytes that are no UTF-8 are GBK.
+TEST(CliEdges, EncodingsOfATextArgument)
+{
+    TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"\xC3\xA9\xCE\xB1", "\xA8\xA6\xA6\xC1"}, // éα in UTF-8: their GBK codes
+        {"\xB0\xA1", "\xB0\xA1"}, // 啊 in GBK, no UTF-8
+    };
+    for (const auto &[text, codes] : cases) {
+        const CliRun run = runCli({"build", "--text", text, "-o", dir.file("x.ZMB")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(zmbCodes(readFile(dir.file("x.ZMB"))), codes);
+    }
+}
+
 // A run killed during its save leaves TARGET.~PID-N beside the target and its
 // scratch folder TMPDIR/dotforge-cli-PID-XXXXXX: a later run removes those of
 // processes that are gone, keeps those of live ones, and leaves nothing itself.
