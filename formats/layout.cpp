@@ -118,6 +118,17 @@ GlyphPlane applyEffects(const GlyphPlane &raw, int n, Effects effects)
     return p;
 }
 
+GlyphPlane undoEffects(const GlyphPlane &glyph, int n, Effects effects)
+{
+    // Each swap and flip is its own inverse; a left turn is undone by a right one.
+    const Rotation back = effects.rotation == Rotation::R90 ? Rotation::R270
+        : effects.rotation == Rotation::R270                ? Rotation::R90
+                                                            : effects.rotation;
+    GlyphPlane p = applyEffects(glyph, n, Effects{Rotation::R0, Flip::None, effects.swap});
+    p = applyEffects(p, n, Effects{Rotation::R0, effects.flip, Swap::None});
+    return applyEffects(p, n, Effects{back, Flip::None, Swap::None});
+}
+
 Sequence toFileOrder(const GlyphPlane &raw, int n, Mode mode, Effects effects)
 {
     if (!isDotSize(n))
@@ -144,6 +155,11 @@ GlyphPlane fromFileOrder(const Sequence &sequence, int n, Mode mode)
         glyph.at(at.y, at.x) = bitReversed(mode) ? reverseBits(b) : b;
     }
     return glyph;
+}
+
+GlyphPlane decodeGlyph(const Sequence &sequence, int n, Mode mode, Effects effects)
+{
+    return undoEffects(fromFileOrder(sequence, n, mode), n, effects);
 }
 
 Sequence squareBytes(const GlyphPlane &plane, int n)
