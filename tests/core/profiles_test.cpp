@@ -3,7 +3,7 @@
 // n x n glyph lands, with B = n / 8 bytes per row or column.
 
 #include "formats/profiles.h"
-#include "tests/support/test_workspace.h"
+#include "tests/core/formats_support.h"
 
 #include <gtest/gtest.h>
 
@@ -394,6 +394,36 @@ TEST(LayoutEffects, UndoEffectsRestoresEveryCombination)
     const GlyphPlane glyph = planeFromArt(kAsymmetric16);
     for (const Layout &l : allLayouts())
         EXPECT_EQ(undoEffects(applyEffects(glyph, 16, l.effects), 16, l.effects), glyph);
+}
+
+// The window's command ticks the mode and the effects, and the file saved then
+// holds the glyph in the layout's memory order: pages-lsb puts the left column
+// of a 16-dot glyph in bytes 0 (rows 0 to 7) and 16 (rows 8 to 15), all bits set.
+TEST(ProfileCommand, TicksModeAndEffectsAndTheSaveFollows)
+{
+    TestWorkspace tw;
+    std::vector<std::string> leftColumn(16, "#...............");
+    fillStore(tw.ws(), {planeFromArt(leftColumn)}, {"\xB0\xA1"});
+    tw->mnuProfileClick("pages-lsb");
+    EXPECT_EQ(tw->mode, Mode::B);
+    EXPECT_EQ(tw->rotation, Rotation::R90);
+    EXPECT_EQ(tw->flip, Flip::Vertical);
+    EXPECT_EQ(tw->swap, Swap::None);
+    tw->mnuProfileClick("no-such-layout");
+    EXPECT_EQ(tw->mode, Mode::B);
+
+    const std::string path = tw.dir().file("L.ZMB");
+    tw.prompts().fileChoice(FileChoice{path, 1});
+    tw->mnuSaveAsClick();
+    const std::string file = readFile(path);
+    ASSERT_EQ(file.size(), 34u);
+    for (int t = 0; t < 32; ++t)
+        EXPECT_EQ(int(static_cast<unsigned char>(file[std::size_t(t)])), t == 0 || t == 16 ? 0xFF : 0) << t;
+    // The library keeps the glyph upright.
+    tw->mnuProfileClick("rows-msb");
+    EXPECT_EQ(tw->rotation, Rotation::R0);
+    EXPECT_EQ(tw->flip, Flip::None);
+    EXPECT_EQ(tw->mode, Mode::C);
 }
 
 } // namespace
