@@ -47,27 +47,27 @@ const std::vector<LayoutProfile> &layoutProfiles()
 {
     static const std::vector<LayoutProfile> kProfiles{
         {"rows-msb", {Mode::C, {}}, "row by row from the top, each row's bytes from the left, bit 7 the leftmost dot",
-            "ST7920 graphic RAM, HT1632-style and most LED matrix drivers, ESC/POS raster images (GS v 0)",
-            "&1 rows-msb: 逐行横向, 高位在左 (ST7920, HT1632, LED点阵驱动)"},
+            "ST7920 graphic RAM (16-dot words, the high byte first) and LED matrix drivers fed row by row",
+            "&1 rows-msb: 逐行横向, 高位在左 (ST7920, 逐行送数的LED点阵驱动)"},
         {"rows-lsb", {Mode::D, {}}, "as rows-msb, bit 0 the leftmost dot",
             "row-scanned drivers that shift the leftmost dot out of bit 0",
             "&2 rows-lsb: 逐行横向, 低位在左 (低位先出的LED驱动)"},
         {"pages-lsb", {Mode::B, kTransposed},
             "vertical bytes of 8 dots of one column, bit 0 the top one; the top 8-row page column by column from "
             "the left, then the next page",
-            "SSD1306 (page and horizontal addressing), SH1106, ST7565, UC1701, PCD8544 (horizontal addressing), "
-            "KS0108",
+            "SSD1306, SH1106, ST7565, UC1701, PCD8544, KS0108: one page at a time (page addressing, or "
+            "horizontal addressing with a column window n dots wide)",
             "&3 pages-lsb: 按页纵向, 低位在上 (SSD1306, SH1106, ST7565, UC1701, PCD8544, KS0108)"},
         {"pages-msb", {Mode::A, kTransposed}, "as pages-lsb, bit 7 the top dot",
-            "8-dot column bit images of ESC/POS and ESC/P printers (ESC * m = 0, 1), sent band by band",
-            "&4 pages-msb: 按页纵向, 高位在上 (ESC/POS 8点位图)"},
+            "8-dot column bit images of ESC/POS and ESC/P printers (ESC * in its 8-dot modes), sent band by band",
+            "&4 pages-msb: 按页纵向, 高位在上 (ESC/POS, ESC/P 8点列位图)"},
         {"columns-msb", {Mode::C, kTransposed},
             "vertical bytes, bit 7 the top dot, column by column from the left, each column from the top page down",
-            "column bit images of ESC/POS and ESC/P printers (24-dot ESC * m = 32, 33 at 24 dots; GS * downloaded "
-            "images)",
-            "&5 columns-msb: 逐列纵向, 高位在上 (ESC/POS, ESC/P 列位图)"},
+            "column bit images of ESC/POS and ESC/P printers: at 24 dots ESC * in its 24-dot modes",
+            "&5 columns-msb: 逐列纵向, 高位在上 (ESC/POS, ESC/P 24点列位图)"},
         {"columns-lsb", {Mode::D, kTransposed}, "as columns-msb, bit 0 the top dot",
-            "SSD1306 in vertical addressing mode", "&6 columns-lsb: 逐列纵向, 低位在上 (SSD1306 垂直寻址)"},
+            "SSD1306 in vertical addressing mode with a page window n dots high",
+            "&6 columns-lsb: 逐列纵向, 低位在上 (SSD1306 垂直寻址)"},
         {"bands-msb", {Mode::A, {}},
             "mode A: 8-dot wide bands of horizontal bytes, each band from the top, bit 7 the leftmost dot",
             "software written for mode A", "&7 bands-msb: 模式A (8点列带横向, 高位在左)"},
