@@ -271,6 +271,12 @@ int runFindLayout(const Arguments &a, const BuildRunner &build)
             std::cout.flush();
             return kExitUsage;
         }
+        const Sequence raw = toFileOrder(glyph, n, Mode::C);
+        if (std::all_of(raw.begin(), raw.end(), [](std::uint8_t b) { return b == 0; })) {
+            std::cout << "The glyph has no ink: every combination gives bytes of zero, so none can be told\n"
+                         "from another. Choose a glyph with ink and without symmetry.\n";
+            return kExitOk;
+        }
         if (search.matches.size() == 1) {
             const LayoutProfile *profile = profileAmong(search.matches.front());
             std::cout << "These bytes are the glyph in one layout"

@@ -31,7 +31,9 @@ Commands:
              or an existing font holds for a glyph
   proof      draw a proof sheet (PDF or PNG) of a library as a display shows it
 
-Run 'dotforge-cli COMMAND --help' for the options of a command.
+Run 'dotforge-cli COMMAND --help' for the options of a command. build,
+convert, dump and proof take --profile NAME, a named controller layout
+(rows-msb, pages-lsb, columns-msb ...); their help lists the controllers.
 
   -h, --help     display this help and exit
       --version  output version information and exit

@@ -134,6 +134,13 @@ TEST(CliFindLayout, SymmetricGlyphSaysItCannotTell)
         hexText(toFileOrder(planeFromArt(plus), 16, Mode::C))});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("cannot tell 8 layouts apart"), std::string::npos) << run.out;
+
+    // A blank glyph tells nothing at all.
+    writeFile(dir.file("blank.txt"), artFile(std::vector<std::string>(16, std::string(16, '.'))));
+    const CliRun blank = runCli(
+        {"find-layout", "--size", "16", "--glyph", dir.file("blank.txt"), "--bytes", hexText(Sequence(32, 0))});
+    EXPECT_EQ(blank.status, 0) << blank.err;
+    EXPECT_NE(blank.out.find("The glyph has no ink"), std::string::npos) << blank.out;
 }
 
 TEST(CliFindLayout, BadInput)
