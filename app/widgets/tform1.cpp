@@ -236,10 +236,14 @@ void TForm1::createMenus()
     // in force is ticked whenever the submenu opens.
     QMenu *profiles = options->addMenu(QStringLiteral("控制器格式(&P)"));
     profiles->setObjectName(QStringLiteral("ProfileMenu"));
+    auto *profileGroup = new QActionGroup(profiles);
+    profileGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (const LayoutProfile &p : layoutProfiles()) {
         const std::string name = p.name;
-        menuItem(profiles, ("mnuProfile-" + name).c_str(), p.caption, [&ws, name] { ws.mnuProfileClick(name); })
-            ->setCheckable(true);
+        QAction *item
+            = menuItem(profiles, ("mnuProfile-" + name).c_str(), p.caption, [&ws, name] { ws.mnuProfileClick(name); });
+        item->setCheckable(true);
+        profileGroup->addAction(item);
     }
     connect(profiles, &QMenu::aboutToShow, this, [this, profiles] {
         const Workspace &w = *m_ws;
