@@ -3,6 +3,7 @@
 #include "core/io_error.h"
 #include "core/workspace.h"
 #include "cli/c_source.h"
+#include "cli/glyph_text.h"
 #include "cli/layouts.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"

@@ -1,6 +1,6 @@
 #include "cli/c_source.h"
 
-#include "cli/library_files.h"
+#include "cli/glyph_text.h"
 
 #include <algorithm>
 #include <cctype>

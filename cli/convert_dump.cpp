@@ -1,6 +1,7 @@
 #include "cli/convert_dump.h"
 
 #include "cli/c_source.h"
+#include "cli/glyph_text.h"
 #include "cli/layouts.h"
 #include "cli/library_files.h"
 #include "core/io_error.h"

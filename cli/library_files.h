@@ -1,7 +1,6 @@
 #pragma once
 // Library files as the batch tool reads and writes them: the format of a file
-// from its name or an option, the readers of formats/ over a real file, and the
-// text forms of glyphs (dump and C comments).
+// from its name or an option, and the readers of formats/ over a real file.
 
 #include "core/io_error.h"
 #include "formats/library_content.h"
@@ -22,8 +21,6 @@ std::optional<FileFormat> formatOfName(const std::string &path);
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool allowC);
 
-char modeLetter(Mode mode);
-
 // Reads at most 200 glyphs of a .ZMB or .ASM file at dot size n, warning on stderr
 // when the file holds more, or when its size does not fit the dot size. Raises
 // IoError when the file cannot be read.
@@ -36,20 +33,5 @@ std::string libraryFileBytes(
 // Why `path` could not be written, for a message: a missing folder is named as
 // such, where the run-time text would say "File not found".
 std::string writeFailure(const std::string &path, const IoError &error);
-
-// A code as hexadecimal digits, two per byte ("B0A1").
-std::string codeHex(const std::string &code);
-// The character of a code as UTF-8 when the code is exactly one GBK character
-// (or two plain letters or digits); empty for anything that is no such text.
-std::string shownCharacter(const std::string &code);
-// The code and its character when there is one: "B0A1 啊", "2A2F".
-std::string codeLabel(const std::string &code);
-// The dots of a converted sequence decoded under a mode, with the default
-// effects it was written with undone: n rows of '#' (ink) and '.'.
-std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode, Effects effects = {});
-
-// What `dump` prints: each glyph under a line with its code and character, the
-// glyphs separated by an empty line.
-std::string dumpText(const LibraryContent &content, int n, Mode mode, Effects effects = {});
 
 } // namespace dotforge::cli

@@ -1,5 +1,6 @@
 #include "cli/proof.h"
 
+#include "cli/glyph_text.h"
 #include "cli/layouts.h"
 #include "cli/library_files.h"
 #include "cli/proof_layout.h"

@@ -13,6 +13,11 @@ constexpr int kMaxDots = 32;
 constexpr int kLibraryCapacity = 200;
 constexpr int kPlaneBytes = 128;
 
+constexpr bool isDotSize(int n)
+{
+    return n == 16 || n == 24 || n == 32;
+}
+
 // Bytes per glyph row and per converted glyph for dot size n.
 constexpr int rowBytes(int n) { return n / 8; }
 constexpr int glyphBytes(int n) { return n * n / 8; }

@@ -13,6 +13,7 @@
 // handler. Commands called directly (as the tests do) let them through.
 
 #include "core/glyph.h"
+#include "core/glyph_geometry.h"
 #include "core/layout_modes.h"
 #include "core/prompts.h"
 #include "core/record_file.h"
@@ -342,6 +343,11 @@ private:
     // editor/: commit steps shared by ChgBtnClick and RG1Click, the snapshot of
     // the selection, the focus request.
     void commitGrid();
+    // One transform, shift or block move by (dx, dy) on the grid, as the buttons
+    // and the block menu run them.
+    void transformGrid(Transform t);
+    void shiftGrid(int dx, int dy);
+    void moveBlock(int dx, int dy);
     void takeSnapshot();
     void notifyFocusEditor();
     // The selection changed (press, drag, glyph shown, cut, delete) since

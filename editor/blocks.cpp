@@ -91,80 +91,32 @@ void Workspace::mnuDelClick()
 // snapshot (a Shift drag not yet ended) is snapshotted first, so a move never
 // draws the content of an older selection.
 
-void Workspace::pmuRightClick()
+void Workspace::moveBlock(int dx, int dy)
 {
     const int n = dotSize, c0 = SelCol, r0 = SelRow;
-    if (c0 >= n - 1)
+    const int lastCol = c0 + SelWidth - 1, lastRow = r0 + SelHeight - 1;
+    if ((dx > 0 && c0 >= n - 1) || (dx < 0 && lastCol <= 0) || (dy > 0 && r0 >= n - 1) || (dy < 0 && lastRow <= 0))
         return;
     if (m_snapshotStale)
         takeSnapshot();
-    for (int j = 0; j < SelHeight; ++j) {
-        if (r0 + j < 0 || r0 + j >= n)
-            continue;
-        for (int i = SelWidth - 1; i >= 0; --i)
-            setCell(c0 + i + 1, r0 + j, BlockSnapshot.at(i, j));
-        setCell(c0, r0 + j, kBlank);
-    }
-    SelCol = c0 + 1;
-    ChgDone();
-    notifyEditor();
-}
-
-void Workspace::pmuLeftClick()
-{
-    const int n = dotSize, c0 = SelCol, r0 = SelRow, last = c0 + SelWidth - 1;
-    if (last <= 0)
-        return;
-    if (m_snapshotStale)
-        takeSnapshot();
-    for (int j = 0; j < SelHeight; ++j) {
-        if (r0 + j < 0 || r0 + j >= n)
-            continue;
-        for (int i = 0; i < SelWidth; ++i)
-            setCell(c0 + i - 1, r0 + j, BlockSnapshot.at(i, j));
-        setCell(last, r0 + j, kBlank);
-    }
-    SelCol = c0 - 1;
-    ChgDone();
-    notifyEditor();
-}
-
-void Workspace::pmuDownClick()
-{
-    const int n = dotSize, c0 = SelCol, r0 = SelRow;
-    if (r0 >= n - 1)
-        return;
-    if (m_snapshotStale)
-        takeSnapshot();
-    for (int i = 0; i < SelWidth; ++i) {
-        if (c0 + i < 0 || c0 + i >= n)
-            continue;
-        for (int j = SelHeight - 1; j >= 0; --j)
-            setCell(c0 + i, r0 + j + 1, BlockSnapshot.at(i, j));
-        setCell(c0 + i, r0, kBlank);
-    }
-    SelRow = r0 + 1;
-    ChgDone();
-    notifyEditor();
-}
-
-void Workspace::pmuUpClick()
-{
-    const int n = dotSize, c0 = SelCol, r0 = SelRow, last = r0 + SelHeight - 1;
-    if (last <= 0)
-        return;
-    if (m_snapshotStale)
-        takeSnapshot();
-    for (int i = 0; i < SelWidth; ++i) {
-        if (c0 + i < 0 || c0 + i >= n)
-            continue;
+    for (int i = 0; i < SelWidth; ++i)
         for (int j = 0; j < SelHeight; ++j)
-            setCell(c0 + i, r0 + j - 1, BlockSnapshot.at(i, j));
-        setCell(c0 + i, last, kBlank);
-    }
-    SelRow = r0 - 1;
+            setCell(c0 + i + dx, r0 + j + dy, BlockSnapshot.at(i, j));
+    // The line the block leaves behind.
+    const int leftCol = dx > 0 ? c0 : lastCol, leftRow = dy > 0 ? r0 : lastRow;
+    for (int i = 0; i < SelWidth; ++i)
+        for (int j = 0; j < SelHeight; ++j)
+            if ((dx != 0 && c0 + i == leftCol) || (dy != 0 && r0 + j == leftRow))
+                setCell(c0 + i, r0 + j, kBlank);
+    SelCol = c0 + dx;
+    SelRow = r0 + dy;
     ChgDone();
     notifyEditor();
 }
+
+void Workspace::pmuLeftClick() { moveBlock(-1, 0); }
+void Workspace::pmuRightClick() { moveBlock(1, 0); }
+void Workspace::pmuUpClick() { moveBlock(0, -1); }
+void Workspace::pmuDownClick() { moveBlock(0, 1); }
 
 } // namespace dotforge

@@ -1,141 +1,39 @@
 // Whole-glyph transforms of the editor grid: quarter turns, mirrors, band swaps
-// and one-dot shifts. They move cell texts within the N x N square only.
+// and one-dot shifts. They move cell texts within the N x N square only, through
+// the glyph geometry the save-time effects use too.
 
+#include "core/glyph_geometry.h"
 #include "core/workspace.h"
-
-#include <utility>
 
 namespace dotforge {
 
-// The dot at (x, y) moves to (y, N - 1 - x): four cells at a time, ring by ring.
-void Workspace::CCWBtnClick()
+// The turns, mirrors and swaps are edits that make the library savable.
+void Workspace::transformGrid(Transform t)
 {
-    const int n = dotSize;
-    for (int i = 0; i < n / 2; ++i)
-        for (int j = i; j < n - 1 - i; ++j) {
-            std::string t = std::move(SG2.at(j, i));
-            SG2.at(j, i) = std::move(SG2.at(n - 1 - i, j));
-            SG2.at(n - 1 - i, j) = std::move(SG2.at(n - 1 - j, n - 1 - i));
-            SG2.at(n - 1 - j, n - 1 - i) = std::move(SG2.at(i, n - 1 - j));
-            SG2.at(i, n - 1 - j) = std::move(t);
-        }
+    transformSquare(SG2, dotSize, t);
     ChgDone();
     notifyEditor();
 }
 
-// The dot at (x, y) moves to (N - 1 - y, x).
-void Workspace::CWBtnClick()
-{
-    const int n = dotSize;
-    for (int i = 0; i < n / 2; ++i)
-        for (int j = i; j < n - 1 - i; ++j) {
-            std::string t = std::move(SG2.at(j, i));
-            SG2.at(j, i) = std::move(SG2.at(i, n - 1 - j));
-            SG2.at(i, n - 1 - j) = std::move(SG2.at(n - 1 - j, n - 1 - i));
-            SG2.at(n - 1 - j, n - 1 - i) = std::move(SG2.at(n - 1 - i, j));
-            SG2.at(n - 1 - i, j) = std::move(t);
-        }
-    ChgDone();
-    notifyEditor();
-}
-
-void Workspace::HflipBtnClick()
-{
-    const int n = dotSize;
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n / 2; ++x)
-            std::swap(SG2.at(x, y), SG2.at(n - 1 - x, y));
-    ChgDone();
-    notifyEditor();
-}
-
-void Workspace::VflipBtnClick()
-{
-    const int n = dotSize;
-    for (int y = 0; y < n / 2; ++y)
-        for (int x = 0; x < n; ++x)
-            std::swap(SG2.at(x, y), SG2.at(x, n - 1 - y));
-    ChgDone();
-    notifyEditor();
-}
-
-// Reverses the order of the 8-dot bands of every row (the byte order of a plane
-// row); the dots inside a band keep their order.
-void Workspace::ELBtnClick()
-{
-    const int n = dotSize;
-    for (int y = 0; y < n; ++y)
-        for (int i = 0; i < 8; ++i) {
-            std::swap(SG2.at(i, y), SG2.at(n - 8 + i, y));
-            if (n == 32)
-                std::swap(SG2.at(8 + i, y), SG2.at(16 + i, y));
-        }
-    ChgDone();
-    notifyEditor();
-}
-
-// The same on the 8-row bands.
-void Workspace::EUBtnClick()
-{
-    const int n = dotSize;
-    for (int x = 0; x < n; ++x)
-        for (int i = 0; i < 8; ++i) {
-            std::swap(SG2.at(x, i), SG2.at(x, n - 8 + i));
-            if (n == 32)
-                std::swap(SG2.at(x, 8 + i), SG2.at(x, 16 + i));
-        }
-    ChgDone();
-    notifyEditor();
-}
+void Workspace::CCWBtnClick() { transformGrid(Transform::TurnLeft); }
+void Workspace::CWBtnClick() { transformGrid(Transform::TurnRight); }
+void Workspace::HflipBtnClick() { transformGrid(Transform::MirrorAcross); }
+void Workspace::VflipBtnClick() { transformGrid(Transform::MirrorDown); }
+void Workspace::ELBtnClick() { transformGrid(Transform::SwapBandsAcross); }
+void Workspace::EUBtnClick() { transformGrid(Transform::SwapBandsDown); }
 
 // The shifts drop the line pushed past the edge and bring in a blank one. They
 // mark the grid as edited but, unlike the turns, do not make the library savable.
-void Workspace::LeftBtnClick()
+void Workspace::shiftGrid(int dx, int dy)
 {
-    const int n = dotSize;
-    for (int y = 0; y < n; ++y) {
-        for (int x = 0; x < n - 1; ++x)
-            SG2.at(x, y) = SG2.at(x + 1, y);
-        SG2.at(n - 1, y) = kBlank;
-    }
+    shiftSquare(SG2, dotSize, dx, dy);
     EditModified = true;
     notifyEditor();
 }
 
-void Workspace::RightBtnClick()
-{
-    const int n = dotSize;
-    for (int y = 0; y < n; ++y) {
-        for (int x = n - 1; x >= 1; --x)
-            SG2.at(x, y) = SG2.at(x - 1, y);
-        SG2.at(0, y) = kBlank;
-    }
-    EditModified = true;
-    notifyEditor();
-}
-
-void Workspace::UpBtnClick()
-{
-    const int n = dotSize;
-    for (int x = 0; x < n; ++x) {
-        for (int y = 0; y < n - 1; ++y)
-            SG2.at(x, y) = SG2.at(x, y + 1);
-        SG2.at(x, n - 1) = kBlank;
-    }
-    EditModified = true;
-    notifyEditor();
-}
-
-void Workspace::DownBtnClick()
-{
-    const int n = dotSize;
-    for (int x = 0; x < n; ++x) {
-        for (int y = n - 1; y >= 1; --y)
-            SG2.at(x, y) = SG2.at(x, y - 1);
-        SG2.at(x, 0) = kBlank;
-    }
-    EditModified = true;
-    notifyEditor();
-}
+void Workspace::LeftBtnClick() { shiftGrid(-1, 0); }
+void Workspace::RightBtnClick() { shiftGrid(1, 0); }
+void Workspace::UpBtnClick() { shiftGrid(0, -1); }
+void Workspace::DownBtnClick() { shiftGrid(0, 1); }
 
 } // namespace dotforge

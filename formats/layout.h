@@ -9,6 +9,7 @@
 // order itself.
 
 #include "core/glyph.h"
+#include "core/glyph_geometry.h"
 #include "core/layout_modes.h"
 
 #include <cstdint>
@@ -16,24 +17,7 @@
 
 namespace dotforge {
 
-// The default rotation, flip and swap, applied in that order.
-struct Effects {
-    Rotation rotation = Rotation::R0;
-    Flip flip = Flip::None;
-    Swap swap = Swap::None;
-    bool operator==(const Effects &) const = default;
-};
-
 using Sequence = std::vector<std::uint8_t>;
-
-constexpr bool isDotSize(int n)
-{
-    return n == 16 || n == 24 || n == 32;
-}
-
-// The default effects on the glyph square of a raw plane; the bytes outside the
-// square are kept. Any other n returns the plane unchanged.
-GlyphPlane applyEffects(const GlyphPlane &raw, int n, Effects effects);
 
 // The inverse of applyEffects: the swap, the flip and the rotation undone in
 // reverse order, so that undoEffects(applyEffects(g)) is g.

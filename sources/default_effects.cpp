@@ -1,47 +1,17 @@
 // Default rotation, flip and swap: the editor's own transforms applied to each
 // rendered glyph while the view option is on, and the menu items that choose them.
 
+#include "core/glyph_geometry.h"
 #include "core/workspace.h"
 
 namespace dotforge {
 
-// Rotation, then flip, then swap, each on the grid the one before left.
+// Rotation, then flip, then swap, each on the grid the one before left: the
+// editor's own buttons, so each counts as an edit of the glyph.
 void Workspace::applyDefaultEffects()
 {
-    switch (rotation) {
-    case Rotation::R0:
-        break;
-    case Rotation::R90:
-        CCWBtnClick();
-        break;
-    case Rotation::R180:
-        CCWBtnClick();
-        CCWBtnClick();
-        break;
-    case Rotation::R270:
-        CWBtnClick();
-        break;
-    }
-    switch (flip) {
-    case Flip::None:
-        break;
-    case Flip::Horizontal:
-        HflipBtnClick();
-        break;
-    case Flip::Vertical:
-        VflipBtnClick();
-        break;
-    }
-    switch (swap) {
-    case Swap::None:
-        break;
-    case Swap::LeftRight:
-        ELBtnClick();
-        break;
-    case Swap::UpDown:
-        EUBtnClick();
-        break;
-    }
+    for (Transform t : effectTransforms({rotation, flip, swap}))
+        transformGrid(t);
 }
 
 // Each item re-renders the table's selected character, whatever the view

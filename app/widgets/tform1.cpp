@@ -284,8 +284,8 @@ void TForm1::createLeftColumn(QWidget *client)
     Workspace &ws = *m_ws;
     constexpr int x = 8;
 
-    // Label3 names the table; its "H" is marked but, like the original label
-    // without a focus control, it takes no key (Alt+H opens the help menu).
+    // Label3 names the table; its "H" is underlined but the label has no buddy
+    // control, so it takes no key (Alt+H opens the help menu).
     m_Label3 = new QLabel(QStringLiteral("区位字表(<u>H</u>):"), client);
     m_Label3->setObjectName(QStringLiteral("Label3"));
     m_Label3->setTextFormat(Qt::RichText);

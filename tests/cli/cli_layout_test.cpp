@@ -98,8 +98,9 @@ TEST(CliFindLayout, RecoversEachOfThe144Combinations)
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), std::ptrdiff_t(same.size()) + 1) << run.out;
         for (const Layout &other : same)
             EXPECT_TRUE(lists(run.out, typed(other))) << typed(other);
-        if (const LayoutProfile *p = profileOf(l))
+        if (const LayoutProfile *p = profileOf(l)) {
             EXPECT_NE(run.out.find("= --profile " + std::string(p->name)), std::string::npos) << run.out;
+        }
     }
 }
 

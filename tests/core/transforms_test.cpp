@@ -414,9 +414,9 @@ const Case kCases[] = {
 
 } // namespace
 
-class Transform : public testing::TestWithParam<Case> { };
+class TransformTable : public testing::TestWithParam<Case> { };
 
-TEST_P(Transform, MovesTheDotsOfTheSquare)
+TEST_P(TransformTable, MovesTheDotsOfTheSquare)
 {
     const Case &c = GetParam();
     TestWorkspace tw;
@@ -440,7 +440,7 @@ TEST_P(Transform, MovesTheDotsOfTheSquare)
     EXPECT_TRUE(tw->Dragging);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Transform, testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Table, TransformTable, testing::ValuesIn(kCases),
     [](const testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
 class RoundTrip : public testing::TestWithParam<int> { };
