@@ -15,6 +15,7 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev libgtest-dev
+    libcairo2-dev                  # dotforge-cli proof: PDF and PNG sheets
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages

@@ -6,6 +6,7 @@
 #include "core/workspace.h"
 #include "cli/c_source.h"
 #include "cli/glyph_text.h"
+#include "cli/layouts.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"
 #include "render/qt_rasterizer.h"
@@ -35,6 +36,7 @@ const std::vector<OptionSpec> kBuildOptions{
     {"font"},
     {"point-size"},
     {"mode"},
+    {"profile"},
     {"rotate"},
     {"flip"},
     {"swap"},
@@ -62,6 +64,8 @@ Glyphs:
       --point-size PT          12 to 28 (default 12, 18 or 22 by dot size)
 Layout and default effects:
       --mode A|B|C|D           byte layout mode (default A)
+      --profile NAME           a controller layout: sets the mode and the
+                                 default effects (names below)
       --rotate 0|90|180|270    default rotation in degrees, counter-clockwise
                                  (default 0)
       --flip none|h|v          default flip: h mirrors left to right, v top to
@@ -289,8 +293,9 @@ BuildOptions buildOptions(const Arguments &a)
         throw UsageError("--font needs a face name");
     o.pointSize = a.integer("point-size", 12, 28);
 
-    o.mode = modeOption(a, "mode", Mode::A);
-    o.effects = effectsOption(a);
+    const Layout layout = layoutOption(a, "mode", Mode::A);
+    o.mode = layout.mode;
+    o.effects = layout.effects;
     o.effectsAtRender = a.choice("effects-at", {"save", "render"}, "save") == "render";
 
     const int given = int(a.has("text")) + int(a.has("text-file")) + int(a.has("codes"));

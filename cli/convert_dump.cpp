@@ -1,9 +1,10 @@
 #include "cli/convert_dump.h"
 
-#include "core/io_error.h"
 #include "cli/c_source.h"
 #include "cli/glyph_text.h"
+#include "cli/layouts.h"
 #include "cli/library_files.h"
+#include "core/io_error.h"
 #include "formats/file_io.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ const std::vector<OptionSpec> kConvertOptions{
     {"size"},
     {"from"},
     {"to"},
+    {"profile"},
     {"rotate"},
     {"flip"},
     {"swap"},
@@ -26,14 +28,18 @@ const std::vector<OptionSpec> kConvertOptions{
     {"help", false, 'h'},
 };
 
-const char *const kConvertHelp = R"(Usage: dotforge-cli convert --size N --from MODE --to MODE [OPTION]... IN OUT
+const char *const kConvertHelp = R"(Usage: dotforge-cli convert --size N --from MODE --to MODE|--profile NAME
+                           [OPTION]... IN OUT
 Re-lay a .ZMB or .ASM font library for another byte layout mode, optionally
 applying a default rotation, flip and swap to every glyph. At most 200 glyphs
 are read, as in the window.
 
       --size 16|24|32          dot size of the library (required)
       --from A|B|C|D           byte layout mode IN was written in (required)
-      --to A|B|C|D             byte layout mode of OUT (required)
+      --to A|B|C|D             byte layout mode of OUT (required without
+                                 --profile)
+      --profile NAME           the controller layout of OUT: its mode and
+                                 effects (names below)
       --rotate 0|90|180|270    rotate each glyph by degrees counter-clockwise
                                  (default 0)
       --flip none|h|v          flip each glyph: h mirrors left to right, v top to
@@ -52,17 +58,27 @@ OUT is replaced only when it has been written completely.
 const std::vector<OptionSpec> kDumpOptions{
     {"size"},
     {"mode"},
+    {"profile"},
+    {"rotate"},
+    {"flip"},
+    {"swap"},
     {"format"},
     {"help", false, 'h'},
 };
 
-const char *const kDumpHelp = R"(Usage: dotforge-cli dump --size N --mode MODE [--format zmb|asm] FILE
+const char *const kDumpHelp = R"(Usage: dotforge-cli dump --size N --mode MODE|--profile NAME [OPTION]... FILE
 Print each glyph of a .ZMB or .ASM font library as rows of '#' (ink) and '.'
 under a line with its code in hexadecimal and its character. At most 200
-glyphs are read, as in the window.
+glyphs are read, as in the window. With default effects or a profile, each
+glyph is shown as the display reading the file in that layout shows it: a
+library built with the same options shows upright.
 
       --size 16|24|32          dot size of the library (required)
-      --mode A|B|C|D           byte layout mode it was written in (required)
+      --mode A|B|C|D           byte layout mode it was written in (required
+                                 without --profile)
+      --rotate, --flip, --swap the default effects it was written with, undone
+                                 (values as for build)
+      --profile NAME           the controller layout it was written in
       --format zmb|asm         format of FILE (default from its extension)
   -h, --help                   display this help and exit
 )";
@@ -87,8 +103,9 @@ int runConvert(const Arguments &a)
 {
     const int n = dotSizeOf(a);
     const Mode from = modeOption(a, "from");
-    const Mode to = modeOption(a, "to");
-    const Effects effects = effectsOption(a);
+    const Layout layout = layoutOption(a, "to", std::nullopt);
+    const Mode to = layout.mode;
+    const Effects &effects = layout.effects;
     if (a.positionals().size() != 2)
         throw UsageError(a.positionals().size() < 2 ? "give the input and the output file"
                                                     : "unexpected argument '" + a.positionals()[2] + "'");
@@ -127,7 +144,7 @@ int runConvert(const Arguments &a)
 int runDump(const Arguments &a)
 {
     const int n = dotSizeOf(a);
-    const Mode mode = modeOption(a, "mode");
+    const Layout layout = layoutOption(a, "mode", std::nullopt);
     if (a.positionals().size() != 1)
         throw UsageError(
             a.positionals().empty() ? "give the file to dump" : "unexpected argument '" + a.positionals()[1] + "'");
@@ -137,7 +154,7 @@ int runDump(const Arguments &a)
         const LibraryContent content = readLibraryFile(path, format, n);
         if (content.glyphs.empty())
             warn(path + " holds no glyph at " + std::to_string(n) + " dots");
-        std::cout << dumpText(content, n, mode) << std::flush;
+        std::cout << dumpText(content, n, layout.mode, layout.effects) << std::flush;
         if (!std::cout) {
             error("cannot write to standard output");
             return kExitIo;

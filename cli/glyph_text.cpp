@@ -45,9 +45,9 @@ std::string codeLabel(const std::string &code)
     return codeHex(code) + (shown.empty() ? "" : " " + shown);
 }
 
-std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode)
+std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode, Effects effects)
 {
-    const GlyphPlane plane = fromFileOrder(sequence, n, mode);
+    const GlyphPlane plane = decodeGlyph(sequence, n, mode, effects);
     std::vector<std::string> rows;
     for (int y = 0; y < n; ++y) {
         std::string row;
@@ -58,7 +58,7 @@ std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode)
     return rows;
 }
 
-std::string dumpText(const LibraryContent &content, int n, Mode mode)
+std::string dumpText(const LibraryContent &content, int n, Mode mode, Effects effects)
 {
     std::string out;
     for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
@@ -66,7 +66,7 @@ std::string dumpText(const LibraryContent &content, int n, Mode mode)
             out += '\n';
         const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
         out += codeLabel(code) + '\n';
-        for (const std::string &row : glyphRows(content.glyphs[g], n, mode))
+        for (const std::string &row : glyphRows(content.glyphs[g], n, mode, effects))
             out += row + '\n';
     }
     return out;

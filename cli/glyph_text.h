@@ -17,11 +17,12 @@ std::string codeHex(const std::string &code);
 std::string shownCharacter(const std::string &code);
 // The code and its character when there is one: "B0A1 啊", "2A2F".
 std::string codeLabel(const std::string &code);
-// The dots of a converted sequence decoded under a mode: n rows of '#' (ink) and '.'.
-std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode);
+// The dots of a converted sequence decoded under a mode, with the default
+// effects it was written with undone: n rows of '#' (ink) and '.'.
+std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode, Effects effects = {});
 
 // What `dump` prints: each glyph under a line with its code and character, the
 // glyphs separated by an empty line.
-std::string dumpText(const LibraryContent &content, int n, Mode mode);
+std::string dumpText(const LibraryContent &content, int n, Mode mode, Effects effects = {});
 
 } // namespace dotforge::cli

@@ -4,6 +4,9 @@
 #include "cli/arguments.h"
 #include "cli/batch_build.h"
 #include "cli/convert_dump.h"
+#include "cli/find_layout.h"
+#include "cli/layouts.h"
+#include "cli/proof.h"
 #include "render/qt_rasterizer.h"
 
 #include <QGuiApplication>
@@ -24,8 +27,13 @@ Commands:
   build      render characters into a new library file, as the window would
   convert    re-lay a .ZMB or .ASM library for another byte layout mode
   dump       print the glyphs of a library as rows of '#' and '.'
+  find-layout  find the mode and effects that give the bytes a controller
+             or an existing font holds for a glyph
+  proof      draw a proof sheet (PDF or PNG) of a library as a display shows it
 
-Run 'dotforge-cli COMMAND --help' for the options of a command.
+Run 'dotforge-cli COMMAND --help' for the options of a command. build,
+convert, dump and proof take --profile NAME, a named controller layout
+(rows-msb, pages-lsb, columns-msb ...); their help lists the controllers.
 
   -h, --help     display this help and exit
       --version  output version information and exit
@@ -76,12 +84,13 @@ int dispatch(const std::vector<std::string> &words, char *program)
         return kExitOk;
     }
     const std::vector<std::string> rest(words.begin() + 1, words.end());
-    if (command == "build" || command == "convert" || command == "dump")
+    if (command == "build" || command == "convert" || command == "dump" || command == "find-layout"
+        || command == "proof")
         helpCommand = std::string(kProgram) + " " + command + " --help";
     if (command == "build") {
         const Arguments arguments(rest, kBuildOptions);
         if (arguments.has("help")) {
-            std::cout << kBuildHelp;
+            std::cout << kBuildHelp << profilesHelp();
             return kExitOk;
         }
         return build(arguments, program);
@@ -89,7 +98,7 @@ int dispatch(const std::vector<std::string> &words, char *program)
     if (command == "convert") {
         const Arguments arguments(rest, kConvertOptions);
         if (arguments.has("help")) {
-            std::cout << kConvertHelp;
+            std::cout << kConvertHelp << profilesHelp();
             return kExitOk;
         }
         return runConvert(arguments);
@@ -97,10 +106,28 @@ int dispatch(const std::vector<std::string> &words, char *program)
     if (command == "dump") {
         const Arguments arguments(rest, kDumpOptions);
         if (arguments.has("help")) {
-            std::cout << kDumpHelp;
+            std::cout << kDumpHelp << profilesHelp();
             return kExitOk;
         }
         return runDump(arguments);
+    }
+    if (command == "find-layout") {
+        const Arguments arguments(rest, kFindLayoutOptions);
+        if (arguments.has("help")) {
+            std::cout << kFindLayoutHelp << profilesHelp();
+            return kExitOk;
+        }
+        return runFindLayout(arguments, [program](const std::vector<std::string> &buildWords) {
+            return build(Arguments(buildWords, kBuildOptions), program);
+        });
+    }
+    if (command == "proof") {
+        const Arguments arguments(rest, kProofOptions);
+        if (arguments.has("help")) {
+            std::cout << kProofHelp << profilesHelp();
+            return kExitOk;
+        }
+        return runProof(arguments);
     }
     if (command.starts_with("-"))
         throw UsageError("unrecognized option '" + command + "'");

@@ -20,6 +20,7 @@ struct Effects {
     Rotation rotation = Rotation::R0;
     Flip flip = Flip::None;
     Swap swap = Swap::None;
+    bool operator==(const Effects &) const = default;
 };
 
 enum class Transform {

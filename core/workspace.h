@@ -192,6 +192,10 @@ public:
 
     // ---- formats/: layouts, files, document commands -------------------------
     void mnuModeClick(Mode m);
+    // "控制器格式(&P)": ticks the mode and the default effects of the named
+    // controller layout (formats/profiles.h) through their own commands, those
+    // that change only, as if the user had ticked each. Unknown names do nothing.
+    void mnuProfileClick(const std::string &name);
     void TransXDot();
     void TransDot();
     void SaveXZMB();

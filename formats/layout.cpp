@@ -26,6 +26,23 @@ Point glyphByteOf(int t, int n, Mode mode)
 
 } // namespace
 
+GlyphPlane undoEffects(const GlyphPlane &glyph, int n, Effects effects)
+{
+    if (!isDotSize(n))
+        return glyph;
+    // The steps backwards; turns are undone by the opposite turn, every mirror
+    // and swap by itself.
+    GlyphPlane p = glyph;
+    const std::vector<Transform> steps = effectTransforms(effects);
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        const Transform back = *step == Transform::TurnLeft ? Transform::TurnRight
+            : *step == Transform::TurnRight                 ? Transform::TurnLeft
+                                                            : *step;
+        transformSquare(p, n, back);
+    }
+    return p;
+}
+
 Sequence toFileOrder(const GlyphPlane &raw, int n, Mode mode, Effects effects)
 {
     if (!isDotSize(n))
@@ -52,6 +69,11 @@ GlyphPlane fromFileOrder(const Sequence &sequence, int n, Mode mode)
         glyph.at(at.y, at.x) = bitReversed(mode) ? reverseBits(b) : b;
     }
     return glyph;
+}
+
+GlyphPlane decodeGlyph(const Sequence &sequence, int n, Mode mode, Effects effects)
+{
+    return undoEffects(fromFileOrder(sequence, n, mode), n, effects);
 }
 
 Sequence squareBytes(const GlyphPlane &plane, int n)

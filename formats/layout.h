@@ -19,6 +19,10 @@ namespace dotforge {
 
 using Sequence = std::vector<std::uint8_t>;
 
+// The inverse of applyEffects: the swap, the flip and the rotation undone in
+// reverse order, so that undoEffects(applyEffects(g)) is g.
+GlyphPlane undoEffects(const GlyphPlane &glyph, int n, Effects effects);
+
 // Raw glyph -> converted sequence (effects first, then bit order and byte order).
 // Empty for an n that is not a dot size.
 Sequence toFileOrder(const GlyphPlane &raw, int n, Mode mode, Effects effects = {});
@@ -26,6 +30,10 @@ Sequence toFileOrder(const GlyphPlane &raw, int n, Mode mode, Effects effects = 
 // Converted sequence -> raw glyph square; the plane's other bytes are zero. A
 // sequence shorter than n * n / 8 counts as padded with zero bytes.
 GlyphPlane fromFileOrder(const Sequence &sequence, int n, Mode mode);
+
+// The glyph a device shows from a sequence written under the mode and effects:
+// the sequence read back and the effects undone.
+GlyphPlane decodeGlyph(const Sequence &sequence, int n, Mode mode, Effects effects);
 
 // The glyph square read row by row, n / 8 bytes per row: how the store holds a
 // converted sequence while a file is written, and how a plane is written out.

@@ -4,6 +4,7 @@
 #include "app/widgets/icons.h"
 #include "app/widgets/qt_prompts.h"
 #include "editor/widgets/sg2_grid.h"
+#include "formats/profiles.h"
 #include "library/widgets/dg1_grid.h"
 #include "sources/widgets/sg1_grid.h"
 
@@ -230,6 +231,26 @@ void TForm1::createMenus()
     m_mnuSwap[0] = radioItem(swaps, "mnuEN", "不交换(&N)", [&ws] { ws.mnuSwapClick(Swap::None); });
     m_mnuSwap[1] = radioItem(swaps, "mnuEL", "左右交换(&L)", [&ws] { ws.mnuSwapClick(Swap::LeftRight); });
     m_mnuSwap[2] = radioItem(swaps, "mnuEU", "上下交换(&U)", [&ws] { ws.mnuSwapClick(Swap::UpDown); });
+
+    // Named controller layouts: each ticks its mode and default effects; the one
+    // in force is ticked whenever the submenu opens.
+    QMenu *profiles = options->addMenu(QStringLiteral("控制器格式(&P)"));
+    profiles->setObjectName(QStringLiteral("ProfileMenu"));
+    auto *profileGroup = new QActionGroup(profiles);
+    profileGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const LayoutProfile &p : layoutProfiles()) {
+        const std::string name = p.name;
+        QAction *item
+            = menuItem(profiles, ("mnuProfile-" + name).c_str(), p.caption, [&ws, name] { ws.mnuProfileClick(name); });
+        item->setCheckable(true);
+        profileGroup->addAction(item);
+    }
+    connect(profiles, &QMenu::aboutToShow, this, [this, profiles] {
+        const Workspace &w = *m_ws;
+        const LayoutProfile *current = profileOf(Layout{w.mode, Effects{w.rotation, w.flip, w.swap}});
+        for (QAction *item : profiles->actions())
+            item->setChecked(current && item->objectName() == QStringLiteral("mnuProfile-") + current->name);
+    });
     options->addSeparator();
 
     m_mnuView = menuItem(options, "mnuView", "显示默认效果(&V)", [&ws] { ws.mnuViewClick(); });

@@ -1,0 +1,93 @@
+#include "cli/layouts.h"
+
+namespace dotforge::cli {
+
+namespace {
+
+const char *const kRotations[] = {"0", "90", "180", "270"};
+const char *const kFlips[] = {"none", "h", "v"};
+const char *const kSwaps[] = {"none", "lr", "ud"};
+
+// Words of `text` in lines of at most 79 columns, each after `indent` spaces.
+std::string wrapped(const std::string &text, std::size_t indent)
+{
+    std::string out;
+    std::string line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && indent + line.size() + 1 + word.size() > 79) {
+            out += std::string(indent, ' ') + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    if (!line.empty())
+        out += std::string(indent, ' ') + line + "\n";
+    return out;
+}
+
+} // namespace
+
+Layout layoutOption(const Arguments &a, const std::string &modeName, std::optional<Mode> fallback)
+{
+    if (!a.has("profile")) {
+        if (!fallback && !a.has(modeName))
+            throw UsageError("missing --" + modeName + " (or --profile)");
+        return Layout{modeOption(a, modeName, fallback), effectsOption(a)};
+    }
+    const std::string name = a.value("profile");
+    const LayoutProfile *profile = findProfile(name);
+    if (!profile) {
+        std::string names;
+        for (const LayoutProfile &p : layoutProfiles())
+            names += (names.empty() ? "" : ", ") + std::string(p.name);
+        throw UsageError("invalid argument '" + name + "' for '--profile' (valid: " + names + ")");
+    }
+    // Options that repeat the profile are fine; any other value contradicts it.
+    const Layout given{modeOption(a, modeName, profile->layout.mode), effectsOption(a)};
+    const Layout &l = profile->layout;
+    const auto conflict = [&](const std::string &option, const std::string &value) {
+        throw UsageError(
+            "--" + option + " " + value + " contradicts --profile " + name + ", which is " + layoutOptions(l));
+    };
+    if (given.mode != l.mode)
+        conflict(modeName, std::string(1, char('A' + int(given.mode))));
+    if (a.has("rotate") && given.effects.rotation != l.effects.rotation)
+        conflict("rotate", a.value("rotate"));
+    if (a.has("flip") && given.effects.flip != l.effects.flip)
+        conflict("flip", a.value("flip"));
+    if (a.has("swap") && given.effects.swap != l.effects.swap)
+        conflict("swap", a.value("swap"));
+    return l;
+}
+
+std::string layoutOptions(const Layout &layout)
+{
+    std::string out = std::string("--mode ") + char('A' + int(layout.mode));
+    const Effects &e = layout.effects;
+    if (e.rotation != Rotation::R0)
+        out += std::string(" --rotate ") + kRotations[int(e.rotation)];
+    if (e.flip != Flip::None)
+        out += std::string(" --flip ") + kFlips[int(e.flip)];
+    if (e.swap != Swap::None)
+        out += std::string(" --swap ") + kSwaps[int(e.swap)];
+    return out;
+}
+
+std::string profilesHelp()
+{
+    std::string out = "\nController layouts for --profile (each a mode with default effects):\n";
+    for (const LayoutProfile &p : layoutProfiles()) {
+        out += "  " + std::string(p.name) + std::string(13 - std::string(p.name).size(), ' ') + "= "
+            + layoutOptions(p.layout) + "\n";
+        out += wrapped(p.order + std::string("; for ") + p.controllers + ".", 15);
+    }
+    return out;
+}
+
+} // namespace dotforge::cli

@@ -1,0 +1,262 @@
+#include "cli/proof.h"
+
+#include "cli/glyph_text.h"
+#include "cli/layouts.h"
+#include "cli/library_files.h"
+#include "cli/proof_layout.h"
+#include "formats/file_io.h"
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace dotforge::cli {
+
+const std::vector<OptionSpec> kProofOptions{
+    {"size"},
+    {"mode"},
+    {"profile"},
+    {"rotate"},
+    {"flip"},
+    {"swap"},
+    {"format"},
+    {"bytes", false},
+    {"output", true, 'o'},
+    {"help", false, 'h'},
+};
+
+const char *const kProofHelp
+    = R"(Usage: dotforge-cli proof --size N --mode MODE|--profile NAME [OPTION]... LIBRARY -o FILE
+Draw a proof sheet of a .ZMB or .ASM font library: every glyph enlarged as a
+display reading the file in the given layout will show it, decoded from the
+file's bytes, with its number, code and character. A wrong layout shows as
+turned, mirrored or scrambled glyphs before anything is flashed.
+
+      --size 16|24|32          dot size of the library (required)
+      --mode A|B|C|D           byte layout mode it was written in (required
+                                 without --profile)
+      --rotate, --flip, --swap the default effects it was written with, undone
+                                 (values as for build)
+      --profile NAME           the controller layout it was written in
+      --format zmb|asm         format of LIBRARY (default from its extension)
+      --bytes                  print each glyph's bytes in hexadecimal under it
+  -o, --output FILE            the sheet: FILE.pdf gives A4 pages, FILE.png
+                                 one image
+  -h, --help                   display this help and exit
+
+FILE is replaced only when it has been drawn completely.
+)";
+
+namespace {
+
+// The faces of the sheet, found through fontconfig.
+constexpr const char *kTextFace = "AR PL UMing CN"; // CJK characters and labels
+constexpr const char *kDigitFace = "DejaVu Sans Mono";
+
+struct SurfaceFree {
+    void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
+};
+struct ContextFree {
+    void operator()(cairo_t *c) const { cairo_destroy(c); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceFree>;
+using Context = std::unique_ptr<cairo_t, ContextFree>;
+
+cairo_status_t appendBytes(void *closure, const unsigned char *data, unsigned int length)
+{
+    static_cast<std::string *>(closure)->append(reinterpret_cast<const char *>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+void check(cairo_status_t status, const std::string &what)
+{
+    if (status != CAIRO_STATUS_SUCCESS)
+        throw std::runtime_error(what + ": " + cairo_status_to_string(status));
+}
+
+struct Sheet {
+    std::string title; // the header's left part
+    const LibraryContent *content = nullptr;
+    int n = 16;
+    Layout layout;
+    ProofGeometry geometry;
+};
+
+void text(cairo_t *cr, const char *face, double size, double x, double y, const std::string &utf8)
+{
+    cairo_select_font_face(cr, face, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
+    cairo_move_to(cr, x, y);
+    cairo_show_text(cr, utf8.c_str());
+}
+
+void drawHeader(cairo_t *cr, const Sheet &sheet, const std::string &pageText)
+{
+    const ProofGeometry &g = sheet.geometry;
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    text(cr, kTextFace, 10, g.margin, g.margin + 12, sheet.title);
+    if (!pageText.empty()) {
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, pageText.c_str(), &extents);
+        text(cr, kTextFace, 10, g.pageWidth - g.margin - extents.x_advance, g.margin + 12, pageText);
+    }
+}
+
+void drawGlyph(cairo_t *cr, const Sheet &sheet, int index, const ProofPlace &at)
+{
+    const ProofGeometry &g = sheet.geometry;
+    const Sequence &bytes = sheet.content->glyphs[std::size_t(index)];
+    const std::string code
+        = std::size_t(index) < sheet.content->codes.size() ? sheet.content->codes[std::size_t(index)] : std::string();
+
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    const std::string shown = shownCharacter(code);
+    text(cr, kTextFace, 9, at.x, at.y - 4,
+        std::to_string(index + 1) + "  " + codeHex(code) + (shown.empty() ? "" : "  " + shown));
+
+    // The dots: light squares, ink in black, as the display shows the glyph.
+    const GlyphPlane glyph = decodeGlyph(bytes, sheet.n, sheet.layout.mode, sheet.layout.effects);
+    const double d = g.dot();
+    const double inset = d * 0.06;
+    cairo_set_source_rgb(cr, 0.93, 0.93, 0.93);
+    cairo_rectangle(cr, at.x, at.y, g.glyphSide, g.glyphSide);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    for (int y = 0; y < sheet.n; ++y)
+        for (int x = 0; x < sheet.n; ++x)
+            if (glyph.dot(x, y))
+                cairo_rectangle(cr, at.x + x * d + inset, at.y + y * d + inset, d - 2 * inset, d - 2 * inset);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0.6, 0.6, 0.6);
+    cairo_set_line_width(cr, 0.5);
+    cairo_rectangle(cr, at.x - 0.25, at.y - 0.25, g.glyphSide + 0.5, g.glyphSide + 0.5);
+    cairo_stroke(cr);
+
+    if (g.bytes) {
+        cairo_set_source_rgb(cr, 0.15, 0.15, 0.15);
+        for (int line = 0; line < g.bytesLines(); ++line) {
+            std::string hex;
+            for (int k = 0; k < g.bytesPerLine(); ++k) {
+                const std::size_t t = std::size_t(line * g.bytesPerLine() + k);
+                char digits[4];
+                std::snprintf(digits, sizeof digits, "%02X", t < bytes.size() ? bytes[t] : 0);
+                hex += (k > 0 ? " " : "") + std::string(digits);
+            }
+            text(cr, kDigitFace, 6.5, at.x, at.y + g.glyphSide + 4 + (line + 1) * g.bytesLineHeight - 1.5, hex);
+        }
+    }
+}
+
+std::string drawPdf(const Sheet &sheet)
+{
+    const ProofGeometry &g = sheet.geometry;
+    std::string out;
+    const Surface surface(cairo_pdf_surface_create_for_stream(appendBytes, &out, g.pageWidth, g.pageHeight));
+    check(cairo_surface_status(surface.get()), "cannot start the PDF");
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, sheet.title.c_str());
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "dotforge-cli");
+    const Context cr(cairo_create(surface.get()));
+    const int count = int(sheet.content->glyphs.size());
+    const int pages = std::max(1, (count + g.glyphsPerPage() - 1) / g.glyphsPerPage());
+    for (int page = 0; page < pages; ++page) {
+        drawHeader(cr.get(), sheet, "page " + std::to_string(page + 1) + " of " + std::to_string(pages));
+        for (int i = page * g.glyphsPerPage(); i < std::min(count, (page + 1) * g.glyphsPerPage()); ++i)
+            drawGlyph(cr.get(), sheet, i, proofPlace(g, i, false, count));
+        cairo_show_page(cr.get());
+    }
+    check(cairo_status(cr.get()), "cannot draw the PDF");
+    cairo_surface_finish(surface.get());
+    check(cairo_surface_status(surface.get()), "cannot write the PDF");
+    return out;
+}
+
+std::string drawPng(const Sheet &sheet)
+{
+    const ProofGeometry &g = sheet.geometry;
+    const int count = int(sheet.content->glyphs.size());
+    const int width = int(std::ceil(g.imageWidth(count) * kPngScale));
+    const int height = int(std::ceil(g.imageHeight(count) * kPngScale));
+    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    check(cairo_surface_status(surface.get()),
+        "cannot make an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
+    const Context cr(cairo_create(surface.get()));
+    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    cairo_paint(cr.get());
+    cairo_scale(cr.get(), kPngScale, kPngScale);
+    drawHeader(cr.get(), sheet, "");
+    for (int i = 0; i < count; ++i)
+        drawGlyph(cr.get(), sheet, i, proofPlace(g, i, true, count));
+    check(cairo_status(cr.get()), "cannot draw the image");
+    cairo_surface_flush(surface.get());
+    std::string out;
+    check(cairo_surface_write_to_png_stream(surface.get(), appendBytes, &out), "cannot encode the PNG");
+    return out;
+}
+
+bool endsWithIgnoringCase(const std::string &text, const std::string &end)
+{
+    if (text.size() < end.size())
+        return false;
+    for (std::size_t i = 0; i < end.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - end.size() + i])) != end[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+int runProof(const Arguments &a)
+{
+    if (!a.has("size"))
+        throw UsageError("missing --size");
+    const int n = std::stoi(a.choice("size", {"16", "24", "32"}, "16"));
+    const Layout layout = layoutOption(a, "mode", std::nullopt);
+    if (a.positionals().size() != 1)
+        throw UsageError(
+            a.positionals().empty() ? "give the library file" : "unexpected argument '" + a.positionals()[1] + "'");
+    const std::string &path = a.positionals()[0];
+    const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
+    if (!a.has("output") || a.value("output").empty())
+        throw UsageError("no output file: give -o FILE.pdf or -o FILE.png");
+    const std::string out = a.value("output");
+    const bool png = endsWithIgnoringCase(out, ".png");
+    if (!png && !endsWithIgnoringCase(out, ".pdf"))
+        throw UsageError("cannot tell the kind of sheet from '" + out + "': name it .pdf or .png");
+
+    std::string doing = "cannot read " + path;
+    bool writing = false;
+    try {
+        const LibraryContent content = readLibraryFile(path, format, n);
+        if (content.glyphs.empty())
+            warn(path + " holds no glyph at " + std::to_string(n) + " dots");
+        Sheet sheet;
+        sheet.content = &content;
+        sheet.n = n;
+        sheet.layout = layout;
+        sheet.geometry.n = n;
+        sheet.geometry.bytes = a.has("bytes");
+        const LayoutProfile *profile = profileOf(layout);
+        sheet.title = std::filesystem::path(path).filename().string() + ": " + std::to_string(content.glyphs.size())
+            + " glyphs of " + std::to_string(n) + " dots as "
+            + (profile ? std::string(profile->name) + " (" + layoutOptions(layout) + ")" : layoutOptions(layout))
+            + " shows them";
+        doing = "cannot draw " + out;
+        const std::string bytes = png ? drawPng(sheet) : drawPdf(sheet);
+        doing = "cannot write " + out;
+        writing = true;
+        replaceFile(out, bytes);
+        return kExitOk;
+    } catch (const IoError &e) {
+        error(doing + ": " + (writing ? writeFailure(out, e) : e.what()));
+    } catch (const std::runtime_error &e) {
+        error(doing + ": " + e.what());
+    }
+    return kExitIo;
+}
+
+} // namespace dotforge::cli
