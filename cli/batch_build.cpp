@@ -1,21 +1,19 @@
 #include "cli/batch_build.h"
 
+#include "cli/c_source.h"
 #include "core/io_error.h"
 #include "core/workspace.h"
-#include "cli/c_source.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"
-#include "render/qt_rasterizer.h"
-
-#include <QDir>
-#include <QFont>
-#include <QFontDatabase>
-#include <QTemporaryDir>
+#include "render/freetype_rasterizer.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <stdlib.h>
 #include <utility>
 
 namespace dotforge::cli {
@@ -168,17 +166,48 @@ public:
     std::string lastError() const { return errors.empty() ? "I/O error" : errors.back(); }
 };
 
-// What the font dialog offers: installed scalable faces; "宋体" counts through
-// the substitution the program installs.
-bool installedFace(const std::string &face)
-{
-    const QStringList families = QFontDatabase::families();
-    QStringList names{QString::fromStdString(face)};
-    names += QFont::substitutes(names.front());
-    return std::any_of(names.begin(), names.end(), [&](const QString &name) {
-        return families.contains(name, Qt::CaseInsensitive) && QFontDatabase::isSmoothlyScalable(name);
-    });
-}
+// The rasteriser of a batch run: it draws nothing until the characters are
+// added, so the renders of start-up, the dot size and the font choice (whose
+// glyphs are never written) open no font.
+class BatchRasterizer : public Rasterizer {
+public:
+    FreeTypeRasterizer fonts;
+    bool drawing = false;
+
+    void drawText(
+        Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y) override
+    {
+        if (drawing)
+            fonts.drawText(surface, text, face, pointSize, x, y);
+    }
+    std::string fontFile(const std::string &face) override { return fonts.fontFile(face); }
+    bool hasFace(const std::string &face) override { return fonts.hasFace(face); }
+};
+
+// A private folder in the system's temporary folder, removed with what it holds.
+struct TemporaryDir {
+    std::filesystem::path path;
+    std::string error;
+
+    TemporaryDir()
+    {
+        std::error_code ec;
+        std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+        if (ec)
+            base = "/tmp";
+        std::string name = (base / "dotforge-cli-XXXXXX").string();
+        if (::mkdtemp(name.data()))
+            path = name;
+        else
+            error = "cannot create a temporary folder in " + base.string() + ": " + std::strerror(errno);
+    }
+    ~TemporaryDir()
+    {
+        std::error_code ec;
+        if (!path.empty())
+            std::filesystem::remove_all(path, ec);
+    }
+};
 
 // FormClose at the end of a run, also when it ends with an error.
 struct CloseAtEnd {
@@ -292,18 +321,18 @@ int runBuild(const BuildOptions &o)
         const std::vector<std::string> codes = characterCodes(o);
         if (codes.empty())
             warn("no character to add: the library is empty");
-        if (!o.font16s && !installedFace(o.face))
+        BatchRasterizer rasterizer;
+        if (!o.font16s && !rasterizer.hasFace(o.face))
             throw UsageError("no TrueType face '" + o.face + "' is installed");
 
         // The window's working folder: the store "JQT.TMP", the save's "JQT1.Tmp"
         // and "Font16s" live there, so a private one keeps runs apart.
-        const QTemporaryDir work(QDir::tempPath() + "/dotforge-cli-XXXXXX");
-        if (!work.isValid()) {
-            error("cannot create a temporary folder in " + QDir::tempPath().toStdString() + ": "
-                + work.errorString().toStdString());
+        const TemporaryDir work;
+        if (work.path.empty()) {
+            error(work.error);
             return kExitIo;
         }
-        const std::filesystem::path workDir = work.path().toStdString();
+        const std::filesystem::path &workDir = work.path;
         if (o.font16s) {
             std::error_code ec;
             std::filesystem::create_symlink(std::filesystem::absolute(o.font16sPath), workDir / "Font16s", ec);
@@ -314,7 +343,6 @@ int runBuild(const BuildOptions &o)
         }
 
         BatchPrompts prompts;
-        QtRasterizer rasterizer;
         Workspace ws(prompts, rasterizer, workDir.string());
         ws.FormCreate();
         CloseAtEnd closer{ws};
@@ -352,6 +380,7 @@ int runBuild(const BuildOptions &o)
         }
 
         // As the text import does it, pair by pair.
+        rasterizer.drawing = true;
         for (const std::string &code : codes) {
             prompts.context = codeLabel(code);
             doing = "cannot render " + prompts.context + (o.font16s ? " from " + o.font16sPath : "");

@@ -3,7 +3,7 @@
 // the same file bytes as the batch tool.
 
 #include "formats/layout.h"
-#include "render/qt_rasterizer.h"
+#include "render/freetype_rasterizer.h"
 #include "tests/cli/cli_runner.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ void PrintTo(const BuildCase &c, std::ostream *os)
 // imported with Button1Click and saved with the save dialog.
 std::string windowBytes(const BuildCase &c, const std::string &textPath, const std::string &outPath)
 {
-    QtRasterizer rasterizer;
+    FreeTypeRasterizer rasterizer;
     TestWorkspace tw({true, true, &rasterizer});
     Workspace &ws = tw.ws();
     ScriptedPrompts &p = tw.prompts();

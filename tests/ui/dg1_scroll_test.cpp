@@ -3,6 +3,7 @@
 // before and after scrolling, and a press on a scrolled cell selects that glyph.
 
 #include "app/widgets/tform1.h"
+#include "app/widgets/ui_fonts.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
 #include "sources/widgets/sg1_grid.h"

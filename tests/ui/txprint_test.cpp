@@ -2,7 +2,7 @@
 // buttons.
 
 #include "print/widgets/txprint.h"
-#include "render/qt_rasterizer.h"
+#include "app/widgets/ui_fonts.h"
 #include "tests/support/test_workspace.h"
 
 #include <QApplication>
