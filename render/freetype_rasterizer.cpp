@@ -83,6 +83,35 @@ struct SizedFace {
     FT_Int32 loadFlags = 0;
 };
 
+// The language a character's script asks the fallback list for: the scripts
+// of GB2312 and GBK with a language of their own; "" for the Han ideographs and
+// for the characters of every script (digits, punctuation, symbols), which
+// take the default language.
+const char *scriptLanguage(char32_t cp)
+{
+    const auto in = [cp](char32_t from, char32_t to) { return cp >= from && cp <= to; };
+    if (in(U'A', U'Z') || in(U'a', U'z') || in(0xC0, 0x24F) || in(0x1E00, 0x1EFF) || in(0xFF21, 0xFF3A)
+        || in(0xFF41, 0xFF5A))
+        return cp == 0xD7 || cp == 0xF7 ? "" : "en";
+    if (in(0x370, 0x3FF) || in(0x1F00, 0x1FFF))
+        return cp == 0x37E || cp == 0x385 || cp == 0x387 ? "" : "el";
+    if (in(0x400, 0x52F))
+        return "ru";
+    if (in(0x3041, 0x3096) || in(0x309D, 0x309F) || in(0x30A1, 0x30FA) || in(0x30FD, 0x30FF) || in(0x31F0, 0x31FF)
+        || in(0xFF66, 0xFF6F) || in(0xFF71, 0xFF9D))
+        return "ja";
+    if (in(0x3105, 0x312F) || in(0x31A0, 0x31BF))
+        return "zh-tw";
+    if (in(0x1100, 0x11FF) || in(0x3131, 0x318E) || in(0xAC00, 0xD7A3))
+        return "ko";
+    return "";
+}
+
+struct FamilyMatch {
+    FcCharSet *charset = nullptr;
+    bool autohint = false;
+};
+
 bool hasSfntTable(FT_Face face, FT_ULong tag, FT_ULong *length = nullptr)
 {
     FT_ULong len = 0;
@@ -152,7 +181,9 @@ struct FreeTypeRasterizer::Impl {
     std::map<std::pair<std::string, int>, FT_Face> faces; // file and index; nullptr when it cannot be opened
     std::map<std::pair<const CatalogFont *, int>, SizedFace> sized; // font and pixel size
     std::map<std::string, std::string> families; // requested name -> family
-    std::map<std::string, std::vector<std::string>> fallbacks; // family -> fallback families in order
+    std::map<std::pair<std::string, std::string>, std::vector<std::string>> fallbacks; // family and language ->
+                                                                                       // fallback families in order
+    std::map<std::string, FamilyMatch> matches; // family -> fontconfig's best match for it
 
     // The face last drawn with, so that a run of glyphs looks nothing up.
     std::string lastName;
@@ -165,6 +196,9 @@ struct FreeTypeRasterizer::Impl {
         for (auto &[key, face] : faces)
             if (face)
                 FT_Done_Face(face);
+        for (auto &[family, found] : matches)
+            if (found.charset)
+                FcCharSetDestroy(found.charset);
         if (library)
             FT_Done_FreeType(library);
         if (config)
@@ -347,36 +381,47 @@ struct FreeTypeRasterizer::Impl {
         }
         s.ascent = faceAscent(face, px);
         s.loadFlags = FT_LOAD_DEFAULT | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH | FT_LOAD_TARGET_MONO;
-        if (autohinted(*font))
+        if (match(font->family).autohint)
             s.loadFlags |= FT_LOAD_FORCE_AUTOHINT;
         s.face = face;
         return &s;
     }
 
-    // Whether the configuration asks for the autohinter for this font.
-    bool autohinted(const CatalogFont &font) const
+    // What fontconfig's best match for a family name holds: its characters and
+    // whether the configuration asks for the autohinter.
+    const FamilyMatch &match(const std::string &family)
     {
-        if (!config)
-            return false;
-        FcPattern *pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(font.family.c_str()));
-        FcConfigSubstitute(config, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        FcBool autohint = FcFalse;
-        if (FcPattern *match = FcFontMatch(config, pattern, &result)) {
-            FcPatternGetBool(match, FC_AUTOHINT, 0, &autohint);
-            FcPatternDestroy(match);
+        const auto known = matches.find(family);
+        if (known != matches.end())
+            return known->second;
+        FamilyMatch found;
+        if (config) {
+            FcPattern *pattern = FcPatternCreate();
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
+            FcConfigSubstitute(config, pattern, FcMatchPattern);
+            FcDefaultSubstitute(pattern);
+            FcResult result = FcResultNoMatch;
+            if (FcPattern *best = FcFontMatch(config, pattern, &result)) {
+                FcBool autohint = FcFalse;
+                FcPatternGetBool(best, FC_AUTOHINT, 0, &autohint);
+                found.autohint = autohint != FcFalse;
+                FcCharSet *charset = nullptr;
+                if (FcPatternGetCharSet(best, FC_CHARSET, 0, &charset) == FcResultMatch)
+                    found.charset = FcCharSetCopy(charset);
+                FcPatternDestroy(best);
+            }
+            FcPatternDestroy(pattern);
         }
-        FcPatternDestroy(pattern);
-        return autohint != FcFalse;
+        return matches.emplace(family, found).first->second;
     }
 
-    // fontconfig's sorted list for the family (upright, the default language),
-    // each installed family once, the family itself left out.
-    const std::vector<std::string> &fallbackFamilies(const std::string &family)
+    // fontconfig's sorted list for the family (upright, in the language of the
+    // script, else the default language), each installed family once, the
+    // family itself left out.
+    const std::vector<std::string> &fallbackFamilies(const std::string &family, const std::string &language)
     {
-        const auto known = fallbacks.find(family);
+        const auto key = std::make_pair(family, language);
+        const auto known = fallbacks.find(key);
         if (known != fallbacks.end())
             return known->second;
         std::vector<std::string> list;
@@ -384,12 +429,19 @@ struct FreeTypeRasterizer::Impl {
             FcPattern *pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
             FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-            FcPattern *defaults = FcPatternCreate();
-            FcDefaultSubstitute(defaults);
-            FcChar8 *lang = nullptr;
-            if (FcPatternGetString(defaults, FC_LANG, 0, &lang) == FcResultMatch)
-                FcPatternAddString(pattern, FC_LANG, lang);
-            FcPatternDestroy(defaults);
+            if (!language.empty()) {
+                FcLangSet *languages = FcLangSetCreate();
+                FcLangSetAdd(languages, reinterpret_cast<const FcChar8 *>(language.c_str()));
+                FcPatternAddLangSet(pattern, FC_LANG, languages);
+                FcLangSetDestroy(languages);
+            } else {
+                FcPattern *defaults = FcPatternCreate();
+                FcDefaultSubstitute(defaults);
+                FcChar8 *lang = nullptr;
+                if (FcPatternGetString(defaults, FC_LANG, 0, &lang) == FcResultMatch)
+                    FcPatternAddString(pattern, FC_LANG, lang);
+                FcPatternDestroy(defaults);
+            }
             FcConfigSubstitute(config, pattern, FcMatchPattern);
             FcDefaultSubstitute(pattern);
             FcResult result = FcResultNoMatch;
@@ -411,13 +463,18 @@ struct FreeTypeRasterizer::Impl {
             if (set)
                 FcFontSetDestroy(set);
         }
-        return fallbacks.emplace(family, std::move(list)).first->second;
+        return fallbacks.emplace(key, std::move(list)).first->second;
     }
 
-    // The first fallback font at the size that has the character.
+    // The first fallback font at the size that has the character: among the
+    // families whose best match lists it, the first whose font at the size has
+    // a glyph for it.
     SizedFace *fallbackFor(const std::string &family, int px, char32_t cp, FT_UInt &glyph)
     {
-        for (const std::string &other : fallbackFamilies(family)) {
+        for (const std::string &other : fallbackFamilies(family, scriptLanguage(cp))) {
+            const FcCharSet *charset = match(other).charset;
+            if (!charset || !FcCharSetHasChar(charset, cp))
+                continue;
             SizedFace *s = open(font(other, px), px);
             if (s && (glyph = FT_Get_Char_Index(s->face, cp)) != 0)
                 return s;
