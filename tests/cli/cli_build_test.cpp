@@ -239,14 +239,41 @@ int main(void)
     EXPECT_EQ(std::system(compileEmpty.c_str()), 0);
 }
 
-// No display: the offscreen platform is the tool's own choice.
+// The tool draws without any display or platform plugin: the display variables,
+// unset or naming nothing that exists, change nothing.
 TEST(CliBuild, NeedsNoDisplay)
 {
     TempDir dir;
-    const CliRun run
-        = runCli({"build", "--text", "字", "-o", dir.file("x.ZMB")}, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(dir.file("x.ZMB")).size(), 34u);
+    const std::vector<std::string> display{"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    const CliRun unset = runCli({"build", "--text", "字", "-o", dir.file("unset.ZMB")}, display);
+    EXPECT_EQ(unset.status, 0) << unset.err;
+    EXPECT_EQ(unset.err, "");
+    const std::string bytes = readFile(dir.file("unset.ZMB"));
+    EXPECT_EQ(bytes.size(), 34u);
+    EXPECT_GT(std::count_if(bytes.begin(), bytes.begin() + 32, [](char b) { return b; }), 8);
+
+    const CliRun bogus = runCli({"build", "--text", "字", "-o", dir.file("bogus.ZMB")}, display,
+        {"QT_QPA_PLATFORM=no-such-platform", "DISPLAY=:4711", "WAYLAND_DISPLAY=no-such-socket"});
+    EXPECT_EQ(bogus.status, 0) << bogus.err;
+    EXPECT_EQ(bogus.err, "");
+    EXPECT_EQ(readFile(dir.file("bogus.ZMB")), bytes);
+}
+
+// Only an installed TrueType face is accepted: by name, localized name or the
+// stand-in of "宋体"; a bitmap-only face or an unknown one is a usage error.
+TEST(CliBuild, FaceMustBeInstalled)
+{
+    TempDir dir;
+    for (const char *face : {"AR PL SungtiL GB", "文鼎ＰＬ简报宋", "宋体", "SimSun"}) {
+        const CliRun run = runCli({"build", "--text", "字", "--font", face, "-o", dir.file("x.ZMB")});
+        EXPECT_EQ(run.status, 0) << face << ": " << run.err;
+    }
+    for (const char *face : {"WenQuanYi Bitmap Song", "No Such Face"}) {
+        const CliRun run = runCli({"build", "--text", "字", "--font", face, "-o", dir.file("x.ZMB")});
+        EXPECT_EQ(run.status, 1) << face;
+        EXPECT_NE(run.err.find("no TrueType face '" + std::string(face) + "' is installed"), std::string::npos)
+            << run.err;
+    }
 }
 
 } // namespace

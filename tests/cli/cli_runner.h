@@ -21,8 +21,10 @@ struct CliRun {
     std::string err;
 };
 
-// `dropEnv`: variables removed from the child's environment.
-inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std::string> &dropEnv = {})
+// `dropEnv`: variables removed from the child's environment; `addEnv`:
+// "NAME=value" entries added to it.
+inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std::string> &dropEnv = {},
+    const std::vector<std::string> &addEnv = {})
 {
     TempDir io;
     const std::string outPath = io.file("stdout");
@@ -43,6 +45,7 @@ inline CliRun runCli(const std::vector<std::string> &args, const std::vector<std
         if (!dropped)
             envWords.push_back(entry);
     }
+    envWords.insert(envWords.end(), addEnv.begin(), addEnv.end());
     std::vector<char *> envp;
     for (auto &w : envWords)
         envp.push_back(w.data());
