@@ -15,8 +15,10 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev libgtest-dev
+    libfreetype-dev libfontconfig-dev  # the TrueType rasteriser
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体
+    fonts-arphic-gbsn00lp fonts-unifont  # tests: the rasteriser against Qt in more faces
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages
     clang libclang-rt-14-dev       # tests: the fuzz targets
 )
