@@ -3,8 +3,8 @@
 
 #include "app/widgets/icons.h"
 #include "app/widgets/tform1.h"
-#include "print/widgets/txprint.h"
 #include "app/widgets/ui_fonts.h"
+#include "print/widgets/txprint.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

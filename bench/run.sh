@@ -3,13 +3,14 @@
 #   1. the Google Benchmark program (render, code-table repaint, add, save, open);
 #   2. `dotforge-cli build` of 200 CJK characters at 16, 24 and 32 dots against
 #      lv_font_conv (npm) on the same TrueType file and pixel size: alternating
-#      runs under /usr/bin/time, medians of wall time, CPU time and peak memory;
+#      runs, medians of wall time and CPU time;
 #   3. peak memory (/usr/bin/time -v) of the window and of a 200-glyph build.
 #
 #   bench/run.sh [RESULTS_DIR]      (default /tmp/dotforge-bench)
 #
 # BUILD_DIR chooses the build folder (default ./build). Needs the Debian packages
-# libbenchmark-dev, time, xvfb, fonts-arphic-gbsn00lp, npm; lv_font_conv
+# libbenchmark-dev, time, xvfb, fonts-arphic-gbsn00lp, npm, and linux-perf for
+# the CPU time of each run (without it, /usr/bin/time in 10 ms steps); lv_font_conv
 # is installed with npm into RESULTS_DIR, never into the source tree.
 set -euo pipefail
 
