@@ -16,8 +16,10 @@ packages=(
     cmake make g++ pkg-config
     qt6-base-dev libgtest-dev
     libcairo2-dev                  # dotforge-cli proof: PDF and PNG sheets
+    libfreetype-dev libfontconfig-dev  # the TrueType rasteriser
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体
+    fonts-arphic-gbsn00lp fonts-unifont  # tests: the rasteriser against Qt in more faces
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages
     clang libclang-rt-14-dev       # tests: the fuzz targets
 )

@@ -3,8 +3,8 @@
 
 #include "app/widgets/icons.h"
 #include "app/widgets/tform1.h"
+#include "app/widgets/ui_fonts.h"
 #include "print/widgets/txprint.h"
-#include "render/qt_rasterizer.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -52,6 +52,7 @@ int main(int argc, char *argv[])
 
     QApplication::setApplicationName(QStringLiteral("Dotforge"));
     QApplication::setWindowIcon(dotforge::appIcon());
+    // The window's own texts in "宋体" (editor dots, the font dialog's sample).
     dotforge::installFontSubstitutions();
     // Qt's own dialogs (file dialogs, their overwrite question) speak Chinese too.
     QTranslator qtTranslator;

@@ -2,13 +2,15 @@
 # Runs Dotforge's benchmarks and prints the figures that BENCHMARKS.md reports:
 #   1. the Google Benchmark program (render, code-table repaint, add, save, open);
 #   2. `dotforge-cli build` of 200 CJK characters at 16, 24 and 32 dots against
-#      lv_font_conv (npm) on the same TrueType file and pixel size, with hyperfine;
+#      lv_font_conv (npm) on the same TrueType file and pixel size: alternating
+#      runs, medians of wall time and CPU time;
 #   3. peak memory (/usr/bin/time -v) of the window and of a 200-glyph build.
 #
 #   bench/run.sh [RESULTS_DIR]      (default /tmp/dotforge-bench)
 #
 # BUILD_DIR chooses the build folder (default ./build). Needs the Debian packages
-# libbenchmark-dev, hyperfine, time, xvfb, fonts-arphic-gbsn00lp, npm; lv_font_conv
+# libbenchmark-dev, time, xvfb, fonts-arphic-gbsn00lp, npm, and linux-perf for
+# the CPU time of each run (without it, /usr/bin/time in 10 ms steps); lv_font_conv
 # is installed with npm into RESULTS_DIR, never into the source tree.
 set -euo pipefail
 
@@ -20,7 +22,7 @@ face="AR PL SungtiL GB"
 lvfc_version=1.5.3
 
 missing=()
-for tool in hyperfine npm xvfb-run; do
+for tool in npm xvfb-run; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
 [ -x /usr/bin/time ] || missing+=(time)
@@ -28,7 +30,7 @@ done
 [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Missing: ${missing[*]}" >&2
-    echo "  apt-get install -y hyperfine npm xvfb xauth time fonts-arphic-gbsn00lp libbenchmark-dev" >&2
+    echo "  apt-get install -y npm xvfb xauth time fonts-arphic-gbsn00lp libbenchmark-dev" >&2
     exit 1
 fi
 
@@ -57,15 +59,51 @@ for i in $(seq 0 199); do printf "\\x$(printf %02x $((0xB0 + i / 94)))\\x$(print
     | iconv -f GBK -t UTF-8 >"$chars"
 echo >>"$chars"
 symbols="$(head -n1 "$chars")"
-echo "TrueType file: $ttf ($(fc-match -f '%{file}' "$face"))"
+echo "TrueType file: $ttf (fontconfig: $(fc-match -f '%{file}' "$face"))"
+# One run: wall seconds and CPU seconds (task clock of the program alone, from
+# `perf stat`; without perf, user + system time from /usr/bin/time in 10 ms
+# steps). The wall time includes perf's own start.
+measure() {
+    local t0 t1
+    t0="$(date +%s%N)"
+    if command -v perf >/dev/null; then
+        perf stat -x, -e task-clock -o "$results/perf.txt" -- "$@" >/dev/null 2>&1
+        t1="$(date +%s%N)"
+        awk -F, -v w="$(((t1 - t0) / 1000))" '/task-clock/ {printf "%.4f %.4f\n", w / 1e6, $1 / 1000}' "$results/perf.txt"
+    else
+        /usr/bin/time -f '%U %S' -o "$results/time.txt" "$@" >/dev/null 2>&1
+        t1="$(date +%s%N)"
+        awk -v w="$(((t1 - t0) / 1000))" '{printf "%.4f %.4f\n", w / 1e6, $1 + $2}' "$results/time.txt"
+    fi
+}
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+runs="${RUNS:-21}"
+printf '| dots (pixels) | dotforge-cli wall | CPU | lv_font_conv wall | CPU | ratio wall | ratio CPU |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|\n'
 for size in 16 24 32; do
     # The window draws at points x 96 / 72 pixels: 12, 18, 22 points give 16, 24, 29.
     case $size in 16) px=16 ;; 24) px=24 ;; 32) px=29 ;; esac
-    hyperfine -N --warmup 3 --runs 20 --export-markdown "$results/build-$size.md" \
-        -n "dotforge-cli $size" "$cli build --size $size --font '$face' --text-file $chars -o $results/cli$size.c" \
-        -n "lv_font_conv $px px" \
-        "$lvfc --font $ttf --symbols $symbols --size $px --bpp 1 --no-compress --format lvgl -o $results/lv$size.c"
+    : >"$results/cli$size.txt"
+    : >"$results/lv$size.txt"
+    # Alternating runs, the first of each discarded as a warm-up.
+    for run in $(seq 0 "$runs"); do
+        a="$(measure "$cli" build --size "$size" --font "$face" --text-file "$chars" -o "$results/cli$size.c")"
+        b="$(measure "$lvfc" --font "$ttf" --symbols "$symbols" --size "$px" --bpp 1 --no-compress --format lvgl \
+            -o "$results/lv$size.c")"
+        [ "$run" -eq 0 ] && continue
+        echo "$a" >>"$results/cli$size.txt"
+        echo "$b" >>"$results/lv$size.txt"
+    done
+    col() { awk -v c="$1" '{print $c}' "$2" | median; }
+    cw="$(col 1 "$results/cli$size.txt")"
+    cc="$(col 2 "$results/cli$size.txt")"
+    lw="$(col 1 "$results/lv$size.txt")"
+    lc="$(col 2 "$results/lv$size.txt")"
+    awk -v s="$size" -v p="$px" -v cw="$cw" -v cc="$cc" -v lw="$lw" -v lc="$lc" 'BEGIN {
+        printf "| %s (%s) | %.1f ms | %.1f ms | %.0f ms | %.0f ms | %.1f | %.1f |\n",
+            s, p, cw * 1000, cc * 1000, lw * 1000, lc * 1000, lw / cw, (cc > 0 ? lc / cc : 0) }'
 done
+echo "(medians of $runs alternating runs each)"
 
 echo "== Peak memory"
 rss() { grep 'Maximum resident set size' | awk '{print $6 " KiB"}'; }

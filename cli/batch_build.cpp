@@ -9,17 +9,14 @@
 #include "cli/layouts.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"
-#include "render/qt_rasterizer.h"
-
-#include <QFont>
-#include <QFontDatabase>
-#include <QStringList>
+#include "render/freetype_rasterizer.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
@@ -249,17 +246,23 @@ public:
     std::string lastError() const { return errors.empty() ? "I/O error" : errors.back(); }
 };
 
-// What the font dialog offers: installed scalable faces; "宋体" counts through
-// the substitution the program installs.
-bool installedFace(const std::string &face)
-{
-    const QStringList families = QFontDatabase::families();
-    QStringList names{QString::fromStdString(face)};
-    names += QFont::substitutes(names.front());
-    return std::any_of(names.begin(), names.end(), [&](const QString &name) {
-        return families.contains(name, Qt::CaseInsensitive) && QFontDatabase::isSmoothlyScalable(name);
-    });
-}
+// The rasteriser of a batch run: it draws nothing until the characters are
+// added, so the renders of start-up, the dot size and the font choice (whose
+// glyphs are never written) open no font.
+class BatchRasterizer : public Rasterizer {
+public:
+    FreeTypeRasterizer fonts;
+    bool drawing = false;
+
+    void drawText(
+        Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y) override
+    {
+        if (drawing)
+            fonts.drawText(surface, text, face, pointSize, x, y);
+    }
+    std::string fontFile(const std::string &face) override { return fonts.fontFile(face); }
+    bool hasFace(const std::string &face) override { return fonts.hasFace(face); }
+};
 
 // FormClose at the end of a run, also when it ends with an error.
 struct CloseAtEnd {
@@ -384,7 +387,8 @@ int runBuild(const BuildOptions &o)
         const std::vector<std::string> codes = characterCodes(o);
         if (codes.empty())
             warn("no character to add: the library is empty");
-        if (!o.font16s && !installedFace(o.face))
+        BatchRasterizer rasterizer;
+        if (!o.font16s && !rasterizer.hasFace(o.face))
             throw UsageError("no TrueType face '" + o.face + "' is installed");
 
         if (o.font16s) {
@@ -410,7 +414,6 @@ int runBuild(const BuildOptions &o)
         }
 
         BatchPrompts prompts;
-        QtRasterizer rasterizer;
         Workspace ws(prompts, rasterizer, workDir.string());
         ws.FormCreate();
         CloseAtEnd closer{ws};
@@ -448,6 +451,7 @@ int runBuild(const BuildOptions &o)
         }
 
         // As the text import does it, pair by pair.
+        rasterizer.drawing = true;
         for (const std::string &code : codes) {
             prompts.context = codeLabel(code);
             doing = "cannot render " + prompts.context + (o.font16s ? " from " + o.font16sPath : "");

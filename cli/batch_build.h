@@ -54,7 +54,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Needs a QGuiApplication. Returns the exit status; messages go to stderr.
+// Returns the exit status; messages go to stderr.
 int runBuild(const BuildOptions &options);
 
 } // namespace dotforge::cli

@@ -7,13 +7,8 @@
 #include "cli/find_layout.h"
 #include "cli/layouts.h"
 #include "cli/proof.h"
-#include "render/qt_rasterizer.h"
 
-#include <QGuiApplication>
-
-#include <cstdlib>
 #include <iostream>
-#include <memory>
 
 using namespace dotforge::cli;
 
@@ -47,30 +42,7 @@ const char *const kVersion = "dotforge-cli (Dotforge) 3.0\n";
 // Where a usage error points to: the command's own help once it is known.
 std::string helpCommand = std::string(kProgram) + " --help";
 
-// Qt's own chatter (missing runtime folders, font cache notes) is no concern of
-// a batch run; its errors still go to stderr.
-void quietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::cerr << kProgram << ": " << text.toStdString() << '\n';
-}
-
-int build(const Arguments &arguments, char *program)
-{
-    const BuildOptions options = buildOptions(arguments);
-    // Rendering needs no screen, and the tool never shows anything: the offscreen
-    // platform whatever the environment names (a display platform without its
-    // display would abort the run).
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(quietQtMessages);
-    int qtArgc = 1;
-    char *qtArgv[] = {program, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    dotforge::installFontSubstitutions();
-    return runBuild(options);
-}
-
-int dispatch(const std::vector<std::string> &words, char *program)
+int dispatch(const std::vector<std::string> &words)
 {
     if (words.empty())
         throw UsageError("missing command");
@@ -93,7 +65,7 @@ int dispatch(const std::vector<std::string> &words, char *program)
             std::cout << kBuildHelp << profilesHelp();
             return kExitOk;
         }
-        return build(arguments, program);
+        return runBuild(buildOptions(arguments));
     }
     if (command == "convert") {
         const Arguments arguments(rest, kConvertOptions);
@@ -117,8 +89,8 @@ int dispatch(const std::vector<std::string> &words, char *program)
             std::cout << kFindLayoutHelp << profilesHelp();
             return kExitOk;
         }
-        return runFindLayout(arguments, [program](const std::vector<std::string> &buildWords) {
-            return build(Arguments(buildWords, kBuildOptions), program);
+        return runFindLayout(arguments, [](const std::vector<std::string> &buildWords) {
+            return runBuild(buildOptions(Arguments(buildWords, kBuildOptions)));
         });
     }
     if (command == "proof") {
@@ -139,7 +111,7 @@ int dispatch(const std::vector<std::string> &words, char *program)
 int main(int argc, char **argv)
 {
     try {
-        const int status = dispatch(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+        const int status = dispatch(std::vector<std::string>(argv + 1, argv + argc));
         // Help, version or a dump that did not reach its reader is no success.
         if (status == kExitOk && !std::cout.flush()) {
             error("cannot write to standard output");

@@ -1,6 +1,6 @@
 #include "app/widgets/font_chooser.h"
 
-#include "render/qt_rasterizer.h"
+#include "app/widgets/ui_fonts.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

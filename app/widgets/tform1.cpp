@@ -307,7 +307,7 @@ void TForm1::createLeftColumn(QWidget *client)
     m_Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_Label1->setGeometry(x + 224 - 56 - 58, 8, 54, 17);
 
-    m_SG1 = new SG1Grid(ws, client);
+    m_SG1 = new SG1Grid(ws, m_rasterizer, client);
     m_SG1->setObjectName(QStringLiteral("SG1"));
     m_SG1->setFont(simSun(16));
     m_SG1->move(x, 31);

@@ -5,7 +5,7 @@
 // the program.
 
 #include "core/workspace.h"
-#include "render/qt_rasterizer.h"
+#include "render/freetype_rasterizer.h"
 
 #include <QMainWindow>
 
@@ -87,7 +87,7 @@ private:
 
     std::unique_ptr<QtPrompts> m_ownPrompts;
     Prompts *m_prompts;
-    QtRasterizer m_rasterizer;
+    FreeTypeRasterizer m_rasterizer;
     std::unique_ptr<Workspace> m_ws;
     QDialog *m_printDialog = nullptr;
     bool m_closed = false; // FormClose has run

@@ -1,6 +1,6 @@
 #include "editor/widgets/sg2_grid.h"
 
-#include "render/qt_rasterizer.h"
+#include "app/widgets/ui_fonts.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

@@ -1,8 +1,6 @@
 #include "sources/widgets/sg1_grid.h"
 
-#include "render/qt_rasterizer.h"
-
-#include <QFontMetrics>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -16,9 +14,10 @@ const QColor kLineColor(192, 192, 192);
 constexpr int kTablePoints = 12; // the table's text size, whatever the dot size
 } // namespace
 
-SG1Grid::SG1Grid(Workspace &ws, QWidget *parent)
+SG1Grid::SG1Grid(Workspace &ws, Rasterizer &rasterizer, QWidget *parent)
     : QFrame(parent)
     , m_ws(ws)
+    , m_rasterizer(rasterizer)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
@@ -57,8 +56,8 @@ void SG1Grid::paintEvent(QPaintEvent *event)
     for (int i = 0; i < kRows; ++i)
         p.drawLine(0, i * kPitch + kCellSize, kColumns * kPitch - 1, i * kPitch + kCellSize);
 
-    QFont font;
-    std::string fontFace;
+    Surface40 surface;
+    QImage cellImage(kCellSize, kCellSize, QImage::Format_RGB32);
     for (int row = 0; row < kRows; ++row) {
         for (int col = 0; col < kColumns; ++col) {
             const QRect cell(col * kPitch, row * kPitch, kCellSize, kCellSize);
@@ -78,15 +77,15 @@ void SG1Grid::paintEvent(QPaintEvent *event)
                         if (content.record[std::size_t(2 * y + x / 8)] & (0x80 >> (x % 8)))
                             p.drawPoint(cell.left() + 2 + x, cell.top() + 2 + y);
             } else {
-                if (content.face != fontFace) {
-                    fontFace = content.face;
-                    font = glyphFont(fontFace, kTablePoints);
+                // (2, 2) in the cell is the top-left corner of the text cell.
+                surface.fillWhite();
+                m_rasterizer.drawText(surface, content.text, content.face, kTablePoints, 2, 2);
+                for (int y = 0; y < kCellSize; ++y) {
+                    auto *line = reinterpret_cast<QRgb *>(cellImage.scanLine(y));
+                    for (int x = 0; x < kCellSize; ++x)
+                        line[x] = 0xFF000000u | surface.pixel(x, y);
                 }
-                p.setFont(font);
-                p.setPen(Qt::black);
-                // (left + 2, top + 2) is the top-left corner of the text cell.
-                const int ascent = QFontMetrics(font, this).ascent();
-                p.drawText(cell.left() + 2, cell.top() + 2 + ascent, QString::fromStdString(content.text));
+                p.drawImage(cell.topLeft(), cellImage);
             }
             p.restore();
         }

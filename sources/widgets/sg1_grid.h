@@ -1,7 +1,9 @@
 #pragma once
 // SG1, the code table: 10 x 10 cells of 21 pixels with 1-pixel lines, each
-// cell painted from the workspace's code table painter.
+// cell painted from the workspace's code table painter; characters are drawn by
+// the glyph rasteriser, so the table shows the glyphs the editor gets.
 
+#include "core/rasterizer.h"
 #include "core/workspace.h"
 
 #include <QFrame>
@@ -16,7 +18,8 @@ public:
     static constexpr int kCellSize = 21;
     static constexpr int kPitch = kCellSize + 1; // a grid line after every cell
 
-    explicit SG1Grid(Workspace &ws, QWidget *parent = nullptr);
+    // Text cells are drawn by the rasteriser that renders the glyphs.
+    SG1Grid(Workspace &ws, Rasterizer &rasterizer, QWidget *parent = nullptr);
 
     // The cell under a point of the widget; (-1, -1) over no cell.
     QPoint cellAt(const QPoint &pos) const;
@@ -33,6 +36,7 @@ protected:
 
 private:
     Workspace &m_ws;
+    Rasterizer &m_rasterizer;
 };
 
 } // namespace dotforge

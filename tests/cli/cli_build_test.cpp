@@ -3,7 +3,7 @@
 // the same file bytes as the batch tool.
 
 #include "formats/layout.h"
-#include "render/qt_rasterizer.h"
+#include "render/freetype_rasterizer.h"
 #include "tests/cli/cli_runner.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ void PrintTo(const BuildCase &c, std::ostream *os)
 // imported with Button1Click and saved with the save dialog.
 std::string windowBytes(const BuildCase &c, const std::string &textPath, const std::string &outPath)
 {
-    QtRasterizer rasterizer;
+    FreeTypeRasterizer rasterizer;
     TestWorkspace tw({true, true, &rasterizer});
     Workspace &ws = tw.ws();
     ScriptedPrompts &p = tw.prompts();
@@ -239,14 +239,42 @@ int main(void)
     EXPECT_EQ(std::system(compileEmpty.c_str()), 0);
 }
 
-// No display: the offscreen platform is the tool's own choice.
+// The tool draws without any display or platform plugin: the display variables,
+// unset or naming nothing that exists, change nothing.
 TEST(CliBuild, NeedsNoDisplay)
 {
     TempDir dir;
-    const CliRun run
-        = runCli({"build", "--text", "字", "-o", dir.file("x.ZMB")}, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(dir.file("x.ZMB")).size(), 34u);
+    const std::vector<std::string> display{"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    const CliRun unset = runCli({"build", "--text", "字", "-o", dir.file("unset.ZMB")}, display);
+    EXPECT_EQ(unset.status, 0) << unset.err;
+    EXPECT_EQ(unset.err, "");
+    const std::string bytes = readFile(dir.file("unset.ZMB"));
+    EXPECT_EQ(bytes.size(), 34u);
+    EXPECT_GT(std::count_if(bytes.begin(), bytes.begin() + 32, [](char b) { return b; }), 8);
+
+    const CliRun bogus = runCli({"build", "--text", "字", "-o", dir.file("bogus.ZMB")},
+        CliEnvironment{display, {"QT_QPA_PLATFORM=no-such-platform", "DISPLAY=:4711", "WAYLAND_DISPLAY=no-such-socket"},
+            std::nullopt});
+    EXPECT_EQ(bogus.status, 0) << bogus.err;
+    EXPECT_EQ(bogus.err, "");
+    EXPECT_EQ(readFile(dir.file("bogus.ZMB")), bytes);
+}
+
+// Only an installed TrueType face is accepted: by name, localized name or the
+// stand-in of "宋体"; a bitmap-only face or an unknown one is a usage error.
+TEST(CliBuild, FaceMustBeInstalled)
+{
+    TempDir dir;
+    for (const char *face : {"AR PL SungtiL GB", "文鼎ＰＬ简报宋", "宋体", "SimSun"}) {
+        const CliRun run = runCli({"build", "--text", "字", "--font", face, "-o", dir.file("x.ZMB")});
+        EXPECT_EQ(run.status, 0) << face << ": " << run.err;
+    }
+    for (const char *face : {"WenQuanYi Bitmap Song", "No Such Face"}) {
+        const CliRun run = runCli({"build", "--text", "字", "--font", face, "-o", dir.file("x.ZMB")});
+        EXPECT_EQ(run.status, 1) << face;
+        EXPECT_NE(run.err.find("no TrueType face '" + std::string(face) + "' is installed"), std::string::npos)
+            << run.err;
+    }
 }
 
 } // namespace

@@ -1,8 +1,8 @@
-// Rendering through the Qt rasteriser, offscreen, with "宋体" substituted by
-// AR PL UMing CN: what the sampled square holds for real characters.
+// Rendering through the FreeType rasteriser, with "宋体" substituted by AR PL
+// UMing CN: what the sampled square holds for real characters.
 
 #include "core/workspace.h"
-#include "render/qt_rasterizer.h"
+#include "render/freetype_rasterizer.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ namespace {
 
 class RealRender : public testing::Test {
 protected:
-    QtRasterizer rasterizer;
+    FreeTypeRasterizer rasterizer;
     TestWorkspace tw{WorkspaceOptions{true, true, &rasterizer}};
 
     std::vector<std::string> render(const std::string &code)

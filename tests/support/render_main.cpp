@@ -1,8 +1,8 @@
-// main() of the render tests: the Qt Gui rasteriser needs an application object
-// (offscreen platform, set by CTest) and the face substitutions the program
-// installs at start.
+// main() of the render tests: Qt's text drawing, the reference of the FreeType
+// rasteriser, needs an application object (offscreen platform, set by CTest)
+// and the face substitutions the program installs at start.
 
-#include "render/qt_rasterizer.h"
+#include "app/widgets/ui_fonts.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 // margin; no other cell has one.
 
 #include "app/widgets/tform1.h"
+#include "app/widgets/ui_fonts.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
 #include "sources/widgets/sg1_grid.h"

@@ -3,6 +3,7 @@
 
 #include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
+#include "app/widgets/ui_fonts.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
 #include "sources/widgets/sg1_grid.h"
@@ -271,6 +272,27 @@ private slots:
         QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(7, 9).center());
         QCOMPARE(ws().CurCode, std::string("\xB0\xAB"));
         QCOMPARE(m_prompts->beeps(), 1);
+    }
+
+    // The code table draws its characters with the glyph rasteriser at 12
+    // points from (2, 2) in each cell: at 16 dots, where the editor takes the
+    // same face and size, the cell shows exactly the glyph the editor gets.
+    void sg1CellShowsTheRenderedGlyph()
+    {
+        auto *sg1 = child<SG1Grid>("SG1");
+        for (const QPoint cell : {QPoint(3, 2), QPoint(0, 0), QPoint(9, 8)}) {
+            QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(cell.x(), cell.y()).center());
+            const QImage shot = sg1->grab().toImage();
+            const QPoint origin = sg1->cellRect(cell.x(), cell.y()).topLeft() + QPoint(2, 2);
+            int ink = 0;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) {
+                    const bool shown = shot.pixelColor(origin + QPoint(x, y)) != QColor(Qt::white);
+                    QCOMPARE(shown, ws().sourcePlane.dot(x, y));
+                    ink += shown;
+                }
+            QVERIFY(ink > 20);
+        }
     }
 
     void se1StepsAndRefusesTyping()
