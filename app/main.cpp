@@ -10,6 +10,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,6 +42,9 @@ void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &
 
 int main(int argc, char *argv[])
 {
+    // A write beyond the file-size limit then fails like any short write ("Disk
+    // full") instead of killing the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!hasDisplay()) {
         std::fputs(kNoDisplayHint, stderr);
         return 1;

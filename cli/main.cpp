@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -110,6 +111,9 @@ int dispatch(const std::vector<std::string> &words, char *program)
 
 int main(int argc, char **argv)
 {
+    // A write beyond the file-size limit then fails like any short write ("Disk
+    // full") instead of killing the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         const int status = dispatch(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
         // Help, version or a dump that did not reach its reader is no success.
