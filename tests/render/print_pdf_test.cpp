@@ -8,12 +8,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -210,6 +213,23 @@ TEST_F(PrintPdf, A4PageKeepsThePitchOnEveryLine)
         found += int(starts.size());
     }
     EXPECT_EQ(found, 20);
+}
+
+// A print file on a full disk: the failure is reported through the error
+// handler, never "已打印到文件" over a file that holds nothing.
+TEST_F(PrintPdf, FullDiskIsReportedNotPrinted)
+{
+    const std::string full = tw.dir().file("full.pdf");
+    ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+    painter.printer().setOutputFileName(QString::fromStdString(full));
+    fillLibrary(tw.ws(), {GlyphPlane{}});
+    EXPECT_FALSE(tw->run([&] { tw->printRange("1", "1", painter); }));
+
+    EXPECT_EQ(
+        tw.prompts().texts("ioerror"), std::vector<std::string>{"打印文件未能完整写入（磁盘可能已满）: " + full + "."});
+    EXPECT_TRUE(tw.prompts().texts("message").empty());
+    EXPECT_FALSE(painter.printing());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(full)).isSymLink());
 }
 
 TEST_F(PrintPdf, UnwritableFolderIsReportedAndLeavesThePrinterFree)
