@@ -586,6 +586,69 @@ private slots:
         QCOMPARE(icon, int(QMessageBox::NoIcon));
     }
 
+    // Every box shows its whole text, whatever its length: the label gets the
+    // room its text needs, on one line or wrapped.
+    void boxesShowTheirWholeText()
+    {
+        QtPrompts prompts(nullptr, QDir::tempPath());
+        const QStringList texts = {QStringLiteral("'abc' is not a valid integer value."),
+            QStringLiteral("已打印到文件 /home/user/文档/字库/Dotforge-print-12.pdf"), QStringLiteral("Disk full."),
+            QStringLiteral("范围指定错误!")};
+        for (const QString &text : texts) {
+            for (int kind = 0; kind < 3; ++kind) {
+                bool whole = false;
+                QString seen;
+                QTimer::singleShot(0, [&] {
+                    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                    if (!box)
+                        return;
+                    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+                    seen = label->text();
+                    whole = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                              : label->minimumSizeHint().width() <= label->width();
+                    // Wide enough for its caption too.
+                    whole = whole && box->width() >= 150;
+                    box->buttons().constFirst()->click();
+                });
+                if (kind == 0)
+                    prompts.showError(text.toStdString());
+                else if (kind == 1)
+                    prompts.message(text.toStdString());
+                else
+                    prompts.ask(BoxKind::Warning, text.toStdString(), Buttons::Ok);
+                QCOMPARE(seen, text);
+                QVERIFY2(whole, qPrintable(text));
+            }
+        }
+    }
+
+    // Start-up errors come before the window is shown: their boxes stand in the
+    // middle of the screen, not where the hidden window would be.
+    void boxesOfAHiddenWindowAreCentredOnTheScreen()
+    {
+        QWidget owner;
+        owner.setGeometry(0, 0, 700, 500);
+        QtPrompts prompts(&owner, QDir::tempPath());
+        for (int kind = 0; kind < 2; ++kind) {
+            QPoint centre;
+            QRect screen;
+            QTimer::singleShot(0, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                centre = box->frameGeometry().center();
+                screen = box->screen()->availableGeometry();
+                box->buttons().constFirst()->click();
+            });
+            if (kind == 0)
+                prompts.showError("File not found.");
+            else
+                prompts.ask(BoxKind::Warning, "text", Buttons::YesNo);
+            QVERIFY2((centre - screen.center()).manhattanLength() <= 4,
+                qPrintable(QStringLiteral("box centre %1,%2").arg(centre.x()).arg(centre.y())));
+        }
+    }
+
     void helpOpensAtItsContents()
     {
         QWidget owner;
