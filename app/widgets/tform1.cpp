@@ -1,8 +1,8 @@
 #include "app/widgets/tform1.h"
 
-#include "core/gbk.h"
 #include "app/widgets/icons.h"
 #include "app/widgets/qt_prompts.h"
+#include "core/gbk.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
 #include "sources/widgets/sg1_grid.h"
@@ -69,12 +69,31 @@ public:
         lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
         lineEdit()->setAcceptDrops(false);
         setAcceptDrops(false);
+        // Whatever still reaches the field past the key handler (a middle-click
+        // paste of the selection) is undone: the field shows the area shown.
+        connect(lineEdit(), &QLineEdit::textChanged, this, [this] { follow(m_shown); });
     }
 
     void stepBy(int steps) override
     {
         if (steps != 0 && onStep)
             onStep(steps > 0 ? 1 : -1);
+    }
+
+    // Shows the workspace's state. The range is set only when it changes:
+    // setting it resets the spin box's own state, which this may run inside
+    // (a step of the arrows), and the arrows would stop repeating and the keys
+    // stop stepping.
+    void follow(const SpinState &state)
+    {
+        m_shown = state;
+        const QSignalBlocker block(this);
+        if (minimum() != state.min || maximum() != state.max)
+            setRange(state.min, state.max);
+        if (value() != state.value)
+            setValue(state.value);
+        showValue();
+        setEnabled(state.enabled);
     }
 
 protected:
@@ -107,6 +126,18 @@ protected:
         }
         event->ignore();
     }
+
+private:
+    void showValue()
+    {
+        const QString text = QString::number(m_shown.value);
+        if (lineEdit()->text() != text) {
+            const QSignalBlocker block(lineEdit());
+            lineEdit()->setText(text);
+        }
+    }
+
+    SpinState m_shown;
 };
 
 TForm1::TForm1(QWidget *parent)
@@ -505,12 +536,7 @@ void TForm1::syncControls()
     setWindowTitle(qs(ws.caption));
     m_XNLabel->setText(qs(ws.XNLabel));
 
-    {
-        const QSignalBlocker block(m_SE1);
-        m_SE1->setRange(ws.SE1.min, ws.SE1.max);
-        m_SE1->setValue(ws.SE1.value);
-        m_SE1->setEnabled(ws.SE1.enabled);
-    }
+    m_SE1->follow(ws.SE1);
     setToggle(m_RW, ws.RW);
     m_RW->setChecked(ws.RW.checked);
     setToggle(m_RU, ws.RU);

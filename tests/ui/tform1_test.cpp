@@ -10,6 +10,7 @@
 #include "tests/support/test_workspace.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QInputMethodEvent>
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyleOptionSpinBox>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -285,6 +287,53 @@ private slots:
         QTest::keyClick(se1, Qt::Key_Backspace);
         QCOMPARE(se1->value(), 17);
         QCOMPARE(ws().curArea, 17);
+    }
+
+    // A real click on the up arrow, then the arrow key: both step. Held down,
+    // the arrow repeats.
+    void se1MouseStepThenKeyStep()
+    {
+        auto *se1 = child<QSpinBox>("SE1");
+        QStyleOptionSpinBox option;
+        option.initFrom(se1);
+        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame;
+        option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+        const QPoint up = se1->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, se1).center();
+        QTest::mouseClick(se1, Qt::LeftButton, {}, up);
+        QCOMPARE(ws().curArea, 17);
+        QCOMPARE(se1->text(), QStringLiteral("17"));
+        se1->setFocus();
+        QTest::keyClick(se1, Qt::Key_Up);
+        QCOMPARE(ws().curArea, 18);
+        QTest::keyClick(se1, Qt::Key_Down);
+        QCOMPARE(ws().curArea, 17);
+        QTest::mouseClick(se1, Qt::LeftButton, {}, up);
+        QCOMPARE(ws().curArea, 18);
+
+        QTest::mousePress(se1, Qt::LeftButton, {}, up);
+        QTest::qWait(1500);
+        QTest::mouseRelease(se1, Qt::LeftButton, {}, up);
+        QVERIFY2(ws().curArea >= 21, qPrintable(QString::number(ws().curArea)));
+        QCOMPARE(se1->value(), ws().curArea);
+    }
+
+    // What reaches the field behind the workspace's back (a middle-click paste
+    // of the selection, any insert) is undone: the field shows the area shown.
+    void se1KeepsTheAreaShown()
+    {
+        auto *se1 = child<QSpinBox>("SE1");
+        auto *edit = se1->findChild<QLineEdit *>();
+        edit->selectAll();
+        edit->insert(QStringLiteral("7"));
+        QCOMPARE(se1->text(), QStringLiteral("16"));
+        QCOMPARE(se1->value(), 16);
+        QCOMPARE(ws().curArea, 16);
+        if (QGuiApplication::clipboard()->supportsSelection()) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("42"), QClipboard::Selection);
+            QTest::mouseClick(edit, Qt::MiddleButton, {}, edit->rect().center());
+            QCOMPARE(se1->text(), QStringLiteral("16"));
+            QCOMPARE(se1->value(), 16);
+        }
     }
 
     void sg2DoubleClickInSystemViewChangesNothing()
