@@ -42,6 +42,10 @@ QFont simSun(int pixels, bool bold = false)
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(pixels);
     font.setBold(bold);
+    // The face has crisp bitmaps for its hanzi at these sizes but only thin
+    // outlines for Latin letters and digits, which smoothing turns faint grey:
+    // drawn without it they are as black and sharp as the hanzi beside them.
+    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

@@ -20,6 +20,8 @@ TXPrint::TXPrint(Workspace &ws, QWidget *parent)
     setWindowTitle(QStringLiteral("打印小字库"));
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
+    // Its Latin digits would be faint grey outlines when smoothed.
+    font.setStyleStrategy(QFont::NoAntialias);
     setFont(font);
     setFixedSize(242, 153);
 

@@ -336,6 +336,32 @@ private slots:
         }
     }
 
+    // Latin letters and digits are drawn as crisply as the hanzi: black ink, no
+    // faint grey smoothing (the area number in SE1, "Windows字库" in RW).
+    void latinTextIsCrisp()
+    {
+        auto *se1 = child<QSpinBox>("SE1");
+        auto *rw = child<QRadioButton>("RW");
+        const struct {
+            QImage image;
+            const char *name;
+        } shots[] = {{se1->findChild<QLineEdit *>()->grab().toImage(), "SE1"},
+            {rw->grab(QRect(22, 0, rw->width() - 22, rw->height())).toImage(), "RW"}};
+        for (const auto &shot : shots) {
+            int ink = 0;
+            int grey = 0;
+            for (int y = 0; y < shot.image.height(); ++y)
+                for (int x = 0; x < shot.image.width(); ++x) {
+                    const int g = qGray(shot.image.pixel(x, y));
+                    ink += g < 80;
+                    grey += g >= 80 && g < 180;
+                }
+            QVERIFY2(ink > 20, shot.name);
+            QVERIFY2(
+                grey * 10 < ink, qPrintable(QStringLiteral("%1: %2 grey, %3 ink").arg(shot.name).arg(grey).arg(ink)));
+        }
+    }
+
     void sg2DoubleClickInSystemViewChangesNothing()
     {
         const std::vector<std::string> before = test::gridArt(ws());
