@@ -15,6 +15,7 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev libgtest-dev
+    qt6-translations-l10n          # Qt's standard dialogs in Chinese
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages

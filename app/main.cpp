@@ -2,13 +2,12 @@
 // current folder, which holds "Font16s" and gets the store file "JQT.TMP".
 
 #include "app/widgets/icons.h"
+#include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
 #include "print/widgets/txprint.h"
 #include "render/qt_rasterizer.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <csignal>
 #include <cstdio>
@@ -58,9 +57,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(dotforge::appIcon());
     dotforge::installFontSubstitutions();
     // Qt's own dialogs (file dialogs, their overwrite question) speak Chinese too.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    dotforge::installQtTranslation();
 
     // The help file "JQT.HLP" is the workspace's; creating the window runs start-up.
     dotforge::TForm1 form;

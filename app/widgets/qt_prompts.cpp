@@ -9,11 +9,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -117,6 +119,16 @@ QString filterSuffix(const QString &nameFilter)
     static const QRegularExpression pattern(QStringLiteral("\\*\\.([^\\s;)*?]+)"));
     const QRegularExpressionMatch match = pattern.match(nameFilter);
     return match.hasMatch() ? match.captured(1) : QString();
+}
+
+bool installQtTranslation()
+{
+    static QTranslator translator;
+    if (!translator.isEmpty())
+        return true;
+    if (!translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
 }
 
 QtPrompts::QtPrompts(QWidget *owner, QString workDir)

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -722,6 +723,20 @@ private slots:
             QVERIFY2((centre - screen.center()).manhattanLength() <= 4,
                 qPrintable(QStringLiteral("box centre %1,%2").arg(centre.x()).arg(centre.y())));
         }
+    }
+
+    // Qt's standard dialogs speak Chinese once its translation is installed.
+    void standardDialogsSpeakChinese()
+    {
+        QVERIFY(installQtTranslation());
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        auto *buttons = dialog.findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QVERIFY(buttons->button(QDialogButtonBox::Open)->text().contains(QStringLiteral("打开")));
+        QVERIFY(buttons->button(QDialogButtonBox::Cancel)->text().contains(QStringLiteral("取消")));
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().contains(QStringLiteral("文件名")));
     }
 
     void helpOpensAtItsContents()
