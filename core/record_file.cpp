@@ -12,7 +12,10 @@
 namespace dotforge {
 
 namespace {
-[[noreturn]] void fail(int err) { throw IoError(IoError::fromErrno(err)); }
+[[noreturn]] void fail(int err)
+{
+    throw IoError(IoError::fromErrno(err));
+}
 } // namespace
 
 RecordFile::RecordFile(int recordSize)
@@ -37,9 +40,10 @@ void RecordFile::rewrite(const std::string &path)
     m_fd = fd;
     m_pos = 0;
     m_path = path;
+    m_unavailable.clear();
 }
 
-void RecordFile::rewriteExclusive(const std::string &path)
+void RecordFile::rewriteExclusive(const std::string &path, const std::string &inUseText)
 {
     if (m_fd >= 0 && path == m_path) {
         if (::ftruncate(m_fd, 0) != 0)
@@ -57,6 +61,10 @@ void RecordFile::rewriteExclusive(const std::string &path)
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
+        if (err == EWOULDBLOCK && !inUseText.empty()) {
+            m_unavailable = inUseText;
+            throw IoError(ioerr::AccessDenied, inUseText);
+        }
         fail(err == EWOULDBLOCK ? EACCES : err);
     }
     if (::ftruncate(fd, 0) != 0) {
@@ -67,6 +75,7 @@ void RecordFile::rewriteExclusive(const std::string &path)
     m_fd = fd;
     m_pos = 0;
     m_path = path;
+    m_unavailable.clear();
 }
 
 void RecordFile::reset(const std::string &path, bool readOnly)
@@ -77,7 +86,7 @@ void RecordFile::reset(const std::string &path, bool readOnly)
     const int fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
     if (fd < 0)
         fail(errno);
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         throw IoError(ioerr::AccessDenied);
@@ -85,6 +94,7 @@ void RecordFile::reset(const std::string &path, bool readOnly)
     m_fd = fd;
     m_pos = 0;
     m_path = path;
+    m_unavailable.clear();
 }
 
 void RecordFile::close()
@@ -106,7 +116,7 @@ void RecordFile::closeAndErase()
 void RecordFile::requireOpen() const
 {
     if (m_fd < 0)
-        throw IoError(ioerr::NotOpen);
+        throw m_unavailable.empty() ? IoError(ioerr::NotOpen) : IoError(ioerr::NotOpen, m_unavailable);
 }
 
 void RecordFile::seek(std::int64_t record)
@@ -166,7 +176,7 @@ void RecordFile::write(const void *record)
 std::int64_t RecordFile::size() const
 {
     requireOpen();
-    struct stat st {};
+    struct stat st { };
     if (::fstat(m_fd, &st) != 0)
         fail(errno);
     return std::int64_t(st.st_size) / m_recordSize;

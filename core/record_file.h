@@ -25,10 +25,12 @@ public:
     // Creates the file (replacing its content) and opens it for reading and writing.
     void rewrite(const std::string &path);
     // Like rewrite, but first takes an exclusive lock on the file so that a
-    // second program using the same name fails with "File access denied"
-    // instead of emptying a file that is in use. Re-creating a file this object
+    // second program using the same name fails instead of emptying a file that
+    // is in use: with "File access denied", or with `inUseText` when given.
+    // That text then stays the reason of every later record operation (code
+    // 103) until the file is opened again. Re-creating a file this object
     // already holds empties it and keeps the lock.
-    void rewriteExclusive(const std::string &path);
+    void rewriteExclusive(const std::string &path, const std::string &inUseText = {});
     // Opens an existing file, read-only or for reading and writing.
     void reset(const std::string &path, bool readOnly);
     void close();
@@ -55,6 +57,7 @@ private:
     int m_fd = -1;
     std::int64_t m_pos = 0;
     std::string m_path;
+    std::string m_unavailable; // why the file is not open, when another program holds it
 };
 
 } // namespace dotforge

@@ -6,19 +6,28 @@
 namespace dotforge {
 
 namespace {
-int defaultPointSize(int n) { return n == 16 ? 12 : n == 24 ? 18 : 22; }
+int defaultPointSize(int n)
+{
+    return n == 16 ? 12 : n == 24 ? 18 : 22;
+}
 } // namespace
 
-void Workspace::mnuNewClick() { resetWorkspace(true); }
+void Workspace::mnuNewClick()
+{
+    resetWorkspace(true);
+}
 
-void Workspace::mnuCloseClick() { mnuNewClick(); }
+void Workspace::mnuCloseClick()
+{
+    mnuNewClick();
+}
 
 void Workspace::resetWorkspace(bool recreateStore)
 {
     const int n = dotSize;
     CurFileName.clear();
     if (recreateStore)
-        storeFile.rewriteExclusive(workPath("JQT.TMP"));
+        createStore();
     LibCount = 0;
     LibIndex = 0;
     caption = kTitle;
@@ -108,8 +117,14 @@ void Workspace::mnuViewClick()
     mnuNewClick();
 }
 
-void Workspace::mnuHelpClick() { m_prompts.showHelp(kHelpFile); }
+void Workspace::mnuHelpClick()
+{
+    m_prompts.showHelp(kHelpFile);
+}
 
-void Workspace::mnuAboutClick() { m_prompts.showAbout(kAboutText); }
+void Workspace::mnuAboutClick()
+{
+    m_prompts.showAbout(kAboutText);
+}
 
 } // namespace dotforge
