@@ -12,10 +12,7 @@
 namespace dotforge {
 
 namespace {
-[[noreturn]] void fail(int err)
-{
-    throw IoError(IoError::fromErrno(err));
-}
+[[noreturn]] void fail(int err) { throw IoError(IoError::fromErrno(err)); }
 } // namespace
 
 RecordFile::RecordFile(int recordSize)
@@ -86,7 +83,7 @@ void RecordFile::reset(const std::string &path, bool readOnly)
     const int fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
     if (fd < 0)
         fail(errno);
-    struct stat st { };
+    struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         throw IoError(ioerr::AccessDenied);
@@ -176,7 +173,7 @@ void RecordFile::write(const void *record)
 std::int64_t RecordFile::size() const
 {
     requireOpen();
-    struct stat st { };
+    struct stat st {};
     if (::fstat(m_fd, &st) != 0)
         fail(errno);
     return std::int64_t(st.st_size) / m_recordSize;

@@ -6,21 +6,12 @@
 namespace dotforge {
 
 namespace {
-int defaultPointSize(int n)
-{
-    return n == 16 ? 12 : n == 24 ? 18 : 22;
-}
+int defaultPointSize(int n) { return n == 16 ? 12 : n == 24 ? 18 : 22; }
 } // namespace
 
-void Workspace::mnuNewClick()
-{
-    resetWorkspace(true);
-}
+void Workspace::mnuNewClick() { resetWorkspace(true); }
 
-void Workspace::mnuCloseClick()
-{
-    mnuNewClick();
-}
+void Workspace::mnuCloseClick() { mnuNewClick(); }
 
 void Workspace::resetWorkspace(bool recreateStore)
 {
@@ -117,14 +108,8 @@ void Workspace::mnuViewClick()
     mnuNewClick();
 }
 
-void Workspace::mnuHelpClick()
-{
-    m_prompts.showHelp(kHelpFile);
-}
+void Workspace::mnuHelpClick() { m_prompts.showHelp(kHelpFile); }
 
-void Workspace::mnuAboutClick()
-{
-    m_prompts.showAbout(kAboutText);
-}
+void Workspace::mnuAboutClick() { m_prompts.showAbout(kAboutText); }
 
 } // namespace dotforge

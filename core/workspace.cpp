@@ -86,7 +86,9 @@ void Workspace::createStore()
 {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::absolute(m_workDir.empty() ? "." : m_workDir, error);
-    const std::string name = (error ? std::filesystem::path(m_workDir) : folder.lexically_normal()).string();
+    std::string name = (error ? std::filesystem::path(m_workDir) : folder.lexically_normal()).string();
+    if (name.size() > 1 && name.back() == '/')
+        name.pop_back();
     storeFile.rewriteExclusive(workPath("JQT.TMP"),
         "另一个 Dotforge 正在使用文件夹 " + name
             + " 中的小字库暂存文件 JQT.TMP，本窗口不能加入或保存字模。请先关闭那个 Dotforge 再选“新建”，"

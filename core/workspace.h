@@ -15,8 +15,8 @@
 #include "core/glyph.h"
 #include "core/layout_modes.h"
 #include "core/prompts.h"
-#include "core/rasterizer.h"
 #include "core/record_file.h"
+#include "core/rasterizer.h"
 
 #include <array>
 #include <cstdint>
@@ -60,24 +60,24 @@ struct KeyMods {
 class WorkspaceListener {
 public:
     virtual ~WorkspaceListener() = default;
-    virtual void editorChanged() { } // SG2 cells, selection or geometry
-    virtual void codeTableChanged() { } // SG1 content (area, source, font)
-    virtual void libraryCellChanged(int) { } // DG1 cell of an index was painted or blanked
-    virtual void libraryLayoutChanged() { } // DG1 geometry (New)
-    virtual void controlsChanged() { } // enabled/ticked states, captions, labels
-    virtual void focusEditor() { } // the grid takes the keyboard focus
-    virtual void closeWindow() { } // mnuExitClick: close the main window
-    virtual void showPrintDialog() { } // mnuPrintClick: TXPrint, modally
+    virtual void editorChanged() {}          // SG2 cells, selection or geometry
+    virtual void codeTableChanged() {}       // SG1 content (area, source, font)
+    virtual void libraryCellChanged(int) {}  // DG1 cell of an index was painted or blanked
+    virtual void libraryLayoutChanged() {}   // DG1 geometry (New)
+    virtual void controlsChanged() {}        // enabled/ticked states, captions, labels
+    virtual void focusEditor() {}            // the grid takes the keyboard focus
+    virtual void closeWindow() {}            // mnuExitClick: close the main window
+    virtual void showPrintDialog() {}        // mnuPrintClick: TXPrint, modally
 };
 
 class PrintDevice; // print/print_device.h
 
 // Cell of the code table as the painter draws it.
 struct CodeTableCell {
-    bool empty = true; // cells 94 to 99
-    bool fromFont16s = false; // dot-matrix source: `record` holds the glyph
-    std::string text; // TrueType source: the character, UTF-8
-    std::string face; // TrueType source: the face to draw it in, at 12 points
+    bool empty = true;               // cells 94 to 99
+    bool fromFont16s = false;        // dot-matrix source: `record` holds the glyph
+    std::string text;                // TrueType source: the character, UTF-8
+    std::string face;                // TrueType source: the face to draw it in, at 12 points
     std::array<std::uint8_t, 32> record{};
 };
 
@@ -114,21 +114,21 @@ public:
     void mnuAboutClick();
 
     // ---- sources/: code table, rendering, dot-matrix font, default effects ---
-    void SE1Change(); // after SE1.value changed
-    void SE1Step(int delta); // spin buttons and arrow keys
+    void SE1Change();                          // after SE1.value changed
+    void SE1Step(int delta);                   // spin buttons and arrow keys
     void SE1KeyPress(char32_t ch, bool &discard);
     void DispChs();
     CodeTableCell SDotEffect(int col, int row); // what code table cell (col, row) shows
-    void SG1MouseDown(int col, int row); // -1, -1 over no cell
+    void SG1MouseDown(int col, int row);       // -1, -1 over no cell
     void SelHZ();
     void ChTextOut(const std::string &code);
     void RWClick();
     void RUClick();
     void UJFClick(int itemIndex);
     void FontBtnClick();
-    void ReadUDot(std::int64_t recordIndex); // fills recordBuf and the source plane
+    void ReadUDot(std::int64_t recordIndex);   // fills recordBuf and the source plane
     void readFontRecord(std::int64_t recordIndex); // fills recordBuf only
-    void applyDefaultEffects(); // render time, view option on
+    void applyDefaultEffects();                // render time, view option on
     void mnuRotationClick(Rotation r);
     void mnuFlipClick(Flip f);
     void mnuSwapClick(Swap s);
@@ -136,7 +136,7 @@ public:
     // paints blank, and the first such failure since the table last changed is
     // kept for takeTableError(): the window shows it once, after painting.
     CodeTableCell SG1DrawCell(int col, int row);
-    std::string takeTableError(); // "" when there is nothing to report
+    std::string takeTableError();              // "" when there is nothing to report
 
     // ---- editor/: grid, transforms, blocks ----------------------------------
     void DispDot();
@@ -148,7 +148,7 @@ public:
     // Selecting an RG1 item, by the user or by the program, runs RG1Click at
     // once when the selection changes.
     void selectRG1(int item);
-    void RG1Click(); // the view switch, v = RG1Index
+    void RG1Click();                           // the view switch, v = RG1Index
     void ChgBtnClick();
     void undoBtnClick();
     void ClearBtnClick();
@@ -183,9 +183,9 @@ public:
     // The glyph of list cell `index` as DG1DrawCell paints it; false for an empty
     // cell. Leaves LibIndex and the library plane as they were.
     bool DG1DrawCell(int index, GlyphPlane &glyph);
-    void DG1MouseDown(int col, int row); // -1, -1 outside the cells
+    void DG1MouseDown(int col, int row);       // -1, -1 outside the cells
     void ReadXDot();
-    void ChEditKeyPress(char32_t ch); // ch 13 = Enter
+    void ChEditKeyPress(char32_t ch);          // ch 13 = Enter
     void Button1Click();
     void updateXNLabel();
 
@@ -202,7 +202,7 @@ public:
     void mnuSaveAsClick();
     void SaveXFile();
     void mnuExitClick();
-    bool FormCloseQuery(); // true: the window may close
+    bool FormCloseQuery();                     // true: the window may close
 
     // ---- print/ -------------------------------------------------------------
     void mnuPrintClick();
@@ -219,15 +219,15 @@ public:
     GlyphPlane libPlane;
     GlyphPlane scratchPlane;
 
-    RecordFile storeFile{kPlaneBytes}; // "JQT.TMP"
-    RecordFile fontFile{32}; // "Font16s"
+    RecordFile storeFile{kPlaneBytes};  // "JQT.TMP"
+    RecordFile fontFile{32};            // "Font16s"
     std::array<std::string, kLibraryCapacity> codeList;
 
     int LibCount = 0;
     int LibIndex = 0;
     int ViewMode = 0;
     bool EditModified = false;
-    std::string CurCode; // two GBK bytes
+    std::string CurCode;      // two GBK bytes
     bool TypedEntry = false;
     std::string CurFileName;
     FileType curFileType = FileType::ZMB;
@@ -237,7 +237,7 @@ public:
     // Code table.
     int curArea = 16;
     std::array<std::string, 94> areaTable;
-    int tableCol = 0; // table selection; valid when both >= 0 and row*10+col < 94
+    int tableCol = 0;  // table selection; valid when both >= 0 and row*10+col < 94
     int tableRow = 0;
     std::string tableFace = "宋体"; // face of SG1 and ChEdit: FontName with RW, "宋体" with RU
 
@@ -252,7 +252,7 @@ public:
 
     // Editor grid SG2.
     CellTexts SG2;
-    int SG2CellSize = 17; // cell width and height in pixels
+    int SG2CellSize = 17;     // cell width and height in pixels
     static constexpr int kSG2Pixels = 289;
     int SelCol = 0;
     int SelRow = 0;
@@ -279,9 +279,9 @@ public:
     Toggle RU{true, false};
     Toggle FontBtn;
     Toggle UJF{false, false};
-    int UJFIndex = 0; // -1: no item selected
+    int UJFIndex = 0;         // -1: no item selected
     Toggle ChEdit;
-    std::string ChEditText; // GBK bytes
+    std::string ChEditText;   // GBK bytes
     Toggle Button1;
     Toggle RG1;
     int RG1Index = 0;
@@ -299,7 +299,7 @@ public:
     Rotation rotation = Rotation::R0;
     Flip flip = Flip::None;
     Swap swap = Swap::None;
-    bool mnuView = false; // "显示默认效果(&V)" ticked
+    bool mnuView = false;     // "显示默认效果(&V)" ticked
     Toggle pmuCut, pmuCopy, pmuPaste, pmuLeft, pmuRight, pmuUp, pmuDown, pmuDel;
 
     // Where a right press on the grid asks the block menu to open (set by
@@ -336,7 +336,7 @@ private:
     // and the first file record of the chosen variant.
     int fileArea() const;
     std::int64_t variantBase() const;
-    std::string m_tableError; // failure of a table read, not yet shown
+    std::string m_tableError;          // failure of a table read, not yet shown
     bool m_tableErrorReported = false; // one report per table change
     // editor/: commit steps shared by ChgBtnClick and RG1Click, the snapshot of
     // the selection, the focus request.
@@ -355,6 +355,7 @@ private:
     Rasterizer &m_rasterizer;
     std::string m_workDir;
     WorkspaceListener *m_listener = nullptr;
+
 };
 
 } // namespace dotforge
