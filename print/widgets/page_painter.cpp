@@ -56,6 +56,16 @@ QString PagePainter::freshFileName() const
     }
 }
 
+void PagePainter::proposeOutputFile()
+{
+    if (m_printer.outputFormat() != QPrinter::PdfFormat)
+        return;
+    if (m_printer.outputFileName().isEmpty() || m_printer.outputFileName() == m_chosenFile) {
+        m_chosenFile = freshFileName();
+        m_printer.setOutputFileName(m_chosenFile);
+    }
+}
+
 bool PagePainter::printing() const
 {
     return m_painter.isActive();
@@ -68,11 +78,8 @@ void PagePainter::beginDoc(const std::string &title)
         && !QPrinterInfo::printerInfo(m_printer.printerName()).isNull()) {
         m_docFile.clear();
     } else {
-        if (m_printer.outputFileName().isEmpty() || m_printer.outputFileName() == m_chosenFile) {
-            m_chosenFile = freshFileName();
-            m_printer.setOutputFileName(m_chosenFile);
-        }
         m_printer.setOutputFormat(QPrinter::PdfFormat);
+        proposeOutputFile();
         m_printer.setResolution(kFileResolution);
         m_docFile = m_printer.outputFileName();
     }
