@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
@@ -530,6 +531,7 @@ void TForm1::command(const std::function<void()> &fn, bool repaintEditor)
 {
     m_ws->run(fn);
     syncControls();
+    showSelectedGlyph();
     if (repaintEditor)
         m_SG2->update();
 }
@@ -588,6 +590,26 @@ void TForm1::syncControls()
             Surface40::kSize * 4, QImage::Format_RGB32);
         m_Image1->setPixmap(QPixmap::fromImage(image));
     }
+}
+
+// When a command selects another library glyph (an open selects the last one,
+// a print the last printed) the list scrolls it into sight; a list the user
+// scrolled stays where it is otherwise.
+void TForm1::showSelectedGlyph()
+{
+    const Workspace &ws = *m_ws;
+    if (ws.LibIndex == m_shownLibIndex)
+        return;
+    m_shownLibIndex = ws.LibIndex;
+    if (ws.LibIndex < 0 || ws.LibIndex >= ws.LibCount || ws.DG1ColCount <= 0)
+        return;
+    QScrollBar *bar = m_DG1->verticalScrollBar();
+    const int row = ws.LibIndex / ws.DG1ColCount;
+    const int rows = std::max(1, bar->pageStep());
+    if (row < bar->value())
+        bar->setValue(row);
+    else if (row >= bar->value() + rows)
+        bar->setValue(row - rows + 1);
 }
 
 // The field shows the workspace's GBK text; the font follows the table's face.
