@@ -2,14 +2,14 @@
 // current folder, which holds "Font16s" and gets the store file "JQT.TMP".
 
 #include "app/widgets/icons.h"
+#include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
 #include "app/widgets/ui_fonts.h"
 #include "print/widgets/txprint.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,6 +41,9 @@ void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &
 
 int main(int argc, char *argv[])
 {
+    // A write beyond the file-size limit then fails like any short write ("Disk
+    // full") instead of killing the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!hasDisplay()) {
         std::fputs(kNoDisplayHint, stderr);
         return 1;
@@ -55,9 +58,7 @@ int main(int argc, char *argv[])
     // The window's own texts in "宋体" (editor dots, the font dialog's sample).
     dotforge::installFontSubstitutions();
     // Qt's own dialogs (file dialogs, their overwrite question) speak Chinese too.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    dotforge::installQtTranslation();
 
     // The help file "JQT.HLP" is the workspace's; creating the window runs start-up.
     dotforge::TForm1 form;

@@ -8,6 +8,7 @@
 #include "cli/layouts.h"
 #include "cli/proof.h"
 
+#include <csignal>
 #include <iostream>
 
 using namespace dotforge::cli;
@@ -110,6 +111,9 @@ int dispatch(const std::vector<std::string> &words)
 
 int main(int argc, char **argv)
 {
+    // A write beyond the file-size limit then fails like any short write ("Disk
+    // full") instead of killing the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         const int status = dispatch(std::vector<std::string>(argv + 1, argv + argc));
         // Help, version or a dump that did not reach its reader is no success.

@@ -37,9 +37,10 @@ void RecordFile::rewrite(const std::string &path)
     m_fd = fd;
     m_pos = 0;
     m_path = path;
+    m_unavailable.clear();
 }
 
-void RecordFile::rewriteExclusive(const std::string &path)
+void RecordFile::rewriteExclusive(const std::string &path, const std::string &inUseText)
 {
     if (m_fd >= 0 && path == m_path) {
         if (::ftruncate(m_fd, 0) != 0)
@@ -66,6 +67,10 @@ void RecordFile::rewriteExclusive(const std::string &path)
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
+        if (err == EWOULDBLOCK && !inUseText.empty()) {
+            m_unavailable = inUseText;
+            throw IoError(ioerr::AccessDenied, inUseText);
+        }
         fail(err == EWOULDBLOCK ? EACCES : err);
     }
     if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, 0) != 0) {
@@ -76,6 +81,7 @@ void RecordFile::rewriteExclusive(const std::string &path)
     m_fd = fd;
     m_pos = 0;
     m_path = path;
+    m_unavailable.clear();
 }
 
 void RecordFile::createNew(const std::string &path)
@@ -94,6 +100,7 @@ void RecordFile::createNew(const std::string &path)
     m_fd = fd;
     m_pos = 0;
     m_path = path;
+    m_unavailable.clear();
 }
 
 int openRegularFile(const std::string &path, bool readOnly)
@@ -165,7 +172,7 @@ void RecordFile::closeAndErase()
 void RecordFile::requireOpen() const
 {
     if (m_fd < 0)
-        throw IoError(ioerr::NotOpen);
+        throw m_unavailable.empty() ? IoError(ioerr::NotOpen) : IoError(ioerr::NotOpen, m_unavailable);
 }
 
 void RecordFile::seek(std::int64_t record)

@@ -40,12 +40,14 @@ public:
     void rewrite(const std::string &path);
     // Empties the program's own working file and opens it for reading and
     // writing, taking an exclusive lock on it so that a second program using the
-    // same name fails with "File access denied" instead of emptying a file that
-    // is in use. The name must be a regular file of one link, or new: a symbolic
+    // same name fails instead of emptying a file that is in use: with "File
+    // access denied", or with `inUseText` when given. That text then stays the
+    // reason of every later record operation (code 103) until the file is opened
+    // again. The name must be a regular file of one link, or new: a symbolic
     // link, a second name of another file, a device or a pipe is refused with
     // notRegularFile and left alone. Re-creating a file this object already
     // holds empties it and keeps the lock.
-    void rewriteExclusive(const std::string &path);
+    void rewriteExclusive(const std::string &path, const std::string &inUseText = {});
     // Creates a working file afresh: a file left under the name is removed
     // first (a link is removed, not followed), then a new one is created
     // exclusively, so that nothing but a new file of our own is written.
@@ -78,6 +80,7 @@ private:
     int m_fd = -1;
     std::int64_t m_pos = 0;
     std::string m_path;
+    std::string m_unavailable; // why the file is not open, when another program holds it
 };
 
 } // namespace dotforge

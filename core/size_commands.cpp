@@ -18,7 +18,7 @@ void Workspace::resetWorkspace(bool recreateStore)
     const int n = dotSize;
     CurFileName.clear();
     if (recreateStore)
-        storeFile.rewriteExclusive(workPath("JQT.TMP"));
+        createStore();
     LibCount = 0;
     LibIndex = 0;
     // The label and the delete button show the empty list.

@@ -2,6 +2,8 @@
 
 #include "core/io_error.h"
 
+#include <filesystem>
+
 namespace dotforge {
 
 namespace {
@@ -48,9 +50,9 @@ void Workspace::showError(const std::exception &error)
 // Start-up. When the store file or the font file cannot be opened the error is
 // shown and start-up still lays out the window for 16 dots, so the window is
 // usable: without "Font16s" the TrueType source works and the dot-matrix source
-// stays disabled; without a store (another Dotforge holds "JQT.TMP" in this
-// folder, or the folder is read-only) the library commands fail with
-// "I/O error 103" until New manages to create it.
+// stays disabled; without a store the library commands fail until New manages
+// to create it: with the reason when another Dotforge holds "JQT.TMP" in this
+// folder, otherwise (a read-only folder) with "I/O error 103".
 void Workspace::FormCreate()
 {
     sectionSize = kSectionSizes;
@@ -67,7 +69,7 @@ void Workspace::FormCreate()
     Image1.fillWhite();
 
     try {
-        storeFile.rewriteExclusive(workPath("JQT.TMP"));
+        createStore();
     } catch (const IoError &e) {
         showError(e);
     }
@@ -78,6 +80,19 @@ void Workspace::FormCreate()
     }
     // The store was just created (or could not be): New need not create it again.
     run([this] { chooseDotSize(16, false); });
+}
+
+void Workspace::createStore()
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(m_workDir.empty() ? "." : m_workDir, error);
+    std::string name = (error ? std::filesystem::path(m_workDir) : folder.lexically_normal()).string();
+    if (name.size() > 1 && name.back() == '/')
+        name.pop_back();
+    storeFile.rewriteExclusive(workPath("JQT.TMP"),
+        "另一个 Dotforge 正在使用文件夹 " + name
+            + " 中的小字库暂存文件 JQT.TMP，本窗口不能加入或保存字模。请先关闭那个 Dotforge 再选“新建”，"
+              "或在另一个文件夹中启动本程序!");
 }
 
 // Closing: the font file, then the store, which is deleted. Files that never

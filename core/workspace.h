@@ -335,6 +335,9 @@ private:
     // The dot-size commands after their question; New with or without
     // re-creating the store file (start-up has just created it).
     void chooseDotSize(int n, bool recreateStore = true);
+    // Creates the store "JQT.TMP" empty, locked against a second program in
+    // the same folder, which is told so in its own words.
+    void createStore();
     void resetWorkspace(bool recreateStore);
     // The question before a command that would drop a non-empty library: true when
     // the user wants to save first ("请先保存小字库!" shown), so the command stops.

@@ -36,6 +36,21 @@ void restoreStore(Workspace &ws, const std::vector<GlyphPlane> &raw, std::size_t
         std::rethrow_exception(failure);
 }
 
+// After a save the library plane holds the selected glyph again, so that undo
+// and commit in the library view refer to the glyph the editor shows.
+void reselectLibraryGlyph(Workspace &ws)
+{
+    if (ws.LibIndex >= 0 && ws.LibIndex < ws.LibCount)
+        ws.libPlane = readPlane(ws.storeFile, ws.LibIndex);
+}
+
+// The caption names the file Save writes to, or the title alone when there is none.
+std::string captionFor(const std::string &fileName)
+{
+    const std::string title = Workspace::kTitle;
+    return fileName.empty() ? title : title + ": " + fileName;
+}
+
 } // namespace
 
 void Workspace::mnuOpenClick()
@@ -118,14 +133,30 @@ void Workspace::mnuSaveAsClick()
 // file keeps its content because the writers replace it only when complete.
 void Workspace::SaveXFile()
 {
+    // Edits of a library glyph not yet committed would be neither saved nor
+    // kept: ask for them as switching views does. "否" drops them and the
+    // editor shows the stored glyph again.
+    if (ViewMode == 1 && EditModified) {
+        if (m_prompts.ask(BoxKind::Confirmation, "当前的点阵已被修改，要保存吗？", Buttons::YesNo) == Answer::Yes) {
+            commitGrid(); // mnuSave is on already: the edits enabled it
+        } else {
+            reselectLibraryGlyph(*this);
+            editPlane = libPlane;
+            DispDot();
+        }
+    }
     if (CurFileName.empty()) {
         const auto choice = m_prompts.saveFile({"保存小汉字库文件...",
             "小汉字库点阵文件(*.ZMB)|.ZMB|小汉字库汇编文件(*.ASM)|.ASM", ".ZMB", "*.ZMB", ".", 1});
-        if (!choice)
+        if (!choice) {
+            caption = captionFor(CurFileName);
+            notifyControls();
             return;
+        }
         CurFileName = choice->path;
         curFileType = fileTypeOf(choice->filterIndex);
     }
+    caption = captionFor(CurFileName);
 
     RecordFile rawCopy(kPlaneBytes);
     rawCopy.createNew(workPath("JQT1.Tmp"));
@@ -149,12 +180,18 @@ void Workspace::SaveXFile()
         // raw records on disk and stays.
         restoreStore(*this, raw, converted);
         rawCopy.closeAndErase();
+        try {
+            reselectLibraryGlyph(*this);
+        } catch (const IoError &) {
+            // The save's own error is the one to report.
+        }
+        notifyControls();
         throw;
     }
     restoreStore(*this, raw, converted);
     rawCopy.closeAndErase();
+    reselectLibraryGlyph(*this);
 
-    caption = std::string(kTitle) + ": " + CurFileName;
     mnuSave.enabled = false;
     EditModified = false;
     notifyControls();
@@ -182,6 +219,9 @@ bool Workspace::FormCloseQuery()
             notifyControls();
             return false;
         }
+        // The save dialog was cancelled: the library is still unsaved.
+        if (mnuSave.enabled)
+            return false;
     }
     return true;
 }

@@ -12,15 +12,11 @@ PrintSpot printSpot(int g, int n, int pageWidth, int pageHeight)
     const std::int64_t w = std::max(pageWidth, 1);
     const std::int64_t h = std::max(pageHeight, 1);
 
-    const std::int64_t position = pitch * g;
-    std::int64_t line = position / w;
-    std::int64_t x = position % w;
-    // Only where the glyph fits the width at all; moved glyphs stay more than
-    // 10n from the next one, so no two glyphs of a line overlap.
-    if (x > 0 && x + side > w && side <= w) {
-        ++line;
-        x = 0;
-    }
+    // As many glyphs on a line as fit whole (at least one), each line starting
+    // at the left edge: every glyph stands one pitch from its neighbours.
+    const std::int64_t perLine = w >= side ? (w - side) / pitch + 1 : 1;
+    const std::int64_t line = g / perLine;
+    const std::int64_t x = g % perLine * pitch;
     const std::int64_t linesPerPage = h >= side ? (h - side) / pitch + 1 : 1;
     return {int(line / linesPerPage), int(x), int(line % linesPerPage * pitch)};
 }

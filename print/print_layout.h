@@ -2,10 +2,12 @@
 // Where a printed glyph stands on the page, in device pixels.
 //
 // A glyph of n dots is 10n pixels square (dot pitch 10) and glyphs follow one
-// another at a pitch of 20n: glyph g of the range stands at (20 n g) mod W on
-// line (20 n g) div W, W the page width. A glyph that would cross the right
-// edge starts the next line instead. Lines are 20n apart, the same gap as along
-// a line, and a page holds every line whose glyphs fit its height whole.
+// another at a pitch of 20n from the left edge of the page: glyph g of the
+// range stands at 20 n g while it fits the width W whole. A line holds as many
+// glyphs as fit whole, and the next line starts again at the left edge, so no
+// glyph is ever nearer its neighbour than the pitch. Lines are 20n apart, the
+// same gap as along a line, and a page holds every line whose glyphs fit its
+// height whole.
 
 namespace dotforge {
 

@@ -1,18 +1,21 @@
 #include "app/widgets/qt_prompts.h"
 
-#include "core/io_error.h"
 #include "app/widgets/font_chooser.h"
 #include "app/widgets/icons.h"
+#include "core/io_error.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -53,13 +56,30 @@ BoxLook lookOf(BoxKind kind)
     return {kTitle, QMessageBox::NoIcon};
 }
 
+// A short text would make a box narrower than its caption, which the window
+// manager then cuts. The box gets a minimum width through an empty row of its
+// layout: a minimum on the label itself would make Qt size the box to that
+// minimum and cut longer texts instead.
+void keepMinimumWidth(QMessageBox &box, int width)
+{
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+            grid->columnCount());
+}
+
+// The parent of a box: the window while it is shown. A box shown before the
+// window is (an error at start-up) has none, so Qt centres it on the screen
+// instead of on the hidden window's corner.
+QWidget *boxParent(QWidget *owner)
+{
+    return owner && owner->isVisible() ? owner : nullptr;
+}
+
 // A box with only the button "确定".
 void okBox(QWidget *owner, const QString &title, QMessageBox::Icon icon, const QString &text)
 {
-    QMessageBox box(icon, title, text, QMessageBox::NoButton, owner);
-    // A short text would make the box narrower than its caption "Dotforge",
-    // which the window manager then cuts.
-    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: 150px; }"));
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, boxParent(owner));
+    keepMinimumWidth(box, 150);
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
@@ -101,6 +121,16 @@ QString filterSuffix(const QString &nameFilter)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+bool installQtTranslation()
+{
+    static QTranslator translator;
+    if (!translator.isEmpty())
+        return true;
+    if (!translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
+}
+
 QtPrompts::QtPrompts(QWidget *owner, QString workDir)
     : m_owner(owner)
     , m_workDir(std::move(workDir))
@@ -112,7 +142,8 @@ QtPrompts::~QtPrompts() = default;
 Answer QtPrompts::ask(BoxKind kind, const std::string &text, Buttons buttons)
 {
     const BoxLook look = lookOf(kind);
-    QMessageBox box(look.icon, look.title, qs(text), QMessageBox::NoButton, m_owner);
+    QMessageBox box(look.icon, look.title, qs(text), QMessageBox::NoButton, boxParent(m_owner));
+    keepMinimumWidth(box, 150);
     QPushButton *yes = nullptr;
     QPushButton *no = nullptr;
     QPushButton *cancel = nullptr;
@@ -258,8 +289,7 @@ void QtPrompts::showAbout(const std::string &text)
     box.setIconPixmap(appIcon().pixmap(32, 32));
     box.setText(qs(text));
     box.setInformativeText(QStringLiteral("汉字点阵小字库制作工具"));
-    // Only the text is widened: the icon keeps its own narrow column.
-    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: 180px; }"));
+    keepMinimumWidth(box, 220);
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);

@@ -21,6 +21,11 @@ QStringList qtNameFilters(const std::string &filter);
 // "小汉字库汇编文件(*.ASM)"; empty when the filter names none.
 QString filterSuffix(const QString &nameFilter);
 
+// Loads Qt's own Chinese translation (qtbase_zh_CN, Debian package
+// qt6-translations-l10n), so that the standard dialogs say "打开", "文件名",
+// "取消" like the rest of the program. False when it is not installed.
+bool installQtTranslation();
+
 class QtPrompts : public Prompts {
 public:
     // owner: the main window, which owns the dialogs; workDir: the folder that

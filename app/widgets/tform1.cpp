@@ -1,8 +1,8 @@
 #include "app/widgets/tform1.h"
 
-#include "core/gbk.h"
 #include "app/widgets/icons.h"
 #include "app/widgets/qt_prompts.h"
+#include "core/gbk.h"
 #include "editor/widgets/sg2_grid.h"
 #include "formats/profiles.h"
 #include "library/widgets/dg1_grid.h"
@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
@@ -43,6 +44,10 @@ QFont simSun(int pixels, bool bold = false)
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(pixels);
     font.setBold(bold);
+    // The face has crisp bitmaps for its hanzi at these sizes but only thin
+    // outlines for Latin letters and digits, which smoothing turns faint grey:
+    // drawn without it they are as black and sharp as the hanzi beside them.
+    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 
@@ -70,12 +75,31 @@ public:
         lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
         lineEdit()->setAcceptDrops(false);
         setAcceptDrops(false);
+        // Whatever still reaches the field past the key handler (a middle-click
+        // paste of the selection) is undone: the field shows the area shown.
+        connect(lineEdit(), &QLineEdit::textChanged, this, [this] { follow(m_shown); });
     }
 
     void stepBy(int steps) override
     {
         if (steps != 0 && onStep)
             onStep(steps > 0 ? 1 : -1);
+    }
+
+    // Shows the workspace's state. The range is set only when it changes:
+    // setting it resets the spin box's own state, which this may run inside
+    // (a step of the arrows), and the arrows would stop repeating and the keys
+    // stop stepping.
+    void follow(const SpinState &state)
+    {
+        m_shown = state;
+        const QSignalBlocker block(this);
+        if (minimum() != state.min || maximum() != state.max)
+            setRange(state.min, state.max);
+        if (value() != state.value)
+            setValue(state.value);
+        showValue();
+        setEnabled(state.enabled);
     }
 
 protected:
@@ -108,6 +132,18 @@ protected:
         }
         event->ignore();
     }
+
+private:
+    void showValue()
+    {
+        const QString text = QString::number(m_shown.value);
+        if (lineEdit()->text() != text) {
+            const QSignalBlocker block(lineEdit());
+            lineEdit()->setText(text);
+        }
+    }
+
+    SpinState m_shown;
 };
 
 TForm1::TForm1(QWidget *parent)
@@ -516,6 +552,7 @@ void TForm1::command(const std::function<void()> &fn, bool repaintEditor)
 {
     m_ws->run(fn);
     syncControls();
+    showSelectedGlyph();
     if (repaintEditor)
         m_SG2->update();
 }
@@ -526,12 +563,7 @@ void TForm1::syncControls()
     setWindowTitle(qs(ws.caption));
     m_XNLabel->setText(qs(ws.XNLabel));
 
-    {
-        const QSignalBlocker block(m_SE1);
-        m_SE1->setRange(ws.SE1.min, ws.SE1.max);
-        m_SE1->setValue(ws.SE1.value);
-        m_SE1->setEnabled(ws.SE1.enabled);
-    }
+    m_SE1->follow(ws.SE1);
     setToggle(m_RW, ws.RW);
     m_RW->setChecked(ws.RW.checked);
     setToggle(m_RU, ws.RU);
@@ -579,6 +611,26 @@ void TForm1::syncControls()
             Surface40::kSize * 4, QImage::Format_RGB32);
         m_Image1->setPixmap(QPixmap::fromImage(image));
     }
+}
+
+// When a command selects another library glyph (an open selects the last one,
+// a print the last printed) the list scrolls it into sight; a list the user
+// scrolled stays where it is otherwise.
+void TForm1::showSelectedGlyph()
+{
+    const Workspace &ws = *m_ws;
+    if (ws.LibIndex == m_shownLibIndex)
+        return;
+    m_shownLibIndex = ws.LibIndex;
+    if (ws.LibIndex < 0 || ws.LibIndex >= ws.LibCount || ws.DG1ColCount <= 0)
+        return;
+    QScrollBar *bar = m_DG1->verticalScrollBar();
+    const int row = ws.LibIndex / ws.DG1ColCount;
+    const int rows = std::max(1, bar->pageStep());
+    if (row < bar->value())
+        bar->setValue(row);
+    else if (row >= bar->value() + rows)
+        bar->setValue(row - rows + 1);
 }
 
 // The field shows the workspace's GBK text; the font follows the table's face.

@@ -71,6 +71,7 @@ private:
     void command(const std::function<void()> &fn, bool repaintEditor = true);
     void syncControls();
     void syncChEdit();
+    void showSelectedGlyph();
     void chEditEdited(const QString &text);
     void sg2Pressed(int col, int row, MouseButton button, const QPoint &pointer);
     void sg2DoubleClicked(int col, int row, MouseButton button, const QPoint &pointer);
@@ -92,6 +93,7 @@ private:
     QDialog *m_printDialog = nullptr;
     bool m_closed = false; // FormClose has run
     Surface40 m_shownImage1;
+    int m_shownLibIndex = 0; // the glyph DG1 last scrolled into sight
 
     // Left column.
     QLabel *m_Label3 = nullptr;

@@ -7,7 +7,32 @@
 #include <QFileInfo>
 #include <QPrinterInfo>
 
+#include <algorithm>
+
 namespace dotforge {
+
+namespace {
+
+// A PDF file is complete when its last bytes hold the end-of-file marker: a
+// write that failed part-way (a full disk, a size limit) leaves it shorter.
+bool completePdf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 5)
+        return false;
+    file.seek(std::max<qint64>(0, file.size() - 32));
+    return file.readAll().contains("%%EOF");
+}
+
+// Only a regular file is ours to remove; a name the user gave may stand for
+// a device.
+void removeDocFile(const QString &path)
+{
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        QFile::remove(path);
+}
+
+} // namespace
 
 PagePainter::PagePainter(const std::string &outputDir)
     : m_outputDir(QDir(QString::fromStdString(outputDir)).absolutePath())
@@ -31,6 +56,16 @@ QString PagePainter::freshFileName() const
     }
 }
 
+void PagePainter::proposeOutputFile()
+{
+    if (m_printer.outputFormat() != QPrinter::PdfFormat)
+        return;
+    if (m_printer.outputFileName().isEmpty() || m_printer.outputFileName() == m_chosenFile) {
+        m_chosenFile = freshFileName();
+        m_printer.setOutputFileName(m_chosenFile);
+    }
+}
+
 bool PagePainter::printing() const
 {
     return m_painter.isActive();
@@ -43,11 +78,8 @@ void PagePainter::beginDoc(const std::string &title)
         && !QPrinterInfo::printerInfo(m_printer.printerName()).isNull()) {
         m_docFile.clear();
     } else {
-        if (m_printer.outputFileName().isEmpty() || m_printer.outputFileName() == m_chosenFile) {
-            m_chosenFile = freshFileName();
-            m_printer.setOutputFileName(m_chosenFile);
-        }
         m_printer.setOutputFormat(QPrinter::PdfFormat);
+        proposeOutputFile();
         m_printer.setResolution(kFileResolution);
         m_docFile = m_printer.outputFileName();
     }
@@ -79,10 +111,14 @@ void PagePainter::endDoc()
 {
     if (!m_painter.isActive())
         return;
-    if (!m_painter.end()) {
-        if (!m_docFile.isEmpty())
-            QFile::remove(m_docFile);
+    if (!m_painter.end() || m_printer.printerState() == QPrinter::Error) {
+        removeDocFile(m_docFile);
         throw IoError(0, "打印未能完成");
+    }
+    // The painter does not see a write to the file fail.
+    if (!m_docFile.isEmpty() && !completePdf(m_docFile)) {
+        removeDocFile(m_docFile);
+        throw IoError(0, "打印文件未能完整写入（磁盘可能已满）: " + m_docFile.toStdString());
     }
     m_lastFile = m_docFile;
 }
@@ -94,8 +130,7 @@ void PagePainter::abortDoc()
     m_printer.abort();
     m_painter.end();
     // A half-written file is no print: leave none behind.
-    if (!m_docFile.isEmpty())
-        QFile::remove(m_docFile);
+    removeDocFile(m_docFile);
 }
 
 std::string PagePainter::outputFile() const

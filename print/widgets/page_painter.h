@@ -22,6 +22,9 @@ public:
 
     // The printer later prints use; the print set-up dialog changes it.
     QPrinter &printer() { return m_printer; }
+    // Names in the printer the file the next print writes to when it goes to a
+    // file the painter chooses, so that the print set-up shows that name.
+    void proposeOutputFile();
 
     bool printing() const override;
     void beginDoc(const std::string &title) override;

@@ -1,5 +1,6 @@
 #include "print/widgets/txprint.h"
 
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +21,8 @@ TXPrint::TXPrint(Workspace &ws, QWidget *parent)
     setWindowTitle(QStringLiteral("打印小字库"));
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
+    // Its Latin digits would be faint grey outlines when smoothed.
+    font.setStyleStrategy(QFont::NoAntialias);
     setFont(font);
     setFixedSize(242, 153);
 
@@ -88,10 +91,17 @@ void TXPrint::Button1Click()
 }
 
 // The printer and its settings chosen here serve the later prints; the page
-// range of the dialog plays no part, the edits give the range.
+// range of the dialog plays no part, the edits give the range. It proposes the
+// file the next print writes to, and its button says that it only chooses:
+// printing is "开始打印".
 void TXPrint::Button2Click()
 {
+    m_painter.proposeOutputFile();
     QPrintDialog PrtDlg(&m_painter.printer(), this);
+    if (auto *buttons = PrtDlg.findChild<QDialogButtonBox *>()) {
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("确定"));
+    }
     PrtDlg.exec();
 }
 

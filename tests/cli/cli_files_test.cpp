@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -250,6 +254,47 @@ TEST(CliUsage, InputOutputErrors)
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"a.ZMB", "keep.ZMB"}));
+}
+
+// A file-size limit set by the shell (ulimit -f) makes the write fail: the tool
+// says "Disk full" and leaves the previous output, instead of dying of SIGXFSZ.
+// The child starts with the signal's default action, as a login shell gives it.
+TEST(CliFiles, FileSizeLimitIsADiskFullError)
+{
+    TempDir dir;
+    std::string in;
+    for (int g = 0; g < 3; ++g)
+        in += std::string(128, char(0x11 * (g + 1)));
+    in += "\xB0\xA1\xB0\xA2\xB0\xA3";
+    writeFile(dir.file("in.ZMB"), in);
+    writeFile(dir.file("out.ZMB"), "previous content");
+    const std::string errPath = dir.file("stderr");
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{200, 200};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(err, 2);
+        const std::string input = dir.file("in.ZMB");
+        const std::string output = dir.file("out.ZMB");
+        execl(DOTFORGE_CLI, DOTFORGE_CLI, "convert", "--size", "32", "--from", "A", "--to", "C", input.c_str(),
+            output.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(pid, &wstatus, 0), pid);
+    ASSERT_FALSE(WIFSIGNALED(wstatus)) << "killed by signal " << WTERMSIG(wstatus);
+    EXPECT_EQ(WEXITSTATUS(wstatus), 2);
+    EXPECT_NE(readFile(errPath).find("Disk full"), std::string::npos) << readFile(errPath);
+    EXPECT_EQ(readFile(dir.file("out.ZMB")), "previous content");
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"in.ZMB", "out.ZMB", "stderr"}));
 }
 
 } // namespace

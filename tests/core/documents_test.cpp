@@ -79,7 +79,7 @@ TEST_F(Documents, saveThroughTheDialogWritesTheZmb)
     EXPECT_TRUE(tw->mnuSaveAs.enabled);
     EXPECT_FALSE(tw->EditModified);
     expectStoreRaw();
-    EXPECT_EQ(tw->libPlane, threeGlyphs()[2]); // the raw record of the last glyph
+    EXPECT_EQ(tw->libPlane, threeGlyphs()[0]); // the selected glyph again
     EXPECT_EQ(listing(), (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB"}));
 }
 
@@ -131,7 +131,9 @@ TEST_F(Documents, saveAsCancelledWritesNothingAndForgetsTheName)
     tw->mnuSaveAsClick();
     EXPECT_TRUE(tw->CurFileName.empty());
     EXPECT_TRUE(tw->mnuSave.enabled);
-    EXPECT_EQ(tw->caption, caption);
+    // The caption no longer names a file Save would not write to.
+    EXPECT_EQ(caption, "Dotforge: " + path("LIB.ZMB"));
+    EXPECT_EQ(tw->caption, "Dotforge");
     // The next Save asks again.
     prompts.fileChoice(std::nullopt);
     tw->mnuSaveClick();
@@ -328,10 +330,11 @@ TEST_F(Documents, closeQuestion)
     EXPECT_EQ(prompts.lastButtons(), Buttons::YesNoCancel);
     EXPECT_TRUE(prompts.texts("save").empty());
 
-    // Yes with the save dialog cancelled still closes.
+    // Yes with the save dialog cancelled keeps the window and the library.
     prompts.answer(Answer::Yes);
     prompts.fileChoice(std::nullopt);
-    EXPECT_TRUE(tw->FormCloseQuery());
+    EXPECT_FALSE(tw->FormCloseQuery());
+    EXPECT_TRUE(tw->mnuSave.enabled);
 
     // Yes saves.
     prompts.answer(Answer::Yes);
@@ -396,7 +399,8 @@ TEST_F(Documents, diskFullWhileWritingTheFile)
     }
     expectFailedSave(*this, before, "Disk full.");
     EXPECT_EQ(readFile(path("LIB.ASM")), previous);
-    EXPECT_EQ(tw->libPlane, threeGlyphs()[2]);
+    // The selected glyph (0), not the last one converted.
+    EXPECT_EQ(tw->libPlane, threeGlyphs()[0]);
 }
 
 TEST_F(Documents, diskFullWhileCopyingTheRecords)
@@ -561,6 +565,82 @@ TEST_F(Documents, exitAsksTheWindowToClose)
     tw->setListener(nullptr);
     EXPECT_EQ(listener.closes, 1);
     EXPECT_TRUE(prompts.log().empty());
+}
+
+// ---- the selected glyph and its edits around a save ---------------------------
+
+// Glyph 1 selected in the library view, one dot of the grid toggled.
+void selectAndEdit(Documents &t)
+{
+    t.tw->LibIndex = 1;
+    t.tw->ReadXDot();
+    t.tw->SelCol = 5;
+    t.tw->SelRow = 5;
+    t.tw->SG2DblClick();
+    ASSERT_TRUE(t.tw->EditModified);
+    t.prompts.clear();
+}
+
+TEST_F(Documents, saveKeepsTheSelectedGlyphForUndoAndCommit)
+{
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failed save" : "save");
+        if (fails)
+            fs::create_symlink("/dev/full", path("FULL.ZMB"));
+        tw->LibIndex = 1;
+        tw->ReadXDot();
+        prompts.clear();
+        prompts.fileChoice(FileChoice{path(fails ? "FULL.ZMB" : "LIB.ZMB"), 1});
+        EXPECT_EQ(tw->run([&] { tw->mnuSaveAsClick(); }), !fails);
+        EXPECT_EQ(tw->libPlane, threeGlyphs()[1]);
+        // Undo shows glyph 1 and a commit writes it back where it was.
+        tw->undoBtnClick();
+        EXPECT_EQ(tw.grid(), artFromPlane(threeGlyphs()[1], 16));
+        tw->ChgBtnClick();
+        expectStoreRaw();
+    }
+}
+
+TEST_F(Documents, saveAsksToCommitTheEditsOfALibraryGlyph)
+{
+    selectAndEdit(*this);
+    GlyphPlane edited = threeGlyphs()[1];
+    edited.setDot(5, 5, !edited.dot(5, 5));
+    prompts.answer(Answer::Yes);
+    prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
+    tw->mnuSaveClick();
+    EXPECT_EQ(prompts.texts("confirmation"), std::vector<std::string>{"当前的点阵已被修改，要保存吗？"});
+    const std::string written = readFile(path("LIB.ZMB"));
+    EXPECT_EQ(written.size(), golden("three16c.zmb").size());
+    EXPECT_NE(written, golden("three16c.zmb"));
+    EXPECT_EQ(readPlane(tw->storeFile, 1), edited);
+    EXPECT_EQ(tw->libPlane, edited);
+    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->mnuSave.enabled);
+}
+
+TEST_F(Documents, saveAnsweredNoDropsTheEditsFromTheGrid)
+{
+    selectAndEdit(*this);
+    prompts.answer(Answer::No);
+    prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
+    tw->mnuSaveClick();
+    EXPECT_EQ(readFile(path("LIB.ZMB")), golden("three16c.zmb"));
+    expectStoreRaw();
+    // The editor shows what was saved: nothing is left that looks unsaved.
+    EXPECT_EQ(tw.grid(), artFromPlane(threeGlyphs()[1], 16));
+    EXPECT_FALSE(tw->EditModified);
+    EXPECT_TRUE(tw->FormCloseQuery());
+}
+
+TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
+{
+    fs::create_symlink("/dev/full", path("FULL.ZMB"));
+    saveVia(1, "LIB.ZMB");
+    prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
+    EXPECT_FALSE(tw->run([&] { tw->mnuSaveAsClick(); }));
+    EXPECT_EQ(tw->CurFileName, path("FULL.ZMB"));
+    EXPECT_EQ(tw->caption, "Dotforge: " + path("FULL.ZMB"));
 }
 
 } // namespace

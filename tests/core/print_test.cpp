@@ -313,9 +313,9 @@ TEST(Print, PageBreakOpensOnePageForTheNextLines)
 
     ASSERT_EQ(dev.rings.size(), 17u);
     EXPECT_EQ(std::count(dev.calls.begin(), dev.calls.end(), "page"), 1);
-    EXPECT_EQ(dev.rings[14], (Ring{0, 880, 960, 887, 967}));
-    EXPECT_EQ(dev.rings[15], (Ring{1, 0, 0, 7, 7}));
-    EXPECT_EQ(dev.rings[16], (Ring{1, 320, 0, 327, 7}));
+    EXPECT_EQ(dev.rings[14], (Ring{0, 640, 960, 647, 967}));
+    EXPECT_EQ(dev.rings[15], (Ring{0, 960, 960, 967, 967}));
+    EXPECT_EQ(dev.rings[16], (Ring{1, 0, 0, 7, 7}));
 }
 
 struct SpotCase {
@@ -334,16 +334,37 @@ TEST_P(PrintLayout, PlacesTheGlyph)
 
 INSTANTIATE_TEST_SUITE_P(Spots, PrintLayout,
     testing::Values(
-        // 1200 x 1200 page, 16 dots: four lines of 160-pixel glyphs per page.
+        // 1200 x 1200 page, 16 dots: four 160-pixel glyphs on a line, four lines a page.
         SpotCase{0, 16, 1200, 1200, {0, 0, 0}}, SpotCase{3, 16, 1200, 1200, {0, 960, 0}},
-        SpotCase{4, 16, 1200, 1200, {0, 80, 320}}, SpotCase{7, 16, 1200, 1200, {0, 1040, 320}},
-        SpotCase{14, 16, 1200, 1200, {0, 880, 960}}, SpotCase{15, 16, 1200, 1200, {1, 0, 0}},
-        // 1100 wide: glyph 3 at 960 would cross the edge and starts line 1.
-        SpotCase{3, 16, 1100, 1200, {0, 0, 320}}, SpotCase{4, 16, 1100, 1200, {0, 180, 320}},
-        // 32 dots on a page one line high.
-        SpotCase{7, 32, 4800, 700, {0, 4480, 0}}, SpotCase{8, 32, 4800, 700, {1, 320, 0}},
-        // Glyph 11 at 3520 = 2 x 1200 + 1120 would cross the edge and starts line 3.
-        SpotCase{11, 16, 1200, 1200, {0, 0, 960}}, SpotCase{12, 16, 1200, 1200, {0, 240, 960}},
-        // A page lower than a glyph still takes one line; glyph 1 at 320 = 200 + 120
-        // would cross the edge of a page narrower than two glyphs.
-        SpotCase{0, 16, 200, 100, {0, 0, 0}}, SpotCase{1, 16, 200, 100, {2, 0, 0}}));
+        SpotCase{4, 16, 1200, 1200, {0, 0, 320}}, SpotCase{7, 16, 1200, 1200, {0, 960, 320}},
+        SpotCase{11, 16, 1200, 1200, {0, 960, 640}}, SpotCase{12, 16, 1200, 1200, {0, 0, 960}},
+        SpotCase{15, 16, 1200, 1200, {0, 960, 960}}, SpotCase{16, 16, 1200, 1200, {1, 0, 0}},
+        // 1100 wide: glyph 3 at 960 would cross the edge; three glyphs a line.
+        SpotCase{2, 16, 1100, 1200, {0, 640, 0}}, SpotCase{3, 16, 1100, 1200, {0, 0, 320}},
+        SpotCase{4, 16, 1100, 1200, {0, 320, 320}},
+        // 32 dots on a page one line high: glyph 7 ends exactly at the edge.
+        SpotCase{7, 32, 4800, 700, {0, 4480, 0}}, SpotCase{8, 32, 4800, 700, {1, 0, 0}},
+        // A page lower than a glyph still takes one line, one narrower than two
+        // glyphs one glyph a line.
+        SpotCase{0, 16, 200, 100, {0, 0, 0}}, SpotCase{1, 16, 200, 100, {1, 0, 0}}));
+
+// However wide the page, two glyphs of one line are a whole pitch apart and
+// each stands within the width: A4 at 600 dpi and odd widths, at every size.
+TEST(PrintLayoutRule, NoGlyphNearerItsNeighbourThanThePitch)
+{
+    for (const int n : {16, 24, 32}) {
+        for (const int width : {4760, 4961, 1100, 1919, 10 * n}) {
+            const int pitch = 20 * n;
+            PrintSpot previous = printSpot(0, n, width, 7016);
+            for (int g = 1; g < 200; ++g) {
+                const PrintSpot s = printSpot(g, n, width, 7016);
+                EXPECT_LE(s.x + 10 * n, width) << n << " " << width << " " << g;
+                if (s.page == previous.page && s.y == previous.y)
+                    EXPECT_EQ(s.x - previous.x, pitch) << n << " " << width << " " << g;
+                else
+                    EXPECT_EQ(s.x, 0) << n << " " << width << " " << g;
+                previous = s;
+            }
+        }
+    }
+}

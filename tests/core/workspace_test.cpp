@@ -139,11 +139,20 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
     {
         Workspace second(secondPrompts, raster, dir.path().string());
         second.FormCreate();
-        EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{"File access denied."});
+        // The message names the folder and says what to do.
+        const std::string inUse = "另一个 Dotforge 正在使用文件夹 " + dir.path().string()
+            + " 中的小字库暂存文件 JQT.TMP，本窗口不能加入或保存字模。请先关闭那个 Dotforge 再选“新建”，"
+              "或在另一个文件夹中启动本程序!";
+        EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
         EXPECT_FALSE(second.storeFile.isOpen());
-        // Its library commands cannot reach a store; New tries again and fails the same way.
-        EXPECT_FALSE(second.run([&] { second.mnuNewClick(); }));
-        EXPECT_EQ(secondPrompts.texts("ioerror").back(), "File access denied.");
+        // Its library commands cannot reach a store and say why, every time;
+        // New tries again and fails the same way.
+        for (const auto &command : std::vector<std::function<void()>>{
+                 [&] { second.AddBtnClick(); }, [&] { second.AddBtnClick(); }, [&] { second.mnuNewClick(); }}) {
+            secondPrompts.clear();
+            EXPECT_FALSE(second.run(command));
+            EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
+        }
         second.FormClose();
     }
 

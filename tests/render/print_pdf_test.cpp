@@ -8,12 +8,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -158,17 +161,75 @@ TEST_F(PrintPdf, LongRangeContinuesOnTheNextPageAndKeepsOlderFiles)
 
     const QImage first = rasterise(outFile(2), 1, 0, 0, 1200, 1200);
     ASSERT_FALSE(first.isNull());
-    const QPoint spots[] = {{0, 0}, {320, 0}, {640, 0}, {960, 0}, {80, 320}, {400, 320}, {720, 320}, {1040, 320},
-        {160, 640}, {480, 640}, {800, 640}, {0, 960}, {240, 960}, {560, 960}, {880, 960}};
+    QList<QPoint> spots;
+    for (int line = 0; line < 4; ++line)
+        for (int k = 0; k < 4; ++k)
+            spots.append({320 * k, 320 * line});
     for (const QPoint &p : spots)
         expectRings(first, p.x(), p.y(), corner, 16);
 
     const QImage second = rasterise(outFile(2), 2, 0, 0, 1000, 200);
     ASSERT_FALSE(second.isNull());
     expectRings(second, 0, 0, corner, 16);
-    expectRings(second, 320, 0, corner, 16);
-    expectRings(second, 640, 0, GlyphPlane{}, 16);
+    expectRings(second, 320, 0, GlyphPlane{}, 16);
     EXPECT_TRUE(rasterise(outFile(2), 3, 0, 0, 10, 10).isNull());
+}
+
+// An A4 page at 32 dots: in every line the glyphs stand one pitch (640 device
+// pixels) apart from the left edge on, also after a line break. The glyphs are
+// found on the printed page: runs of ink along their top row of dots.
+TEST_F(PrintPdf, A4PageKeepsThePitchOnEveryLine)
+{
+    painter.printer().setPageSize(QPageSize(QPageSize::A4));
+    std::vector<std::string> art(32, std::string(32, '.'));
+    art[0] = std::string(32, '#');
+    tw->dotSize = 32;
+    fillLibrary(tw.ws(), std::vector<GlyphPlane>(20, planeFromArt(art)));
+    EXPECT_TRUE(tw->run([&] { tw->printRange("1", "20", painter); }));
+
+    const QRect area = painter.printer().pageRect(QPrinter::DevicePixel).toRect();
+    const int width = area.width();
+    const int perLine = (width - 320) / 640 + 1;
+    ASSERT_NE(width % 640, 0) << "a page whose width is a whole number of pitches tests nothing";
+    const int lines = (20 + perLine - 1) / perLine;
+    const QImage img = rasterise(outFile(1), 1, area.left(), area.top(), width, 640 * lines);
+    ASSERT_FALSE(img.isNull());
+    int found = 0;
+    for (int line = 0; line < lines; ++line) {
+        // Left edges of the runs of ink through the middle of the dots of row 0.
+        std::vector<int> starts;
+        int lastInk = -1000;
+        for (int x = 0; x < width; ++x) {
+            if (!dark(img, x, 640 * line + 3))
+                continue;
+            if (x - lastInk > 40)
+                starts.push_back(x);
+            lastInk = x;
+        }
+        ASSERT_FALSE(starts.empty()) << "line " << line;
+        EXPECT_LE(starts.front(), 2) << "line " << line;
+        for (std::size_t k = 1; k < starts.size(); ++k)
+            EXPECT_NEAR(starts[k] - starts[k - 1], 640, 2) << "line " << line << " glyph " << k;
+        found += int(starts.size());
+    }
+    EXPECT_EQ(found, 20);
+}
+
+// A print file on a full disk: the failure is reported through the error
+// handler, never "已打印到文件" over a file that holds nothing.
+TEST_F(PrintPdf, FullDiskIsReportedNotPrinted)
+{
+    const std::string full = tw.dir().file("full.pdf");
+    ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+    painter.printer().setOutputFileName(QString::fromStdString(full));
+    fillLibrary(tw.ws(), {GlyphPlane{}});
+    EXPECT_FALSE(tw->run([&] { tw->printRange("1", "1", painter); }));
+
+    EXPECT_EQ(
+        tw.prompts().texts("ioerror"), std::vector<std::string>{"打印文件未能完整写入（磁盘可能已满）: " + full + "."});
+    EXPECT_TRUE(tw.prompts().texts("message").empty());
+    EXPECT_FALSE(painter.printing());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(full)).isSymLink());
 }
 
 TEST_F(PrintPdf, UnwritableFolderIsReportedAndLeavesThePrinterFree)

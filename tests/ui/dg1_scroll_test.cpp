@@ -271,6 +271,24 @@ private slots:
         QVERIFY(!delBtn->isEnabled());
     }
 
+    // Opening a file of 200 glyphs selects the last one: the list scrolls to it.
+    void openShowsTheSelectedGlyph()
+    {
+        std::string glyphs;
+        std::string codes;
+        for (int i = 0; i < 200; ++i) {
+            glyphs += std::string(32, char(0x81));
+            codes += std::string{char(0xB0 + i / 94), char(0xA1 + i % 94)};
+        }
+        const std::string file = m_dir->file("LIB200.ZMB");
+        test::writeFile(file, glyphs + codes);
+        m_prompts->fileChoice(FileChoice{file, 1});
+        child<QAction>("mnuOpen")->trigger();
+        QCOMPARE(ws().LibCount, 200);
+        QCOMPARE(ws().LibIndex, 199);
+        QVERIFY(dg1()->viewport()->rect().contains(dg1()->cellRect(199)));
+    }
+
     // New empties the list: it shows its first row again, so the first glyph
     // added afterwards is in sight.
     void newShowsTheFirstRow()

@@ -11,7 +11,9 @@
 #include "tests/support/test_workspace.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -22,6 +24,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyleOptionSpinBox>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -307,6 +310,79 @@ private slots:
         QTest::keyClick(se1, Qt::Key_Backspace);
         QCOMPARE(se1->value(), 17);
         QCOMPARE(ws().curArea, 17);
+    }
+
+    // A real click on the up arrow, then the arrow key: both step. Held down,
+    // the arrow repeats.
+    void se1MouseStepThenKeyStep()
+    {
+        auto *se1 = child<QSpinBox>("SE1");
+        QStyleOptionSpinBox option;
+        option.initFrom(se1);
+        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame;
+        option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+        const QPoint up = se1->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, se1).center();
+        QTest::mouseClick(se1, Qt::LeftButton, {}, up);
+        QCOMPARE(ws().curArea, 17);
+        QCOMPARE(se1->text(), QStringLiteral("17"));
+        se1->setFocus();
+        QTest::keyClick(se1, Qt::Key_Up);
+        QCOMPARE(ws().curArea, 18);
+        QTest::keyClick(se1, Qt::Key_Down);
+        QCOMPARE(ws().curArea, 17);
+        QTest::mouseClick(se1, Qt::LeftButton, {}, up);
+        QCOMPARE(ws().curArea, 18);
+
+        QTest::mousePress(se1, Qt::LeftButton, {}, up);
+        QTest::qWait(1500);
+        QTest::mouseRelease(se1, Qt::LeftButton, {}, up);
+        QVERIFY2(ws().curArea >= 21, qPrintable(QString::number(ws().curArea)));
+        QCOMPARE(se1->value(), ws().curArea);
+    }
+
+    // What reaches the field behind the workspace's back (a middle-click paste
+    // of the selection, any insert) is undone: the field shows the area shown.
+    void se1KeepsTheAreaShown()
+    {
+        auto *se1 = child<QSpinBox>("SE1");
+        auto *edit = se1->findChild<QLineEdit *>();
+        edit->selectAll();
+        edit->insert(QStringLiteral("7"));
+        QCOMPARE(se1->text(), QStringLiteral("16"));
+        QCOMPARE(se1->value(), 16);
+        QCOMPARE(ws().curArea, 16);
+        if (QGuiApplication::clipboard()->supportsSelection()) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("42"), QClipboard::Selection);
+            QTest::mouseClick(edit, Qt::MiddleButton, {}, edit->rect().center());
+            QCOMPARE(se1->text(), QStringLiteral("16"));
+            QCOMPARE(se1->value(), 16);
+        }
+    }
+
+    // Latin letters and digits are drawn as crisply as the hanzi: black ink, no
+    // faint grey smoothing (the area number in SE1, "Windows字库" in RW).
+    void latinTextIsCrisp()
+    {
+        auto *se1 = child<QSpinBox>("SE1");
+        auto *rw = child<QRadioButton>("RW");
+        const struct {
+            QImage image;
+            const char *name;
+        } shots[] = {{se1->findChild<QLineEdit *>()->grab().toImage(), "SE1"},
+            {rw->grab(QRect(22, 0, rw->width() - 22, rw->height())).toImage(), "RW"}};
+        for (const auto &shot : shots) {
+            int ink = 0;
+            int grey = 0;
+            for (int y = 0; y < shot.image.height(); ++y)
+                for (int x = 0; x < shot.image.width(); ++x) {
+                    const int g = qGray(shot.image.pixel(x, y));
+                    ink += g < 80;
+                    grey += g >= 80 && g < 180;
+                }
+            QVERIFY2(ink > 20, shot.name);
+            QVERIFY2(
+                grey * 10 < ink, qPrintable(QStringLiteral("%1: %2 grey, %3 ink").arg(shot.name).arg(grey).arg(ink)));
+        }
     }
 
     void sg2DoubleClickInSystemViewChangesNothing()
@@ -608,6 +684,83 @@ private slots:
         prompts.message("请先保存小字库!");
         QCOMPARE(title, QStringLiteral("Dotforge"));
         QCOMPARE(icon, int(QMessageBox::NoIcon));
+    }
+
+    // Every box shows its whole text, whatever its length: the label gets the
+    // room its text needs, on one line or wrapped.
+    void boxesShowTheirWholeText()
+    {
+        QtPrompts prompts(nullptr, QDir::tempPath());
+        const QStringList texts = {QStringLiteral("'abc' is not a valid integer value."),
+            QStringLiteral("已打印到文件 /home/user/文档/字库/Dotforge-print-12.pdf"), QStringLiteral("Disk full."),
+            QStringLiteral("范围指定错误!")};
+        for (const QString &text : texts) {
+            for (int kind = 0; kind < 3; ++kind) {
+                bool whole = false;
+                QString seen;
+                QTimer::singleShot(0, [&] {
+                    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                    if (!box)
+                        return;
+                    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+                    seen = label->text();
+                    whole = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                              : label->minimumSizeHint().width() <= label->width();
+                    // Wide enough for its caption too.
+                    whole = whole && box->width() >= 150;
+                    box->buttons().constFirst()->click();
+                });
+                if (kind == 0)
+                    prompts.showError(text.toStdString());
+                else if (kind == 1)
+                    prompts.message(text.toStdString());
+                else
+                    prompts.ask(BoxKind::Warning, text.toStdString(), Buttons::Ok);
+                QCOMPARE(seen, text);
+                QVERIFY2(whole, qPrintable(text));
+            }
+        }
+    }
+
+    // Start-up errors come before the window is shown: their boxes stand in the
+    // middle of the screen, not where the hidden window would be.
+    void boxesOfAHiddenWindowAreCentredOnTheScreen()
+    {
+        QWidget owner;
+        owner.setGeometry(0, 0, 700, 500);
+        QtPrompts prompts(&owner, QDir::tempPath());
+        for (int kind = 0; kind < 2; ++kind) {
+            QPoint centre;
+            QRect screen;
+            QTimer::singleShot(0, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                centre = box->frameGeometry().center();
+                screen = box->screen()->availableGeometry();
+                box->buttons().constFirst()->click();
+            });
+            if (kind == 0)
+                prompts.showError("File not found.");
+            else
+                prompts.ask(BoxKind::Warning, "text", Buttons::YesNo);
+            QVERIFY2((centre - screen.center()).manhattanLength() <= 4,
+                qPrintable(QStringLiteral("box centre %1,%2").arg(centre.x()).arg(centre.y())));
+        }
+    }
+
+    // Qt's standard dialogs speak Chinese once its translation is installed.
+    void standardDialogsSpeakChinese()
+    {
+        QVERIFY(installQtTranslation());
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        auto *buttons = dialog.findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QVERIFY(buttons->button(QDialogButtonBox::Open)->text().contains(QStringLiteral("打开")));
+        QVERIFY(buttons->button(QDialogButtonBox::Cancel)->text().contains(QStringLiteral("取消")));
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().contains(QStringLiteral("文件名")));
     }
 
     void helpOpensAtItsContents()
