@@ -1,16 +1,17 @@
 #include "cli/batch_build.h"
 
-#include "core/io_error.h"
-#include "core/workspace.h"
+#include "cli/batch_library.h"
 #include "cli/c_source.h"
+#include "cli/charsets.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"
 #include "render/qt_rasterizer.h"
 
-#include <QDir>
 #include <QFont>
 #include <QFontDatabase>
-#include <QTemporaryDir>
+#include <QFontInfo>
+#include <QStringList>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cctype>
@@ -35,15 +36,21 @@ const std::vector<OptionSpec> kBuildOptions{
     {"text"},
     {"text-file"},
     {"codes"},
+    {"charset"},
     {"format"},
     {"name"},
     {"output", true, 'o'},
+    {"check", false},
+    {"report", false},
+    {"jobs"},
     {"help", false, 'h'},
 };
 
 const char *const kBuildHelp = R"(Usage: dotforge-cli build [OPTION]... -o FILE
-Render characters into a new font library and write it, byte for byte as the
-window writes the same choices.
+Render characters into a new font library of any size and write it. A library
+of up to 200 glyphs is byte for byte what the window writes for the same
+choices; a larger one has the same format (a .ZMB of N glyphs holds N glyphs,
+then N codes).
 
 Glyphs:
       --size 16|24|32          dot size (default 16)
@@ -62,22 +69,41 @@ Layout and default effects:
       --swap none|lr|ud        default swap of the 8-dot bands: lr of the
                                  columns, ud of the rows (default none)
       --effects-at save|render apply the default effects when the file is
-                                 written (default) or when each glyph is rendered
+                                 written (default) or when each glyph is
+                                 rendered; the window gives the same dots both ways
 Characters (one of):
       --text TEXT              the characters, UTF-8 or GBK
-      --text-file PATH         the first line of a text file, UTF-8 or GBK
+      --text-file PATH         the first line of a text file, UTF-8 or GBK (as
+                                 'dotforge-cli collect' writes it)
       --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal
-  A text is cut into byte pairs like the window's import: at most 200, and a
-  single-byte character shifts every later pair by one byte.
+      --charset SET            a whole character set in code order: gb2312
+                                 (7,445 characters), gb2312-hanzi (6,763, rows
+                                 16 to 87), gbk (21,886: every double-byte GBK
+                                 character outside the private use area), or
+                                 with --source font16s, all (every position of
+                                 the variant that holds a glyph)
+  A text is cut into byte pairs like the window's import: a single-byte
+  character shifts every later pair by one byte.
 Output:
   -o, --output FILE            the library file to write
       --format zmb|asm|c       its format (default from the extension of FILE:
                                  .ZMB, .ASM, .c, or .h for the C declarations)
       --name NAME              prefix of the C names (default: the file's stem)
+      --check                  write nothing: exit 0 when FILE holds exactly
+                                 what would be written, 1 when it is missing or
+                                 differs (the first differing glyph is named)
+      --report                 print the bytes of the glyphs, the codes and the
+                                 search index of the C output, and the total
+      --jobs N                 threads that render glyphs (default: one per core)
   -h, --help                   display this help and exit
 
-Duplicate codes and a full library (200 glyphs) are warnings on stderr. The
-output file is replaced only when it has been written completely.
+Repeated codes are left out with a warning on stderr. The output file is
+replaced only when it has been written completely. C output has no time stamp:
+its opening comment names the tool version, the options that shaped the bytes,
+the face and the SHA-256 of the font file, so equal inputs give equal files.
+Besides NAME_glyphs, NAME_codes and NAME_count it defines
+int NAME_find(unsigned int code), the index of a code's glyph (code = first
+byte x 256 + second byte) or -1, by binary search.
 )";
 
 namespace {
@@ -126,48 +152,6 @@ bool moreLinesFollow(const std::string &path, std::size_t firstLineBytes)
     return rest.find_first_not_of("\r\n") != std::string::npos;
 }
 
-// The prompts of a batch run: warnings go to stderr, the questions the batch
-// raises itself are answered as it set them up, the save and font dialogs
-// answer the choices of the command line.
-class BatchPrompts : public Prompts {
-public:
-    std::string context; // the character being added, for warnings
-    std::optional<FontChoice> font; // the font dialog's answer
-    std::optional<FileChoice> saveAs; // the save dialog's answer
-    int yesAnswers = 0; // questions to answer Yes
-    std::vector<std::string> errors; // texts of the default error handler
-
-    Answer ask(BoxKind, const std::string &text, Buttons buttons) override
-    {
-        if (buttons == Buttons::Ok) {
-            warn(context.empty() ? text : context + ": " + text);
-            return Answer::Ok;
-        }
-        if (yesAnswers > 0) {
-            --yesAnswers;
-            return Answer::Yes;
-        }
-        warn("unexpected question answered No: " + text);
-        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
-    }
-    void message(const std::string &text) override { warn(text); }
-    void showError(const std::string &text) override
-    {
-        std::string plain = text;
-        if (plain.ends_with('.'))
-            plain.pop_back();
-        errors.push_back(plain);
-    }
-    void beep() override { }
-    std::optional<FileChoice> openFile(const FileDialogSpec &) override { return std::nullopt; }
-    std::optional<FileChoice> saveFile(const FileDialogSpec &) override { return std::exchange(saveAs, std::nullopt); }
-    std::optional<FontChoice> chooseFont(const std::string &, int) override { return font; }
-    void showHelp(const std::string &) override { }
-    void showAbout(const std::string &) override { }
-
-    std::string lastError() const { return errors.empty() ? "I/O error" : errors.back(); }
-};
-
 // What the font dialog offers: installed scalable faces; "宋体" counts through
 // the substitution the program installs.
 bool installedFace(const std::string &face)
@@ -180,10 +164,31 @@ bool installedFace(const std::string &face)
     });
 }
 
-// FormClose at the end of a run, also when it ends with an error.
-struct CloseAtEnd {
-    Workspace &ws;
-    ~CloseAtEnd() { ws.FormClose(); }
+// The Qt rasteriser with what a build asks of the face besides its glyphs.
+class CliRasterizer : public QtRasterizer {
+public:
+    bool hasFace(const std::string &face) override { return installedFace(face); }
+    // The file fontconfig gives for the family Qt resolves the face to.
+    std::string fontFile(const std::string &face) override
+    {
+        const QString family = QFontInfo(glyphFont(face, 12)).family();
+        FcPattern *pattern = FcPatternCreate();
+        if (!pattern)
+            return {};
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.toUtf8().constData()));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+        std::string file;
+        FcChar8 *path = nullptr;
+        if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+            file = reinterpret_cast<const char *>(path);
+        if (match)
+            FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
+        return file;
+    }
 };
 
 } // namespace
@@ -216,12 +221,17 @@ BuildOptions buildOptions(const Arguments &a)
     o.effects = effectsOption(a);
     o.effectsAtRender = a.choice("effects-at", {"save", "render"}, "save") == "render";
 
-    const int given = int(a.has("text")) + int(a.has("text-file")) + int(a.has("codes"));
+    const int given = int(a.has("text")) + int(a.has("text-file")) + int(a.has("codes")) + int(a.has("charset"));
     if (given == 0)
-        throw UsageError("no characters: give --text, --text-file or --codes");
+        throw UsageError("no characters: give --text, --text-file, --codes or --charset");
     if (given > 1)
-        throw UsageError("--text, --text-file and --codes exclude one another");
-    if (a.has("codes")) {
+        throw UsageError("--text, --text-file, --codes and --charset exclude one another");
+    if (a.has("charset")) {
+        o.characters = BuildOptions::Characters::Charset;
+        o.charset = a.choice("charset", {"gb2312", "gb2312-hanzi", "gbk", "all"}, "");
+        if (o.charset == "all" && !o.font16s)
+            throw UsageError("--charset all needs --source font16s: it names the positions of the dot-matrix font");
+    } else if (a.has("codes")) {
         o.characters = BuildOptions::Characters::Codes;
         o.codes = parseCodes(a.value("codes"));
     } else if (a.has("text-file")) {
@@ -245,6 +255,9 @@ BuildOptions buildOptions(const Arguments &a)
     } else {
         o.name = cIdentifier(std::filesystem::path(o.output).stem().string());
     }
+    o.check = a.has("check");
+    o.report = a.has("report");
+    o.jobs = a.integer("jobs", 1, 64).value_or(0);
     return o;
 }
 
@@ -252,11 +265,18 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
 {
     if (o.characters == BuildOptions::Characters::Codes)
         return o.codes;
+    if (o.characters == BuildOptions::Characters::Charset) {
+        std::vector<std::string> codes;
+        if (const auto set = charsetNamed(o.charset))
+            for (const std::uint16_t code : charsetCodes(*set))
+                codes.push_back(codeBytes(code));
+        return codes;
+    }
 
     TextLine line;
     const bool fromFile = o.characters == BuildOptions::Characters::TextFile;
     if (fromFile) {
-        line = readFirstLine(o.text);
+        line = readFirstLine(o.text, kMaxTextFileLine);
         if (line.truncated || moreLinesFollow(o.text, line.bytes.size()))
             warn(o.text + ": only its first line is imported, as in the window");
     } else {
@@ -276,118 +296,12 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
     if (std::any_of(gbk->begin(), gbk->end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         warn("the text holds single-byte characters; it is cut into byte pairs all the same, so each one shifts "
              "every later pair by a byte");
-    const std::size_t available = gbk->size() / 2;
-    if (available > std::size_t(kLibraryCapacity))
-        warn("the text holds " + std::to_string(available) + " character codes; only the first "
-            + std::to_string(kLibraryCapacity) + " are imported, as in the window");
-    return bytePairs(*gbk, kLibraryCapacity);
+    return bytePairs(*gbk, gbk->size() / 2);
 }
 
 int runBuild(const BuildOptions &o)
 {
-    std::string doing;
-    bool writing = false; // the output file is being written
-    try {
-        doing = "cannot read " + o.text;
-        const std::vector<std::string> codes = characterCodes(o);
-        if (codes.empty())
-            warn("no character to add: the library is empty");
-        if (!o.font16s && !installedFace(o.face))
-            throw UsageError("no TrueType face '" + o.face + "' is installed");
-
-        // The window's working folder: the store "JQT.TMP", the save's "JQT1.Tmp"
-        // and "Font16s" live there, so a private one keeps runs apart.
-        const QTemporaryDir work(QDir::tempPath() + "/dotforge-cli-XXXXXX");
-        if (!work.isValid()) {
-            error("cannot create a temporary folder in " + QDir::tempPath().toStdString() + ": "
-                + work.errorString().toStdString());
-            return kExitIo;
-        }
-        const std::filesystem::path workDir = work.path().toStdString();
-        if (o.font16s) {
-            std::error_code ec;
-            std::filesystem::create_symlink(std::filesystem::absolute(o.font16sPath), workDir / "Font16s", ec);
-            if (ec) {
-                error("cannot link " + o.font16sPath + " into " + workDir.string() + ": " + ec.message());
-                return kExitIo;
-            }
-        }
-
-        BatchPrompts prompts;
-        QtRasterizer rasterizer;
-        Workspace ws(prompts, rasterizer, workDir.string());
-        ws.FormCreate();
-        CloseAtEnd closer{ws};
-        if (!ws.storeFile.isOpen()) {
-            error("cannot create the store file in " + workDir.string() + ": " + prompts.lastError());
-            return kExitIo;
-        }
-        if (o.font16s && !ws.fontFile.isOpen()) {
-            error("cannot open " + o.font16sPath + ": " + prompts.lastError());
-            return kExitIo;
-        }
-
-        doing = "cannot prepare the library";
-        if (o.size == 24)
-            ws.mnu24Click();
-        else if (o.size == 32)
-            ws.mnu32Click();
-        if (o.font16s) {
-            ws.RUClick();
-            ws.UJFClick(o.variant);
-        } else {
-            prompts.font = FontChoice{o.face, o.pointSize.value_or(ws.FontSize)};
-            ws.FontBtnClick();
-        }
-        ws.mnuModeClick(o.mode);
-        if (o.effects.rotation != Rotation::R0)
-            ws.mnuRotationClick(o.effects.rotation);
-        if (o.effects.flip != Flip::None)
-            ws.mnuFlipClick(o.effects.flip);
-        if (o.effects.swap != Swap::None)
-            ws.mnuSwapClick(o.effects.swap);
-        if (o.effectsAtRender) {
-            prompts.yesAnswers = 1; // "本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"
-            ws.mnuViewClick();
-        }
-
-        // As the text import does it, pair by pair.
-        for (const std::string &code : codes) {
-            prompts.context = codeLabel(code);
-            doing = "cannot render " + prompts.context + (o.font16s ? " from " + o.font16sPath : "");
-            ws.CurCode = code;
-            ws.ChTextOut(ws.CurCode);
-            doing = "cannot add " + prompts.context;
-            ws.AddBtnClick();
-        }
-        prompts.context.clear();
-
-        // The save dialog answers the output file and its type entry; C source is
-        // made from the .ZMB the window writes.
-        const bool cOutput = o.format == FileFormat::CSource || o.format == FileFormat::CHeader;
-        const std::string saved
-            = cOutput ? (workDir / "library.ZMB").string() : std::filesystem::absolute(o.output).string();
-        prompts.saveAs = FileChoice{saved, o.format == FileFormat::Asm ? int(FileType::ASM) : int(FileType::ZMB)};
-        doing = "cannot write " + o.output;
-        writing = true;
-        ws.SaveXFile();
-        if (cOutput) {
-            doing = "cannot read back the library";
-            writing = false;
-            const LibraryContent content = readLibraryFile(saved, FileFormat::Zmb, ws.dotSize);
-            doing = "cannot write " + o.output;
-            writing = true;
-            replaceFile(o.output, libraryFileBytes(content, o.format, ws.dotSize, ws.mode, o.name));
-        }
-        return kExitOk;
-    } catch (const IoError &e) {
-        error(doing + ": " + (writing ? writeFailure(o.output, e) : e.what()));
-    } catch (const InputError &e) {
-        error(e.what());
-    } catch (const std::filesystem::filesystem_error &e) {
-        error(doing + ": " + e.code().message());
-    }
-    return kExitIo;
+    return runBatchBuild(o, [] { return std::make_unique<CliRasterizer>(); });
 }
 
 } // namespace dotforge::cli

@@ -1,8 +1,8 @@
 #include "cli/library_files.h"
 
-#include "core/gbk.h"
 #include "cli/arguments.h"
 #include "cli/c_source.h"
+#include "core/gbk.h"
 #include "formats/asm.h"
 #include "formats/file_io.h"
 #include "formats/zmb.h"
@@ -96,8 +96,8 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
     return content;
 }
 
-std::string libraryFileBytes(
-    const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name)
+std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
+    const std::string &name, const std::vector<std::string> &buildNote)
 {
     switch (format) {
     case FileFormat::Zmb:
@@ -105,9 +105,9 @@ std::string libraryFileBytes(
     case FileFormat::Asm:
         return writeAsm(content.glyphs, content.codes, n);
     case FileFormat::CSource:
-        return cSource(content, n, mode, name);
+        return cSource(content, n, mode, name, buildNote);
     case FileFormat::CHeader:
-        return cHeader(content.glyphs.size(), n, mode, name);
+        return cHeader(content.glyphs.size(), n, mode, name, buildNote);
     }
     return {};
 }

@@ -29,9 +29,10 @@ char modeLetter(Mode mode);
 // IoError when the file cannot be read.
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n);
 
-// The bytes of a library file of any format; `name` is the C identifier prefix.
-std::string libraryFileBytes(
-    const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name);
+// The bytes of a library file of any format; `name` is the C identifier prefix,
+// `buildNote` what the opening comment of C output says about the build.
+std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
+    const std::string &name, const std::vector<std::string> &buildNote = {});
 
 // Why `path` could not be written, for a message: a missing folder is named as
 // such, where the run-time text would say "File not found".

@@ -29,6 +29,10 @@ public:
     // (x, y): the pen starts at x and the baseline lies at y + the ascent.
     virtual void drawText(Surface40 &surface, const std::string &text, const std::string &face, int pointSize,
                           int x, int y) = 0;
+    // The font file the face resolves to ("" when unknown): build reports name it.
+    virtual std::string fontFile(const std::string &face) { (void)face; return {}; }
+    // Whether the face is installed (directly, by a localized name or by substitution).
+    virtual bool hasFace(const std::string &face) { (void)face; return true; }
 };
 
 } // namespace dotforge
