@@ -349,6 +349,8 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
             throw;
         }
 
+        if (o.format == FileFormat::CSource && content.glyphs.size() > 32767)
+            warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
         const std::vector<std::string> note = buildNote(o, recipe, fontPath, fontDigest, given.size());
         std::vector<std::size_t> cStarts;
         const std::string bytes = o.format == FileFormat::CSource
