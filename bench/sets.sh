@@ -7,7 +7,8 @@
 #   bench/sets.sh [RESULTS_DIR]      (default /tmp/dotforge-sets)
 #
 # BUILD_DIR chooses the build folder (default ./build); RUNS the repetitions
-# (default 3; lv_font_conv with kerning runs once). Needs npm, /usr/bin/time and
+# (default 3; lv_font_conv with kerning runs once); PARTS "sets", "per-glyph"
+# or both (the default). Needs npm, /usr/bin/time and
 # fonts-arphic-gbsn00lp; lv_font_conv is installed with npm into RESULTS_DIR.
 # Prints median wall time, median CPU time (user + system) and peak memory.
 set -euo pipefail
@@ -16,6 +17,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$here/build}"
 results="${1:-/tmp/dotforge-sets}"
 runs="${RUNS:-3}"
+parts="${PARTS:-sets per-glyph}"
 ttf=/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf
 face="AR PL SungtiL GB"
 cli="$build/cli/dotforge-cli"
@@ -55,6 +57,7 @@ echo >>gb2312.txt
 symbols="$(head -1 gb2312.txt)"
 echo "characters: $(printf '%s' "$symbols" | wc -m)"
 
+if [[ " $parts " == *" sets "* ]]; then
 echo
 echo "== Full GB2312 (7,445 characters), C output"
 echo "| command | wall | CPU | peak memory |"
@@ -76,7 +79,9 @@ for size in 16 24 32; do
         "$lvfc" --font "$ttf" --symbols "$symbols" --size "$px" --bpp 1 --no-compress \
         --format lvgl -o "lv$size.c"
 done
+fi
 
+[[ " $parts " == *" per-glyph "* ]] || exit 0
 echo
 echo "== Cost per glyph, TrueType at 16 dots, .ZMB output"
 # The GBK set in code order, and after it the codes of the standard that
