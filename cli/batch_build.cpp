@@ -17,7 +17,6 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
-#include <utility>
 
 namespace dotforge::cli {
 
@@ -78,10 +77,10 @@ Characters (one of):
       --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal
       --charset SET            a whole character set in code order: gb2312
                                  (7,445 characters), gb2312-hanzi (6,763, rows
-                                 16 to 87), gbk (21,886: every double-byte GBK
-                                 character outside the private use area), or
-                                 with --source font16s, all (every position of
-                                 the variant that holds a glyph)
+                                 16 to 87), gbk (every double-byte character
+                                 glibc's GBK maps outside the private use area:
+                                 21,791), or with --source font16s, all (every
+                                 position of the variant that holds a glyph)
   A text is cut into byte pairs like the window's import: a single-byte
   character shifts every later pair by one byte.
 Output:
