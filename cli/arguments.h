@@ -18,6 +18,8 @@ constexpr int kExitUsage = 1; // bad arguments
 constexpr int kExitIo = 2; // an input or output file failed
 
 constexpr const char *kProgram = "dotforge-cli";
+// The tool and its version, as --version prints them and C output records them.
+constexpr const char *kToolName = "dotforge-cli (Dotforge) 3.0";
 
 // Bad arguments: the message goes to stderr and the program exits with kExitUsage.
 class UsageError : public std::runtime_error {

@@ -3,8 +3,9 @@
 #include "core/gbk.h"
 #include "core/io_error.h"
 #include "core/record_file.h"
-#include "core/workspace.h"
+#include "cli/batch_library.h"
 #include "cli/c_source.h"
+#include "cli/charsets.h"
 #include "cli/glyph_text.h"
 #include "cli/layouts.h"
 #include "formats/file_io.h"
@@ -41,15 +42,21 @@ const std::vector<OptionSpec> kBuildOptions{
     {"text"},
     {"text-file"},
     {"codes"},
+    {"charset"},
     {"format"},
     {"name"},
     {"output", true, 'o'},
+    {"check", false},
+    {"report", false},
+    {"jobs"},
     {"help", false, 'h'},
 };
 
 const char *const kBuildHelp = R"(Usage: dotforge-cli build [OPTION]... -o FILE
-Render characters into a new font library and write it, byte for byte as the
-window writes the same choices.
+Render characters into a new font library of any size and write it. A library
+of up to 200 glyphs is byte for byte what the window writes for the same
+choices; a larger one has the same format (a .ZMB of N glyphs holds N glyphs,
+then N codes).
 
 Glyphs:
       --size 16|24|32          dot size (default 16)
@@ -70,16 +77,24 @@ Layout and default effects:
       --swap none|lr|ud        default swap of the 8-dot bands: lr of the
                                  columns, ud of the rows (default none)
       --effects-at save|render apply the default effects when the file is
-                                 written (default) or when each glyph is rendered
+                                 written (default) or when each glyph is
+                                 rendered; the window gives the same dots both ways
 Characters (one of):
       --text TEXT              the characters: UTF-8 (as the shell passes them),
                                  or GBK bytes where they are no valid UTF-8
-      --text-file PATH         the first line of a text file; - or /dev/stdin
-                                 reads standard input to its end
+      --text-file PATH         the first line of a text file (as 'dotforge-cli
+                                 collect' writes it); - or /dev/stdin reads
+                                 standard input to its end
       --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal; no
                                  control bytes (00 to 1F, 7F)
-  A text is cut into byte pairs like the window's import: at most 200, and a
-  single-byte character shifts every later pair by one byte.
+      --charset SET            a whole character set in code order: gb2312
+                                 (7,445 characters), gb2312-hanzi (6,763, rows
+                                 16 to 87), gbk (every double-byte character
+                                 glibc's GBK maps outside the private use area:
+                                 21,791), or with --source font16s, all (every
+                                 position of the variant that holds a glyph)
+  A text is cut into byte pairs like the window's import: a single-byte
+  character shifts every later pair by one byte.
   Encodings of a text file: a byte-order mark names UTF-8, UTF-16LE or
   UTF-16BE. Without one, a line is UTF-8 when it is valid UTF-8 with a
   character of three or four bytes (every Chinese character is one); anything
@@ -90,10 +105,21 @@ Output:
       --format zmb|asm|c       its format (default from the extension of FILE:
                                  .ZMB, .ASM, .c, or .h for the C declarations)
       --name NAME              prefix of the C names (default: the file's stem)
+      --check                  write nothing: exit 0 when FILE holds exactly
+                                 what would be written, 1 when it is missing or
+                                 differs (the first differing glyph is named)
+      --report                 print the bytes of the glyphs, the codes and the
+                                 search index of the C output, and the total
+      --jobs N                 threads that render glyphs (default: one per core)
   -h, --help                   display this help and exit
 
-Duplicate codes and a full library (200 glyphs) are warnings on stderr. The
-output file is replaced only when it has been written completely.
+Repeated codes are left out with a warning on stderr. The output file is
+replaced only when it has been written completely. C output has no time stamp:
+its opening comment names the tool version, the options that shaped the bytes,
+the face and the SHA-256 of the font file, so equal inputs give equal files.
+Besides NAME_glyphs, NAME_codes and NAME_count it defines
+int NAME_find(unsigned int code), the index of a code's glyph (code = first
+byte x 256 + second byte) or -1, by binary search.
 )";
 
 namespace {
@@ -159,117 +185,6 @@ std::string textFileName(const std::string &path)
     return path == "-" ? "standard input" : path;
 }
 
-// The scratch folder of a run: TMPDIR/dotforge-cli-PID-XXXXXX, removed at the
-// end. One that a killed run left behind is removed by a later run, once the
-// process named in it is gone.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::filesystem::path &temp)
-    {
-        removeStale(temp);
-        std::string pattern = (temp / (kPrefix + std::to_string(::getpid()) + "-XXXXXX")).string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::filesystem::filesystem_error(
-                "mkdtemp", pattern, std::error_code(errno, std::generic_category()));
-        m_path = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-    const std::filesystem::path &path() const { return m_path; }
-
-private:
-    static constexpr const char *kPrefix = "dotforge-cli-";
-
-    // Our own folders of runs whose process is gone; links are never followed.
-    static void removeStale(const std::filesystem::path &temp)
-    {
-        std::error_code ec;
-        for (std::filesystem::directory_iterator it(temp, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string name = it->path().filename().string();
-            const auto owner = ownerOfName(name, kPrefix);
-            struct stat st {};
-            if (!owner || ::lstat(it->path().c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
-                || !processGone(*owner))
-                continue;
-            std::error_code ignored;
-            std::filesystem::remove_all(it->path(), ignored);
-        }
-    }
-
-    std::filesystem::path m_path;
-};
-
-// The prompts of a batch run: warnings go to stderr, the questions the batch
-// raises itself are answered as it set them up, the save and font dialogs
-// answer the choices of the command line.
-class BatchPrompts : public Prompts {
-public:
-    std::string context; // the character being added, for warnings
-    std::optional<FontChoice> font; // the font dialog's answer
-    std::optional<FileChoice> saveAs; // the save dialog's answer
-    int yesAnswers = 0; // questions to answer Yes
-    std::vector<std::string> errors; // texts of the default error handler
-
-    Answer ask(BoxKind, const std::string &text, Buttons buttons) override
-    {
-        if (buttons == Buttons::Ok) {
-            warn(context.empty() ? text : context + ": " + text);
-            return Answer::Ok;
-        }
-        if (yesAnswers > 0) {
-            --yesAnswers;
-            return Answer::Yes;
-        }
-        warn("unexpected question answered No: " + text);
-        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
-    }
-    void message(const std::string &text) override { warn(text); }
-    void showError(const std::string &text) override
-    {
-        std::string plain = text;
-        if (plain.ends_with('.'))
-            plain.pop_back();
-        errors.push_back(plain);
-    }
-    void beep() override { }
-    std::optional<FileChoice> openFile(const FileDialogSpec &) override { return std::nullopt; }
-    std::optional<FileChoice> saveFile(const FileDialogSpec &) override { return std::exchange(saveAs, std::nullopt); }
-    std::optional<FontChoice> chooseFont(const std::string &, int) override { return font; }
-    void showHelp(const std::string &) override { }
-    void showAbout(const std::string &) override { }
-
-    std::string lastError() const { return errors.empty() ? "I/O error" : errors.back(); }
-};
-
-// The rasteriser of a batch run: it draws nothing until the characters are
-// added, so the renders of start-up, the dot size and the font choice (whose
-// glyphs are never written) open no font.
-class BatchRasterizer : public Rasterizer {
-public:
-    FreeTypeRasterizer fonts;
-    bool drawing = false;
-
-    void drawText(
-        Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y) override
-    {
-        if (drawing)
-            fonts.drawText(surface, text, face, pointSize, x, y);
-    }
-    std::string fontFile(const std::string &face) override { return fonts.fontFile(face); }
-    bool hasFace(const std::string &face) override { return fonts.hasFace(face); }
-};
-
-// FormClose at the end of a run, also when it ends with an error.
-struct CloseAtEnd {
-    Workspace &ws;
-    ~CloseAtEnd() { ws.FormClose(); }
-};
-
 } // namespace
 
 BuildOptions buildOptions(const Arguments &a)
@@ -301,12 +216,17 @@ BuildOptions buildOptions(const Arguments &a)
     o.effects = layout.effects;
     o.effectsAtRender = a.choice("effects-at", {"save", "render"}, "save") == "render";
 
-    const int given = int(a.has("text")) + int(a.has("text-file")) + int(a.has("codes"));
+    const int given = int(a.has("text")) + int(a.has("text-file")) + int(a.has("codes")) + int(a.has("charset"));
     if (given == 0)
-        throw UsageError("no characters: give --text, --text-file or --codes");
+        throw UsageError("no characters: give --text, --text-file, --codes or --charset");
     if (given > 1)
-        throw UsageError("--text, --text-file and --codes exclude one another");
-    if (a.has("codes")) {
+        throw UsageError("--text, --text-file, --codes and --charset exclude one another");
+    if (a.has("charset")) {
+        o.characters = BuildOptions::Characters::Charset;
+        o.charset = a.choice("charset", {"gb2312", "gb2312-hanzi", "gbk", "all"}, "");
+        if (o.charset == "all" && !o.font16s)
+            throw UsageError("--charset all needs --source font16s: it names the positions of the dot-matrix font");
+    } else if (a.has("codes")) {
         o.characters = BuildOptions::Characters::Codes;
         o.codes = parseCodes(a.value("codes"));
     } else if (a.has("text-file")) {
@@ -330,6 +250,9 @@ BuildOptions buildOptions(const Arguments &a)
     } else {
         o.name = cIdentifier(std::filesystem::path(o.output).stem().string());
     }
+    o.check = a.has("check");
+    o.report = a.has("report");
+    o.jobs = a.integer("jobs", 1, 64).value_or(0);
     return o;
 }
 
@@ -337,6 +260,13 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
 {
     if (o.characters == BuildOptions::Characters::Codes)
         return o.codes;
+    if (o.characters == BuildOptions::Characters::Charset) {
+        std::vector<std::string> codes;
+        if (const auto set = charsetNamed(o.charset))
+            for (const std::uint16_t code : charsetCodes(*set))
+                codes.push_back(codeBytes(code));
+        return codes;
+    }
 
     TextLine line;
     const bool fromFile = o.characters == BuildOptions::Characters::TextFile;
@@ -344,9 +274,9 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
         // A stream is read to its end: its size tells nothing.
         if (const auto fd = openStream(o.text))
             line = readFirstLine(
-                [fd](char *buffer, std::size_t max) { return readSome(*fd, buffer, max); }, kMaxLineBytes, true);
+                [fd](char *buffer, std::size_t max) { return readSome(*fd, buffer, max); }, kMaxTextFileLine, true);
         else
-            line = readFirstLine(o.text);
+            line = readFirstLine(o.text, kMaxTextFileLine);
         if (line.truncated || line.moreLines)
             warn(textFileName(o.text) + ": only its first line is imported, as in the window");
     } else {
@@ -371,123 +301,12 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
     if (hasSingleByteCharacter(*gbk))
         warn("the text holds single-byte characters; it is cut into byte pairs all the same, so each one shifts "
              "every later pair by a byte");
-    const std::size_t available = gbk->size() / 2;
-    if (available > std::size_t(kLibraryCapacity))
-        warn("the text holds " + std::to_string(available) + " character codes; only the first "
-            + std::to_string(kLibraryCapacity) + " are imported, as in the window");
-    return bytePairs(*gbk, kLibraryCapacity);
+    return bytePairs(*gbk, gbk->size() / 2);
 }
 
 int runBuild(const BuildOptions &o)
 {
-    std::string doing;
-    bool writing = false; // the output file is being written
-    try {
-        doing = "cannot read " + textFileName(o.text);
-        const std::vector<std::string> codes = characterCodes(o);
-        if (codes.empty())
-            warn("no character to add: the library is empty");
-        BatchRasterizer rasterizer;
-        if (!o.font16s && !rasterizer.hasFace(o.face))
-            throw UsageError("no TrueType face '" + o.face + "' is installed");
-
-        if (o.font16s) {
-            // Checked here so that a device or pipe is named as such.
-            doing = "cannot open " + o.font16sPath;
-            const InputFile font(o.font16sPath);
-        }
-
-        // The window's working folder: the store "JQT.TMP", the save's "JQT1.Tmp"
-        // and "Font16s" live there, so a private one keeps runs apart.
-        doing = "cannot create a temporary folder";
-        const std::filesystem::path temp = std::filesystem::temp_directory_path();
-        doing += " in " + temp.string();
-        const ScratchFolder work(temp);
-        const std::filesystem::path workDir = work.path();
-        if (o.font16s) {
-            std::error_code ec;
-            std::filesystem::create_symlink(std::filesystem::absolute(o.font16sPath), workDir / "Font16s", ec);
-            if (ec) {
-                error("cannot link " + o.font16sPath + " into " + workDir.string() + ": " + ec.message());
-                return kExitIo;
-            }
-        }
-
-        BatchPrompts prompts;
-        Workspace ws(prompts, rasterizer, workDir.string());
-        ws.FormCreate();
-        CloseAtEnd closer{ws};
-        if (!ws.storeFile.isOpen()) {
-            error("cannot create the store file in " + workDir.string() + ": " + prompts.lastError());
-            return kExitIo;
-        }
-        if (o.font16s && !ws.fontFile.isOpen()) {
-            error("cannot open " + o.font16sPath + ": " + prompts.lastError());
-            return kExitIo;
-        }
-
-        doing = "cannot prepare the library";
-        if (o.size == 24)
-            ws.mnu24Click();
-        else if (o.size == 32)
-            ws.mnu32Click();
-        if (o.font16s) {
-            ws.RUClick();
-            ws.UJFClick(o.variant);
-        } else {
-            prompts.font = FontChoice{o.face, o.pointSize.value_or(ws.FontSize)};
-            ws.FontBtnClick();
-        }
-        ws.mnuModeClick(o.mode);
-        if (o.effects.rotation != Rotation::R0)
-            ws.mnuRotationClick(o.effects.rotation);
-        if (o.effects.flip != Flip::None)
-            ws.mnuFlipClick(o.effects.flip);
-        if (o.effects.swap != Swap::None)
-            ws.mnuSwapClick(o.effects.swap);
-        if (o.effectsAtRender) {
-            prompts.yesAnswers = 1; // "本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"
-            ws.mnuViewClick();
-        }
-
-        // As the text import does it, pair by pair.
-        rasterizer.drawing = true;
-        for (const std::string &code : codes) {
-            prompts.context = codeLabel(code);
-            doing = "cannot render " + prompts.context + (o.font16s ? " from " + o.font16sPath : "");
-            ws.CurCode = code;
-            ws.ChTextOut(ws.CurCode);
-            doing = "cannot add " + prompts.context;
-            ws.AddBtnClick();
-        }
-        prompts.context.clear();
-
-        // The save dialog answers the output file and its type entry; C source is
-        // made from the .ZMB the window writes.
-        const bool cOutput = o.format == FileFormat::CSource || o.format == FileFormat::CHeader;
-        const std::string saved
-            = cOutput ? (workDir / "library.ZMB").string() : std::filesystem::absolute(o.output).string();
-        prompts.saveAs = FileChoice{saved, o.format == FileFormat::Asm ? int(FileType::ASM) : int(FileType::ZMB)};
-        doing = "cannot write " + o.output;
-        writing = true;
-        ws.SaveXFile();
-        if (cOutput) {
-            doing = "cannot read back the library";
-            writing = false;
-            const LibraryContent content = readLibraryFile(saved, FileFormat::Zmb, ws.dotSize);
-            doing = "cannot write " + o.output;
-            writing = true;
-            replaceFile(o.output, libraryFileBytes(content, o.format, ws.dotSize, ws.mode, o.name));
-        }
-        return kExitOk;
-    } catch (const IoError &e) {
-        error(doing + ": " + (writing ? writeFailure(o.output, e) : ioErrorText(e)));
-    } catch (const InputError &e) {
-        error(e.what());
-    } catch (const std::filesystem::filesystem_error &e) {
-        error(doing + ": " + e.code().message());
-    }
-    return kExitIo;
+    return runBatchBuild(o, [] { return std::make_unique<FreeTypeRasterizer>(); });
 }
 
 } // namespace dotforge::cli

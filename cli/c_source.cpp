@@ -1,6 +1,7 @@
 #include "cli/c_source.h"
 
 #include "cli/glyph_text.h"
+#include "cli/arguments.h"
 
 #include <algorithm>
 #include <cctype>
@@ -33,11 +34,86 @@ std::size_t arrayLength(std::size_t bytes)
     return std::max<std::size_t>(bytes, 1);
 }
 
-std::string preamble(std::size_t count, int n, Mode mode)
+// A text kept inside a C comment: "*/" would end it, a line end would leave it.
+std::string commentSafe(std::string text)
 {
-    return "/* Dot-matrix font library written by dotforge-cli (Dotforge) 3.0.\n * " + std::to_string(count)
-        + " glyph(s) of " + std::to_string(n) + " x " + std::to_string(n) + " dots, " + std::to_string(glyphBytes(n))
-        + " bytes each, byte layout mode " + modeLetter(mode) + ";\n * the codes are GBK, two bytes per glyph. */\n";
+    for (std::size_t at = text.find("*/"); at != std::string::npos; at = text.find("*/", at))
+        text.replace(at, 2, "* /");
+    for (char &c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+std::string preamble(std::size_t count, int n, Mode mode, const std::vector<std::string> &buildNote)
+{
+    std::string out = std::string("/* Dot-matrix font library written by ") + kToolName + ".\n * "
+        + std::to_string(count) + " glyph(s) of " + std::to_string(n) + " x " + std::to_string(n) + " dots, "
+        + std::to_string(glyphBytes(n)) + " bytes each, byte layout mode " + modeLetter(mode)
+        + ";\n * the codes are GBK, two bytes per glyph.";
+    for (const std::string &line : buildNote)
+        out += "\n * " + commentSafe(line);
+    return out + " */\n";
+}
+
+// The code of glyph g as NAME_codes holds it: first byte x 256 + second byte,
+// missing bytes zero.
+unsigned codeNumber(const LibraryContent &content, std::size_t g)
+{
+    const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
+    const auto byte = [&code](std::size_t i) { return unsigned(std::uint8_t(i < code.size() ? code[i] : 0)); };
+    return byte(0) << 8 | byte(1);
+}
+
+// The library indexes in ascending code order; empty when the library order
+// ascends already, so that NAME_find can search NAME_codes itself.
+std::vector<std::size_t> searchOrder(const LibraryContent &content)
+{
+    const std::size_t count = content.glyphs.size();
+    bool ascending = true;
+    for (std::size_t g = 1; g < count && ascending; ++g)
+        ascending = codeNumber(content, g - 1) < codeNumber(content, g);
+    if (ascending)
+        return {};
+    std::vector<std::size_t> order(count);
+    for (std::size_t g = 0; g < count; ++g)
+        order[g] = g;
+    std::stable_sort(order.begin(), order.end(),
+        [&content](std::size_t a, std::size_t b) { return codeNumber(content, a) < codeNumber(content, b); });
+    return order;
+}
+
+std::string findFunction(const std::string &name, const std::vector<std::size_t> &order)
+{
+    std::string out;
+    std::string at = "middle";
+    if (!order.empty()) {
+        out += "/* The glyphs in ascending code order, for " + name + "_find. */\n";
+        out += "static const unsigned short " + name + "_order[" + std::to_string(order.size()) + "] = {";
+        for (std::size_t i = 0; i < order.size(); ++i)
+            out += std::string(i % 12 == 0 ? "\n   " : "") + " " + std::to_string(order[i]) + ",";
+        out += "\n};\n\n";
+        at = name + "_order[middle]";
+    }
+    out += "/* The index in " + name
+        + "_glyphs of the glyph of a code (first byte x 256\n"
+          " * + second byte), or -1 when the library has none: a binary search over the\n"
+          " * codes in ascending order. Glyph i starts at byte i x "
+        + upper(name) + "_GLYPH_BYTES of " + name
+        + "_glyphs:\n * where int has 16 bits, compute that offset as an unsigned long. */\n";
+    out += "int " + name + "_find(unsigned int code)\n{\n";
+    out += "    unsigned int low = 0;\n";
+    out += "    unsigned int high = " + name + "_count;\n";
+    out += "    while (low < high) {\n";
+    out += "        const unsigned int middle = low + (high - low) / 2u;\n";
+    out += "        const unsigned int at = " + at + ";\n";
+    out += "        const unsigned int found = (unsigned int)" + name + "_codes[2u * at] << 8 | " + name
+        + "_codes[2u * at + 1u];\n";
+    out += "        if (found < code)\n            low = middle + 1u;\n";
+    out += "        else if (found > code)\n            high = middle;\n";
+    out += "        else\n            return (int)at;\n";
+    out += "    }\n    return -1;\n}\n";
+    return out;
 }
 
 } // namespace
@@ -66,14 +142,17 @@ bool isCIdentifier(const std::string &name)
         && std::all_of(name.begin(), name.end(), identifierChar);
 }
 
-std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name)
+std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
+    const std::vector<std::string> &buildNote, std::vector<std::size_t> *glyphStarts)
 {
     const std::size_t count = content.glyphs.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    std::string out = preamble(count, n, mode) + "\n";
+    std::string out = preamble(count, n, mode, buildNote) + "\n";
 
     out += "const unsigned char " + name + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
     for (std::size_t g = 0; g < count; ++g) {
+        if (glyphStarts)
+            glyphStarts->push_back(out.size());
         const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
         out += "    /* " + std::to_string(g) + ": " + codeLabel(code) + '\n';
         for (const std::string &row : glyphRows(content.glyphs[g], n, mode))
@@ -93,27 +172,32 @@ std::string cSource(const LibraryContent &content, int n, Mode mode, const std::
 
     out += "const unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "] = {\n";
     for (std::size_t g = 0; g < count; ++g) {
+        if (glyphStarts)
+            glyphStarts->push_back(out.size());
         // As in the .ZMB file: a short code is padded with zero bytes.
-        const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
-        const auto byte = [&code](std::size_t i) { return std::uint8_t(i < code.size() ? code[i] : 0); };
-        const std::string shown = shownCharacter(code);
-        out += "    " + hexByte(byte(0)) + ", " + hexByte(byte(1)) + ", /* " + std::to_string(g)
-            + (shown.empty() ? "" : ": " + shown) + " */\n";
+        const unsigned value = codeNumber(content, g);
+        const std::string shown = shownCharacter(g < content.codes.size() ? content.codes[g] : std::string());
+        out += "    " + hexByte(std::uint8_t(value >> 8)) + ", " + hexByte(std::uint8_t(value)) + ", /* "
+            + std::to_string(g) + (shown.empty() ? "" : ": " + shown) + " */\n";
     }
     if (count == 0)
         out += "    0x00, /* no glyph */\n";
     out += "};\n\n";
 
-    out += "const unsigned int " + name + "_count = " + std::to_string(count) + ";\n";
+    if (glyphStarts)
+        glyphStarts->push_back(out.size());
+    out += "const unsigned int " + name + "_count = " + std::to_string(count) + ";\n\n";
+    out += findFunction(name, searchOrder(content));
     return out;
 }
 
-std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name)
+std::string cHeader(
+    std::size_t count, int n, Mode mode, const std::string &name, const std::vector<std::string> &buildNote)
 {
     const std::string prefix = upper(name);
     const std::string guard = prefix + "_H";
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    std::string out = preamble(count, n, mode) + "\n";
+    std::string out = preamble(count, n, mode, buildNote) + "\n";
     out += "#ifndef " + guard + "\n#define " + guard + "\n\n";
     out += "#define " + prefix + "_DOTS " + std::to_string(n) + " /* glyph width and height */\n";
     out += "#define " + prefix + "_GLYPH_BYTES " + std::to_string(glyphSize) + " /* bytes per glyph */\n";
@@ -121,9 +205,21 @@ std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name
     out += "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
     out += "extern const unsigned char " + name + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "];\n";
     out += "extern const unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "];\n";
-    out += "extern const unsigned int " + name + "_count;\n\n";
+    out += "extern const unsigned int " + name + "_count;\n";
+    out += "/* The index of the glyph of a code (first byte x 256 + second byte), or -1. */\n";
+    out += "int " + name + "_find(unsigned int code);\n\n";
     out += "#ifdef __cplusplus\n}\n#endif\n\n#endif /* " + guard + " */\n";
     return out;
+}
+
+CDataSizes cDataSizes(const LibraryContent &content, int n)
+{
+    const std::size_t count = content.glyphs.size();
+    CDataSizes sizes;
+    sizes.glyphs = arrayLength(count * std::size_t(glyphBytes(n)));
+    sizes.codes = arrayLength(2 * count);
+    sizes.index = 2 * searchOrder(content).size(); // unsigned short: two bytes on the usual targets
+    return sizes;
 }
 
 } // namespace dotforge::cli

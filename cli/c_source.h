@@ -1,12 +1,16 @@
 #pragma once
 // A library as C99 source for firmware projects: NAME_glyphs (the converted
 // sequences in order, byte for byte as in the .ZMB file), NAME_codes (two GBK
-// bytes per glyph) and NAME_count, and the header that declares them.
+// bytes per glyph), NAME_count and NAME_find (the glyph of a code by binary
+// search), and the header that declares them. The code is plain C99 for any
+// int of 16 bits or more: counts and indexes stay below 65,536, and no
+// offset into NAME_glyphs is computed in an int.
 
 #include "formats/library_content.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace dotforge::cli {
 
@@ -16,7 +20,24 @@ namespace dotforge::cli {
 std::string cIdentifier(const std::string &stem);
 bool isCIdentifier(const std::string &name);
 
-std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name);
-std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name);
+// `buildNote`: lines that the opening comment adds to its description (how
+// the library was made), without comment markers; "*/" in them is broken up.
+// *glyphStarts, when given, gets the offset in the text at which each glyph's
+// part of NAME_glyphs begins, then that of each code's line of NAME_codes, then
+// the end of NAME_codes (2 x count + 1 offsets), so that a difference can be
+// traced to its glyph.
+std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
+    const std::vector<std::string> &buildNote = {}, std::vector<std::size_t> *glyphStarts = nullptr);
+std::string cHeader(
+    std::size_t count, int n, Mode mode, const std::string &name, const std::vector<std::string> &buildNote = {});
+
+// The data bytes of the C source, for --report.
+struct CDataSizes {
+    std::size_t glyphs = 0; // NAME_glyphs
+    std::size_t codes = 0; // NAME_codes
+    std::size_t index = 0; // the sorted order NAME_find searches when the codes do not ascend
+    std::size_t total() const { return glyphs + codes + index; }
+};
+CDataSizes cDataSizes(const LibraryContent &content, int n);
 
 } // namespace dotforge::cli

@@ -92,8 +92,8 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
     return content;
 }
 
-std::string libraryFileBytes(
-    const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name)
+std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
+    const std::string &name, const std::vector<std::string> &buildNote)
 {
     switch (format) {
     case FileFormat::Zmb:
@@ -101,9 +101,9 @@ std::string libraryFileBytes(
     case FileFormat::Asm:
         return writeAsm(content.glyphs, content.codes, n);
     case FileFormat::CSource:
-        return cSource(content, n, mode, name);
+        return cSource(content, n, mode, name, buildNote);
     case FileFormat::CHeader:
-        return cHeader(content.glyphs.size(), n, mode, name);
+        return cHeader(content.glyphs.size(), n, mode, name, buildNote);
     }
     return {};
 }

@@ -26,9 +26,10 @@ FileFormat chooseFormat(
 // IoError when the file cannot be read.
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n);
 
-// The bytes of a library file of any format; `name` is the C identifier prefix.
-std::string libraryFileBytes(
-    const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name);
+// The bytes of a library file of any format; `name` is the C identifier prefix,
+// `buildNote` what the opening comment of C output says about the build.
+std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
+    const std::string &name, const std::vector<std::string> &buildNote = {});
 
 // The text of a file error in the tool's language: the run-time text, or
 // "not a regular file" for a device, pipe or socket.

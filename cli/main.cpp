@@ -3,6 +3,7 @@
 
 #include "cli/arguments.h"
 #include "cli/batch_build.h"
+#include "cli/collect.h"
 #include "cli/convert_dump.h"
 #include "cli/find_layout.h"
 #include "cli/layouts.h"
@@ -16,11 +17,14 @@ using namespace dotforge::cli;
 namespace {
 
 const char *const kHelp = R"(Usage: dotforge-cli COMMAND [OPTION]...
-Build, convert and show small dot-matrix font libraries (.ZMB, .ASM, C source)
-without a window.
+Build, convert and show dot-matrix font libraries (.ZMB, .ASM, C source)
+without a window, from a few phrases to whole character sets.
 
 Commands:
-  build      render characters into a new library file, as the window would
+  build      render characters into a new library file of any size, as the
+             window would; whole sets with --charset gb2312, gb2312-hanzi, gbk
+  collect    gather the characters a product shows from its sources, check them
+             against GB2312 or GBK and write them as one line for build
   convert    re-lay a .ZMB or .ASM library for another byte layout mode
   dump       print the glyphs of a library as rows of '#' and '.'
   find-layout  find the mode and effects that give the bytes a controller
@@ -34,11 +38,11 @@ convert, dump and proof take --profile NAME, a named controller layout
   -h, --help     display this help and exit
       --version  output version information and exit
 
-Exit status: 0 on success, 1 on bad usage, 2 when an input or output file
-cannot be read or written; an output file is then left as it was.
+Exit status: 0 on success, 1 on bad usage (and for 'build --check' a file
+that differs, for 'collect --strict' a character outside the set), 2 when an
+input or output file cannot be read or written; an output file is then left
+as it was.
 )";
-
-const char *const kVersion = "dotforge-cli (Dotforge) 3.0\n";
 
 // Where a usage error points to: the command's own help once it is known.
 std::string helpCommand = std::string(kProgram) + " --help";
@@ -53,12 +57,12 @@ int dispatch(const std::vector<std::string> &words)
         return kExitOk;
     }
     if (command == "--version") {
-        std::cout << kVersion;
+        std::cout << kToolName << '\n';
         return kExitOk;
     }
     const std::vector<std::string> rest(words.begin() + 1, words.end());
-    if (command == "build" || command == "convert" || command == "dump" || command == "find-layout"
-        || command == "proof")
+    if (command == "build" || command == "collect" || command == "convert" || command == "dump"
+        || command == "find-layout" || command == "proof")
         helpCommand = std::string(kProgram) + " " + command + " --help";
     if (command == "build") {
         const Arguments arguments(rest, kBuildOptions);
@@ -67,6 +71,14 @@ int dispatch(const std::vector<std::string> &words)
             return kExitOk;
         }
         return runBuild(buildOptions(arguments));
+    }
+    if (command == "collect") {
+        const Arguments arguments(rest, kCollectOptions);
+        if (arguments.has("help")) {
+            std::cout << kCollectHelp;
+            return kExitOk;
+        }
+        return runCollect(arguments);
     }
     if (command == "convert") {
         const Arguments arguments(rest, kConvertOptions);

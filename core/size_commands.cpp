@@ -5,9 +5,7 @@
 
 namespace dotforge {
 
-namespace {
 int defaultPointSize(int n) { return n == 16 ? 12 : n == 24 ? 18 : 22; }
-} // namespace
 
 void Workspace::mnuNewClick() { resetWorkspace(true); }
 

@@ -6,13 +6,6 @@
 
 namespace dotforge {
 
-namespace {
-// Record counts and first areas of the four variants of "Font16s": simplified
-// Chinese, traditional Chinese, Japanese, Korean.
-constexpr std::array<int, 4> kSectionSizes{8363, 8368, 7802, 8742};
-constexpr std::array<int, 4> kFirstAreas{16, 16, 4, 16};
-} // namespace
-
 Workspace::Workspace(Prompts &prompts, Rasterizer &rasterizer, std::string workDir)
     : m_prompts(prompts)
     , m_rasterizer(rasterizer)

@@ -124,12 +124,28 @@ std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencoda
     }
     if (line.truncated)
         text = withoutPartialTail(text);
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (text.starts_with(kByteOrderMark) && longestUtf8Sequence(text.substr(kByteOrderMark.size())))
-        return utf8ToGbk(text.substr(kByteOrderMark.size()), unencodable);
-    if (longestUtf8Sequence(text).value_or(0) >= 3)
-        return utf8ToGbk(text, unencodable);
+    if (const auto utf8 = utf8Text(text))
+        return utf8ToGbk(*utf8, unencodable);
     return line.bytes;
+}
+
+std::optional<std::string_view> utf8Text(std::string_view bytes)
+{
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark) && longestUtf8Sequence(bytes.substr(kByteOrderMark.size())))
+        return bytes.substr(kByteOrderMark.size());
+    if (longestUtf8Sequence(bytes).value_or(0) >= 3)
+        return bytes;
+    return std::nullopt;
+}
+
+std::optional<std::string> textToUtf8(std::string_view bytes)
+{
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE');
+    if (const auto utf8 = utf8Text(bytes))
+        return std::string(*utf8);
+    return gbkToUtf8(bytes);
 }
 
 std::vector<std::string> bytePairs(std::string_view bytes, std::size_t maxPairs)

@@ -53,6 +53,15 @@ TextLine readFirstLine(const ReadSome &read, std::size_t maxBytes, bool toTheEnd
 // code; *unencodable then names it (UTF-8; U+FFFD for broken UTF-16).
 std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencodable = nullptr);
 
+// The UTF-8 text of bytes that read as UTF-8 by the rule above (a UTF-8
+// byte-order mark, or a character of three or four bytes), without the mark;
+// nothing for GBK.
+std::optional<std::string_view> utf8Text(std::string_view bytes);
+// A whole text as UTF-8, its encoding told apart as a line's is: UTF-16 after
+// its byte-order mark, UTF-8 by the rule above, GBK otherwise. Nothing for
+// broken UTF-16.
+std::optional<std::string> textToUtf8(std::string_view bytes);
+
 // Consecutive byte pairs from the start, at most maxPairs; an odd last byte is
 // dropped. A pair need not be one character: a single-byte character shifts
 // every later pair by one byte.

@@ -30,13 +30,17 @@ void copyRecord(const FontRecord &record, GlyphPlane &plane)
     }
 }
 
-// No selected item reads from the start of the file, like the first variant.
-std::int64_t Workspace::variantBase() const
+std::int64_t variantFirstRecord(const std::array<int, 4> &sectionSizes, int variant)
 {
     std::int64_t base = 0;
-    for (int i = 0; i < UJFIndex && i < kVariants; ++i)
-        base += sectionSize[std::size_t(i)];
+    for (int i = 0; i < variant && i < kVariants; ++i)
+        base += sectionSizes[std::size_t(i)];
     return base;
+}
+
+std::int64_t Workspace::variantBase() const
+{
+    return variantFirstRecord(sectionSize, UJFIndex);
 }
 
 // The Korean variant has no areas 13 to 15: its area 16 is file area 13.

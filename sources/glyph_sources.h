@@ -19,6 +19,15 @@ using FontRecord = std::array<std::uint8_t, 32>;
 // codes of typed or imported text may land before or past the variant.
 std::int64_t codeRecordIndex(std::string_view code);
 
+// First record of variant `variant` (0 to 3) in "Font16s": the records of the
+// variants before it, whose counts are `sectionSizes` (kSectionSizes of the
+// file). A negative value (no item chosen) reads from the start.
+std::int64_t variantFirstRecord(const std::array<int, 4> &sectionSizes, int variant);
+
+// Top-left pixel of the sampled square on the drawing surface, which is also the
+// top-left corner of the text cell a character is drawn at.
+constexpr int kSurfaceOrigin = 5;
+
 // Record index of cell n (0 to 93) of a file area (1 based).
 constexpr std::int64_t cellRecordIndex(int fileArea, int cell)
 {
@@ -29,7 +38,8 @@ constexpr std::int64_t cellRecordIndex(int fileArea, int cell)
 // the plane keeps its contents.
 void copyRecord(const FontRecord &record, GlyphPlane &plane);
 
-// Samples the n x n square whose top-left pixel is (5, 5) into the glyph square
+// Samples the n x n square whose top-left pixel is (kSurfaceOrigin,
+// kSurfaceOrigin) into the glyph square
 // of a plane: every pixel that is not exactly white is a dot. Bytes outside the
 // square keep their contents.
 void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane);

@@ -7,12 +7,6 @@
 
 namespace dotforge {
 
-namespace {
-// Top-left pixel of the sampled square on the drawing surface, which is also the
-// top-left corner of the text cell.
-constexpr int kOrigin = 5;
-} // namespace
-
 void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane)
 {
     for (int r = 0; r < n; ++r)
@@ -20,7 +14,7 @@ void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane)
             std::uint8_t byte = 0;
             for (int k = 0; k < 8; ++k) {
                 byte = std::uint8_t(byte << 1);
-                if ((surface.pixel(kOrigin + 8 * j + k, kOrigin + r) & 0xFFFFFF) != Surface40::kWhite)
+                if ((surface.pixel(kSurfaceOrigin + 8 * j + k, kSurfaceOrigin + r) & 0xFFFFFF) != Surface40::kWhite)
                     byte |= 1;
             }
             plane.at(r, j) = byte;
@@ -32,7 +26,7 @@ void Workspace::ChTextOut(const std::string &code)
     Image1.fillWhite();
     if (RW.checked) {
         selectRG1(0);
-        m_rasterizer.drawText(Image1, gbkToUtf8(code), FontName, FontSize, kOrigin, kOrigin);
+        m_rasterizer.drawText(Image1, gbkToUtf8(code), FontName, FontSize, kSurfaceOrigin, kSurfaceOrigin);
         sampleSurface(Image1, dotSize, sourcePlane);
         editPlane = sourcePlane;
     } else {

@@ -1,0 +1,54 @@
+#pragma once
+// The batch tool's own way to a library of any size. Each glyph goes the way
+// the window takes it: drawn with the rasteriser on the 40 x 40 surface and
+// sampled (or copied from its "Font16s" record), then converted with the
+// default effects and the byte layout by toFileOrder, as a save does. What the
+// window adds per glyph for its list of 200 (the duplicate check against every
+// earlier code, store records written, converted and restored one system call
+// at a time) is left out: repeats are found with a hash set, everything stays
+// in memory, and the glyphs are drawn by several threads, one rasteriser each.
+
+#include "cli/batch_build.h"
+#include "core/rasterizer.h"
+#include "formats/library_content.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dotforge::cli {
+
+// What shapes every glyph of a library.
+struct GlyphRecipe {
+    int size = 16;
+    Mode mode = Mode::A;
+    Effects effects; // at save or at render time give the same dots
+    bool font16s = false;
+    std::string font16sBytes; // the whole "Font16s" file
+    int variant = 0;
+    std::string face;
+    int pointSize = 12;
+};
+
+// A rasteriser for one thread. The TrueType rasterisers keep state per object
+// and are not meant to be shared between threads.
+using RasterizerFactory = std::function<std::unique_ptr<Rasterizer>()>;
+
+// The codes in order with every repeat left out; `onRepeat` hears of each one.
+std::vector<std::string> withoutRepeats(
+    const std::vector<std::string> &codes, const std::function<void(const std::string &)> &onRepeat);
+
+// The converted sequence of every code, in order, drawn by `jobs` threads
+// (at least one). A code that cannot be rendered (its "Font16s" record lies
+// outside the file) ends the work: the error of the first such code in library
+// order is raised, with its index in *failedAt.
+LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::string> &codes,
+    const RasterizerFactory &factory, int jobs, std::size_t *failedAt = nullptr);
+
+// `build` from its options to the written (or checked) file. Returns the exit
+// status; messages go to stderr, --report to stdout.
+int runBatchBuild(const BuildOptions &options, const RasterizerFactory &factory);
+
+} // namespace dotforge::cli

@@ -1,0 +1,460 @@
+#include "cli/collect.h"
+
+#include "cli/library_files.h"
+#include "core/gbk.h"
+#include "core/io_error.h"
+#include "formats/file_io.h"
+#include "library/text_import.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <set>
+
+namespace dotforge::cli {
+
+const std::vector<OptionSpec> kCollectOptions{
+    {"charset"},
+    {"strict", false},
+    {"output", true, 'o'},
+    {"help", false, 'h'},
+};
+
+const char *const kCollectHelp = R"(Usage: dotforge-cli collect [OPTION]... PATH...
+Gather the distinct non-ASCII characters a product shows from its sources and
+write them in code order as one line, ready for 'dotforge-cli build
+--text-file'. Folders are walked (hidden entries and files holding NUL bytes
+are passed over); each file is UTF-16 after its byte-order mark, UTF-8 or else
+GBK, as the text import tells.
+
+What counts as shown text:
+  .c .h .cc .cpp .cxx .hh .hpp .hxx .inl   string and character literals (raw
+                                          strings too), not comments
+  .po                                     msgstr strings
+  .json                                   string values, not keys
+  any other file                          every line
+Escapes \uXXXX and \UXXXXXXXX count as the characters they name.
+
+      --charset gb2312|gbk     the character set of the target (default gb2312)
+      --strict                 a character outside the set fails the run
+  -o, --output FILE            write the line to FILE (default: standard output)
+  -h, --help                   display this help and exit
+
+Every character outside the set is reported on stderr as
+FILE:LINE:COLUMN: 'X' U+XXXX is not in GB2312 (columns count characters) and
+is left out of the line. Exit status: 0 on success; 1 for bad arguments, or
+with --strict when a character lies outside the set (nothing is written then);
+2 when an input cannot be read or the output cannot be written.
+)";
+
+namespace {
+
+bool isIdentifierChar(char32_t c)
+{
+    return c < 0x80 && (std::isalnum(int(c)) || c == '_');
+}
+
+int hexValue(char32_t c)
+{
+    if (c >= '0' && c <= '9')
+        return int(c - '0');
+    if (c >= 'a' && c <= 'f')
+        return int(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F')
+        return int(c - 'A' + 10);
+    return -1;
+}
+
+// The value of `digits` hexadecimal digits at text[i]; nothing when they are not all there.
+std::optional<char32_t> hexEscape(std::u32string_view text, std::size_t i, int digits)
+{
+    if (i + std::size_t(digits) > text.size())
+        return std::nullopt;
+    char32_t value = 0;
+    for (int k = 0; k < digits; ++k) {
+        const int d = hexValue(text[i + std::size_t(k)]);
+        if (d < 0)
+            return std::nullopt;
+        value = value * 16 + char32_t(d);
+    }
+    return value;
+}
+
+// Walks a text keeping the position of the current character.
+class Cursor {
+public:
+    explicit Cursor(std::u32string_view text)
+        : m_text(text)
+    {
+    }
+    bool atEnd() const { return m_i >= m_text.size(); }
+    char32_t peek(std::size_t ahead = 0) const
+    {
+        return m_i + ahead < m_text.size() ? m_text[m_i + ahead] : char32_t(0);
+    }
+    std::size_t index() const { return m_i; }
+    TextPosition position() const { return m_at; }
+    std::u32string_view text() const { return m_text; }
+    void advance(std::size_t count = 1)
+    {
+        for (; count > 0 && m_i < m_text.size(); --count) {
+            if (m_text[m_i++] == '\n') {
+                ++m_at.line;
+                m_at.column = 1;
+            } else {
+                ++m_at.column;
+            }
+        }
+    }
+
+private:
+    std::u32string_view m_text;
+    std::size_t m_i = 0;
+    TextPosition m_at;
+};
+
+using Found = std::function<void(char32_t, TextPosition)>;
+
+// A quoted literal from its opening quote to its closing one (or the end of
+// the line, for one left open). `jsonEscapes`: \u escapes pair surrogates.
+// Reports the characters to `found` when it is given.
+void quotedLiteral(Cursor &cur, const Found *found, bool cEscapes)
+{
+    const char32_t quote = cur.peek();
+    cur.advance();
+    while (!cur.atEnd() && cur.peek() != quote && cur.peek() != '\n') {
+        const TextPosition at = cur.position();
+        if (cur.peek() == '\\') {
+            const char32_t kind = cur.peek(1);
+            const int digits = kind == 'u' ? 4 : (kind == 'U' && cEscapes) ? 8 : 0;
+            if (digits > 0) {
+                if (auto value = hexEscape(cur.text(), cur.index() + 2, digits)) {
+                    std::size_t length = 2 + std::size_t(digits);
+                    // A JSON surrogate pair names one character.
+                    if (!cEscapes && *value >= 0xD800 && *value <= 0xDBFF && cur.peek(6) == '\\'
+                        && cur.peek(7) == 'u') {
+                        const auto low = hexEscape(cur.text(), cur.index() + 8, 4);
+                        if (low && *low >= 0xDC00 && *low <= 0xDFFF) {
+                            *value = 0x10000 + ((*value - 0xD800) << 10) + (*low - 0xDC00);
+                            length = 12;
+                        }
+                    }
+                    if (found && *value >= 0x80)
+                        (*found)(*value, at);
+                    cur.advance(length);
+                    continue;
+                }
+            }
+            cur.advance(2); // any other escape: the backslash and the character it escapes
+            continue;
+        }
+        if (found && cur.peek() >= 0x80)
+            (*found)(cur.peek(), at);
+        cur.advance();
+    }
+    cur.advance(); // the closing quote
+}
+
+// The identifier or number that ends just before text[end].
+std::u32string_view tokenBefore(std::u32string_view text, std::size_t end)
+{
+    std::size_t start = end;
+    while (start > 0 && (isIdentifierChar(text[start - 1]) || text[start - 1] == '\''))
+        --start;
+    return text.substr(start, end - start);
+}
+
+void scanC(Cursor &cur, const Found &found)
+{
+    while (!cur.atEnd()) {
+        const char32_t c = cur.peek();
+        if (c == '/' && cur.peek(1) == '/') {
+            // A line comment goes on past a line end escaped with a backslash.
+            while (!cur.atEnd() && !(cur.peek() == '\n' && cur.text()[cur.index() - 1] != '\\'))
+                cur.advance();
+        } else if (c == '/' && cur.peek(1) == '*') {
+            cur.advance(2);
+            while (!cur.atEnd() && !(cur.peek() == '*' && cur.peek(1) == '/'))
+                cur.advance();
+            cur.advance(2);
+        } else if (c == '"' || c == '\'') {
+            const std::u32string_view prefix = tokenBefore(cur.text(), cur.index());
+            if (c == '\'' && !prefix.empty() && std::isdigit(int(prefix.front()))) {
+                cur.advance(); // a digit separator
+            } else if (c == '"'
+                && (prefix == U"R" || prefix == U"u8R" || prefix == U"uR" || prefix == U"UR" || prefix == U"LR")) {
+                // R"delimiter( ... )delimiter"
+                std::u32string end = U")";
+                cur.advance();
+                while (!cur.atEnd() && cur.peek() != '(' && cur.peek() != '\n' && end.size() <= 17) {
+                    end += cur.peek();
+                    cur.advance();
+                }
+                end += U'"';
+                cur.advance();
+                while (!cur.atEnd() && cur.text().substr(cur.index(), end.size()) != end) {
+                    if (cur.peek() >= 0x80)
+                        found(cur.peek(), cur.position());
+                    cur.advance();
+                }
+                cur.advance(end.size());
+            } else {
+                quotedLiteral(cur, &found, true);
+            }
+        } else {
+            cur.advance();
+        }
+    }
+}
+
+// The first word of a line of a catalogue after its indentation.
+void scanPo(Cursor &cur, const Found &found)
+{
+    bool inMsgstr = false;
+    while (!cur.atEnd()) {
+        while (cur.peek() == ' ' || cur.peek() == '\t')
+            cur.advance();
+        const char32_t c = cur.peek();
+        if (c == '"') {
+            // A continuation line belongs to the keyword above it.
+        } else if (c == 'm' && cur.text().substr(cur.index(), 6) == U"msgstr") {
+            inMsgstr = true;
+        } else {
+            inMsgstr = false; // another keyword, a comment, an empty line
+        }
+        while (!cur.atEnd() && cur.peek() != '\n') {
+            if (cur.peek() == '"' && inMsgstr)
+                quotedLiteral(cur, &found, true);
+            else if (cur.peek() == '"' || cur.peek() == '#')
+                break;
+            else
+                cur.advance();
+        }
+        while (!cur.atEnd() && cur.peek() != '\n')
+            cur.advance();
+        cur.advance();
+    }
+}
+
+void scanJson(Cursor &cur, const Found &found)
+{
+    while (!cur.atEnd()) {
+        if (cur.peek() != '"') {
+            cur.advance();
+            continue;
+        }
+        // A key is a string followed by a colon: look first, report after.
+        std::vector<std::pair<char32_t, TextPosition>> seen;
+        const Found keep = [&seen](char32_t c, TextPosition at) { seen.emplace_back(c, at); };
+        quotedLiteral(cur, &keep, false);
+        std::size_t ahead = 0;
+        while (cur.peek(ahead) == ' ' || cur.peek(ahead) == '\t' || cur.peek(ahead) == '\r' || cur.peek(ahead) == '\n')
+            ++ahead;
+        if (cur.peek(ahead) != ':')
+            for (const auto &[c, at] : seen)
+                found(c, at);
+    }
+}
+
+std::u32string decodeUtf8(std::string_view bytes)
+{
+    std::u32string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 1;
+        char32_t c = length == 1 ? b : length == 2 ? b & 0x1F : length == 3 ? b & 0x0F : b & 0x07;
+        for (int k = 1; k < length && i + std::size_t(k) < bytes.size(); ++k)
+            c = c << 6 | (static_cast<unsigned char>(bytes[i + std::size_t(k)]) & 0x3F);
+        out += c;
+        i += std::size_t(length);
+    }
+    return out;
+}
+
+std::string encodeUtf8(char32_t c)
+{
+    std::string out;
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | c >> 6);
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | c >> 12);
+        out += char(0x80 | (c >> 6 & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | c >> 18);
+        out += char(0x80 | (c >> 12 & 0x3F));
+        out += char(0x80 | (c >> 6 & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+// The files a path names: itself, or the files below a folder in name order,
+// hidden entries left out. `named` tells a file given on the command line.
+struct InputPath {
+    std::string path;
+    bool named;
+};
+
+std::vector<InputPath> inputFiles(const std::vector<std::string> &paths)
+{
+    std::vector<InputPath> files;
+    for (const std::string &path : paths) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(path, ec)) {
+            files.push_back({path, true});
+            continue;
+        }
+        std::vector<std::string> found;
+        auto it = std::filesystem::recursive_directory_iterator(path, ec);
+        if (ec)
+            throw IoError(IoError::fromErrno(ec.value()), path + ": " + ec.message());
+        for (; it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+            if (ec)
+                throw IoError(IoError::fromErrno(ec.value()), it->path().string() + ": " + ec.message());
+            const std::string name = it->path().filename().string();
+            if (name.starts_with(".")) {
+                if (it->is_directory(ec))
+                    it.disable_recursion_pending();
+                continue;
+            }
+            if (it->is_regular_file(ec))
+                found.push_back(it->path().string());
+        }
+        std::sort(found.begin(), found.end());
+        for (std::string &file : found)
+            files.push_back({std::move(file), false});
+    }
+    return files;
+}
+
+std::string hex4(char32_t c)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
+        out += kHex[(c >> shift) & 0xF];
+    return out;
+}
+
+} // namespace
+
+SourceKind sourceKindOf(const std::string &path)
+{
+    const std::string ext = lower(std::filesystem::path(path).extension().string());
+    static const std::set<std::string> kC{".c", ".h", ".cc", ".cpp", ".cxx", ".hh", ".hpp", ".hxx", ".inl"};
+    if (kC.count(ext))
+        return SourceKind::C;
+    if (ext == ".po")
+        return SourceKind::Po;
+    if (ext == ".json")
+        return SourceKind::Json;
+    return SourceKind::Text;
+}
+
+void scanSource(std::u32string_view text, SourceKind kind, const std::function<void(char32_t, TextPosition)> &found)
+{
+    Cursor cur(text);
+    switch (kind) {
+    case SourceKind::C:
+        scanC(cur, found);
+        break;
+    case SourceKind::Po:
+        scanPo(cur, found);
+        break;
+    case SourceKind::Json:
+        scanJson(cur, found);
+        break;
+    case SourceKind::Text:
+        for (; !cur.atEnd(); cur.advance())
+            if (cur.peek() >= 0x80)
+                found(cur.peek(), cur.position());
+        break;
+    }
+}
+
+int runCollect(const Arguments &a)
+{
+    if (a.positionals().empty())
+        throw UsageError("no input: give the files or folders to collect from");
+    const Charset set = *charsetNamed(a.choice("charset", {"gb2312", "gbk"}, "gb2312"));
+    const bool strict = a.has("strict");
+    if (a.has("output") && a.value("output").empty())
+        throw UsageError("-o needs a file name");
+
+    std::string doing;
+    try {
+        std::set<std::uint16_t> collected;
+        std::map<char32_t, std::optional<std::uint16_t>> codes; // code of each character met, when in the set
+        bool outside = false;
+        for (const InputPath &input : inputFiles(a.positionals())) {
+            doing = "cannot read " + input.path;
+            InputFile file(input.path);
+            std::string bytes = file.readAt(0, std::size_t(file.size()));
+            const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+            if (!utf16 && bytes.find('\0') != std::string::npos) {
+                if (input.named)
+                    warn(input.path + " holds NUL bytes and is no text; passed over");
+                continue;
+            }
+            if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+                continue;
+            const auto utf8 = textToUtf8(bytes);
+            if (!utf8) {
+                warn(input.path + " is broken UTF-16; passed over");
+                continue;
+            }
+            const std::u32string text = decodeUtf8(*utf8);
+            scanSource(text, sourceKindOf(input.path), [&](char32_t c, TextPosition at) {
+                auto it = codes.find(c);
+                if (it == codes.end()) {
+                    std::optional<std::uint16_t> code;
+                    const auto gbk = utf8ToGbk(encodeUtf8(c));
+                    if (gbk && gbk->size() == 2 && inCharset(set, codeValue(*gbk)))
+                        code = codeValue(*gbk);
+                    it = codes.emplace(c, code).first;
+                }
+                if (it->second) {
+                    collected.insert(*it->second);
+                    return;
+                }
+                outside = true;
+                std::cerr << input.path << ':' << at.line << ':' << at.column << ": '" << encodeUtf8(c) << "' U+"
+                          << hex4(c) << " is not in " << charsetTitle(set) << '\n';
+            });
+        }
+        if (strict && outside)
+            return kExitUsage;
+
+        std::string gbk;
+        for (const std::uint16_t code : collected)
+            gbk += codeBytes(code);
+        const std::string line = gbkToUtf8(gbk) + "\n";
+        if (a.has("output")) {
+            doing = "cannot write " + a.value("output");
+            replaceFile(a.value("output"), line);
+        } else {
+            std::cout << line;
+        }
+        return kExitOk;
+    } catch (const IoError &e) {
+        const bool writing = doing.starts_with("cannot write");
+        error(doing.empty() ? e.what() : doing + ": " + (writing ? writeFailure(a.value("output"), e) : e.what()));
+    }
+    return kExitIo;
+}
+
+} // namespace dotforge::cli

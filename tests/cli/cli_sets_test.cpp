@@ -1,0 +1,230 @@
+// Whole character sets through the batch tool: GB2312 from "Font16s" against
+// the file and the standard's table, collect over a small product tree,
+// --check before and after a one-dot change, reproducible C output, --report.
+
+#include "cli/glyph_text.h"
+#include "cli/library_files.h"
+#include "core/gbk.h"
+#include "sources/glyph_sources.h"
+#include "tests/cli/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+using namespace dotforge;
+using namespace dotforge::test;
+
+namespace {
+
+// The GB2312 table as glibc's iconv has it: every code that decodes.
+std::vector<std::string> gb2312Table()
+{
+    std::vector<std::string> codes;
+    const iconv_t cd = iconv_open("UTF-8", "GB2312");
+    for (int lead = 0xA1; lead <= 0xFE; ++lead)
+        for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+            char in[2] = {char(lead), char(trail)};
+            char out[8];
+            char *src = in;
+            char *dst = out;
+            std::size_t inLeft = 2;
+            std::size_t outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &src, &inLeft, &dst, &outLeft) != std::size_t(-1) && inLeft == 0)
+                codes.push_back(std::string(in, 2));
+        }
+    iconv_close(cd);
+    return codes;
+}
+
+// The full set from the dot-matrix font in mode C without effects, which is
+// the raw order itself: each glyph is its record of "Font16s", byte for byte.
+TEST(CliSets, FullGb2312FromFont16s)
+{
+    TempDir dir;
+    const CliRun run = runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--charset", "gb2312",
+        "--mode", "C", "-o", dir.file("gb2312.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string zmb = readFile(dir.file("gb2312.ZMB"));
+    const std::vector<std::string> table = gb2312Table();
+    ASSERT_EQ(table.size(), 7445u);
+    ASSERT_EQ(zmb.size(), 7445u * 34);
+    const std::string font = readFile(font16sPath());
+    int inked = 0;
+    for (std::size_t g = 0; g < table.size(); ++g) {
+        const std::string code = zmb.substr(7445 * 32 + 2 * g, 2);
+        ASSERT_EQ(code, table[g]) << g; // the standard's codes, ascending
+        const std::string glyph = zmb.substr(32 * g, 32);
+        ASSERT_EQ(glyph, font.substr(std::size_t(codeRecordIndex(code)) * 32, 32)) << cli::codeHex(code);
+        inked += glyph != std::string(32, '\0');
+    }
+    EXPECT_GT(inked, 7400);
+}
+
+// A product tree: C with comments, a .po and a .json file, a GBK text file, a
+// hidden folder and a picture; characters outside GB2312 planted in each.
+TEST(CliSets, CollectFromAProductTree)
+{
+    TempDir dir;
+    const std::filesystem::path src = dir.path() / "src";
+    std::filesystem::create_directories(src / "ui");
+    std::filesystem::create_directories(src / ".git");
+    writeFile((src / "main.c").string(),
+        "/* 菜单：注释里的字不算 */\n"
+        "static const char *title = \"设置\"; // 说明\n"
+        "static const char *euro = \"价格 €5\";\n"
+        "char c = '温';\n");
+    writeFile((src / "ui" / "zh_CN.po").string(),
+        "# 译者注释\n"
+        "msgid \"Settings\"\n"
+        "msgstr \"设置\"\n"
+        "\"菜单\"\n"
+        "msgid \"Brightness\"\n"
+        "msgstr \"亮度 ☃\"\n");
+    writeFile((src / "ui" / "strings.json").string(), "{\"键名\": \"温度\", \"unit\": \"℃\"}\n");
+    // GBK: 时间 and 烿 (in GBK, not in GB2312) on the second line.
+    writeFile((src / "ui" / "menu.txt").string(), "time\n\xCA\xB1\xBC\xE4 \x9F\x56\n");
+    writeFile((src / ".git" / "notes.txt").string(), "隐藏\n");
+    writeFile((src / "logo.png").string(), std::string("\x89PNG\0\0\xFF\xFE", 8));
+
+    CliRun run = runCli({"collect", "-o", dir.file("chars.txt"), src.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string s = src.string() + "/";
+    EXPECT_EQ(run.err,
+        s + "main.c:3:31: '€' U+20AC is not in GB2312\n" + s + "ui/menu.txt:2:4: '烿' U+70FF is not in GB2312\n" + s
+            + "ui/zh_CN.po:6:12: '☃' U+2603 is not in GB2312\n");
+    // In GB2312 code order: ℃ (A1E6), then the hanzi by their codes.
+    EXPECT_EQ(readFile(dir.file("chars.txt")), "℃菜单度格价间亮设时温置\n");
+
+    // GBK as the target: 烿 belongs, and comes first (9F56).
+    run = runCli({"collect", "--charset", "gbk", (src / "ui").string()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "烿℃菜单度间亮设时温置\n");
+    EXPECT_EQ(run.err, s + "ui/zh_CN.po:6:12: '☃' U+2603 is not in GBK\n");
+
+    // --strict: status 1 and nothing written, so that a make rule fails again.
+    run = runCli({"collect", "--strict", "-o", dir.file("strict.txt"), src.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("strict.txt")));
+    run = runCli({"collect", "--strict", (src / "main.c").string(), "-o", dir.file("strict.txt")});
+    EXPECT_EQ(run.status, 1);
+    run = runCli({"collect", "--strict", (src / "ui" / "strings.json").string(), "-o", dir.file("ok.txt")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("ok.txt")), "℃度温\n");
+
+    // The collected line builds.
+    run = runCli({"build", "--text-file", dir.file("chars.txt"), "-o", dir.file("chars.ZMB")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("chars.ZMB")).size(), 12u * 34);
+
+    // Unreadable input: status 2, nothing written; no input: bad usage.
+    run = runCli({"collect", "-o", dir.file("x.txt"), src.string(), dir.file("missing.c")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("cannot read " + dir.file("missing.c") + ": File not found"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.txt")));
+    EXPECT_EQ(runCli({"collect"}).status, 1);
+    EXPECT_EQ(runCli({"collect", "--charset", "big5", src.string()}).status, 1);
+}
+
+// --check writes nothing; it passes on the file a build wrote and names the
+// first differing glyph after a one-dot change, in each format.
+TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
+{
+    TempDir dir;
+    const std::vector<std::string> build{
+        "build", "--source", "font16s", "--font16s", font16sPath(), "--text", "汉字点阵库形状"};
+    auto run = [&](const std::string &out, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = build;
+        args.insert(args.end(), {"-o", dir.file(out)});
+        args.insert(args.end(), extra.begin(), extra.end());
+        return runCli(args);
+    };
+    EXPECT_EQ(run("lib.ZMB", {"--check"}).status, 1); // missing
+    EXPECT_NE(run("lib.ZMB", {"--check"}).err.find("lib.ZMB is missing"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("lib.ZMB")));
+    for (const std::string name : {"lib.ZMB", "lib.ASM", "lib.c"}) {
+        ASSERT_EQ(run(name).status, 0) << name;
+        const CliRun same = run(name, {"--check"});
+        EXPECT_EQ(same.status, 0) << name << same.err;
+        EXPECT_EQ(same.err, "");
+        std::string bytes = readFile(dir.file(name));
+        const std::string before = bytes;
+        // One dot of glyph 3 (阵 D5F3), in the file's own terms.
+        if (name == "lib.ZMB") {
+            bytes[3 * 32 + 5] ^= 0x10;
+        } else if (name == "lib.ASM") {
+            const auto line = bytes.find("\r\n\tDB", bytes.find(";\xD5\xF3"));
+            bytes[line + 6] = bytes[line + 6] == '0' ? '1' : '0'; // first digit after "\tDB\t0"
+        } else {
+            const auto at = bytes.find("0x", bytes.find("/* 3: D5F3"));
+            bytes[at + 3] = bytes[at + 3] == '0' ? '1' : '0';
+        }
+        writeFile(dir.file(name), bytes);
+        const CliRun changed = run(name, {"--check"});
+        EXPECT_EQ(changed.status, 1) << name;
+        EXPECT_NE(changed.err.find(name + " differs from the build, first at glyph 3 (D5F3 阵)"), std::string::npos)
+            << name << "\n"
+            << changed.err;
+        EXPECT_EQ(readFile(dir.file(name)), bytes); // left as it was
+        writeFile(dir.file(name), before);
+    }
+    // A changed code is named as such.
+    std::string zmb = readFile(dir.file("lib.ZMB"));
+    zmb[7 * 32 + 2 * 4 + 1] ^= 1;
+    writeFile(dir.file("lib.ZMB"), zmb);
+    EXPECT_NE(run("lib.ZMB", {"--check"}).err.find("first at the code of glyph 4 (BFE2 库)"), std::string::npos);
+}
+
+// Two builds of the same inputs: the same bytes; the opening comment says how.
+TEST(CliSets, ReproducibleCOutputWithItsBuildRecord)
+{
+    TempDir dir;
+    for (const std::string out : {"a.c", "b.c"}) {
+        const CliRun run = runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--variant", "1",
+            "--charset", "gb2312-hanzi", "--mode", "B", "--rotate", "90", "-o", dir.file(out), "--name", "tw"});
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    const std::string c = readFile(dir.file("a.c"));
+    EXPECT_EQ(readFile(dir.file("b.c")), c);
+    ASSERT_EQ(std::system(("sha256sum '" + font16sPath() + "' > '" + dir.file("sum") + "'").c_str()), 0);
+    const std::string digest = readFile(dir.file("sum")).substr(0, 64);
+    const std::string opening = c.substr(0, c.find("*/"));
+    EXPECT_NE(opening.find("dotforge-cli (Dotforge) 3.0"), std::string::npos) << opening;
+    EXPECT_NE(opening.find(" * Made by: dotforge-cli build --size 16 --source font16s --font16s " + font16sPath()
+                  + " --variant 1 --mode B --rotate 90 --flip none --swap none --effects-at save --charset "
+                    "gb2312-hanzi --name tw\n"),
+        std::string::npos)
+        << opening;
+    EXPECT_NE(opening.find(" * SHA-256 of the font file: " + digest), std::string::npos) << opening;
+    EXPECT_NE(c.find("const unsigned int tw_count = 6763;"), std::string::npos);
+    EXPECT_NE(c.find("int tw_find(unsigned int code)"), std::string::npos);
+
+    // From TrueType the face's file is named and hashed, and two builds agree too.
+    for (const std::string out : {"t1.c", "t2.c"})
+        ASSERT_EQ(runCli({"build", "--text", "汉字", "--name", "t", "-o", dir.file(out)}).status, 0);
+    const std::string t = readFile(dir.file("t1.c"));
+    EXPECT_EQ(readFile(dir.file("t2.c")), t);
+    EXPECT_NE(t.find(" * Face: 宋体 at 12 points, from /"), std::string::npos) << t.substr(0, 600);
+    EXPECT_NE(t.find(" * SHA-256 of the font file: "), std::string::npos);
+}
+
+// --report: data bytes of the C output; the search index only when the codes
+// do not ascend. Repeats are left out with the window's warning.
+TEST(CliSets, Report)
+{
+    TempDir dir;
+    CliRun run = runCli({"build", "--size", "24", "--text", "字汉字", "--report", "-o", dir.file("r.c")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "glyphs: 2 x 72 = 144 bytes\ncodes: 4 bytes\nindex: 4 bytes\ntotal: 152 bytes\n");
+    EXPECT_NE(run.err.find("warning: D7D6 字: 小字库中已有该区位码的字!"), std::string::npos) << run.err;
+    run = runCli({"build", "--charset", "gb2312", "--source", "font16s", "--font16s", font16sPath(), "--report", "-o",
+        dir.file("g.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "glyphs: 7445 x 32 = 238240 bytes\ncodes: 14890 bytes\nindex: 0 bytes\ntotal: 253130 bytes\n");
+    // --charset all names the dot-matrix font's positions; it needs that source.
+    EXPECT_EQ(runCli({"build", "--charset", "all", "-o", dir.file("x.ZMB")}).status, 1);
+}
+
+} // namespace
