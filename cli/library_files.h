@@ -12,15 +12,16 @@
 
 namespace dotforge::cli {
 
-enum class FileFormat { Zmb, Asm, CSource, CHeader };
+enum class FileFormat { Zmb, Asm, CSource, CHeader, Bdf };
 
-// By extension, case ignored: .ZMB, .ASM, .c, .h. Nothing for any other name.
+// By extension, case ignored: .ZMB, .ASM, .c, .h, .bdf. Nothing for any other name.
 std::optional<FileFormat> formatOfName(const std::string &path);
-// The format named by an option value ("zmb", "asm", "c"; "" when not given) or
-// else by the file's extension. "c" gives a header for a name ending in ".h".
-// Raises UsageError when neither tells, or when `allowC` is false and C is asked.
+// The format named by an option value ("zmb", "asm", "c", "bdf"; "" when not
+// given) or else by the file's extension. "c" gives a header for a name ending
+// in ".h". Raises UsageError when neither tells, or when `output` is false and a
+// format that is only written (C, BDF) is asked.
 FileFormat chooseFormat(
-    const std::string &optionValue, const std::string &path, const std::string &optionName, bool allowC);
+    const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
 char modeLetter(Mode mode);
 
@@ -29,7 +30,8 @@ char modeLetter(Mode mode);
 // IoError when the file cannot be read.
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n);
 
-// The bytes of a library file of any format; `name` is the C identifier prefix.
+// The bytes of a library file of any format; `name` is the C identifier prefix,
+// or the BDF family name. A BDF holds the glyphs decoded under `mode`.
 std::string libraryFileBytes(
     const LibraryContent &content, FileFormat format, int n, Mode mode, const std::string &name);
 
