@@ -85,8 +85,8 @@ Output:
 
 A BDF font (BDF 2.1) holds the library's glyphs upright as the window stores
 them, one character per glyph at the Unicode code point of its code; a code
-without a Unicode character is written at U+F0000 + code with a COMMENT naming
-it. --mode and the default effects do not apply to it. Built again from it
+without a Unicode character is written at a private-use code point (U+E000 +
+its index) with a COMMENT naming it. --mode and the default effects do not apply to it. Built again from it
 (--font-file FILE.bdf) it gives back the same glyphs.
 
 Duplicate codes and a full library (200 glyphs) are warnings on stderr. The
@@ -272,8 +272,8 @@ int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int w
     if (strikes.scalable) {
         const int pt = given.value_or(windowDefault);
         if (pt < 12 || pt > 28)
-            throw UsageError("invalid argument '" + std::to_string(pt)
-                + "' for '--point-size' (an integer from 12 to 28)");
+            throw UsageError(
+                "invalid argument '" + std::to_string(pt) + "' for '--point-size' (an integer from 12 to 28)");
         return pt;
     }
     const std::vector<int> &sizes = strikes.pixelSizes;

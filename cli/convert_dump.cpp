@@ -1,8 +1,8 @@
 #include "cli/convert_dump.h"
 
-#include "core/io_error.h"
 #include "cli/c_source.h"
 #include "cli/library_files.h"
+#include "core/io_error.h"
 #include "formats/bdf.h"
 #include "formats/file_io.h"
 

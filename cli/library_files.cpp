@@ -1,8 +1,8 @@
 #include "cli/library_files.h"
 
-#include "core/gbk.h"
 #include "cli/arguments.h"
 #include "cli/c_source.h"
+#include "core/gbk.h"
 #include "formats/asm.h"
 #include "formats/bdf.h"
 #include "formats/file_io.h"
@@ -71,8 +71,7 @@ FileFormat chooseFormat(
     if (!output && (*format == FileFormat::CSource || *format == FileFormat::CHeader))
         throw UsageError("'" + path + "' is C source, which cannot be read; use --" + optionName);
     if (!output && *format == FileFormat::Bdf)
-        throw UsageError("'" + path + "' is a BDF font, which is read as a glyph source only: dotforge-cli build "
-                                      "--font-file " + path);
+        throw UsageError("'" + path + "' is a BDF font, read as a glyph source only: build --font-file " + path);
     return *format;
 }
 

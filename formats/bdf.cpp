@@ -2,6 +2,7 @@
 
 #include "core/gbk.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -46,21 +47,32 @@ std::string glyphName(char32_t cp)
 
 } // namespace
 
-BdfEncoding bdfEncoding(const std::string &code)
+std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes)
 {
-    if (!code.empty()) {
-        const std::string text = gbkToUtf8(code);
+    std::vector<BdfEncoding> out(codes.size());
+    std::set<char32_t> taken;
+    for (std::size_t g = 0; g < codes.size(); ++g) {
+        if (codes[g].empty())
+            continue;
+        const std::string text = gbkToUtf8(codes[g]);
         const char32_t cp = singleCodePoint(text);
         // Only a character that encodes back to the whole code is the code's own.
-        if (cp != 0 && utf8ToGbk(text) == code)
-            return {cp, true};
+        if (cp == 0 || utf8ToGbk(text) != codes[g])
+            continue;
+        out[g].codePoint = cp;
+        out[g].character = true;
+        out[g].duplicate = !taken.insert(cp).second;
     }
-    unsigned value = 0;
-    for (const char c : code)
-        value = (value << 8) | static_cast<unsigned char>(c);
-    if (code.size() == 1)
-        value <<= 8;
-    return {value >= 0xFFFE ? char32_t(0x100000 + value - 0xFFFE) : kBdfPrivateBase + value, false};
+    for (std::size_t g = 0; g < codes.size(); ++g) {
+        if (out[g].character)
+            continue;
+        char32_t cp = kBdfPrivateBase + char32_t(g);
+        while (taken.count(cp))
+            ++cp;
+        taken.insert(cp);
+        out[g].codePoint = cp;
+    }
+    return out;
 }
 
 std::string bdfFamilyName(const std::string &stem)
@@ -83,14 +95,11 @@ std::string writeBdf(
     const std::string size = std::to_string(n);
     const std::string bbx = size + " " + size + " 0 " + std::to_string(-descent);
 
-    // Encodings first: DEFAULT_CHAR names the first encoded glyph.
-    std::vector<BdfEncoding> encodings;
-    std::vector<bool> duplicate;
-    std::set<char32_t> taken;
-    for (std::size_t g = 0; g < planes.size(); ++g) {
-        encodings.push_back(bdfEncoding(g < codes.size() ? codes[g] : std::string()));
-        duplicate.push_back(!taken.insert(encodings.back().codePoint).second);
-    }
+    // Encodings first: DEFAULT_CHAR names the first glyph.
+    std::vector<std::string> glyphCodes(
+        codes.begin(), codes.begin() + std::ptrdiff_t(std::min(codes.size(), planes.size())));
+    glyphCodes.resize(planes.size());
+    const std::vector<BdfEncoding> encodings = bdfEncodings(glyphCodes);
 
     std::string out = "STARTFONT 2.1\n";
     out += "COMMENT Dotforge font library, " + size + " x " + size + " dots, " + std::to_string(planes.size())
@@ -127,16 +136,16 @@ std::string writeBdf(
     out += "CHARS " + std::to_string(planes.size()) + "\n";
 
     for (std::size_t g = 0; g < planes.size(); ++g) {
-        const std::string code = codeHex(g < codes.size() ? codes[g] : std::string());
+        const std::string code = codeHex(glyphCodes[g]);
         const BdfEncoding &e = encodings[g];
-        if (duplicate[g])
+        if (e.duplicate)
             out += "COMMENT code " + code + ": its code point is taken by an earlier glyph; written unencoded\n";
         else if (!e.character)
             out += "COMMENT code " + code + ": no Unicode character; written at private-use U+"
-                + hex(unsigned(e.codePoint), 5) + "\n";
-        out += "STARTCHAR " + (duplicate[g] ? "dup" + std::to_string(g) + "_" : std::string()) + glyphName(e.codePoint)
+                + hex(unsigned(e.codePoint), 4) + "\n";
+        out += "STARTCHAR " + (e.duplicate ? "dup" + std::to_string(g) + "_" : std::string()) + glyphName(e.codePoint)
             + "\n";
-        out += duplicate[g] ? std::string("ENCODING -1\n") : "ENCODING " + std::to_string(e.codePoint) + "\n";
+        out += e.duplicate ? std::string("ENCODING -1\n") : "ENCODING " + std::to_string(e.codePoint) + "\n";
         out += "SWIDTH 1000 0\n";
         out += "DWIDTH " + size + " 0\n";
         out += "BBX " + bbx + "\n";

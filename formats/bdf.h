@@ -18,27 +18,29 @@
 namespace dotforge {
 
 // Codes without a Unicode character (a byte pair that is no GBK character, two
-// ASCII characters, an empty code) are written at U+F0000 + the code's 16-bit
-// value (first byte high), codes FFFE and FFFF at U+100000 and U+100001; a
+// ASCII characters, an empty code) are written at a private-use code point of
+// the Basic Multilingual Plane, which X11 requires: U+E000 + the glyph's index
+// in the library, or the next code point above that no other glyph takes; a
 // COMMENT before the character names the code.
-constexpr char32_t kBdfPrivateBase = 0xF0000;
+constexpr char32_t kBdfPrivateBase = 0xE000;
 
-// The code point a library code is written at, and whether it is its own
-// character (false: a private-use stand-in).
+// The code point each glyph is written at. `character`: the code's own
+// character (false: a private-use stand-in); `duplicate`: an earlier glyph has
+// the same character, so this one is written unencoded (ENCODING -1), so that
+// every encoding names one glyph.
 struct BdfEncoding {
     char32_t codePoint = 0;
     bool character = false;
+    bool duplicate = false;
 };
-BdfEncoding bdfEncoding(const std::string &code);
+std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes);
 
 // FAMILY_NAME made from a file's stem: characters other than ASCII letters,
 // digits, space, '_', '.' and '+' become '_' ("-" would break the XLFD name);
 // "Dotforge" when nothing is left.
 std::string bdfFamilyName(const std::string &stem);
 
-// The BDF text of `planes` (raw planes, n x n dots each) with their codes. A
-// code whose code point an earlier glyph already took is written unencoded
-// (ENCODING -1) with a COMMENT, so that every encoding names one glyph.
+// The BDF text of `planes` (raw planes, n x n dots each) with their codes.
 std::string writeBdf(
     const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, int n, const std::string &family);
 
