@@ -1,0 +1,246 @@
+// Bitmap fonts as the glyph source and BDF output: a WenQuanYi Bitmap Song
+// strike drawn dot for dot as its PCF file holds it (read here through
+// pcf2bdf's text), libraries that come back byte for byte from their own BDF,
+// and the strike list of a size the font does not have.
+
+#include "formats/layout.h"
+#include "tests/cli/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+using namespace dotforge;
+using namespace dotforge::test;
+
+namespace {
+
+const std::string kWqy16 = "/usr/share/fonts/X11/misc/wenquanyi_12pt.pcf"; // the 16-pixel strike
+const std::string kWqyFamily = "WenQuanYi Bitmap Song";
+
+// One glyph of a BDF file as n x n dots of a text cell whose top-left corner is
+// (0, 0) and whose baseline lies FONT_ASCENT below it.
+using Grid = std::vector<std::string>;
+
+std::map<char32_t, Grid> bdfCells(const std::string &bdf, int n)
+{
+    std::istringstream in(bdf);
+    std::string word;
+    int ascent = 0;
+    std::map<char32_t, Grid> cells;
+    long encoding = -1;
+    int width = 0, height = 0, xoff = 0, yoff = 0;
+    while (in >> word) {
+        if (word == "FONT_ASCENT") {
+            in >> ascent;
+        } else if (word == "ENCODING") {
+            in >> encoding;
+        } else if (word == "BBX") {
+            in >> width >> height >> xoff >> yoff;
+        } else if (word == "BITMAP") {
+            Grid grid(std::size_t(n), std::string(std::size_t(n), '.'));
+            const int top = ascent - (height + yoff);
+            for (int r = 0; r < height; ++r) {
+                std::string hex;
+                in >> hex;
+                for (int c = 0; c < width; ++c) {
+                    const int nibble = std::stoi(hex.substr(std::size_t(c / 4), 1), nullptr, 16);
+                    const int x = xoff + c;
+                    const int y = top + r;
+                    if ((nibble & (8 >> (c % 4))) && x >= 0 && x < n && y >= 0 && y < n)
+                        grid[std::size_t(y)][std::size_t(x)] = '#';
+                }
+            }
+            if (encoding >= 0)
+                cells[char32_t(encoding)] = grid;
+        }
+    }
+    return cells;
+}
+
+// The glyphs of a .ZMB file of byte layout mode A as rows of '#' and '.'.
+std::vector<Grid> zmbGrids(const std::string &zmb, int n, std::size_t count)
+{
+    std::vector<Grid> out;
+    for (std::size_t g = 0; g < count; ++g) {
+        const Sequence glyph(zmb.begin() + std::ptrdiff_t(g * std::size_t(glyphBytes(n))),
+            zmb.begin() + std::ptrdiff_t((g + 1) * std::size_t(glyphBytes(n))));
+        out.push_back(artFromPlane(fromFileOrder(glyph, n, Mode::A), n));
+    }
+    return out;
+}
+
+std::string shell(const std::string &command)
+{
+    return std::system(command.c_str()) == 0 ? "" : "failed: " + command;
+}
+
+// 200 GBK codes from B0A1 on, in --codes form.
+std::string codes200()
+{
+    std::string codes;
+    for (int i = 0; i < 200; ++i) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%02X%02X", 0xB0 + i / 94, 0xA1 + i % 94);
+        codes += (i ? "," : "") + std::string(buf);
+    }
+    return codes;
+}
+
+} // namespace
+
+TEST(CliBitmapFont, WenQuanYiGlyphsAreDrawnAsThePcfHoldsThem)
+{
+    ASSERT_TRUE(std::filesystem::exists(kWqy16)) << "apt-get install xfonts-wqy";
+    TempDir dir;
+    ASSERT_EQ(shell("pcf2bdf -o '" + dir.file("wqy.bdf") + "' '" + kWqy16 + "'"), "") << "apt-get install pcf2bdf";
+    const std::map<char32_t, Grid> expected = bdfCells(readFile(dir.file("wqy.bdf")), 16);
+
+    // Ideographs, full-width punctuation and letters: glyphs of several boxes.
+    const std::string text = "啊字一丨，。（）ＡｇＷ龟鼎";
+    const std::vector<char32_t> characters{
+        U'啊', U'字', U'一', U'丨', U'，', U'。', U'（', U'）', U'Ａ', U'ｇ', U'Ｗ', U'龟', U'鼎'};
+    ASSERT_EQ(shell("gzip -c '" + kWqy16 + "' > '" + dir.file("wqy.pcf.gz") + "'"), "");
+    const std::vector<std::vector<std::string>> sources{
+        {"--font-file", kWqy16},
+        {"--font-file", dir.file("wqy.pcf.gz")},
+        {"--font", kWqyFamily, "--point-size", "12"},
+        {"--font-file", dir.file("wqy.bdf"), "--point-size", "12"},
+    };
+    for (const auto &source : sources) {
+        std::vector<std::string> args{"build", "--text", text, "-o", dir.file("out.ZMB")};
+        args.insert(args.end(), source.begin(), source.end());
+        const CliRun run = runCli(args);
+        ASSERT_EQ(run.status, 0) << source[1] << ": " << run.err;
+        EXPECT_EQ(run.err, "") << source[1];
+        const std::vector<Grid> drawn = zmbGrids(readFile(dir.file("out.ZMB")), 16, characters.size());
+        for (std::size_t i = 0; i < characters.size(); ++i) {
+            ASSERT_TRUE(expected.count(characters[i]));
+            EXPECT_EQ(drawn[i], expected.at(characters[i])) << source[1] << " U+" << std::hex << unsigned(characters[i]);
+        }
+        EXPECT_EQ(drawn[0],
+            (Grid{"................", "....###.######..", "###.#.#.....#...", "#.#.#.#.....#...", "#.#.#.#.###.#...",
+                "#.#.#.#.#.#.#...", "#.#.##..#.#.#...", "#.#.#.#.#.#.#...", "#.#.#.#.#.#.#...", "#.#.#.#.#.#.#...",
+                "###.#.#.###.#...", "#.#.#.#.#.#.#...", "....##......#...", "....#.......#...", "....#.....#.#...",
+                "....#......#...."}))
+            << source[1];
+    }
+}
+
+// Built from the outline face, written as BDF, built again from that BDF: the
+// same bytes, in every dot size and several layout modes; X11's bdftopcf
+// reads the BDF, and its PCF gives the same glyphs again.
+TEST(CliBitmapFont, LibrariesComeBackFromTheirBdf)
+{
+    TempDir dir;
+    const std::string codes = codes200();
+    struct Case {
+        const char *size;
+        const char *mode;
+        const char *pointSize; // "" for the strike's own
+    };
+    for (const Case &c : {Case{"16", "A", "12"}, Case{"24", "C", "18"}, Case{"32", "D", "24"}, Case{"24", "B", ""}}) {
+        const std::string label = std::string(c.size) + c.mode + c.pointSize;
+        const std::string zmb = dir.file("lib" + label + ".ZMB");
+        const std::string bdf = dir.file("lib" + label + ".bdf");
+        CliRun run = runCli({"build", "--size", c.size, "--mode", c.mode, "--codes", codes, "-o", zmb});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string original = readFile(zmb);
+        ASSERT_EQ(original.size(), 200u * (std::size_t(std::stoi(c.size) * std::stoi(c.size) / 8) + 2));
+
+        run = runCli({"convert", "--size", c.size, "--from", c.mode, zmb, bdf});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(readFile(bdf).find("CHARS 200\n"), std::string::npos);
+        // The build writes the same BDF straight from its store.
+        std::filesystem::create_directories(dir.file("direct"));
+        run = runCli({"build", "--size", c.size, "--codes", codes, "--format", "bdf", "-o",
+            dir.file("direct/lib" + label + ".bdf")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(readFile(dir.file("direct/lib" + label + ".bdf")), readFile(bdf)) << label;
+
+        const auto rebuilt = [&](const std::string &fontFile) {
+            std::vector<std::string> args{"build", "--size", c.size, "--mode", c.mode, "--codes", codes, "--font-file",
+                fontFile, "-o", dir.file("r.ZMB")};
+            if (*c.pointSize)
+                args.insert(args.end(), {"--point-size", c.pointSize});
+            const CliRun again = runCli(args);
+            EXPECT_EQ(again.status, 0) << again.err;
+            EXPECT_EQ(again.err, "");
+            return readFile(dir.file("r.ZMB"));
+        };
+        EXPECT_TRUE(rebuilt(bdf) == original) << label;
+
+        const std::string pcf = dir.file("lib" + label + ".pcf");
+        ASSERT_EQ(shell("bdftopcf -o '" + pcf + "' '" + bdf + "' 2>'" + dir.file("bdftopcf.log") + "'"), "")
+            << "apt-get install xfonts-utils";
+        EXPECT_EQ(readFile(dir.file("bdftopcf.log")), "") << label;
+        EXPECT_TRUE(rebuilt(pcf) == original) << label << " from bdftopcf's PCF";
+    }
+}
+
+TEST(CliBitmapFont, SizesWithoutStrikeListTheStrikes)
+{
+    TempDir dir;
+    writeFile(dir.file("three.ZMB"), readFile(std::string(TESTS_DATA_DIR) + "/three16c.zmb"));
+    ASSERT_EQ(
+        runCli({"convert", "--size", "16", "--from", "C", dir.file("three.ZMB"), dir.file("three.bdf")}).status, 0);
+    const std::string out = dir.file("out.ZMB");
+    const std::string wqyStrikes = "its strikes: 12 px (9 pt), 13 px (10 pt), 14 px (no whole point size), 15 px "
+                                   "(11 pt), 16 px (12 pt)\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--font-file", kWqy16, "--point-size", "14"},
+            "the bitmap font WenQuanYi Bitmap Song has no strike of 19 px (14 pt); its strikes: 16 px (12 pt)\n"},
+        {{"--font", kWqyFamily, "--point-size", "13"},
+            "the bitmap font WenQuanYi Bitmap Song has no strike of 17 px (13 pt); " + wqyStrikes},
+        {{"--font", kWqyFamily, "--size", "24"},
+            "give --point-size: the bitmap font WenQuanYi Bitmap Song has no strike of 24 px (18 pt); " + wqyStrikes},
+        {{"--font-file", dir.file("three.bdf"), "--point-size", "18"},
+            "the bitmap font three has no strike of 24 px (18 pt); its strikes: 16 px (12 pt)\n"},
+    };
+    for (const auto &[options, message] : cases) {
+        std::vector<std::string> args{"build", "--text", "啊", "-o", out};
+        args.insert(args.end(), options.begin(), options.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 1) << options[1];
+        EXPECT_NE(run.err.find("dotforge-cli: " + message), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
+TEST(CliBitmapFont, BadFontFilesAndBdfOptions)
+{
+    TempDir dir;
+    writeFile(dir.file("not-a-font.ttf"), "plain text\n");
+    writeFile(dir.file("a.ZMB"), std::string(34, '\0'));
+    const std::string out = dir.file("out.bdf");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char *message;
+    };
+    const std::vector<Case> cases{
+        {{"build", "--text", "啊", "--font", kWqyFamily, "--font-file", kWqy16, "-o", out}, 1,
+            "--font and --font-file exclude one another"},
+        {{"build", "--text", "啊", "--source", "font16s", "--font-file", kWqy16, "-o", out}, 1,
+            "--font-file applies to --source ttf only"},
+        {{"build", "--text", "啊", "--mode", "B", "-o", out}, 1, "--mode does not apply to BDF output"},
+        {{"build", "--text", "啊", "--rotate", "90", "--format", "bdf", "-o", dir.file("o.ZMB")}, 1,
+            "--rotate does not apply to BDF output"},
+        {{"convert", "--size", "16", "--from", "A", "--to", "B", dir.file("a.ZMB"), out}, 1,
+            "--to does not apply to BDF output"},
+        {{"dump", "--size", "16", "--mode", "A", dir.file("x.bdf")}, 1, "is a BDF font, read as a glyph source only"},
+        {{"build", "--text", "啊", "--font-file", dir.file("missing.pcf"), "-o", out}, 2, "cannot read "},
+        {{"build", "--text", "啊", "--font-file", dir.file("not-a-font.ttf"), "-o", out}, 2,
+            "not a font file FreeType can read"},
+    };
+    for (const Case &c : cases) {
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, c.status) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
+    }
+}
