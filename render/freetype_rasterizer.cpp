@@ -562,7 +562,9 @@ void FreeTypeRasterizer::drawText(
     for (const char32_t cp : codePoints(text)) {
         const SizedFace *s = primary;
         FT_UInt glyph = FT_Get_Char_Index(primary->face, cp);
-        if (glyph == 0 && !fromFile) {
+        if (glyph == 0 && fromFile)
+            continue; // not in the font file: nothing is drawn
+        if (glyph == 0) {
             if (SizedFace *fallback = d->fallbackFor(d->lastFamily, px, cp, glyph))
                 s = fallback;
         }

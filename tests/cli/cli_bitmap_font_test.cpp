@@ -120,7 +120,8 @@ TEST(CliBitmapFont, WenQuanYiGlyphsAreDrawnAsThePcfHoldsThem)
         const std::vector<Grid> drawn = zmbGrids(readFile(dir.file("out.ZMB")), 16, characters.size());
         for (std::size_t i = 0; i < characters.size(); ++i) {
             ASSERT_TRUE(expected.count(characters[i]));
-            EXPECT_EQ(drawn[i], expected.at(characters[i])) << source[1] << " U+" << std::hex << unsigned(characters[i]);
+            EXPECT_EQ(drawn[i], expected.at(characters[i]))
+                << source[1] << " U+" << std::hex << unsigned(characters[i]);
         }
         EXPECT_EQ(drawn[0],
             (Grid{"................", "....###.######..", "###.#.#.....#...", "#.#.#.#.....#...", "#.#.#.#.###.#...",
@@ -209,6 +210,25 @@ TEST(CliBitmapFont, SizesWithoutStrikeListTheStrikes)
         EXPECT_NE(run.err.find("dotforge-cli: " + message), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
+}
+
+// A font file draws its own characters only: one it lacks stays blank, where
+// the font's default character or another face would show something else.
+TEST(CliBitmapFont, CharactersMissingFromTheFileStayBlank)
+{
+    TempDir dir;
+    ASSERT_EQ(runCli({"convert", "--size", "16", "--from", "C", std::string(TESTS_DATA_DIR) + "/three16c.zmb",
+                         dir.file("three.bdf")})
+                  .status,
+        0);
+    const CliRun run
+        = runCli({"build", "--font-file", dir.file("three.bdf"), "--codes", "B0A4,B0A1", "-o", dir.file("out.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<Grid> drawn = zmbGrids(readFile(dir.file("out.ZMB")), 16, 2);
+    EXPECT_EQ(drawn[0], Grid(16, std::string(16, '.')));
+    Grid topRow(16, std::string(16, '.'));
+    topRow[0] = std::string(16, '#');
+    EXPECT_EQ(drawn[1], topRow);
 }
 
 TEST(CliBitmapFont, BadFontFilesAndBdfOptions)
