@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -187,8 +189,10 @@ struct FreeTypeRasterizer::Impl {
     std::map<std::string, std::unique_ptr<CatalogFont>> files; // font file path -> its first face; nullptr
                                                                // when it cannot be opened
 
-    // Font files named by path (defined with the font-file section below).
+    // Font files named by path, and bitmap fonts the configuration rejects
+    // (defined with the font-file section below).
     const CatalogFont *fileFont(const std::string &path);
+    void addBitmapFontsConfigRejects();
 
     // The face last drawn with, so that a run of glyphs looks nothing up.
     std::string lastName;
@@ -229,7 +233,15 @@ struct FreeTypeRasterizer::Impl {
         FcPatternDestroy(any);
         if (!set)
             return;
-        fonts.reserve(std::size_t(set->nfont));
+        addToCatalog(set);
+        FcFontSetDestroy(set);
+        addBitmapFontsConfigRejects();
+    }
+
+    // The fonts of a fontconfig list, each with its family names.
+    void addToCatalog(const FcFontSet *set)
+    {
+        fonts.reserve(fonts.size() + std::size_t(set->nfont));
         for (int i = 0; i < set->nfont; ++i) {
             FcPattern *p = set->fonts[i];
             FcChar8 *value = nullptr;
@@ -261,7 +273,6 @@ struct FreeTypeRasterizer::Impl {
             FcPatternGetDouble(p, FC_PIXEL_SIZE, 0, &font.pixelSize);
             fonts.push_back(std::move(font));
         }
-        FcFontSetDestroy(set);
     }
 
     // The installed family a name stands for: a family's first name, then any
@@ -645,6 +656,40 @@ const CatalogFont *FreeTypeRasterizer::Impl::fileFont(const std::string &path)
         faces.emplace(std::make_pair(path, 0), face);
     }
     return files.emplace(path, std::move(font)).first->second.get();
+}
+
+// Bitmap fonts (PCF, BDF, OpenType bitmap) in fontconfig's font folders that
+// its configuration leaves out of the list (Debian rejects bitmap fonts unless
+// a font's own configuration accepts it): they are installed all the same and
+// join the catalog, for the font dialog and for drawing by family name.
+void FreeTypeRasterizer::Impl::addBitmapFontsConfigRejects()
+{
+    static const char *const kBitmapEndings[] = {".pcf", ".pcf.gz", ".bdf", ".bdf.gz", ".otb"};
+    std::set<std::string> listed;
+    for (const CatalogFont &font : fonts)
+        listed.insert(font.file);
+    FcFontSet *found = FcFontSetCreate();
+    FcStrList *dirs = FcConfigGetFontDirs(config);
+    while (const FcChar8 *dir = dirs ? FcStrListNext(dirs) : nullptr) {
+        std::error_code ec;
+        for (const auto &entry : std::filesystem::directory_iterator(reinterpret_cast<const char *>(dir), ec)) {
+            const std::string file = entry.path().string();
+            const bool bitmap = std::any_of(std::begin(kBitmapEndings), std::end(kBitmapEndings),
+                [&file](const char *ending) { return file.ends_with(ending); });
+            if (!bitmap || listed.count(file) || !entry.is_regular_file(ec))
+                continue;
+            int count = 0;
+            if (FcPattern *pattern
+                = FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(file.c_str()), 0, nullptr, &count)) {
+                if (!FcFontSetAdd(found, pattern))
+                    FcPatternDestroy(pattern);
+            }
+        }
+    }
+    if (dirs)
+        FcStrListDone(dirs);
+    addToCatalog(found);
+    FcFontSetDestroy(found);
 }
 
 FaceStrikes FreeTypeRasterizer::strikes(const std::string &face)
