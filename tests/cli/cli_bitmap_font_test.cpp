@@ -4,6 +4,7 @@
 // and the strike list of a size the font does not have.
 
 #include "formats/layout.h"
+#include "render/freetype_rasterizer.h"
 #include "tests/cli/cli_runner.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,32 @@ TEST(CliBitmapFont, WenQuanYiGlyphsAreDrawnAsThePcfHoldsThem)
                 "....#......#...."}))
             << source[1];
     }
+}
+
+// The window's font dialog answers a bitmap face by name at 9 points: the
+// editor shows the 12-pixel strike, from its own file among the face's five,
+// dot for dot.
+TEST(CliBitmapFont, TheWindowDrawsTheStrikeOfTheChosenSize)
+{
+    const std::string wqy12 = "/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf"; // the 12-pixel strike
+    TempDir dir;
+    ASSERT_EQ(shell("pcf2bdf -o '" + dir.file("wqy12.bdf") + "' '" + wqy12 + "'"), "");
+    const std::map<char32_t, Grid> expected = bdfCells(readFile(dir.file("wqy12.bdf")), 16);
+
+    FreeTypeRasterizer rasterizer;
+    TestWorkspace tw({true, true, &rasterizer});
+    Workspace &ws = tw.ws();
+    tw.prompts().fontChoice(FontChoice{kWqyFamily, 9});
+    ws.FontBtnClick();
+    for (const auto &[code, character] :
+        {std::pair<std::string, char32_t>{"\xB0\xA1", U'啊'}, {"\xC1\xFA", U'龙'}, {"\xA3\xC1", U'Ａ'}}) {
+        ws.ChTextOut(code);
+        const Grid &strike = expected.at(character);
+        EXPECT_TRUE(std::any_of(
+            strike.begin(), strike.end(), [](const std::string &row) { return row.find('#') != std::string::npos; }));
+        EXPECT_EQ(artFromPlane(ws.editPlane, 16), strike) << unsigned(character);
+    }
+    EXPECT_TRUE(tw.prompts().allConsumed());
 }
 
 // Built from the outline face, written as BDF, built again from that BDF: the
