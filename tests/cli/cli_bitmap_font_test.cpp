@@ -210,6 +210,22 @@ TEST(CliBitmapFont, LibrariesComeBackFromTheirBdf)
     }
 }
 
+// An outline font file draws as its installed face: the collection of the
+// face that stands in for 宋体, whose first face it is.
+TEST(CliBitmapFont, OutlineFontFilesDrawAsTheirInstalledFace)
+{
+    TempDir dir;
+    const std::string codes = codes200();
+    for (const char *size : {"16", "32"}) {
+        CliRun run = runCli({"build", "--size", size, "--codes", codes, "-o", dir.file("face.ZMB")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        run = runCli({"build", "--size", size, "--codes", codes, "--font-file",
+            "/usr/share/fonts/truetype/arphic/uming.ttc", "-o", dir.file("file.ZMB")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(readFile(dir.file("file.ZMB")) == readFile(dir.file("face.ZMB"))) << size;
+    }
+}
+
 TEST(CliBitmapFont, SizesWithoutStrikeListTheStrikes)
 {
     TempDir dir;
