@@ -210,6 +210,23 @@ TEST(CliBitmapFont, LibrariesComeBackFromTheirBdf)
     }
 }
 
+// convert decodes a .ZMB or .ASM library with its mode and writes the glyphs
+// upright: the hand-written BDF of the three golden glyphs.
+TEST(CliBitmapFont, ConvertWritesTheGoldenBdf)
+{
+    TempDir dir;
+    const std::string golden = readFile(std::string(TESTS_DATA_DIR) + "/three16c.bdf");
+    for (const char *input : {"three16c.zmb", "three16c.asm"}) {
+        std::filesystem::create_directories(dir.file(input));
+        const std::string out = dir.file(std::string(input) + "/three16c.bdf");
+        const CliRun run
+            = runCli({"convert", "--size", "16", "--from", "C", std::string(TESTS_DATA_DIR) + "/" + input, out});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(readFile(out), golden) << input;
+    }
+}
+
 // An outline font file draws as its installed face: the collection of the
 // face that stands in for 宋体, whose first face it is.
 TEST(CliBitmapFont, OutlineFontFilesDrawAsTheirInstalledFace)
