@@ -17,7 +17,7 @@ packages=(
     qt6-base-dev libgtest-dev
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体
-    xfonts-wqy pcf2bdf xfonts-utils  # tests: a bitmap font, its PCF as text, BDF to PCF
+    xfonts-wqy pcf2bdf xfonts-utils fontforge-nox  # tests: a bitmap font, its PCF as text, BDF read by others
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages
     clang libclang-rt-14-dev       # tests: the fuzz targets
 )

@@ -243,6 +243,36 @@ TEST(CliBitmapFont, OutlineFontFilesDrawAsTheirInstalledFace)
     }
 }
 
+// FontForge reads the BDF (every glyph encoded, the cell's ascent and
+// descent) and writes its own, from which the same library is built again.
+TEST(CliBitmapFont, FontForgeReadsTheBdf)
+{
+    TempDir dir;
+    const std::string codes = codes200();
+    CliRun run = runCli({"build", "--size", "24", "--codes", codes, "-o", dir.file("lib.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = runCli({"build", "--size", "24", "--codes", codes, "-o", dir.file("lib.bdf")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    writeFile(dir.file("check.py"),
+        "import fontforge, sys\n"
+        "f = fontforge.open(sys.argv[1])\n"
+        "print(sum(1 for g in f.glyphs() if g.unicode >= 0), f.ascent, f.descent)\n"
+        "f.generate(sys.argv[2])\n");
+    // FontForge keeps its settings under HOME: a private one.
+    ASSERT_EQ(
+        shell("HOME='" + dir.path().string() + "' fontforge -quiet -lang=py -script '" + dir.file("check.py") + "' '"
+            + dir.file("lib.bdf") + "' '" + dir.file("ff.bdf") + "' >'" + dir.file("ff.log") + "' 2>/dev/null"),
+        "")
+        << "apt-get install fontforge-nox";
+    // 21 and 3 pixels of 24 on FontForge's scale of 1000 units.
+    EXPECT_EQ(readFile(dir.file("ff.log")), "200 875 125\n");
+    // FontForge names the file after the strike's pixel size.
+    run = runCli(
+        {"build", "--size", "24", "--codes", codes, "--font-file", dir.file("ff-24.bdf"), "-o", dir.file("again.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(readFile(dir.file("again.ZMB")) == readFile(dir.file("lib.ZMB")));
+}
+
 TEST(CliBitmapFont, SizesWithoutStrikeListTheStrikes)
 {
     TempDir dir;
