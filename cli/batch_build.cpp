@@ -86,8 +86,9 @@ Output:
 A BDF font (BDF 2.1) holds the library's glyphs upright as the window stores
 them, one character per glyph at the Unicode code point of its code; a code
 without a Unicode character is written at a private-use code point (U+E000 +
-its index) with a COMMENT naming it. --mode and the default effects do not apply to it. Built again from it
-(--font-file FILE.bdf) it gives back the same glyphs.
+its index, or the next free one) with a COMMENT naming it. --mode and the
+default effects do not apply to it. Built again from it (--font-file FILE.bdf)
+it gives back the same glyphs.
 
 Duplicate codes and a full library (200 glyphs) are warnings on stderr. The
 output file is replaced only when it has been written completely.
