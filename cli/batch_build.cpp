@@ -2,12 +2,14 @@
 
 #include "core/gbk.h"
 #include "core/io_error.h"
+#include "core/glyph.h"
 #include "core/record_file.h"
 #include "cli/batch_library.h"
 #include "cli/c_source.h"
 #include "cli/charsets.h"
 #include "cli/glyph_text.h"
 #include "cli/layouts.h"
+#include "formats/bdf.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"
 #include "render/freetype_rasterizer.h"
@@ -32,6 +34,7 @@ const std::vector<OptionSpec> kBuildOptions{
     {"font16s"},
     {"variant"},
     {"font"},
+    {"font-file"},
     {"point-size"},
     {"mode"},
     {"profile"},
@@ -64,8 +67,14 @@ Glyphs:
       --font16s PATH           the dot-matrix font file (default ./Font16s)
       --variant 0|1|2|3        its variant: simplified, traditional, Japanese,
                                  Korean (default 0)
-      --font FACE              TrueType face (default 宋体)
-      --point-size PT          12 to 28 (default 12, 18 or 22 by dot size)
+      --font FACE              installed face (default 宋体)
+      --font-file PATH         a font file instead: TrueType, OpenType, a
+                                 collection (its first face), BDF, PCF or
+                                 gzipped PCF; it draws its own characters only
+      --point-size PT          12 to 28 (default 12, 18 or 22 by dot size); for
+                                 a bitmap font the size of one of its strikes,
+                                 of round(PT x 96 / 72) pixels (default: its
+                                 strike when it has only one)
 Layout and default effects:
       --mode A|B|C|D           byte layout mode (default A)
       --profile NAME           a controller layout: sets the mode and the
@@ -102,8 +111,8 @@ Characters (one of):
   letters) is also valid GBK.
 Output:
   -o, --output FILE            the library file to write
-      --format zmb|asm|c       its format (default from the extension of FILE:
-                                 .ZMB, .ASM, .c, or .h for the C declarations)
+      --format zmb|asm|c|bdf   its format (default from the extension of FILE:
+                                 .ZMB, .ASM, .c, .h for the C declarations, .bdf)
       --name NAME              prefix of the C names (default: the file's stem)
       --check                  write nothing: exit 0 when FILE holds exactly
                                  what would be written, 1 when it is missing or
@@ -112,6 +121,13 @@ Output:
                                  search index of the C output, and the total
       --jobs N                 threads that render glyphs (default: one per core)
   -h, --help                   display this help and exit
+
+A BDF font (BDF 2.1) holds the library's glyphs upright as the window stores
+them, one character per glyph at the Unicode code point of its code; a code
+without a Unicode character is written at a private-use code point (U+E000 +
+its index, or the next free one) with a COMMENT naming it. --mode and the
+default effects do not apply to it. Built again from it (--font-file FILE.bdf)
+it gives back the same glyphs.
 
 Repeated codes are left out with a warning on stderr. The output file is
 replaced only when it has been written completely. C output has no time stamp:
@@ -185,6 +201,63 @@ std::string textFileName(const std::string &path)
     return path == "-" ? "standard input" : path;
 }
 
+// ---- Font files, bitmap strikes and BDF output ------------------------------
+
+// "12 px (9 pt), 14 px (no whole point size), 16 px (12 pt)"
+std::string strikeList(const std::vector<int> &pixelSizes)
+{
+    std::string out;
+    for (const int px : pixelSizes) {
+        const int pt = pointSizeOfPixels(px);
+        out += (out.empty() ? "" : ", ") + std::to_string(px) + " px ("
+            + (pt > 0 ? std::to_string(pt) + " pt" : std::string("no whole point size")) + ")";
+    }
+    return out;
+}
+
+// The face or font file of the build, open: a missing face is a usage error, a
+// font file that cannot be read an input error.
+FaceStrikes checkedFace(FreeTypeRasterizer &fonts, const BuildOptions &o)
+{
+    if (o.fontFile) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(o.face, ec))
+            throw InputError("cannot read " + o.face + ": " + (ec ? ec.message() : "no such file"));
+        const FaceStrikes strikes = fonts.strikes(o.face);
+        if (!strikes.found)
+            throw InputError(o.face + ": not a font file FreeType can read");
+        if (!strikes.scalable && strikes.pixelSizes.empty())
+            throw InputError(o.face + ": the font has neither outlines nor bitmap strikes");
+        return strikes;
+    }
+    const FaceStrikes strikes = fonts.strikes(o.face);
+    if (!strikes.found || (!strikes.scalable && strikes.pixelSizes.empty()))
+        throw UsageError("no face '" + o.face + "' is installed");
+    return strikes;
+}
+
+// The point size to draw at: 12 to 28 for a scalable face; for a bitmap font
+// the size of one of its strikes, and by default its only strike.
+int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int windowDefault)
+{
+    if (strikes.scalable) {
+        const int pt = given.value_or(windowDefault);
+        if (pt < 12 || pt > 28)
+            throw UsageError(
+                "invalid argument '" + std::to_string(pt) + "' for '--point-size' (an integer from 12 to 28)");
+        return pt;
+    }
+    const std::vector<int> &sizes = strikes.pixelSizes;
+    if (!given && sizes.size() == 1 && pointSizeOfPixels(sizes.front()) > 0)
+        return pointSizeOfPixels(sizes.front());
+    const int pt = given.value_or(windowDefault);
+    if (std::find(sizes.begin(), sizes.end(), pixelHeight(pt)) != sizes.end())
+        return pt;
+    throw UsageError((given ? "the bitmap font " : "give --point-size: the bitmap font ") + strikes.family
+        + " has no strike of " + std::to_string(pixelHeight(pt)) + " px (" + std::to_string(pt)
+        + " pt); its strikes: " + strikeList(sizes));
+}
+
 } // namespace
 
 BuildOptions buildOptions(const Arguments &a)
@@ -196,8 +269,8 @@ BuildOptions buildOptions(const Arguments &a)
     o.font16s = a.choice("source", {"ttf", "font16s"}, "ttf") == "font16s";
     if (o.font16s && o.size != 16)
         throw UsageError("--source font16s needs --size 16: the dot-matrix font holds 16-dot glyphs only");
-    for (const char *option :
-        o.font16s ? std::vector<const char *>{"font", "point-size"} : std::vector<const char *>{"font16s", "variant"}) {
+    for (const char *option : o.font16s ? std::vector<const char *>{"font", "font-file", "point-size"}
+                                        : std::vector<const char *>{"font16s", "variant"}) {
         if (a.has(option))
             throw UsageError(
                 std::string("--") + option + " applies to --source " + (o.font16s ? "ttf" : "font16s") + " only");
@@ -209,7 +282,17 @@ BuildOptions buildOptions(const Arguments &a)
     o.face = a.value("font", o.face);
     if (o.face.empty())
         throw UsageError("--font needs a face name");
-    o.pointSize = a.integer("point-size", 12, 28);
+    if (a.has("font-file")) {
+        if (a.has("font"))
+            throw UsageError("--font and --font-file exclude one another");
+        if (a.value("font-file").empty())
+            throw UsageError("--font-file needs a file name");
+        o.fontFile = true;
+        o.face = std::filesystem::absolute(a.value("font-file")).lexically_normal().string();
+    }
+    // Checked against the face once it is open: bitmap strikes may lie outside
+    // the 12 to 28 points of scalable faces.
+    o.pointSize = a.integer("point-size", 1, 99);
 
     const Layout layout = layoutOption(a, "mode", Mode::A);
     o.mode = layout.mode;
@@ -240,6 +323,12 @@ BuildOptions buildOptions(const Arguments &a)
         throw UsageError("no output file: give -o FILE");
     o.output = a.value("output");
     o.format = chooseFormat(a.value("format"), o.output, "format", true);
+    if (o.format == FileFormat::Bdf) {
+        for (const char *option : {"mode", "profile", "rotate", "flip", "swap", "effects-at"})
+            if (a.has(option))
+                throw UsageError(std::string("--") + option
+                    + " does not apply to BDF output: it holds the glyphs upright, as the window stores them");
+    }
     const bool cOutput = o.format == FileFormat::CSource || o.format == FileFormat::CHeader;
     if (a.has("name")) {
         if (!cOutput)
@@ -247,6 +336,8 @@ BuildOptions buildOptions(const Arguments &a)
         o.name = a.value("name");
         if (!isCIdentifier(o.name))
             throw UsageError("invalid argument '" + o.name + "' for '--name' (a C identifier)");
+    } else if (o.format == FileFormat::Bdf) {
+        o.name = bdfFamilyName(std::filesystem::path(o.output).stem().string());
     } else {
         o.name = cIdentifier(std::filesystem::path(o.output).stem().string());
     }
@@ -306,7 +397,18 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
 
 int runBuild(const BuildOptions &o)
 {
-    return runBatchBuild(o, [] { return std::make_unique<FreeTypeRasterizer>(); });
+    BuildOptions resolved = o;
+    if (!o.font16s) {
+        // The face or font file, and the point size it can be drawn at.
+        try {
+            FreeTypeRasterizer fonts;
+            resolved.pointSize = checkedPointSize(checkedFace(fonts, o), o.pointSize, defaultPointSize(o.size));
+        } catch (const InputError &e) {
+            error(e.what());
+            return kExitIo;
+        }
+    }
+    return runBatchBuild(resolved, [] { return std::make_unique<FreeTypeRasterizer>(); });
 }
 
 } // namespace dotforge::cli

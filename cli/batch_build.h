@@ -19,8 +19,10 @@ struct BuildOptions {
     bool font16s = false; // the dot-matrix source instead of TrueType
     std::string font16sPath = "Font16s";
     int variant = 0; // 0 simplified, 1 traditional, 2 Japanese, 3 Korean
-    std::string face = "宋体";
-    std::optional<int> pointSize; // the window's default for the size when not given
+    std::string face = "宋体"; // or, with --font-file, the font file's absolute path
+    bool fontFile = false; // --font-file: `face` is a path
+    std::optional<int> pointSize; // the window's default for the size (or a bitmap font's only
+                                  // strike) when not given
     Mode mode = Mode::A;
     Effects effects;
     bool effectsAtRender = false; // the view option "显示默认效果(&V)" ticked

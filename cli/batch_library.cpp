@@ -6,7 +6,8 @@
 #include "cli/sha256.h"
 #include "core/gbk.h"
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "core/font16s_variants.h"
+#include "core/glyph.h"
 #include "formats/file_io.h"
 #include "sources/glyph_sources.h"
 
@@ -95,7 +96,7 @@ std::vector<std::string> buildNote(const BuildOptions &o, const GlyphRecipe &rec
     if (o.font16s)
         made += " --source font16s --font16s " + quoted(o.font16sPath) + " --variant " + std::to_string(o.variant);
     else
-        made += " --source ttf --font " + quoted(o.face) + " --point-size " + std::to_string(recipe.pointSize);
+        made += std::string(" --source ttf ") + (o.fontFile ? "--font-file " : "--font ") + quoted(o.face) + " --point-size " + std::to_string(recipe.pointSize);
     made += std::string(" --mode ") + modeLetter(o.mode) + " --rotate " + rotationName(o.effects.rotation) + " --flip "
         + (o.effects.flip == Flip::Horizontal      ? "h"
                 : o.effects.flip == Flip::Vertical ? "v"
@@ -326,9 +327,8 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         if (o.font16s) {
             fontDigest = sha256Hex(recipe.font16sBytes);
         } else {
+            // runBuild has checked the face and its point size.
             const std::unique_ptr<Rasterizer> rasterizer = factory();
-            if (!rasterizer->hasFace(o.face))
-                throw UsageError("no TrueType face '" + o.face + "' is installed");
             fontPath = rasterizer->fontFile(o.face);
             if (!fontPath.empty()) {
                 doing = "cannot read the font file " + fontPath;

@@ -1,6 +1,7 @@
 #include "cli/charsets.h"
 
-#include "core/workspace.h"
+#include "core/font16s_variants.h"
+#include "core/glyph.h"
 #include "sources/glyph_sources.h"
 
 #include <algorithm>

@@ -5,6 +5,7 @@
 #include "cli/layouts.h"
 #include "cli/library_files.h"
 #include "core/io_error.h"
+#include "formats/bdf.h"
 #include "formats/file_io.h"
 
 #include <algorithm>
@@ -30,9 +31,10 @@ const std::vector<OptionSpec> kConvertOptions{
 
 const char *const kConvertHelp = R"(Usage: dotforge-cli convert --size N --from MODE --to MODE|--profile NAME
                            [OPTION]... IN OUT
+   or:  dotforge-cli convert --size N --from MODE IN OUT.bdf
 Re-lay a .ZMB or .ASM font library for another byte layout mode, optionally
-applying a default rotation, flip and swap to every glyph. At most 200 glyphs
-are read, as in the window.
+applying a default rotation, flip and swap to every glyph, or write it as a
+BDF bitmap font. At most 200 glyphs are read, as in the window.
 
       --size 16|24|32          dot size of the library (required)
       --from A|B|C|D           byte layout mode IN was written in (required)
@@ -47,8 +49,10 @@ are read, as in the window.
       --swap none|lr|ud        swap the 8-dot bands: lr of the columns, ud of
                                  the rows (default none)
       --format zmb|asm         format of IN (default from its extension)
-      --to-format zmb|asm|c    format of OUT (default from its extension:
-                                 .ZMB, .ASM, .c, or .h for the C declarations)
+      --to-format zmb|asm|c|bdf
+                               format of OUT (default from its extension:
+                                 .ZMB, .ASM, .c, .h for the C declarations,
+                                 .bdf)
       --name NAME              prefix of the C names (default: OUT's stem)
   -h, --help                   display this help and exit
 
@@ -103,9 +107,6 @@ int runConvert(const Arguments &a)
 {
     const int n = dotSizeOf(a);
     const Mode from = modeOption(a, "from");
-    const Layout layout = layoutOption(a, "to", std::nullopt);
-    const Mode to = layout.mode;
-    const Effects &effects = layout.effects;
     if (a.positionals().size() != 2)
         throw UsageError(a.positionals().size() < 2 ? "give the input and the output file"
                                                     : "unexpected argument '" + a.positionals()[2] + "'");
@@ -113,8 +114,20 @@ int runConvert(const Arguments &a)
     const std::string &out = a.positionals()[1];
     const FileFormat inFormat = chooseFormat(a.value("format"), in, "format", false);
     const FileFormat outFormat = chooseFormat(a.value("to-format"), out, "to-format", true);
+    // A BDF holds the glyphs upright as decoded from IN: no layout, no effects.
+    const bool bdfOutput = outFormat == FileFormat::Bdf;
+    if (bdfOutput) {
+        for (const char *option : {"to", "profile", "rotate", "flip", "swap"})
+            if (a.has(option))
+                throw UsageError(std::string("--") + option
+                    + " does not apply to BDF output: it holds the glyphs upright, as decoded with --from");
+    }
+    const Layout layout = bdfOutput ? Layout{from, {}} : layoutOption(a, "to", std::nullopt);
+    const Mode to = layout.mode;
+    const Effects &effects = layout.effects;
     const bool cOutput = outFormat == FileFormat::CSource || outFormat == FileFormat::CHeader;
-    std::string name = cIdentifier(std::filesystem::path(out).stem().string());
+    std::string name = bdfOutput ? bdfFamilyName(std::filesystem::path(out).stem().string())
+                                 : cIdentifier(std::filesystem::path(out).stem().string());
     if (a.has("name")) {
         if (!cOutput)
             throw UsageError("--name applies to C output only");

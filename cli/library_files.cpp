@@ -4,6 +4,7 @@
 #include "cli/c_source.h"
 #include "cli/glyph_text.h"
 #include "formats/asm.h"
+#include "formats/bdf.h"
 #include "formats/file_io.h"
 #include "formats/zmb.h"
 
@@ -43,11 +44,13 @@ std::optional<FileFormat> formatOfName(const std::string &path)
         return FileFormat::CSource;
     if (ext == ".h")
         return FileFormat::CHeader;
+    if (ext == ".bdf")
+        return FileFormat::Bdf;
     return std::nullopt;
 }
 
 FileFormat chooseFormat(
-    const std::string &optionValue, const std::string &path, const std::string &optionName, bool allowC)
+    const std::string &optionValue, const std::string &path, const std::string &optionName, bool output)
 {
     std::optional<FileFormat> format;
     if (optionValue == "zmb")
@@ -56,15 +59,19 @@ FileFormat chooseFormat(
         format = FileFormat::Asm;
     else if (optionValue == "c")
         format = extensionOf(path) == ".h" ? FileFormat::CHeader : FileFormat::CSource;
+    else if (optionValue == "bdf")
+        format = FileFormat::Bdf;
     else if (!optionValue.empty())
         throw UsageError("invalid argument '" + optionValue + "' for '--" + optionName + "' (valid: zmb, asm"
-            + (allowC ? ", c)" : ")"));
+            + (output ? ", c, bdf)" : ")"));
     else
         format = formatOfName(path);
     if (!format)
         throw UsageError("cannot tell the format of '" + path + "' from its name; use --" + optionName);
-    if (!allowC && (*format == FileFormat::CSource || *format == FileFormat::CHeader))
+    if (!output && (*format == FileFormat::CSource || *format == FileFormat::CHeader))
         throw UsageError("'" + path + "' is C source, which cannot be read; use --" + optionName);
+    if (!output && *format == FileFormat::Bdf)
+        throw UsageError("'" + path + "' is a BDF font, read as a glyph source only: build --font-file " + path);
     return *format;
 }
 
@@ -104,6 +111,12 @@ std::string libraryFileBytes(const LibraryContent &content, FileFormat format, i
         return cSource(content, n, mode, name, buildNote);
     case FileFormat::CHeader:
         return cHeader(content.glyphs.size(), n, mode, name, buildNote);
+    case FileFormat::Bdf: {
+        std::vector<GlyphPlane> planes;
+        for (const Sequence &glyph : content.glyphs)
+            planes.push_back(fromFileOrder(glyph, n, mode));
+        return writeBdf(planes, content.codes, n, name);
+    }
     }
     return {};
 }

@@ -11,15 +11,16 @@
 
 namespace dotforge::cli {
 
-enum class FileFormat { Zmb, Asm, CSource, CHeader };
+enum class FileFormat { Zmb, Asm, CSource, CHeader, Bdf };
 
-// By extension, case ignored: .ZMB, .ASM, .c, .h. Nothing for any other name.
+// By extension, case ignored: .ZMB, .ASM, .c, .h, .bdf. Nothing for any other name.
 std::optional<FileFormat> formatOfName(const std::string &path);
-// The format named by an option value ("zmb", "asm", "c"; "" when not given) or
-// else by the file's extension. "c" gives a header for a name ending in ".h".
-// Raises UsageError when neither tells, or when `allowC` is false and C is asked.
+// The format named by an option value ("zmb", "asm", "c", "bdf"; "" when not
+// given) or else by the file's extension. "c" gives a header for a name ending
+// in ".h". Raises UsageError when neither tells, or when `output` is false and a
+// format that is only written (C, BDF) is asked.
 FileFormat chooseFormat(
-    const std::string &optionValue, const std::string &path, const std::string &optionName, bool allowC);
+    const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
 // Reads at most 200 glyphs of a .ZMB or .ASM file at dot size n, warning on stderr
 // when the file holds more, or when its size does not fit the dot size. Raises
@@ -27,7 +28,8 @@ FileFormat chooseFormat(
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n);
 
 // The bytes of a library file of any format; `name` is the C identifier prefix,
-// `buildNote` what the opening comment of C output says about the build.
+// `buildNote` what the opening comment of C output says about the build; for a
+// BDF, `name` is the family name, and the BDF holds the glyphs decoded under `mode`.
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
     const std::string &name, const std::vector<std::string> &buildNote = {});
 

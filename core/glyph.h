@@ -18,6 +18,13 @@ constexpr bool isDotSize(int n)
     return n == 16 || n == 24 || n == 32;
 }
 
+// The point size a dot size draws TrueType glyphs at until the font dialog
+// chooses another: 12, 18 or 22 for 16, 24 or 32 dots.
+constexpr int defaultPointSize(int n)
+{
+    return n == 16 ? 12 : n == 24 ? 18 : 22;
+}
+
 // Bytes per glyph row and per converted glyph for dot size n.
 constexpr int rowBytes(int n) { return n / 8; }
 constexpr int glyphBytes(int n) { return n * n / 8; }

@@ -57,7 +57,9 @@ public:
     virtual std::optional<FileChoice> openFile(const FileDialogSpec &spec) = 0;
     // Save dialog: asks before overwriting an existing file. Empty when cancelled.
     virtual std::optional<FileChoice> saveFile(const FileDialogSpec &spec) = 0;
-    // TrueType faces only, 12 to 28 points. Empty when cancelled.
+    // An installed face (12 to 28 points when scalable, the point size of a
+    // strike for a bitmap face) or the absolute path of a font file. Empty when
+    // cancelled.
     virtual std::optional<FontChoice> chooseFont(const std::string &face, int pointSize) = 0;
 
     virtual void showHelp(const std::string &helpFile) = 0;

@@ -5,8 +5,6 @@
 
 namespace dotforge {
 
-int defaultPointSize(int n) { return n == 16 ? 12 : n == 24 ? 18 : 22; }
-
 void Workspace::mnuNewClick() { resetWorkspace(true); }
 
 void Workspace::mnuCloseClick() { mnuNewClick(); }

@@ -12,6 +12,7 @@
 // run() is the event boundary that shows them through the default error
 // handler. Commands called directly (as the tests do) let them through.
 
+#include "core/font16s_variants.h"
 #include "core/glyph.h"
 #include "core/glyph_geometry.h"
 #include "core/layout_modes.h"
@@ -72,15 +73,6 @@ public:
 };
 
 class PrintDevice; // print/print_device.h
-
-// Record counts and first areas of the four variants of "Font16s": simplified
-// Chinese, traditional Chinese, Japanese, Korean.
-inline constexpr std::array<int, 4> kSectionSizes{8363, 8368, 7802, 8742};
-inline constexpr std::array<int, 4> kFirstAreas{16, 16, 4, 16};
-
-// The point size a dot size draws TrueType glyphs at until the font dialog
-// chooses another: 12, 18 or 22 for 16, 24 or 32 dots.
-int defaultPointSize(int n);
 
 // Cell of the code table as the painter draws it.
 struct CodeTableCell {

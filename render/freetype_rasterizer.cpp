@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -184,6 +186,13 @@ struct FreeTypeRasterizer::Impl {
     std::map<std::pair<std::string, std::string>, std::vector<std::string>> fallbacks; // family and language ->
                                                                                        // fallback families in order
     std::map<std::string, FamilyMatch> matches; // family -> fontconfig's best match for it
+    std::map<std::string, std::unique_ptr<CatalogFont>> files; // font file path -> its first face; nullptr
+                                                               // when it cannot be opened
+
+    // Font files named by path, and bitmap fonts the configuration rejects
+    // (defined with the font-file section below).
+    const CatalogFont *fileFont(const std::string &path);
+    void addBitmapFontsConfigRejects();
 
     // The face last drawn with, so that a run of glyphs looks nothing up.
     std::string lastName;
@@ -224,7 +233,15 @@ struct FreeTypeRasterizer::Impl {
         FcPatternDestroy(any);
         if (!set)
             return;
-        fonts.reserve(std::size_t(set->nfont));
+        addToCatalog(set);
+        FcFontSetDestroy(set);
+        addBitmapFontsConfigRejects();
+    }
+
+    // The fonts of a fontconfig list, each with its family names.
+    void addToCatalog(const FcFontSet *set)
+    {
+        fonts.reserve(fonts.size() + std::size_t(set->nfont));
         for (int i = 0; i < set->nfont; ++i) {
             FcPattern *p = set->fonts[i];
             FcChar8 *value = nullptr;
@@ -256,7 +273,6 @@ struct FreeTypeRasterizer::Impl {
             FcPatternGetDouble(p, FC_PIXEL_SIZE, 0, &font.pixelSize);
             fonts.push_back(std::move(font));
         }
-        FcFontSetDestroy(set);
     }
 
     // The installed family a name stands for: a family's first name, then any
@@ -547,7 +563,9 @@ void FreeTypeRasterizer::drawText(
     Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y)
 {
     const int px = pixelHeight(pointSize);
-    SizedFace *primary = d->primary(face, px);
+    // A font file draws its own characters only: no fallback face fills in.
+    const bool fromFile = isFontFilePath(face);
+    SizedFace *primary = fromFile ? d->open(d->fileFont(face), px) : d->primary(face, px);
     if (!primary)
         return;
     const int baseline = y + primary->ascent;
@@ -555,6 +573,8 @@ void FreeTypeRasterizer::drawText(
     for (const char32_t cp : codePoints(text)) {
         const SizedFace *s = primary;
         FT_UInt glyph = FT_Get_Char_Index(primary->face, cp);
+        if (glyph == 0 && fromFile)
+            continue; // not in the font file: nothing is drawn
         if (glyph == 0) {
             if (SizedFace *fallback = d->fallbackFor(d->lastFamily, px, cp, glyph))
                 s = fallback;
@@ -569,12 +589,15 @@ void FreeTypeRasterizer::drawText(
 
 int FreeTypeRasterizer::ascent(const std::string &face, int pointSize)
 {
-    const SizedFace *s = d->primary(face, pixelHeight(pointSize));
+    const int px = pixelHeight(pointSize);
+    const SizedFace *s = isFontFilePath(face) ? d->open(d->fileFont(face), px) : d->primary(face, px);
     return s ? s->ascent : 0;
 }
 
 std::string FreeTypeRasterizer::fontFile(const std::string &face)
 {
+    if (isFontFilePath(face))
+        return d->fileFont(face) ? face : std::string();
     const std::string &family = d->family(face);
     const CatalogFont *font = family.empty() ? nullptr : d->font(family, pixelHeight(12));
     return font ? font->file : std::string();
@@ -582,6 +605,8 @@ std::string FreeTypeRasterizer::fontFile(const std::string &face)
 
 bool FreeTypeRasterizer::hasFace(const std::string &face)
 {
+    if (isFontFilePath(face))
+        return d->fileFont(face) != nullptr;
     const std::string family = d->installedOrSubstituted(face);
     if (family.empty())
         return false;
@@ -589,6 +614,129 @@ bool FreeTypeRasterizer::hasFace(const std::string &face)
         if (font.family == family && font.scalable)
             return true;
     return false;
+}
+
+} // namespace dotforge
+
+// ---- Font files and bitmap strikes ------------------------------------------
+
+namespace dotforge {
+
+bool isFontFilePath(const std::string &face)
+{
+    return face.starts_with('/');
+}
+
+int pointSizeOfPixels(int px)
+{
+    for (int pt = std::max(1, px * 3 / 4 - 1); pt <= px * 3 / 4 + 1; ++pt)
+        if (pixelHeight(pt) == px)
+            return pt;
+    return 0;
+}
+
+// The first face of a font file (FreeType reads TrueType, OpenType, collections,
+// BDF, PCF and gzipped PCF), opened once; nullptr when it cannot be opened.
+const CatalogFont *FreeTypeRasterizer::Impl::fileFont(const std::string &path)
+{
+    const auto known = files.find(path);
+    if (known != files.end())
+        return known->second.get();
+    start();
+    std::unique_ptr<CatalogFont> font;
+    FT_Face face = nullptr;
+    if (library && FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+        font = std::make_unique<CatalogFont>();
+        font->file = path;
+        font->family = face->family_name ? face->family_name : path;
+        font->names.push_back(folded(font->family));
+        font->scalable = FT_IS_SCALABLE(face);
+        if (!font->scalable && face->num_fixed_sizes > 0)
+            font->pixelSize = face->available_sizes[0].y_ppem / 64.0;
+        faces.emplace(std::make_pair(path, 0), face);
+    }
+    return files.emplace(path, std::move(font)).first->second.get();
+}
+
+// Bitmap fonts (PCF, BDF, OpenType bitmap) in fontconfig's font folders that
+// its configuration leaves out of the list (Debian rejects bitmap fonts unless
+// a font's own configuration accepts it): they are installed all the same and
+// join the catalog, for the font dialog and for drawing by family name.
+void FreeTypeRasterizer::Impl::addBitmapFontsConfigRejects()
+{
+    static const char *const kBitmapEndings[] = {".pcf", ".pcf.gz", ".bdf", ".bdf.gz", ".otb"};
+    std::set<std::string> listed;
+    for (const CatalogFont &font : fonts)
+        listed.insert(font.file);
+    FcFontSet *found = FcFontSetCreate();
+    FcStrList *dirs = FcConfigGetFontDirs(config);
+    while (const FcChar8 *dir = dirs ? FcStrListNext(dirs) : nullptr) {
+        std::error_code ec;
+        for (const auto &entry : std::filesystem::directory_iterator(reinterpret_cast<const char *>(dir), ec)) {
+            const std::string file = entry.path().string();
+            const bool bitmap = std::any_of(std::begin(kBitmapEndings), std::end(kBitmapEndings),
+                [&file](const char *ending) { return file.ends_with(ending); });
+            if (!bitmap || listed.count(file) || !entry.is_regular_file(ec))
+                continue;
+            int count = 0;
+            if (FcPattern *pattern
+                = FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(file.c_str()), 0, nullptr, &count)) {
+                if (!FcFontSetAdd(found, pattern))
+                    FcPatternDestroy(pattern);
+            }
+        }
+    }
+    if (dirs)
+        FcStrListDone(dirs);
+    addToCatalog(found);
+    FcFontSetDestroy(found);
+}
+
+FaceStrikes FreeTypeRasterizer::strikes(const std::string &face)
+{
+    FaceStrikes found;
+    if (isFontFilePath(face)) {
+        const CatalogFont *font = d->fileFont(face);
+        if (!font)
+            return found;
+        found.found = true;
+        found.family = font->family;
+        found.scalable = font->scalable;
+        const FT_Face ft = d->openFace(*font);
+        for (int i = 0; !found.scalable && ft && i < ft->num_fixed_sizes; ++i)
+            found.pixelSizes.push_back(int((ft->available_sizes[i].y_ppem + 32) >> 6));
+    } else {
+        found.family = d->installedOrSubstituted(face);
+        found.found = !found.family.empty();
+        for (const CatalogFont &font : d->fonts) {
+            if (font.family != found.family)
+                continue;
+            if (font.scalable)
+                found.scalable = true;
+            else
+                found.pixelSizes.push_back(int(std::lround(font.pixelSize)));
+        }
+    }
+    std::sort(found.pixelSizes.begin(), found.pixelSizes.end());
+    found.pixelSizes.erase(std::unique(found.pixelSizes.begin(), found.pixelSizes.end()), found.pixelSizes.end());
+    return found;
+}
+
+std::vector<FaceStrikes> FreeTypeRasterizer::bitmapFaces()
+{
+    d->start();
+    std::vector<std::string> families;
+    for (const CatalogFont &font : d->fonts)
+        if (!font.scalable && std::find(families.begin(), families.end(), font.family) == families.end())
+            families.push_back(font.family);
+    std::vector<FaceStrikes> out;
+    for (const std::string &family : families) {
+        FaceStrikes face = strikes(family);
+        if (!face.scalable && !face.pixelSizes.empty())
+            out.push_back(std::move(face));
+    }
+    std::sort(out.begin(), out.end(), [](const FaceStrikes &a, const FaceStrikes &b) { return a.family < b.family; });
+    return out;
 }
 
 } // namespace dotforge

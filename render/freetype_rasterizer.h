@@ -22,6 +22,24 @@ int pixelHeight(int pointSize);
 // fonts-arphic-uming.
 const std::vector<std::pair<std::string, std::string>> &faceSubstitutions();
 
+// A face name that is an absolute path names a font file instead of an
+// installed face: FreeType opens its first face directly, and it draws its own
+// characters only.
+bool isFontFilePath(const std::string &face);
+
+// The whole point size that rasterises at `px` pixels; 0 when there is none
+// (14 px lies between 10 and 11 points).
+int pointSizeOfPixels(int px);
+
+// The sizes a face can be drawn at: any size when it is scalable, else only the
+// pixel sizes of its bitmap strikes, ascending.
+struct FaceStrikes {
+    bool found = false; // installed, or the file opens
+    std::string family;
+    bool scalable = false;
+    std::vector<int> pixelSizes;
+};
+
 class FreeTypeRasterizer : public Rasterizer {
 public:
     FreeTypeRasterizer();
@@ -37,6 +55,11 @@ public:
     // The ascent in pixels of the face at a point size: the baseline lies this
     // far below the top of the text cell.
     int ascent(const std::string &face, int pointSize);
+
+    // The strikes of an installed face or of a font file.
+    FaceStrikes strikes(const std::string &face);
+    // The installed bitmap-only faces with their strikes, by family name.
+    std::vector<FaceStrikes> bitmapFaces();
 
 private:
     struct Impl;

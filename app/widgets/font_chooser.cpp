@@ -1,13 +1,18 @@
 #include "app/widgets/font_chooser.h"
 
 #include "app/widgets/ui_fonts.h"
+#include "render/freetype_rasterizer.h"
 
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRawFont>
 #include <QVBoxLayout>
@@ -18,6 +23,27 @@ namespace dotforge {
 
 namespace {
 const QString kSimSun = QStringLiteral("宋体");
+const QString kSampleText = QStringLiteral("AaBb 汉字字模");
+
+// Item data: the face name or file path, and the strikes of a bitmap face or
+// font file (pixel sizes; empty for a scalable one).
+constexpr int kFaceRole = Qt::UserRole;
+constexpr int kStrikesRole = Qt::UserRole + 1;
+
+// The fonts the dialog looks into: opened on first use, kept for the run.
+FreeTypeRasterizer &dialogFonts()
+{
+    static FreeTypeRasterizer fonts;
+    return fonts;
+}
+
+QString strikesText(const std::vector<int> &pixelSizes)
+{
+    QStringList sizes;
+    for (const int px : pixelSizes)
+        sizes << QString::number(px);
+    return sizes.join(QStringLiteral(", ")) + QStringLiteral(" 像素");
+}
 
 // TrueType and OpenType files carry a "head" table; Type 1 and bitmap fonts do not.
 bool isSfntFace(const QString &family)
@@ -54,24 +80,36 @@ QStringList trueTypeFaces()
 
 FontChooser::FontChooser(const QString &face, int pointSize, QWidget *parent)
     : QDialog(parent)
+    , m_fonts(dialogFonts())
     , m_faces(new QListWidget(this))
     , m_sizes(new QListWidget(this))
-    , m_sample(new QLabel(QStringLiteral("AaBb 汉字字模"), this))
+    , m_sample(new QLabel(kSampleText, this))
+    , m_wantedPoints(pointSize)
 {
     setObjectName(QStringLiteral("FontDlg"));
     setWindowTitle(QStringLiteral("字体"));
 
     m_faces->setObjectName(QStringLiteral("FontFaces"));
-    m_faces->addItems(trueTypeFaces());
+    for (const QString &name : trueTypeFaces()) {
+        auto *item = new QListWidgetItem(name, m_faces);
+        item->setData(kFaceRole, name);
+    }
+    // The bitmap faces follow the scalable ones, each with its strikes.
+    for (const FaceStrikes &bitmap : m_fonts.bitmapFaces())
+        addBitmapOrFileItem(QString::fromStdString(bitmap.family), m_faces->count());
     m_sizes->setObjectName(QStringLiteral("FontSizes"));
-    for (int pt = kMinPoints; pt <= kMaxPoints; ++pt)
-        m_sizes->addItem(QString::number(pt));
+    m_sample->setObjectName(QStringLiteral("FontSample"));
 
-    auto matching = m_faces->findItems(face, Qt::MatchFixedString);
-    if (matching.isEmpty())
-        matching = m_faces->findItems(kSimSun, Qt::MatchExactly);
-    m_faces->setCurrentItem(matching.constFirst());
-    m_sizes->setCurrentRow(std::clamp(pointSize, kMinPoints, kMaxPoints) - kMinPoints);
+    QListWidgetItem *current = nullptr;
+    if (isFontFilePath(face.toStdString()))
+        current = addBitmapOrFileItem(face, 0);
+    for (int i = 0; !current && i < m_faces->count(); ++i)
+        if (m_faces->item(i)->data(kFaceRole).toString().compare(face, Qt::CaseInsensitive) == 0)
+            current = m_faces->item(i);
+    if (!current)
+        current = m_faces->findItems(kSimSun, Qt::MatchExactly).constFirst();
+    m_faces->setCurrentItem(current);
+    fillSizes();
 
     auto *faceLabel = new QLabel(QStringLiteral("字体(&F):"), this);
     faceLabel->setBuddy(m_faces);
@@ -88,6 +126,9 @@ FontChooser::FontChooser(const QString &face, int pointSize, QWidget *parent)
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QPushButton *fromFile = buttons->addButton(QStringLiteral("从文件..."), QDialogButtonBox::ActionRole);
+    fromFile->setObjectName(QStringLiteral("FontFromFile"));
+    connect(fromFile, &QPushButton::clicked, this, &FontChooser::chooseFile);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -100,8 +141,11 @@ FontChooser::FontChooser(const QString &face, int pointSize, QWidget *parent)
     grid->addWidget(buttons, 3, 0, 1, 2);
     resize(360, 380);
 
-    connect(m_faces, &QListWidget::currentRowChanged, this, &FontChooser::updateSample);
-    connect(m_sizes, &QListWidget::currentRowChanged, this, &FontChooser::updateSample);
+    connect(m_faces, &QListWidget::currentRowChanged, this, &FontChooser::fillSizes);
+    connect(m_sizes, &QListWidget::currentRowChanged, this, [this] {
+        m_wantedPoints = this->pointSize();
+        updateSample();
+    });
     connect(m_faces, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     updateSample();
 }
@@ -109,17 +153,130 @@ FontChooser::FontChooser(const QString &face, int pointSize, QWidget *parent)
 QString FontChooser::face() const
 {
     const QListWidgetItem *item = m_faces->currentItem();
-    return item ? item->text() : kSimSun;
+    return item ? item->data(kFaceRole).toString() : kSimSun;
 }
 
 int FontChooser::pointSize() const
 {
-    return kMinPoints + std::max(0, m_sizes->currentRow());
+    const QListWidgetItem *item = m_sizes->currentItem();
+    return item ? item->data(kFaceRole).toInt() : kMinPoints;
 }
 
+// A bitmap face or font file as a row of the faces: its name (a file's name
+// and folder) with its strikes; nullptr when it cannot be read.
+QListWidgetItem *FontChooser::addBitmapOrFileItem(const QString &face, int row)
+{
+    const FaceStrikes strikes = m_fonts.strikes(face.toStdString());
+    if (!strikes.found)
+        return nullptr;
+    QString text = face;
+    if (isFontFilePath(face.toStdString())) {
+        const QFileInfo file(face);
+        text = QStringLiteral("%1 (%2)").arg(file.fileName(), file.absolutePath());
+    }
+    if (!strikes.scalable)
+        text += QStringLiteral(" [点阵 %1]").arg(strikesText(strikes.pixelSizes));
+    auto *item = new QListWidgetItem(text);
+    item->setData(kFaceRole, face);
+    QVariantList sizes;
+    if (!strikes.scalable)
+        for (const int px : strikes.pixelSizes)
+            sizes << px;
+    item->setData(kStrikesRole, sizes);
+    m_faces->insertItem(row, item);
+    return item;
+}
+
+void FontChooser::fillSizes()
+{
+    const QSignalBlocker blocker(m_sizes);
+    m_sizes->clear();
+    const QListWidgetItem *face = m_faces->currentItem();
+    const QVariantList strikes = face ? face->data(kStrikesRole).toList() : QVariantList();
+    int chosen = -1;
+    if (strikes.isEmpty()) {
+        for (int pt = kMinPoints; pt <= kMaxPoints; ++pt) {
+            auto *item = new QListWidgetItem(QString::number(pt), m_sizes);
+            item->setData(kFaceRole, pt);
+        }
+        chosen = std::clamp(m_wantedPoints, kMinPoints, kMaxPoints) - kMinPoints;
+    } else {
+        // A strike is chosen by its point size: one between two whole point
+        // sizes (14 px) is shown but cannot be chosen.
+        for (const QVariant &strike : strikes) {
+            const int px = strike.toInt();
+            const int pt = pointSizeOfPixels(px);
+            auto *item = new QListWidgetItem(
+                pt > 0 ? QStringLiteral("%1 (%2 像素)").arg(pt).arg(px) : QStringLiteral("- (%1 像素)").arg(px),
+                m_sizes);
+            item->setData(kFaceRole, pt);
+            if (pt == 0)
+                item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
+            else if (chosen < 0 || pt == m_wantedPoints)
+                chosen = m_sizes->count() - 1;
+        }
+    }
+    m_sizes->setCurrentRow(std::max(chosen, 0));
+    updateSample();
+}
+
+void FontChooser::chooseFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("字体文件"), QString(),
+        QStringLiteral("字体文件 (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz);;所有文件 (*)"));
+    if (!path.isEmpty())
+        addFontFile(path);
+}
+
+bool FontChooser::addFontFile(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (int i = 0; i < m_faces->count(); ++i) {
+        if (m_faces->item(i)->data(kFaceRole).toString() == absolute) {
+            m_faces->setCurrentRow(i);
+            return true;
+        }
+    }
+    QListWidgetItem *item = addBitmapOrFileItem(absolute, 0);
+    if (!item) {
+        QMessageBox::warning(this, QStringLiteral("字体"), QStringLiteral("无法读取字体文件 %1").arg(absolute));
+        return false;
+    }
+    m_faces->setCurrentItem(item);
+    return true;
+}
+
+// Scalable faces show the sample in Qt's drawing of the face; bitmap faces and
+// font files show what the rasteriser draws, dot for dot, twice enlarged.
 void FontChooser::updateSample()
 {
-    m_sample->setFont(glyphFont(face().toStdString(), pointSize()));
+    const QListWidgetItem *item = m_faces->currentItem();
+    const bool ownDrawing
+        = item && (!item->data(kStrikesRole).toList().isEmpty() || isFontFilePath(face().toStdString()));
+    if (!ownDrawing) {
+        m_sample->setPixmap(QPixmap());
+        m_sample->setText(kSampleText);
+        m_sample->setFont(glyphFont(face().toStdString(), pointSize()));
+        return;
+    }
+    const std::string faceName = face().toStdString();
+    const int px = pixelHeight(pointSize());
+    const QString text = kSampleText;
+    QImage image(std::max(1, int(text.size()) * px), px, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    int x = 0;
+    for (const QChar c : text) {
+        Surface40 surface;
+        m_fonts.drawText(surface, QString(c).toStdString(), faceName, pointSize(), 0, 0);
+        for (int sy = 0; sy < std::min(px, Surface40::kSize); ++sy)
+            for (int sx = 0; sx < std::min(px, Surface40::kSize) && x + sx < image.width(); ++sx)
+                if (surface.pixel(sx, sy) != Surface40::kWhite)
+                    image.setPixel(x + sx, sy, qRgb(0, 0, 0));
+        x += c.unicode() < 0x80 ? (px + 1) / 2 : px;
+    }
+    image = image.copy(0, 0, std::max(1, x), px);
+    m_sample->setPixmap(
+        QPixmap::fromImage(image.scaled(image.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 } // namespace dotforge
