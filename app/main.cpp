@@ -4,7 +4,7 @@
 #include "app/widgets/icons.h"
 #include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 #include "print/widgets/txprint.h"
 
 #include <QApplication>

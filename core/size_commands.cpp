@@ -11,42 +11,42 @@ void Workspace::mnuCloseClick() { mnuNewClick(); }
 
 void Workspace::resetWorkspace(bool recreateStore)
 {
-    const int n = dotSize;
+    const int n = dotSize();
     CurFileName.clear();
     if (recreateStore)
         createStore();
-    LibCount = 0;
-    LibIndex = 0;
+    library.LibCount = 0;
+    library.LibIndex = 0;
     // The label and the delete button show the empty list.
-    XNLabel = kEmptyXNLabel;
-    DelBtn.enabled = false;
-    DG1Marked = -1;
-    caption = kTitle;
-    mnuSave.enabled = false;
-    mnuSaveAs.enabled = false;
+    controls.XNLabel = kEmptyXNLabel;
+    controls.DelBtn.enabled = false;
+    library.DG1Marked = -1;
+    controls.caption = kTitle;
+    controls.mnuSave.enabled = false;
+    controls.mnuSaveAs.enabled = false;
 
-    DG1CellSize = n + 4;
-    DG1ColCount = DG1ClientWidth / DG1CellSize;
-    DG1RowCount = (DG1ColCount + kLibraryCapacity - 1) / DG1ColCount;
-    for (auto &code : codeList)
+    library.DG1CellSize = n + 4;
+    library.DG1ColCount = library.DG1ClientWidth / library.DG1CellSize;
+    library.DG1RowCount = (library.DG1ColCount + kLibraryCapacity - 1) / library.DG1ColCount;
+    for (auto &code : library.codeList)
         code.clear();
     notifyLibraryLayout();
 
-    SG2CellSize = kSG2Pixels / n - 1;
-    SG2.fill(kBlank);
+    editor.SG2CellSize = editor.kSG2Pixels / n - 1;
+    editor.SG2.fill(kBlank);
     // The blanked grid holds no edits: leaving the library view below must not
     // ask to commit it into the store just emptied.
     EditModified = false;
     notifyEditor();
 
-    ChEditText.clear();
+    controls.ChEditText.clear();
     selectRG1(0);
-    RG1.enabled = false;
+    controls.RG1.enabled = false;
     notifyControls();
 
     SE1Change();
-    tableCol = 0;
-    tableRow = 0;
+    table.tableCol = 0;
+    table.tableRow = 0;
     SelHZ();
 }
 
@@ -57,18 +57,18 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
     // character and leaves the library view, which must neither ask to commit
     // them nor write them into the store about to be emptied.
     EditModified = false;
-    mnu16.checked = n == 16;
-    mnu24.checked = n == 24;
-    mnu32.checked = n == 32;
+    controls.mnu16.checked = n == 16;
+    controls.mnu24.checked = n == 24;
+    controls.mnu32.checked = n == 32;
     if (n == 16) {
         // The dot-matrix source needs the font file; without it the button stays off.
-        RU.enabled = fontFile.isOpen();
+        controls.RU.enabled = fontFile.isOpen();
     } else {
         RWClick();
-        RU.enabled = false;
-        UJF.enabled = false;
+        controls.RU.enabled = false;
+        controls.UJF.enabled = false;
     }
-    dotSize = n;
+    m_dotSize = n;
     FontSize = defaultPointSize(n);
     notifyControls();
     resetWorkspace(recreateStore);
@@ -76,7 +76,7 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
 
 bool Workspace::keepsLibraryForSaving()
 {
-    if (LibCount <= 0)
+    if (library.LibCount <= 0)
         return false;
     if (m_prompts.ask(BoxKind::Confirmation, "当前小字库中已有内容!你要先将其保存为文件吗?", Buttons::YesNo)
         != Answer::Yes)
@@ -108,7 +108,7 @@ void Workspace::mnuViewClick()
     if (m_prompts.ask(BoxKind::Warning, "本选项改变后,当前小字库中已加入字模将全部清除!继续吗?", Buttons::YesNo)
         != Answer::Yes)
         return;
-    mnuView = !mnuView;
+    controls.mnuView = !controls.mnuView;
     notifyControls();
     mnuNewClick();
 }

@@ -48,17 +48,17 @@ void Workspace::showError(const std::exception &error)
 // folder, otherwise (a read-only folder) with "I/O error 103".
 void Workspace::FormCreate()
 {
-    sectionSize = kSectionSizes;
-    firstArea = kFirstAreas;
-    tableCol = 0;
-    tableRow = 0;
+    table.sectionSize = kSectionSizes;
+    table.firstArea = kFirstAreas;
+    table.tableCol = 0;
+    table.tableRow = 0;
     FontSize = 12;
     FontName = "宋体";
-    SelCol = SelRow = 0;
-    SelWidth = SelHeight = 1;
-    ClipWidth = ClipHeight = 0;
-    ClipFull = false;
-    Dragging = false;
+    editor.SelCol = editor.SelRow = 0;
+    editor.SelWidth = editor.SelHeight = 1;
+    editor.ClipWidth = editor.ClipHeight = 0;
+    editor.ClipFull = false;
+    editor.Dragging = false;
     Image1.fillWhite();
 
     try {
@@ -100,12 +100,12 @@ void Workspace::FormClose()
 void Workspace::setCell(int col, int row, const std::string &text)
 {
     if (onSquare(col, row))
-        SG2.at(col, row) = text;
+        editor.SG2.at(col, row) = text;
 }
 
 const std::string &Workspace::cell(int col, int row) const
 {
-    return onSquare(col, row) ? SG2.at(col, row) : kBlank;
+    return onSquare(col, row) ? editor.SG2.at(col, row) : kBlank;
 }
 
 void Workspace::notifyEditor()

@@ -14,11 +14,15 @@
 
 #include "core/font16s_variants.h"
 #include "core/glyph.h"
+#include "core/controls.h"
 #include "core/glyph_geometry.h"
 #include "core/layout_modes.h"
 #include "core/prompts.h"
 #include "core/record_file.h"
 #include "core/rasterizer.h"
+#include "editor/editor_state.h"
+#include "library/library_state.h"
+#include "sources/code_table_state.h"
 
 #include <array>
 #include <cstdint>
@@ -27,20 +31,6 @@
 #include <utility>
 
 namespace dotforge {
-
-// Enabled and ticked state of a control or menu item.
-struct Toggle {
-    bool enabled = true;
-    bool checked = false;
-};
-
-// The spin edit SE1 ("区码(&R)").
-struct SpinState {
-    bool enabled = true;
-    int value = 16;
-    int min = 1;
-    int max = 94;
-};
 
 // File type of a library file: the file-type entry of the dialog that chose it.
 enum class FileType { ZMB = 1, ASM = 2 };
@@ -218,116 +208,49 @@ public:
     void printRange(const std::string &firstText, const std::string &lastText, PrintDevice &device);
 
     // ---- state --------------------------------------------------------------
-    int dotSize = 16; // N; 0 while start-up stopped before choosing one
+    // The dot size N changes only through the size commands; 0 while start-up
+    // stopped before choosing one.
+    int dotSize() const { return m_dotSize; }
 
     GlyphPlane sourcePlane;
     GlyphPlane editPlane;
     GlyphPlane libPlane;
     GlyphPlane scratchPlane;
 
-    RecordFile storeFile{kPlaneBytes};  // "JQT.TMP"
-    RecordFile fontFile{32};            // "Font16s"
-    std::array<std::string, kLibraryCapacity> codeList;
+    RecordFile storeFile{kPlaneBytes}; // "JQT.TMP"
+    RecordFile fontFile{32};           // "Font16s"
 
-    int LibCount = 0;
-    int LibIndex = 0;
+    // The shared variables of the commands.
     int ViewMode = 0;
     bool EditModified = false;
-    std::string CurCode;      // two GBK bytes
+    std::string CurCode; // two GBK bytes
     bool TypedEntry = false;
     std::string CurFileName;
     FileType curFileType = FileType::ZMB;
     std::string FontName = "宋体";
     int FontSize = 12;
 
-    // Code table.
-    int curArea = 16;
-    std::array<std::string, 94> areaTable;
-    int tableCol = 0;  // table selection; valid when both >= 0 and row*10+col < 94
-    int tableRow = 0;
-    std::string tableFace = "宋体"; // face of SG1 and ChEdit: FontName with RW, "宋体" with RU
-
-    // Dot-matrix font: per-variant record counts and first areas, the record
-    // read last.
-    std::array<int, 4> sectionSize{};
-    std::array<int, 4> firstArea{};
-    std::array<std::uint8_t, 32> recordBuf{};
-
     // Hidden drawing surface.
     Surface40 Image1;
 
-    // Editor grid SG2.
-    CellTexts SG2;
-    int SG2CellSize = 17;     // cell width and height in pixels
-    static constexpr int kSG2Pixels = 289;
-    int SelCol = 0;
-    int SelRow = 0;
-    int SelWidth = 1;
-    int SelHeight = 1;
-    bool Dragging = false;
-    CellTexts BlockSnapshot;
-    CellTexts BlockClip;
-    int ClipWidth = 0;
-    int ClipHeight = 0;
-    bool ClipFull = false;
-
-    // Library list DG1.
-    int DG1ClientWidth = 200; // pixels available for cells (no scroll bar)
-    int DG1ColCount = 10;
-    int DG1RowCount = 20;
-    int DG1CellSize = 20;
-    // The cell the list frames as the selected glyph (LibIndex as the label last
-    // reported it); -1 for none.
-    int DG1Marked = -1;
-
-    // Controls: enabled states, ticks, texts.
-    std::string caption = "Dotforge";
-    std::string XNLabel = kEmptyXNLabel;
-    SpinState SE1;
-    Toggle RW{true, true};
-    Toggle RU{true, false};
-    Toggle FontBtn;
-    Toggle UJF{false, false};
-    int UJFIndex = 0;         // -1: no item selected
-    Toggle ChEdit;
-    std::string ChEditText;   // GBK bytes
-    Toggle Button1;
-    Toggle RG1;
-    int RG1Index = 0;
-    Toggle Panel1;
-    Toggle AddBtn{false, false};
-    Toggle DelBtn{false, false};
-    Toggle ClearBtn{false, false};
-    Toggle ChgBtn{false, false};
-    Toggle mnuSave{false, false};
-    Toggle mnuSaveAs{false, false};
-    Toggle mnu16{true, true};
-    Toggle mnu24;
-    Toggle mnu32;
-    Mode mode = Mode::A;
-    Rotation rotation = Rotation::R0;
-    Flip flip = Flip::None;
-    Swap swap = Swap::None;
-    bool mnuView = false;     // "显示默认效果(&V)" ticked
-    Toggle pmuCut, pmuCopy, pmuPaste, pmuLeft, pmuRight, pmuUp, pmuDown, pmuDel;
-
-    // Where a right press on the grid asks the block menu to open (set by
-    // SG2MouseDown when prepareBlockMenu() says so); the window shows it.
-    bool blockMenuRequested = false;
+    // The rooms of the subsystems and the window's controls.
+    CodeTableState table;  // sources/
+    EditorState editor;    // editor/
+    LibraryState library;  // library/
+    Controls controls;     // the control states and option ticks
 
     // Help and About texts.
     static constexpr const char *kTitle = "Dotforge";
     static constexpr const char *kHelpFile = "JQT.HLP";
     static constexpr const char *kAboutText = "Dotforge V3.0";
-    // XNLabel over an empty list.
-    static constexpr const char *kEmptyXNLabel = "共 0字 第 0字";
 
     // Grid-level helpers shared by the editor commands.
     void setCell(int col, int row, const std::string &text);
     const std::string &cell(int col, int row) const;
-    bool onSquare(int col, int row) const { return col >= 0 && row >= 0 && col < dotSize && row < dotSize; }
+    bool onSquare(int col, int row) const { return col >= 0 && row >= 0 && col < m_dotSize && row < m_dotSize; }
 
 private:
+    int m_dotSize = 16;
     void notifyEditor();
     void notifyControls();
     void notifyTable();

@@ -12,20 +12,20 @@ namespace {
 
 bool hasBlock(const Workspace &ws)
 {
-    return ws.SelWidth > 1 || ws.SelHeight > 1;
+    return ws.editor.SelWidth > 1 || ws.editor.SelHeight > 1;
 }
 
 void copyBlock(Workspace &ws, bool blank)
 {
-    for (int i = 0; i < ws.SelWidth; ++i)
-        for (int j = 0; j < ws.SelHeight; ++j) {
-            ws.BlockClip.at(i, j) = ws.cell(ws.SelCol + i, ws.SelRow + j);
+    for (int i = 0; i < ws.editor.SelWidth; ++i)
+        for (int j = 0; j < ws.editor.SelHeight; ++j) {
+            ws.editor.BlockClip.at(i, j) = ws.cell(ws.editor.SelCol + i, ws.editor.SelRow + j);
             if (blank)
-                ws.setCell(ws.SelCol + i, ws.SelRow + j, kBlank);
+                ws.setCell(ws.editor.SelCol + i, ws.editor.SelRow + j, kBlank);
         }
-    ws.ClipWidth = ws.SelWidth;
-    ws.ClipHeight = ws.SelHeight;
-    ws.ClipFull = true;
+    ws.editor.ClipWidth = ws.editor.SelWidth;
+    ws.editor.ClipHeight = ws.editor.SelHeight;
+    ws.editor.ClipFull = true;
 }
 
 } // namespace
@@ -33,25 +33,25 @@ void copyBlock(Workspace &ws, bool blank)
 bool Workspace::prepareBlockMenu()
 {
     const bool block = hasBlock(*this);
-    if (RG1Index == 0) {
+    if (controls.RG1Index == 0) {
         // Only copying is offered here; the moves keep the state the last
         // opening in the library view gave them.
         if (!block)
             return false;
-        pmuCopy.enabled = true;
-        pmuCut.enabled = pmuPaste.enabled = pmuDel.enabled = false;
+        controls.pmuCopy.enabled = true;
+        controls.pmuCut.enabled = controls.pmuPaste.enabled = controls.pmuDel.enabled = false;
         return true;
     }
-    for (Toggle *item : {&pmuCut, &pmuCopy, &pmuDel, &pmuLeft, &pmuRight, &pmuUp, &pmuDown})
+    for (Toggle *item : {&controls.pmuCut, &controls.pmuCopy, &controls.pmuDel, &controls.pmuLeft, &controls.pmuRight, &controls.pmuUp, &controls.pmuDown})
         item->enabled = block;
-    pmuPaste.enabled = ClipFull;
-    return block || ClipFull;
+    controls.pmuPaste.enabled = editor.ClipFull;
+    return block || editor.ClipFull;
 }
 
 void Workspace::mnuCutClick()
 {
     copyBlock(*this, true);
-    SelWidth = SelHeight = 1;
+    editor.SelWidth = editor.SelHeight = 1;
     m_snapshotStale = true;
     ChgDone();
     notifyEditor();
@@ -66,9 +66,9 @@ void Workspace::mnuCopyClick()
 // past the square is dropped. The pasted block is not selected.
 void Workspace::mnuPasteClick()
 {
-    for (int i = 0; i < ClipWidth; ++i)
-        for (int j = 0; j < ClipHeight; ++j)
-            setCell(SelCol + i, SelRow + j, BlockClip.at(i, j));
+    for (int i = 0; i < editor.ClipWidth; ++i)
+        for (int j = 0; j < editor.ClipHeight; ++j)
+            setCell(editor.SelCol + i, editor.SelRow + j, editor.BlockClip.at(i, j));
     m_snapshotStale = true;
     ChgDone();
     notifyEditor();
@@ -76,10 +76,10 @@ void Workspace::mnuPasteClick()
 
 void Workspace::mnuDelClick()
 {
-    for (int i = 0; i < SelWidth; ++i)
-        for (int j = 0; j < SelHeight; ++j)
-            setCell(SelCol + i, SelRow + j, kBlank);
-    SelWidth = SelHeight = 1;
+    for (int i = 0; i < editor.SelWidth; ++i)
+        for (int j = 0; j < editor.SelHeight; ++j)
+            setCell(editor.SelCol + i, editor.SelRow + j, kBlank);
+    editor.SelWidth = editor.SelHeight = 1;
     m_snapshotStale = true;
     ChgDone();
     notifyEditor();
@@ -95,23 +95,23 @@ void Workspace::mnuDelClick()
 
 void Workspace::moveBlock(int dx, int dy)
 {
-    const int n = dotSize, c0 = SelCol, r0 = SelRow;
-    const int lastCol = c0 + SelWidth - 1, lastRow = r0 + SelHeight - 1;
+    const int n = dotSize(), c0 = editor.SelCol, r0 = editor.SelRow;
+    const int lastCol = c0 + editor.SelWidth - 1, lastRow = r0 + editor.SelHeight - 1;
     if ((dx > 0 && c0 >= n - 1) || (dx < 0 && lastCol <= 0) || (dy > 0 && r0 >= n - 1) || (dy < 0 && lastRow <= 0))
         return;
     if (m_snapshotStale)
         takeSnapshot();
-    for (int i = 0; i < SelWidth; ++i)
-        for (int j = 0; j < SelHeight; ++j)
-            setCell(c0 + i + dx, r0 + j + dy, BlockSnapshot.at(i, j));
+    for (int i = 0; i < editor.SelWidth; ++i)
+        for (int j = 0; j < editor.SelHeight; ++j)
+            setCell(c0 + i + dx, r0 + j + dy, editor.BlockSnapshot.at(i, j));
     // The line the block leaves behind.
     const int leftCol = dx > 0 ? c0 : lastCol, leftRow = dy > 0 ? r0 : lastRow;
-    for (int i = 0; i < SelWidth; ++i)
-        for (int j = 0; j < SelHeight; ++j)
+    for (int i = 0; i < editor.SelWidth; ++i)
+        for (int j = 0; j < editor.SelHeight; ++j)
             if ((dx != 0 && c0 + i == leftCol) || (dy != 0 && r0 + j == leftRow))
                 setCell(c0 + i, r0 + j, kBlank);
-    SelCol = c0 + dx;
-    SelRow = r0 + dy;
+    editor.SelCol = c0 + dx;
+    editor.SelRow = r0 + dy;
     ChgDone();
     notifyEditor();
 }

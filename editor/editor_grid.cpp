@@ -10,34 +10,34 @@ namespace dotforge {
 
 void Workspace::DispDot()
 {
-    SelCol = SelRow = 0;
-    SelWidth = SelHeight = 1;
+    editor.SelCol = editor.SelRow = 0;
+    editor.SelWidth = editor.SelHeight = 1;
     m_snapshotStale = true;
-    showPlane(editPlane, dotSize, SG2);
+    showPlane(editPlane, dotSize(), editor.SG2);
     EditModified = false;
     notifyEditor();
 }
 
 bool Workspace::inSelection(int col, int row) const
 {
-    return col >= SelCol && col < SelCol + SelWidth && row >= SelRow && row < SelRow + SelHeight;
+    return col >= editor.SelCol && col < editor.SelCol + editor.SelWidth && row >= editor.SelRow && row < editor.SelRow + editor.SelHeight;
 }
 
 void Workspace::SG2MouseDown(int col, int row, MouseButton button)
 {
     if (!onSquare(col, row))
         return;
-    blockMenuRequested = false;
+    editor.blockMenuRequested = false;
     if (button == MouseButton::Right) {
-        blockMenuRequested = prepareBlockMenu();
+        editor.blockMenuRequested = prepareBlockMenu();
         notifyControls();
         return;
     }
-    SelCol = col;
-    SelRow = row;
-    SelWidth = SelHeight = 1;
+    editor.SelCol = col;
+    editor.SelRow = row;
+    editor.SelWidth = editor.SelHeight = 1;
     m_snapshotStale = true;
-    Dragging = true;
+    editor.Dragging = true;
     notifyEditor();
 }
 
@@ -45,16 +45,16 @@ void Workspace::SG2MouseDown(int col, int row, MouseButton button)
 // grid is repainted at once, also during a drag started with the Shift key.
 void Workspace::SG2MouseMove(int col, int row)
 {
-    if (!Dragging || !onSquare(col, row) || col < SelCol || row < SelRow)
+    if (!editor.Dragging || !onSquare(col, row) || col < editor.SelCol || row < editor.SelRow)
         return;
     // An anchor that block moves pushed past the left or top edge could stretch
     // the rectangle beyond the 32 x 32 snapshot and clipboard; it stops there.
-    const int width = std::min(col - SelCol + 1, kMaxDots);
-    const int height = std::min(row - SelRow + 1, kMaxDots);
-    if (width == SelWidth && height == SelHeight)
+    const int width = std::min(col - editor.SelCol + 1, kMaxDots);
+    const int height = std::min(row - editor.SelRow + 1, kMaxDots);
+    if (width == editor.SelWidth && height == editor.SelHeight)
         return;
-    SelWidth = width;
-    SelHeight = height;
+    editor.SelWidth = width;
+    editor.SelHeight = height;
     m_snapshotStale = true;
     notifyEditor();
 }
@@ -67,26 +67,26 @@ void Workspace::SG2MouseUp(int col, int row, MouseButton button)
 {
     if (button != MouseButton::Left)
         return;
-    if (!onSquare(col, row) && !Dragging)
+    if (!onSquare(col, row) && !editor.Dragging)
         return;
     takeSnapshot();
-    Dragging = false;
+    editor.Dragging = false;
 }
 
 void Workspace::takeSnapshot()
 {
-    for (int i = 0; i < SelWidth && i < kMaxDots; ++i)
-        for (int j = 0; j < SelHeight && j < kMaxDots; ++j)
-            BlockSnapshot.at(i, j) = cell(SelCol + i, SelRow + j);
+    for (int i = 0; i < editor.SelWidth && i < kMaxDots; ++i)
+        for (int j = 0; j < editor.SelHeight && j < kMaxDots; ++j)
+            editor.BlockSnapshot.at(i, j) = cell(editor.SelCol + i, editor.SelRow + j);
     m_snapshotStale = false;
 }
 
 // The first press of the double-click has made the clicked cell the anchor.
 void Workspace::SG2DblClick()
 {
-    if (RG1Index != 1)
+    if (controls.RG1Index != 1)
         return;
-    setCell(SelCol, SelRow, cell(SelCol, SelRow) == kBlank ? kInk : kBlank);
+    setCell(editor.SelCol, editor.SelRow, cell(editor.SelCol, editor.SelRow) == kBlank ? kInk : kBlank);
     ChgDone();
     notifyEditor();
 }
@@ -103,7 +103,7 @@ void Workspace::SG2KeyDown(Key key, KeyMods mods)
         break;
     case Key::Shift:
         // Every key-down report of Shift, auto-repeats included, flips it once.
-        Dragging = !Dragging;
+        editor.Dragging = !editor.Dragging;
         break;
     case Key::C:
         if (ctrlAlone)
@@ -124,16 +124,16 @@ void Workspace::SG2KeyDown(Key key, KeyMods mods)
 
 void Workspace::selectRG1(int item)
 {
-    if (item == RG1Index)
+    if (item == controls.RG1Index)
         return;
-    RG1Index = item;
+    controls.RG1Index = item;
     notifyControls();
     RG1Click();
 }
 
 void Workspace::RG1Click()
 {
-    const int v = RG1Index;
+    const int v = controls.RG1Index;
     if (v == ViewMode)
         return;
     if (v == 0 && EditModified
@@ -143,7 +143,7 @@ void Workspace::RG1Click()
         } catch (const IoError &) {
             // The edits were not stored: stay in the library view with them, so
             // that nothing is lost and RG1 shows the view the grid holds.
-            RG1Index = ViewMode;
+            controls.RG1Index = ViewMode;
             notifyControls();
             throw;
         }
@@ -151,14 +151,14 @@ void Workspace::RG1Click()
     ViewMode = v;
     editPlane = v == 0 ? sourcePlane : libPlane;
     DispDot();
-    ClearBtn.enabled = v == 1;
-    ChgBtn.enabled = v == 1;
+    controls.ClearBtn.enabled = v == 1;
+    controls.ChgBtn.enabled = v == 1;
     // Add stores the grid under CurCode: only the glyph rendered for it may be
     // added, never a library glyph. Back in the system view the button stays off
     // until a character is rendered again (the source plane shown there lacks
     // the default effects a render applies).
     if (v == 1)
-        AddBtn.enabled = false;
+        controls.AddBtn.enabled = false;
     notifyControls();
     if (v == 1)
         notifyFocusEditor();
@@ -166,7 +166,7 @@ void Workspace::RG1Click()
 
 void Workspace::ChgBtnClick()
 {
-    if (RG1Index == 0) {
+    if (controls.RG1Index == 0) {
         m_prompts.beep();
         return;
     }
@@ -177,10 +177,10 @@ void Workspace::ChgBtnClick()
 // negative index fails on the seek, after the plane and list cell took the glyph.
 void Workspace::commitGrid()
 {
-    packCells(SG2, dotSize, editPlane);
+    packCells(editor.SG2, dotSize(), editPlane);
     libPlane = editPlane;
     XDotEffect();
-    storeFile.seek(LibIndex);
+    storeFile.seek(library.LibIndex);
     storeFile.write(libPlane.bytes.data());
     EditModified = false;
 }
@@ -189,18 +189,18 @@ void Workspace::undoBtnClick()
 {
     if (!EditModified)
         return;
-    editPlane = RG1Index == 0 ? sourcePlane : libPlane;
+    editPlane = controls.RG1Index == 0 ? sourcePlane : libPlane;
     DispDot();
 }
 
 void Workspace::ClearBtnClick()
 {
-    if (RG1Index == 0) {
+    if (controls.RG1Index == 0) {
         m_prompts.beep();
         return;
     }
-    for (int r = 0; r < dotSize; ++r)
-        for (int c = 0; c < dotSize; ++c)
+    for (int r = 0; r < dotSize(); ++r)
+        for (int c = 0; c < dotSize(); ++c)
             setCell(c, r, kBlank);
     m_snapshotStale = true;
     ChgDone();

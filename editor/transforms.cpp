@@ -14,7 +14,7 @@ namespace dotforge {
 // The turns, mirrors and swaps are edits that make the library savable.
 void Workspace::transformGrid(Transform t)
 {
-    transformSquare(SG2, dotSize, t);
+    transformSquare(editor.SG2, dotSize(), t);
     m_snapshotStale = true;
     ChgDone();
     notifyEditor();
@@ -31,7 +31,7 @@ void Workspace::EUBtnClick() { transformGrid(Transform::SwapBandsDown); }
 // mark the grid as edited but, unlike the turns, do not make the library savable.
 void Workspace::shiftGrid(int dx, int dy)
 {
-    shiftSquare(SG2, dotSize, dx, dy);
+    shiftSquare(editor.SG2, dotSize(), dx, dy);
     m_snapshotStale = true;
     EditModified = true;
     notifyEditor();

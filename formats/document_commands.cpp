@@ -40,8 +40,8 @@ void restoreStore(Workspace &ws, const std::vector<GlyphPlane> &raw, std::size_t
 // and commit in the library view refer to the glyph the editor shows.
 void reselectLibraryGlyph(Workspace &ws)
 {
-    if (ws.LibIndex >= 0 && ws.LibIndex < ws.LibCount)
-        ws.libPlane = readPlane(ws.storeFile, ws.LibIndex);
+    if (ws.library.LibIndex >= 0 && ws.library.LibIndex < ws.library.LibCount)
+        ws.libPlane = readPlane(ws.storeFile, ws.library.LibIndex);
 }
 
 // The caption names the file Save writes to, or the title alone when there is none.
@@ -64,54 +64,54 @@ void Workspace::mnuOpenClick()
 
     CurFileName = choice->path;
     curFileType = fileTypeOf(choice->filterIndex);
-    int cellsShown = LibCount; // list cells that may show a glyph of the old library
-    LibCount = 0;
+    int cellsShown = library.LibCount; // list cells that may show a glyph of the old library
+    library.LibCount = 0;
     bool failed = false;
     try {
         if (curFileType == FileType::ASM)
             ReadXASM();
         else
             ReadXZMB();
-        for (int i = 0; i < LibCount; ++i) {
-            LibIndex = i;
+        for (int i = 0; i < library.LibCount; ++i) {
+            library.LibIndex = i;
             ReadXDot();
             XDotEffect();
             cellsShown = std::max(cellsShown, i + 1);
         }
-        if (LibCount > 0) {
+        if (library.LibCount > 0) {
             // The first ReadXDot switched the editor to glyph 0; show the glyph
             // that is selected now, the last one, so that a commit writes what is seen.
             editPlane = libPlane;
             DispDot();
-            RG1.enabled = true;
-            DelBtn.enabled = true;
-            mnuSaveAs.enabled = true;
+            controls.RG1.enabled = true;
+            controls.DelBtn.enabled = true;
+            controls.mnuSaveAs.enabled = true;
         }
     } catch (const IoError &) {
         // A file read only in part brings nothing: the library is left empty.
         failed = true;
-        LibCount = 0;
+        library.LibCount = 0;
         CurFileName.clear();
-        mnuSave.enabled = false;
+        controls.mnuSave.enabled = false;
     }
-    if (LibCount == 0) {
-        LibIndex = 0;
-        RG1.enabled = false;
-        DelBtn.enabled = false;
+    if (library.LibCount == 0) {
+        library.LibIndex = 0;
+        controls.RG1.enabled = false;
+        controls.DelBtn.enabled = false;
     }
-    for (int i = LibCount; i < cellsShown; ++i)
+    for (int i = library.LibCount; i < cellsShown; ++i)
         notifyLibraryCell(i);
     updateXNLabel();
     notifyControls();
 
     if (failed)
         m_prompts.message("文件打开错误!");
-    else if (LibCount == 0)
+    else if (library.LibCount == 0)
         m_prompts.ask(BoxKind::Warning, "文件中字模数为0!", Buttons::Ok);
     else if (m_readCutShort)
         m_prompts.ask(BoxKind::Warning, "文件中字模数超过200,只读入了前200个!", Buttons::Ok);
 
-    caption = std::string(kTitle) + ": " + CurFileName;
+    controls.caption = std::string(kTitle) + ": " + CurFileName;
     notifyControls();
 }
 
@@ -149,21 +149,21 @@ void Workspace::SaveXFile()
         const auto choice = m_prompts.saveFile({"保存小汉字库文件...",
             "小汉字库点阵文件(*.ZMB)|.ZMB|小汉字库汇编文件(*.ASM)|.ASM", ".ZMB", "*.ZMB", ".", 1});
         if (!choice) {
-            caption = captionFor(CurFileName);
+            controls.caption = captionFor(CurFileName);
             notifyControls();
             return;
         }
         CurFileName = choice->path;
         curFileType = fileTypeOf(choice->filterIndex);
     }
-    caption = captionFor(CurFileName);
+    controls.caption = captionFor(CurFileName);
 
     RecordFile rawCopy(kPlaneBytes);
     rawCopy.createNew(workPath("JQT1.Tmp"));
     std::vector<GlyphPlane> raw;
     std::size_t converted = 0; // store records that may no longer be raw
     try {
-        for (int i = 0; i < LibCount; ++i) {
+        for (int i = 0; i < library.LibCount; ++i) {
             libPlane = readPlane(storeFile, i);
             raw.push_back(libPlane);
             rawCopy.write(libPlane.bytes.data());
@@ -192,7 +192,7 @@ void Workspace::SaveXFile()
     rawCopy.closeAndErase();
     reselectLibraryGlyph(*this);
 
-    mnuSave.enabled = false;
+    controls.mnuSave.enabled = false;
     EditModified = false;
     notifyControls();
 }
@@ -206,7 +206,7 @@ void Workspace::mnuExitClick()
 // error handler would, because the answer must still reach the window.
 bool Workspace::FormCloseQuery()
 {
-    if (!mnuSave.enabled)
+    if (!controls.mnuSave.enabled)
         return true;
     const Answer answer = m_prompts.ask(BoxKind::Warning, "你还没有保存小字库文件!要保存吗?", Buttons::YesNoCancel);
     if (answer == Answer::Cancel)
@@ -220,7 +220,7 @@ bool Workspace::FormCloseQuery()
             return false;
         }
         // The save dialog was cancelled: the library is still unsaved.
-        if (mnuSave.enabled)
+        if (controls.mnuSave.enabled)
             return false;
     }
     return true;

@@ -9,13 +9,13 @@ void Workspace::mnuProfileClick(const std::string &name)
     if (!profile)
         return;
     const Layout &l = profile->layout;
-    if (mode != l.mode)
+    if (controls.mode != l.mode)
         mnuModeClick(l.mode);
-    if (rotation != l.effects.rotation)
+    if (controls.rotation != l.effects.rotation)
         mnuRotationClick(l.effects.rotation);
-    if (flip != l.effects.flip)
+    if (controls.flip != l.effects.flip)
         mnuFlipClick(l.effects.flip);
-    if (swap != l.effects.swap)
+    if (controls.swap != l.effects.swap)
         mnuSwapClick(l.effects.swap);
 }
 

@@ -18,9 +18,9 @@ namespace {
 // With the view option on, the glyphs got their effects when they were rendered.
 Effects saveEffects(const Workspace &ws)
 {
-    if (ws.mnuView)
+    if (ws.controls.mnuView)
         return {};
-    return {ws.rotation, ws.flip, ws.swap};
+    return {ws.controls.rotation, ws.controls.flip, ws.controls.swap};
 }
 
 // The store's first LibCount records, each read through the library plane. While
@@ -28,16 +28,16 @@ Effects saveEffects(const Workspace &ws)
 std::vector<Sequence> storeSequences(Workspace &ws)
 {
     std::vector<Sequence> glyphs;
-    for (int i = 0; i < ws.LibCount; ++i) {
+    for (int i = 0; i < ws.library.LibCount; ++i) {
         ws.libPlane = readPlane(ws.storeFile, i);
-        glyphs.push_back(squareBytes(ws.libPlane, ws.dotSize));
+        glyphs.push_back(squareBytes(ws.libPlane, ws.dotSize()));
     }
     return glyphs;
 }
 
 std::vector<std::string> storeCodes(const Workspace &ws)
 {
-    return {ws.codeList.begin(), ws.codeList.begin() + std::max(ws.LibCount, 0)};
+    return {ws.library.codeList.begin(), ws.library.codeList.begin() + std::max(ws.library.LibCount, 0)};
 }
 
 bool sameFile(const std::string &a, const std::string &b)
@@ -60,36 +60,36 @@ void writeLibraryFile(Workspace &ws, std::string_view bytes)
 void appendToStore(Workspace &ws, const LibraryContent &content)
 {
     for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
-        putSquareBytes(ws.editPlane, ws.dotSize, content.glyphs[g]);
+        putSquareBytes(ws.editPlane, ws.dotSize(), content.glyphs[g]);
         ws.TransDot();
-        writePlane(ws.storeFile, ws.LibCount + std::int64_t(g), ws.editPlane);
+        writePlane(ws.storeFile, ws.library.LibCount + std::int64_t(g), ws.editPlane);
     }
     for (const std::string &code : content.codes)
-        ws.codeList[std::size_t(ws.LibCount++)] = code;
+        ws.library.codeList[std::size_t(ws.library.LibCount++)] = code;
 }
 
 int room(const Workspace &ws)
 {
-    return std::max(kLibraryCapacity - ws.LibCount, 0);
+    return std::max(kLibraryCapacity - ws.library.LibCount, 0);
 }
 
 } // namespace
 
 void Workspace::mnuModeClick(Mode m)
 {
-    mode = m;
+    controls.mode = m;
     notifyControls();
 }
 
 void Workspace::TransXDot()
 {
-    putSquareBytes(libPlane, dotSize, toFileOrder(libPlane, dotSize, mode, saveEffects(*this)));
+    putSquareBytes(libPlane, dotSize(), toFileOrder(libPlane, dotSize(), controls.mode, saveEffects(*this)));
 }
 
 void Workspace::TransDot()
 {
-    const GlyphPlane raw = fromFileOrder(squareBytes(editPlane, dotSize), dotSize, mode);
-    putSquareBytes(editPlane, dotSize, squareBytes(raw, dotSize));
+    const GlyphPlane raw = fromFileOrder(squareBytes(editPlane, dotSize()), dotSize(), controls.mode);
+    putSquareBytes(editPlane, dotSize(), squareBytes(raw, dotSize()));
 }
 
 void Workspace::SaveXZMB()
@@ -99,7 +99,7 @@ void Workspace::SaveXZMB()
 
 void Workspace::SaveXASM()
 {
-    writeLibraryFile(*this, writeAsm(storeSequences(*this), storeCodes(*this), dotSize));
+    writeLibraryFile(*this, writeAsm(storeSequences(*this), storeCodes(*this), dotSize()));
 }
 
 void Workspace::ReadXZMB()
@@ -107,7 +107,7 @@ void Workspace::ReadXZMB()
     m_readCutShort = false;
     InputFile file(CurFileName);
     const LibraryContent content = readZmb(
-        file.size(), [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, dotSize,
+        file.size(), [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, dotSize(),
         room(*this));
     appendToStore(*this, content);
     m_readCutShort = content.cutShort;
@@ -118,7 +118,7 @@ void Workspace::ReadXASM()
     m_readCutShort = false;
     InputFile file(CurFileName);
     LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
-    const LibraryContent content = readAsm(lines, dotSize, room(*this));
+    const LibraryContent content = readAsm(lines, dotSize(), room(*this));
     appendToStore(*this, content);
     m_readCutShort = content.cutShort;
 }

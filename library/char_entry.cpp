@@ -8,9 +8,9 @@ namespace dotforge {
 
 void Workspace::ChEditKeyPress(char32_t ch)
 {
-    if (ch != 13 || ChEditText.size() < 2)
+    if (ch != 13 || controls.ChEditText.size() < 2)
         return;
-    CurCode = ChEditText.substr(0, 2);
+    CurCode = controls.ChEditText.substr(0, 2);
     ChTextOut(CurCode);
     TypedEntry = true;
     notifyControls();

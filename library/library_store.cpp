@@ -11,41 +11,41 @@ namespace dotforge {
 
 void Workspace::AddBtnClick()
 {
-    if (LibCount >= kLibraryCapacity) {
+    if (library.LibCount >= kLibraryCapacity) {
         m_prompts.ask(BoxKind::Warning, "小字库已满!", Buttons::Ok);
         return;
     }
-    for (int i = 0; i < LibCount; ++i) {
-        if (codeList[std::size_t(i)] == CurCode) {
+    for (int i = 0; i < library.LibCount; ++i) {
+        if (library.codeList[std::size_t(i)] == CurCode) {
             m_prompts.ask(BoxKind::Warning, "小字库中已有该区位码的字!", Buttons::Ok);
             return;
         }
     }
-    mnuSave.enabled = true;
-    mnuSaveAs.enabled = true;
+    controls.mnuSave.enabled = true;
+    controls.mnuSaveAs.enabled = true;
     // What is stored is the grid as it stands, edits included, never the source.
-    packCells(SG2, dotSize, editPlane);
+    packCells(editor.SG2, dotSize(), editPlane);
     libPlane = editPlane;
     // The record is written before the glyph is counted or its code kept: a
     // failing write leaves LibCount and the code list as they were.
-    writePlane(storeFile, LibCount, libPlane);
-    codeList[std::size_t(LibCount)] = CurCode;
+    writePlane(storeFile, library.LibCount, libPlane);
+    library.codeList[std::size_t(library.LibCount)] = CurCode;
 
     // Move on: the next typed character, or nothing to add until one is picked.
     auto moveOn = [this] {
         if (TypedEntry) {
-            ChEditText.erase(0, 2);
+            controls.ChEditText.erase(0, 2);
             // A lone byte left over is no character code: typed entry ends
             // there, as with an empty field, and the byte stays in the field.
-            if (ChEditText.size() >= 2) {
-                CurCode = ChEditText.substr(0, 2);
+            if (controls.ChEditText.size() >= 2) {
+                CurCode = controls.ChEditText.substr(0, 2);
                 ChTextOut(CurCode);
                 return;
             }
             TypedEntry = false;
         }
         Image1.fillWhite();
-        AddBtn.enabled = false;
+        controls.AddBtn.enabled = false;
     };
     // The glyph is in the store from here on. When the next typed character
     // cannot be rendered (or the view switch before it fails to commit), the
@@ -56,14 +56,14 @@ void Workspace::AddBtnClick()
         moveOn();
     } catch (const IoError &) {
         moveOnError = std::current_exception();
-        AddBtn.enabled = false;
+        controls.AddBtn.enabled = false;
     }
 
-    LibIndex = LibCount;
-    ++LibCount;
+    library.LibIndex = library.LibCount;
+    ++library.LibCount;
     updateXNLabel(); // also paints the new glyph's cell, framed as the selection
-    RG1.enabled = true;
-    DelBtn.enabled = true;
+    controls.RG1.enabled = true;
+    controls.DelBtn.enabled = true;
     ChgDone();
     EditModified = false;
     notifyControls();
@@ -73,34 +73,34 @@ void Workspace::AddBtnClick()
 
 void Workspace::DelBtnClick()
 {
-    if (LibCount <= 0)
+    if (library.LibCount <= 0)
         return;
     if (m_prompts.ask(BoxKind::Confirmation, "小字库汉字删除后无法恢复!要继续吗?", Buttons::YesNo) != Answer::Yes)
         return;
     // A press beside the list cells leaves a negative index. Nothing before the
     // first record may be touched: the last glyph goes, as for an index beyond
     // the end, and the new last glyph is selected.
-    if (LibIndex < 0)
-        LibIndex = LibCount - 1;
+    if (library.LibIndex < 0)
+        library.LibIndex = library.LibCount - 1;
 
-    const int selected = LibIndex;
+    const int selected = library.LibIndex;
     // Close the gap record by record; the list cells follow.
-    for (; LibIndex < LibCount - 1; ++LibIndex) {
-        libPlane = readPlane(storeFile, LibIndex + 1);
-        writePlane(storeFile, LibIndex, libPlane);
-        codeList[std::size_t(LibIndex)] = codeList[std::size_t(LibIndex) + 1];
+    for (; library.LibIndex < library.LibCount - 1; ++library.LibIndex) {
+        libPlane = readPlane(storeFile, library.LibIndex + 1);
+        writePlane(storeFile, library.LibIndex, libPlane);
+        library.codeList[std::size_t(library.LibIndex)] = library.codeList[std::size_t(library.LibIndex) + 1];
         XDotEffect();
     }
-    --LibCount;
-    LibIndex = selected;
-    if (LibIndex >= LibCount && LibIndex > 0)
-        --LibIndex;
-    storeFile.truncate(LibCount);
+    --library.LibCount;
+    library.LibIndex = selected;
+    if (library.LibIndex >= library.LibCount && library.LibIndex > 0)
+        --library.LibIndex;
+    storeFile.truncate(library.LibCount);
     updateXNLabel();
-    notifyLibraryCell(LibCount); // the former last glyph's cell, now empty
-    if (LibCount == 0) {
-        RG1.enabled = false;
-        DelBtn.enabled = false;
+    notifyLibraryCell(library.LibCount); // the former last glyph's cell, now empty
+    if (library.LibCount == 0) {
+        controls.RG1.enabled = false;
+        controls.DelBtn.enabled = false;
     }
     ChgDone();
     showSelectionAfterDelete();
@@ -115,7 +115,7 @@ void Workspace::DelBtnClick()
 // delete still is: no glyph to show.)
 void Workspace::showSelectionAfterDelete()
 {
-    if (LibCount == 0) {
+    if (library.LibCount == 0) {
         if (ViewMode == 1) {
             EditModified = false;
             selectRG1(0);
@@ -124,9 +124,9 @@ void Workspace::showSelectionAfterDelete()
         }
         return;
     }
-    if (LibIndex >= LibCount)
+    if (library.LibIndex >= library.LibCount)
         return;
-    libPlane = readPlane(storeFile, LibIndex);
+    libPlane = readPlane(storeFile, library.LibIndex);
     if (ViewMode == 1) {
         editPlane = libPlane;
         DispDot();
@@ -136,8 +136,8 @@ void Workspace::showSelectionAfterDelete()
 void Workspace::ChgDone()
 {
     EditModified = true;
-    mnuSave.enabled = true;
-    mnuSaveAs.enabled = true;
+    controls.mnuSave.enabled = true;
+    controls.mnuSaveAs.enabled = true;
     notifyControls();
 }
 

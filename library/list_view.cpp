@@ -10,12 +10,12 @@ namespace dotforge {
 
 void Workspace::XDotEffect()
 {
-    notifyLibraryCell(LibIndex);
+    notifyLibraryCell(library.LibIndex);
 }
 
 bool Workspace::DG1DrawCell(int index, GlyphPlane &glyph)
 {
-    if (index < 0 || index >= LibCount)
+    if (index < 0 || index >= library.LibCount)
         return false;
     // Painting reads the record through the library plane but must leave the
     // selection and the library plane as they were, also when the read fails.
@@ -24,13 +24,13 @@ bool Workspace::DG1DrawCell(int index, GlyphPlane &glyph)
         int libIndex;
         ~Restore()
         {
-            ws.LibIndex = libIndex;
+            ws.library.LibIndex = libIndex;
             ws.libPlane = ws.scratchPlane;
         }
-    } restore{*this, LibIndex};
+    } restore{*this, library.LibIndex};
     scratchPlane = libPlane;
-    LibIndex = index;
-    libPlane = readPlane(storeFile, LibIndex);
+    library.LibIndex = index;
+    libPlane = readPlane(storeFile, library.LibIndex);
     glyph = libPlane;
     return true;
 }
@@ -38,16 +38,16 @@ bool Workspace::DG1DrawCell(int index, GlyphPlane &glyph)
 void Workspace::DG1MouseDown(int col, int row)
 {
     // A press beside the cells is (-1, -1) whatever part of it the grid mapped.
-    const bool onCell = col >= 0 && row >= 0 && col < DG1ColCount;
-    const int index = onCell ? row * DG1ColCount + col : -1;
-    if (index < 0 || index >= LibCount) {
+    const bool onCell = col >= 0 && row >= 0 && col < library.DG1ColCount;
+    const int index = onCell ? row * library.DG1ColCount + col : -1;
+    if (index < 0 || index >= library.LibCount) {
         // No glyph there: the selection, the view and the editor stay as they
         // were, so a delete or commit still acts on the glyph selected before.
         m_prompts.beep();
         return;
     }
     selectRG1(1);
-    LibIndex = index;
+    library.LibIndex = index;
     ReadXDot();
     editPlane = libPlane;
     DispDot();
@@ -56,14 +56,14 @@ void Workspace::DG1MouseDown(int col, int row)
 
 void Workspace::ReadXDot()
 {
-    if (LibCount > 0 && LibIndex < LibCount) {
-        libPlane = readPlane(storeFile, LibIndex);
-        Panel1.enabled = true;
+    if (library.LibCount > 0 && library.LibIndex < library.LibCount) {
+        libPlane = readPlane(storeFile, library.LibIndex);
+        controls.Panel1.enabled = true;
         selectRG1(1);
         ViewMode = 1;
     } else {
         m_prompts.message("小字库已空!");
-        Panel1.enabled = false;
+        controls.Panel1.enabled = false;
         selectRG1(0);
         ViewMode = 0;
     }
@@ -74,13 +74,13 @@ void Workspace::ReadXDot()
 // glyph is repainted (with its frame), and so is the cell that had the frame.
 void Workspace::updateXNLabel()
 {
-    XNLabel = "共 " + std::to_string(LibCount) + "字 第 " + std::to_string(LibIndex + 1) + "字";
-    const int previous = DG1Marked;
-    DG1Marked = LibIndex >= 0 && LibIndex < LibCount ? LibIndex : -1;
-    if (previous >= 0 && previous != DG1Marked)
+    controls.XNLabel = "共 " + std::to_string(library.LibCount) + "字 第 " + std::to_string(library.LibIndex + 1) + "字";
+    const int previous = library.DG1Marked;
+    library.DG1Marked = library.LibIndex >= 0 && library.LibIndex < library.LibCount ? library.LibIndex : -1;
+    if (previous >= 0 && previous != library.DG1Marked)
         notifyLibraryCell(previous);
-    if (DG1Marked >= 0)
-        notifyLibraryCell(DG1Marked);
+    if (library.DG1Marked >= 0)
+        notifyLibraryCell(library.DG1Marked);
     notifyControls();
 }
 

@@ -38,7 +38,7 @@ void Workspace::mnuPrintClick()
 
 std::pair<std::string, std::string> Workspace::printRangeProposal() const
 {
-    return {"1", std::to_string(LibCount)};
+    return {"1", std::to_string(library.LibCount)};
 }
 
 // Glyph numbers count from 1 (LibIndex + 1). Each glyph is read the way a
@@ -49,7 +49,7 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
 {
     const int first = integerFromText(firstText);
     const int last = integerFromText(lastText);
-    if (first < 1 || last < first || last > LibCount) {
+    if (first < 1 || last < first || last > library.LibCount) {
         m_prompts.ask(BoxKind::Error, "范围指定错误!", Buttons::Ok);
         return;
     }
@@ -64,11 +64,11 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
         updateXNLabel();
     };
     // The glyph the editor may show if the print stops half-way.
-    int shownIndex = LibIndex;
+    int shownIndex = library.LibIndex;
     GlyphPlane shownPlane = libPlane;
     bool readAny = false;
 
-    const int n = dotSize;
+    const int n = dotSize();
     device.beginDoc("Dotforge 小字库 第" + std::to_string(first) + "-" + std::to_string(last) + "字");
     try {
         const int width = device.pageWidth();
@@ -76,9 +76,9 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
         device.setDotTools();
         int page = 0;
         for (int number = first; number <= last; ++number) {
-            LibIndex = number - 1;
+            library.LibIndex = number - 1;
             ReadXDot();
-            shownIndex = LibIndex;
+            shownIndex = library.LibIndex;
             shownPlane = libPlane;
             readAny = true;
 
@@ -98,7 +98,7 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
     } catch (...) {
         // An open document would make every later print look busy.
         device.abortDoc();
-        LibIndex = shownIndex;
+        library.LibIndex = shownIndex;
         libPlane = shownPlane;
         if (readAny)
             showSelected();

@@ -26,12 +26,12 @@ int cellNumber(int col, int row)
 
 void Workspace::SE1Change()
 {
-    SE1.value = std::clamp(SE1.value, SE1.min, SE1.max);
+    controls.SE1.value = std::clamp(controls.SE1.value, controls.SE1.min, controls.SE1.max);
     // The Korean variant has no areas 13 to 15: jump over them in the direction
     // the user stepped.
-    if (RU.checked && UJFIndex == 3 && SE1.value >= 13 && SE1.value <= 15)
-        SE1.value = SE1.value > curArea ? 16 : 12;
-    curArea = SE1.value;
+    if (controls.RU.checked && controls.UJFIndex == 3 && controls.SE1.value >= 13 && controls.SE1.value <= 15)
+        controls.SE1.value = controls.SE1.value > table.curArea ? 16 : 12;
+    table.curArea = controls.SE1.value;
     notifyControls();
     DispChs();
     try {
@@ -47,10 +47,10 @@ void Workspace::SE1Change()
 
 void Workspace::SE1Step(int delta)
 {
-    const int value = std::clamp(SE1.value + delta, SE1.min, SE1.max);
-    if (value == SE1.value)
+    const int value = std::clamp(controls.SE1.value + delta, controls.SE1.min, controls.SE1.max);
+    if (value == controls.SE1.value)
         return;
-    SE1.value = value;
+    controls.SE1.value = value;
     SE1Change();
 }
 
@@ -64,9 +64,9 @@ void Workspace::DispChs()
     const int area = fileArea();
     selectRG1(0);
     for (int n = 0; n < kAreaCodes; ++n)
-        areaTable[std::size_t(n)] = {char(area + 0xA0), char(n + 0xA1)};
-    tableCol = 0;
-    tableRow = 0;
+        table.areaTable[std::size_t(n)] = {char(area + 0xA0), char(n + 0xA1)};
+    table.tableCol = 0;
+    table.tableRow = 0;
     TypedEntry = false;
     m_tableError.clear();
     m_tableErrorReported = false;
@@ -80,13 +80,13 @@ CodeTableCell Workspace::SDotEffect(int col, int row)
     if (n < 0 || n >= kAreaCodes)
         return cell;
     cell.empty = false;
-    if (RW.checked) {
-        cell.text = gbkToUtf8(areaTable[std::size_t(n)]);
+    if (controls.RW.checked) {
+        cell.text = gbkToUtf8(table.areaTable[std::size_t(n)]);
         cell.face = FontName;
     } else {
         readFontRecord(cellRecordIndex(fileArea(), n));
         cell.fromFont16s = true;
-        cell.record = recordBuf;
+        cell.record = table.recordBuf;
     }
     return cell;
 }
@@ -122,21 +122,21 @@ void Workspace::SG1MouseDown(int col, int row)
         m_prompts.beep();
         return;
     }
-    tableCol = col;
-    tableRow = row;
+    table.tableCol = col;
+    table.tableRow = row;
     selectRG1(0);
     SelHZ();
 }
 
 void Workspace::SelHZ()
 {
-    const int n = cellNumber(tableCol, tableRow);
+    const int n = cellNumber(table.tableCol, table.tableRow);
     if (n < 0 || n >= kAreaCodes) {
         m_prompts.beep();
         return;
     }
     selectRG1(0);
-    CurCode = areaTable[std::size_t(n)];
+    CurCode = table.areaTable[std::size_t(n)];
     ChTextOut(CurCode);
 }
 

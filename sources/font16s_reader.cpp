@@ -40,15 +40,15 @@ std::int64_t variantFirstRecord(const std::array<int, 4> &sectionSizes, int vari
 
 std::int64_t Workspace::variantBase() const
 {
-    return variantFirstRecord(sectionSize, UJFIndex);
+    return variantFirstRecord(table.sectionSize, controls.UJFIndex);
 }
 
 // The Korean variant has no areas 13 to 15: its area 16 is file area 13.
 int Workspace::fileArea() const
 {
-    if (RU.checked && UJFIndex == kKorean && curArea > 15)
-        return curArea - 3;
-    return curArea;
+    if (controls.RU.checked && controls.UJFIndex == kKorean && table.curArea > 15)
+        return table.curArea - 3;
+    return table.curArea;
 }
 
 void Workspace::readFontRecord(std::int64_t recordIndex)
@@ -60,35 +60,35 @@ void Workspace::readFontRecord(std::int64_t recordIndex)
     FontRecord record;
     fontFile.seek(base + recordIndex);
     fontFile.read(record.data());
-    recordBuf = record;
+    table.recordBuf = record;
 }
 
 void Workspace::ReadUDot(std::int64_t recordIndex)
 {
     readFontRecord(recordIndex);
-    copyRecord(recordBuf, sourcePlane);
+    copyRecord(table.recordBuf, sourcePlane);
 }
 
 void Workspace::RUClick()
 {
-    RU.checked = true;
-    UJF.enabled = true;
-    RW.checked = false;
-    FontBtn.enabled = false;
-    ChEdit.enabled = false;
-    tableFace = "宋体";
+    controls.RU.checked = true;
+    controls.UJF.enabled = true;
+    controls.RW.checked = false;
+    controls.FontBtn.enabled = false;
+    controls.ChEdit.enabled = false;
+    table.tableFace = "宋体";
     notifyControls();
-    UJFClick(UJFIndex);
+    UJFClick(controls.UJFIndex);
 }
 
 void Workspace::UJFClick(int itemIndex)
 {
     // The list offers items 0 to 3; anything else means no item, which reads
     // from the start of the file and offers the first variant's areas.
-    UJFIndex = itemIndex >= 0 && itemIndex < kVariants ? itemIndex : -1;
-    const std::size_t row = std::size_t(UJFIndex < 0 ? 0 : UJFIndex);
-    SE1.max = sectionSize[row] / kAreaCodes;
-    SE1.value = firstArea[row];
+    controls.UJFIndex = itemIndex >= 0 && itemIndex < kVariants ? itemIndex : -1;
+    const std::size_t row = std::size_t(controls.UJFIndex < 0 ? 0 : controls.UJFIndex);
+    controls.SE1.max = table.sectionSize[row] / kAreaCodes;
+    controls.SE1.value = table.firstArea[row];
     notifyControls();
     SE1Change();
 }

@@ -24,32 +24,32 @@ void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane)
 void Workspace::ChTextOut(const std::string &code)
 {
     Image1.fillWhite();
-    if (RW.checked) {
+    if (controls.RW.checked) {
         selectRG1(0);
         m_rasterizer.drawText(Image1, gbkToUtf8(code), FontName, FontSize, kSurfaceOrigin, kSurfaceOrigin);
-        sampleSurface(Image1, dotSize, sourcePlane);
+        sampleSurface(Image1, dotSize(), sourcePlane);
         editPlane = sourcePlane;
     } else {
         // A failing read stops here: both planes keep what they held.
         ReadUDot(codeRecordIndex(code));
-        copyRecord(recordBuf, editPlane);
+        copyRecord(table.recordBuf, editPlane);
     }
     DispDot();
-    if (mnuView)
+    if (controls.mnuView)
         applyDefaultEffects();
-    AddBtn.enabled = true;
+    controls.AddBtn.enabled = true;
     notifyControls();
 }
 
 void Workspace::RWClick()
 {
-    RW.checked = true;
-    FontBtn.enabled = true;
-    ChEdit.enabled = true;
-    RU.checked = false;
-    UJF.enabled = false;
-    SE1.max = 94;
-    tableFace = FontName;
+    controls.RW.checked = true;
+    controls.FontBtn.enabled = true;
+    controls.ChEdit.enabled = true;
+    controls.RU.checked = false;
+    controls.UJF.enabled = false;
+    controls.SE1.max = 94;
+    table.tableFace = FontName;
     notifyControls();
     SE1Change();
 }
@@ -63,7 +63,7 @@ void Workspace::FontBtnClick()
         return;
     FontName = choice->face;
     FontSize = choice->pointSize;
-    tableFace = FontName;
+    table.tableFace = FontName;
     notifyControls();
     notifyTable();
 }

@@ -1,6 +1,6 @@
 #include "app/widgets/font_chooser.h"
 
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 #include "render/freetype_rasterizer.h"
 
 #include <QDialogButtonBox>

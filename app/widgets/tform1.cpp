@@ -165,7 +165,7 @@ TForm1::TForm1(const QString &workDir, Prompts *prompts, QWidget *parent)
     , m_ws(std::make_unique<Workspace>(*m_prompts, m_rasterizer, workDir.toStdString()))
 {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(qs(m_ws->caption));
+    setWindowTitle(qs(m_ws->controls.caption));
     setFont(simSun(12));
 
     auto *client = new QWidget(this);
@@ -181,7 +181,7 @@ TForm1::TForm1(const QString &workDir, Prompts *prompts, QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // The list's column count follows from the width its cells have.
-    m_ws->DG1ClientWidth = DG1Grid::kClientWidth;
+    m_ws->library.DG1ClientWidth = DG1Grid::kClientWidth;
     m_ws->setListener(this);
     m_ws->FormCreate();
     m_DG1->relayout();
@@ -283,7 +283,7 @@ void TForm1::createMenus()
     }
     connect(profiles, &QMenu::aboutToShow, this, [this, profiles] {
         const Workspace &w = *m_ws;
-        const LayoutProfile *current = profileOf(Layout{w.mode, Effects{w.rotation, w.flip, w.swap}});
+        const LayoutProfile *current = profileOf(Layout{w.controls.mode, Effects{w.controls.rotation, w.controls.flip, w.controls.swap}});
         for (QAction *item : profiles->actions())
             item->setChecked(current && item->objectName() == QStringLiteral("mnuProfile-") + current->name);
     });
@@ -383,7 +383,7 @@ void TForm1::createLeftColumn(QWidget *client)
     // A radio button acts when it becomes ticked.
     connect(m_RW, &QRadioButton::clicked, this, [this, &ws] {
         command([&ws] {
-            if (!ws.RW.checked)
+            if (!ws.controls.RW.checked)
                 ws.RWClick();
         });
     });
@@ -401,7 +401,7 @@ void TForm1::createLeftColumn(QWidget *client)
     m_RU->setGeometry(10, 59, 106, 22);
     connect(m_RU, &QRadioButton::clicked, this, [this, &ws] {
         command([&ws] {
-            if (!ws.RU.checked)
+            if (!ws.controls.RU.checked)
                 ws.RUClick();
         });
     });
@@ -523,7 +523,7 @@ void TForm1::createRightColumn(QWidget *client)
     m_Label4->setBuddy(m_DG1);
     m_Label4->setGeometry(x, 8, 116, 17);
 
-    m_XNLabel = new QLabel(qs(ws.XNLabel), client);
+    m_XNLabel = new QLabel(qs(ws.controls.XNLabel), client);
     m_XNLabel->setObjectName(QStringLiteral("XNLabel"));
     m_XNLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_XNLabel->setGeometry(x + 116, 8, width - 116, 17);
@@ -560,48 +560,48 @@ void TForm1::command(const std::function<void()> &fn, bool repaintEditor)
 void TForm1::syncControls()
 {
     const Workspace &ws = *m_ws;
-    setWindowTitle(qs(ws.caption));
-    m_XNLabel->setText(qs(ws.XNLabel));
+    setWindowTitle(qs(ws.controls.caption));
+    m_XNLabel->setText(qs(ws.controls.XNLabel));
 
-    m_SE1->follow(ws.SE1);
-    setToggle(m_RW, ws.RW);
-    m_RW->setChecked(ws.RW.checked);
-    setToggle(m_RU, ws.RU);
-    m_RU->setChecked(ws.RU.checked);
-    setToggle(m_FontBtn, ws.FontBtn);
+    m_SE1->follow(ws.controls.SE1);
+    setToggle(m_RW, ws.controls.RW);
+    m_RW->setChecked(ws.controls.RW.checked);
+    setToggle(m_RU, ws.controls.RU);
+    m_RU->setChecked(ws.controls.RU.checked);
+    setToggle(m_FontBtn, ws.controls.FontBtn);
     {
         const QSignalBlocker block(m_UJF);
-        setToggle(m_UJF, ws.UJF);
-        m_UJF->setCurrentIndex(ws.UJFIndex);
+        setToggle(m_UJF, ws.controls.UJF);
+        m_UJF->setCurrentIndex(ws.controls.UJFIndex);
     }
-    setToggle(m_Button1, ws.Button1);
+    setToggle(m_Button1, ws.controls.Button1);
     syncChEdit();
 
-    setToggle(m_RG1, ws.RG1);
+    setToggle(m_RG1, ws.controls.RG1);
     for (int i = 0; i < 2; ++i)
-        m_RG1Items[i]->setChecked(ws.RG1Index == i);
-    setToggle(m_Panel1, ws.Panel1);
-    setToggle(m_ClearBtn, ws.ClearBtn);
-    setToggle(m_ChgBtn, ws.ChgBtn);
-    setToggle(m_AddBtn, ws.AddBtn);
-    setToggle(m_DelBtn, ws.DelBtn);
+        m_RG1Items[i]->setChecked(ws.controls.RG1Index == i);
+    setToggle(m_Panel1, ws.controls.Panel1);
+    setToggle(m_ClearBtn, ws.controls.ClearBtn);
+    setToggle(m_ChgBtn, ws.controls.ChgBtn);
+    setToggle(m_AddBtn, ws.controls.AddBtn);
+    setToggle(m_DelBtn, ws.controls.DelBtn);
 
-    m_mnuSave->setEnabled(ws.mnuSave.enabled);
-    m_mnuSaveAs->setEnabled(ws.mnuSaveAs.enabled);
+    m_mnuSave->setEnabled(ws.controls.mnuSave.enabled);
+    m_mnuSaveAs->setEnabled(ws.controls.mnuSaveAs.enabled);
     // The ticked item first: its group then unticks the others.
     auto tick = [](QAction *const *items, int count, int chosen) {
         items[chosen]->setChecked(true);
         for (int i = 0; i < count; ++i)
             items[i]->setChecked(i == chosen);
     };
-    tick(m_mnuSize, 3, ws.mnu24.checked ? 1 : ws.mnu32.checked ? 2 : 0);
-    tick(m_mnuMode, 4, int(ws.mode));
-    tick(m_mnuRotation, 4, int(ws.rotation));
-    tick(m_mnuFlip, 3, int(ws.flip));
-    tick(m_mnuSwap, 3, int(ws.swap));
-    m_mnuView->setChecked(ws.mnuView);
+    tick(m_mnuSize, 3, ws.controls.mnu24.checked ? 1 : ws.controls.mnu32.checked ? 2 : 0);
+    tick(m_mnuMode, 4, int(ws.controls.mode));
+    tick(m_mnuRotation, 4, int(ws.controls.rotation));
+    tick(m_mnuFlip, 3, int(ws.controls.flip));
+    tick(m_mnuSwap, 3, int(ws.controls.swap));
+    m_mnuView->setChecked(ws.controls.mnuView);
     const Toggle *pmu[8]
-        = {&ws.pmuCut, &ws.pmuCopy, &ws.pmuPaste, &ws.pmuLeft, &ws.pmuRight, &ws.pmuUp, &ws.pmuDown, &ws.pmuDel};
+        = {&ws.controls.pmuCut, &ws.controls.pmuCopy, &ws.controls.pmuPaste, &ws.controls.pmuLeft, &ws.controls.pmuRight, &ws.controls.pmuUp, &ws.controls.pmuDown, &ws.controls.pmuDel};
     for (int i = 0; i < 8; ++i)
         m_pmu[i]->setEnabled(pmu[i]->enabled);
 
@@ -619,13 +619,13 @@ void TForm1::syncControls()
 void TForm1::showSelectedGlyph()
 {
     const Workspace &ws = *m_ws;
-    if (ws.LibIndex == m_shownLibIndex)
+    if (ws.library.LibIndex == m_shownLibIndex)
         return;
-    m_shownLibIndex = ws.LibIndex;
-    if (ws.LibIndex < 0 || ws.LibIndex >= ws.LibCount || ws.DG1ColCount <= 0)
+    m_shownLibIndex = ws.library.LibIndex;
+    if (ws.library.LibIndex < 0 || ws.library.LibIndex >= ws.library.LibCount || ws.library.DG1ColCount <= 0)
         return;
     QScrollBar *bar = m_DG1->verticalScrollBar();
-    const int row = ws.LibIndex / ws.DG1ColCount;
+    const int row = ws.library.LibIndex / ws.library.DG1ColCount;
     const int rows = std::max(1, bar->pageStep());
     if (row < bar->value())
         bar->setValue(row);
@@ -637,15 +637,15 @@ void TForm1::showSelectedGlyph()
 void TForm1::syncChEdit()
 {
     const Workspace &ws = *m_ws;
-    setToggle(m_ChEdit, ws.ChEdit);
-    const QString face = qs(ws.tableFace);
+    setToggle(m_ChEdit, ws.controls.ChEdit);
+    const QString face = qs(ws.table.tableFace);
     if (m_ChEdit->font().family() != face) {
         QFont font(face);
         font.setPixelSize(16);
         m_ChEdit->setFont(font);
     }
-    if (utf8ToGbk(m_ChEdit->text().toStdString()) != ws.ChEditText)
-        m_ChEdit->setText(qs(gbkToUtf8(ws.ChEditText)));
+    if (utf8ToGbk(m_ChEdit->text().toStdString()) != ws.controls.ChEditText)
+        m_ChEdit->setText(qs(gbkToUtf8(ws.controls.ChEditText)));
 }
 
 // Letters are forced to lower case; the workspace keeps the text as GBK. A
@@ -656,7 +656,7 @@ void TForm1::chEditEdited(const QString &text)
     std::optional<std::string> gbk = utf8ToGbk(lower.toStdString());
     if (!gbk) {
         const int cursor = m_ChEdit->cursorPosition();
-        m_ChEdit->setText(qs(gbkToUtf8(m_ws->ChEditText)));
+        m_ChEdit->setText(qs(gbkToUtf8(m_ws->controls.ChEditText)));
         m_ChEdit->setCursorPosition(std::min(cursor, int(m_ChEdit->text().size())));
         m_prompts->beep();
         return;
@@ -666,7 +666,7 @@ void TForm1::chEditEdited(const QString &text)
         m_ChEdit->setText(lower);
         m_ChEdit->setCursorPosition(cursor);
     }
-    m_ws->ChEditText = *gbk;
+    m_ws->controls.ChEditText = *gbk;
 }
 
 // A right press may ask for the block menu; it opens with its top-left corner
@@ -678,9 +678,9 @@ void TForm1::sg2Pressed(int col, int row, MouseButton button, const QPoint &poin
 {
     Workspace &ws = *m_ws;
     command([&ws, col, row, button] { ws.SG2MouseDown(col, row, button); });
-    if (!ws.blockMenuRequested)
+    if (!ws.editor.blockMenuRequested)
         return;
-    ws.blockMenuRequested = false;
+    ws.editor.blockMenuRequested = false;
     syncControls();
     const QPoint grid = m_SG2->mapTo(centralWidget(), QPoint(0, 0));
     const QRect outer = frameGeometry();

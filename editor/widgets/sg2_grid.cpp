@@ -1,6 +1,6 @@
 #include "editor/widgets/sg2_grid.h"
 
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -76,26 +76,26 @@ SG2Grid::SG2Grid(Workspace &ws, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     // Movement without a button held extends the selection after a Shift toggle.
     setMouseTracking(true);
-    setFixedSize(Workspace::kSG2Pixels + 2 * frameWidth(), Workspace::kSG2Pixels + 2 * frameWidth());
+    setFixedSize(EditorState::kSG2Pixels + 2 * frameWidth(), EditorState::kSG2Pixels + 2 * frameWidth());
 }
 
 QPoint SG2Grid::cellAt(const QPoint &pos) const
 {
     const QPoint p = pos - contentsRect().topLeft();
-    const int pitch = m_ws.SG2CellSize + 1;
+    const int pitch = m_ws.editor.SG2CellSize + 1;
     if (p.x() < 0 || p.y() < 0 || pitch <= 1)
         return {-1, -1};
     const int col = p.x() / pitch;
     const int row = p.y() / pitch;
-    if (col >= m_ws.dotSize || row >= m_ws.dotSize)
+    if (col >= m_ws.dotSize() || row >= m_ws.dotSize())
         return {-1, -1};
     return {col, row};
 }
 
 QRect SG2Grid::cellRect(int col, int row) const
 {
-    const int pitch = m_ws.SG2CellSize + 1;
-    return QRect(col * pitch, row * pitch, m_ws.SG2CellSize, m_ws.SG2CellSize).translated(contentsRect().topLeft());
+    const int pitch = m_ws.editor.SG2CellSize + 1;
+    return QRect(col * pitch, row * pitch, m_ws.editor.SG2CellSize, m_ws.editor.SG2CellSize).translated(contentsRect().topLeft());
 }
 
 void SG2Grid::paintEvent(QPaintEvent *event)
@@ -105,10 +105,10 @@ void SG2Grid::paintEvent(QPaintEvent *event)
     const QRect area = contentsRect();
     p.setClipRect(area);
     p.fillRect(area, Qt::white);
-    const int n = m_ws.dotSize;
+    const int n = m_ws.dotSize();
     if (n <= 0)
         return;
-    const int size = m_ws.SG2CellSize;
+    const int size = m_ws.editor.SG2CellSize;
     const int pitch = size + 1;
     p.setPen(kLineColor);
     for (int i = 0; i < n; ++i) {
@@ -134,7 +134,7 @@ void SG2Grid::paintEvent(QPaintEvent *event)
             p.setClipRect(cell);
             p.setPen(selected ? Qt::white : Qt::black);
             p.setBackground(back);
-            p.drawText(cell.left(), cell.top() + ascent, QString::fromStdString(m_ws.SG2.at(col, row)));
+            p.drawText(cell.left(), cell.top() + ascent, QString::fromStdString(m_ws.editor.SG2.at(col, row)));
             p.restore();
         }
     }

@@ -36,29 +36,29 @@ int DG1Grid::topRow() const
 
 QPoint DG1Grid::cellAt(const QPoint &pos) const
 {
-    const int pitch = m_ws.DG1CellSize + 1;
+    const int pitch = m_ws.library.DG1CellSize + 1;
     if (pos.x() < 0 || pos.y() < 0 || pitch <= 1)
         return {-1, -1};
     const int col = pos.x() / pitch;
     const int row = topRow() + pos.y() / pitch;
-    if (col >= m_ws.DG1ColCount || row >= m_ws.DG1RowCount)
+    if (col >= m_ws.library.DG1ColCount || row >= m_ws.library.DG1RowCount)
         return {-1, -1};
     return {col, row};
 }
 
 QRect DG1Grid::cellRect(int index) const
 {
-    const int columns = std::max(1, m_ws.DG1ColCount);
-    const int pitch = m_ws.DG1CellSize + 1;
-    return QRect((index % columns) * pitch, (index / columns - topRow()) * pitch, m_ws.DG1CellSize, m_ws.DG1CellSize);
+    const int columns = std::max(1, m_ws.library.DG1ColCount);
+    const int pitch = m_ws.library.DG1CellSize + 1;
+    return QRect((index % columns) * pitch, (index / columns - topRow()) * pitch, m_ws.library.DG1CellSize, m_ws.library.DG1CellSize);
 }
 
 void DG1Grid::relayout()
 {
-    const int pitch = std::max(1, m_ws.DG1CellSize + 1);
+    const int pitch = std::max(1, m_ws.library.DG1CellSize + 1);
     const int visibleRows = std::max(1, viewport()->height() / pitch);
     verticalScrollBar()->setPageStep(visibleRows);
-    verticalScrollBar()->setRange(0, std::max(0, m_ws.DG1RowCount - visibleRows));
+    verticalScrollBar()->setRange(0, std::max(0, m_ws.library.DG1RowCount - visibleRows));
     // A new layout comes with an empty list (New): show its first row, where
     // the next glyph goes, not the rows the old list was scrolled to.
     verticalScrollBar()->setValue(0);
@@ -90,14 +90,14 @@ void DG1Grid::paintEvent(QPaintEvent *event)
 {
     QPainter p(viewport());
     p.fillRect(event->rect(), Qt::white);
-    const int columns = m_ws.DG1ColCount;
-    const int size = m_ws.DG1CellSize;
+    const int columns = m_ws.library.DG1ColCount;
+    const int size = m_ws.library.DG1CellSize;
     const int pitch = size + 1;
-    const int n = m_ws.dotSize;
+    const int n = m_ws.dotSize();
     if (columns <= 0 || size <= 0)
         return;
     const int top = topRow();
-    const int rowsShown = std::min(m_ws.DG1RowCount - top, viewport()->height() / pitch + 1);
+    const int rowsShown = std::min(m_ws.library.DG1RowCount - top, viewport()->height() / pitch + 1);
     const int right = columns * pitch - 1;
     const int bottom = rowsShown * pitch - 1;
     p.setPen(kLineColor);
@@ -127,7 +127,7 @@ void DG1Grid::paintEvent(QPaintEvent *event)
                 for (int x = 0; x < n; ++x)
                     if (glyph.dot(x, y))
                         p.drawPoint(cell.left() + kMargin + x, cell.top() + kMargin + y);
-            if (index == m_ws.DG1Marked) {
+            if (index == m_ws.library.DG1Marked) {
                 // The outer ring of the margin: the glyph keeps a white pixel
                 // on every side between its dots and the frame.
                 p.setPen(kFrameColor);

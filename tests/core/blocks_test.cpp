@@ -18,7 +18,7 @@ void showInLibrary(TestWorkspace &tw, const Art &art)
 bool menuOpensAt(Workspace &ws, int col, int row)
 {
     ws.SG2MouseDown(col, row, MouseButton::Right);
-    return ws.blockMenuRequested;
+    return ws.editor.blockMenuRequested;
 }
 
 struct MenuState {
@@ -28,8 +28,8 @@ struct MenuState {
 
 MenuState menuState(const Workspace &ws)
 {
-    return {ws.pmuCut.enabled, ws.pmuCopy.enabled, ws.pmuPaste.enabled, ws.pmuLeft.enabled, ws.pmuRight.enabled,
-        ws.pmuUp.enabled, ws.pmuDown.enabled, ws.pmuDel.enabled};
+    return {ws.controls.pmuCut.enabled, ws.controls.pmuCopy.enabled, ws.controls.pmuPaste.enabled, ws.controls.pmuLeft.enabled, ws.controls.pmuRight.enabled,
+        ws.controls.pmuUp.enabled, ws.controls.pmuDown.enabled, ws.controls.pmuDel.enabled};
 }
 
 const Art kCopySource = {
@@ -56,10 +56,10 @@ TEST(Blocks, CopyThenPasteAtAnotherAnchorWritesBlanksToo)
     showInLibrary(tw, kCopySource);
     dragSelect(ws, 4, 4, 6, 5);
     ws.mnuCopyClick();
-    EXPECT_TRUE(ws.ClipFull);
-    EXPECT_EQ(ws.ClipWidth, 3);
-    EXPECT_EQ(ws.ClipHeight, 2);
-    EXPECT_EQ(ws.SelWidth, 3);
+    EXPECT_TRUE(ws.editor.ClipFull);
+    EXPECT_EQ(ws.editor.ClipWidth, 3);
+    EXPECT_EQ(ws.editor.ClipHeight, 2);
+    EXPECT_EQ(ws.editor.SelWidth, 3);
     EXPECT_FALSE(ws.EditModified);
     EXPECT_EQ(tw.grid(), padded(16, kCopySource));
 
@@ -80,12 +80,12 @@ TEST(Blocks, CopyThenPasteAtAnotherAnchorWritesBlanksToo)
         "...........##...",
     };
     EXPECT_EQ(tw.grid(), padded(16, pasted));
-    EXPECT_EQ(ws.SelCol, 10);
-    EXPECT_EQ(ws.SelRow, 10);
-    EXPECT_EQ(ws.SelWidth, 1);
-    EXPECT_EQ(ws.SelHeight, 1);
+    EXPECT_EQ(ws.editor.SelCol, 10);
+    EXPECT_EQ(ws.editor.SelRow, 10);
+    EXPECT_EQ(ws.editor.SelWidth, 1);
+    EXPECT_EQ(ws.editor.SelHeight, 1);
     EXPECT_TRUE(ws.EditModified);
-    EXPECT_TRUE(ws.mnuSave.enabled);
+    EXPECT_TRUE(ws.controls.mnuSave.enabled);
 }
 
 TEST(Blocks, PasteDropsWhatFallsPastTheSquare)
@@ -113,12 +113,12 @@ TEST(Blocks, CutBlanksTheBlockAndCtrlVPutsItBack)
     dragSelect(ws, 4, 4, 6, 5);
     ws.SG2KeyDown(Key::X, kCtrl);
     EXPECT_EQ(tw.grid(), padded(16, fromRow(10, {"...........#....", "..........#....."})));
-    EXPECT_EQ(ws.SelCol, 4);
-    EXPECT_EQ(ws.SelRow, 4);
-    EXPECT_EQ(ws.SelWidth, 1);
-    EXPECT_EQ(ws.SelHeight, 1);
+    EXPECT_EQ(ws.editor.SelCol, 4);
+    EXPECT_EQ(ws.editor.SelRow, 4);
+    EXPECT_EQ(ws.editor.SelWidth, 1);
+    EXPECT_EQ(ws.editor.SelHeight, 1);
     EXPECT_TRUE(ws.EditModified);
-    EXPECT_EQ(artOf(ws.BlockClip, 3, 2), (Art{"#.#", ".##"}));
+    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 2), (Art{"#.#", ".##"}));
 
     ws.SG2KeyDown(Key::V, kCtrl);
     EXPECT_EQ(tw.grid(), padded(16, kCopySource));
@@ -134,10 +134,10 @@ TEST(Blocks, DeleteBlanksTheBlockAndKeepsTheClipboard)
     dragSelect(ws, 4, 4, 6, 5);
     ws.mnuDelClick();
     EXPECT_EQ(tw.grid(), padded(16, fromRow(10, {"...........#....", "..........#....."})));
-    EXPECT_EQ(ws.SelWidth, 1);
-    EXPECT_EQ(ws.SelHeight, 1);
-    EXPECT_EQ(ws.ClipWidth, 2);
-    EXPECT_EQ(artOf(ws.BlockClip, 2, 2), (Art{".#", "#."}));
+    EXPECT_EQ(ws.editor.SelWidth, 1);
+    EXPECT_EQ(ws.editor.SelHeight, 1);
+    EXPECT_EQ(ws.editor.ClipWidth, 2);
+    EXPECT_EQ(artOf(ws.editor.BlockClip, 2, 2), (Art{".#", "#."}));
 }
 
 TEST(Blocks, MovesRightStopAtTheLastColumnAndComeBackFromTheSnapshot)
@@ -154,10 +154,10 @@ TEST(Blocks, MovesRightStopAtTheLastColumnAndComeBackFromTheSnapshot)
     ws.pmuRightClick();
     const Art atTheEdge = fromRow(3, {"...............#", "...............#"});
     EXPECT_EQ(tw.grid(), padded(16, atTheEdge));
-    EXPECT_EQ(ws.SelCol, 15);
+    EXPECT_EQ(ws.editor.SelCol, 15);
     ws.pmuRightClick(); // the left column is the last one: refused
     EXPECT_EQ(tw.grid(), padded(16, atTheEdge));
-    EXPECT_EQ(ws.SelCol, 15);
+    EXPECT_EQ(ws.editor.SelCol, 15);
     EXPECT_TRUE(ws.inSelection(15, 4));
     EXPECT_TRUE(ws.inSelection(18, 4));
 
@@ -166,7 +166,7 @@ TEST(Blocks, MovesRightStopAtTheLastColumnAndComeBackFromTheSnapshot)
     ws.pmuLeftClick();
     ws.pmuLeftClick();
     EXPECT_EQ(tw.grid(), padded(16, start));
-    EXPECT_EQ(ws.SelCol, 12);
+    EXPECT_EQ(ws.editor.SelCol, 12);
 }
 
 TEST(Blocks, BlocksPushedPastTheLeftAndBottomEdgesComeBack)
@@ -179,9 +179,9 @@ TEST(Blocks, BlocksPushedPastTheLeftAndBottomEdgesComeBack)
     EXPECT_EQ(tw.grid(), padded(16, {".#.", "##."}));
     ws.pmuLeftClick();
     EXPECT_EQ(tw.grid(), padded(16, {"#..", "#.."}));
-    EXPECT_EQ(ws.SelCol, -2);
+    EXPECT_EQ(ws.editor.SelCol, -2);
     ws.pmuLeftClick(); // the right column is column 0: refused
-    EXPECT_EQ(ws.SelCol, -2);
+    EXPECT_EQ(ws.editor.SelCol, -2);
     ws.pmuRightClick();
     ws.pmuRightClick();
     EXPECT_EQ(tw.grid(), padded(16, {"#.#", ".##"}));
@@ -194,7 +194,7 @@ TEST(Blocks, BlocksPushedPastTheLeftAndBottomEdgesComeBack)
     ws.pmuDownClick();
     ws.pmuDownClick(); // the top row is the last one: refused
     EXPECT_EQ(tw.grid(), padded(16, fromRow(15, {"#."})));
-    EXPECT_EQ(ws.SelRow, 15);
+    EXPECT_EQ(ws.editor.SelRow, 15);
     ws.pmuUpClick();
     ws.pmuUpClick();
     EXPECT_EQ(tw.grid(), padded(16, bottom));
@@ -218,11 +218,11 @@ TEST(Blocks, ARefusedMoveLeavesTheGlyphUnedited)
     for (const auto &r : refusals) {
         dragSelect(ws, r.c0, r.r0, r.c1, r.r1);
         (ws.*r.move)();
-        EXPECT_EQ(ws.SelCol, r.c0);
-        EXPECT_EQ(ws.SelRow, r.r0);
+        EXPECT_EQ(ws.editor.SelCol, r.c0);
+        EXPECT_EQ(ws.editor.SelRow, r.r0);
     }
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_FALSE(ws.mnuSave.enabled);
+    EXPECT_FALSE(ws.controls.mnuSave.enabled);
     EXPECT_EQ(tw.grid(), padded(16, {"#..............#", "#..............#"}));
 }
 
@@ -274,17 +274,17 @@ TEST(Blocks, SystemViewMenuOffersCopyOnlyWhileCtrlXStillCuts)
     dragSelect(ws, 1, 1, 3, 2);
     EXPECT_TRUE(menuOpensAt(ws, 2, 2));
     EXPECT_EQ(menuState(ws), (MenuState{false, true, false, true, true, true, true, false}));
-    EXPECT_EQ(ws.SelCol, 1); // a right press keeps the selection
-    EXPECT_EQ(ws.SelWidth, 3);
-    EXPECT_EQ(ws.SelHeight, 2);
+    EXPECT_EQ(ws.editor.SelCol, 1); // a right press keeps the selection
+    EXPECT_EQ(ws.editor.SelWidth, 3);
+    EXPECT_EQ(ws.editor.SelHeight, 2);
     ws.SG2MouseDown(-1, -1, MouseButton::Left); // off the grid: ignored
-    EXPECT_TRUE(ws.blockMenuRequested);
-    EXPECT_EQ(ws.SelWidth, 3);
+    EXPECT_TRUE(ws.editor.blockMenuRequested);
+    EXPECT_EQ(ws.editor.SelWidth, 3);
 
     ws.SG2KeyDown(Key::X, kCtrl);
     EXPECT_EQ(tw.grid(), padded(16, {}));
-    EXPECT_TRUE(ws.ClipFull);
-    EXPECT_EQ(artOf(ws.BlockClip, 3, 2), (Art{"###", "#.#"}));
+    EXPECT_TRUE(ws.editor.ClipFull);
+    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 2), (Art{"###", "#.#"}));
 }
 
 TEST(Blocks, LibraryViewMenuFollowsTheBlockAndTheClipboard)
@@ -322,7 +322,7 @@ TEST(Blocks, TheClipboardSurvivesADotSizeChange)
     ws.SG2KeyDown(Key::C, kCtrl);
 
     tw->mnu16Click();
-    ASSERT_EQ(ws.dotSize, 16);
+    ASSERT_EQ(ws.dotSize(), 16);
     EXPECT_EQ(tw.grid(), padded(16, {}));
     click(ws, 8, 0);
     ws.SG2KeyDown(Key::V, kCtrl);
@@ -338,16 +338,16 @@ TEST(Blocks, AShiftDragFromAnAnchorPastTheEdgeStaysWithinThirtyTwoCells)
     dragSelect(ws, 0, 0, 1, 1);
     ws.pmuLeftClick();
     ws.pmuUpClick();
-    ASSERT_EQ(ws.SelCol, -1);
-    ASSERT_EQ(ws.SelRow, -1);
+    ASSERT_EQ(ws.editor.SelCol, -1);
+    ASSERT_EQ(ws.editor.SelRow, -1);
     ws.SG2KeyDown(Key::Shift, {});
     ws.SG2MouseMove(31, 31);
-    EXPECT_EQ(ws.SelWidth, 32);
-    EXPECT_EQ(ws.SelHeight, 32);
+    EXPECT_EQ(ws.editor.SelWidth, 32);
+    EXPECT_EQ(ws.editor.SelHeight, 32);
     ws.mnuCopyClick();
-    EXPECT_EQ(ws.ClipWidth, 32);
-    EXPECT_EQ(ws.ClipHeight, 32);
-    EXPECT_EQ(artOf(ws.BlockClip, 3, 3), (Art{"...", ".#.", "..."}));
+    EXPECT_EQ(ws.editor.ClipWidth, 32);
+    EXPECT_EQ(ws.editor.ClipHeight, 32);
+    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 3), (Art{"...", ".#.", "..."}));
 }
 
 // A block selected, then the whole glyph changed under it: the next move
@@ -384,6 +384,6 @@ TEST(Blocks, AMoveAfterAWholeGlyphChangeSlidesWhatTheGridShows)
         (ws.*c.change)();
         ws.pmuRightClick();
         EXPECT_EQ(tw.grid(), padded(16, c.after)) << c.name;
-        EXPECT_EQ(ws.SelCol, 7) << c.name;
+        EXPECT_EQ(ws.editor.SelCol, 7) << c.name;
     }
 }

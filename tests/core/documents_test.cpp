@@ -55,7 +55,7 @@ struct Documents : ::testing::Test {
     }
     void openVia(int filterIndex, const std::string &name)
     {
-        if (tw->LibCount > 0)
+        if (tw->library.LibCount > 0)
             prompts.answer(Answer::No);
         prompts.fileChoice(FileChoice{path(name), filterIndex});
         tw->mnuOpenClick();
@@ -74,9 +74,9 @@ TEST_F(Documents, saveThroughTheDialogWritesTheZmb)
     EXPECT_EQ(spec.fileName, "*.ZMB");
 
     EXPECT_EQ(readFile(path("LIB.ZMB")), golden("three16c.zmb"));
-    EXPECT_EQ(tw->caption, "Dotforge: " + path("LIB.ZMB"));
-    EXPECT_FALSE(tw->mnuSave.enabled);
-    EXPECT_TRUE(tw->mnuSaveAs.enabled);
+    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
+    EXPECT_FALSE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
     EXPECT_FALSE(tw->EditModified);
     expectStoreRaw();
     EXPECT_EQ(tw->libPlane, threeGlyphs()[0]); // the selected glyph again
@@ -93,7 +93,7 @@ TEST_F(Documents, saveAsAsmThenSaveWithoutDialog)
     GlyphPlane changed = threeGlyphs()[0];
     changed.at(15, 1) = 0x01;
     writePlane(tw->storeFile, 0, changed);
-    tw->mnuSave.enabled = true;
+    tw->controls.mnuSave.enabled = true;
     tw->mnuSaveClick();
     const LibraryContent content = readAsm(readFile(path("LIB.ASM")), 16);
     ASSERT_EQ(content.glyphs.size(), 3u);
@@ -104,7 +104,7 @@ TEST_F(Documents, saveAsAsmThenSaveWithoutDialog)
 
 TEST_F(Documents, emptyLibraryWritesEmptyFiles)
 {
-    tw->LibCount = 0;
+    tw->library.LibCount = 0;
     saveVia(1, "EMPTY.ZMB");
     saveVia(2, "EMPTY.ASM");
     EXPECT_EQ(fs::file_size(path("EMPTY.ZMB")), 0u);
@@ -115,7 +115,7 @@ TEST_F(Documents, savedWithEffectsAndModeStoreStaysRaw)
 {
     // Mode A with a quarter turn left: the top row becomes the left column.
     tw->mnuModeClick(Mode::A);
-    tw->rotation = Rotation::R90;
+    tw->controls.rotation = Rotation::R90;
     saveVia(1, "ROT.ZMB");
     const std::string file = readFile(path("ROT.ZMB"));
     EXPECT_EQ(file.substr(0, 32), std::string(16, '\x80') + std::string(16, '\0'));
@@ -125,15 +125,15 @@ TEST_F(Documents, savedWithEffectsAndModeStoreStaysRaw)
 TEST_F(Documents, saveAsCancelledWritesNothingAndForgetsTheName)
 {
     saveVia(1, "LIB.ZMB");
-    const std::string caption = tw->caption;
-    tw->mnuSave.enabled = true;
+    const std::string caption = tw->controls.caption;
+    tw->controls.mnuSave.enabled = true;
     prompts.fileChoice(std::nullopt);
     tw->mnuSaveAsClick();
     EXPECT_TRUE(tw->CurFileName.empty());
-    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.mnuSave.enabled);
     // The caption no longer names a file Save would not write to.
     EXPECT_EQ(caption, "Dotforge: " + path("LIB.ZMB"));
-    EXPECT_EQ(tw->caption, "Dotforge");
+    EXPECT_EQ(tw->controls.caption, "Dotforge");
     // The next Save asks again.
     prompts.fileChoice(std::nullopt);
     tw->mnuSaveClick();
@@ -150,7 +150,7 @@ TEST_F(Documents, afterNewTheNextSaveAsksForAName)
     tw->mnuSaveClick();
     EXPECT_EQ(prompts.texts("save").size(), 2u);
     EXPECT_EQ(readFile(path("NEW.ZMB")), golden("three16c.zmb"));
-    EXPECT_EQ(tw->caption, "Dotforge: " + path("NEW.ZMB"));
+    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("NEW.ZMB"));
 }
 
 TEST_F(Documents, openAnsweringYesAsksToSaveFirst)
@@ -160,27 +160,27 @@ TEST_F(Documents, openAnsweringYesAsksToSaveFirst)
     EXPECT_EQ(prompts.texts("confirmation"), std::vector<std::string>{kOpenQuestion});
     EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"请先保存小字库!"});
     EXPECT_TRUE(prompts.texts("open").empty());
-    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw->library.LibCount, 3);
 }
 
 TEST_F(Documents, openCancelledChangesNothing)
 {
     saveVia(1, "LIB.ZMB");
-    const std::string caption = tw->caption;
+    const std::string caption = tw->controls.caption;
     prompts.answer(Answer::No);
     prompts.fileChoice(std::nullopt);
     tw->mnuOpenClick();
     EXPECT_EQ(tw->CurFileName, path("LIB.ZMB"));
-    EXPECT_EQ(tw->caption, caption);
-    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw->controls.caption, caption);
+    EXPECT_EQ(tw->library.LibCount, 3);
 }
 
 TEST_F(Documents, openZmbLoadsTheLibrary)
 {
     writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
-    tw->LibCount = 0;
-    tw->mnuSave.enabled = false;
-    tw->mnuSaveAs.enabled = false;
+    tw->library.LibCount = 0;
+    tw->controls.mnuSave.enabled = false;
+    tw->controls.mnuSaveAs.enabled = false;
     openVia(1, "GOLD.ZMB");
 
     const FileDialogSpec &spec = prompts.lastOpenSpec();
@@ -190,26 +190,26 @@ TEST_F(Documents, openZmbLoadsTheLibrary)
     EXPECT_EQ(spec.fileName, "*.ZMB");
     EXPECT_EQ(spec.initialDir, ".");
 
-    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw->library.LibCount, 3);
     expectStoreRaw();
-    EXPECT_EQ(tw->codeList[2], "\xB0\xA3");
-    EXPECT_EQ(tw->caption, "Dotforge: " + path("GOLD.ZMB"));
-    EXPECT_TRUE(tw->mnuSaveAs.enabled);
-    EXPECT_FALSE(tw->mnuSave.enabled);
-    EXPECT_TRUE(tw->RG1.enabled);
-    EXPECT_TRUE(tw->DelBtn.enabled);
+    EXPECT_EQ(tw->library.codeList[2], "\xB0\xA3");
+    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("GOLD.ZMB"));
+    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
+    EXPECT_FALSE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.RG1.enabled);
+    EXPECT_TRUE(tw->controls.DelBtn.enabled);
     // The last glyph is selected and shown in the library view.
-    EXPECT_EQ(tw->LibIndex, 2);
+    EXPECT_EQ(tw->library.LibIndex, 2);
     EXPECT_EQ(tw->ViewMode, 1);
     EXPECT_EQ(tw->editPlane, threeGlyphs()[2]);
-    EXPECT_EQ(tw->XNLabel, "共 3字 第 3字");
+    EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 3字");
 }
 
 TEST_F(Documents, openAsmWithTheAsmEntry)
 {
     writeFile(path("GOLD.ASM"), golden("three16c.asm"));
     openVia(2, "GOLD.ASM");
-    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw->library.LibCount, 3);
     expectStoreRaw();
     EXPECT_EQ(tw->curFileType, FileType::ASM);
 }
@@ -219,8 +219,8 @@ TEST_F(Documents, asmChosenWithTheZmbEntryIsReadAsZmb)
     // 549 bytes of text make 549 div 34 = 16 glyphs of meaningless dots.
     writeFile(path("GOLD.ASM"), golden("three16c.asm"));
     openVia(1, "GOLD.ASM");
-    EXPECT_EQ(tw->LibCount, 16);
-    EXPECT_EQ(tw->codeList[0], golden("three16c.asm").substr(16 * 32, 2));
+    EXPECT_EQ(tw->library.LibCount, 16);
+    EXPECT_EQ(tw->library.codeList[0], golden("three16c.asm").substr(16 * 32, 2));
 }
 
 TEST_F(Documents, duplicateCodesInAFileAreBothLoaded)
@@ -228,8 +228,8 @@ TEST_F(Documents, duplicateCodesInAFileAreBothLoaded)
     const Sequence blank(32, 0);
     writeFile(path("DUP.ZMB"), writeZmb({blank, blank}, {"\xB0\xA1", "\xB0\xA1"}));
     openVia(1, "DUP.ZMB");
-    EXPECT_EQ(tw->LibCount, 2);
-    EXPECT_EQ(tw->codeList[1], "\xB0\xA1");
+    EXPECT_EQ(tw->library.LibCount, 2);
+    EXPECT_EQ(tw->library.codeList[1], "\xB0\xA1");
 }
 
 TEST_F(Documents, modeAFileOpenedInModeCIsScrambled)
@@ -238,7 +238,7 @@ TEST_F(Documents, modeAFileOpenedInModeCIsScrambled)
     saveVia(1, "A.ZMB");
     tw->mnuModeClick(Mode::C);
     openVia(1, "A.ZMB");
-    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw->library.LibCount, 3);
     EXPECT_TRUE(prompts.texts("ioerror").empty());
     // The left column, saved as 16 x 0x80 then 16 zeros, comes back read row by
     // row: the top 8 rows with dots 0 and 8.
@@ -253,11 +253,11 @@ TEST_F(Documents, openOfAFileWithoutGlyphs)
     writeFile(path("SHORT.ZMB"), std::string(33, '\x55'));
     openVia(1, "SHORT.ZMB");
     EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数为0!"});
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
     EXPECT_EQ(tw->CurFileName, path("SHORT.ZMB"));
-    EXPECT_EQ(tw->caption, "Dotforge: " + path("SHORT.ZMB"));
-    EXPECT_FALSE(tw->RG1.enabled);
-    EXPECT_FALSE(tw->DelBtn.enabled);
+    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("SHORT.ZMB"));
+    EXPECT_FALSE(tw->controls.RG1.enabled);
+    EXPECT_FALSE(tw->controls.DelBtn.enabled);
 }
 
 TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
@@ -266,17 +266,17 @@ TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
     EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"文件打开错误!"});
     EXPECT_TRUE(prompts.texts("ioerror").empty());
     EXPECT_TRUE(tw->CurFileName.empty());
-    EXPECT_EQ(tw->caption, "Dotforge: ");
-    EXPECT_FALSE(tw->mnuSave.enabled);
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->controls.caption, "Dotforge: ");
+    EXPECT_FALSE(tw->controls.mnuSave.enabled);
+    EXPECT_EQ(tw->library.LibCount, 0);
 
     // A failure after glyphs were read (the store cannot take them) keeps none.
     writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
     tw->storeFile.close();
     openVia(1, "GOLD.ZMB");
     EXPECT_EQ(prompts.texts("message").size(), 2u);
-    EXPECT_EQ(tw->LibCount, 0);
-    EXPECT_FALSE(tw->RG1.enabled);
+    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_FALSE(tw->controls.RG1.enabled);
 }
 
 // A pipe or a device chosen as the library file is no file: the open fails at
@@ -291,7 +291,7 @@ TEST_F(Documents, openOfAPipeOrADeviceFails)
     openVia(2, "ZERO.ASM");
     ::close(writer);
     EXPECT_EQ(prompts.texts("message"), (std::vector<std::string>{"文件打开错误!", "文件打开错误!"}));
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
 }
 
 TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
@@ -307,8 +307,8 @@ TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
     for (const auto &[entry, name] : {std::pair{1, "BIG.ZMB"}, std::pair{2, "BIG.ASM"}}) {
         prompts.clear();
         openVia(entry, name);
-        EXPECT_EQ(tw->LibCount, 200) << name;
-        EXPECT_EQ(tw->codeList[199], bytes({0xB2, 0xA1 + 199 - 188})) << name;
+        EXPECT_EQ(tw->library.LibCount, 200) << name;
+        EXPECT_EQ(tw->library.codeList[199], bytes({0xB2, 0xA1 + 199 - 188})) << name;
         EXPECT_EQ(readPlane(tw->storeFile, 199).at(15, 1), 199) << name;
         EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数超过200,只读入了前200个!"});
     }
@@ -317,11 +317,11 @@ TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
 TEST_F(Documents, closeQuestion)
 {
     // Saved: no question.
-    tw->mnuSave.enabled = false;
+    tw->controls.mnuSave.enabled = false;
     EXPECT_TRUE(tw->FormCloseQuery());
     EXPECT_TRUE(prompts.log().empty());
 
-    tw->mnuSave.enabled = true;
+    tw->controls.mnuSave.enabled = true;
     prompts.answer(Answer::Cancel);
     EXPECT_FALSE(tw->FormCloseQuery());
     prompts.answer(Answer::No);
@@ -334,7 +334,7 @@ TEST_F(Documents, closeQuestion)
     prompts.answer(Answer::Yes);
     prompts.fileChoice(std::nullopt);
     EXPECT_FALSE(tw->FormCloseQuery());
-    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.mnuSave.enabled);
 
     // Yes saves.
     prompts.answer(Answer::Yes);
@@ -362,7 +362,7 @@ void expectFailedSave(Documents &t, const std::set<std::string> &before, const s
     t.expectStoreRaw();
     EXPECT_FALSE(t.exists("JQT1.Tmp"));
     EXPECT_EQ(t.listing(), before);
-    EXPECT_TRUE(t.tw->mnuSave.enabled);
+    EXPECT_TRUE(t.tw->controls.mnuSave.enabled);
 }
 
 // Limits the size of any file this process writes, as a full disk would.
@@ -387,12 +387,15 @@ TEST_F(Documents, diskFullWhileWritingTheFile)
 {
     // 32 dots: one glyph, the .ASM text (683 bytes) outgrows the limit while the
     // records (128 bytes) still fit.
-    tw->dotSize = 32;
+    prompts.answer(Answer::No); // the library is dropped, then filled again at 32 dots
+    tw->mnu32Click();
+    tw->mnuModeClick(Mode::C);
+    fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
     saveVia(2, "LIB.ASM");
     const std::string previous = readFile(path("LIB.ASM"));
     EXPECT_EQ(previous.size(), 3u * 683);
     const auto before = listing();
-    tw->mnuSave.enabled = true;
+    tw->controls.mnuSave.enabled = true;
     {
         FileSizeLimit limit(600);
         EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
@@ -516,20 +519,20 @@ TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
     EXPECT_EQ(readFile(path("LIB.ZMB")).size(), 3u * 34);
 
     writeFile(path("JQT1.Tmp"), "left by a crash");
-    tw->mnuSave.enabled = true;
+    tw->controls.mnuSave.enabled = true;
     tw->mnuSaveClick();
     EXPECT_FALSE(exists("JQT1.Tmp"));
     EXPECT_TRUE(prompts.texts("ioerror").empty());
 
     fs::create_directory(path("JQT1.Tmp"));
     const auto before = listing();
-    tw->mnuSave.enabled = true;
+    tw->controls.mnuSave.enabled = true;
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     EXPECT_EQ(prompts.texts("ioerror"),
         std::vector<std::string>{"\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
     expectStoreRaw();
     EXPECT_EQ(listing(), before);
-    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.mnuSave.enabled);
 }
 
 // A save killed on the way leaves TARGET.~PID-N beside its target; the next
@@ -572,10 +575,10 @@ TEST_F(Documents, exitAsksTheWindowToClose)
 // Glyph 1 selected in the library view, one dot of the grid toggled.
 void selectAndEdit(Documents &t)
 {
-    t.tw->LibIndex = 1;
+    t.tw->library.LibIndex = 1;
     t.tw->ReadXDot();
-    t.tw->SelCol = 5;
-    t.tw->SelRow = 5;
+    t.tw->editor.SelCol = 5;
+    t.tw->editor.SelRow = 5;
     t.tw->SG2DblClick();
     ASSERT_TRUE(t.tw->EditModified);
     t.prompts.clear();
@@ -587,7 +590,7 @@ TEST_F(Documents, saveKeepsTheSelectedGlyphForUndoAndCommit)
         SCOPED_TRACE(fails ? "failed save" : "save");
         if (fails)
             fs::create_symlink("/dev/full", path("FULL.ZMB"));
-        tw->LibIndex = 1;
+        tw->library.LibIndex = 1;
         tw->ReadXDot();
         prompts.clear();
         prompts.fileChoice(FileChoice{path(fails ? "FULL.ZMB" : "LIB.ZMB"), 1});
@@ -616,7 +619,7 @@ TEST_F(Documents, saveAsksToCommitTheEditsOfALibraryGlyph)
     EXPECT_EQ(readPlane(tw->storeFile, 1), edited);
     EXPECT_EQ(tw->libPlane, edited);
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_FALSE(tw->mnuSave.enabled);
+    EXPECT_FALSE(tw->controls.mnuSave.enabled);
 }
 
 TEST_F(Documents, saveAnsweredNoDropsTheEditsFromTheGrid)
@@ -640,7 +643,7 @@ TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
     prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveAsClick(); }));
     EXPECT_EQ(tw->CurFileName, path("FULL.ZMB"));
-    EXPECT_EQ(tw->caption, "Dotforge: " + path("FULL.ZMB"));
+    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("FULL.ZMB"));
 }
 
 } // namespace

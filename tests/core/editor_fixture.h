@@ -58,10 +58,10 @@ inline void enterLibraryView(TestWorkspace &tw, const GlyphPlane &glyph)
 {
     tw->storeFile.seek(0);
     tw->storeFile.write(glyph.bytes.data());
-    tw->LibCount = 1;
-    tw->LibIndex = 0;
+    tw->library.LibCount = 1;
+    tw->library.LibIndex = 0;
     tw->libPlane = glyph;
-    tw->RG1.enabled = true;
+    tw->controls.RG1.enabled = true;
     tw->selectRG1(1);
 }
 

@@ -79,7 +79,7 @@ TEST(EditorGrid, TwentyFourDotsNeverTouchTheFourthByteOfARow)
     p.at(5, 3) = 0x77;
     enterLibraryView(tw, p);
     EXPECT_EQ(tw.grid(), padded(24, fromRow(3, {".......................#"})));
-    EXPECT_FALSE(tw->SG2.inked(24, 3));
+    EXPECT_FALSE(tw->editor.SG2.inked(24, 3));
 
     tw->setCell(0, 5, kInk);
     zeroRecord(tw, 0);
@@ -116,29 +116,29 @@ TEST(EditorGrid, DragGrowsOnlyRightOfAndBelowTheAnchor)
     tw.setGrid(fromRow(5, {".....#.#.#......", "......###.......", ".....#...##....."}));
 
     ws.SG2MouseDown(5, 5, MouseButton::Left);
-    EXPECT_TRUE(ws.Dragging);
+    EXPECT_TRUE(ws.editor.Dragging);
     ws.SG2MouseMove(9, 7);
-    EXPECT_EQ(ws.SelWidth, 5);
-    EXPECT_EQ(ws.SelHeight, 3);
+    EXPECT_EQ(ws.editor.SelWidth, 5);
+    EXPECT_EQ(ws.editor.SelHeight, 3);
     ws.SG2MouseMove(7, 6);
-    EXPECT_EQ(ws.SelWidth, 3);
-    EXPECT_EQ(ws.SelHeight, 2);
+    EXPECT_EQ(ws.editor.SelWidth, 3);
+    EXPECT_EQ(ws.editor.SelHeight, 2);
     ws.SG2MouseMove(9, 7);
     ws.SG2MouseMove(3, 8); // left of the anchor column: the size stays
-    EXPECT_EQ(ws.SelWidth, 5);
-    EXPECT_EQ(ws.SelHeight, 3);
+    EXPECT_EQ(ws.editor.SelWidth, 5);
+    EXPECT_EQ(ws.editor.SelHeight, 3);
     ws.SG2MouseMove(-1, -1); // off the grid: ignored
-    EXPECT_EQ(ws.SelWidth, 5);
+    EXPECT_EQ(ws.editor.SelWidth, 5);
 
     ws.SG2MouseUp(3, 8, MouseButton::Left);
-    EXPECT_FALSE(ws.Dragging);
-    EXPECT_EQ(artOf(ws.BlockSnapshot, 5, 3), (Art{"#.#.#", ".###.", "#...#"}));
-    EXPECT_EQ(ws.SelCol, 5);
-    EXPECT_EQ(ws.SelRow, 5);
+    EXPECT_FALSE(ws.editor.Dragging);
+    EXPECT_EQ(artOf(ws.editor.BlockSnapshot, 5, 3), (Art{"#.#.#", ".###.", "#...#"}));
+    EXPECT_EQ(ws.editor.SelCol, 5);
+    EXPECT_EQ(ws.editor.SelRow, 5);
 
     ws.SG2MouseMove(12, 12); // no drag any more
-    EXPECT_EQ(ws.SelWidth, 5);
-    EXPECT_EQ(ws.SelHeight, 3);
+    EXPECT_EQ(ws.editor.SelWidth, 5);
+    EXPECT_EQ(ws.editor.SelHeight, 3);
 }
 
 TEST(EditorGrid, ReleaseOffTheGridEndsTheDragWithASnapshot)
@@ -149,13 +149,13 @@ TEST(EditorGrid, ReleaseOffTheGridEndsTheDragWithASnapshot)
     ws.SG2MouseDown(2, 2, MouseButton::Left);
     ws.SG2MouseMove(4, 3);
     ws.SG2MouseUp(2, 2, MouseButton::Right); // other buttons' releases do nothing
-    EXPECT_TRUE(ws.Dragging);
+    EXPECT_TRUE(ws.editor.Dragging);
     ws.SG2MouseUp(-1, -1, MouseButton::Left);
-    EXPECT_FALSE(ws.Dragging);
-    EXPECT_EQ(artOf(ws.BlockSnapshot, 3, 2), (Art{"#.#", ".##"}));
+    EXPECT_FALSE(ws.editor.Dragging);
+    EXPECT_EQ(artOf(ws.editor.BlockSnapshot, 3, 2), (Art{"#.#", ".##"}));
     ws.SG2MouseMove(8, 8);
-    EXPECT_EQ(ws.SelWidth, 3);
-    EXPECT_EQ(ws.SelHeight, 2);
+    EXPECT_EQ(ws.editor.SelWidth, 3);
+    EXPECT_EQ(ws.editor.SelHeight, 2);
 }
 
 TEST(EditorGrid, ShiftInvertsDraggingOnEveryPress)
@@ -163,20 +163,20 @@ TEST(EditorGrid, ShiftInvertsDraggingOnEveryPress)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     for (bool start : {false, true}) {
-        ws.Dragging = start;
+        ws.editor.Dragging = start;
         ws.SG2KeyDown(Key::Shift, {false, true, false});
-        EXPECT_EQ(ws.Dragging, !start);
+        EXPECT_EQ(ws.editor.Dragging, !start);
         ws.SG2KeyDown(Key::Shift, {false, true, false});
-        EXPECT_EQ(ws.Dragging, start);
+        EXPECT_EQ(ws.editor.Dragging, start);
     }
 
     // A rubber band without a button held: click, Shift, move.
     click(ws, 1, 1);
-    EXPECT_FALSE(ws.Dragging);
+    EXPECT_FALSE(ws.editor.Dragging);
     ws.SG2KeyDown(Key::Shift, {});
     ws.SG2MouseMove(3, 2);
-    EXPECT_EQ(ws.SelWidth, 3);
-    EXPECT_EQ(ws.SelHeight, 2);
+    EXPECT_EQ(ws.editor.SelWidth, 3);
+    EXPECT_EQ(ws.editor.SelHeight, 2);
 }
 
 TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
@@ -187,7 +187,7 @@ TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
     ws.SG2DblClick();
     EXPECT_EQ(tw.grid(), padded(16, {}));
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_FALSE(ws.mnuSave.enabled);
+    EXPECT_FALSE(ws.controls.mnuSave.enabled);
 
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
     ws.SG2MouseDown(3, 4, MouseButton::Left);
@@ -204,8 +204,8 @@ TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
                 "...#..#.........",
             }));
     EXPECT_TRUE(ws.EditModified);
-    EXPECT_TRUE(ws.mnuSave.enabled);
-    EXPECT_TRUE(ws.mnuSaveAs.enabled);
+    EXPECT_TRUE(ws.controls.mnuSave.enabled);
+    EXPECT_TRUE(ws.controls.mnuSaveAs.enabled);
 }
 
 TEST(EditorGrid, EnterCommitsInTheLibraryViewAndOnlyBeepsInTheSystemView)
@@ -231,12 +231,12 @@ TEST(EditorGrid, EnterCommitsInTheLibraryViewAndOnlyBeepsInTheSystemView)
     EXPECT_EQ(storedRecord(tw, 0), bytesOf(planeFromArt(committed)));
     EXPECT_EQ(ws.libPlane, planeFromArt(committed));
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_EQ(ws.LibCount, 1);
+    EXPECT_EQ(ws.library.LibCount, 1);
 
     // Nothing left to undo: Home keeps the grid and the selection.
     ws.SG2KeyDown(Key::Home, {});
-    EXPECT_EQ(ws.SelCol, 3);
-    EXPECT_EQ(ws.SelRow, 4);
+    EXPECT_EQ(ws.editor.SelCol, 3);
+    EXPECT_EQ(ws.editor.SelRow, 4);
     EXPECT_EQ(tw.grid(), padded(16, committed));
     EXPECT_EQ(tw.prompts().beeps(), 1);
 }
@@ -252,8 +252,8 @@ TEST_P(LeavingTheLibraryView, AsksAboutEditsAndCommitsOnYes)
     ws.sourcePlane = planeFromArt(kSourceGlyph);
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
     EXPECT_EQ(listener.focusRequests, 1);
-    EXPECT_TRUE(ws.ClearBtn.enabled);
-    EXPECT_TRUE(ws.ChgBtn.enabled);
+    EXPECT_TRUE(ws.controls.ClearBtn.enabled);
+    EXPECT_TRUE(ws.controls.ChgBtn.enabled);
 
     ws.SG2MouseDown(0, 0, MouseButton::Left);
     ws.SG2DblClick();
@@ -269,8 +269,8 @@ TEST_P(LeavingTheLibraryView, AsksAboutEditsAndCommitsOnYes)
     EXPECT_EQ(tw.grid(), padded(16, kSourceGlyph));
     EXPECT_EQ(ws.ViewMode, 0);
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_FALSE(ws.ClearBtn.enabled);
-    EXPECT_FALSE(ws.ChgBtn.enabled);
+    EXPECT_FALSE(ws.controls.ClearBtn.enabled);
+    EXPECT_FALSE(ws.controls.ChgBtn.enabled);
     ws.setListener(nullptr);
 }
 
@@ -297,14 +297,14 @@ TEST(EditorGrid, AFailedSaveOnLeavingKeepsTheLibraryViewAndTheEdits)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
-    ws.LibIndex = -1; // a press beside the list cells
+    ws.library.LibIndex = -1; // a press beside the list cells
     ws.SG2MouseDown(0, 0, MouseButton::Left);
     ws.SG2DblClick();
     tw.prompts().answer(Answer::Yes);
 
     EXPECT_FALSE(ws.run([&] { ws.selectRG1(0); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), (std::vector<std::string>{"I/O error 131."}));
-    EXPECT_EQ(ws.RG1Index, 1);
+    EXPECT_EQ(ws.controls.RG1Index, 1);
     EXPECT_EQ(ws.ViewMode, 1);
     EXPECT_TRUE(ws.EditModified);
     EXPECT_EQ(tw.grid()[0], "#...............");
@@ -369,12 +369,12 @@ TEST(EditorGrid, KeysWithoutAnEditorFunctionChangeNothing)
     for (const auto &[key, mods] : presses)
         ws.SG2KeyDown(key, mods);
     EXPECT_EQ(tw.grid(), padded(16, kLibraryGlyph));
-    EXPECT_EQ(ws.SelWidth, 3);
-    EXPECT_EQ(ws.SelHeight, 3);
-    EXPECT_FALSE(ws.ClipFull);
+    EXPECT_EQ(ws.editor.SelWidth, 3);
+    EXPECT_EQ(ws.editor.SelHeight, 3);
+    EXPECT_FALSE(ws.editor.ClipFull);
     EXPECT_FALSE(ws.EditModified);
 
     ws.SG2KeyDown(Key::C, kCtrl);
-    EXPECT_TRUE(ws.ClipFull);
-    EXPECT_EQ(artOf(ws.BlockClip, 3, 3), (Art{".#.", "###", ".#."}));
+    EXPECT_TRUE(ws.editor.ClipFull);
+    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 3), (Art{".#.", "###", ".#."}));
 }

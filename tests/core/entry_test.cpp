@@ -35,7 +35,7 @@ std::string bytes(std::initializer_list<int> values)
 
 std::vector<std::string> codes(Workspace &ws)
 {
-    return std::vector<std::string>(ws.codeList.begin(), ws.codeList.begin() + ws.LibCount);
+    return std::vector<std::string>(ws.library.codeList.begin(), ws.library.codeList.begin() + ws.library.LibCount);
 }
 
 class EntryTest : public ::testing::Test {
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
 {
-    tw->ChEditText = A + B + C;
+    tw->controls.ChEditText = A + B + C;
     tw->ChEditKeyPress(U'a');
     EXPECT_FALSE(tw->TypedEntry);
 
@@ -64,16 +64,16 @@ TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
     EXPECT_EQ(tw.blank().lastText, "啊");
 
     tw->AddBtnClick();
-    EXPECT_EQ(tw->ChEditText, B + C);
+    EXPECT_EQ(tw->controls.ChEditText, B + C);
     EXPECT_EQ(tw->CurCode, B);
     EXPECT_EQ(tw.blank().lastText, "阿");
-    EXPECT_TRUE(tw->AddBtn.enabled);
+    EXPECT_TRUE(tw->controls.AddBtn.enabled);
 
     tw->AddBtnClick();
     tw->AddBtnClick();
     EXPECT_EQ(codes(tw.ws()), (std::vector<std::string>{A, B, C}));
-    EXPECT_EQ(tw->ChEditText, "");
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_EQ(tw->controls.ChEditText, "");
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
     EXPECT_FALSE(tw->TypedEntry);
 }
 
@@ -81,26 +81,26 @@ TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
 // view; a failing commit there must not lose the glyph just stored.
 TEST_F(EntryTest, AnErrorWhileMovingOnStillCountsTheGlyphAdded)
 {
-    tw->ChEditText = A + B;
+    tw->controls.ChEditText = A + B;
     tw->ChEditKeyPress(13);
     // The library view with LibIndex before the first glyph, so that the commit
     // fails. No press on the list leaves such an index, and the add button is
     // off in the library view: the state is set directly.
-    tw->LibIndex = -1;
+    tw->library.LibIndex = -1;
     tw->selectRG1(1);
     tw->SG2DblClick(); // an edit, so leaving the view asks to commit it
     tw.prompts().answer(Answer::Yes);
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 131."});
     EXPECT_EQ(codes(tw.ws()), std::vector<std::string>{A});
-    EXPECT_EQ(tw->XNLabel, "共 1字 第 1字");
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_EQ(tw->controls.XNLabel, "共 1字 第 1字");
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
 }
 
 TEST_F(EntryTest, EnterNeedsTwoBytes)
 {
     for (const std::string &text : {std::string(), std::string("\xB0")}) {
-        tw->ChEditText = text;
+        tw->controls.ChEditText = text;
         const int renders = tw.blank().calls;
         tw->ChEditKeyPress(13);
         EXPECT_FALSE(tw->TypedEntry);
@@ -111,13 +111,13 @@ TEST_F(EntryTest, EnterNeedsTwoBytes)
 
 TEST_F(EntryTest, ALoneByteLeftInTheFieldEndsTypedEntry)
 {
-    tw->ChEditText = A + "a";
+    tw->controls.ChEditText = A + "a";
     tw->ChEditKeyPress(13);
     tw->AddBtnClick();
     EXPECT_EQ(codes(tw.ws()), std::vector<std::string>{A});
-    EXPECT_EQ(tw->ChEditText, "a");
+    EXPECT_EQ(tw->controls.ChEditText, "a");
     EXPECT_FALSE(tw->TypedEntry);
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
 }
 
 TEST_F(EntryTest, ImportStopsAfterTwoHundredPairsWithoutComplaint)
@@ -126,10 +126,10 @@ TEST_F(EntryTest, ImportStopsAfterTwoHundredPairsWithoutComplaint)
     for (int i = 0; i < 250; ++i)
         line += {char(0xB0 + i / 94), char(0xA1 + i % 94)};
     import(line + "\r\n");
-    EXPECT_EQ(tw->LibCount, 200);
-    EXPECT_EQ(tw->codeList[199], "\xB2\xAC");
+    EXPECT_EQ(tw->library.LibCount, 200);
+    EXPECT_EQ(tw->library.codeList[199], "\xB2\xAC");
     EXPECT_TRUE(tw.prompts().texts("warning").empty());
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
 }
 
 struct ImportCase {
@@ -177,7 +177,7 @@ TEST_F(EntryTest, ACharacterWithoutGbkCodeImportsNothing)
     import("\xE5\x95\x8A\xF0\x9F\x98\x80\xE9\x98\xBF"); // 啊😀阿
     EXPECT_EQ(
         tw.prompts().texts("warning"), std::vector<std::string>{"文本文件中的字符\"😀\"没有GBK编码,未导入任何字!"});
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
 }
 
 TEST_F(EntryTest, BrokenOrUnencodableUtf16ImportsNothing)
@@ -187,7 +187,7 @@ TEST_F(EntryTest, BrokenOrUnencodableUtf16ImportsNothing)
     EXPECT_EQ(tw.prompts().texts("warning"),
         (std::vector<std::string>{"文本文件中的字符\"😀\"没有GBK编码,未导入任何字!",
             "文本文件中的字符\"\xEF\xBF\xBD\"没有GBK编码,未导入任何字!"}));
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
 }
 
 // A pipe chosen in the dialog is refused at once (the test holds a writer, so
@@ -202,7 +202,7 @@ TEST_F(EntryTest, APipeIsRefused)
     ::close(writer);
     EXPECT_EQ(tw.prompts().texts("ioerror"),
         std::vector<std::string>{"\"" + path + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
 }
 
 TEST_F(EntryTest, ARenderErrorEndsTheImportKeepingTheGlyphsAdded)
@@ -227,12 +227,12 @@ TEST_F(EntryTest, TheDialogIsTheOpenDialogSetForTextFiles)
     EXPECT_EQ(spec.defaultExt, ".TXT");
     EXPECT_EQ(spec.fileName, "*.TXT");
     EXPECT_EQ(spec.initialDir, ".");
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
 
     tw.prompts().fileChoice(FileChoice{tw.dir().file("missing.txt"), 1});
     EXPECT_FALSE(tw->run([&] { tw->Button1Click(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"File not found."});
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
 }
 
 TEST(TextImport, ALineCutInsideAUtf8CharacterIsStillUtf8)

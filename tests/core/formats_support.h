@@ -38,10 +38,10 @@ inline void fillStore(Workspace &ws, const std::vector<GlyphPlane> &glyphs, cons
 {
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         writePlane(ws.storeFile, std::int64_t(i), glyphs[i]);
-        ws.codeList[i] = codes[i];
+        ws.library.codeList[i] = codes[i];
     }
-    ws.LibCount = int(glyphs.size());
-    ws.mnuSave.enabled = ws.mnuSaveAs.enabled = true;
+    ws.library.LibCount = int(glyphs.size());
+    ws.controls.mnuSave.enabled = ws.controls.mnuSaveAs.enabled = true;
 }
 
 inline std::vector<GlyphPlane> storeRecords(Workspace &ws, int count)

@@ -148,7 +148,7 @@ TEST(TransXDot, appliesDefaultEffectsOnlyWithViewOff)
 {
     TestWorkspace tw;
     tw->mnuModeClick(Mode::C);
-    tw->rotation = Rotation::R90;
+    tw->controls.rotation = Rotation::R90;
     GlyphPlane topRight;
     topRight.setDot(15, 0, true);
 
@@ -157,7 +157,7 @@ TEST(TransXDot, appliesDefaultEffectsOnlyWithViewOff)
     EXPECT_EQ(tw->libPlane.at(0, 0), 0x80);
     EXPECT_EQ(tw->libPlane.at(0, 1), 0x00);
 
-    tw->mnuView = true;
+    tw->controls.mnuView = true;
     tw->libPlane = topRight;
     tw->TransXDot();
     EXPECT_EQ(tw->libPlane, topRight);
@@ -167,19 +167,19 @@ TEST(TransXDot, savedFlipAndSwapOfRows)
 {
     TestWorkspace tw;
     tw->mnuModeClick(Mode::C);
-    tw->dotSize = 24;
+    tw->mnu24Click();
     GlyphPlane rows;
     for (int r = 0; r < 24; ++r)
         rows.at(r, 0) = std::uint8_t(r + 1);
 
-    tw->flip = Flip::Vertical;
+    tw->controls.flip = Flip::Vertical;
     tw->libPlane = rows;
     tw->TransXDot();
     EXPECT_EQ(tw->libPlane.at(0, 0), 24);
     EXPECT_EQ(tw->libPlane.at(23, 0), 1);
 
-    tw->flip = Flip::None;
-    tw->swap = Swap::UpDown;
+    tw->controls.flip = Flip::None;
+    tw->controls.swap = Swap::UpDown;
     tw->libPlane = rows;
     tw->TransXDot();
     for (int r = 0; r < 24; ++r) {
@@ -193,7 +193,8 @@ TEST(TransXDot, touchesOnlyTheGlyphSquareAndTransDotUndoesIt)
     for (const int n : {16, 24}) {
         for (const Mode mode : {Mode::A, Mode::B, Mode::C, Mode::D}) {
             TestWorkspace tw;
-            tw->dotSize = n;
+            if (n == 24)
+                tw->mnu24Click();
             tw->mnuModeClick(mode);
             GlyphPlane plane;
             plane.bytes.fill(0xA5);
@@ -216,15 +217,15 @@ TEST(TransXDot, touchesOnlyTheGlyphSquareAndTransDotUndoesIt)
 TEST(Layout, modeChoiceTicksOnlyTheMode)
 {
     TestWorkspace tw;
-    EXPECT_EQ(tw->mode, Mode::A);
+    EXPECT_EQ(tw->controls.mode, Mode::A);
     fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
     tw.setGrid({"#..#", ".##."});
     const std::vector<std::string> shown = tw.grid();
     const GlyphPlane editPlane = tw->editPlane;
     tw->mnuModeClick(Mode::D);
-    EXPECT_EQ(tw->mode, Mode::D);
+    EXPECT_EQ(tw->controls.mode, Mode::D);
     EXPECT_EQ(storeRecords(tw.ws(), 3), threeGlyphs());
-    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw->library.LibCount, 3);
     EXPECT_EQ(tw.grid(), shown);
     EXPECT_EQ(tw->editPlane, editPlane);
     EXPECT_TRUE(tw.prompts().log().empty());

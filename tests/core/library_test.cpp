@@ -65,18 +65,18 @@ TEST_F(LibraryTest, TwoHundredGlyphsFillTheStoreAndTheNextIsRefused)
 {
     fill(200);
     EXPECT_EQ(storeSize(), 25600u);
-    EXPECT_EQ(tw->LibCount, 200);
-    EXPECT_EQ(tw->codeList[199], "\xB2\xAC");
-    EXPECT_EQ(tw->XNLabel, "共 200字 第 200字");
+    EXPECT_EQ(tw->library.LibCount, 200);
+    EXPECT_EQ(tw->library.codeList[199], "\xB2\xAC");
+    EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 200字");
     EXPECT_TRUE(tw.prompts().texts("warning").empty());
 
-    tw->AddBtn.enabled = true; // a character was just rendered
+    tw->controls.AddBtn.enabled = true; // a character was just rendered
     tw->CurCode = code(200);
     tw->AddBtnClick();
     EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库已满!"});
-    EXPECT_EQ(tw->LibCount, 200);
+    EXPECT_EQ(tw->library.LibCount, 200);
     EXPECT_EQ(storeSize(), 25600u);
-    EXPECT_TRUE(tw->AddBtn.enabled);
+    EXPECT_TRUE(tw->controls.AddBtn.enabled);
     EXPECT_EQ(tw->CurCode, code(200));
 }
 
@@ -85,7 +85,7 @@ TEST_F(LibraryTest, ACodeAlreadyInTheLibraryIsRefusedWhateverItsBitmap)
     fill(3);
     add(1, {"################"});
     EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库中已有该区位码的字!"});
-    EXPECT_EQ(tw->LibCount, 3);
+    EXPECT_EQ(tw->library.LibCount, 3);
     EXPECT_EQ(storeSize(), 384u);
     EXPECT_EQ(store().substr(128, 128), record({{0, 0x40}}));
 }
@@ -95,7 +95,7 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
     CellLog log;
     tw->setListener(&log);
     tw->sourcePlane = planeFromArt({"################", "################"});
-    tw->mnuSave.enabled = false;
+    tw->controls.mnuSave.enabled = false;
     // Outside the 16 x 16 square the edit plane is stored as it is.
     tw->editPlane.at(20, 3) = 0x5A;
     // An "L" turned a quarter left in the editor: its foot now points up.
@@ -106,16 +106,16 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
 
     EXPECT_EQ(store(), record({{0, 0x80}, {1, 0x01}, {4, 0x40}, {8, 0xFF}, {83, 0x5A}}));
     EXPECT_EQ(tw->libPlane, tw->editPlane);
-    EXPECT_EQ(tw->codeList[0], "\xB0\xA1");
-    EXPECT_EQ(tw->LibIndex, 0);
-    EXPECT_EQ(tw->XNLabel, "共 1字 第 1字");
+    EXPECT_EQ(tw->library.codeList[0], "\xB0\xA1");
+    EXPECT_EQ(tw->library.LibIndex, 0);
+    EXPECT_EQ(tw->controls.XNLabel, "共 1字 第 1字");
     EXPECT_EQ(log.cells, std::vector<int>{0});
-    EXPECT_TRUE(tw->RG1.enabled);
-    EXPECT_TRUE(tw->DelBtn.enabled);
-    EXPECT_TRUE(tw->mnuSave.enabled);
-    EXPECT_TRUE(tw->mnuSaveAs.enabled);
+    EXPECT_TRUE(tw->controls.RG1.enabled);
+    EXPECT_TRUE(tw->controls.DelBtn.enabled);
+    EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
 }
 
 TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
@@ -123,18 +123,18 @@ TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
     fill(2);
     tw->storeFile.close();
     tw->CurCode = code(2);
-    tw->AddBtn.enabled = true;
-    tw->mnuSave.enabled = tw->mnuSaveAs.enabled = false; // as after a save
+    tw->controls.AddBtn.enabled = true;
+    tw->controls.mnuSave.enabled = tw->controls.mnuSaveAs.enabled = false; // as after a save
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 103."});
-    EXPECT_EQ(tw->LibCount, 2);
-    EXPECT_EQ(tw->codeList[2], "");
-    EXPECT_EQ(tw->XNLabel, "共 2字 第 2字");
-    EXPECT_EQ(tw->LibIndex, 1);
+    EXPECT_EQ(tw->library.LibCount, 2);
+    EXPECT_EQ(tw->library.codeList[2], "");
+    EXPECT_EQ(tw->controls.XNLabel, "共 2字 第 2字");
+    EXPECT_EQ(tw->library.LibIndex, 1);
     // Save was enabled before the write; the character can still be added.
-    EXPECT_TRUE(tw->mnuSave.enabled);
-    EXPECT_TRUE(tw->mnuSaveAs.enabled);
-    EXPECT_TRUE(tw->AddBtn.enabled);
+    EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
+    EXPECT_TRUE(tw->controls.AddBtn.enabled);
 }
 
 struct DeleteCase {
@@ -152,7 +152,7 @@ TEST_P(DeleteTest, ClosesTheGapAndKeepsRecordsAndCodesTogether)
 {
     const DeleteCase &c = GetParam();
     fill(c.count);
-    tw->LibIndex = c.selected;
+    tw->library.LibIndex = c.selected;
     CellLog log;
     tw->setListener(&log);
     tw.prompts().answer(Answer::Yes);
@@ -163,12 +163,12 @@ TEST_P(DeleteTest, ClosesTheGapAndKeepsRecordsAndCodesTogether)
     std::string expected;
     for (std::size_t k = 0; k < c.remaining.size(); ++k) {
         expected += record({{0, kDotByte[c.remaining[k]]}});
-        EXPECT_EQ(tw->codeList[k], code(c.remaining[k])) << k;
+        EXPECT_EQ(tw->library.codeList[k], code(c.remaining[k])) << k;
     }
     EXPECT_EQ(store(), expected);
-    EXPECT_EQ(tw->LibCount, int(c.remaining.size()));
-    EXPECT_EQ(tw->LibIndex, c.selectedAfter);
-    EXPECT_EQ(tw->XNLabel, c.label);
+    EXPECT_EQ(tw->library.LibCount, int(c.remaining.size()));
+    EXPECT_EQ(tw->library.LibIndex, c.selectedAfter);
+    EXPECT_EQ(tw->controls.XNLabel, c.label);
     ASSERT_FALSE(log.cells.empty());
     EXPECT_EQ(log.cells.back(), c.count - 1); // the former last glyph's cell
 }
@@ -187,78 +187,78 @@ INSTANTIATE_TEST_SUITE_P(Cases, DeleteTest,
 TEST_F(LibraryTest, DeletingTheOnlyGlyphEmptiesTheLibrary)
 {
     fill(1);
-    tw->mnuSave.enabled = false; // as after a save
+    tw->controls.mnuSave.enabled = false; // as after a save
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
-    EXPECT_EQ(tw->LibCount, 0);
-    EXPECT_EQ(tw->XNLabel, "共 0字 第 1字");
+    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 1字");
     EXPECT_EQ(storeSize(), 0u);
-    EXPECT_FALSE(tw->RG1.enabled);
-    EXPECT_FALSE(tw->DelBtn.enabled);
-    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_FALSE(tw->controls.RG1.enabled);
+    EXPECT_FALSE(tw->controls.DelBtn.enabled);
+    EXPECT_TRUE(tw->controls.mnuSave.enabled);
 
     tw->DelBtnClick(); // empty: no question (an unscripted one fails the test)
-    EXPECT_EQ(tw->LibCount, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
 }
 
 TEST_F(LibraryTest, DeleteAnsweredNoChangesNothing)
 {
     fill(2);
-    tw->mnuSave.enabled = false;
+    tw->controls.mnuSave.enabled = false;
     const std::string before = store();
     tw.prompts().answer(Answer::No);
     tw->DelBtnClick();
     EXPECT_EQ(store(), before);
-    EXPECT_EQ(tw->LibCount, 2);
-    EXPECT_EQ(tw->XNLabel, "共 2字 第 2字");
-    EXPECT_FALSE(tw->mnuSave.enabled);
+    EXPECT_EQ(tw->library.LibCount, 2);
+    EXPECT_EQ(tw->controls.XNLabel, "共 2字 第 2字");
+    EXPECT_FALSE(tw->controls.mnuSave.enabled);
 }
 
 TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
 {
     tw->mnu24Click();
-    ASSERT_EQ(tw->DG1ColCount, 7);
-    ASSERT_EQ(tw->DG1RowCount, 29);
+    ASSERT_EQ(tw->library.DG1ColCount, 7);
+    ASSERT_EQ(tw->library.DG1RowCount, 29);
     for (int i = 0; i < 200; ++i)
         add(i, i == 7 ? std::vector<std::string>{".......................#"} : std::vector<std::string>{});
 
     tw->DG1MouseDown(0, 1);
-    EXPECT_EQ(tw->LibIndex, 7);
+    EXPECT_EQ(tw->library.LibIndex, 7);
     EXPECT_EQ(tw->libPlane.at(0, 2), 0x01);
-    EXPECT_EQ(tw->XNLabel, "共 200字 第 8字");
+    EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 8字");
 
     GlyphPlane glyph;
     for (int index : {200, 201, 202})
         EXPECT_FALSE(tw->DG1DrawCell(index, glyph)) << index;
     tw->DG1MouseDown(4, 28); // cell 200
     EXPECT_EQ(tw.prompts().beeps(), 1);
-    EXPECT_EQ(tw->LibIndex, 7);
-    EXPECT_EQ(tw->XNLabel, "共 200字 第 8字");
+    EXPECT_EQ(tw->library.LibIndex, 7);
+    EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 8字");
 }
 
 TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
 {
     fill(12);
-    tw->Panel1.enabled = false;
+    tw->controls.Panel1.enabled = false;
     tw->DG1MouseDown(4, 0);
-    EXPECT_EQ(tw->LibIndex, 4);
-    EXPECT_EQ(tw->XNLabel, "共 12字 第 5字");
-    EXPECT_EQ(tw->RG1Index, 1);
+    EXPECT_EQ(tw->library.LibIndex, 4);
+    EXPECT_EQ(tw->controls.XNLabel, "共 12字 第 5字");
+    EXPECT_EQ(tw->controls.RG1Index, 1);
     EXPECT_EQ(tw->ViewMode, 1);
-    EXPECT_TRUE(tw->Panel1.enabled);
+    EXPECT_TRUE(tw->controls.Panel1.enabled);
     EXPECT_EQ(tw.grid()[0], "....#...........");
     EXPECT_FALSE(tw->EditModified);
 
     GlyphPlane glyph;
     ASSERT_TRUE(tw->DG1DrawCell(7, glyph));
     EXPECT_EQ(glyph.at(0, 0), 0x01);
-    EXPECT_EQ(tw->LibIndex, 4);
+    EXPECT_EQ(tw->library.LibIndex, 4);
     EXPECT_EQ(tw->libPlane.at(0, 0), 0x08);
 
     tw->DG1MouseDown(2, 1); // cell 12, just after the last glyph
     EXPECT_EQ(tw.prompts().beeps(), 1);
-    EXPECT_EQ(tw->LibIndex, 4);
-    EXPECT_EQ(tw->XNLabel, "共 12字 第 5字");
+    EXPECT_EQ(tw->library.LibIndex, 4);
+    EXPECT_EQ(tw->controls.XNLabel, "共 12字 第 5字");
 }
 
 // A press that hits no glyph (an empty cell, or beside the cells) beeps and
@@ -268,7 +268,7 @@ TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
 TEST_F(LibraryTest, APressOnNoGlyphKeepsTheSelection)
 {
     tw->DG1MouseDown(0, 0); // empty library
-    EXPECT_EQ(tw->RG1Index, 0);
+    EXPECT_EQ(tw->controls.RG1Index, 0);
     tw->SG2KeyDown(Key::Enter, {});
     EXPECT_EQ(tw.prompts().beeps(), 2);
     EXPECT_EQ(storeSize(), 0u);
@@ -279,12 +279,12 @@ TEST_F(LibraryTest, APressOnNoGlyphKeepsTheSelection)
     tw->SG2DblClick();
     for (auto [col, row] : {std::pair{3, 0}, {9, 19}, {-1, -1}}) {
         tw->DG1MouseDown(col, row);
-        EXPECT_EQ(tw->LibIndex, 1) << col << ", " << row;
-        EXPECT_EQ(tw->RG1Index, 1);
+        EXPECT_EQ(tw->library.LibIndex, 1) << col << ", " << row;
+        EXPECT_EQ(tw->controls.RG1Index, 1);
         EXPECT_TRUE(tw->EditModified);
     }
     EXPECT_EQ(tw.prompts().beeps(), 5);
-    EXPECT_EQ(tw->XNLabel, "共 3字 第 2字");
+    EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 2字");
 
     EXPECT_TRUE(tw->run([&] { tw->SG2KeyDown(Key::Enter, {}); }));
     EXPECT_TRUE(tw.prompts().texts("ioerror").empty());
@@ -304,11 +304,11 @@ TEST_F(LibraryTest, DeleteInTheLibraryViewShowsTheGlyphNowSelected)
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
 
-    EXPECT_EQ(tw->RG1Index, 1);
+    EXPECT_EQ(tw->controls.RG1Index, 1);
     EXPECT_EQ(tw.grid()[0], ".#..............");
     EXPECT_EQ(tw.grid()[5], "................");
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_TRUE(tw->mnuSave.enabled);
+    EXPECT_TRUE(tw->controls.mnuSave.enabled);
     tw->selectRG1(0); // no question: an unscripted one fails the test
     tw->selectRG1(1);
     EXPECT_EQ(tw.grid()[0], ".#..............");
@@ -327,12 +327,12 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphInTheLibraryViewLeavesAnEmptySystemView)
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
 
-    EXPECT_EQ(tw->LibCount, 0);
-    EXPECT_EQ(tw->RG1Index, 0);
+    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->controls.RG1Index, 0);
     EXPECT_EQ(tw->ViewMode, 0);
-    EXPECT_FALSE(tw->ClearBtn.enabled);
-    EXPECT_FALSE(tw->ChgBtn.enabled);
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_FALSE(tw->controls.ClearBtn.enabled);
+    EXPECT_FALSE(tw->controls.ChgBtn.enabled);
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
     EXPECT_FALSE(tw->EditModified);
     EXPECT_EQ(tw.grid(), std::vector<std::string>(16, std::string(16, '.')));
     EXPECT_EQ(tw.prompts().texts("confirmation").size(), 1u);
@@ -347,11 +347,11 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphInTheLibraryViewLeavesAnEmptySystemView)
 TEST_F(LibraryTest, DeleteInTheSystemViewKeepsTheEditorAndFollowsTheSelection)
 {
     fill(3);
-    tw->LibIndex = 0;
+    tw->library.LibIndex = 0;
     tw.setGrid({"...#"});
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
-    EXPECT_EQ(tw->RG1Index, 0);
+    EXPECT_EQ(tw->controls.RG1Index, 0);
     EXPECT_EQ(tw.grid()[0], "...#............");
 
     tw->selectRG1(1);
@@ -367,18 +367,18 @@ TEST_F(LibraryTest, AddIsOfferedOnlyForTheGlyphLastRendered)
 {
     fill(2);
     tw->SG1MouseDown(5, 0); // B0 A6
-    EXPECT_TRUE(tw->AddBtn.enabled);
+    EXPECT_TRUE(tw->controls.AddBtn.enabled);
     tw->DG1MouseDown(1, 0);
-    EXPECT_EQ(tw->RG1Index, 1);
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_EQ(tw->controls.RG1Index, 1);
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
     tw->selectRG1(0);
-    EXPECT_FALSE(tw->AddBtn.enabled);
+    EXPECT_FALSE(tw->controls.AddBtn.enabled);
 
     tw->SG1MouseDown(5, 0);
-    EXPECT_TRUE(tw->AddBtn.enabled);
+    EXPECT_TRUE(tw->controls.AddBtn.enabled);
     tw.setGrid({"...#"});
     tw->AddBtnClick();
-    EXPECT_EQ(tw->codeList[2], "\xB0\xA6");
+    EXPECT_EQ(tw->library.codeList[2], "\xB0\xA6");
     EXPECT_EQ(store().substr(256), record({{0, 0x10}}));
 }
 
@@ -389,17 +389,17 @@ TEST_F(LibraryTest, PaintingAfterAFailedReadStillRestoresTheSelection)
     std::filesystem::resize_file(tw.dir().file("JQT.TMP"), 128);
     GlyphPlane glyph;
     EXPECT_THROW(tw->DG1DrawCell(1, glyph), IoError);
-    EXPECT_EQ(tw->LibIndex, 0);
+    EXPECT_EQ(tw->library.LibIndex, 0);
     EXPECT_EQ(tw->libPlane.at(0, 0), 0x80);
 }
 
 TEST_F(LibraryTest, ReadingFromAnEmptyLibrarySaysSo)
 {
-    tw->Panel1.enabled = true;
+    tw->controls.Panel1.enabled = true;
     tw->ReadXDot();
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"小字库已空!"});
-    EXPECT_FALSE(tw->Panel1.enabled);
-    EXPECT_EQ(tw->RG1Index, 0);
+    EXPECT_FALSE(tw->controls.Panel1.enabled);
+    EXPECT_EQ(tw->controls.RG1Index, 0);
     EXPECT_EQ(tw->ViewMode, 0);
 }
 

@@ -78,9 +78,9 @@ void fillLibrary(Workspace &ws, const std::vector<GlyphPlane> &glyphs)
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         ws.storeFile.seek(std::int64_t(i));
         ws.storeFile.write(glyphs[i].bytes.data());
-        ws.codeList[i] = std::string{char(0xB0), char(0xA1 + i)};
+        ws.library.codeList[i] = std::string{char(0xB0), char(0xA1 + i)};
     }
-    ws.LibCount = int(glyphs.size());
+    ws.library.LibCount = int(glyphs.size());
 }
 
 GlyphPlane dotAt(int x, int y)
@@ -185,7 +185,7 @@ TEST_P(PrintRangeRefused, ShowsTheRangeError)
     EXPECT_EQ(tw.prompts().texts("error"), std::vector<std::string>{"范围指定错误!"});
     EXPECT_EQ(tw.prompts().lastButtons(), Buttons::Ok);
     EXPECT_TRUE(dev.calls.empty());
-    EXPECT_EQ(tw->LibIndex, 0);
+    EXPECT_EQ(tw->library.LibIndex, 0);
     EXPECT_EQ(tw->ViewMode, 0);
 }
 
@@ -241,7 +241,7 @@ TEST(Print, FailureWhileDrawingAbortsTheDocument)
     EXPECT_EQ(dev.calls.back(), "abort");
     EXPECT_FALSE(dev.printing());
     // The glyph being printed when it failed is the one selected and shown.
-    EXPECT_EQ(tw->LibIndex, 1);
+    EXPECT_EQ(tw->library.LibIndex, 1);
     EXPECT_EQ(tw.grid()[1], ".#..............");
 
     // The next print is not refused as busy.
@@ -256,16 +256,16 @@ TEST(Print, StoreReadFailureAbortsAndKeepsTheLastGlyphRead)
 {
     TestWorkspace tw;
     fillLibrary(tw.ws(), {dotAt(0, 0), dotAt(3, 0)});
-    tw->LibCount = 3; // the store holds only two records
+    tw->library.LibCount = 3; // the store holds only two records
     RecordingDevice dev;
     EXPECT_FALSE(tw->run([&] { tw->printRange("1", "3", dev); }));
 
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});
     EXPECT_EQ(dev.calls.back(), "abort");
-    EXPECT_EQ(tw->LibIndex, 1);
+    EXPECT_EQ(tw->library.LibIndex, 1);
     EXPECT_EQ(tw->libPlane, dotAt(3, 0));
     EXPECT_EQ(tw.grid()[0], "...#............");
-    EXPECT_EQ(tw->XNLabel, "共 3字 第 2字");
+    EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 2字");
 }
 
 TEST(Print, LastGlyphPrintedBecomesTheSelection)
@@ -285,13 +285,13 @@ TEST(Print, LastGlyphPrintedBecomesTheSelection)
     tw->printRange("4", "6", dev);
 
     EXPECT_EQ(dev.calls.front(), "begin Dotforge 小字库 第4-6字");
-    EXPECT_EQ(tw->LibIndex, 5);
-    EXPECT_EQ(tw->RG1Index, 1);
+    EXPECT_EQ(tw->library.LibIndex, 5);
+    EXPECT_EQ(tw->controls.RG1Index, 1);
     EXPECT_EQ(tw->ViewMode, 1);
     EXPECT_EQ(tw->libPlane, dotAt(5, 0));
     EXPECT_EQ(tw.grid()[0], ".....#..........");
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_EQ(tw->XNLabel, "共 8字 第 6字");
+    EXPECT_EQ(tw->controls.XNLabel, "共 8字 第 6字");
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"已打印到文件 /home/user/Dotforge-print-1.pdf"});
 
     // A commit now writes the grid over glyph 6 and leaves glyph 1 alone.

@@ -405,12 +405,12 @@ TEST(ProfileCommand, TicksModeAndEffectsAndTheSaveFollows)
     std::vector<std::string> leftColumn(16, "#...............");
     fillStore(tw.ws(), {planeFromArt(leftColumn)}, {"\xB0\xA1"});
     tw->mnuProfileClick("pages-lsb");
-    EXPECT_EQ(tw->mode, Mode::B);
-    EXPECT_EQ(tw->rotation, Rotation::R90);
-    EXPECT_EQ(tw->flip, Flip::Vertical);
-    EXPECT_EQ(tw->swap, Swap::None);
+    EXPECT_EQ(tw->controls.mode, Mode::B);
+    EXPECT_EQ(tw->controls.rotation, Rotation::R90);
+    EXPECT_EQ(tw->controls.flip, Flip::Vertical);
+    EXPECT_EQ(tw->controls.swap, Swap::None);
     tw->mnuProfileClick("no-such-layout");
-    EXPECT_EQ(tw->mode, Mode::B);
+    EXPECT_EQ(tw->controls.mode, Mode::B);
 
     const std::string path = tw.dir().file("L.ZMB");
     tw.prompts().fileChoice(FileChoice{path, 1});
@@ -421,9 +421,9 @@ TEST(ProfileCommand, TicksModeAndEffectsAndTheSaveFollows)
         EXPECT_EQ(int(static_cast<unsigned char>(file[std::size_t(t)])), t == 0 || t == 16 ? 0xFF : 0) << t;
     // The library keeps the glyph upright.
     tw->mnuProfileClick("rows-msb");
-    EXPECT_EQ(tw->rotation, Rotation::R0);
-    EXPECT_EQ(tw->flip, Flip::None);
-    EXPECT_EQ(tw->mode, Mode::C);
+    EXPECT_EQ(tw->controls.rotation, Rotation::R0);
+    EXPECT_EQ(tw->controls.flip, Flip::None);
+    EXPECT_EQ(tw->controls.mode, Mode::C);
 }
 
 } // namespace

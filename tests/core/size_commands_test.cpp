@@ -22,14 +22,14 @@ void fillLibrary(TestWorkspace &tw, int count)
     ws.storeFile.seek(0);
     for (int i = 0; i < count; ++i) {
         ws.storeFile.write(glyph.bytes.data());
-        ws.codeList[std::size_t(i)] = std::string{char(0xB0), char(0xA1 + i)};
+        ws.library.codeList[std::size_t(i)] = std::string{char(0xB0), char(0xA1 + i)};
     }
-    ws.LibCount = count;
-    ws.LibIndex = count - 1;
-    ws.RG1.enabled = true;
-    ws.DelBtn.enabled = true;
-    ws.mnuSave.enabled = true;
-    ws.mnuSaveAs.enabled = true;
+    ws.library.LibCount = count;
+    ws.library.LibIndex = count - 1;
+    ws.controls.RG1.enabled = true;
+    ws.controls.DelBtn.enabled = true;
+    ws.controls.mnuSave.enabled = true;
+    ws.controls.mnuSaveAs.enabled = true;
 }
 
 std::uintmax_t storeSize(TestWorkspace &tw)
@@ -58,20 +58,20 @@ TEST(DotSize, LayoutForEachSizeOnAnEmptyLibrary)
     for (const auto &c : cases) {
         (tw.ws().*c.command)();
         Workspace &ws = tw.ws();
-        EXPECT_EQ(ws.dotSize, c.n);
-        EXPECT_EQ(ws.SG2CellSize, c.editorCell) << c.n;
-        EXPECT_EQ(ws.DG1ColCount, c.listColumns) << c.n;
-        EXPECT_EQ(ws.DG1RowCount, c.listRows) << c.n;
-        EXPECT_EQ(ws.DG1CellSize, c.n + 4);
+        EXPECT_EQ(ws.dotSize(), c.n);
+        EXPECT_EQ(ws.editor.SG2CellSize, c.editorCell) << c.n;
+        EXPECT_EQ(ws.library.DG1ColCount, c.listColumns) << c.n;
+        EXPECT_EQ(ws.library.DG1RowCount, c.listRows) << c.n;
+        EXPECT_EQ(ws.library.DG1CellSize, c.n + 4);
         EXPECT_EQ(ws.FontSize, c.pointSize);
-        EXPECT_EQ(ws.mnu16.checked, c.n == 16);
-        EXPECT_EQ(ws.mnu24.checked, c.n == 24);
-        EXPECT_EQ(ws.mnu32.checked, c.n == 32);
+        EXPECT_EQ(ws.controls.mnu16.checked, c.n == 16);
+        EXPECT_EQ(ws.controls.mnu24.checked, c.n == 24);
+        EXPECT_EQ(ws.controls.mnu32.checked, c.n == 32);
         // The editor shows the first character of the area, blank cells everywhere
         // (the blank rasterizer draws nothing).
         for (int r = 0; r < c.n; ++r)
             for (int x = 0; x < c.n; ++x)
-                EXPECT_EQ(ws.SG2.at(x, r), kBlank);
+                EXPECT_EQ(ws.editor.SG2.at(x, r), kBlank);
     }
     EXPECT_TRUE(tw.prompts().log().empty()) << "an empty library asks nothing";
 }
@@ -81,17 +81,17 @@ TEST(DotSize, LargeSizesTickTheTrueTypeSourceAndDisableTheDotMatrixOne)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.RUClick();
-    ASSERT_TRUE(ws.RU.checked);
+    ASSERT_TRUE(ws.controls.RU.checked);
     ws.mnu24Click();
-    EXPECT_TRUE(ws.RW.checked);
-    EXPECT_FALSE(ws.RU.checked);
-    EXPECT_FALSE(ws.RU.enabled);
-    EXPECT_FALSE(ws.UJF.enabled);
+    EXPECT_TRUE(ws.controls.RW.checked);
+    EXPECT_FALSE(ws.controls.RU.checked);
+    EXPECT_FALSE(ws.controls.RU.enabled);
+    EXPECT_FALSE(ws.controls.UJF.enabled);
     // Back at 16 dots the dot-matrix source can be chosen again, but is not ticked.
     ws.mnu16Click();
-    EXPECT_TRUE(ws.RU.enabled);
-    EXPECT_FALSE(ws.RU.checked);
-    EXPECT_TRUE(ws.RW.checked);
+    EXPECT_TRUE(ws.controls.RU.enabled);
+    EXPECT_FALSE(ws.controls.RU.checked);
+    EXPECT_TRUE(ws.controls.RW.checked);
 }
 
 TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
@@ -105,10 +105,10 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
             std::vector<std::string>{"当前小字库中已有内容!你要先将其保存为文件吗?"});
         EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
         EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"请先保存小字库!"});
-        EXPECT_EQ(tw->dotSize, 16);
-        EXPECT_TRUE(tw->mnu16.checked);
-        EXPECT_FALSE(tw->mnu24.checked);
-        EXPECT_EQ(tw->LibCount, 3);
+        EXPECT_EQ(tw->dotSize(), 16);
+        EXPECT_TRUE(tw->controls.mnu16.checked);
+        EXPECT_FALSE(tw->controls.mnu24.checked);
+        EXPECT_EQ(tw->library.LibCount, 3);
         EXPECT_EQ(storeSize(tw), 3u * 128);
     }
     {
@@ -117,14 +117,14 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         tw.prompts().answer(Answer::No);
         tw->mnu24Click();
         EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{});
-        EXPECT_EQ(tw->dotSize, 24);
-        EXPECT_EQ(tw->LibCount, 0);
-        EXPECT_EQ(tw->LibIndex, 0);
+        EXPECT_EQ(tw->dotSize(), 24);
+        EXPECT_EQ(tw->library.LibCount, 0);
+        EXPECT_EQ(tw->library.LibIndex, 0);
         EXPECT_EQ(storeSize(tw), 0u);
-        EXPECT_EQ(tw->codeList[0], "");
-        EXPECT_FALSE(tw->mnuSave.enabled);
-        EXPECT_FALSE(tw->mnuSaveAs.enabled);
-        EXPECT_FALSE(tw->RG1.enabled);
+        EXPECT_EQ(tw->library.codeList[0], "");
+        EXPECT_FALSE(tw->controls.mnuSave.enabled);
+        EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);
+        EXPECT_FALSE(tw->controls.RG1.enabled);
     }
     {
         // The size already in force asks too, and then empties the library.
@@ -133,7 +133,7 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         tw.prompts().answer(Answer::No);
         tw->mnu16Click();
         EXPECT_EQ(tw.prompts().texts("confirmation").size(), 1u);
-        EXPECT_EQ(tw->LibCount, 0);
+        EXPECT_EQ(tw->library.LibCount, 0);
     }
 }
 
@@ -143,27 +143,27 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         TestWorkspace tw;
         fillLibrary(tw, 4);
         tw->CurFileName = "/tmp/x.ZMB";
-        tw->caption = "Dotforge: /tmp/x.ZMB";
-        tw->XNLabel = "共 4字 第 4字";
-        tw->ChEditText = "\xB0\xA2\xB0\xA3";
+        tw->controls.caption = "Dotforge: /tmp/x.ZMB";
+        tw->controls.XNLabel = "共 4字 第 4字";
+        tw->controls.ChEditText = "\xB0\xA2\xB0\xA3";
         tw->TypedEntry = true;
         (tw.ws().*command)();
         EXPECT_TRUE(tw.prompts().log().empty());
-        EXPECT_EQ(tw->LibCount, 0);
+        EXPECT_EQ(tw->library.LibCount, 0);
         EXPECT_EQ(storeSize(tw), 0u);
         EXPECT_EQ(tw->CurFileName, "");
-        EXPECT_EQ(tw->caption, "Dotforge");
-        EXPECT_FALSE(tw->mnuSave.enabled);
-        EXPECT_FALSE(tw->mnuSaveAs.enabled);
-        EXPECT_FALSE(tw->RG1.enabled);
-        EXPECT_EQ(tw->RG1Index, 0);
+        EXPECT_EQ(tw->controls.caption, "Dotforge");
+        EXPECT_FALSE(tw->controls.mnuSave.enabled);
+        EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);
+        EXPECT_FALSE(tw->controls.RG1.enabled);
+        EXPECT_EQ(tw->controls.RG1Index, 0);
         EXPECT_EQ(tw->ViewMode, 0);
         // The label and the delete button show the empty list.
-        EXPECT_EQ(tw->XNLabel, "共 0字 第 0字");
-        EXPECT_FALSE(tw->DelBtn.enabled);
-        EXPECT_TRUE(tw->AddBtn.enabled);
+        EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 0字");
+        EXPECT_FALSE(tw->controls.DelBtn.enabled);
+        EXPECT_TRUE(tw->controls.AddBtn.enabled);
         EXPECT_FALSE(tw->TypedEntry);
-        EXPECT_EQ(tw->ChEditText, "");
+        EXPECT_EQ(tw->controls.ChEditText, "");
     }
 }
 
@@ -204,7 +204,7 @@ TEST(NewAndClose, DropEditsOfALibraryGlyphWithoutAQuestion)
                            : std::vector<std::string>{});
         EXPECT_TRUE(tw.prompts().allConsumed());
         EXPECT_EQ(tw->ViewMode, 0);
-        EXPECT_EQ(tw->LibCount, 0);
+        EXPECT_EQ(tw->library.LibCount, 0);
         EXPECT_EQ(storeSize(tw), 0u);
         EXPECT_FALSE(tw->EditModified);
     }
@@ -230,13 +230,13 @@ TEST(NewAndClose, EveryResetShowsTheEmptyList)
         TestWorkspace tw;
         fillLibrary(tw, 3);
         tw->updateXNLabel();
-        ASSERT_EQ(tw->XNLabel, "共 3字 第 3字");
+        ASSERT_EQ(tw->controls.XNLabel, "共 3字 第 3字");
         if (c.answer != Answer::Ok)
             tw.prompts().answer(c.answer);
         (tw.ws().*c.command)();
-        EXPECT_EQ(tw->XNLabel, "共 0字 第 0字");
-        EXPECT_FALSE(tw->DelBtn.enabled);
-        EXPECT_EQ(tw->DG1Marked, -1);
+        EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 0字");
+        EXPECT_FALSE(tw->controls.DelBtn.enabled);
+        EXPECT_EQ(tw->library.DG1Marked, -1);
         EXPECT_TRUE(tw.prompts().allConsumed());
     }
 }
@@ -246,14 +246,14 @@ TEST(NewAndClose, KeepsSizeSourceFontModeAndEffects)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.mnu24Click();
-    ws.mode = Mode::D;
-    ws.rotation = Rotation::R90;
+    ws.controls.mode = Mode::D;
+    ws.controls.rotation = Rotation::R90;
     ws.FontName = "AR PL UMing CN";
     ws.FontSize = 20;
     ws.mnuNewClick();
-    EXPECT_EQ(ws.dotSize, 24);
-    EXPECT_EQ(ws.mode, Mode::D);
-    EXPECT_EQ(ws.rotation, Rotation::R90);
+    EXPECT_EQ(ws.dotSize(), 24);
+    EXPECT_EQ(ws.controls.mode, Mode::D);
+    EXPECT_EQ(ws.controls.rotation, Rotation::R90);
     EXPECT_EQ(ws.FontName, "AR PL UMing CN");
     EXPECT_EQ(ws.FontSize, 20);
 }
@@ -267,21 +267,21 @@ TEST(ViewOption, YesTogglesAndResetsNoChangesNothing)
     EXPECT_EQ(tw.prompts().texts("warning"),
         std::vector<std::string>{"本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"});
     EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
-    EXPECT_TRUE(ws.mnuView);
+    EXPECT_TRUE(ws.controls.mnuView);
 
     fillLibrary(tw, 2);
     tw.setGrid({"#..#"});
     tw.prompts().answer(Answer::No);
     ws.mnuViewClick();
-    EXPECT_TRUE(ws.mnuView);
-    EXPECT_EQ(ws.LibCount, 2);
+    EXPECT_TRUE(ws.controls.mnuView);
+    EXPECT_EQ(ws.library.LibCount, 2);
     EXPECT_EQ(storeSize(tw), 2u * 128);
     EXPECT_EQ(tw.grid()[0], "#..#............");
 
     tw.prompts().answer(Answer::Yes);
     ws.mnuViewClick();
-    EXPECT_FALSE(ws.mnuView);
-    EXPECT_EQ(ws.LibCount, 0);
+    EXPECT_FALSE(ws.controls.mnuView);
+    EXPECT_EQ(ws.library.LibCount, 0);
     EXPECT_EQ(storeSize(tw), 0u);
 }
 

@@ -65,7 +65,7 @@ std::string fileRecord(std::int64_t record)
 
 std::string bufferBytes(const Workspace &ws)
 {
-    return {ws.recordBuf.begin(), ws.recordBuf.end()};
+    return {ws.table.recordBuf.begin(), ws.table.recordBuf.end()};
 }
 
 std::string firstBytes(const Workspace &ws, std::size_t count)
@@ -128,7 +128,7 @@ TEST_P(Area16OfVariant, ReadsItsRecord)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     chooseVariant(ws, v.item);
-    ws.SE1.value = 16;
+    ws.controls.SE1.value = 16;
     ws.SE1Change();
     EXPECT_EQ(ws.CurCode, v.code);
     EXPECT_EQ(firstBytes(ws, 8), std::string(v.first8, 8));
@@ -150,11 +150,11 @@ TEST_P(Area16OfVariant, LastRecordOfAShortFileIsTheOne)
         TestWorkspace tw({false, false, nullptr});
         writeFile(tw.dir().file("Font16s"), font.substr(0, std::size_t(v.fileRecord + (includesRecord ? 1 : 0)) * 32));
         tw->FormCreate();
-        tw->RU.checked = true;
-        tw->RW.checked = false;
-        tw->UJFIndex = v.item;
-        tw->curArea = 16;
-        tw->SE1.value = 16;
+        tw->controls.RU.checked = true;
+        tw->controls.RW.checked = false;
+        tw->controls.UJFIndex = v.item;
+        tw->table.curArea = 16;
+        tw->controls.SE1.value = 16;
         if (includesRecord) {
             tw->SE1Change();
             EXPECT_EQ(firstBytes(tw.ws(), 8), std::string(v.first8, 8));
@@ -203,11 +203,11 @@ TEST(DotMatrixRender, FillsBothPlanesAndTheEditor)
     chooseVariant(ws, 0);
     ws.sourcePlane = filledPlane(0x5A);
     ws.editPlane = filledPlane(0xC3);
-    ws.AddBtn.enabled = false;
+    ws.controls.AddBtn.enabled = false;
     ws.ChTextOut("\xB0\xA1");
     EXPECT_EQ(artFromPlane(ws.sourcePlane, 16), kAh16);
     EXPECT_EQ(tw.grid(), kAh16);
-    EXPECT_TRUE(ws.AddBtn.enabled);
+    EXPECT_TRUE(ws.controls.AddBtn.enabled);
     // Only bytes 0 and 1 of rows 0 to 15 are the glyph's; the others keep theirs.
     for (int row = 0; row < 32; ++row)
         for (int byte = 0; byte < 4; ++byte) {
@@ -246,17 +246,17 @@ TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
     ws.sourcePlane = filledPlane(0x11);
     ws.editPlane = filledPlane(0x22);
     tw.setGrid({"#..#"});
-    ws.AddBtn.enabled = false;
-    const auto before = ws.recordBuf;
+    ws.controls.AddBtn.enabled = false;
+    const auto before = ws.table.recordBuf;
     tw.prompts().clear();
 
     EXPECT_FALSE(ws.run([&] { ws.ChTextOut(f.code); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{f.box});
     EXPECT_EQ(ws.sourcePlane, filledPlane(0x11));
     EXPECT_EQ(ws.editPlane, filledPlane(0x22));
-    EXPECT_EQ(ws.recordBuf, before);
+    EXPECT_EQ(ws.table.recordBuf, before);
     EXPECT_EQ(tw.grid()[0], "#..#............");
-    EXPECT_FALSE(ws.AddBtn.enabled);
+    EXPECT_FALSE(ws.controls.AddBtn.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, FailingDotMatrixRead,
@@ -267,7 +267,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.UJFIndex = 3;
+    ws.controls.UJFIndex = 3;
     const GlyphPlane before = ws.sourcePlane;
     const std::int64_t huge[] = {std::numeric_limits<std::int64_t>::max(),
         std::numeric_limits<std::int64_t>::max() - 24533, std::int64_t(1) << 58, std::int64_t(1) << 50};
@@ -280,7 +280,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
         }
     }
     try {
-        ws.UJFIndex = 0;
+        ws.controls.UJFIndex = 0;
         ws.ReadUDot(std::numeric_limits<std::int64_t>::min());
         ADD_FAILURE();
     } catch (const IoError &e) {
@@ -292,7 +292,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
 TEST(ReadUDot, NoItemReadsFromTheStartOfTheFile)
 {
     TestWorkspace tw;
-    tw->UJFIndex = -1;
+    tw->controls.UJFIndex = -1;
     tw->ReadUDot(1410);
     EXPECT_EQ(bufferBytes(tw.ws()), fileRecord(1410));
 }
@@ -301,7 +301,7 @@ TEST(ReadUDot, FontFileNotOpen)
 {
     TestWorkspace tw({false, true, nullptr});
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"File not found."});
-    EXPECT_FALSE(tw->RU.enabled);
+    EXPECT_FALSE(tw->controls.RU.enabled);
     try {
         tw->ReadUDot(0);
         ADD_FAILURE();
@@ -382,7 +382,7 @@ TEST(TrueTypeRender, SwitchesTheEditorToTheSystemView)
     ws.selectRG1(1);
     ASSERT_EQ(ws.ViewMode, 1);
     ws.ChTextOut("\xB0\xA2");
-    EXPECT_EQ(ws.RG1Index, 0);
+    EXPECT_EQ(ws.controls.RG1Index, 0);
     EXPECT_EQ(ws.ViewMode, 0);
     EXPECT_EQ(tw.grid()[0], "................");
 }
@@ -397,7 +397,7 @@ TEST(FontDialog, OkSetsFaceAndSizeButKeepsTheEditor)
     tw->FontBtnClick();
     EXPECT_EQ(tw->FontName, "黑体");
     EXPECT_EQ(tw->FontSize, 20);
-    EXPECT_EQ(tw->tableFace, "黑体");
+    EXPECT_EQ(tw->table.tableFace, "黑体");
     EXPECT_EQ(tw->SDotEffect(0, 0).face, "黑体");
     EXPECT_EQ(tw.grid()[0], ".#..............");
     EXPECT_EQ(r.lastFace, "宋体"); // not drawn again
@@ -414,17 +414,17 @@ TEST(SourceSwitch, AreaRangeAndFaceFollowTheSource)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.RUClick();
-    EXPECT_FALSE(ws.FontBtn.enabled);
-    EXPECT_EQ(ws.SE1.max, 88);
-    EXPECT_EQ(ws.tableFace, "宋体");
+    EXPECT_FALSE(ws.controls.FontBtn.enabled);
+    EXPECT_EQ(ws.controls.SE1.max, 88);
+    EXPECT_EQ(ws.table.tableFace, "宋体");
 
     ws.FontName = "黑体";
     ws.SE1Step(+1);
     ws.RWClick();
-    EXPECT_TRUE(ws.FontBtn.enabled);
-    EXPECT_EQ(ws.SE1.max, 94);
-    EXPECT_EQ(ws.tableFace, "黑体");
-    EXPECT_EQ(ws.curArea, 17); // the area stays, rendered from the new source
+    EXPECT_TRUE(ws.controls.FontBtn.enabled);
+    EXPECT_EQ(ws.controls.SE1.max, 94);
+    EXPECT_EQ(ws.table.tableFace, "黑体");
+    EXPECT_EQ(ws.table.curArea, 17); // the area stays, rendered from the new source
     EXPECT_EQ(ws.CurCode, "\xB1\xA1");
 }
 
@@ -434,16 +434,16 @@ TEST(CodeTable, StepsStayWithinTheRange)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.SE1.value = 94;
+    ws.controls.SE1.value = 94;
     ws.SE1Change();
     const int renders = tw.blank().calls;
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.SE1.value, 94);
-    ws.SE1.value = 1;
+    EXPECT_EQ(ws.controls.SE1.value, 94);
+    ws.controls.SE1.value = 1;
     ws.SE1Change();
     ws.SE1Step(-1);
-    EXPECT_EQ(ws.SE1.value, 1);
-    EXPECT_EQ(ws.curArea, 1);
+    EXPECT_EQ(ws.controls.SE1.value, 1);
+    EXPECT_EQ(ws.table.curArea, 1);
     EXPECT_EQ(tw.blank().calls, renders + 1); // only the SE1Change to area 1
 
     for (char32_t ch : {U'1', U'9', U'a', U'\b'}) {
@@ -451,7 +451,7 @@ TEST(CodeTable, StepsStayWithinTheRange)
         ws.SE1KeyPress(ch, discard);
         EXPECT_TRUE(discard);
     }
-    EXPECT_EQ(ws.SE1.value, 1);
+    EXPECT_EQ(ws.controls.SE1.value, 1);
 }
 
 TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
@@ -459,31 +459,31 @@ TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     chooseVariant(ws, 3);
-    EXPECT_EQ(ws.SE1.max, 93);
-    ws.SE1.value = 12;
+    EXPECT_EQ(ws.controls.SE1.max, 93);
+    ws.controls.SE1.value = 12;
     ws.SE1Change();
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.SE1.value, 16);
-    EXPECT_EQ(ws.curArea, 16);
+    EXPECT_EQ(ws.controls.SE1.value, 16);
+    EXPECT_EQ(ws.table.curArea, 16);
     EXPECT_EQ(ws.CurCode, "\xAD\xA1");
-    EXPECT_EQ(ws.areaTable[93], "\xAD\xFE");
+    EXPECT_EQ(ws.table.areaTable[93], "\xAD\xFE");
     ws.SE1Step(-1);
-    EXPECT_EQ(ws.SE1.value, 12);
+    EXPECT_EQ(ws.controls.SE1.value, 12);
     EXPECT_EQ(ws.CurCode, "\xAC\xA1");
     // The last area offered, 93, is file area 90: record (90 - 1) x 94 of the variant.
-    ws.SE1.value = 93;
+    ws.controls.SE1.value = 93;
     ws.SE1Change();
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.SE1.value, 93);
+    EXPECT_EQ(ws.controls.SE1.value, 93);
     EXPECT_EQ(ws.CurCode, "\xFA\xA1");
     EXPECT_EQ(bufferBytes(ws), fileRecord(24533 + 89 * 94));
 
     // The other variants have those areas.
     chooseVariant(ws, 0);
-    ws.SE1.value = 12;
+    ws.controls.SE1.value = 12;
     ws.SE1Change();
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.SE1.value, 13);
+    EXPECT_EQ(ws.controls.SE1.value, 13);
     EXPECT_EQ(ws.CurCode, "\xAD\xA1");
 }
 
@@ -492,13 +492,13 @@ TEST(CodeTable, JapaneseOpensAtAreaFour)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     chooseVariant(ws, 2);
-    EXPECT_EQ(ws.SE1.value, 4);
-    EXPECT_EQ(ws.SE1.max, 83);
+    EXPECT_EQ(ws.controls.SE1.value, 4);
+    EXPECT_EQ(ws.controls.SE1.max, 83);
     EXPECT_EQ(ws.CurCode, "\xA4\xA1");
-    ws.SE1.value = 83;
+    ws.controls.SE1.value = 83;
     ws.SE1Change();
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.SE1.value, 83);
+    EXPECT_EQ(ws.controls.SE1.value, 83);
 }
 
 TEST(CodeTable, EmptyCellsBeepAndChangeNothing)
@@ -512,8 +512,8 @@ TEST(CodeTable, EmptyCellsBeepAndChangeNothing)
     for (int col = 4; col < 10; ++col)
         ws.SG1MouseDown(col, 9);
     EXPECT_EQ(tw.prompts().beeps(), 6);
-    EXPECT_EQ(ws.tableCol, 7);
-    EXPECT_EQ(ws.tableRow, 3);
+    EXPECT_EQ(ws.table.tableCol, 7);
+    EXPECT_EQ(ws.table.tableRow, 3);
     EXPECT_EQ(ws.CurCode, code(0xB0, 0xA1 + 37));
     EXPECT_EQ(ws.ViewMode, 1);
     EXPECT_EQ(tw.grid()[0], "#...............");
@@ -542,8 +542,8 @@ TEST(CodeTable, AreaChangeShowsPositionOne)
     ws.TypedEntry = true;
     ws.SE1Step(+1);
     EXPECT_EQ(ws.CurCode, "\xB1\xA1");
-    EXPECT_EQ(ws.tableCol, 0);
-    EXPECT_EQ(ws.tableRow, 0);
+    EXPECT_EQ(ws.table.tableCol, 0);
+    EXPECT_EQ(ws.table.tableRow, 0);
     EXPECT_FALSE(ws.TypedEntry);
 }
 
@@ -562,9 +562,9 @@ TEST(CodeTable, OutsideEveryCellMakesTheEffectItemsBeep)
     ws.mnuFlipClick(Flip::Vertical);
     ws.mnuSwapClick(Swap::UpDown);
     EXPECT_EQ(tw.prompts().beeps(), 4);
-    EXPECT_EQ(ws.rotation, Rotation::R90);
-    EXPECT_EQ(ws.flip, Flip::Vertical);
-    EXPECT_EQ(ws.swap, Swap::UpDown);
+    EXPECT_EQ(ws.controls.rotation, Rotation::R90);
+    EXPECT_EQ(ws.controls.flip, Flip::Vertical);
+    EXPECT_EQ(ws.controls.swap, Swap::UpDown);
     EXPECT_EQ(ws.CurCode, before);
 
     ws.SE1Step(+1);
@@ -591,7 +591,7 @@ TEST(CodeTable, AreaChangeLeavesTheLibraryViewBeforeRepainting)
     ws.SE1Step(+1);
     ws.setListener(nullptr);
     EXPECT_EQ(log.viewAtRepaint, std::vector<int>{0});
-    EXPECT_EQ(ws.RG1Index, 0);
+    EXPECT_EQ(ws.controls.RG1Index, 0);
     EXPECT_EQ(ws.CurCode, "\xB1\xA1");
 }
 
@@ -616,8 +616,8 @@ TEST(CodeTable, PainterShowsTheSourceWithoutSideEffects)
     copyRecord(c.record, shown);
     EXPECT_EQ(artFromPlane(shown, 16), kAh16);
     EXPECT_EQ(ws.sourcePlane, source);
-    EXPECT_EQ(ws.tableCol, 2);
-    EXPECT_EQ(ws.tableRow, 0);
+    EXPECT_EQ(ws.table.tableCol, 2);
+    EXPECT_EQ(ws.table.tableRow, 0);
 }
 
 // A font file that ends inside an area: the failing cells paint blank and the
@@ -650,7 +650,7 @@ TEST(CodeTable, ShortFontFileReportsOncePerTableChange)
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});
     EXPECT_EQ(paintAll(), 94);
     EXPECT_EQ(ws.takeTableError(), "");
-    EXPECT_EQ(ws.curArea, 17);
+    EXPECT_EQ(ws.table.curArea, 17);
 }
 
 // ---- default effects ---------------------------------------------------------
@@ -668,7 +668,7 @@ protected:
         tw = std::make_unique<TestWorkspace>(WorkspaceOptions{true, true, &r});
         tw->prompts().answer(Answer::Yes);
         tw->ws().mnuViewClick();
-        ASSERT_TRUE(tw->ws().mnuView);
+        ASSERT_TRUE(tw->ws().controls.mnuView);
     }
     ArtRasterizer r;
     std::unique_ptr<TestWorkspace> tw;
@@ -775,7 +775,7 @@ TEST(DefaultEffectsOff, ChoosingAnEffectReplacesATypedCharacter)
 {
     TestWorkspace tw;
     tw->SG1MouseDown(2, 0); // 埃
-    tw->ChEditText = "\xB0\xA5";
+    tw->controls.ChEditText = "\xB0\xA5";
     tw->ChEditKeyPress(13);
     ASSERT_EQ(tw->CurCode, "\xB0\xA5");
     tw->mnuFlipClick(Flip::Vertical);
@@ -790,7 +790,7 @@ TEST(DefaultEffectsOff, ChoosingAnEffectRendersUpright)
     TestWorkspace tw({true, true, &r});
     tw.setGrid({"################"});
     tw->mnuRotationClick(Rotation::R90);
-    EXPECT_EQ(tw->rotation, Rotation::R90);
+    EXPECT_EQ(tw->controls.rotation, Rotation::R90);
     EXPECT_EQ(tw.grid(), kUpright);
     EXPECT_FALSE(tw->EditModified);
 }

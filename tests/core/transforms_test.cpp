@@ -430,7 +430,7 @@ void chooseSize(TestWorkspace &tw, int n)
         tw->mnu24Click();
     else if (n == 32)
         tw->mnu32Click();
-    ASSERT_EQ(tw->dotSize, n);
+    ASSERT_EQ(tw->dotSize(), n);
 }
 
 const Case kCases[] = {
@@ -476,22 +476,22 @@ TEST_P(TransformTable, MovesTheDotsOfTheSquare)
     TestWorkspace tw;
     chooseSize(tw, c.n);
     tw.setGrid(*c.before);
-    tw->SelCol = 3;
-    tw->SelRow = 2;
-    tw->SelWidth = 4;
-    tw->SelHeight = 2;
-    tw->Dragging = true;
-    ASSERT_FALSE(tw->mnuSave.enabled);
+    tw->editor.SelCol = 3;
+    tw->editor.SelRow = 2;
+    tw->editor.SelWidth = 4;
+    tw->editor.SelHeight = 2;
+    tw->editor.Dragging = true;
+    ASSERT_FALSE(tw->controls.mnuSave.enabled);
 
     (tw.ws().*c.op)();
     EXPECT_EQ(tw.grid(), padded(c.n, *c.after));
     EXPECT_TRUE(tw->EditModified);
-    EXPECT_EQ(tw->mnuSave.enabled, c.makesSavable);
-    EXPECT_EQ(tw->SelCol, 3);
-    EXPECT_EQ(tw->SelRow, 2);
-    EXPECT_EQ(tw->SelWidth, 4);
-    EXPECT_EQ(tw->SelHeight, 2);
-    EXPECT_TRUE(tw->Dragging);
+    EXPECT_EQ(tw->controls.mnuSave.enabled, c.makesSavable);
+    EXPECT_EQ(tw->editor.SelCol, 3);
+    EXPECT_EQ(tw->editor.SelRow, 2);
+    EXPECT_EQ(tw->editor.SelWidth, 4);
+    EXPECT_EQ(tw->editor.SelHeight, 2);
+    EXPECT_TRUE(tw->editor.Dragging);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TransformTable, testing::ValuesIn(kCases),

@@ -20,29 +20,29 @@ TEST(StartUp, InitialState)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    EXPECT_EQ(ws.dotSize, 16);
-    EXPECT_EQ(ws.LibCount, 0);
-    EXPECT_EQ(ws.LibIndex, 0);
+    EXPECT_EQ(ws.dotSize(), 16);
+    EXPECT_EQ(ws.library.LibCount, 0);
+    EXPECT_EQ(ws.library.LibIndex, 0);
     EXPECT_EQ(ws.ViewMode, 0);
     EXPECT_FALSE(ws.EditModified);
     EXPECT_FALSE(ws.TypedEntry);
     EXPECT_EQ(ws.CurFileName, "");
     EXPECT_EQ(ws.FontName, "宋体");
     EXPECT_EQ(ws.FontSize, 12);
-    EXPECT_EQ(ws.caption, "Dotforge");
-    EXPECT_EQ(ws.XNLabel, "共 0字 第 0字");
-    EXPECT_EQ(ws.SG2CellSize, 17);
-    EXPECT_EQ(ws.DG1ColCount, 10);
-    EXPECT_EQ(ws.DG1RowCount, 20);
-    EXPECT_EQ(ws.DG1CellSize, 20);
-    EXPECT_EQ(ws.sectionSize, (std::array<int, 4>{8363, 8368, 7802, 8742}));
-    EXPECT_EQ(ws.firstArea, (std::array<int, 4>{16, 16, 4, 16}));
-    EXPECT_EQ(ws.SelWidth, 1);
-    EXPECT_EQ(ws.SelHeight, 1);
-    EXPECT_EQ(ws.ClipWidth, 0);
-    EXPECT_EQ(ws.ClipHeight, 0);
-    EXPECT_FALSE(ws.ClipFull);
-    EXPECT_FALSE(ws.Dragging);
+    EXPECT_EQ(ws.controls.caption, "Dotforge");
+    EXPECT_EQ(ws.controls.XNLabel, "共 0字 第 0字");
+    EXPECT_EQ(ws.editor.SG2CellSize, 17);
+    EXPECT_EQ(ws.library.DG1ColCount, 10);
+    EXPECT_EQ(ws.library.DG1RowCount, 20);
+    EXPECT_EQ(ws.library.DG1CellSize, 20);
+    EXPECT_EQ(ws.table.sectionSize, (std::array<int, 4>{8363, 8368, 7802, 8742}));
+    EXPECT_EQ(ws.table.firstArea, (std::array<int, 4>{16, 16, 4, 16}));
+    EXPECT_EQ(ws.editor.SelWidth, 1);
+    EXPECT_EQ(ws.editor.SelHeight, 1);
+    EXPECT_EQ(ws.editor.ClipWidth, 0);
+    EXPECT_EQ(ws.editor.ClipHeight, 0);
+    EXPECT_FALSE(ws.editor.ClipFull);
+    EXPECT_FALSE(ws.editor.Dragging);
 
     // Enabled and ticked states of the controls after start-up.
     struct Expect {
@@ -51,37 +51,37 @@ TEST(StartUp, InitialState)
         bool enabled;
     };
     const Expect enabled[] = {
-        {"AddBtn", ws.AddBtn, true},
-        {"DelBtn", ws.DelBtn, false},
-        {"ClearBtn", ws.ClearBtn, false},
-        {"ChgBtn", ws.ChgBtn, false},
-        {"mnuSave", ws.mnuSave, false},
-        {"mnuSaveAs", ws.mnuSaveAs, false},
-        {"UJF", ws.UJF, false},
-        {"RG1", ws.RG1, false},
-        {"RU", ws.RU, true},
-        {"FontBtn", ws.FontBtn, true},
-        {"ChEdit", ws.ChEdit, true},
-        {"Panel1", ws.Panel1, true},
-        {"Button1", ws.Button1, true},
+        {"AddBtn", ws.controls.AddBtn, true},
+        {"DelBtn", ws.controls.DelBtn, false},
+        {"ClearBtn", ws.controls.ClearBtn, false},
+        {"ChgBtn", ws.controls.ChgBtn, false},
+        {"mnuSave", ws.controls.mnuSave, false},
+        {"mnuSaveAs", ws.controls.mnuSaveAs, false},
+        {"UJF", ws.controls.UJF, false},
+        {"RG1", ws.controls.RG1, false},
+        {"RU", ws.controls.RU, true},
+        {"FontBtn", ws.controls.FontBtn, true},
+        {"ChEdit", ws.controls.ChEdit, true},
+        {"Panel1", ws.controls.Panel1, true},
+        {"Button1", ws.controls.Button1, true},
     };
     for (const auto &e : enabled)
         EXPECT_EQ(e.state.enabled, e.enabled) << e.name;
-    EXPECT_TRUE(ws.RW.checked);
-    EXPECT_FALSE(ws.RU.checked);
-    EXPECT_TRUE(ws.mnu16.checked);
-    EXPECT_FALSE(ws.mnu24.checked);
-    EXPECT_FALSE(ws.mnu32.checked);
-    EXPECT_EQ(ws.mode, Mode::A);
-    EXPECT_EQ(ws.rotation, Rotation::R0);
-    EXPECT_EQ(ws.flip, Flip::None);
-    EXPECT_EQ(ws.swap, Swap::None);
-    EXPECT_FALSE(ws.mnuView);
-    EXPECT_EQ(ws.RG1Index, 0);
-    EXPECT_EQ(ws.UJFIndex, 0);
-    EXPECT_EQ(ws.SE1.value, 16);
-    EXPECT_EQ(ws.SE1.min, 1);
-    EXPECT_EQ(ws.SE1.max, 94);
+    EXPECT_TRUE(ws.controls.RW.checked);
+    EXPECT_FALSE(ws.controls.RU.checked);
+    EXPECT_TRUE(ws.controls.mnu16.checked);
+    EXPECT_FALSE(ws.controls.mnu24.checked);
+    EXPECT_FALSE(ws.controls.mnu32.checked);
+    EXPECT_EQ(ws.controls.mode, Mode::A);
+    EXPECT_EQ(ws.controls.rotation, Rotation::R0);
+    EXPECT_EQ(ws.controls.flip, Flip::None);
+    EXPECT_EQ(ws.controls.swap, Swap::None);
+    EXPECT_FALSE(ws.controls.mnuView);
+    EXPECT_EQ(ws.controls.RG1Index, 0);
+    EXPECT_EQ(ws.controls.UJFIndex, 0);
+    EXPECT_EQ(ws.controls.SE1.value, 16);
+    EXPECT_EQ(ws.controls.SE1.min, 1);
+    EXPECT_EQ(ws.controls.SE1.max, 94);
     EXPECT_TRUE(tw.prompts().log().empty());
 }
 
@@ -114,10 +114,10 @@ TEST(StartUp, WithoutFont16sShowsFileNotFoundAndStillWorks)
     EXPECT_FALSE(ws.fontFile.isOpen());
     // The window is laid out for 16 dots and the TrueType source works; the
     // dot-matrix source cannot be chosen.
-    EXPECT_EQ(ws.dotSize, 16);
-    EXPECT_EQ(ws.SG2CellSize, 17);
-    EXPECT_FALSE(ws.RU.enabled);
-    EXPECT_TRUE(ws.RW.checked);
+    EXPECT_EQ(ws.dotSize(), 16);
+    EXPECT_EQ(ws.editor.SG2CellSize, 17);
+    EXPECT_FALSE(ws.controls.RU.enabled);
+    EXPECT_TRUE(ws.controls.RW.checked);
     EXPECT_TRUE(fs::exists(tw.dir().file("JQT.TMP")));
     // Closing does not fail on the font file that never opened.
     ws.FormClose();
@@ -385,7 +385,7 @@ TEST(StartUp, Font16sThatIsNoFileIsRefused)
         EXPECT_EQ(tw.prompts().texts("ioerror"),
             std::vector<std::string>{"\"" + font + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
         EXPECT_FALSE(tw->fontFile.isOpen());
-        EXPECT_FALSE(tw->RU.enabled);
+        EXPECT_FALSE(tw->controls.RU.enabled);
         EXPECT_TRUE(tw->storeFile.isOpen());
         if (writer >= 0)
             ::close(writer);

@@ -28,9 +28,9 @@ void fillLibrary(Workspace &ws, const std::vector<GlyphPlane> &glyphs)
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         ws.storeFile.seek(std::int64_t(i));
         ws.storeFile.write(glyphs[i].bytes.data());
-        ws.codeList[i] = std::string{char(0xB0), char(0xA1 + i)};
+        ws.library.codeList[i] = std::string{char(0xB0), char(0xA1 + i)};
     }
-    ws.LibCount = int(glyphs.size());
+    ws.library.LibCount = int(glyphs.size());
 }
 
 // One page of a PDF as an image: the w x h pixels from (x, y) of the page at
@@ -183,7 +183,7 @@ TEST_F(PrintPdf, A4PageKeepsThePitchOnEveryLine)
     painter.printer().setPageSize(QPageSize(QPageSize::A4));
     std::vector<std::string> art(32, std::string(32, '.'));
     art[0] = std::string(32, '#');
-    tw->dotSize = 32;
+    tw->mnu32Click();
     fillLibrary(tw.ws(), std::vector<GlyphPlane>(20, planeFromArt(art)));
     EXPECT_TRUE(tw->run([&] { tw->printRange("1", "20", painter); }));
 
@@ -251,7 +251,7 @@ TEST_F(PrintPdf, FailedPrintLeavesNoFileAndTheNextOneRuns)
     GlyphPlane dot;
     dot.setDot(0, 0, true);
     fillLibrary(tw.ws(), {dot, dot});
-    tw->LibCount = 3; // the store holds two records
+    tw->library.LibCount = 3; // the store holds two records
     EXPECT_FALSE(tw->run([&] { tw->printRange("1", "3", painter); }));
 
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});

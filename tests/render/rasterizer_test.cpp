@@ -20,8 +20,8 @@ protected:
     std::vector<std::string> render(const std::string &code)
     {
         tw->ChTextOut(code);
-        EXPECT_EQ(tw.grid(), artFromPlane(tw->sourcePlane, tw->dotSize));
-        return artFromPlane(tw->sourcePlane, tw->dotSize);
+        EXPECT_EQ(tw.grid(), artFromPlane(tw->sourcePlane, tw->dotSize()));
+        return artFromPlane(tw->sourcePlane, tw->dotSize());
     }
 };
 

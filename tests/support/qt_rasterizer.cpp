@@ -1,6 +1,6 @@
 #include "tests/support/qt_rasterizer.h"
 
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -2,7 +2,7 @@
 // rasteriser, needs an application object (offscreen platform, set by CTest)
 // and the face substitutions the program installs at start.
 
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>

@@ -55,12 +55,12 @@ TestWorkspace::~TestWorkspace()
 
 void TestWorkspace::setGrid(const std::vector<std::string> &rows)
 {
-    const int n = m_ws->dotSize;
+    const int n = m_ws->dotSize();
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) {
             const bool ink = r < int(rows.size()) && c < int(rows[std::size_t(r)].size())
                 && rows[std::size_t(r)][std::size_t(c)] == '#';
-            m_ws->SG2.at(c, r) = ink ? kInk : kBlank;
+            m_ws->editor.SG2.at(c, r) = ink ? kInk : kBlank;
         }
 }
 
@@ -69,10 +69,10 @@ std::vector<std::string> TestWorkspace::grid() const { return gridArt(*m_ws); }
 std::vector<std::string> gridArt(const Workspace &ws)
 {
     std::vector<std::string> rows;
-    for (int r = 0; r < ws.dotSize; ++r) {
+    for (int r = 0; r < ws.dotSize(); ++r) {
         std::string row;
-        for (int c = 0; c < ws.dotSize; ++c)
-            row += ws.SG2.inked(c, r) ? '#' : '.';
+        for (int c = 0; c < ws.dotSize(); ++c)
+            row += ws.editor.SG2.inked(c, r) ? '#' : '.';
         rows.push_back(row);
     }
     return rows;

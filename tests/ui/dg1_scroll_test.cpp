@@ -5,7 +5,7 @@
 // margin; no other cell has one.
 
 #include "app/widgets/tform1.h"
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
 #include "sources/widgets/sg1_grid.h"
@@ -59,7 +59,7 @@ private:
     {
         // The grids are laid out anew (New); a test with glyphs scripts the question.
         child<QAction>(dots == 16 ? "mnu16" : dots == 24 ? "mnu24" : "mnu32")->trigger();
-        QCOMPARE(ws().dotSize, dots);
+        QCOMPARE(ws().dotSize(), dots);
     }
 
     // Picks characters of the code table and adds each with AddBtn. Every glyph
@@ -69,17 +69,17 @@ private:
     {
         auto *sg1 = child<SG1Grid>("SG1");
         auto *addBtn = child<QToolButton>("AddBtn");
-        const int n = ws().dotSize;
+        const int n = ws().dotSize();
         for (int i = 0; i < count; ++i) {
             QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(i % 10, i / 10).center());
             for (int bit = 0; bit < 6; ++bit)
-                ws().SG2.at(bit, n - 1) = ((i + 1) >> bit) & 1 ? kInk : kBlank;
-            ws().SG2.at(n - 1, 0) = kInk;
+                ws().editor.SG2.at(bit, n - 1) = ((i + 1) >> bit) & 1 ? kInk : kBlank;
+            ws().editor.SG2.at(n - 1, 0) = kInk;
             m_added.push_back(test::gridArt(ws()));
             QVERIFY(addBtn->isEnabled());
             QTest::mouseClick(addBtn, Qt::LeftButton);
         }
-        QCOMPARE(ws().LibCount, int(m_added.size()));
+        QCOMPARE(ws().library.LibCount, int(m_added.size()));
     }
 
     // Every pixel of every visible cell: the glyph of the cell's index at one
@@ -91,13 +91,13 @@ private:
     QString cellMismatch(bool fresh = true)
     {
         const QImage shot = fresh ? dg1()->viewport()->grab().toImage() : shownList();
-        const int selected = ws().LibIndex >= 0 && ws().LibIndex < ws().LibCount ? ws().LibIndex : -1;
+        const int selected = ws().library.LibIndex >= 0 && ws().library.LibIndex < ws().library.LibCount ? ws().library.LibIndex : -1;
         if (shot.size() != dg1()->viewport()->size())
             return QStringLiteral("no image of the list");
-        const int n = ws().dotSize;
+        const int n = ws().dotSize();
         const int size = n + 4;
         const int pitch = size + 1;
-        const int columns = ws().DG1ColCount;
+        const int columns = ws().library.DG1ColCount;
         const int top = dg1()->topRow();
         for (int r = 0; r * pitch < shot.height(); ++r) {
             for (int c = 0; c < columns; ++c) {
@@ -179,7 +179,7 @@ private slots:
         QFETCH(int, dots);
         QFETCH(int, columns);
         chooseSize(dots);
-        QCOMPARE(ws().DG1ColCount, columns);
+        QCOMPARE(ws().library.DG1ColCount, columns);
         addGlyphs(kGlyphs);
 
         QCOMPARE(cellMismatch(), QString());
@@ -205,20 +205,20 @@ private slots:
         addGlyphs(kGlyphs);
         scrollTo(2);
 
-        const int pitch = ws().DG1CellSize + 1;
+        const int pitch = ws().library.DG1CellSize + 1;
         QTest::mouseClick(dg1()->viewport(), Qt::LeftButton, {}, QPoint(pitch + 10, 10));
-        QCOMPARE(ws().LibIndex, 11);
+        QCOMPARE(ws().library.LibIndex, 11);
         QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 30字 第 12字"));
         QCOMPARE(test::gridArt(ws()), m_added[11]);
 
         // Ink the blank dot (1, 1) with a double-click in the editor, then Enter.
         auto *sg2 = child<SG2Grid>("SG2");
-        QVERIFY(!ws().SG2.inked(1, 1));
+        QVERIFY(!ws().editor.SG2.inked(1, 1));
         const QPoint dot = sg2->cellRect(1, 1).center();
         QTest::mouseClick(sg2, Qt::LeftButton, {}, dot);
         QTest::mouseDClick(sg2, Qt::LeftButton, {}, dot);
         QTest::mouseRelease(sg2, Qt::LeftButton, {}, dot);
-        QVERIFY(ws().SG2.inked(1, 1));
+        QVERIFY(ws().editor.SG2.inked(1, 1));
         QTest::keyClick(sg2, Qt::Key_Return);
         m_added[11][1][1] = '#';
         QCOMPARE(cellMismatch(), QString());
@@ -232,27 +232,27 @@ private slots:
     void selectionFrameFollowsTheSelection()
     {
         addGlyphs(12);
-        QCOMPARE(ws().LibIndex, 11);
+        QCOMPARE(ws().library.LibIndex, 11);
         QCOMPARE(cellMismatch(false), QString());
 
         auto *list = dg1()->viewport();
         auto *delBtn = child<QToolButton>("DelBtn");
-        const int pitch = ws().DG1CellSize + 1;
+        const int pitch = ws().library.DG1CellSize + 1;
         const auto press = [&](int index) {
             QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(index % 10 * pitch + 5, index / 10 * pitch + 5));
         };
         press(3);
-        QCOMPARE(ws().LibIndex, 3);
+        QCOMPARE(ws().library.LibIndex, 3);
         QCOMPARE(cellMismatch(false), QString());
         press(30);
         QCOMPARE(m_prompts->beeps(), 1);
-        QCOMPARE(ws().LibIndex, 3);
+        QCOMPARE(ws().library.LibIndex, 3);
         QCOMPARE(cellMismatch(false), QString());
 
         m_prompts->answer(Answer::Yes);
         QTest::mouseClick(delBtn, Qt::LeftButton);
         m_added.erase(m_added.begin() + 3);
-        QCOMPARE(ws().LibIndex, 3);
+        QCOMPARE(ws().library.LibIndex, 3);
         QCOMPARE(test::gridArt(ws()), m_added[3]);
         QCOMPARE(cellMismatch(false), QString());
 
@@ -260,7 +260,7 @@ private slots:
         m_prompts->answer(Answer::Yes);
         QTest::mouseClick(delBtn, Qt::LeftButton);
         m_added.pop_back();
-        QCOMPARE(ws().LibIndex, 9);
+        QCOMPARE(ws().library.LibIndex, 9);
         QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 10字 第 10字"));
         QCOMPARE(cellMismatch(false), QString());
 
@@ -284,8 +284,8 @@ private slots:
         test::writeFile(file, glyphs + codes);
         m_prompts->fileChoice(FileChoice{file, 1});
         child<QAction>("mnuOpen")->trigger();
-        QCOMPARE(ws().LibCount, 200);
-        QCOMPARE(ws().LibIndex, 199);
+        QCOMPARE(ws().library.LibCount, 200);
+        QCOMPARE(ws().library.LibIndex, 199);
         QVERIFY(dg1()->viewport()->rect().contains(dg1()->cellRect(199)));
     }
 

@@ -3,7 +3,7 @@
 
 #include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
 #include "sources/widgets/sg1_grid.h"
@@ -87,9 +87,9 @@ private:
     // A cell of the current glyph without ink, so that its colour is its background.
     QPoint blankCell()
     {
-        for (int r = ws().dotSize - 1; r >= 0; --r)
-            for (int c = 0; c < ws().dotSize; ++c)
-                if (!ws().SG2.inked(c, r))
+        for (int r = ws().dotSize() - 1; r >= 0; --r)
+            for (int c = 0; c < ws().dotSize(); ++c)
+                if (!ws().editor.SG2.inked(c, r))
                     return {c, r};
         return {-1, -1};
     }
@@ -245,7 +245,7 @@ private slots:
         auto *sg2 = child<SG2Grid>("SG2");
         QCOMPARE(sg2->contentsRect().size(), QSize(289, 289));
         const QPoint o2 = sg2->contentsRect().topLeft();
-        QCOMPARE(ws().SG2CellSize, 17);
+        QCOMPARE(ws().editor.SG2CellSize, 17);
         QCOMPARE(sg2->cellAt(o2 + QPoint(16, 17)), QPoint(0, 0));
         QCOMPARE(sg2->cellAt(o2 + QPoint(18, 18)), QPoint(1, 1));
         QCOMPARE(sg2->cellAt(o2 + QPoint(287, 0)), QPoint(15, 0));
@@ -253,7 +253,7 @@ private slots:
 
         auto *dg1 = child<DG1Grid>("DG1");
         QCOMPARE(dg1->viewport()->width(), DG1Grid::kClientWidth);
-        QCOMPARE(ws().DG1ColCount, 10);
+        QCOMPARE(ws().library.DG1ColCount, 10);
         QCOMPARE(dg1->cellAt(QPoint(209, 0)), QPoint(9, 0));
         QCOMPARE(dg1->cellAt(QPoint(210, 0)), QPoint(-1, -1));
         // Scrolled by three rows, the top visible row is row 3.
@@ -267,8 +267,8 @@ private slots:
         // Area 16, position 24: column 3, row 2.
         QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(3, 2).center());
         QCOMPARE(ws().CurCode, std::string("\xB0\xB8"));
-        QCOMPARE(ws().tableCol, 3);
-        QCOMPARE(ws().tableRow, 2);
+        QCOMPARE(ws().table.tableCol, 3);
+        QCOMPARE(ws().table.tableRow, 2);
         // A right click selects as well; an empty cell only beeps.
         QTest::mouseClick(sg1, Qt::RightButton, {}, sg1->cellRect(0, 1).center());
         QCOMPARE(ws().CurCode, std::string("\xB0\xAB"));
@@ -303,13 +303,13 @@ private slots:
         auto *se1 = child<QSpinBox>("SE1");
         se1->setFocus();
         QTest::keyClick(se1, Qt::Key_Up);
-        QCOMPARE(ws().curArea, 17);
+        QCOMPARE(ws().table.curArea, 17);
         QCOMPARE(se1->value(), 17);
         QCOMPARE(ws().CurCode, std::string("\xB1\xA1"));
         QTest::keyClicks(se1, "5");
         QTest::keyClick(se1, Qt::Key_Backspace);
         QCOMPARE(se1->value(), 17);
-        QCOMPARE(ws().curArea, 17);
+        QCOMPARE(ws().table.curArea, 17);
     }
 
     // A real click on the up arrow, then the arrow key: both step. Held down,
@@ -323,21 +323,21 @@ private slots:
         option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
         const QPoint up = se1->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, se1).center();
         QTest::mouseClick(se1, Qt::LeftButton, {}, up);
-        QCOMPARE(ws().curArea, 17);
+        QCOMPARE(ws().table.curArea, 17);
         QCOMPARE(se1->text(), QStringLiteral("17"));
         se1->setFocus();
         QTest::keyClick(se1, Qt::Key_Up);
-        QCOMPARE(ws().curArea, 18);
+        QCOMPARE(ws().table.curArea, 18);
         QTest::keyClick(se1, Qt::Key_Down);
-        QCOMPARE(ws().curArea, 17);
+        QCOMPARE(ws().table.curArea, 17);
         QTest::mouseClick(se1, Qt::LeftButton, {}, up);
-        QCOMPARE(ws().curArea, 18);
+        QCOMPARE(ws().table.curArea, 18);
 
         QTest::mousePress(se1, Qt::LeftButton, {}, up);
         QTest::qWait(1500);
         QTest::mouseRelease(se1, Qt::LeftButton, {}, up);
-        QVERIFY2(ws().curArea >= 21, qPrintable(QString::number(ws().curArea)));
-        QCOMPARE(se1->value(), ws().curArea);
+        QVERIFY2(ws().table.curArea >= 21, qPrintable(QString::number(ws().table.curArea)));
+        QCOMPARE(se1->value(), ws().table.curArea);
     }
 
     // What reaches the field behind the workspace's back (a middle-click paste
@@ -350,7 +350,7 @@ private slots:
         edit->insert(QStringLiteral("7"));
         QCOMPARE(se1->text(), QStringLiteral("16"));
         QCOMPARE(se1->value(), 16);
-        QCOMPARE(ws().curArea, 16);
+        QCOMPARE(ws().table.curArea, 16);
         if (QGuiApplication::clipboard()->supportsSelection()) {
             QGuiApplication::clipboard()->setText(QStringLiteral("42"), QClipboard::Selection);
             QTest::mouseClick(edit, Qt::MiddleButton, {}, edit->rect().center());
@@ -392,8 +392,8 @@ private slots:
         QCOMPARE(test::gridArt(ws()), before);
         QVERIFY(!action("mnuSave")->isEnabled());
         // The press made the cell the one-cell selection.
-        QCOMPARE(ws().SelCol, 5);
-        QCOMPARE(ws().SelRow, 5);
+        QCOMPARE(ws().editor.SelCol, 5);
+        QCOMPARE(ws().editor.SelRow, 5);
     }
 
     void selectionIsDrawnBlue()
@@ -402,7 +402,7 @@ private slots:
         const QPoint cell = blankCell();
         QTest::mouseClick(child<SG2Grid>("SG2"), Qt::LeftButton, {}, sg2Cell(cell.x(), cell.y()));
         QCOMPARE(sg2Pixel(cell.x(), cell.y()), kBlue);
-        if (!ws().SG2.inked(0, 0))
+        if (!ws().editor.SG2.inked(0, 0))
             QCOMPARE(sg2Pixel(0, 0), QColor(Qt::white));
     }
 
@@ -411,7 +411,7 @@ private slots:
         auto *addBtn = child<QToolButton>("AddBtn");
         QTest::mouseClick(addBtn, Qt::LeftButton);
         QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 1字 第 1字"));
-        QCOMPARE(ws().LibCount, 1);
+        QCOMPARE(ws().library.LibCount, 1);
         QVERIFY(!addBtn->isEnabled());
         QVERIFY(child<QToolButton>("DelBtn")->isEnabled());
         QVERIFY(child<QWidget>("RG1")->isEnabled());
@@ -423,7 +423,7 @@ private slots:
         int ink = 0;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                if (ws().SG2.inked(x, y)) {
+                if (ws().editor.SG2.inked(x, y)) {
                     QCOMPARE(list.pixelColor(2 + x, 2 + y), QColor(Qt::black));
                     ++ink;
                 }
@@ -438,15 +438,15 @@ private slots:
         QVERIFY(child<QToolButton>("ChgBtn")->isEnabled());
         const QPoint cell = blankCell();
         doubleClick(sg2Cell(cell.x(), cell.y()));
-        QVERIFY(ws().SG2.inked(cell.x(), cell.y()));
+        QVERIFY(ws().editor.SG2.inked(cell.x(), cell.y()));
         QVERIFY(action("mnuSave")->isEnabled());
     }
 
     void dotSizeMenuResizesTheGrids()
     {
         action("mnu24")->trigger();
-        QCOMPARE(ws().dotSize, 24);
-        QCOMPARE(ws().SG2CellSize, 11);
+        QCOMPARE(ws().dotSize(), 24);
+        QCOMPARE(ws().editor.SG2CellSize, 11);
         QVERIFY(action("mnu24")->isChecked());
         QVERIFY(!action("mnu16")->isChecked());
         QVERIFY(!child<QRadioButton>("RU")->isEnabled());
@@ -456,7 +456,7 @@ private slots:
         QCOMPARE(sg2->cellAt(o + QPoint(12, 0)), QPoint(1, 0));
         QCOMPARE(sg2->cellAt(o + QPoint(287, 287)), QPoint(23, 23));
         QCOMPARE(sg2->cellAt(o + QPoint(288, 0)), QPoint(-1, -1));
-        QCOMPARE(ws().DG1ColCount, 7);
+        QCOMPARE(ws().library.DG1ColCount, 7);
         QCOMPARE(sg2Pixel(0, 0), kBlue);
     }
 
@@ -468,8 +468,8 @@ private slots:
         QTest::mousePress(sg2, Qt::LeftButton, {}, sg2Cell(1, 1));
         QTest::mouseMove(sg2, sg2Cell(3, 2));
         QTest::mouseRelease(sg2, Qt::LeftButton, {}, sg2Cell(3, 2));
-        QCOMPARE(ws().SelWidth, 3);
-        QCOMPARE(ws().SelHeight, 2);
+        QCOMPARE(ws().editor.SelWidth, 3);
+        QCOMPARE(ws().editor.SelHeight, 2);
 
         const QPoint pointer = sg2Cell(2, 2);
         QTest::mousePress(sg2, Qt::RightButton, {}, pointer);
@@ -495,11 +495,11 @@ private slots:
         QTest::keyClick(sg2, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(!action("mnuSave")->isEnabled());
         QTest::keyClick(sg2, Qt::Key_X, Qt::ControlModifier);
-        QVERIFY(ws().ClipFull);
+        QVERIFY(ws().editor.ClipFull);
         QVERIFY(action("mnuSave")->isEnabled());
         for (int r = 0; r < 16; ++r)
             for (int c = 0; c < 16; ++c)
-                QVERIFY(!ws().SG2.inked(c, r));
+                QVERIFY(!ws().editor.SG2.inked(c, r));
     }
 
     void chEditKeepsGbkInStep()
@@ -512,7 +512,7 @@ private slots:
         typed.setCommitString(QStringLiteral("中文"));
         QApplication::sendEvent(edit, &typed);
         QCOMPARE(edit->text(), QStringLiteral("ab中文"));
-        QCOMPARE(ws().ChEditText, std::string("ab\xD6\xD0\xCE\xC4"));
+        QCOMPARE(ws().controls.ChEditText, std::string("ab\xD6\xD0\xCE\xC4"));
         // Enter starts the typed entry with the first two bytes.
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(ws().CurCode, std::string("ab"));

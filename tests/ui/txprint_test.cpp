@@ -1,7 +1,7 @@
 // The print dialog's own wiring: the range proposed on every showing and the
 // buttons.
 
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 #include "print/widgets/txprint.h"
 #include "tests/support/test_workspace.h"
 
@@ -21,7 +21,7 @@ using namespace dotforge::test;
 TEST(TXPrint, EveryShowingProposesTheWholeLibrary)
 {
     TestWorkspace tw;
-    tw->LibCount = 37;
+    tw->library.LibCount = 37;
     TXPrint dlg(tw.ws());
     dlg.show();
     EXPECT_EQ(dlg.Edit1->text(), QStringLiteral("1"));
@@ -30,7 +30,7 @@ TEST(TXPrint, EveryShowingProposesTheWholeLibrary)
     dlg.Edit1->setText(QStringLiteral("4"));
     QTest::mouseClick(dlg.Button3, Qt::LeftButton);
     EXPECT_FALSE(dlg.isVisible());
-    tw->LibCount = 3;
+    tw->library.LibCount = 3;
     dlg.show();
     EXPECT_EQ(dlg.Edit1->text(), QStringLiteral("1"));
     EXPECT_EQ(dlg.Edit2->text(), QStringLiteral("3"));
@@ -45,7 +45,7 @@ TEST(TXPrint, PrintButtonPrintsTheEditedRange)
         tw->storeFile.seek(i);
         tw->storeFile.write(dot.bytes.data());
     }
-    tw->LibCount = 3;
+    tw->library.LibCount = 3;
     TXPrint dlg(tw.ws());
     dlg.pagePainter().printer().setOutputFormat(QPrinter::PdfFormat); // a file even where a printer exists
     dlg.show();
@@ -55,7 +55,7 @@ TEST(TXPrint, PrintButtonPrintsTheEditedRange)
     const std::string file = tw.dir().file("Dotforge-print-1.pdf");
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"已打印到文件 " + file});
     EXPECT_TRUE(QFile::exists(QString::fromStdString(file)));
-    EXPECT_EQ(tw->LibIndex, 2);
+    EXPECT_EQ(tw->library.LibIndex, 2);
     EXPECT_TRUE(dlg.isVisible());
 }
 
@@ -68,7 +68,7 @@ TEST(TXPrint, SetUpProposesTheNextFileAndOnlyChooses)
     dot.setDot(0, 0, true);
     tw->storeFile.seek(0);
     tw->storeFile.write(dot.bytes.data());
-    tw->LibCount = 1;
+    tw->library.LibCount = 1;
     TXPrint dlg(tw.ws());
     dlg.pagePainter().printer().setOutputFormat(QPrinter::PdfFormat);
     dlg.show();

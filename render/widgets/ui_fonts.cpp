@@ -1,4 +1,4 @@
-#include "app/widgets/ui_fonts.h"
+#include "render/widgets/ui_fonts.h"
 
 #include "render/freetype_rasterizer.h"
 
