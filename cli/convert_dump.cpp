@@ -34,7 +34,7 @@ const char *const kConvertHelp = R"(Usage: dotforge-cli convert --size N --from 
    or:  dotforge-cli convert --size N --from MODE IN OUT.bdf
 Re-lay a .ZMB or .ASM font library for another byte layout mode, optionally
 applying a default rotation, flip and swap to every glyph, or write it as a
-BDF bitmap font. At most 200 glyphs are read, as in the window.
+BDF bitmap font. Every glyph of IN is read, however many it holds.
 
       --size 16|24|32          dot size of the library (required)
       --from A|B|C|D           byte layout mode IN was written in (required)
@@ -72,8 +72,8 @@ const std::vector<OptionSpec> kDumpOptions{
 
 const char *const kDumpHelp = R"(Usage: dotforge-cli dump --size N --mode MODE|--profile NAME [OPTION]... FILE
 Print each glyph of a .ZMB or .ASM font library as rows of '#' (ink) and '.'
-under a line with its code in hexadecimal and its character. At most 200
-glyphs are read, as in the window. With default effects or a profile, each
+under a line with its code in hexadecimal and its character, every glyph of
+the file. With default effects or a profile, each
 glyph is shown as the display reading the file in that layout shows it: a
 library built with the same options shows upright.
 

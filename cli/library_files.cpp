@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <limits>
 
 namespace dotforge::cli {
 
@@ -78,24 +79,25 @@ FileFormat chooseFormat(
 
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n)
 {
+    // The batch tool has no library of 200: it reads every glyph of a file (the
+    // file's size bounds them).
+    constexpr int kNoLimit = std::numeric_limits<int>::max();
     InputFile file(path);
     LibraryContent content;
     if (format == FileFormat::Asm) {
         LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
-        content = readAsm(lines, n);
+        content = readAsm(lines, n, kNoLimit);
     } else {
         const std::int64_t size = file.size();
         content = readZmb(
-            size, [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, n);
+            size, [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, n,
+            kNoLimit);
         const std::int64_t entry = glyphBytes(n) + 2;
         if (size % entry != 0)
             warn(path + ": " + std::to_string(size) + " bytes are no whole number of " + std::to_string(n)
                 + "-dot glyphs with their codes (" + std::to_string(entry)
                 + " bytes each); the rest is ignored. Is --size right?");
     }
-    if (content.cutShort)
-        warn(path + " holds more than " + std::to_string(kLibraryCapacity) + " glyphs; only the first "
-            + std::to_string(kLibraryCapacity) + " are read");
     return content;
 }
 

@@ -22,8 +22,8 @@ std::optional<FileFormat> formatOfName(const std::string &path);
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
-// Reads at most 200 glyphs of a .ZMB or .ASM file at dot size n, warning on stderr
-// when the file holds more, or when its size does not fit the dot size. Raises
+// Reads every glyph of a .ZMB or .ASM file at dot size n, warning on stderr
+// when its size does not fit the dot size. Raises
 // IoError when the file cannot be read.
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n);
 
