@@ -170,6 +170,18 @@ std::string differencePlace(std::size_t offset, const BuildOptions &o, const Lib
     }
     case FileFormat::CHeader:
         return "in the declarations";
+    case FileFormat::Bdf: {
+        // Glyph g is the g-th STARTCHAR block.
+        const std::string_view before(fresh.data(), offset);
+        std::size_t blocks = 0;
+        for (auto at = before.find("\nSTARTCHAR "); at != std::string_view::npos;
+             at = before.find("\nSTARTCHAR ", at + 1))
+            ++blocks;
+        if (blocks == 0)
+            return "in the font's header";
+        g = blocks - 1;
+        break;
+    }
     }
     if (g >= count)
         return "after the last glyph";

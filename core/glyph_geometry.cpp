@@ -32,7 +32,8 @@ std::vector<Transform> effectTransforms(Effects effects)
         out.push_back(Transform::TurnLeft);
         break;
     case Rotation::R180:
-        out.insert(out.end(), {Transform::TurnLeft, Transform::TurnLeft});
+        out.push_back(Transform::TurnLeft);
+        out.push_back(Transform::TurnLeft);
         break;
     case Rotation::R270:
         out.push_back(Transform::TurnRight);

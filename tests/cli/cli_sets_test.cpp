@@ -144,7 +144,7 @@ TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
     EXPECT_EQ(run("lib.ZMB", {"--check"}).status, 1); // missing
     EXPECT_NE(run("lib.ZMB", {"--check"}).err.find("lib.ZMB is missing"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("lib.ZMB")));
-    for (const std::string name : {"lib.ZMB", "lib.ASM", "lib.c"}) {
+    for (const std::string name : {"lib.ZMB", "lib.ASM", "lib.c", "lib.bdf"}) {
         ASSERT_EQ(run(name).status, 0) << name;
         const CliRun same = run(name, {"--check"});
         EXPECT_EQ(same.status, 0) << name << same.err;
@@ -157,9 +157,16 @@ TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
         } else if (name == "lib.ASM") {
             const auto line = bytes.find("\r\n\tDB", bytes.find(";\xD5\xF3"));
             bytes[line + 6] = bytes[line + 6] == '0' ? '1' : '0'; // first digit after "\tDB\t0"
-        } else {
+        } else if (name == "lib.c") {
             const auto at = bytes.find("0x", bytes.find("/* 3: D5F3"));
             bytes[at + 3] = bytes[at + 3] == '0' ? '1' : '0';
+        } else {
+            // The fourth glyph's first bitmap row, "XXXX" in hexadecimal.
+            std::size_t at = 0;
+            for (int g = 0; g < 4; ++g)
+                at = bytes.find("\nBITMAP\n", at + 1);
+            at += 8;
+            bytes[at] = bytes[at] == '0' ? '1' : '0';
         }
         writeFile(dir.file(name), bytes);
         const CliRun changed = run(name, {"--check"});
