@@ -671,6 +671,12 @@ void FreeTypeRasterizer::Impl::addBitmapFontsConfigRejects()
     FcFontSet *found = FcFontSetCreate();
     FcStrList *dirs = FcConfigGetFontDirs(config);
     while (const FcChar8 *dir = dirs ? FcStrListNext(dirs) : nullptr) {
+        // The folder's cache, when it is up to date, holds every font of the
+        // folder as a query of the file gives it, rejected ones included:
+        // reading it spares opening (and inflating) each bitmap font.
+        FcCache *cache = nullptr;
+        FcFontSet *cached = nullptr;
+        std::map<std::string, const FcPattern *> firstFaces; // file -> its face 0 in the cache
         std::error_code ec;
         for (const auto &entry : std::filesystem::directory_iterator(reinterpret_cast<const char *>(dir), ec)) {
             const std::string file = entry.path().string();
@@ -678,13 +684,30 @@ void FreeTypeRasterizer::Impl::addBitmapFontsConfigRejects()
                 [&file](const char *ending) { return file.ends_with(ending); });
             if (!bitmap || listed.count(file) || !entry.is_regular_file(ec))
                 continue;
-            int count = 0;
-            if (FcPattern *pattern
-                = FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(file.c_str()), 0, nullptr, &count)) {
-                if (!FcFontSetAdd(found, pattern))
-                    FcPatternDestroy(pattern);
+            if (!cache && (cache = FcDirCacheLoad(dir, config, nullptr)) && (cached = FcCacheCopySet(cache))) {
+                for (int i = 0; i < cached->nfont; ++i) {
+                    FcChar8 *path = nullptr;
+                    int index = -1;
+                    if (FcPatternGetString(cached->fonts[i], FC_FILE, 0, &path) == FcResultMatch
+                        && FcPatternGetInteger(cached->fonts[i], FC_INDEX, 0, &index) == FcResultMatch && index == 0)
+                        firstFaces.emplace(reinterpret_cast<const char *>(path), cached->fonts[i]);
+                }
             }
+            const auto inCache = firstFaces.find(file);
+            FcPattern *pattern = nullptr;
+            if (inCache != firstFaces.end()) {
+                pattern = FcPatternDuplicate(inCache->second);
+            } else {
+                int count = 0;
+                pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(file.c_str()), 0, nullptr, &count);
+            }
+            if (pattern && !FcFontSetAdd(found, pattern))
+                FcPatternDestroy(pattern);
         }
+        if (cached)
+            FcFontSetDestroy(cached);
+        if (cache)
+            FcDirCacheUnload(cache);
     }
     if (dirs)
         FcStrListDone(dirs);
