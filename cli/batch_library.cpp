@@ -331,14 +331,22 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         // The rasteriser that named the font file draws the first share of
         // the glyphs: its fontconfig start-up is paid once.
         std::unique_ptr<Rasterizer> first;
+        // Only C source and headers carry the build note with the digest; for
+        // the other formats the font file is merely checked to be readable.
+        const bool noted = o.format == FileFormat::CSource || o.format == FileFormat::CHeader;
         if (o.font16s) {
-            fontDigest = sha256Hex(recipe.font16sBytes);
+            if (noted)
+                fontDigest = sha256Hex(recipe.font16sBytes);
         } else {
             // runBuild has checked the face and its point size.
             first = factory();
             fontPath = first->fontFile(o.face);
-            if (!fontPath.empty())
+            if (!fontPath.empty() && noted) {
                 digestJob = std::async(std::launch::async, [fontPath] { return fileSha256Hex(fontPath); });
+            } else if (!fontPath.empty()) {
+                doing = "cannot read the font file " + fontPath;
+                InputFile readable(fontPath);
+            }
         }
         const RasterizerFactory drawers = [&first, &factory] { return first ? std::move(first) : factory(); };
 
