@@ -8,7 +8,9 @@
 #
 #   bench/run.sh [RESULTS_DIR]      (default /tmp/dotforge-bench)
 #
-# BUILD_DIR chooses the build folder (default ./build). Needs the Debian packages
+# BUILD_DIR chooses the build folder (default ./build); PARTS the parts to run
+# ("bench cli memory", the default, or any of them); RUNS the alternating runs of
+# part 2 (default 21). Needs the Debian packages
 # libbenchmark-dev, time, xvfb, fonts-arphic-gbsn00lp, npm, and linux-perf for
 # the CPU time of each run (without it, /usr/bin/time in 10 ms steps); lv_font_conv
 # is installed with npm into RESULTS_DIR, never into the source tree.
@@ -36,7 +38,11 @@ fi
 
 mkdir -p "$results"
 cmake -S "$here" -B "$build" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target dotforge dotforge-cli dotforge_bench >/dev/null
+parts=" ${PARTS:-bench cli memory} "
+targets=(dotforge-cli)
+[[ "$parts" == *" bench "* ]] && targets+=(dotforge_bench)
+[[ "$parts" == *" memory "* ]] && targets+=(dotforge)
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 cli="$build/cli/dotforge-cli"
 
 echo "== Machine"
@@ -44,12 +50,14 @@ nproc
 grep -m1 'model name' /proc/cpuinfo || true
 uptime
 
+if [[ "$parts" == *" bench "* ]]; then
 echo "== Google Benchmark (CPU time is the figure to read on a busy machine)"
 "$build/bench/dotforge_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
     --benchmark_out="$results/dotforge_bench.json" --benchmark_out_format=json 2>/dev/null
+fi
 
 echo "== dotforge-cli build against lv_font_conv"
-lvfc="$results/lv_font_conv/node_modules/.bin/lv_font_conv"
+lvfc="${LVFC:-$results/lv_font_conv/node_modules/.bin/lv_font_conv}"
 if [ ! -x "$lvfc" ]; then
     npm install --silent --no-audit --no-fund --prefix "$results/lv_font_conv" "lv_font_conv@$lvfc_version"
 fi
@@ -78,6 +86,7 @@ measure() {
 }
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 runs="${RUNS:-21}"
+if [[ "$parts" == *" cli "* ]]; then
 printf '| dots (pixels) | dotforge-cli wall | CPU | lv_font_conv wall | CPU | ratio wall | ratio CPU |\n'
 printf '|---|---:|---:|---:|---:|---:|---:|\n'
 for size in 16 24 32; do
@@ -104,7 +113,9 @@ for size in 16 24 32; do
             s, p, cw * 1000, cc * 1000, lw * 1000, lc * 1000, lw / cw, (cc > 0 ? lc / cc : 0) }'
 done
 echo "(medians of $runs alternating runs each)"
+fi
 
+[[ "$parts" == *" memory "* ]] || exit 0
 echo "== Peak memory"
 rss() { grep 'Maximum resident set size' | awk '{print $6 " KiB"}'; }
 for size in 16 24 32; do

@@ -6,17 +6,20 @@
 #
 #   bench/sets.sh [RESULTS_DIR]      (default /tmp/dotforge-sets)
 #
-# BUILD_DIR chooses the build folder (default ./build); RUNS the repetitions
-# (default 3; lv_font_conv with kerning runs once); PARTS "sets", "per-glyph"
-# or both (the default). Needs npm, /usr/bin/time and
-# fonts-arphic-gbsn00lp; lv_font_conv is installed with npm into RESULTS_DIR.
-# Prints median wall time, median CPU time (user + system) and peak memory.
+# BUILD_DIR chooses the build folder (default ./build); RUNS the measured
+# repetitions after one warm-up round (default 5, the commands alternating);
+# KERNING the sizes at which lv_font_conv runs once with kerning (default 16,
+# "" for none); PARTS "sets", "per-glyph" or both (the default). Needs npm,
+# /usr/bin/time, fonts-arphic-gbsn00lp and linux-perf (for the CPU time of each
+# run; without it /usr/bin/time in 10 ms steps); lv_font_conv is installed with
+# npm into RESULTS_DIR (LVFC names an installed one instead). Prints median wall
+# time, median CPU time (all threads) and peak memory.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$here/build}"
 results="${1:-/tmp/dotforge-sets}"
-runs="${RUNS:-3}"
+runs="${RUNS:-5}"
 parts="${PARTS:-sets per-glyph}"
 ttf=/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf
 face="AR PL SungtiL GB"
@@ -25,25 +28,39 @@ font16s="$build/run/Font16s"
 
 mkdir -p "$results"
 cd "$results"
-[ -x node_modules/.bin/lv_font_conv ] || npm install --silent lv_font_conv@1.5.3 >/dev/null
-lvfc="$results/node_modules/.bin/lv_font_conv"
+lvfc="${LVFC:-$results/node_modules/.bin/lv_font_conv}"
+[ -x "$lvfc" ] || npm install --silent lv_font_conv@1.5.3 >/dev/null
 
 # median of the numbers on stdin
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# measure LABEL N COMMAND...: N runs; prints wall s, CPU s, peak MiB
-measure() {
-    local label="$1" n="$2"
-    shift 2
-    : >"times.txt"
-    for _ in $(seq "$n"); do
-        /usr/bin/time -f "%e %U %S %M" -a -o times.txt "$@" >/dev/null 2>&1
-    done
-    local wall cpu mem
-    wall=$(awk '{ print $1 }' times.txt | median)
-    cpu=$(awk '{ print $2 + $3 }' times.txt | median)
-    mem=$(awk '{ print $4 }' times.txt | median)
-    printf '| %s | %.2f s | %.2f s | %d MiB |\n' "$label" "$wall" "$cpu" "$((mem / 1024))"
+# once COMMAND...: one run; prints "wall CPU" in seconds. CPU is the task clock
+# of the program and all its threads from `perf stat` (without perf: user +
+# system time from /usr/bin/time, in 10 ms steps); wall is taken around it.
+once() {
+    local t0 t1
+    t0="$(date +%s%N)"
+    if command -v perf >/dev/null; then
+        perf stat -x, -e task-clock -o perf.txt -- "$@" >/dev/null 2>&1
+        t1="$(date +%s%N)"
+        awk -F, -v w="$(((t1 - t0) / 1000))" '/task-clock/ { printf "%.4f %.4f\n", w / 1e6, $1 / 1000 }' perf.txt
+    else
+        /usr/bin/time -f '%U %S' -o time.txt "$@" >/dev/null 2>&1
+        t1="$(date +%s%N)"
+        awk -v w="$(((t1 - t0) / 1000))" '{ printf "%.4f %.4f\n", w / 1e6, $1 + $2 }' time.txt
+    fi
+}
+# peak COMMAND...: the peak resident memory of one run, in MiB.
+peak() {
+    /usr/bin/time -f '%M' -o mem.txt "$@" >/dev/null 2>&1
+    awk '{ printf "%d", $1 / 1024 }' mem.txt
+}
+# row LABEL FILE MEM: median wall and CPU of the runs in FILE
+row() {
+    local wall cpu
+    wall=$(awk '{ print $1 }' "$2" | median)
+    cpu=$(awk '{ print $2 }' "$2" | median)
+    printf '| %s | %.3f s | %.3f s | %s MiB |\n' "$1" "$wall" "$cpu" "$3"
 }
 
 echo "== Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -59,42 +76,74 @@ echo "characters: $(printf '%s' "$symbols" | wc -m)"
 
 if [[ " $parts " == *" sets "* ]]; then
 echo
-echo "== Full GB2312 (7,445 characters), C output"
+echo "== Full GB2312 (7,445 characters), C output: $runs alternating runs each after one warm-up, medians"
 echo "| command | wall | CPU | peak memory |"
 echo "|---|---:|---:|---:|"
 for size in 16 24 32; do
     px=$((size == 32 ? 29 : size))
-    measure "dotforge-cli, TrueType, $size dots" "$runs" \
-        "$cli" build --size "$size" --font "$face" --charset gb2312 -o "cli$size.c"
-    measure "dotforge-cli, TrueType, $size dots, --jobs 1" "$runs" \
-        "$cli" build --size "$size" --font "$face" --charset gb2312 --jobs 1 -o "cli$size.c"
-    if [ "$size" = 16 ]; then
-        measure "dotforge-cli, Font16s, 16 dots" "$runs" \
-            "$cli" build --source font16s --font16s "$font16s" --charset gb2312 -o f16.c
-    fi
-    measure "lv_font_conv --no-kerning, $px px" "$runs" \
-        "$lvfc" --font "$ttf" --symbols "$symbols" --size "$px" --bpp 1 --no-compress --no-kerning \
-        --format lvgl -o "lv$size-nk.c"
-    measure "lv_font_conv, $px px" 1 \
-        "$lvfc" --font "$ttf" --symbols "$symbols" --size "$px" --bpp 1 --no-compress \
-        --format lvgl -o "lv$size.c"
+    cmds=(j2 j1 lv)
+    [ "$size" = 16 ] && cmds+=(f16)
+    for c in "${cmds[@]}"; do : >"$c.txt"; done
+    # run NAME: the command NAME stands for, in the array cmd
+    run() {
+        case $1 in
+        j2) cmd=("$cli" build --size "$size" --font "$face" --charset gb2312 -o "cli$size.c") ;;
+        j1) cmd=("$cli" build --size "$size" --font "$face" --charset gb2312 --jobs 1 -o "cli$size.c") ;;
+        f16) cmd=("$cli" build --source font16s --font16s "$font16s" --charset gb2312 -o f16.c) ;;
+        lv) cmd=("$lvfc" --font "$ttf" --symbols "$symbols" --size "$px" --bpp 1 --no-compress --no-kerning \
+            --format lvgl -o "lv$size-nk.c") ;;
+        esac
+    }
+    # Alternating runs, the first round discarded as a warm-up.
+    for r in $(seq 0 "$runs"); do
+        for c in "${cmds[@]}"; do
+            run "$c"
+            t="$(once "${cmd[@]}")"
+            [ "$r" -eq 0 ] || echo "$t" >>"$c.txt"
+        done
+    done
+    row "dotforge-cli, TrueType, $size dots (2 threads)" j2.txt "$(run j2 && peak "${cmd[@]}")"
+    row "dotforge-cli, TrueType, $size dots, \`--jobs 1\`" j1.txt "$(run j1 && peak "${cmd[@]}")"
+    [ "$size" = 16 ] && row "dotforge-cli, \"Font16s\", 16 dots" f16.txt "$(run f16 && peak "${cmd[@]}")"
+    row "lv_font_conv \`--no-kerning\`, $px px" lv.txt "$(run lv && peak "${cmd[@]}")"
+    awk -v s="$size" -v cw="$(awk '{ print $1 }' j2.txt | median)" -v cc="$(awk '{ print $2 }' j2.txt | median)" \
+        -v c1="$(awk '{ print $2 }' j1.txt | median)" -v lw="$(awk '{ print $1 }' lv.txt | median)" \
+        -v lc="$(awk '{ print $2 }' lv.txt | median)" 'BEGIN {
+        printf "ratio at %s dots, lv_font_conv --no-kerning / dotforge-cli: wall %.1f (2 threads), CPU %.1f (2 threads), CPU %.1f (--jobs 1)\n",
+            s, lw / cw, lc / cc, lc / c1 }'
+done
+# lv_font_conv with its kerning table (about 90 s of CPU) once, at the sizes in
+# KERNING (default 16; "" skips it).
+for size in ${KERNING-16}; do
+    px=$((size == 32 ? 29 : size))
+    /usr/bin/time -f "%e %U %S %M" -o kern.txt "$lvfc" --font "$ttf" --symbols "$symbols" --size "$px" --bpp 1 \
+        --no-compress --format lvgl -o "lv$size.c" >/dev/null 2>&1
+    awk -v p="$px" '{ printf "| lv_font_conv (kerning), %s px, 1 run | %.1f s | %.1f s | %d MiB |\n", p, $1, $2 + $3, $4 / 1024 }' kern.txt
 done
 fi
 
 [[ " $parts " == *" per-glyph "* ]] || exit 0
 echo
 echo "== Cost per glyph, TrueType at 16 dots, .ZMB output"
-# The GBK set in code order, and after it the codes of the standard that
-# glibc's GBK leaves unmapped (drawn blank), up to 21,886 codes.
+# The GBK set in code order, and after it the codes from FE50 on that glibc's
+# GBK leaves unmapped (drawn blank), up to 21,886 codes, in a fixed shuffled
+# order (seed 1) of which each count takes the first ones. The GBK characters
+# outside GB2312 are missing from "AR PL SungtiL GB": they come from the first
+# face of fontconfig's fallback list that has them; the GB2312 characters are
+# hinted and rasterised from the outlines of "AR PL SungtiL GB".
 "$cli" build --size 16 --charset gbk --font "$face" -o gbk.ZMB >/dev/null
 python3 - <<'PY'
+import random
 data = open("gbk.ZMB", "rb").read()
 n = len(data) // 34
 codes = [data[32 * n + 2 * i: 32 * n + 2 * i + 2].hex().upper() for i in range(n)]
 extra = 0xFE50
 while len(codes) < 21886:
-    codes.append("%04X" % extra)
+    if extra & 0xFF != 0x7F:  # a trail byte 7F is no code
+        codes.append("%04X" % extra)
     extra += 1
+# A fixed shuffle, so that every count holds the same mix of glyph kinds.
+random.Random(1).shuffle(codes)
 for count in (1, 200, 1000, 3000, 7445, 15000, 21886):
     open("codes%d.txt" % count, "w").write(",".join(codes[:count]))
 PY
@@ -102,9 +151,15 @@ echo "| glyphs | wall | CPU | peak memory | CPU per glyph beyond one glyph |"
 echo "|---:|---:|---:|---:|---:|"
 base=""
 for count in 1 200 1000 3000 7445 15000 21886; do
-    line=$(measure "$count" "$runs" "$cli" build --size 16 --font "$face" --codes "$(cat codes$count.txt)" -o n.ZMB)
-    cpu=$(awk '{ print $2 + $3 }' times.txt | median)
+    : >n.txt
+    for r in $(seq 0 "$runs"); do
+        t="$(once "$cli" build --size 16 --font "$face" --codes "$(cat codes$count.txt)" -o n.ZMB)"
+        [ "$r" -eq 0 ] || echo "$t" >>n.txt
+    done
+    wall=$(awk '{ print $1 }' n.txt | median)
+    cpu=$(awk '{ print $2 }' n.txt | median)
+    mem=$(peak "$cli" build --size 16 --font "$face" --codes "$(cat codes$count.txt)" -o n.ZMB)
     [ -n "$base" ] || base="$cpu"
-    per=$(awk -v c="$cpu" -v b="$base" -v n="$count" 'BEGIN { if (n > 1) printf "%.1f µs", (c - b) / (n - 1) * 1e6; else print "–" }')
-    echo "$line $per |"
+    awk -v n="$count" -v w="$wall" -v c="$cpu" -v m="$mem" -v b="$base" 'BEGIN {
+        printf "| %s | %.3f s | %.3f s | %s MiB | %s |\n", n, w, c, m, (n > 1 ? sprintf("%.1f µs", (c - b) / (n - 1) * 1e6) : "–") }'
 done

@@ -4,10 +4,10 @@
 #include "cli/charsets.h"
 #include "cli/glyph_text.h"
 #include "cli/sha256.h"
-#include "core/gbk.h"
-#include "core/io_error.h"
 #include "core/font16s_variants.h"
+#include "core/gbk.h"
 #include "core/glyph.h"
+#include "core/io_error.h"
 #include "formats/file_io.h"
 #include "sources/glyph_sources.h"
 
@@ -15,6 +15,7 @@
 #include <atomic>
 #include <exception>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <limits>
 #include <mutex>
@@ -96,7 +97,8 @@ std::vector<std::string> buildNote(const BuildOptions &o, const GlyphRecipe &rec
     if (o.font16s)
         made += " --source font16s --font16s " + quoted(o.font16sPath) + " --variant " + std::to_string(o.variant);
     else
-        made += std::string(" --source ttf ") + (o.fontFile ? "--font-file " : "--font ") + quoted(o.face) + " --point-size " + std::to_string(recipe.pointSize);
+        made += std::string(" --source ttf ") + (o.fontFile ? "--font-file " : "--font ") + quoted(o.face)
+            + " --point-size " + std::to_string(recipe.pointSize);
     made += std::string(" --mode ") + modeLetter(o.mode) + " --rotate " + rotationName(o.effects.rotation) + " --flip "
         + (o.effects.flip == Flip::Horizontal      ? "h"
                 : o.effects.flip == Flip::Vertical ? "v"
@@ -336,17 +338,29 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
 
         std::string fontPath = o.font16sPath;
         std::string fontDigest;
+        // The font file's digest is taken while the glyphs are drawn.
+        std::future<std::string> digestJob;
+        // The rasteriser that named the font file draws the first share of
+        // the glyphs: its fontconfig start-up is paid once.
+        std::unique_ptr<Rasterizer> first;
+        // Only C source and headers carry the build note with the digest; for
+        // the other formats the font file is merely checked to be readable.
+        const bool noted = o.format == FileFormat::CSource || o.format == FileFormat::CHeader;
         if (o.font16s) {
-            fontDigest = sha256Hex(recipe.font16sBytes);
+            if (noted)
+                fontDigest = sha256Hex(recipe.font16sBytes);
         } else {
             // runBuild has checked the face and its point size.
-            const std::unique_ptr<Rasterizer> rasterizer = factory();
-            fontPath = rasterizer->fontFile(o.face);
-            if (!fontPath.empty()) {
+            first = factory();
+            fontPath = first->fontFile(o.face);
+            if (!fontPath.empty() && noted) {
+                digestJob = std::async(std::launch::async, [fontPath] { return fileSha256Hex(fontPath); });
+            } else if (!fontPath.empty()) {
                 doing = "cannot read the font file " + fontPath;
-                fontDigest = fileSha256Hex(fontPath);
+                InputFile readable(fontPath);
             }
         }
+        const RasterizerFactory drawers = [&first, &factory] { return first ? std::move(first) : factory(); };
 
         // As the window's add does it: a code already in the library is refused.
         const std::vector<std::string> codes = withoutRepeats(
@@ -354,12 +368,21 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
 
         std::size_t failedAt = 0;
         LibraryContent content;
+        std::exception_ptr renderError;
         try {
             const int jobs = o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
-            content = renderLibrary(recipe, codes, factory, jobs, &failedAt);
+            content = renderLibrary(recipe, codes, drawers, jobs, &failedAt);
         } catch (const IoError &) {
+            renderError = std::current_exception();
+        }
+        // An unreadable font file is reported before a glyph that failed.
+        if (digestJob.valid()) {
+            doing = "cannot read the font file " + fontPath;
+            fontDigest = digestJob.get();
+        }
+        if (renderError) {
             doing = "cannot render " + codeLabel(codes[failedAt]) + (o.font16s ? " from " + o.font16sPath : "");
-            throw;
+            std::rethrow_exception(renderError);
         }
 
         if (o.format == FileFormat::CSource && content.glyphs.size() > 32767)

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <set>
 #include <utility>
 #include <vector>
@@ -33,6 +34,13 @@ const std::vector<std::pair<std::string, std::string>> &faceSubstitutions()
 }
 
 namespace {
+
+// fontconfig's calls on the configuration the rasterisers share, one at a time.
+std::mutex &fontconfigLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 // Face names compare without regard to ASCII case.
 std::string folded(std::string name)
@@ -214,7 +222,9 @@ struct FreeTypeRasterizer::Impl {
             FcConfigDestroy(config);
     }
 
-    // Reads fontconfig's configuration and font list once, on first need.
+    // Reads fontconfig's configuration and font list on first need, once for
+    // the whole process: every rasteriser shares the configuration (its
+    // fontconfig calls taken one at a time) and copies the catalog.
     void start()
     {
         if (started)
@@ -222,6 +232,25 @@ struct FreeTypeRasterizer::Impl {
         started = true;
         if (FT_Init_FreeType(&library) != 0)
             library = nullptr;
+        static std::once_flag once;
+        static FcConfig *sharedConfig = nullptr;
+        static std::vector<CatalogFont> sharedFonts;
+        bool loaded = false;
+        std::call_once(once, [this, &loaded] {
+            loaded = true;
+            load();
+            sharedConfig = config ? FcConfigReference(config) : nullptr;
+            sharedFonts = fonts;
+        });
+        if (!loaded) {
+            config = sharedConfig ? FcConfigReference(sharedConfig) : nullptr;
+            fonts = sharedFonts;
+        }
+    }
+
+    // fontconfig's configuration, its font list and the bitmap fonts it rejects.
+    void load()
+    {
         config = FcInitLoadConfigAndFonts();
         if (!config)
             return;
@@ -310,6 +339,7 @@ struct FreeTypeRasterizer::Impl {
             return known->second;
         std::string found = installedOrSubstituted(name);
         if (found.empty() && config) {
+            const std::lock_guard lock(fontconfigLock());
             FcPattern *pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.c_str()));
             FcConfigSubstitute(config, pattern, FcMatchPattern);
@@ -412,6 +442,7 @@ struct FreeTypeRasterizer::Impl {
             return known->second;
         FamilyMatch found;
         if (config) {
+            const std::lock_guard lock(fontconfigLock());
             FcPattern *pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
             FcConfigSubstitute(config, pattern, FcMatchPattern);
@@ -442,6 +473,7 @@ struct FreeTypeRasterizer::Impl {
             return known->second;
         std::vector<std::string> list;
         if (config) {
+            const std::lock_guard lock(fontconfigLock());
             FcPattern *pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
             FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
@@ -671,6 +703,12 @@ void FreeTypeRasterizer::Impl::addBitmapFontsConfigRejects()
     FcFontSet *found = FcFontSetCreate();
     FcStrList *dirs = FcConfigGetFontDirs(config);
     while (const FcChar8 *dir = dirs ? FcStrListNext(dirs) : nullptr) {
+        // The folder's cache, when it is up to date, holds every font of the
+        // folder as a query of the file gives it, rejected ones included:
+        // reading it spares opening (and inflating) each bitmap font.
+        FcCache *cache = nullptr;
+        FcFontSet *cached = nullptr;
+        std::map<std::string, const FcPattern *> firstFaces; // file -> its face 0 in the cache
         std::error_code ec;
         for (const auto &entry : std::filesystem::directory_iterator(reinterpret_cast<const char *>(dir), ec)) {
             const std::string file = entry.path().string();
@@ -678,13 +716,30 @@ void FreeTypeRasterizer::Impl::addBitmapFontsConfigRejects()
                 [&file](const char *ending) { return file.ends_with(ending); });
             if (!bitmap || listed.count(file) || !entry.is_regular_file(ec))
                 continue;
-            int count = 0;
-            if (FcPattern *pattern
-                = FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(file.c_str()), 0, nullptr, &count)) {
-                if (!FcFontSetAdd(found, pattern))
-                    FcPatternDestroy(pattern);
+            if (!cache && (cache = FcDirCacheLoad(dir, config, nullptr)) && (cached = FcCacheCopySet(cache))) {
+                for (int i = 0; i < cached->nfont; ++i) {
+                    FcChar8 *path = nullptr;
+                    int index = -1;
+                    if (FcPatternGetString(cached->fonts[i], FC_FILE, 0, &path) == FcResultMatch
+                        && FcPatternGetInteger(cached->fonts[i], FC_INDEX, 0, &index) == FcResultMatch && index == 0)
+                        firstFaces.emplace(reinterpret_cast<const char *>(path), cached->fonts[i]);
+                }
             }
+            const auto inCache = firstFaces.find(file);
+            FcPattern *pattern = nullptr;
+            if (inCache != firstFaces.end()) {
+                pattern = FcPatternDuplicate(inCache->second);
+            } else {
+                int count = 0;
+                pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(file.c_str()), 0, nullptr, &count);
+            }
+            if (pattern && !FcFontSetAdd(found, pattern))
+                FcPatternDestroy(pattern);
         }
+        if (cached)
+            FcFontSetDestroy(cached);
+        if (cache)
+            FcDirCacheUnload(cache);
     }
     if (dirs)
         FcStrListDone(dirs);
