@@ -2,100 +2,45 @@
 
 #include "formats/file_io.h"
 
+#include <openssl/evp.h>
+
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace dotforge::cli {
 
-namespace {
-
-constexpr std::array<std::uint32_t, 64> kRound{0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1,
-    0x923f82a4, 0xab1c5ed5, 0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7,
-    0xc19bf174, 0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967, 0x27b70a85,
-    0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85, 0xa2bfe8a1, 0xa81a664b,
-    0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070, 0x19a4c116, 0x1e376c08, 0x2748774c,
-    0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3, 0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208,
-    0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
-
-constexpr std::uint32_t rotr(std::uint32_t x, int n)
-{
-    return (x >> n) | (x << (32 - n));
-}
-
-} // namespace
-
 Sha256::Sha256()
-    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19}
+    : m_context(EVP_MD_CTX_new())
 {
+    if (!m_context)
+        throw std::bad_alloc();
+    if (EVP_DigestInit_ex(m_context, EVP_sha256(), nullptr) != 1) {
+        EVP_MD_CTX_free(m_context);
+        throw std::runtime_error("SHA-256 is not available");
+    }
 }
 
-void Sha256::compress(const std::uint8_t *block)
-{
-    std::array<std::uint32_t, 64> w;
-    for (int i = 0; i < 16; ++i)
-        w[std::size_t(i)] = std::uint32_t(block[4 * i]) << 24 | std::uint32_t(block[4 * i + 1]) << 16
-            | std::uint32_t(block[4 * i + 2]) << 8 | std::uint32_t(block[4 * i + 3]);
-    for (std::size_t i = 16; i < 64; ++i) {
-        const std::uint32_t s0 = rotr(w[i - 15], 7) ^ rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
-        const std::uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
-        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
-    }
-    auto [a, b, c, d, e, f, g, h] = m_state;
-    for (std::size_t i = 0; i < 64; ++i) {
-        const std::uint32_t t1 = h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
-        const std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-        h = g;
-        g = f;
-        f = e;
-        e = d + t1;
-        d = c;
-        c = b;
-        b = a;
-        a = t1 + t2;
-    }
-    const std::array<std::uint32_t, 8> add{a, b, c, d, e, f, g, h};
-    for (std::size_t i = 0; i < 8; ++i)
-        m_state[i] += add[i];
-}
+Sha256::~Sha256() { EVP_MD_CTX_free(m_context); }
 
 void Sha256::update(std::string_view bytes)
 {
-    m_length += bytes.size();
-    const auto *p = reinterpret_cast<const std::uint8_t *>(bytes.data());
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        if (m_used == 0 && left >= 64) {
-            compress(p);
-            p += 64;
-            left -= 64;
-            continue;
-        }
-        const std::size_t take = std::min(left, 64 - m_used);
-        std::copy(p, p + take, m_block.begin() + std::ptrdiff_t(m_used));
-        m_used += take;
-        p += take;
-        left -= take;
-        if (m_used == 64) {
-            compress(m_block.data());
-            m_used = 0;
-        }
-    }
+    if (EVP_DigestUpdate(m_context, bytes.data(), bytes.size()) != 1)
+        throw std::runtime_error("SHA-256 failed");
 }
 
 std::string Sha256::hexDigest()
 {
-    const std::uint64_t bits = m_length * 8;
-    // 0x80, zeros up to 56 bytes of the last block, the length in bits big-endian.
-    std::string tail(1, char(0x80));
-    tail.append((m_used < 56 ? 55 - m_used : 119 - m_used), '\0');
-    for (int i = 7; i >= 0; --i)
-        tail += char(bits >> (8 * i));
-    update(tail);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(m_context, digest, &length) != 1)
+        throw std::runtime_error("SHA-256 failed");
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
-    for (const std::uint32_t word : m_state)
-        for (int i = 28; i >= 0; i -= 4)
-            out += kHex[(word >> i) & 0xF];
+    for (unsigned int i = 0; i < length; ++i) {
+        out += kHex[digest[i] >> 4];
+        out += kHex[digest[i] & 0xF];
+    }
     return out;
 }
 
