@@ -22,10 +22,19 @@ std::string upper(std::string text)
     return text;
 }
 
-std::string hexByte(std::uint8_t b)
+// Appends "0xHH" (upper-case digits).
+void appendHexByte(std::string &out, std::uint8_t b)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    return std::string("0x") + kHex[b >> 4] + kHex[b & 0x0F];
+    const char text[4] = {'0', 'x', kHex[b >> 4], kHex[b & 0x0F]};
+    out.append(text, 4);
+}
+
+std::string hexByte(std::uint8_t b)
+{
+    std::string out;
+    appendHexByte(out, b);
+    return out;
 }
 
 // C has no empty arrays: an empty library keeps one zero byte in each.
@@ -148,6 +157,9 @@ std::string cSource(const LibraryContent &content, int n, Mode mode, const std::
     const std::size_t count = content.glyphs.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
     std::string out = preamble(count, n, mode, buildNote) + "\n";
+    // Each glyph: its dot picture (n rows of n + 8 characters), 6 characters a
+    // byte, a comment line and the codes.
+    out.reserve(out.size() + count * (std::size_t(n) * std::size_t(n + 8) + glyphSize * 6 + 160) + 4096);
 
     out += "const unsigned char " + name + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
     for (std::size_t g = 0; g < count; ++g) {
@@ -161,8 +173,11 @@ std::string cSource(const LibraryContent &content, int n, Mode mode, const std::
         const Sequence &glyph = content.glyphs[g];
         for (std::size_t i = 0; i < glyph.size(); i += 16) {
             out += "   ";
-            for (std::size_t j = i; j < std::min(i + 16, glyph.size()); ++j)
-                out += " " + hexByte(glyph[j]) + ",";
+            for (std::size_t j = i; j < std::min(i + 16, glyph.size()); ++j) {
+                out += ' ';
+                appendHexByte(out, glyph[j]);
+                out += ',';
+            }
             out += '\n';
         }
     }

@@ -57,7 +57,9 @@ private:
 
 std::string gbkToUtf8(std::string_view gbk)
 {
-    Iconv cv("UTF-8", "GBK");
+    // One converter per thread for the run: opening one costs more than the
+    // conversion of a character, and the batch tool converts every glyph's code.
+    thread_local Iconv cv("UTF-8", "GBK");
     std::string out;
     std::string piece;
     std::size_t i = 0;
@@ -81,7 +83,7 @@ std::string gbkToUtf8(std::string_view gbk)
 
 std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencodable)
 {
-    Iconv cv("GBK", "UTF-8");
+    thread_local Iconv cv("GBK", "UTF-8");
     std::string out;
     std::size_t consumed = 0;
     if (cv.convert(utf8, out, &consumed))
@@ -139,7 +141,9 @@ std::optional<int> longestUtf8Sequence(std::string_view bytes)
 
 std::optional<std::string> utf16ToUtf8(std::string_view utf16, bool bigEndian)
 {
-    Iconv cv("UTF-8", bigEndian ? "UTF-16BE" : "UTF-16LE");
+    thread_local Iconv fromLittle("UTF-8", "UTF-16LE");
+    thread_local Iconv fromBig("UTF-8", "UTF-16BE");
+    Iconv &cv = bigEndian ? fromBig : fromLittle;
     std::string out;
     if (utf16.size() % 2 != 0 || !cv.convert(utf16, out))
         return std::nullopt;
