@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <optional>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
@@ -55,6 +56,29 @@ std::string baseNameOf(const std::string &path)
 std::string temporaryPrefix(const std::string &name)
 {
     return name + ".~";
+}
+
+// True when no process has the id any more (a process of another user counts
+// as present).
+bool processGone(long pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+// The process id of a name written as PREFIX + PID + "-" + REST, and REST;
+// nothing when the name is not of that form.
+std::optional<long> ownerOfName(std::string_view name, std::string_view prefix, std::string_view *rest)
+{
+    if (!name.starts_with(prefix))
+        return std::nullopt;
+    name.remove_prefix(prefix.size());
+    long pid = 0;
+    const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (ec != std::errc() || end == name.data() || pid <= 0 || end == name.data() + name.size() || *end != '-')
+        return std::nullopt;
+    if (rest)
+        *rest = name.substr(std::size_t(end - name.data()) + 1);
+    return pid;
 }
 
 // Removes what a save to `target` killed on the way left beside it: our own
@@ -127,25 +151,6 @@ std::string InputFile::readAt(std::int64_t offset, std::size_t length) const
 std::size_t InputFile::read(char *buffer, std::size_t max)
 {
     return readSome(m_fd, buffer, max);
-}
-
-bool processGone(long pid)
-{
-    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
-}
-
-std::optional<long> ownerOfName(std::string_view name, std::string_view prefix, std::string_view *rest)
-{
-    if (!name.starts_with(prefix))
-        return std::nullopt;
-    name.remove_prefix(prefix.size());
-    long pid = 0;
-    const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    if (ec != std::errc() || end == name.data() || pid <= 0 || end == name.data() + name.size() || *end != '-')
-        return std::nullopt;
-    if (rest)
-        *rest = name.substr(std::size_t(end - name.data()) + 1);
-    return pid;
 }
 
 void replaceFile(const std::string &path, std::string_view bytes)

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,13 +37,5 @@ private:
 // removed first. A device or a pipe cannot be replaced that way and is written
 // in place.
 void replaceFile(const std::string &path, std::string_view bytes);
-
-// True when no process has the id any more (a process of another user counts as
-// present).
-bool processGone(long pid);
-
-// The process id of a name written as PREFIX + PID + "-" + REST, and REST;
-// nothing when the name is not of that form.
-std::optional<long> ownerOfName(std::string_view name, std::string_view prefix, std::string_view *rest = nullptr);
 
 } // namespace dotforge
