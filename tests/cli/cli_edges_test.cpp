@@ -170,12 +170,7 @@ TEST(CliEdges, EncodingsOfATextArgument)
 // built in memory).
 TEST(CliEdges, WhatKilledRunsLeftIsRemoved)
 {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    ASSERT_GT(child, 0);
-    ::waitpid(child, nullptr, 0);
-    const std::string dead = std::to_string(child);
+    const std::string dead = std::to_string(goneProcessId());
     const std::string alive = std::to_string(::getpid());
 
     TempDir out, temp;

@@ -540,12 +540,7 @@ TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
 // those.
 TEST_F(Documents, saveRemovesWhatKilledSavesOfItsTargetLeft)
 {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    ASSERT_GT(child, 0);
-    ::waitpid(child, nullptr, 0);
-    const std::string dead = std::to_string(child);
+    const std::string dead = std::to_string(goneProcessId());
     const std::string alive = std::to_string(::getpid());
     for (const std::string &name : {"LIB.ZMB.~" + dead + "-0", "LIB.ZMB.~" + dead + "-7", "LIB.ZMB.~" + alive + "-0",
              "LIB.ZMB.~" + dead + "-x", "LIB.ZMB.~" + dead, "OTHER.ZMB.~" + dead + "-0"})

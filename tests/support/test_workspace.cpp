@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace dotforge::test {
@@ -76,6 +77,17 @@ std::vector<std::string> gridArt(const Workspace &ws)
         rows.push_back(row);
     }
     return rows;
+}
+
+long goneProcessId()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    ::waitpid(child, nullptr, 0);
+    return long(child);
 }
 
 std::string readFile(const std::string &path)

@@ -79,6 +79,9 @@ std::string font16sPath();
 
 // Reads a whole file as bytes; throws when it cannot.
 std::string readFile(const std::string &path);
+// The id of a process that has just ended (a child that exited at once): names
+// that carry it belong to a run that is gone.
+long goneProcessId();
 void writeFile(const std::string &path, const std::string &bytes);
 
 // The editor grid of a workspace as ASCII art rows of its dot size.
