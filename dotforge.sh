@@ -17,7 +17,6 @@ packages=(
     qt6-base-dev libgtest-dev
     libcairo2-dev                  # dotforge-cli proof: PDF and PNG sheets
     libfreetype-dev libfontconfig-dev  # the TrueType rasteriser
-    libssl-dev                     # dotforge-cli: SHA-256 of font files
     qt6-translations-l10n          # Qt's standard dialogs in Chinese
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体

@@ -2,6 +2,7 @@
 
 #include "cli/c_source.h"
 #include "cli/charsets.h"
+#include "cli/font_digest.h"
 #include "cli/glyph_text.h"
 #include "cli/sha256.h"
 #include "core/font16s_variants.h"
@@ -249,8 +250,13 @@ std::vector<std::string> withoutRepeats(
     return distinct;
 }
 
+std::size_t chunkGlyphs()
+{
+    return kChunk;
+}
+
 LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::string> &codes,
-    const RasterizerFactory &factory, int jobs, std::size_t *failedAt)
+    const RasterizerFactory &factory, int jobs, std::size_t *failedAt, const ChunkDone &chunkDone)
 {
     LibraryContent content;
     content.codes = codes;
@@ -278,20 +284,26 @@ LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::s
                 break;
             // A chunk once taken is finished, so that the first failure in
             // library order is always found.
-            for (std::size_t i = chunk * kChunk; i < std::min(codes.size(), (chunk + 1) * kChunk); ++i) {
-                try {
+            const std::size_t from = chunk * kChunk;
+            const std::size_t to = std::min(codes.size(), from + kChunk);
+            std::size_t i = from;
+            try {
+                for (; i < to; ++i) {
                     const GlyphPlane raw = recipe.font16s ? font16sGlyph(recipe, codes[i])
                                                           : drawnGlyph(recipe, codes[i], *rasterizers[t], surface);
                     content.glyphs[i] = toFileOrder(raw, recipe.size, recipe.mode, recipe.effects);
-                } catch (...) {
-                    const std::lock_guard lock(failureLock);
-                    if (i < failure) {
-                        failure = i;
-                        failureError = std::current_exception();
-                    }
-                    failed = true;
-                    break;
                 }
+                if (chunkDone) {
+                    i = from;
+                    chunkDone(content, from, to);
+                }
+            } catch (...) {
+                const std::lock_guard lock(failureLock);
+                if (i < failure) {
+                    failure = i;
+                    failureError = std::current_exception();
+                }
+                failed = true;
             }
         }
     };
@@ -354,7 +366,7 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
             first = factory();
             fontPath = first->fontFile(o.face);
             if (!fontPath.empty() && noted) {
-                digestJob = std::async(std::launch::async, [fontPath] { return fileSha256Hex(fontPath); });
+                digestJob = std::async(std::launch::async, [fontPath] { return fontFileDigest(fontPath); });
             } else if (!fontPath.empty()) {
                 doing = "cannot read the font file " + fontPath;
                 InputFile readable(fontPath);
@@ -369,9 +381,19 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         std::size_t failedAt = 0;
         LibraryContent content;
         std::exception_ptr renderError;
+        // The text of C output is written by the drawing threads, a chunk of
+        // glyphs as soon as it is drawn.
+        std::vector<CGlyphText> cPieces;
+        ChunkDone chunkDone;
+        if (o.format == FileFormat::CSource) {
+            cPieces.resize((codes.size() + chunkGlyphs() - 1) / chunkGlyphs());
+            chunkDone = [&cPieces, &o](const LibraryContent &done, std::size_t from, std::size_t to) {
+                cPieces[from / chunkGlyphs()] = cGlyphText(done, o.size, o.mode, from, to);
+            };
+        }
         try {
             const int jobs = o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
-            content = renderLibrary(recipe, codes, drawers, jobs, &failedAt);
+            content = renderLibrary(recipe, codes, drawers, jobs, &failedAt, chunkDone);
         } catch (const IoError &) {
             renderError = std::current_exception();
         }
@@ -390,7 +412,7 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         const std::vector<std::string> note = buildNote(o, recipe, fontPath, fontDigest, given.size());
         std::vector<std::size_t> cStarts;
         const std::string bytes = o.format == FileFormat::CSource
-            ? cSource(content, o.size, o.mode, o.name, note, &cStarts)
+            ? cSourceOfPieces(content, o.size, o.mode, o.name, note, cPieces, &cStarts)
             : libraryFileBytes(content, o.format, o.size, o.mode, o.name, note);
         int status = kExitOk;
         if (o.check) {
@@ -399,7 +421,7 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         } else {
             doing = "cannot write " + o.output;
             writing = true;
-            replaceFile(o.output, bytes);
+            replaceFile(o.output, bytes, FileSync::LeaveToSystem);
         }
         if (o.report)
             printReport(o, content);

@@ -40,12 +40,19 @@ using RasterizerFactory = std::function<std::unique_ptr<Rasterizer>()>;
 std::vector<std::string> withoutRepeats(
     const std::vector<std::string> &codes, const std::function<void(const std::string &)> &onRepeat);
 
+// Told by a drawing thread that glyphs [from, to) of the content are done, so
+// that work on them (the text of C output) is shared out with the drawing.
+using ChunkDone = std::function<void(const LibraryContent &content, std::size_t from, std::size_t to)>;
+
 // The converted sequence of every code, in order, drawn by `jobs` threads
 // (at least one). A code that cannot be rendered (its "Font16s" record lies
 // outside the file) ends the work: the error of the first such code in library
-// order is raised, with its index in *failedAt.
+// order is raised, with its index in *failedAt. `chunkDone`, when given, is
+// called on the drawing thread for each run of glyphs it has finished; the
+// runs are consecutive, of chunkGlyphs() each but the last.
 LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::string> &codes,
-    const RasterizerFactory &factory, int jobs, std::size_t *failedAt = nullptr);
+    const RasterizerFactory &factory, int jobs, std::size_t *failedAt = nullptr, const ChunkDone &chunkDone = {});
+std::size_t chunkGlyphs();
 
 // `build` from its options to the written (or checked) file. Returns the exit
 // status; messages go to stderr, --report to stdout.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace dotforge::cli {
 
@@ -30,11 +31,17 @@ void appendHexByte(std::string &out, std::uint8_t b)
     out.append(text, 4);
 }
 
-std::string hexByte(std::uint8_t b)
+// Appends a number in decimal.
+void appendNumber(std::string &out, std::size_t value)
 {
-    std::string out;
-    appendHexByte(out, b);
-    return out;
+    char digits[24];
+    char *end = digits + sizeof digits;
+    char *p = end;
+    do {
+        *--p = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    out.append(p, std::size_t(end - p));
 }
 
 // C has no empty arrays: an empty library keeps one zero byte in each.
@@ -151,49 +158,107 @@ bool isCIdentifier(const std::string &name)
         && std::all_of(name.begin(), name.end(), identifierChar);
 }
 
+CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to)
+{
+    CGlyphText text;
+    const std::size_t glyphSize = std::size_t(glyphBytes(n));
+    // Each glyph: its dot picture (n rows of n + 8 characters), 6 characters a
+    // byte, a comment line; each code a line.
+    text.glyphs.reserve((to - from) * (std::size_t(n) * std::size_t(n + 8) + glyphSize * 6 + 64));
+    text.codes.reserve((to - from) * 48);
+    std::string &out = text.glyphs;
+    for (std::size_t g = from; g < to; ++g) {
+        text.glyphStarts.push_back(out.size());
+        const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
+        const std::string shown = shownCharacter(code);
+        out += "    /* ";
+        appendNumber(out, g);
+        out += ": ";
+        out += codeHex(code);
+        if (!shown.empty()) {
+            out += ' ';
+            out += shown;
+        }
+        out += '\n';
+        const Sequence &glyph = content.glyphs[g];
+        const GlyphPlane plane = decodeGlyph(glyph, n, mode, {});
+        // Lines are put together in a buffer and appended whole.
+        char line[8 + 16 * 6 + 1];
+        for (int y = 0; y < n; ++y) {
+            std::memcpy(line, "     * ", 7);
+            for (int x = 0; x < n; ++x)
+                line[7 + x] = plane.dot(x, y) ? '#' : '.';
+            line[7 + n] = '\n';
+            out.append(line, std::size_t(8 + n));
+        }
+        out += "     */\n";
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        for (std::size_t i = 0; i < glyph.size(); i += 16) {
+            std::memcpy(line, "   ", 3);
+            std::size_t used = 3;
+            for (std::size_t j = i; j < std::min(i + 16, glyph.size()); ++j) {
+                const char bytes[6] = {' ', '0', 'x', kHex[glyph[j] >> 4], kHex[glyph[j] & 0x0F], ','};
+                std::memcpy(line + used, bytes, 6);
+                used += 6;
+            }
+            line[used++] = '\n';
+            out.append(line, used);
+        }
+
+        // As in the .ZMB file: a short code is padded with zero bytes.
+        text.codeStarts.push_back(text.codes.size());
+        const unsigned value = codeNumber(content, g);
+        text.codes += "    ";
+        appendHexByte(text.codes, std::uint8_t(value >> 8));
+        text.codes += ", ";
+        appendHexByte(text.codes, std::uint8_t(value));
+        text.codes += ", /* ";
+        appendNumber(text.codes, g);
+        if (!shown.empty()) {
+            text.codes += ": ";
+            text.codes += shown;
+        }
+        text.codes += " */\n";
+    }
+    return text;
+}
+
 std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
     const std::vector<std::string> &buildNote, std::vector<std::size_t> *glyphStarts)
 {
+    return cSourceOfPieces(
+        content, n, mode, name, buildNote, {cGlyphText(content, n, mode, 0, content.glyphs.size())}, glyphStarts);
+}
+
+std::string cSourceOfPieces(const LibraryContent &content, int n, Mode mode, const std::string &name,
+    const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &texts,
+    std::vector<std::size_t> *glyphStarts)
+{
     const std::size_t count = content.glyphs.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    std::string out = preamble(count, n, mode, buildNote) + "\n";
-    // Each glyph: its dot picture (n rows of n + 8 characters), 6 characters a
-    // byte, a comment line and the codes.
-    out.reserve(out.size() + count * (std::size_t(n) * std::size_t(n + 8) + glyphSize * 6 + 160) + 4096);
+    std::size_t textSize = 0;
+    for (const CGlyphText &text : texts)
+        textSize += text.glyphs.size() + text.codes.size();
 
+    std::string out = preamble(count, n, mode, buildNote) + "\n";
+    out.reserve(out.size() + textSize + 4096);
     out += "const unsigned char " + name + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
-    for (std::size_t g = 0; g < count; ++g) {
+    for (const CGlyphText &text : texts) {
         if (glyphStarts)
-            glyphStarts->push_back(out.size());
-        const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
-        out += "    /* " + std::to_string(g) + ": " + codeLabel(code) + '\n';
-        for (const std::string &row : glyphRows(content.glyphs[g], n, mode))
-            out += "     * " + row + '\n';
-        out += "     */\n";
-        const Sequence &glyph = content.glyphs[g];
-        for (std::size_t i = 0; i < glyph.size(); i += 16) {
-            out += "   ";
-            for (std::size_t j = i; j < std::min(i + 16, glyph.size()); ++j) {
-                out += ' ';
-                appendHexByte(out, glyph[j]);
-                out += ',';
-            }
-            out += '\n';
-        }
+            for (const std::size_t at : text.glyphStarts)
+                glyphStarts->push_back(out.size() + at);
+        out += text.glyphs;
     }
     if (count == 0)
         out += "    0x00, /* no glyph */\n";
     out += "};\n\n";
 
     out += "const unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "] = {\n";
-    for (std::size_t g = 0; g < count; ++g) {
+    for (const CGlyphText &text : texts) {
         if (glyphStarts)
-            glyphStarts->push_back(out.size());
-        // As in the .ZMB file: a short code is padded with zero bytes.
-        const unsigned value = codeNumber(content, g);
-        const std::string shown = shownCharacter(g < content.codes.size() ? content.codes[g] : std::string());
-        out += "    " + hexByte(std::uint8_t(value >> 8)) + ", " + hexByte(std::uint8_t(value)) + ", /* "
-            + std::to_string(g) + (shown.empty() ? "" : ": " + shown) + " */\n";
+            for (const std::size_t at : text.codeStarts)
+                glyphStarts->push_back(out.size() + at);
+        out += text.codes;
     }
     if (count == 0)
         out += "    0x00, /* no glyph */\n";

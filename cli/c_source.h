@@ -28,6 +28,22 @@ bool isCIdentifier(const std::string &name);
 // traced to its glyph.
 std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
     const std::vector<std::string> &buildNote = {}, std::vector<std::size_t> *glyphStarts = nullptr);
+// The text of glyphs [from, to) in a library's C source: their part of
+// NAME_glyphs and their lines of NAME_codes, with the offset in each at which
+// every glyph's text begins. Apart from the rest, so that threads can write the
+// glyphs side by side; cSourceOfPieces joins the pieces of consecutive ranges
+// that cover the library.
+struct CGlyphText {
+    std::string glyphs;
+    std::string codes;
+    std::vector<std::size_t> glyphStarts;
+    std::vector<std::size_t> codeStarts;
+};
+CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to);
+std::string cSourceOfPieces(const LibraryContent &content, int n, Mode mode, const std::string &name,
+    const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
+    std::vector<std::size_t> *glyphStarts = nullptr);
+
 std::string cHeader(
     std::size_t count, int n, Mode mode, const std::string &name, const std::vector<std::string> &buildNote = {});
 

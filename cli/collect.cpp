@@ -445,7 +445,7 @@ int runCollect(const Arguments &a)
         const std::string line = gbkToUtf8(gbk) + "\n";
         if (a.has("output")) {
             doing = "cannot write " + a.value("output");
-            replaceFile(a.value("output"), line);
+            replaceFile(a.value("output"), line, FileSync::LeaveToSystem);
         } else {
             std::cout << line;
         }

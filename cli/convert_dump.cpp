@@ -146,7 +146,7 @@ int runConvert(const Arguments &a)
             glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
         doing = "cannot write " + out;
         writing = true;
-        replaceFile(out, libraryFileBytes(content, outFormat, n, to, name));
+        replaceFile(out, libraryFileBytes(content, outFormat, n, to, name), FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {
         error(doing + ": " + (writing ? writeFailure(out, e) : ioErrorText(e)));

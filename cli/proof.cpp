@@ -1,13 +1,11 @@
 #include "cli/proof.h"
 
+#include "cli/cairo_api.h"
 #include "cli/glyph_text.h"
 #include "cli/layouts.h"
 #include "cli/library_files.h"
 #include "cli/proof_layout.h"
 #include "formats/file_io.h"
-
-#include <cairo-pdf.h>
-#include <cairo.h>
 
 #include <cctype>
 #include <cmath>
@@ -59,10 +57,10 @@ constexpr const char *kTextFace = "AR PL UMing CN"; // CJK characters and labels
 constexpr const char *kDigitFace = "DejaVu Sans Mono";
 
 struct SurfaceFree {
-    void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
+    void operator()(cairo_surface_t *s) const { cairo().surface_destroy(s); }
 };
 struct ContextFree {
-    void operator()(cairo_t *c) const { cairo_destroy(c); }
+    void operator()(cairo_t *c) const { cairo().destroy(c); }
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceFree>;
 using Context = std::unique_ptr<cairo_t, ContextFree>;
@@ -76,7 +74,7 @@ cairo_status_t appendBytes(void *closure, const unsigned char *data, unsigned in
 void check(cairo_status_t status, const std::string &what)
 {
     if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error(what + ": " + cairo_status_to_string(status));
+        throw std::runtime_error(what + ": " + cairo().status_to_string(status));
 }
 
 struct Sheet {
@@ -89,20 +87,20 @@ struct Sheet {
 
 void text(cairo_t *cr, const char *face, double size, double x, double y, const std::string &utf8)
 {
-    cairo_select_font_face(cr, face, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, size);
-    cairo_move_to(cr, x, y);
-    cairo_show_text(cr, utf8.c_str());
+    cairo().select_font_face(cr, face, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo().set_font_size(cr, size);
+    cairo().move_to(cr, x, y);
+    cairo().show_text(cr, utf8.c_str());
 }
 
 void drawHeader(cairo_t *cr, const Sheet &sheet, const std::string &pageText)
 {
     const ProofGeometry &g = sheet.geometry;
-    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo().set_source_rgb(cr, 0, 0, 0);
     text(cr, kTextFace, 10, g.margin, g.margin + 12, sheet.title);
     if (!pageText.empty()) {
         cairo_text_extents_t extents;
-        cairo_text_extents(cr, pageText.c_str(), &extents);
+        cairo().text_extents(cr, pageText.c_str(), &extents);
         text(cr, kTextFace, 10, g.pageWidth - g.margin - extents.x_advance, g.margin + 12, pageText);
     }
 }
@@ -114,7 +112,7 @@ void drawGlyph(cairo_t *cr, const Sheet &sheet, int index, const ProofPlace &at)
     const std::string code
         = std::size_t(index) < sheet.content->codes.size() ? sheet.content->codes[std::size_t(index)] : std::string();
 
-    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo().set_source_rgb(cr, 0, 0, 0);
     const std::string shown = shownCharacter(code);
     text(cr, kTextFace, 9, at.x, at.y - 4,
         std::to_string(index + 1) + "  " + codeHex(code) + (shown.empty() ? "" : "  " + shown));
@@ -123,22 +121,22 @@ void drawGlyph(cairo_t *cr, const Sheet &sheet, int index, const ProofPlace &at)
     const GlyphPlane glyph = decodeGlyph(bytes, sheet.n, sheet.layout.mode, sheet.layout.effects);
     const double d = g.dot();
     const double inset = d * 0.06;
-    cairo_set_source_rgb(cr, 0.93, 0.93, 0.93);
-    cairo_rectangle(cr, at.x, at.y, g.glyphSide, g.glyphSide);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo().set_source_rgb(cr, 0.93, 0.93, 0.93);
+    cairo().rectangle(cr, at.x, at.y, g.glyphSide, g.glyphSide);
+    cairo().fill(cr);
+    cairo().set_source_rgb(cr, 0, 0, 0);
     for (int y = 0; y < sheet.n; ++y)
         for (int x = 0; x < sheet.n; ++x)
             if (glyph.dot(x, y))
-                cairo_rectangle(cr, at.x + x * d + inset, at.y + y * d + inset, d - 2 * inset, d - 2 * inset);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0.6, 0.6, 0.6);
-    cairo_set_line_width(cr, 0.5);
-    cairo_rectangle(cr, at.x - 0.25, at.y - 0.25, g.glyphSide + 0.5, g.glyphSide + 0.5);
-    cairo_stroke(cr);
+                cairo().rectangle(cr, at.x + x * d + inset, at.y + y * d + inset, d - 2 * inset, d - 2 * inset);
+    cairo().fill(cr);
+    cairo().set_source_rgb(cr, 0.6, 0.6, 0.6);
+    cairo().set_line_width(cr, 0.5);
+    cairo().rectangle(cr, at.x - 0.25, at.y - 0.25, g.glyphSide + 0.5, g.glyphSide + 0.5);
+    cairo().stroke(cr);
 
     if (g.bytes) {
-        cairo_set_source_rgb(cr, 0.15, 0.15, 0.15);
+        cairo().set_source_rgb(cr, 0.15, 0.15, 0.15);
         for (int line = 0; line < g.bytesLines(); ++line) {
             std::string hex;
             for (int k = 0; k < g.bytesPerLine(); ++k) {
@@ -156,22 +154,22 @@ std::string drawPdf(const Sheet &sheet)
 {
     const ProofGeometry &g = sheet.geometry;
     std::string out;
-    const Surface surface(cairo_pdf_surface_create_for_stream(appendBytes, &out, g.pageWidth, g.pageHeight));
-    check(cairo_surface_status(surface.get()), "cannot start the PDF");
-    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, sheet.title.c_str());
-    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "dotforge-cli");
-    const Context cr(cairo_create(surface.get()));
+    const Surface surface(cairo().pdf_surface_create_for_stream(appendBytes, &out, g.pageWidth, g.pageHeight));
+    check(cairo().surface_status(surface.get()), "cannot start the PDF");
+    cairo().pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, sheet.title.c_str());
+    cairo().pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "dotforge-cli");
+    const Context cr(cairo().create(surface.get()));
     const int count = int(sheet.content->glyphs.size());
     const int pages = std::max(1, (count + g.glyphsPerPage() - 1) / g.glyphsPerPage());
     for (int page = 0; page < pages; ++page) {
         drawHeader(cr.get(), sheet, "page " + std::to_string(page + 1) + " of " + std::to_string(pages));
         for (int i = page * g.glyphsPerPage(); i < std::min(count, (page + 1) * g.glyphsPerPage()); ++i)
             drawGlyph(cr.get(), sheet, i, proofPlace(g, i, false, count));
-        cairo_show_page(cr.get());
+        cairo().show_page(cr.get());
     }
-    check(cairo_status(cr.get()), "cannot draw the PDF");
-    cairo_surface_finish(surface.get());
-    check(cairo_surface_status(surface.get()), "cannot write the PDF");
+    check(cairo().status(cr.get()), "cannot draw the PDF");
+    cairo().surface_finish(surface.get());
+    check(cairo().surface_status(surface.get()), "cannot write the PDF");
     return out;
 }
 
@@ -181,20 +179,20 @@ std::string drawPng(const Sheet &sheet)
     const int count = int(sheet.content->glyphs.size());
     const int width = int(std::ceil(g.imageWidth(count) * kPngScale));
     const int height = int(std::ceil(g.imageHeight(count) * kPngScale));
-    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-    check(cairo_surface_status(surface.get()),
+    const Surface surface(cairo().image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    check(cairo().surface_status(surface.get()),
         "cannot make an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
-    const Context cr(cairo_create(surface.get()));
-    cairo_set_source_rgb(cr.get(), 1, 1, 1);
-    cairo_paint(cr.get());
-    cairo_scale(cr.get(), kPngScale, kPngScale);
+    const Context cr(cairo().create(surface.get()));
+    cairo().set_source_rgb(cr.get(), 1, 1, 1);
+    cairo().paint(cr.get());
+    cairo().scale(cr.get(), kPngScale, kPngScale);
     drawHeader(cr.get(), sheet, "");
     for (int i = 0; i < count; ++i)
         drawGlyph(cr.get(), sheet, i, proofPlace(g, i, true, count));
-    check(cairo_status(cr.get()), "cannot draw the image");
-    cairo_surface_flush(surface.get());
+    check(cairo().status(cr.get()), "cannot draw the image");
+    cairo().surface_flush(surface.get());
     std::string out;
-    check(cairo_surface_write_to_png_stream(surface.get(), appendBytes, &out), "cannot encode the PNG");
+    check(cairo().surface_write_to_png_stream(surface.get(), appendBytes, &out), "cannot encode the PNG");
     return out;
 }
 
@@ -249,7 +247,7 @@ int runProof(const Arguments &a)
         const std::string bytes = png ? drawPng(sheet) : drawPdf(sheet);
         doing = "cannot write " + out;
         writing = true;
-        replaceFile(out, bytes);
+        replaceFile(out, bytes, FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {
         error(doing + ": " + (writing ? writeFailure(out, e) : e.what()));

@@ -141,6 +141,16 @@ std::int64_t InputFile::size() const
     return std::int64_t(st.st_size);
 }
 
+FileStamp InputFile::stamp() const
+{
+    struct stat st { };
+    if (::fstat(m_fd, &st) != 0)
+        fail(errno);
+    const auto ns = [](const timespec &t) { return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size), ns(st.st_mtim),
+        ns(st.st_ctim)};
+}
+
 std::string InputFile::readAt(std::int64_t offset, std::size_t length) const
 {
     std::string out(length, '\0');
@@ -153,7 +163,7 @@ std::size_t InputFile::read(char *buffer, std::size_t max)
     return readSome(m_fd, buffer, max);
 }
 
-void replaceFile(const std::string &path, std::string_view bytes)
+void replaceFile(const std::string &path, std::string_view bytes, FileSync sync)
 {
     if (path.empty())
         throw IoError(ioerr::InvalidFilename);
@@ -189,7 +199,7 @@ void replaceFile(const std::string &path, std::string_view bytes)
                 fail(errno);
         }
         writeExactly(fd, bytes.data(), bytes.size());
-        if (::fsync(fd) != 0)
+        if (sync == FileSync::WaitForDisk && ::fsync(fd) != 0)
             fail(errno);
         const int closing = ::close(fd);
         fd = -1;
@@ -203,6 +213,8 @@ void replaceFile(const std::string &path, std::string_view bytes)
         ::unlink(temporary.c_str());
         throw;
     }
+    if (sync == FileSync::LeaveToSystem)
+        return;
     // Make the rename itself durable; a folder that cannot be synced is no failure
     // of the save, whose data is on disk already.
     const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

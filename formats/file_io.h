@@ -10,6 +10,18 @@
 
 namespace dotforge {
 
+// What tells that a file is unchanged: its place (device and inode), size and
+// times of modification and of change, to the nanosecond. The change time
+// cannot be set back by anyone but the clock.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+
 // A regular file opened for reading: a device, pipe or socket is refused
 // (openRegularFile), so that nothing waits for ever or takes a stream for a file.
 class InputFile {
@@ -20,6 +32,7 @@ public:
     InputFile &operator=(const InputFile &) = delete;
 
     std::int64_t size() const;
+    FileStamp stamp() const;
     // `length` bytes at `offset`; "Read beyond end of file" when the file ends first.
     std::string readAt(std::int64_t offset, std::size_t length) const;
     // Up to `max` bytes from the current position onwards; 0 at the end.
@@ -29,13 +42,20 @@ private:
     int m_fd = -1;
 };
 
+// Whether a replaced file is on the disk before replaceFile returns: a user's
+// library is; the batch tool's outputs, which a build makes again from their
+// inputs, are left to the system's write-back, as a compiler leaves its object
+// files (the replacement is atomic all the same).
+enum class FileSync { WaitForDisk, LeaveToSystem };
+
 // Replaces the content of `path` with `bytes`. A regular file, or a new one, is
 // written beside the old one in the same folder (as TARGET.~PID-N), flushed to
-// disk and renamed over it, so that a failure at any step leaves the previous
-// file as it was; a symbolic link keeps its place and the file it names is
-// replaced. Such files that a killed save of the same target left behind are
-// removed first. A device or a pipe cannot be replaced that way and is written
-// in place.
-void replaceFile(const std::string &path, std::string_view bytes);
+// disk (unless `sync` says otherwise) and renamed over it, so that a failure at
+// any step leaves the previous file as it was and a reader sees the old file or
+// the new one, never a part; a symbolic link keeps its place and the file it
+// names is replaced. Such files that a killed save of the same target left
+// behind are removed first. A device or a pipe cannot be replaced that way and
+// is written in place.
+void replaceFile(const std::string &path, std::string_view bytes, FileSync sync = FileSync::WaitForDisk);
 
 } // namespace dotforge

@@ -7,8 +7,10 @@
 #include "cli/charsets.h"
 #include "cli/glyph_text.h"
 #include "cli/collect.h"
+#include "cli/font_digest.h"
 #include "cli/sha256.h"
 #include "core/gbk.h"
+#include "formats/file_io.h"
 #include "formats/zmb.h"
 #include "render/freetype_rasterizer.h"
 #include "tests/cli/cli_runner.h"
@@ -16,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 
 using namespace dotforge;
 using namespace dotforge::cli;
@@ -137,24 +141,105 @@ TEST(BatchLibrary, RepeatsAreLeftOut)
     EXPECT_EQ(repeats, (std::vector<std::string>{"\xBA\xBA", "\xD7\xD6", "\xBA\xBA"}));
 }
 
-// The vectors of FIPS 180-4's examples and the million "a".
+// The vectors of FIPS 180-4's examples and the million "a", through the
+// portable rounds and (where the processor has them) the SHA instructions.
 TEST(Sha256, KnownVectors)
 {
-    EXPECT_EQ(sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
-        "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    EXPECT_EQ(sha256Hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-    // Fed in uneven pieces across block borders: the same digest.
-    Sha256 pieces;
-    const std::string text(1000, 'x');
-    for (std::size_t at = 0, step = 1; at < text.size(); at += step, step = step * 3 % 127 + 1)
-        pieces.update(std::string_view(text).substr(at, step));
-    EXPECT_EQ(pieces.hexDigest(), sha256Hex(text));
+    std::vector<Sha256::Engine> engines{Sha256::Engine::Portable};
+    if (Sha256::hasShaInstructions())
+        engines.push_back(Sha256::Engine::Fastest);
+    const auto digest = [](Sha256::Engine engine, std::string_view text) {
+        Sha256 hash(engine);
+        hash.update(text);
+        return hash.hexDigest();
+    };
+    for (const Sha256::Engine engine : engines) {
+        SCOPED_TRACE(engine == Sha256::Engine::Portable ? "portable" : "SHA instructions");
+        EXPECT_EQ(digest(engine, ""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+        EXPECT_EQ(digest(engine, "abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+        EXPECT_EQ(digest(engine, "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+        EXPECT_EQ(digest(engine, std::string(1000000, 'a')),
+            "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+        // Fed in uneven pieces across block borders: the same digest.
+        Sha256 pieces(engine);
+        std::string text(1000, 'x');
+        for (std::size_t i = 0; i < text.size(); ++i)
+            text[i] = char(i * 7 + i / 64);
+        for (std::size_t at = 0, step = 1; at < text.size(); at += step, step = step * 3 % 127 + 1)
+            pieces.update(std::string_view(text).substr(at, step));
+        EXPECT_EQ(pieces.hexDigest(), digest(Sha256::Engine::Portable, text));
+    }
+}
+
+// The font file's digest and the cache that spares hashing it again: used while
+// the file's stamp holds, refreshed when it changes, never written for a change
+// that has not settled, and no failure when it cannot be read or written.
+TEST(FontDigest, CacheKeepsDigestsWhileTheFileIsUnchanged)
+{
     TempDir dir;
-    writeFile(dir.file("abc"), "abc");
-    EXPECT_EQ(fileSha256Hex(dir.file("abc")), sha256Hex("abc"));
-    EXPECT_THROW(fileSha256Hex(dir.file("missing")), IoError);
+    const std::string font = dir.file("face.ttf");
+    writeFile(font, "abc");
+    const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const std::string cache = dir.file("cache/dotforge/font-digests");
+    const std::int64_t changed = InputFile(font).stamp().changedNs;
+    const std::int64_t settled = changed + 3'000'000'000;
+
+    // No cache, or a change too recent: hashed, nothing written.
+    EXPECT_EQ(fontFileDigest(font, "", settled), abc);
+    EXPECT_EQ(fontFileDigest(font, cache, changed + 1'000'000'000), abc);
+    EXPECT_FALSE(std::filesystem::exists(cache));
+    EXPECT_THROW(fontFileDigest(dir.file("missing"), cache, settled), IoError);
+
+    // Settled: written, then taken from the cache. A forged digest in the
+    // cache shows that the file is not hashed again.
+    EXPECT_EQ(fontFileDigest(font, cache, settled), abc);
+    const std::string line = readFile(cache);
+    ASSERT_EQ(line.substr(0, 65), abc + " ");
+    EXPECT_TRUE(line.ends_with(" " + font + "\n")) << line;
+    const std::string forged = std::string(64, 'e') + line.substr(64);
+    writeFile(cache, "not an entry\n" + std::string(64, 'Z') + line.substr(64) + forged);
+    EXPECT_EQ(fontFileDigest(font, cache, settled), std::string(64, 'e'));
+
+    // Another content (size and times change): hashed again, the entry replaced.
+    writeFile(font, "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq");
+    const std::string other = "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1";
+    const std::int64_t later = InputFile(font).stamp().changedNs + 3'000'000'000;
+    EXPECT_EQ(fontFileDigest(font, cache, later), other);
+    const std::string now = readFile(cache);
+    EXPECT_EQ(now.find(std::string(64, 'e')), std::string::npos) << now;
+    EXPECT_EQ(now.substr(0, 64), other);
+
+    // A cache that is a folder, or in a folder that cannot be made: hashed.
+    std::filesystem::create_directories(dir.file("folder"));
+    EXPECT_EQ(fontFileDigest(font, dir.file("folder"), later), other);
+    writeFile(dir.file("plain"), "x");
+    EXPECT_EQ(fontFileDigest(font, dir.file("plain/dotforge/font-digests"), later), other);
+}
+
+TEST(FontDigest, CacheFileFollowsTheEnvironment)
+{
+    const auto with = [](const char *xdg, const char *home) {
+        const auto keep = [](const char *name) {
+            const char *v = std::getenv(name);
+            return v ? std::optional<std::string>(v) : std::nullopt;
+        };
+        const auto oldXdg = keep("XDG_CACHE_HOME");
+        const auto oldHome = keep("HOME");
+        const auto put = [](const char *name, const char *value) {
+            value ? ::setenv(name, value, 1) : ::unsetenv(name);
+        };
+        put("XDG_CACHE_HOME", xdg);
+        put("HOME", home);
+        const std::string file = fontDigestCacheFile();
+        put("XDG_CACHE_HOME", oldXdg ? oldXdg->c_str() : nullptr);
+        put("HOME", oldHome ? oldHome->c_str() : nullptr);
+        return file;
+    };
+    EXPECT_EQ(with("/c", "/h"), "/c/dotforge/font-digests");
+    EXPECT_EQ(with("relative", "/h"), "/h/.cache/dotforge/font-digests");
+    EXPECT_EQ(with(nullptr, "/h"), "/h/.cache/dotforge/font-digests");
+    EXPECT_EQ(with(nullptr, nullptr), "");
 }
 
 // Sizes and landmarks of the sets, as the standards count them.

@@ -246,6 +246,37 @@ int main(void)
     EXPECT_EQ(std::system(compileEmpty.c_str()), 0);
 }
 
+// The digest of the font file in C output is sha256sum's, remembered in the
+// cache folder of XDG_CACHE_HOME; the build with the remembered digest writes
+// the same file.
+TEST(CliBuild, FontDigestIsRememberedBetweenBuilds)
+{
+    TempDir dir;
+    const std::string font = "/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf";
+    ASSERT_EQ(std::system(("sha256sum '" + font + "' > '" + dir.file("sum") + "'").c_str()), 0);
+    const std::string digest = readFile(dir.file("sum")).substr(0, 64);
+    const CliEnvironment env{{}, {"XDG_CACHE_HOME=" + dir.file("cache")}, std::nullopt};
+    const std::vector<std::string> args{"build", "--font", "AR PL SungtiL GB", "--text", "汉字", "-o"};
+    // Each build into a folder of its own: the file's name names the arrays.
+    const auto build = [&](const std::string &folder) {
+        std::filesystem::create_directories(dir.file(folder));
+        std::vector<std::string> words = args;
+        words.push_back(dir.file(folder + "/font.c"));
+        const CliRun run = runCli(words, env);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return readFile(dir.file(folder + "/font.c"));
+    };
+    const std::string first = build("one");
+    EXPECT_NE(first.find(" * SHA-256 of the font file: " + digest + " */"), std::string::npos);
+    const std::string cache = readFile(dir.file("cache/dotforge/font-digests"));
+    EXPECT_EQ(cache, digest + cache.substr(64, cache.find(' ' + font) - 64) + ' ' + font + '\n');
+    EXPECT_EQ(build("two"), first);
+
+    // What the cache holds is what the build takes.
+    writeFile(dir.file("cache/dotforge/font-digests"), std::string(64, 'f') + cache.substr(64));
+    EXPECT_NE(build("three").find(" * SHA-256 of the font file: " + std::string(64, 'f')), std::string::npos);
+}
+
 // The tool draws without any display or platform plugin: the display variables,
 // unset or naming nothing that exists, change nothing.
 TEST(CliBuild, NeedsNoDisplay)

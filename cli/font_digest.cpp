@@ -1,0 +1,142 @@
+#include "cli/font_digest.h"
+
+#include "cli/sha256.h"
+#include "core/io_error.h"
+#include "formats/file_io.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+namespace dotforge::cli {
+
+namespace {
+
+// A change this recent may be followed by another with the same change time.
+constexpr std::int64_t kSettledNs = 2'000'000'000;
+// Entries kept, the most recently written first.
+constexpr std::size_t kEntries = 64;
+
+struct Entry {
+    std::string digest;
+    FileStamp stamp;
+    std::string path;
+};
+
+bool isDigest(const std::string &text)
+{
+    return text.size() == 64
+        && std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+std::string entryLine(const Entry &e)
+{
+    return e.digest + ' ' + std::to_string(e.stamp.device) + ' ' + std::to_string(e.stamp.inode) + ' '
+        + std::to_string(e.stamp.size) + ' ' + std::to_string(e.stamp.modifiedNs) + ' '
+        + std::to_string(e.stamp.changedNs) + ' ' + e.path + '\n';
+}
+
+// The entries of the cache file; lines that do not read as entries are left out.
+std::vector<Entry> readEntries(const std::string &cacheFile)
+{
+    std::vector<Entry> entries;
+    std::string text;
+    try {
+        InputFile file(cacheFile);
+        const std::int64_t size = file.size();
+        if (size <= 0 || size > 1 << 20)
+            return entries;
+        text = file.readAt(0, std::size_t(size));
+    } catch (const IoError &) {
+        return entries;
+    }
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        Entry e;
+        if (!(words >> e.digest >> e.stamp.device >> e.stamp.inode >> e.stamp.size >> e.stamp.modifiedNs
+                >> e.stamp.changedNs)
+            || words.get() != ' ' || !std::getline(words, e.path) || !isDigest(e.digest) || e.path.empty())
+            continue;
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+void writeEntries(const std::string &cacheFile, const std::vector<Entry> &entries)
+{
+    std::string text;
+    for (const Entry &e : entries)
+        text += entryLine(e);
+    try {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(cacheFile).parent_path(), ec);
+        replaceFile(cacheFile, text, FileSync::LeaveToSystem);
+    } catch (const IoError &) {
+        // Only the next build's time is lost.
+    }
+}
+
+} // namespace
+
+std::string fontDigestCacheFile()
+{
+    const char *cache = std::getenv("XDG_CACHE_HOME");
+    // A relative XDG_CACHE_HOME is invalid and ignored, as the specification of
+    // those variables asks.
+    if (cache && cache[0] == '/')
+        return std::string(cache) + "/dotforge/font-digests";
+    const char *home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return std::string(home) + "/.cache/dotforge/font-digests";
+    return {};
+}
+
+std::string fontFileDigest(const std::string &path, const std::string &cacheFile, std::int64_t nowNs)
+{
+    InputFile file(path);
+    const FileStamp stamp = file.stamp();
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    const std::string key = ec ? path : absolute.lexically_normal().string();
+    // A path with a line end cannot be kept in a line.
+    const bool cacheable = !cacheFile.empty() && key.find_first_of("\r\n") == std::string::npos;
+
+    std::vector<Entry> entries;
+    if (cacheable) {
+        entries = readEntries(cacheFile);
+        for (const Entry &e : entries)
+            if (e.path == key && e.stamp == stamp)
+                return e.digest;
+    }
+
+    Sha256 hash;
+    std::vector<char> buffer(1 << 16);
+    while (const std::size_t got = file.read(buffer.data(), buffer.size()))
+        hash.update(std::string_view(buffer.data(), got));
+    const std::string digest = hash.hexDigest();
+
+    // Kept only when the file did not change while it was read and its last
+    // change has settled.
+    if (cacheable && file.stamp() == stamp && stamp.changedNs <= nowNs - kSettledNs) {
+        std::erase_if(entries, [&key](const Entry &e) { return e.path == key; });
+        entries.insert(entries.begin(), Entry{digest, stamp, key});
+        if (entries.size() > kEntries)
+            entries.resize(kEntries);
+        writeEntries(cacheFile, entries);
+    }
+    return digest;
+}
+
+std::string fontFileDigest(const std::string &path)
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return fontFileDigest(
+        path, fontDigestCacheFile(), std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+} // namespace dotforge::cli
