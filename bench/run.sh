@@ -68,17 +68,18 @@ for i in $(seq 0 199); do printf "\\x$(printf %02x $((0xB0 + i / 94)))\\x$(print
 echo >>"$chars"
 symbols="$(head -n1 "$chars")"
 echo "TrueType file: $ttf (fontconfig: $(fc-match -f '%{file}' "$face"))"
-# One run: wall seconds and CPU seconds (task clock of the program alone, from
-# `perf stat`; without perf, user + system time from /usr/bin/time in 10 ms
-# steps). The wall time includes perf's own start.
+# One run: wall seconds and CPU seconds. With `perf stat`: the time from the
+# program's start to its exit and its task clock (perf's own start is not
+# counted); without perf, the shell's clock around /usr/bin/time and user +
+# system time in 10 ms steps.
 measure() {
     local t0 t1
-    t0="$(date +%s%N)"
     if command -v perf >/dev/null; then
-        perf stat -x, -e task-clock -o "$results/perf.txt" -- "$@" >/dev/null 2>&1
-        t1="$(date +%s%N)"
-        awk -F, -v w="$(((t1 - t0) / 1000))" '/task-clock/ {printf "%.4f %.4f\n", w / 1e6, $1 / 1000}' "$results/perf.txt"
+        perf stat -e task-clock -o "$results/perf.txt" -- "$@" >/dev/null 2>&1
+        awk '/task-clock/ {cpu = $1 / 1000} /seconds time elapsed/ {wall = $1}
+             END {printf "%.4f %.4f\n", wall, cpu}' "$results/perf.txt"
     else
+        t0="$(date +%s%N)"
         /usr/bin/time -f '%U %S' -o "$results/time.txt" "$@" >/dev/null 2>&1
         t1="$(date +%s%N)"
         awk -v w="$(((t1 - t0) / 1000))" '{printf "%.4f %.4f\n", w / 1e6, $1 + $2}' "$results/time.txt"

@@ -34,17 +34,19 @@ lvfc="${LVFC:-$results/node_modules/.bin/lv_font_conv}"
 # median of the numbers on stdin
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# once COMMAND...: one run; prints "wall CPU" in seconds. CPU is the task clock
-# of the program and all its threads from `perf stat` (without perf: user +
-# system time from /usr/bin/time, in 10 ms steps); wall is taken around it.
+# once COMMAND...: one run; prints "wall CPU" in seconds. With `perf stat`:
+# the time from the program's start to its exit (perf's own start is not
+# counted) and the task clock of the program and all its threads; without
+# perf, the shell's clock around /usr/bin/time and user + system time in 10 ms
+# steps.
 once() {
     local t0 t1
-    t0="$(date +%s%N)"
     if command -v perf >/dev/null; then
-        perf stat -x, -e task-clock -o perf.txt -- "$@" >/dev/null 2>&1
-        t1="$(date +%s%N)"
-        awk -F, -v w="$(((t1 - t0) / 1000))" '/task-clock/ { printf "%.4f %.4f\n", w / 1e6, $1 / 1000 }' perf.txt
+        perf stat -e task-clock -o perf.txt -- "$@" >/dev/null 2>&1
+        awk '/task-clock/ { cpu = $1 / 1000 } /seconds time elapsed/ { wall = $1 }
+             END { printf "%.4f %.4f\n", wall, cpu }' perf.txt
     else
+        t0="$(date +%s%N)"
         /usr/bin/time -f '%U %S' -o time.txt "$@" >/dev/null 2>&1
         t1="$(date +%s%N)"
         awk -v w="$(((t1 - t0) / 1000))" '{ printf "%.4f %.4f\n", w / 1e6, $1 + $2 }' time.txt

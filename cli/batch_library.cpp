@@ -20,6 +20,7 @@
 #include <iostream>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 
@@ -27,9 +28,6 @@ namespace dotforge::cli {
 
 namespace {
 
-// Glyphs a thread takes at a time: small enough to share the work evenly,
-// large enough that taking them costs nothing.
-constexpr std::size_t kChunk = 64;
 
 // The raw glyph of a code from the dot-matrix font: the record the window's
 // ReadUDot reads, with the same failures for a record outside the file.
@@ -250,9 +248,11 @@ std::vector<std::string> withoutRepeats(
     return distinct;
 }
 
-std::size_t chunkGlyphs()
+std::size_t chunkGlyphs(std::size_t count, int jobs)
 {
-    return kChunk;
+    // Small enough that the threads finish together (about eight chunks
+    // each), large enough that taking one costs nothing.
+    return std::clamp<std::size_t>(count / (8 * std::size_t(std::max(jobs, 1))), 4, 64);
 }
 
 LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::string> &codes,
@@ -261,7 +261,8 @@ LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::s
     LibraryContent content;
     content.codes = codes;
     content.glyphs.resize(codes.size());
-    const std::size_t chunks = (codes.size() + kChunk - 1) / kChunk;
+    const std::size_t chunkSize = chunkGlyphs(codes.size(), jobs);
+    const std::size_t chunks = (codes.size() + chunkSize - 1) / chunkSize;
     const std::size_t threads
         = std::clamp<std::size_t>(std::size_t(std::max(jobs, 1)), 1, std::max<std::size_t>(chunks, 1));
 
@@ -284,8 +285,8 @@ LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::s
                 break;
             // A chunk once taken is finished, so that the first failure in
             // library order is always found.
-            const std::size_t from = chunk * kChunk;
-            const std::size_t to = std::min(codes.size(), from + kChunk);
+            const std::size_t from = chunk * chunkSize;
+            const std::size_t to = std::min(codes.size(), from + chunkSize);
             std::size_t i = from;
             try {
                 for (; i < to; ++i) {
@@ -383,16 +384,17 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         std::exception_ptr renderError;
         // The text of C output is written by the drawing threads, a chunk of
         // glyphs as soon as it is drawn.
+        const int jobs = o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
         std::vector<CGlyphText> cPieces;
         ChunkDone chunkDone;
         if (o.format == FileFormat::CSource) {
-            cPieces.resize((codes.size() + chunkGlyphs() - 1) / chunkGlyphs());
-            chunkDone = [&cPieces, &o](const LibraryContent &done, std::size_t from, std::size_t to) {
-                cPieces[from / chunkGlyphs()] = cGlyphText(done, o.size, o.mode, from, to);
+            const std::size_t chunkSize = chunkGlyphs(codes.size(), jobs);
+            cPieces.resize((codes.size() + chunkSize - 1) / chunkSize);
+            chunkDone = [&cPieces, &o, chunkSize](const LibraryContent &done, std::size_t from, std::size_t to) {
+                cPieces[from / chunkSize] = cGlyphText(done, o.size, o.mode, from, to);
             };
         }
         try {
-            const int jobs = o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
             content = renderLibrary(recipe, codes, drawers, jobs, &failedAt, chunkDone);
         } catch (const IoError &) {
             renderError = std::current_exception();
@@ -410,18 +412,23 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         if (o.format == FileFormat::CSource && content.glyphs.size() > 32767)
             warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
         const std::vector<std::string> note = buildNote(o, recipe, fontPath, fontDigest, given.size());
+        // C text stays in the drawing threads' pieces; other formats are one string.
         std::vector<std::size_t> cStarts;
-        const std::string bytes = o.format == FileFormat::CSource
-            ? cSourceOfPieces(content, o.size, o.mode, o.name, note, cPieces, &cStarts)
-            : libraryFileBytes(content, o.format, o.size, o.mode, o.name, note);
+        std::optional<CSourceText> cText;
+        std::string bytes;
+        if (o.format == FileFormat::CSource)
+            cText = cSourceText(content, o.size, o.mode, o.name, note, cPieces, &cStarts);
+        else
+            bytes = libraryFileBytes(content, o.format, o.size, o.mode, o.name, note);
         int status = kExitOk;
         if (o.check) {
             doing = "cannot read " + o.output;
-            status = checkFile(o, bytes, content, cStarts);
+            status = checkFile(o, cText ? cText->joined() : bytes, content, cStarts);
         } else {
             doing = "cannot write " + o.output;
             writing = true;
-            replaceFile(o.output, bytes, FileSync::LeaveToSystem);
+            replaceFile(o.output, cText ? cText->parts() : std::vector<std::string_view>{bytes},
+                FileSync::LeaveToSystem);
         }
         if (o.report)
             printReport(o, content);

@@ -49,10 +49,10 @@ using ChunkDone = std::function<void(const LibraryContent &content, std::size_t 
 // outside the file) ends the work: the error of the first such code in library
 // order is raised, with its index in *failedAt. `chunkDone`, when given, is
 // called on the drawing thread for each run of glyphs it has finished; the
-// runs are consecutive, of chunkGlyphs() each but the last.
+// runs are consecutive, of chunkGlyphs(codes.size(), jobs) each but the last.
 LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::string> &codes,
     const RasterizerFactory &factory, int jobs, std::size_t *failedAt = nullptr, const ChunkDone &chunkDone = {});
-std::size_t chunkGlyphs();
+std::size_t chunkGlyphs(std::size_t count, int jobs);
 
 // `build` from its options to the written (or checked) file. Returns the exit
 // status; messages go to stderr, --report to stdout.

@@ -226,49 +226,65 @@ CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size
 std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
     const std::vector<std::string> &buildNote, std::vector<std::size_t> *glyphStarts)
 {
-    return cSourceOfPieces(
-        content, n, mode, name, buildNote, {cGlyphText(content, n, mode, 0, content.glyphs.size())}, glyphStarts);
+    const std::vector<CGlyphText> pieces{cGlyphText(content, n, mode, 0, content.glyphs.size())};
+    return cSourceText(content, n, mode, name, buildNote, pieces, glyphStarts).joined();
 }
 
-std::string cSourceOfPieces(const LibraryContent &content, int n, Mode mode, const std::string &name,
-    const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &texts,
+std::vector<std::string_view> CSourceText::parts() const
+{
+    std::vector<std::string_view> out{opening};
+    for (const CGlyphText &piece : *pieces)
+        out.push_back(piece.glyphs);
+    out.push_back(between);
+    for (const CGlyphText &piece : *pieces)
+        out.push_back(piece.codes);
+    out.push_back(closing);
+    return out;
+}
+
+std::string CSourceText::joined() const
+{
+    std::string out;
+    for (const std::string_view part : parts())
+        out += part;
+    return out;
+}
+
+CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const std::string &name,
+    const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
     std::vector<std::size_t> *glyphStarts)
 {
     const std::size_t count = content.glyphs.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    std::size_t textSize = 0;
-    for (const CGlyphText &text : texts)
-        textSize += text.glyphs.size() + text.codes.size();
-
-    std::string out = preamble(count, n, mode, buildNote) + "\n";
-    out.reserve(out.size() + textSize + 4096);
-    out += "const unsigned char " + name + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
-    for (const CGlyphText &text : texts) {
+    CSourceText text;
+    text.pieces = &pieces;
+    text.opening = preamble(count, n, mode, buildNote) + "\n" + "const unsigned char " + name + "_glyphs["
+        + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
+    std::size_t at = text.opening.size();
+    for (const CGlyphText &piece : pieces) {
         if (glyphStarts)
-            for (const std::size_t at : text.glyphStarts)
-                glyphStarts->push_back(out.size() + at);
-        out += text.glyphs;
+            for (const std::size_t start : piece.glyphStarts)
+                glyphStarts->push_back(at + start);
+        at += piece.glyphs.size();
     }
     if (count == 0)
-        out += "    0x00, /* no glyph */\n";
-    out += "};\n\n";
-
-    out += "const unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "] = {\n";
-    for (const CGlyphText &text : texts) {
+        text.between = "    0x00, /* no glyph */\n";
+    text.between += "};\n\nconst unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "] = {\n";
+    at += text.between.size();
+    for (const CGlyphText &piece : pieces) {
         if (glyphStarts)
-            for (const std::size_t at : text.codeStarts)
-                glyphStarts->push_back(out.size() + at);
-        out += text.codes;
+            for (const std::size_t start : piece.codeStarts)
+                glyphStarts->push_back(at + start);
+        at += piece.codes.size();
     }
     if (count == 0)
-        out += "    0x00, /* no glyph */\n";
-    out += "};\n\n";
-
+        text.closing = "    0x00, /* no glyph */\n";
+    text.closing += "};\n\n";
     if (glyphStarts)
-        glyphStarts->push_back(out.size());
-    out += "const unsigned int " + name + "_count = " + std::to_string(count) + ";\n\n";
-    out += findFunction(name, searchOrder(content));
-    return out;
+        glyphStarts->push_back(at + text.closing.size());
+    text.closing += "const unsigned int " + name + "_count = " + std::to_string(count) + ";\n\n";
+    text.closing += findFunction(name, searchOrder(content));
+    return text;
 }
 
 std::string cHeader(

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dotforge::cli {
@@ -31,8 +32,7 @@ std::string cSource(const LibraryContent &content, int n, Mode mode, const std::
 // The text of glyphs [from, to) in a library's C source: their part of
 // NAME_glyphs and their lines of NAME_codes, with the offset in each at which
 // every glyph's text begins. Apart from the rest, so that threads can write the
-// glyphs side by side; cSourceOfPieces joins the pieces of consecutive ranges
-// that cover the library.
+// glyphs side by side.
 struct CGlyphText {
     std::string glyphs;
     std::string codes;
@@ -40,7 +40,19 @@ struct CGlyphText {
     std::vector<std::size_t> codeStarts;
 };
 CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to);
-std::string cSourceOfPieces(const LibraryContent &content, int n, Mode mode, const std::string &name,
+
+// The C source around the glyphs' text of consecutive ranges that cover the
+// library, which stays in the pieces: the file is written part by part, never
+// copied whole. `pieces` must outlive it; glyphStarts as for cSource.
+struct CSourceText {
+    std::string opening; // the comment and the start of NAME_glyphs
+    std::string between; // the end of NAME_glyphs and the start of NAME_codes
+    std::string closing; // the end of NAME_codes, NAME_count and NAME_find
+    const std::vector<CGlyphText> *pieces = nullptr;
+    std::vector<std::string_view> parts() const;
+    std::string joined() const;
+};
+CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const std::string &name,
     const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
     std::vector<std::size_t> *glyphStarts = nullptr);
 

@@ -23,13 +23,19 @@ namespace {
     throw IoError(IoError::fromErrno(err));
 }
 
-void writeInPlace(const std::string &path, std::string_view bytes)
+void writeParts(int fd, const std::vector<std::string_view> &parts)
+{
+    for (const std::string_view part : parts)
+        writeExactly(fd, part.data(), part.size());
+}
+
+void writeInPlace(const std::string &path, const std::vector<std::string_view> &parts)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         fail(errno);
     try {
-        writeExactly(fd, bytes.data(), bytes.size());
+        writeParts(fd, parts);
     } catch (...) {
         ::close(fd);
         throw;
@@ -165,6 +171,11 @@ std::size_t InputFile::read(char *buffer, std::size_t max)
 
 void replaceFile(const std::string &path, std::string_view bytes, FileSync sync)
 {
+    replaceFile(path, std::vector<std::string_view>{bytes}, sync);
+}
+
+void replaceFile(const std::string &path, const std::vector<std::string_view> &parts, FileSync sync)
+{
     if (path.empty())
         throw IoError(ioerr::InvalidFilename);
     std::string target = path;
@@ -176,7 +187,7 @@ void replaceFile(const std::string &path, std::string_view bytes, FileSync sync)
         if (S_ISDIR(old.st_mode))
             throw IoError(ioerr::AccessDenied);
         if (!S_ISREG(old.st_mode)) {
-            writeInPlace(path, bytes);
+            writeInPlace(path, parts);
             return;
         }
         struct stat link { };
@@ -198,7 +209,7 @@ void replaceFile(const std::string &path, std::string_view bytes, FileSync sync)
             if (::fchmod(fd, old.st_mode & 07777) != 0)
                 fail(errno);
         }
-        writeExactly(fd, bytes.data(), bytes.size());
+        writeParts(fd, parts);
         if (sync == FileSync::WaitForDisk && ::fsync(fd) != 0)
             fail(errno);
         const int closing = ::close(fd);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dotforge {
 
@@ -57,5 +58,8 @@ enum class FileSync { WaitForDisk, LeaveToSystem };
 // behind are removed first. A device or a pipe cannot be replaced that way and
 // is written in place.
 void replaceFile(const std::string &path, std::string_view bytes, FileSync sync = FileSync::WaitForDisk);
+// The same with the content given as consecutive parts.
+void replaceFile(
+    const std::string &path, const std::vector<std::string_view> &parts, FileSync sync = FileSync::WaitForDisk);
 
 } // namespace dotforge
