@@ -130,9 +130,13 @@ default effects do not apply to it. Built again from it (--font-file FILE.bdf)
 it gives back the same glyphs.
 
 Repeated codes are left out with a warning on stderr. The output file is
-replaced only when it has been written completely. C output has no time stamp:
-its opening comment names the tool version, the options that shaped the bytes,
-the face and the SHA-256 of the font file, so equal inputs give equal files.
+replaced only when it has been written completely (it is not flushed to disk
+before the tool exits; the system writes it as it writes a compiler's output).
+C output has no time stamp: its opening comment names the tool version, the
+options that shaped the bytes, the face and the SHA-256 of the font file, so
+equal inputs give equal files. The digest of a font file is remembered in
+$XDG_CACHE_HOME/dotforge/font-digests (else ~/.cache/dotforge) while the
+file's size, times and inode stay the same.
 Besides NAME_glyphs, NAME_codes and NAME_count it defines
 int NAME_find(unsigned int code), the index of a code's glyph (code = first
 byte x 256 + second byte) or -1, by binary search.

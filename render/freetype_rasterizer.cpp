@@ -191,9 +191,6 @@ struct FreeTypeRasterizer::Impl {
     std::map<std::pair<std::string, int>, FT_Face> faces; // file and index; nullptr when it cannot be opened
     std::map<std::pair<const CatalogFont *, int>, SizedFace> sized; // font and pixel size
     std::map<std::string, std::string> families; // requested name -> family
-    std::map<std::pair<std::string, std::string>, std::vector<std::string>> fallbacks; // family and language ->
-                                                                                       // fallback families in order
-    std::map<std::string, FamilyMatch> matches; // family -> fontconfig's best match for it
     std::map<std::string, std::unique_ptr<CatalogFont>> files; // font file path -> its first face; nullptr
                                                                // when it cannot be opened
 
@@ -213,9 +210,6 @@ struct FreeTypeRasterizer::Impl {
         for (auto &[key, face] : faces)
             if (face)
                 FT_Done_Face(face);
-        for (auto &[family, found] : matches)
-            if (found.charset)
-                FcCharSetDestroy(found.charset);
         if (library)
             FT_Done_FreeType(library);
         if (config)
@@ -435,14 +429,17 @@ struct FreeTypeRasterizer::Impl {
 
     // What fontconfig's best match for a family name holds: its characters and
     // whether the configuration asks for the autohinter.
+    // Kept for the whole process, as the configuration is: the drawing threads
+    // ask for the same families.
     const FamilyMatch &match(const std::string &family)
     {
+        static std::map<std::string, FamilyMatch> matches;
+        const std::lock_guard lock(fontconfigLock());
         const auto known = matches.find(family);
         if (known != matches.end())
             return known->second;
         FamilyMatch found;
         if (config) {
-            const std::lock_guard lock(fontconfigLock());
             FcPattern *pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
             FcConfigSubstitute(config, pattern, FcMatchPattern);
@@ -465,15 +462,18 @@ struct FreeTypeRasterizer::Impl {
     // fontconfig's sorted list for the family (upright, in the language of the
     // script, else the default language), each installed family once, the
     // family itself left out.
+    // Kept for the whole process, as match() keeps its answers.
     const std::vector<std::string> &fallbackFamilies(const std::string &family, const std::string &language)
     {
+        // family and language -> fallback families in order
+        static std::map<std::pair<std::string, std::string>, std::vector<std::string>> fallbacks;
+        const std::lock_guard lock(fontconfigLock());
         const auto key = std::make_pair(family, language);
         const auto known = fallbacks.find(key);
         if (known != fallbacks.end())
             return known->second;
         std::vector<std::string> list;
         if (config) {
-            const std::lock_guard lock(fontconfigLock());
             FcPattern *pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
             FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
