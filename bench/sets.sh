@@ -9,7 +9,8 @@
 # BUILD_DIR chooses the build folder (default ./build); RUNS the measured
 # repetitions after one warm-up round (default 5, the commands alternating);
 # KERNING the sizes at which lv_font_conv runs once with kerning (default 16,
-# "" for none); PARTS "sets", "per-glyph" or both (the default). Needs npm,
+# "" for none); SIZES the dot sizes of the sets (default "16 24 32"); PARTS
+# "sets", "per-glyph" or both (the default). Needs npm,
 # /usr/bin/time, fonts-arphic-gbsn00lp and linux-perf (for the CPU time of each
 # run; without it /usr/bin/time in 10 ms steps); lv_font_conv is installed with
 # npm into RESULTS_DIR (LVFC names an installed one instead). Prints median wall
@@ -81,7 +82,7 @@ echo
 echo "== Full GB2312 (7,445 characters), C output: $runs alternating runs each after one warm-up, medians"
 echo "| command | wall | CPU | peak memory |"
 echo "|---|---:|---:|---:|"
-for size in 16 24 32; do
+for size in ${SIZES:-16 24 32}; do
     px=$((size == 32 ? 29 : size))
     cmds=(j2 j1 lv)
     [ "$size" = 16 ] && cmds+=(f16)

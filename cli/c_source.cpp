@@ -4,6 +4,7 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 
@@ -30,6 +31,16 @@ void appendHexByte(std::string &out, std::uint8_t b)
     const char text[4] = {'0', 'x', kHex[b >> 4], kHex[b & 0x0F]};
     out.append(text, 4);
 }
+
+// The eight characters of the dot picture of each byte value, leftmost dot
+// (bit 7) first.
+constexpr std::array<std::array<char, 8>, 256> kDotPictures = [] {
+    std::array<std::array<char, 8>, 256> pictures{};
+    for (int value = 0; value < 256; ++value)
+        for (int bit = 0; bit < 8; ++bit)
+            pictures[std::size_t(value)][std::size_t(bit)] = (value & (0x80 >> bit)) ? '#' : '.';
+    return pictures;
+}();
 
 // Appends a number in decimal.
 void appendNumber(std::string &out, std::size_t value)
@@ -182,12 +193,13 @@ CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size
         out += '\n';
         const Sequence &glyph = content.glyphs[g];
         const GlyphPlane plane = decodeGlyph(glyph, n, mode, {});
-        // Lines are put together in a buffer and appended whole.
+        // Lines are put together in a buffer and appended whole; a byte of
+        // the plane gives eight characters of the picture at once.
         char line[8 + 16 * 6 + 1];
         for (int y = 0; y < n; ++y) {
             std::memcpy(line, "     * ", 7);
-            for (int x = 0; x < n; ++x)
-                line[7 + x] = plane.dot(x, y) ? '#' : '.';
+            for (int b = 0; b < rowBytes(n); ++b)
+                std::memcpy(line + 7 + 8 * b, kDotPictures[plane.at(y, b)].data(), 8);
             line[7 + n] = '\n';
             out.append(line, std::size_t(8 + n));
         }

@@ -582,6 +582,10 @@ void inkBitmap(Surface40 &surface, const FT_Bitmap &bitmap, int left, int top)
         const int from = std::max(0, -left);
         const int to = std::min(width, Surface40::kSize - left);
         for (int c = from; c < to; ++c) {
+            if (mono && (c & 7) == 0 && row[c >> 3] == 0) {
+                c += 7; // eight blank pixels at once
+                continue;
+            }
             const bool ink = mono ? (row[c >> 3] & (0x80 >> (c & 7))) != 0 : row[c] != 0;
             if (ink)
                 out[left + c] = 0x000000;
