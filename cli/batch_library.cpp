@@ -28,7 +28,6 @@ namespace dotforge::cli {
 
 namespace {
 
-
 // The raw glyph of a code from the dot-matrix font: the record the window's
 // ReadUDot reads, with the same failures for a record outside the file.
 GlyphPlane font16sGlyph(const GlyphRecipe &recipe, const std::string &code)
@@ -382,9 +381,9 @@ int runBatchBuild(const BuildOptions &o, const RasterizerFactory &factory)
         std::size_t failedAt = 0;
         LibraryContent content;
         std::exception_ptr renderError;
+        const int jobs = o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
         // The text of C output is written by the drawing threads, a chunk of
         // glyphs as soon as it is drawn.
-        const int jobs = o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
         std::vector<CGlyphText> cPieces;
         ChunkDone chunkDone;
         if (o.format == FileFormat::CSource) {

@@ -17,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <filesystem>
 #include <optional>
 
@@ -117,9 +120,40 @@ TEST(BatchLibrary, ThreadsDoNotChangeTheResult)
     recipe.face = "宋体";
     recipe.pointSize = 18;
     const LibraryContent one = renderLibrary(recipe, codes, factory, 1);
-    const LibraryContent two = renderLibrary(recipe, codes, factory, 2);
+    // The C text made chunk by chunk on the drawing threads is the text made
+    // in one piece, and every glyph's offset the same.
+    std::mutex lock;
+    std::map<std::size_t, CGlyphText> pieces;
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    const LibraryContent two = renderLibrary(
+        recipe, codes, factory, 2, nullptr, [&](const LibraryContent &done, std::size_t from, std::size_t to) {
+            CGlyphText text = cGlyphText(done, recipe.size, recipe.mode, from, to);
+            const std::lock_guard guard(lock);
+            pieces.emplace(from, std::move(text));
+            ranges.emplace_back(from, to);
+        });
     EXPECT_EQ(one.glyphs, two.glyphs);
     EXPECT_EQ(one.codes, codes);
+    std::sort(ranges.begin(), ranges.end());
+    ASSERT_EQ(ranges.size(), pieces.size());
+    ASSERT_GT(ranges.size(), 2u);
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        EXPECT_EQ(ranges[i].first, i == 0 ? 0 : ranges[i - 1].second);
+        if (i + 1 < ranges.size()) {
+            EXPECT_EQ(ranges[i].second - ranges[i].first, chunkGlyphs(codes.size(), 2)) << i;
+        }
+    }
+    EXPECT_EQ(ranges.back().second, codes.size());
+    std::vector<CGlyphText> inOrder;
+    for (auto &[from, text] : pieces)
+        inOrder.push_back(std::move(text));
+    std::vector<std::size_t> startsOne;
+    std::vector<std::size_t> startsPieces;
+    const std::string whole = cSource(one, recipe.size, recipe.mode, "f", {"note"}, &startsOne);
+    EXPECT_EQ(cSourceText(two, recipe.size, recipe.mode, "f", {"note"}, inOrder, &startsPieces).joined(), whole);
+    EXPECT_EQ(startsPieces, startsOne);
+    ASSERT_EQ(startsOne.size(), 2 * codes.size() + 1);
+    EXPECT_EQ(whole.compare(startsOne[1], 8, "    /* 1"), 0);
 
     recipe.size = 16;
     recipe.font16s = true;
