@@ -581,14 +581,21 @@ void inkBitmap(Surface40 &surface, const FT_Bitmap &bitmap, int left, int top)
         std::uint32_t *out = surface.pixels.data() + std::size_t(y) * Surface40::kSize;
         const int from = std::max(0, -left);
         const int to = std::min(width, Surface40::kSize - left);
-        for (int c = from; c < to; ++c) {
-            if (mono && (c & 7) == 0 && row[c >> 3] == 0) {
-                c += 7; // eight blank pixels at once
-                continue;
+        if (!mono) {
+            for (int c = from; c < to; ++c)
+                if (row[c] != 0)
+                    out[left + c] = 0x000000;
+            continue;
+        }
+        // 1-bit rows: only the set bits of each byte are visited.
+        for (int k = from >> 3; k < (to + 7) >> 3; ++k) {
+            for (unsigned bits = row[k]; bits != 0;) {
+                const int bit = __builtin_clz(bits) - 24; // 0 is the byte's leftmost pixel
+                bits &= ~(0x80u >> bit);
+                const int c = 8 * k + bit;
+                if (c >= from && c < to)
+                    out[left + c] = 0x000000;
             }
-            const bool ink = mono ? (row[c >> 3] & (0x80 >> (c & 7))) != 0 : row[c] != 0;
-            if (ink)
-                out[left + c] = 0x000000;
         }
     }
 }
