@@ -86,8 +86,8 @@ void writeEntries(const std::string &cacheFile, const std::vector<Entry> &entrie
 std::string fontDigestCacheFile()
 {
     const char *cache = std::getenv("XDG_CACHE_HOME");
-    // A relative XDG_CACHE_HOME is invalid and ignored, as the specification of
-    // those variables asks.
+    // A relative XDG_CACHE_HOME means nothing and is ignored, as the XDG base
+    // directory rules ask.
     if (cache && cache[0] == '/')
         return std::string(cache) + "/dotforge/font-digests";
     const char *home = std::getenv("HOME");
