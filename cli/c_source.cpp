@@ -2,6 +2,7 @@
 
 #include "cli/glyph_text.h"
 #include "cli/arguments.h"
+#include "core/gbk.h"
 
 #include <algorithm>
 #include <array>
@@ -61,15 +62,79 @@ std::size_t arrayLength(std::size_t bytes)
     return std::max<std::size_t>(bytes, 1);
 }
 
-// A text kept inside a C comment: "*/" would end it, a line end would leave it.
-std::string commentSafe(std::string text)
+// The length of the UTF-8 character at `i` and its code point; 0 when the
+// bytes there are no UTF-8 character.
+std::size_t utf8Character(std::string_view text, std::size_t i, char32_t &point)
 {
-    for (std::size_t at = text.find("*/"); at != std::string::npos; at = text.find("*/", at))
-        text.replace(at, 2, "* /");
-    for (char &c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return text;
+    const unsigned lead = std::uint8_t(text[i]);
+    const std::size_t length = lead < 0x80 ? 1
+        : (lead & 0xE0) == 0xC0            ? 2
+        : (lead & 0xF0) == 0xE0            ? 3
+        : (lead & 0xF8) == 0xF0            ? 4
+                                           : 0;
+    if (length == 0 || i + length > text.size() || !longestUtf8Sequence(text.substr(i, length)))
+        return 0;
+    point = length == 1 ? lead : lead & (0xFFu >> (length + 1));
+    for (std::size_t k = 1; k < length; ++k)
+        point = point << 6 | (std::uint8_t(text[i + k]) & 0x3Fu);
+    return length;
+}
+
+// Characters that reorder the text around them on screen (gcc's -Wbidi-chars
+// warns about them) or end a line for some editors.
+bool invisibleControl(char32_t c)
+{
+    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x2028 && c <= 0x202E)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+
+// Outside text (file names, a face name, the command line) in the opening
+// comment. What could end the comment, open another, make the compiler warn or
+// show the text other than it is, is written as an escape, so that the comment
+// stays one comment of one line per note and a reader gets the text back
+// byte for byte:
+//   \\      a backslash;
+//   \xNN    the byte NN: a control byte (line ends included), a byte of no
+//           UTF-8 character, a "*" next to a "/" (no "/*" or "*/"), a "?"
+//           before a "?" (the trigraph "??/" is a backslash);
+//   \uXXXX  the character U+XXXX: the C1 controls, the bidirectional
+//           controls and marks, the line and paragraph separators.
+// Every other byte stands for itself. `escaped` is set when an escape is written.
+std::string commentText(std::string_view text, bool &escaped)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    const auto byteEscape = [&out, &escaped](unsigned b) {
+        out += "\\x";
+        out += kHex[b >> 4];
+        out += kHex[b & 0x0F];
+        escaped = true;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        char32_t point = 0;
+        const std::size_t length = utf8Character(text, i, point);
+        const bool nextToSlash
+            = c == '*' && ((i > 0 && text[i - 1] == '/') || (i + 1 < text.size() && text[i + 1] == '/'));
+        const bool trigraphStart = c == '?' && i + 1 < text.size() && text[i + 1] == '?';
+        if (c == '\\') {
+            out += "\\\\";
+            escaped = true;
+        } else if (length == 0 || point < 0x20 || point == 0x7F || nextToSlash || trigraphStart) {
+            byteEscape(unsigned(std::uint8_t(c)));
+            i += 1;
+            continue;
+        } else if (invisibleControl(point)) {
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += kHex[(point >> shift) & 0x0F];
+            escaped = true;
+        } else {
+            out.append(text, i, length);
+        }
+        i += length;
+    }
+    return out;
 }
 
 std::string preamble(std::size_t count, int n, Mode mode, const std::vector<std::string> &buildNote)
@@ -78,8 +143,11 @@ std::string preamble(std::size_t count, int n, Mode mode, const std::vector<std:
         + std::to_string(count) + " glyph(s) of " + std::to_string(n) + " x " + std::to_string(n) + " dots, "
         + std::to_string(glyphBytes(n)) + " bytes each, byte layout mode " + modeLetter(mode)
         + ";\n * the codes are GBK, two bytes per glyph.";
+    bool escaped = false;
     for (const std::string &line : buildNote)
-        out += "\n * " + commentSafe(line);
+        out += "\n * " + commentText(line, escaped);
+    if (escaped)
+        out += "\n * (Above, \\\\ is a backslash, \\xNN the byte NN and \\uXXXX the character U+XXXX.)";
     return out + " */\n";
 }
 

@@ -22,7 +22,9 @@ std::string cIdentifier(const std::string &stem);
 bool isCIdentifier(const std::string &name);
 
 // `buildNote`: lines that the opening comment adds to its description (how
-// the library was made), without comment markers; "*/" in them is broken up.
+// the library was made), without comment markers; what cannot stand in a
+// comment as it is ("/*", "*/", control bytes, bidirectional controls, bytes
+// of no UTF-8, a backslash) is written as an escape (\\, \xNN, \uXXXX).
 // *glyphStarts, when given, gets the offset in the text at which each glyph's
 // part of NAME_glyphs begins, then that of each code's line of NAME_codes, then
 // the end of NAME_codes (2 x count + 1 offsets), so that a difference can be

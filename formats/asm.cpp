@@ -80,6 +80,14 @@ std::string writeAsm(const std::vector<Sequence> &glyphs, const std::vector<std:
                 line += ';';
                 if (g < codes.size())
                     line += codes[g].substr(0, 2);
+                // A backslash at the end of a line continues it for nasm,
+                // comment or not: a code whose last byte is 5C ("\", a
+                // trail byte of GBK) would take the next DB line into its
+                // comment. A space after it ends the line instead; the
+                // reader takes the two bytes after the ";", so a two-byte
+                // code reads back as it was.
+                if (line.back() == '\\')
+                    line += ' ';
             }
             out += line;
             out += "\r\n";

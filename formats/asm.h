@@ -1,7 +1,8 @@
 #pragma once
 // The .ASM file: assembler source of DB lines, n / 4 lines per glyph, each line
 // the 4 * n / 8 bytes of four glyph rows as "0XXH" values; the glyph's first line
-// ends with ";" and its two code bytes, raw. Lines end with CR LF.
+// ends with ";" and its two code bytes, raw, and a space when the last code byte
+// is a backslash (which would join the next line to it). Lines end with CR LF.
 
 #include "formats/library_content.h"
 

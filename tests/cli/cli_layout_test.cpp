@@ -82,6 +82,17 @@ std::string artFile(const std::vector<std::string> &rows)
     return out;
 }
 
+// A plus sign: every rotation and mirror looks the same, a band swap does not.
+std::vector<std::string> plusArt()
+{
+    std::vector<std::string> plus(16, std::string(16, '.'));
+    for (int i = 4; i < 12; ++i) {
+        plus[7][std::size_t(i)] = plus[8][std::size_t(i)] = '#';
+        plus[std::size_t(i)][7] = plus[std::size_t(i)][8] = '#';
+    }
+    return plus;
+}
+
 TEST(CliFindLayout, RecoversEachOfThe144Combinations)
 {
     TempDir dir;
@@ -120,16 +131,32 @@ TEST(CliFindLayout, NoMatchShowsTheClosestAndTheDifferingBytes)
     EXPECT_TRUE(lists(run.out, "--mode B --rotate 90 --flip v")) << run.out;
     EXPECT_NE(run.out.find("= --profile pages-lsb"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("byte 7: "), std::string::npos) << run.out;
+
+    // Tied: the plus sign with a dot more is as close in each of the 8 layouts
+    // it cannot tell apart. The first of them in the listed order (mode C
+    // without effects, rows-msb) is the one proposed, with its equivalents only.
+    writeFile(dir.file("plus.txt"), artFile(plusArt()));
+    Sequence tied = toFileOrder(planeFromArt(plusArt()), 16, Mode::C);
+    tied[0] |= 0x80;
+    const CliRun tie
+        = runCli({"find-layout", "--size", "16", "--glyph", dir.file("plus.txt"), "--bytes", hexText(tied)});
+    EXPECT_EQ(tie.status, 1);
+    const std::string head = "The closest, with 1 of 32 bytes different:\n";
+    const std::size_t from = tie.out.find(head);
+    ASSERT_NE(from, std::string::npos) << tie.out;
+    const std::string proposed
+        = tie.out.substr(from + head.size(), tie.out.find("Bytes that differ") - from - head.size());
+    const std::vector<Layout> first = equivalentLayouts(Layout{Mode::C, {}}, 16);
+    EXPECT_EQ(std::count(proposed.begin(), proposed.end(), '\n'), std::ptrdiff_t(first.size())) << proposed;
+    for (const Layout &l : first)
+        EXPECT_TRUE(lists(proposed, typed(l))) << typed(l) << "\n" << proposed;
+    EXPECT_NE(proposed.find("= --profile rows-msb"), std::string::npos) << proposed;
 }
 
 TEST(CliFindLayout, SymmetricGlyphSaysItCannotTell)
 {
     TempDir dir;
-    std::vector<std::string> plus(16, std::string(16, '.'));
-    for (int i = 4; i < 12; ++i) {
-        plus[7][std::size_t(i)] = plus[8][std::size_t(i)] = '#';
-        plus[std::size_t(i)][7] = plus[std::size_t(i)][8] = '#';
-    }
+    const std::vector<std::string> plus = plusArt();
     writeFile(dir.file("plus.txt"), artFile(plus));
     const CliRun run = runCli({"find-layout", "--size", "16", "--glyph", dir.file("plus.txt"), "--bytes",
         hexText(toFileOrder(planeFromArt(plus), 16, Mode::C))});

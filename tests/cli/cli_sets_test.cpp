@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <iconv.h>
 
 using namespace dotforge;
@@ -184,6 +186,37 @@ TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
     EXPECT_NE(run("lib.ZMB", {"--check"}).err.find("first at the code of glyph 4 (BFE2 库)"), std::string::npos);
 }
 
+// The opening comment's lines as a reader takes them back: "\\\\" is a
+// backslash, "\\xNN" the byte NN, "\\uXXXX" the character U+XXXX.
+std::string unescaped(const std::string &text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+        } else if (text.compare(i + 1, 1, "\\") == 0) {
+            out += '\\';
+            i += 1;
+        } else if (text.compare(i + 1, 1, "x") == 0) {
+            out += char(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else if (text.compare(i + 1, 1, "u") == 0) {
+            const unsigned c = unsigned(std::stoul(text.substr(i + 2, 4), nullptr, 16));
+            if (c < 0x800) {
+                out += char(0xC0 | c >> 6);
+            } else {
+                out += char(0xE0 | c >> 12);
+                out += char(0x80 | (c >> 6 & 0x3F));
+            }
+            out += char(0x80 | (c & 0x3F));
+            i += 5;
+        } else {
+            ADD_FAILURE() << "a lone backslash at " << i << " of " << text;
+        }
+    }
+    return out;
+}
+
 // Two builds of the same inputs: the same bytes; the opening comment says how.
 TEST(CliSets, ReproducibleCOutputWithItsBuildRecord)
 {
@@ -215,6 +248,74 @@ TEST(CliSets, ReproducibleCOutputWithItsBuildRecord)
     EXPECT_EQ(readFile(dir.file("t2.c")), t);
     EXPECT_NE(t.find(" * Face: 宋体 at 12 points, from /"), std::string::npos) << t.substr(0, 600);
     EXPECT_NE(t.find(" * SHA-256 of the font file: "), std::string::npos);
+
+    // Hostile file names (folders of the font file and the text file): the C
+    // compiles without a warning, and the "Made by" line, read back, is a
+    // command that builds the same file again.
+    const std::vector<std::string> hostile{
+        "*x", // "/*" in the path
+        "x*", // "*/"
+        "a\xE2\x80\xAEz", // U+202E, right-to-left override
+        "\xE2\x81\xA6i \xE2\x80\x8F", // U+2066 left-to-right isolate, unpaired, U+200F
+        "tab\tline\nreturn\resc\x1B[31m\x7F", // control bytes
+        "\xB0\xA1 \xFF \xC0\xAF", // no UTF-8: GBK, a stray byte, an overlong "/"
+        "q??", // "??/": a backslash to C
+        "it's \\", // a quote and a backslash
+        "\xC2\x85 \xE2\x80\xA8", // NEL, U+2028
+    };
+    std::filesystem::copy_file(std::string(TESTS_DATA_DIR) + "/three16c.bdf", dir.file("three16c.bdf"));
+    for (std::size_t row = 0; row < hostile.size(); ++row) {
+        const std::string folder = dir.file(std::to_string(row) + "/" + hostile[row]);
+        ASSERT_TRUE(std::filesystem::create_directories(folder)) << row;
+        const std::string font16s = folder + "/F\\"; // the comment's line ends with it
+        const std::string text = folder + "/t.txt";
+        const std::string bdf = folder + "/f.bdf";
+        std::filesystem::copy_file(font16sPath(), font16s);
+        std::filesystem::copy_file(dir.file("three16c.bdf"), bdf);
+        writeFile(text, "\xB0\xA1\xB0\xA2");
+        const std::vector<std::pair<std::vector<std::string>, std::string>> sources{
+            {{"--source", "font16s", "--font16s", font16s}, " * Glyphs: variant 0 of the dot-matrix font " + font16s},
+            {{"--font-file", bdf}, " * Face: " + bdf + " at 12 points, from " + bdf}};
+        for (const auto &[source, noted] : sources) {
+            std::vector<std::string> args{"build", "--text-file", text, "--name", "h"};
+            args.insert(args.end(), source.begin(), source.end());
+            for (const char *out : {"/h.c", "/h.h"}) {
+                args.insert(args.end(), {"-o", folder + out});
+                const CliRun run = runCli(args);
+                ASSERT_EQ(run.status, 0) << row << ": " << run.err;
+                args.resize(args.size() - 2);
+            }
+            const std::string flags = " -std=c99 -Wall -Wextra -Werror -pedantic ";
+            const std::string at = "cd '" + dir.path().string() + "' && ";
+            writeFile(dir.file("compile.sh"),
+                "gcc" + flags + "-c \"$1/h.c\" -o h.o && gcc" + flags + "-fsyntax-only -x c \"$1/h.h\"\n");
+            EXPECT_EQ(std::system((at + "sh compile.sh " + std::to_string(row) + "/*").c_str()), 0) << row;
+
+            // The comment is UTF-8 text without control bytes; its lines,
+            // each read back.
+            const std::string c = readFile(folder + "/h.c");
+            const std::string comment = c.substr(0, c.find(" */\n"));
+            EXPECT_TRUE(longestUtf8Sequence(comment)) << row;
+            EXPECT_TRUE(std::all_of(comment.begin(), comment.end(), [](char b) {
+                return b == '\n' || std::uint8_t(b) >= 0x20;
+            })) << row;
+            std::vector<std::string> lines;
+            for (std::size_t i = 0, end = 0; end < c.find(" */\n"); i = end + 1) {
+                end = std::min(c.find('\n', i), c.find(" */\n"));
+                const std::string line = c.substr(i, end - i);
+                lines.push_back(line.starts_with(" * (Above") ? line : unescaped(line)); // the escapes explained
+            }
+            EXPECT_NE(std::find(lines.begin(), lines.end(), noted), lines.end()) << row << ": " << c.substr(0, 900);
+            const std::string madeBy = " * Made by: dotforge-cli ";
+            const auto made = std::find_if(
+                lines.begin(), lines.end(), [&madeBy](const std::string &l) { return l.starts_with(madeBy); });
+            ASSERT_NE(made, lines.end()) << row << ": " << c.substr(0, 900);
+            const std::string command
+                = "'" + std::string(DOTFORGE_CLI) + "' " + made->substr(madeBy.size()) + " -o again.c";
+            EXPECT_EQ(std::system((at + command).c_str()), 0) << row << ": " << command;
+            EXPECT_EQ(readFile(dir.file("again.c")), c) << row;
+        }
+    }
 }
 
 // --report: data bytes of the C output; the search index only when the codes

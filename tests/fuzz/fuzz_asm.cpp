@@ -45,7 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const LibraryContent again = readAsm(writeAsm(content.glyphs, content.codes, s.n), s.n, s.limit);
     FUZZ_CHECK(again.glyphs == content.glyphs);
-    FUZZ_CHECK(again.codes == content.codes);
+    // A line never ends in a backslash (nasm would join the next line to it):
+    // a one-byte code "\\" is written with a space, its second byte then.
+    std::vector<std::string> written = content.codes;
+    for (std::string &code : written)
+        if (code == "\\")
+            code += ' ';
+    FUZZ_CHECK(again.codes == written);
     FUZZ_CHECK(!again.cutShort);
     return 0;
 }
