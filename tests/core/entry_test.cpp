@@ -170,6 +170,9 @@ INSTANTIATE_TEST_SUITE_P(Lines, ImportLineTest,
         ImportCase{"OverlongThreeByteForm", "\xE0\x82\x80", {"\xE0\x82"}, 0},
         ImportCase{"OverlongFourByteForm", "\xF0\x8F\xBF\xBF", {"\xF0\x8F", "\xBF\xBF"}, 0},
         ImportCase{"GbkThatIsAnOverlongThreeByteForm", "\xE0\x90\x81\x40", {"\xE0\x90", "\x81\x40"}, 0},
+        // Nor are surrogates and values past U+10FFFF.
+        ImportCase{"SurrogateForm", "\xED\xA0\x80", {"\xED\xA0"}, 0},
+        ImportCase{"FormPastTheLastCharacter", "\xF4\x90\x80\x80", {"\xF4\x90", "\x80\x80"}, 0},
         // The byte-order mark tells even for two-byte characters: è· in GBK.
         ImportCase{
             "Utf8ByteOrderMarkBeforeTwoByteCharacters", "\xEF\xBB\xBF\xC3\xA8\xC2\xB7", {"\xA8\xA8", "\xA1\xA4"}, 0},
