@@ -139,6 +139,10 @@ std::optional<std::u32string> utf8ToUtf32(std::string_view utf8)
     std::u32string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) { // the bulk of most texts, at little cost
+            out += char32_t(utf8[i++]);
+            continue;
+        }
         const auto c = utf8CharacterAt(utf8, i);
         if (!c)
             return std::nullopt;
@@ -152,6 +156,11 @@ std::optional<int> longestUtf8Sequence(std::string_view bytes)
 {
     int longest = 0;
     for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            longest = std::max(longest, 1);
+            ++i;
+            continue;
+        }
         const auto c = utf8CharacterAt(bytes, i);
         if (!c)
             return std::nullopt;
