@@ -125,6 +125,10 @@ TEST(CliSets, CollectFromAProductTree)
     run = runCli({"collect", "--strict", (src / "legacy.c").string(), "-o", dir.file("strict.txt")});
     EXPECT_EQ(run.status, 1); // a byte that is no character
     EXPECT_FALSE(std::filesystem::exists(dir.file("strict.txt")));
+    writeFile(dir.file("broken.txt"), std::string("\xFF\xFE\x3D\xD8", 4)); // half a surrogate pair
+    run = runCli({"collect", "--strict", dir.file("broken.txt"), "-o", dir.file("strict.txt")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "dotforge-cli: warning: " + dir.file("broken.txt") + " is broken UTF-16; passed over\n");
     run = runCli({"collect", "--strict", (src / "ui" / "strings.json").string(), "-o", dir.file("ok.txt")});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readFile(dir.file("ok.txt")), "℃度温\n");
