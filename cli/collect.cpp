@@ -26,9 +26,10 @@ const std::vector<OptionSpec> kCollectOptions{
 const char *const kCollectHelp = R"(Usage: dotforge-cli collect [OPTION]... PATH...
 Gather the distinct non-ASCII characters a product shows from its sources and
 write them in code order as one line, ready for 'dotforge-cli build
---text-file'. Folders are walked (hidden entries and files holding NUL bytes
-are passed over); each file is UTF-16 after its byte-order mark, UTF-8 or else
-GBK, as the text import tells.
+--text-file'. Folders are walked (hidden entries, links to folders and files
+holding NUL bytes are passed over). A file is UTF-16 after its byte-order mark,
+else UTF-8 or GBK as the text import tells: the whole file when it reads as
+UTF-8, else each line on its own.
 
 What counts as shown text:
   .c .h .cc .cpp .cxx .hh .hpp .hxx .inl   string and character literals (raw
@@ -39,15 +40,19 @@ What counts as shown text:
 Escapes \uXXXX and \UXXXXXXXX count as the characters they name.
 
       --charset gb2312|gbk     the character set of the target (default gb2312)
-      --strict                 a character outside the set fails the run
+      --strict                 a character outside the set, or bytes that form
+                               no character, fail the run
   -o, --output FILE            write the line to FILE (default: standard output)
   -h, --help                   display this help and exit
 
 Every character outside the set is reported on stderr as
 FILE:LINE:COLUMN: 'X' U+XXXX is not in GB2312 (columns count characters) and
-is left out of the line. Exit status: 0 on success; 1 for bad arguments, or
-with --strict when a character lies outside the set (nothing is written then);
-2 when an input cannot be read or the output cannot be written.
+is left out of the line; so are bytes that form no character, wherever they
+stand, as FILE:LINE:COLUMN: byte E9 is neither UTF-8 nor GBK. Exit status: 0 on
+success; 1 for bad arguments, or with --strict when a character lies outside
+the set or bytes form no character (nothing is written then); 2 when an input
+cannot be read (each one is named, the others are still read, and nothing is
+written) or the output cannot be written.
 )";
 
 namespace {
@@ -55,6 +60,12 @@ namespace {
 bool isIdentifierChar(char32_t c)
 {
     return c < 0x80 && (std::isalnum(int(c)) || c == '_');
+}
+
+// A character of the text to report: not ASCII, and no byte that is no character.
+bool shown(char32_t c)
+{
+    return c >= 0x80 && c < kUndecodableByte;
 }
 
 int hexValue(char32_t c)
@@ -142,7 +153,7 @@ void quotedLiteral(Cursor &cur, const Found *found, bool cEscapes)
                             length = 12;
                         }
                     }
-                    if (found && *value >= 0x80)
+                    if (found && *value >= 0x80) // any value: one that names no character is reported too
                         (*found)(*value, at);
                     cur.advance(length);
                     continue;
@@ -151,7 +162,7 @@ void quotedLiteral(Cursor &cur, const Found *found, bool cEscapes)
             cur.advance(2); // any other escape: the backslash and the character it escapes
             continue;
         }
-        if (found && cur.peek() >= 0x80)
+        if (found && shown(cur.peek()))
             (*found)(cur.peek(), at);
         cur.advance();
     }
@@ -172,9 +183,11 @@ void scanC(Cursor &cur, const Found &found)
     while (!cur.atEnd()) {
         const char32_t c = cur.peek();
         if (c == '/' && cur.peek(1) == '/') {
-            // A line comment goes on past a line end escaped with a backslash.
-            while (!cur.atEnd() && !(cur.peek() == '\n' && cur.text()[cur.index() - 1] != '\\'))
-                cur.advance();
+            // A line comment goes on past a line end (LF or CR LF) escaped with a backslash.
+            while (!cur.atEnd() && cur.peek() != '\n') {
+                const std::size_t lineEnd = cur.peek(1) == '\r' ? 2 : 1;
+                cur.advance(cur.peek() == '\\' && cur.peek(lineEnd) == '\n' ? lineEnd + 1 : 1);
+            }
         } else if (c == '/' && cur.peek(1) == '*') {
             cur.advance(2);
             while (!cur.atEnd() && !(cur.peek() == '*' && cur.peek(1) == '/'))
@@ -196,7 +209,7 @@ void scanC(Cursor &cur, const Found &found)
                 end += U'"';
                 cur.advance();
                 while (!cur.atEnd() && cur.text().substr(cur.index(), end.size()) != end) {
-                    if (cur.peek() >= 0x80)
+                    if (shown(cur.peek()))
                         found(cur.peek(), cur.position());
                     cur.advance();
                 }
@@ -259,22 +272,6 @@ void scanJson(Cursor &cur, const Found &found)
     }
 }
 
-std::u32string decodeUtf8(std::string_view bytes)
-{
-    std::u32string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        const int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 1;
-        char32_t c = length == 1 ? b : length == 2 ? b & 0x1F : length == 3 ? b & 0x0F : b & 0x07;
-        for (int k = 1; k < length && i + std::size_t(k) < bytes.size(); ++k)
-            c = c << 6 | (static_cast<unsigned char>(bytes[i + std::size_t(k)]) & 0x3F);
-        out += c;
-        i += std::size_t(length);
-    }
-    return out;
-}
-
 std::string encodeUtf8(char32_t c)
 {
     std::string out;
@@ -303,13 +300,56 @@ std::string lower(std::string text)
 }
 
 // The files a path names: itself, or the files below a folder in name order,
-// hidden entries left out. `named` tells a file given on the command line.
+// hidden entries and links to folders left out. `named` tells a file given on
+// the command line.
 struct InputPath {
     std::string path;
     bool named;
 };
 
-std::vector<InputPath> inputFiles(const std::vector<std::string> &paths)
+using Unreadable = std::function<void(const std::string &path, int err)>;
+
+// The regular files below `folder` (links to files included), each entry that
+// cannot be read told to `unreadable` and the walk going on. A folder is read
+// whole and closed before the ones below it are entered, so that the depth of a
+// tree costs no open files.
+std::vector<std::string> filesBelow(const std::string &folder, const Unreadable &unreadable)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> files;
+    std::vector<fs::path> folders{folder};
+    while (!folders.empty()) {
+        const fs::path current = std::move(folders.back());
+        folders.pop_back();
+        std::error_code ec;
+        std::vector<fs::directory_entry> entries;
+        for (fs::directory_iterator it(current, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
+            entries.push_back(*it);
+        if (ec)
+            unreadable(current.string(), ec.value()); // the entries read before still count
+        // In name order, so that the reports come in an order of their own.
+        std::sort(entries.begin(), entries.end());
+        const std::size_t below = folders.size();
+        for (const fs::directory_entry &entry : entries) {
+            if (entry.path().filename().string().starts_with("."))
+                continue;
+            const fs::file_status own = entry.symlink_status(ec);
+            const fs::file_status status = !ec && fs::is_symlink(own) ? entry.status(ec) : own;
+            if (ec) {
+                unreadable(entry.path().string(), ec.value());
+            } else if (fs::is_directory(own)) {
+                folders.push_back(entry.path());
+            } else if (fs::is_regular_file(status)) {
+                files.push_back(entry.path().string());
+            }
+        }
+        std::reverse(folders.begin() + std::ptrdiff_t(below), folders.end());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<InputPath> inputFiles(const std::vector<std::string> &paths, const Unreadable &unreadable)
 {
     std::vector<InputPath> files;
     for (const std::string &path : paths) {
@@ -318,35 +358,19 @@ std::vector<InputPath> inputFiles(const std::vector<std::string> &paths)
             files.push_back({path, true});
             continue;
         }
-        std::vector<std::string> found;
-        auto it = std::filesystem::recursive_directory_iterator(path, ec);
-        if (ec)
-            throw IoError(IoError::fromErrno(ec.value()), path + ": " + ec.message());
-        for (; it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-            if (ec)
-                throw IoError(IoError::fromErrno(ec.value()), it->path().string() + ": " + ec.message());
-            const std::string name = it->path().filename().string();
-            if (name.starts_with(".")) {
-                if (it->is_directory(ec))
-                    it.disable_recursion_pending();
-                continue;
-            }
-            if (it->is_regular_file(ec))
-                found.push_back(it->path().string());
-        }
-        std::sort(found.begin(), found.end());
-        for (std::string &file : found)
+        for (std::string &file : filesBelow(path, unreadable))
             files.push_back({std::move(file), false});
     }
     return files;
 }
 
-std::string hex4(char32_t c)
+// In hexadecimal, at least `digits` digits.
+std::string hex(std::uint32_t value, int digits)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
-    for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
-        out += kHex[(c >> shift) & 0xF];
+    for (; digits > 0 || value > 0; --digits, value >>= 4)
+        out.insert(out.begin(), kHex[value & 0xF]);
     return out;
 }
 
@@ -380,7 +404,7 @@ void scanSource(std::u32string_view text, SourceKind kind, const std::function<v
         break;
     case SourceKind::Text:
         for (; !cur.atEnd(); cur.advance())
-            if (cur.peek() >= 0x80)
+            if (shown(cur.peek()))
                 found(cur.peek(), cur.position());
         break;
     }
@@ -395,64 +419,99 @@ int runCollect(const Arguments &a)
     if (a.has("output") && a.value("output").empty())
         throw UsageError("-o needs a file name");
 
-    std::string doing;
-    try {
-        std::set<std::uint16_t> collected;
-        std::map<char32_t, std::optional<std::uint16_t>> codes; // code of each character met, when in the set
-        bool outside = false;
-        for (const InputPath &input : inputFiles(a.positionals())) {
-            doing = "cannot read " + input.path;
+    // Every input that cannot be read is named; the run then writes nothing.
+    bool unreadable = false;
+    const auto cannotRead = [&unreadable](const std::string &path, const std::string &why) {
+        error("cannot read " + path + ": " + why);
+        unreadable = true;
+    };
+    std::set<std::uint16_t> collected;
+    std::map<char32_t, std::optional<std::uint16_t>> codes; // code of each character met, when in the set
+    bool outside = false; // a character outside the set, or bytes that are no character
+    const auto inputs = inputFiles(a.positionals(),
+        [&](const std::string &path, int err) { cannotRead(path, IoError(IoError::fromErrno(err)).what()); });
+    for (const InputPath &input : inputs) {
+        std::string bytes;
+        try {
             InputFile file(input.path);
-            std::string bytes = file.readAt(0, std::size_t(file.size()));
-            const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
-            if (!utf16 && bytes.find('\0') != std::string::npos) {
-                if (input.named)
-                    warn(input.path + " holds NUL bytes and is no text; passed over");
-                continue;
-            }
-            if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-                continue;
-            const auto utf8 = textToUtf8(bytes);
-            if (!utf8) {
-                warn(input.path + " is broken UTF-16; passed over");
-                continue;
-            }
-            const std::u32string text = decodeUtf8(*utf8);
-            scanSource(text, sourceKindOf(input.path), [&](char32_t c, TextPosition at) {
-                auto it = codes.find(c);
-                if (it == codes.end()) {
-                    std::optional<std::uint16_t> code;
-                    const auto gbk = utf8ToGbk(encodeUtf8(c));
-                    if (gbk && gbk->size() == 2 && inCharset(set, codeValue(*gbk)))
-                        code = codeValue(*gbk);
-                    it = codes.emplace(c, code).first;
-                }
-                if (it->second) {
-                    collected.insert(*it->second);
-                    return;
-                }
-                outside = true;
-                std::cerr << input.path << ':' << at.line << ':' << at.column << ": '" << encodeUtf8(c) << "' U+"
-                          << hex4(c) << " is not in " << charsetTitle(set) << '\n';
-            });
+            bytes = file.readAt(0, std::size_t(file.size()));
+        } catch (const IoError &e) {
+            cannotRead(input.path, e.what());
+            continue;
         }
-        if (strict && outside)
-            return kExitUsage;
+        const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+        if (!utf16 && bytes.find('\0') != std::string::npos) {
+            if (input.named)
+                warn(input.path + " holds NUL bytes and is no text; passed over");
+            continue;
+        }
+        const std::optional<std::u32string> text = decodeText(bytes);
+        if (!text) {
+            warn(input.path + " is broken UTF-16; passed over");
+            outside = true;
+            continue;
+        }
+        // What is wrong in the file, in the order of the text.
+        std::vector<std::pair<TextPosition, std::string>> notes;
+        // Bytes that are no character, wherever they stand: the line they are
+        // on may be read wrongly.
+        Cursor cur(*text);
+        while (!cur.atEnd()) {
+            if (cur.peek() < kUndecodableByte) {
+                cur.advance();
+                continue;
+            }
+            const TextPosition at = cur.position();
+            std::string bytesHex;
+            for (; cur.peek() >= kUndecodableByte; cur.advance())
+                bytesHex += " " + hex(cur.peek() - kUndecodableByte, 2);
+            notes.emplace_back(at,
+                (bytesHex.size() > 3 ? "bytes" + bytesHex + " are" : "byte" + bytesHex + " is")
+                    + " neither UTF-8 nor GBK");
+        }
+        scanSource(*text, sourceKindOf(input.path), [&](char32_t c, TextPosition at) {
+            // An escape may name a surrogate or a value past U+10FFFF: no character.
+            const bool character = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+            auto it = codes.find(c);
+            if (it == codes.end()) {
+                std::optional<std::uint16_t> code;
+                const auto gbk = character ? utf8ToGbk(encodeUtf8(c)) : std::nullopt;
+                if (gbk && gbk->size() == 2 && inCharset(set, codeValue(*gbk)))
+                    code = codeValue(*gbk);
+                it = codes.emplace(c, code).first;
+            }
+            if (it->second) {
+                collected.insert(*it->second);
+                return;
+            }
+            notes.emplace_back(at,
+                (character ? "'" + encodeUtf8(c) + "' " : "") + "U+" + hex(c, 4) + " is not in " + charsetTitle(set));
+        });
+        std::stable_sort(notes.begin(), notes.end(), [](const auto &x, const auto &y) {
+            return std::pair(x.first.line, x.first.column) < std::pair(y.first.line, y.first.column);
+        });
+        for (const auto &[at, note] : notes)
+            std::cerr << input.path << ':' << at.line << ':' << at.column << ": " << note << '\n';
+        outside = outside || !notes.empty();
+    }
+    if (unreadable)
+        return kExitIo;
+    if (strict && outside)
+        return kExitUsage;
 
-        std::string gbk;
-        for (const std::uint16_t code : collected)
-            gbk += codeBytes(code);
-        const std::string line = gbkToUtf8(gbk) + "\n";
-        if (a.has("output")) {
-            doing = "cannot write " + a.value("output");
-            replaceFile(a.value("output"), line, FileSync::LeaveToSystem);
-        } else {
-            std::cout << line;
-        }
+    std::string gbk;
+    for (const std::uint16_t code : collected)
+        gbk += codeBytes(code);
+    const std::string line = gbkToUtf8(gbk) + "\n";
+    if (!a.has("output")) {
+        std::cout << line;
+        return kExitOk;
+    }
+    try {
+        replaceFile(a.value("output"), line, FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {
-        const bool writing = doing.starts_with("cannot write");
-        error(doing.empty() ? e.what() : doing + ": " + (writing ? writeFailure(a.value("output"), e) : e.what()));
+        error("cannot write " + a.value("output") + ": " + writeFailure(a.value("output"), e));
     }
     return kExitIo;
 }

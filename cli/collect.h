@@ -34,14 +34,16 @@ struct TextPosition {
     int column = 1;
 };
 
-// Calls `found` for every non-ASCII character in the shown parts of a UTF-8
-// text. Escapes \uXXXX (and \UXXXXXXXX in C, surrogate pairs in JSON) count as
-// the characters they name, at the position of their backslash.
+// Calls `found` for every non-ASCII character in the shown parts of a decoded
+// text (bytes that are no character, kUndecodableByte and above, are passed
+// over). Escapes \uXXXX (and \UXXXXXXXX in C, surrogate pairs in JSON) count as
+// the values they name, whatever they are, at the position of their backslash.
 void scanSource(
     std::u32string_view text, SourceKind kind, const std::function<void(char32_t c, TextPosition at)> &found);
 
-// Exit status: 0, 1 for a character outside the set with --strict (or bad
-// arguments), 2 when an input cannot be read or the output not written.
+// Exit status: 0, 1 for a character outside the set or bytes that form no
+// character with --strict (or bad arguments), 2 when an input cannot be read
+// (every one is named) or the output not written.
 int runCollect(const Arguments &arguments);
 
 } // namespace dotforge::cli

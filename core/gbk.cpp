@@ -55,29 +55,31 @@ private:
 
 } // namespace
 
-std::string gbkToUtf8(std::string_view gbk)
+std::string gbkCharacterAt(std::string_view gbk, std::size_t i, std::size_t *length)
 {
     // One converter per thread for the run: opening one costs more than the
     // conversion of a character, and the batch tool converts every glyph's code.
     thread_local Iconv cv("UTF-8", "GBK");
+    const auto b = static_cast<unsigned char>(gbk[i]);
+    *length = gbkCharacterLength(gbk, i);
+    if (b < 0x80)
+        return std::string(1, char(b));
     std::string out;
-    std::string piece;
-    std::size_t i = 0;
-    while (i < gbk.size()) {
-        const auto b = static_cast<unsigned char>(gbk[i]);
-        const std::size_t len = gbkCharacterLength(gbk, i);
-        if (b < 0x80) {
-            out += char(b);
-        } else if (cv.convert(gbk.substr(i, len), piece)) {
-            out += piece;
-        } else if (len == 2 && static_cast<unsigned char>(gbk[i + 1]) < 0x80) {
-            // A lead byte before an ASCII byte: the lead byte alone is nothing,
-            // the ASCII byte still counts.
-            i += 1;
-            continue;
-        }
-        i += len;
-    }
+    if (cv.convert(gbk.substr(i, *length), out))
+        return out;
+    // A lead byte before an ASCII byte: the lead byte alone is nothing, the
+    // ASCII byte still counts.
+    if (*length == 2 && static_cast<unsigned char>(gbk[i + 1]) < 0x80)
+        *length = 1;
+    return {};
+}
+
+std::string gbkToUtf8(std::string_view gbk)
+{
+    std::string out;
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < gbk.size(); i += length)
+        out += gbkCharacterAt(gbk, i, &length);
     return out;
 }
 
@@ -98,43 +100,72 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencod
     return std::nullopt;
 }
 
+std::optional<Utf8Character> utf8CharacterAt(std::string_view bytes, std::size_t i)
+{
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    int length = 0;
+    char32_t code = 0;
+    if (b < 0x80)
+        return Utf8Character{b, 1};
+    if ((b & 0xE0) == 0xC0) {
+        length = 2;
+        code = b & 0x1F;
+    } else if ((b & 0xF0) == 0xE0) {
+        length = 3;
+        code = b & 0x0F;
+    } else if ((b & 0xF8) == 0xF0) {
+        length = 4;
+        code = b & 0x07;
+    } else {
+        return std::nullopt;
+    }
+    if (bytes.size() - i < std::size_t(length))
+        return std::nullopt;
+    for (int k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
+        if ((c & 0xC0) != 0x80)
+            return std::nullopt;
+        code = (code << 6) | (c & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if ((length == 2 && code < 0x80) || (length == 3 && code < 0x800) || (length == 4 && code < 0x10000)
+        || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return std::nullopt;
+    return Utf8Character{code, length};
+}
+
+std::optional<std::u32string> utf8ToUtf32(std::string_view utf8)
+{
+    std::u32string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) { // the bulk of most texts, at little cost
+            out += char32_t(utf8[i++]);
+            continue;
+        }
+        const auto c = utf8CharacterAt(utf8, i);
+        if (!c)
+            return std::nullopt;
+        out += c->code;
+        i += std::size_t(c->length);
+    }
+    return out;
+}
+
 std::optional<int> longestUtf8Sequence(std::string_view bytes)
 {
     int longest = 0;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        int len = 0;
-        char32_t cp = 0;
-        if (b < 0x80) {
-            len = 1;
-            cp = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            len = 2;
-            cp = b & 0x1F;
-        } else if ((b & 0xF0) == 0xE0) {
-            len = 3;
-            cp = b & 0x0F;
-        } else if ((b & 0xF8) == 0xF0) {
-            len = 4;
-            cp = b & 0x07;
-        } else {
-            return std::nullopt;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            longest = std::max(longest, 1);
+            ++i;
+            continue;
         }
-        if (i + std::size_t(len) > bytes.size())
+        const auto c = utf8CharacterAt(bytes, i);
+        if (!c)
             return std::nullopt;
-        for (int k = 1; k < len; ++k) {
-            const auto c = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
-            if ((c & 0xC0) != 0x80)
-                return std::nullopt;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF
-            || (cp >= 0xD800 && cp <= 0xDFFF))
-            return std::nullopt;
-        longest = std::max(longest, len);
-        i += std::size_t(len);
+        longest = std::max(longest, c->length);
+        i += std::size_t(c->length);
     }
     return longest;
 }

@@ -14,9 +14,28 @@ namespace dotforge {
 // GBK character are dropped, so nothing is drawn for them.
 std::string gbkToUtf8(std::string_view gbk);
 
+// The GBK character at gbk[i] as UTF-8, and in *length the bytes it takes: those
+// of gbkCharacterLength, except that a lead byte before an ASCII byte that forms
+// no character with it takes only itself, so that the ASCII character still
+// counts. Empty text when the bytes form no character (gbkToUtf8 drops them).
+std::string gbkCharacterAt(std::string_view gbk, std::size_t i, std::size_t *length);
+
 // Encodes UTF-8 text as GBK bytes. When a character has no GBK code, returns
 // nothing and puts that character (UTF-8) into *unencodable.
 std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencodable = nullptr);
+
+// A character of UTF-8 text: its code point and the number of its bytes.
+struct Utf8Character {
+    char32_t code = 0;
+    int length = 0;
+};
+// The character that starts at bytes[i]; nothing when no valid UTF-8 character
+// starts there: a continuation byte, a sequence cut short, an overlong form, a
+// surrogate or a value past U+10FFFF.
+std::optional<Utf8Character> utf8CharacterAt(std::string_view bytes, std::size_t i);
+
+// The characters of valid UTF-8 text; nothing when the bytes are no valid UTF-8.
+std::optional<std::u32string> utf8ToUtf32(std::string_view utf8);
 
 // The length in bytes of the longest character of valid UTF-8 text (1 for
 // ASCII, 0 for no text); nothing when the bytes are no valid UTF-8.

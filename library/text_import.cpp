@@ -51,6 +51,16 @@ TextLine firstLineOf(std::string_view head, std::size_t maxBytes)
     return line;
 }
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The rule that tells UTF-8 from GBK: valid UTF-8 after a byte-order mark;
+// without one, valid UTF-8 that holds a character of three or four bytes.
+bool readsAsUtf8(std::string_view bytes, bool afterByteOrderMark)
+{
+    const auto longest = longestUtf8Sequence(bytes);
+    return longest && (afterByteOrderMark || *longest >= 3);
+}
+
 // A line cut at the cap may end inside a UTF-8 sequence: the partial character
 // is left out, so that the cut does not make the line look like GBK.
 std::string_view withoutPartialTail(std::string_view text)
@@ -131,21 +141,51 @@ std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencoda
 
 std::optional<std::string_view> utf8Text(std::string_view bytes)
 {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (bytes.starts_with(kByteOrderMark) && longestUtf8Sequence(bytes.substr(kByteOrderMark.size())))
-        return bytes.substr(kByteOrderMark.size());
-    if (longestUtf8Sequence(bytes).value_or(0) >= 3)
+    if (bytes.starts_with(kUtf8ByteOrderMark) && readsAsUtf8(bytes.substr(kUtf8ByteOrderMark.size()), true))
+        return bytes.substr(kUtf8ByteOrderMark.size());
+    if (readsAsUtf8(bytes, false))
         return bytes;
     return std::nullopt;
 }
 
-std::optional<std::string> textToUtf8(std::string_view bytes)
+std::optional<std::u32string> decodeText(std::string_view bytes)
 {
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE');
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        const auto utf8 = utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE');
+        return utf8 ? utf8ToUtf32(*utf8) : std::nullopt;
+    }
     if (const auto utf8 = utf8Text(bytes))
-        return std::string(*utf8);
-    return gbkToUtf8(bytes);
+        return utf8ToUtf32(*utf8);
+    const bool marked = bytes.starts_with(kUtf8ByteOrderMark);
+    if (marked)
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
+    std::u32string text;
+    text.reserve(bytes.size());
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        end = end == std::string_view::npos ? bytes.size() : end + 1;
+        const std::string_view line = bytes.substr(start, end - start);
+        start = end;
+        if (readsAsUtf8(line, marked)) {
+            text += *utf8ToUtf32(line);
+            continue;
+        }
+        std::size_t length = 0;
+        for (std::size_t i = 0; i < line.size(); i += length) {
+            if (static_cast<unsigned char>(line[i]) < 0x80) {
+                text += char32_t(line[i]);
+                length = 1;
+                continue;
+            }
+            const std::string utf8 = gbkCharacterAt(line, i, &length);
+            if (!utf8.empty())
+                text += *utf8ToUtf32(utf8);
+            else
+                for (std::size_t k = 0; k < length; ++k)
+                    text += kUndecodableByte + static_cast<unsigned char>(line[i + k]);
+        }
+    }
+    return text;
 }
 
 std::vector<std::string> bytePairs(std::string_view bytes, std::size_t maxPairs)

@@ -57,10 +57,18 @@ std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencoda
 // byte-order mark, or a character of three or four bytes), without the mark;
 // nothing for GBK.
 std::optional<std::string_view> utf8Text(std::string_view bytes);
-// A whole text as UTF-8, its encoding told apart as a line's is: UTF-16 after
-// its byte-order mark, UTF-8 by the rule above, GBK otherwise. Nothing for
-// broken UTF-16.
-std::optional<std::string> textToUtf8(std::string_view bytes);
+
+// What stands in a decoded text for a byte that is no character in the
+// encoding of its line: this value plus the byte's, past every Unicode character.
+constexpr char32_t kUndecodableByte = 0x110000;
+// A whole text, character by character. UTF-16 after its byte-order mark; a
+// text that reads as UTF-8 as a whole by the rule above is UTF-8 throughout;
+// any other text is told apart line by line (lines end at CR or LF) by the same
+// rule, so that a stray byte costs only its own line: UTF-8 when the line reads
+// as UTF-8 (after a UTF-8 byte-order mark at the start of the text: when it is
+// valid UTF-8), GBK otherwise. Each byte that forms no character of its line's
+// encoding stands as kUndecodableByte + the byte. Nothing for broken UTF-16.
+std::optional<std::u32string> decodeText(std::string_view bytes);
 
 // Consecutive byte pairs from the start, at most maxPairs; an odd last byte is
 // dropped. A pair need not be one character: a single-byte character shifts

@@ -463,6 +463,8 @@ TEST(CollectScan, ShownPartsOfEachKind)
         {"c raw strings and digit separators", SourceKind::C, U"n = 1'000'000; s = R\"x(甲\")乙)x\"; t = \"丙\"; // 丁",
             {{U'甲', 1, 24}, {U'乙', 1, 27}, {U'丙', 1, 38}}},
         {"c line comment continued", SourceKind::C, U"// a \\\n 注 \n\"甲\"", {{U'甲', 3, 2}}},
+        {"c line comment continued onto a literal", SourceKind::C, U"// see \\\n\"中\"\n\"甲\"", {{U'甲', 3, 2}}},
+        {"c line comment continued past cr lf", SourceKind::C, U"// see \\\r\n\"中\"\r\n\"甲\"", {{U'甲', 3, 2}}},
         {"c literal left open ends at the line end", SourceKind::C, U"\"甲\n乙", {{U'甲', 1, 2}}},
         {"po msgstr and its continuation lines", SourceKind::Po,
             U"# 注\nmsgid \"键\"\nmsgstr \"甲\"\n\"乙\"\n\nmsgid_plural \"键\"\nmsgstr[1] \"丙\"\n#~ msgstr \"丁\"\n",

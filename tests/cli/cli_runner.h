@@ -30,12 +30,15 @@ struct CliEnvironment {
     std::optional<std::string> input; // standard input: a pipe delivering these bytes (< 64 KiB); else /dev/null
 };
 
-inline CliRun runCli(const std::vector<std::string> &args, const CliEnvironment &env)
+// `runUnder`: a command (its full path first) that runs the tool, e.g. as another user.
+inline CliRun runCliUnder(
+    const std::vector<std::string> &runUnder, const std::vector<std::string> &args, const CliEnvironment &env = {})
 {
     TempDir io;
     const std::string outPath = io.file("stdout");
     const std::string errPath = io.file("stderr");
-    std::vector<std::string> words{DOTFORGE_CLI};
+    std::vector<std::string> words = runUnder;
+    words.push_back(DOTFORGE_CLI);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
     for (auto &w : words)
@@ -83,6 +86,11 @@ inline CliRun runCli(const std::vector<std::string> &args, const CliEnvironment 
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;
+}
+
+inline CliRun runCli(const std::vector<std::string> &args, const CliEnvironment &env)
+{
+    return runCliUnder({}, args, env);
 }
 
 // `dropEnv`: variables removed from the child's environment.

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <iconv.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -66,7 +68,9 @@ TEST(CliSets, FullGb2312FromFont16s)
 }
 
 // A product tree: C with comments, a .po and a .json file, a GBK text file, a
-// hidden folder and a picture; characters outside GB2312 planted in each.
+// hidden folder and a picture; characters outside GB2312 planted in each. An
+// ASCII-only .json names its characters by escapes; a C file mixes a Latin-1
+// byte (no character), a UTF-8 line and a GBK line.
 TEST(CliSets, CollectFromAProductTree)
 {
     TempDir dir;
@@ -86,6 +90,11 @@ TEST(CliSets, CollectFromAProductTree)
         "msgid \"Brightness\"\n"
         "msgstr \"亮度 ☃\"\n");
     writeFile((src / "ui" / "strings.json").string(), "{\"键名\": \"温度\", \"unit\": \"℃\"}\n");
+    writeFile((src / "ui" / "ascii.json").string(), "{\"on\": \"\\u5f00\", \"smile\": \"\\ud83d\\ude00\"}\n");
+    writeFile((src / "legacy.c").string(),
+        "/* (c) Ren\xE9 */\n"
+        "const char *m[] = {\"关机\"};\n"
+        "const char *s = \"\xB1\xA3\xB4\xE6\";\n"); // 保存 in GBK
     // GBK: 时间 and 烿 (in GBK, not in GB2312) on the second line.
     writeFile((src / "ui" / "menu.txt").string(), "time\n\xCA\xB1\xBC\xE4 \x9F\x56\n");
     writeFile((src / ".git" / "notes.txt").string(), "隐藏\n");
@@ -95,16 +104,19 @@ TEST(CliSets, CollectFromAProductTree)
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string s = src.string() + "/";
     EXPECT_EQ(run.err,
-        s + "main.c:3:31: '€' U+20AC is not in GB2312\n" + s + "ui/menu.txt:2:4: '烿' U+70FF is not in GB2312\n" + s
+        s + "legacy.c:1:11: byte E9 is neither UTF-8 nor GBK\n" + s + "main.c:3:31: '€' U+20AC is not in GB2312\n" + s
+            + "ui/ascii.json:1:28: '😀' U+1F600 is not in GB2312\n" + s
+            + "ui/menu.txt:2:4: '烿' U+70FF is not in GB2312\n" + s
             + "ui/zh_CN.po:6:12: '☃' U+2603 is not in GB2312\n");
     // In GB2312 code order: ℃ (A1E6), then the hanzi by their codes.
-    EXPECT_EQ(readFile(dir.file("chars.txt")), "℃菜单度格价间亮设时温置\n");
+    EXPECT_EQ(readFile(dir.file("chars.txt")), "℃保菜存单度格关机价间开亮设时温置\n");
 
     // GBK as the target: 烿 belongs, and comes first (9F56).
     run = runCli({"collect", "--charset", "gbk", (src / "ui").string()});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "烿℃菜单度间亮设时温置\n");
-    EXPECT_EQ(run.err, s + "ui/zh_CN.po:6:12: '☃' U+2603 is not in GBK\n");
+    EXPECT_EQ(run.out, "烿℃菜单度间开亮设时温置\n");
+    EXPECT_EQ(run.err,
+        s + "ui/ascii.json:1:28: '😀' U+1F600 is not in GBK\n" + s + "ui/zh_CN.po:6:12: '☃' U+2603 is not in GBK\n");
 
     // --strict: status 1 and nothing written, so that a make rule fails again.
     run = runCli({"collect", "--strict", "-o", dir.file("strict.txt"), src.string()});
@@ -112,6 +124,13 @@ TEST(CliSets, CollectFromAProductTree)
     EXPECT_FALSE(std::filesystem::exists(dir.file("strict.txt")));
     run = runCli({"collect", "--strict", (src / "main.c").string(), "-o", dir.file("strict.txt")});
     EXPECT_EQ(run.status, 1);
+    run = runCli({"collect", "--strict", (src / "legacy.c").string(), "-o", dir.file("strict.txt")});
+    EXPECT_EQ(run.status, 1); // a byte that is no character
+    EXPECT_FALSE(std::filesystem::exists(dir.file("strict.txt")));
+    writeFile(dir.file("broken.txt"), std::string("\xFF\xFE\x3D\xD8", 4)); // half a surrogate pair
+    run = runCli({"collect", "--strict", dir.file("broken.txt"), "-o", dir.file("strict.txt")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "dotforge-cli: warning: " + dir.file("broken.txt") + " is broken UTF-16; passed over\n");
     run = runCli({"collect", "--strict", (src / "ui" / "strings.json").string(), "-o", dir.file("ok.txt")});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readFile(dir.file("ok.txt")), "℃度温\n");
@@ -119,7 +138,7 @@ TEST(CliSets, CollectFromAProductTree)
     // The collected line builds.
     run = runCli({"build", "--text-file", dir.file("chars.txt"), "-o", dir.file("chars.ZMB")});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(dir.file("chars.ZMB")).size(), 12u * 34);
+    EXPECT_EQ(readFile(dir.file("chars.ZMB")).size(), 17u * 34);
 
     // Unreadable input: status 2, nothing written; no input: bad usage.
     run = runCli({"collect", "-o", dir.file("x.txt"), src.string(), dir.file("missing.c")});
@@ -128,6 +147,62 @@ TEST(CliSets, CollectFromAProductTree)
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.txt")));
     EXPECT_EQ(runCli({"collect"}).status, 1);
     EXPECT_EQ(runCli({"collect", "--charset", "big5", src.string()}).status, 1);
+}
+
+// A tree deeper than the files the tool may hold open is read whole. In a tree
+// with entries that cannot be read (a folder without permission, a link to
+// nothing, a link to itself), each is named with its reason, every other file
+// is still read, and the run fails with status 2, writing nothing.
+TEST(CliSets, CollectNamesEveryEntryItCannotRead)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::path deep = dir.path() / "deep";
+    for (int i = 0; i < 100; ++i)
+        deep /= "d";
+    fs::create_directories(deep);
+    writeFile((deep / "x.txt").string(), "设置\n");
+    writeFile(dir.file("deep/y.txt"), "温度\n");
+    rlimit files{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
+    rlimit few = files;
+    few.rlim_cur = 50;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    CliRun run = runCli({"collect", "--strict", dir.file("deep")});
+    ::setrlimit(RLIMIT_NOFILE, &files);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "度设温置\n");
+
+    const fs::path src = dir.path() / "src";
+    fs::create_directories(src / "locked");
+    writeFile((src / "a.txt").string(), "温€\n");
+    writeFile((src / "locked" / "b.txt").string(), "度\n");
+    writeFile((src / "z.txt").string(), "置☃\n");
+    fs::create_symlink("missing.txt", src / "gone.txt");
+    fs::create_symlink("loop", src / "loop");
+    fs::permissions(src / "locked", fs::perms::none);
+    std::vector<std::string> runUnder;
+    if (::geteuid() == 0) {
+        // Root reads any folder: the tool runs as "nobody" then.
+        if (!fs::exists("/usr/bin/setpriv"))
+            GTEST_SKIP() << "running as root without setpriv: no folder can be made unreadable";
+        runUnder = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    }
+    run = runCliUnder(runUnder, {"collect", src.string(), dir.file("missing.c")});
+    fs::permissions(src / "locked", fs::perms::owner_all);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    const std::string s = src.string() + "/";
+    const std::string cannot = "dotforge-cli: cannot read ";
+    const std::string loop = cannot + s + "loop: ";
+    ASSERT_TRUE(run.err.find(loop) != std::string::npos) << run.err;
+    // The reason for a link to itself is left to the table of error texts.
+    const std::size_t end = run.err.find('\n', run.err.find(loop));
+    EXPECT_EQ(run.err.substr(0, run.err.find(loop)) + run.err.substr(end + 1),
+        cannot + s + "gone.txt: File not found\n" + cannot + s + "locked: File access denied\n" + s
+            + "a.txt:1:2: '€' U+20AC is not in GB2312\n" + s + "z.txt:1:2: '☃' U+2603 is not in GB2312\n" + cannot
+            + dir.file("missing.c") + ": File not found\n");
 }
 
 // --check writes nothing; it passes on the file a build wrote and names the

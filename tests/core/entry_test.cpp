@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <iconv.h>
+#include <optional>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace dotforge;
@@ -163,6 +165,14 @@ INSTANTIATE_TEST_SUITE_P(Lines, ImportLineTest,
         ImportCase{"GbkThatIsAlsoTwoByteUtf8", "\xC3\xA8\xC2\xB7", {"\xC3\xA8", "\xC2\xB7"}, 0},
         // ±啊 in UTF-8: the three-byte character tells.
         ImportCase{"TwoByteUtf8BesideAChineseCharacter", "\xC2\xB1\xE5\x95\x8A", {"\xA1\xC0", A}, 0},
+        // Overlong forms are no UTF-8 (each would name a character): the lines stay GBK.
+        ImportCase{"OverlongTwoByteFormBesideAChineseCharacter", "\xC0\x80\xE5\x95\x8A", {"\xC0\x80", "\xE5\x95"}, 0},
+        ImportCase{"OverlongThreeByteForm", "\xE0\x82\x80", {"\xE0\x82"}, 0},
+        ImportCase{"OverlongFourByteForm", "\xF0\x8F\xBF\xBF", {"\xF0\x8F", "\xBF\xBF"}, 0},
+        ImportCase{"GbkThatIsAnOverlongThreeByteForm", "\xE0\x90\x81\x40", {"\xE0\x90", "\x81\x40"}, 0},
+        // Nor are surrogates and values past U+10FFFF.
+        ImportCase{"SurrogateForm", "\xED\xA0\x80", {"\xED\xA0"}, 0},
+        ImportCase{"FormPastTheLastCharacter", "\xF4\x90\x80\x80", {"\xF4\x90", "\x80\x80"}, 0},
         // The byte-order mark tells even for two-byte characters: è· in GBK.
         ImportCase{
             "Utf8ByteOrderMarkBeforeTwoByteCharacters", "\xEF\xBB\xBF\xC3\xA8\xC2\xB7", {"\xA8\xA8", "\xA1\xA4"}, 0},
@@ -235,13 +245,49 @@ TEST_F(EntryTest, TheDialogIsTheOpenDialogSetForTextFiles)
     EXPECT_EQ(tw->library.LibCount, 0);
 }
 
-TEST(TextImport, ALineCutInsideAUtf8CharacterIsStillUtf8)
+// A line cut at the cap keeps its whole characters, the last one too, and is
+// still UTF-8 when the cut falls inside a character.
+TEST(TextImport, ALineCutAtTheCapKeepsItsWholeCharacters)
 {
     TempDir dir;
-    writeFile(dir.file("t.txt"), "\xE5\x95\x8A\xE9\x98\xBF"); // 啊阿
-    const TextLine line = readFirstLine(dir.file("t.txt"), 5);
-    EXPECT_TRUE(line.truncated);
-    EXPECT_EQ(lineToGbk(line), A);
+    writeFile(dir.file("t.txt"), "\xE5\x95\x8A\xE9\x98\xBF\xE5\x9F\x83"); // 啊阿埃
+    for (const auto &[cap, gbk] :
+        std::vector<std::pair<std::size_t, std::string>>{{4, A}, {5, A}, {3, A}, {6, A + B}}) {
+        const TextLine line = readFirstLine(dir.file("t.txt"), cap);
+        EXPECT_TRUE(line.truncated);
+        EXPECT_EQ(lineToGbk(line), gbk) << cap;
+    }
+    // At the real cap: a long line that ends in 阿 there.
+    const std::string letters(kMaxLineBytes - 3, 'a');
+    writeFile(dir.file("long.txt"), letters + "\xE9\x98\xBF\xE5\x9F\x83");
+    EXPECT_EQ(lineToGbk(readFirstLine(dir.file("long.txt"))), letters + B);
+}
+
+// A whole text for collect: UTF-8 throughout when it reads so as a whole, else
+// line by line, a byte that is no character standing as kUndecodableByte + it.
+TEST(TextImport, ATextIsUtf8AsAWholeOrElseLineByLine)
+{
+    constexpr char32_t X = kUndecodableByte;
+    const std::vector<std::tuple<const char *, std::string, std::optional<std::u32string>>> cases{
+        // ° and ± are two-byte UTF-8; beside 设 in the same text they are not GBK.
+        {"utf-8 as a whole",
+            "\xC2\xB0"
+            "C \xE8\xAE\xBE\n\xC2\xB1",
+            U"°C 设\n±"},
+        {"a stray byte costs only its line", "Ren\xE9 \n\xE8\xAE\xBE\xE7\xBD\xAE\n",
+            std::u32string(U"Ren") + char32_t(X + 0xE9) + U" \n设置\n"},
+        {"gbk and utf-8 lines, cr and lf", "\xB1\xA3\r\xE8\xAE\xBE\n\xB4\xE6", U"保\r设\n存"},
+        // A lead byte before an ASCII byte is nothing, the ASCII byte counts; a
+        // pair without a character is two bytes that are none.
+        {"bytes that are no gbk", "\x81 \xA1@\xAA\xA1\xFF\xB1\xA3",
+            std::u32string{X + 0x81, U' ', X + 0xA1, U'@', X + 0xAA, X + 0xA1, X + 0xFF, U'保'}},
+        {"after a utf-8 byte-order mark every valid line is utf-8", "\xEF\xBB\xBF\xC2\xB1\n\xE9\n\xC3\xA8",
+            std::u32string(U"±\n") + char32_t(X + 0xE9) + U"\nè"},
+        {"utf-16", bytes({0xFF, 0xFE, 0x4A, 0x55, 0x0A, 0}), U"啊\n"},
+        {"broken utf-16", bytes({0xFE, 0xFF, 0xD8, 0x3D, 0x55, 0x4A}), std::nullopt},
+    };
+    for (const auto &[label, text, decoded] : cases)
+        EXPECT_EQ(decodeText(text), decoded) << label;
 }
 
 } // namespace
