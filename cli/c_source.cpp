@@ -62,24 +62,6 @@ std::size_t arrayLength(std::size_t bytes)
     return std::max<std::size_t>(bytes, 1);
 }
 
-// The length of the UTF-8 character at `i` and its code point; 0 when the
-// bytes there are no UTF-8 character.
-std::size_t utf8Character(std::string_view text, std::size_t i, char32_t &point)
-{
-    const unsigned lead = std::uint8_t(text[i]);
-    const std::size_t length = lead < 0x80 ? 1
-        : (lead & 0xE0) == 0xC0            ? 2
-        : (lead & 0xF0) == 0xE0            ? 3
-        : (lead & 0xF8) == 0xF0            ? 4
-                                           : 0;
-    if (length == 0 || i + length > text.size() || !longestUtf8Sequence(text.substr(i, length)))
-        return 0;
-    point = length == 1 ? lead : lead & (0xFFu >> (length + 1));
-    for (std::size_t k = 1; k < length; ++k)
-        point = point << 6 | (std::uint8_t(text[i + k]) & 0x3Fu);
-    return length;
-}
-
 // Characters that reorder the text around them on screen (gcc's -Wbidi-chars
 // warns about them) or end a line for some editors.
 bool invisibleControl(char32_t c)
@@ -112,8 +94,9 @@ std::string commentText(std::string_view text, bool &escaped)
     };
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
-        char32_t point = 0;
-        const std::size_t length = utf8Character(text, i, point);
+        const std::optional<Utf8Character> character = utf8CharacterAt(text, i);
+        const std::size_t length = character ? std::size_t(character->length) : 0;
+        const char32_t point = character ? character->code : 0;
         const bool nextToSlash
             = c == '*' && ((i > 0 && text[i - 1] == '/') || (i + 1 < text.size() && text[i + 1] == '/'));
         const bool trigraphStart = c == '?' && i + 1 < text.size() && text[i + 1] == '?';
