@@ -146,13 +146,31 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
         EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
         EXPECT_FALSE(second.storeFile.isOpen());
         // Its library commands cannot reach a store and say why, every time;
-        // New tries again and fails the same way.
-        for (const auto &command : std::vector<std::function<void()>>{
-                 [&] { second.AddBtnClick(); }, [&] { second.AddBtnClick(); }, [&] { second.mnuNewClick(); }}) {
+        // New tries again and fails the same way. A refused command changes
+        // nothing: there is nothing to save and closing asks nothing.
+        writeFile(dir.file("t.txt"), "\xB0\xA1\xB0\xA2");
+        for (const auto &command :
+            std::vector<std::function<void()>>{[&] { second.AddBtnClick(); }, [&] { second.AddBtnClick(); },
+                [&] {
+                    secondPrompts.fileChoice(FileChoice{dir.file("t.txt"), 1});
+                    second.Button1Click();
+                },
+                [&] {
+                    second.controls.ChEditText = "\xB0\xA3";
+                    second.ChEditKeyPress(13);
+                    second.AddBtnClick();
+                },
+                [&] { second.mnuNewClick(); }}) {
             secondPrompts.clear();
             EXPECT_FALSE(second.run(command));
             EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
+            EXPECT_FALSE(second.controls.mnuSave.enabled);
+            EXPECT_FALSE(second.controls.mnuSaveAs.enabled);
+            EXPECT_EQ(second.library.LibCount, 0);
         }
+        secondPrompts.clear();
+        EXPECT_TRUE(second.FormCloseQuery());
+        EXPECT_TRUE(secondPrompts.log().empty());
         second.FormClose();
     }
 
