@@ -290,6 +290,11 @@ private:
     // ReadXZMB/ReadXASM left glyphs of its file unread because the library is full.
     void notifyClose();
     bool m_readCutShort = false;
+    // SaveXFile with the name and type the window had before the command (Save
+    // As clears CurFileName first); a save that fails goes back to them.
+    // writeLibrary is the save itself.
+    void saveLibrary(std::string previousName, FileType previousType);
+    void writeLibrary();
     // library/: after a delete, the library plane and the editor follow the
     // glyph now selected.
     void showSelectionAfterDelete();

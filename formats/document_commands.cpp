@@ -122,8 +122,33 @@ void Workspace::mnuSaveClick()
 
 void Workspace::mnuSaveAsClick()
 {
+    // The dialog is always shown; should the file then not be written, the
+    // window goes back to the name it had.
+    const std::string previousName = CurFileName;
     CurFileName.clear();
-    SaveXFile();
+    saveLibrary(previousName, curFileType);
+}
+
+void Workspace::SaveXFile()
+{
+    saveLibrary(CurFileName, curFileType);
+}
+
+// A file that was not written is not the window's file: when the save fails,
+// the name, its type and the caption go back to those of the last completed
+// save or open, so that the caption never names a file that does not hold the
+// library and Save does not write to a name the user gave up on.
+void Workspace::saveLibrary(std::string previousName, FileType previousType)
+{
+    try {
+        writeLibrary();
+    } catch (const IoError &) {
+        CurFileName = std::move(previousName);
+        curFileType = previousType;
+        controls.caption = captionFor(CurFileName);
+        notifyControls();
+        throw;
+    }
 }
 
 // The store holds converted records only while the file is written: "JQT1.Tmp"
@@ -131,7 +156,7 @@ void Workspace::mnuSaveAsClick()
 // fails once the conversion has begun, the raw records go back into the store
 // and "JQT1.Tmp" is removed before the error goes on to the caller; the previous
 // file keeps its content because the writers replace it only when complete.
-void Workspace::SaveXFile()
+void Workspace::writeLibrary()
 {
     // Edits of a library glyph not yet committed would be neither saved nor
     // kept: ask for them as switching views does. "否" drops them and the
@@ -156,7 +181,6 @@ void Workspace::SaveXFile()
         CurFileName = choice->path;
         curFileType = fileTypeOf(choice->filterIndex);
     }
-    controls.caption = captionFor(CurFileName);
 
     RecordFile rawCopy(kPlaneBytes);
     rawCopy.createNew(workPath("JQT1.Tmp"));
@@ -185,13 +209,13 @@ void Workspace::SaveXFile()
         } catch (const IoError &) {
             // The save's own error is the one to report.
         }
-        notifyControls();
         throw;
     }
     restoreStore(*this, raw, converted);
     rawCopy.closeAndErase();
     reselectLibraryGlyph(*this);
 
+    controls.caption = captionFor(CurFileName);
     controls.mnuSave.enabled = false;
     EditModified = false;
     notifyControls();

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <linux/fs.h>
 #include <set>
 #include <sys/ioctl.h>
@@ -631,14 +632,74 @@ TEST_F(Documents, saveAnsweredNoDropsTheEditsFromTheGrid)
     EXPECT_TRUE(tw->FormCloseQuery());
 }
 
+// A file that was not written never becomes the window's file: after a failed
+// save the name, its type and the caption are those of the last completed save,
+// and Save writes there again.
 TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
 {
     fs::create_symlink("/dev/full", path("FULL.ZMB"));
-    saveVia(1, "LIB.ZMB");
+    fs::create_directory(path("ro"));
+    ReadOnlyFolder folder(path("ro"));
+    struct Case {
+        const char *what;
+        std::function<void()> fail; // the failing command, its dialog scripted
+        std::string error;
+    };
+    const Case cases[] = {
+        {"full device",
+            [&] {
+                prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
+                tw->mnuSaveAsClick();
+            },
+            "Disk full."},
+        {"read-only folder",
+            [&] {
+                prompts.fileChoice(FileChoice{path("ro") + "/LIB.ZMB", 1});
+                tw->mnuSaveAsClick();
+            },
+            folder.works() ? "File access denied." : ""},
+        {"raw copy impossible",
+            [&] {
+                fs::create_directory(path("JQT1.Tmp"));
+                prompts.fileChoice(FileChoice{path("NEW.ZMB"), 1});
+                tw->mnuSaveAsClick();
+            },
+            "\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."},
+    };
+    saveVia(2, "LIB.ASM");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.error.empty())
+            continue; // root may write into the folder here
+        prompts.clear();
+        tw->controls.mnuSave.enabled = true;
+        EXPECT_FALSE(tw->run(c.fail));
+        fs::remove(path("JQT1.Tmp"));
+        EXPECT_EQ(prompts.texts("ioerror"), std::vector<std::string>{c.error});
+        EXPECT_EQ(tw->CurFileName, path("LIB.ASM"));
+        EXPECT_EQ(tw->curFileType, FileType::ASM);
+        EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ASM"));
+        EXPECT_TRUE(tw->controls.mnuSave.enabled);
+        EXPECT_FALSE(exists("NEW.ZMB"));
+        // Save writes the file the caption names, in its type, without a dialog.
+        fs::remove(path("LIB.ASM"));
+        tw->mnuSaveClick();
+        EXPECT_EQ(readFile(path("LIB.ASM")), golden("three16c.asm"));
+    }
+
+    // Without a file before, a failed first save leaves none: the title alone,
+    // and the next Save asks again.
+    tw->mnuNewClick();
+    fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
+    prompts.clear();
     prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
-    EXPECT_FALSE(tw->run([&] { tw->mnuSaveAsClick(); }));
-    EXPECT_EQ(tw->CurFileName, path("FULL.ZMB"));
-    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("FULL.ZMB"));
+    EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_EQ(tw->controls.caption, "Dotforge");
+    prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
+    tw->mnuSaveClick();
+    EXPECT_EQ(prompts.texts("save").size(), 2u);
+    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
 }
 
 } // namespace
