@@ -3,6 +3,7 @@
 
 #include "core/io_error.h"
 #include "core/workspace.h"
+#include "formats/library_content.h"
 #include "library/store_records.h"
 
 #include <algorithm>
@@ -44,6 +45,28 @@ void reselectLibraryGlyph(Workspace &ws)
         ws.libPlane = readPlane(ws.storeFile, ws.library.LibIndex);
 }
 
+// Why a file cannot be opened with the file type chosen for it.
+std::string refusalText(const FormatError &e, const std::string &path)
+{
+    const std::string n = std::to_string(e.dotSize());
+    const std::string zmb = "不是" + n + "点阵的小汉字库点阵文件(*.ZMB),未读入任何字模!";
+    const std::string file = "\"" + path + "\"";
+    switch (e.fault()) {
+    case FormatError::Fault::Text:
+        return file + "是文本文件,不是小汉字库点阵文件(*.ZMB),未读入任何字模!";
+    case FormatError::Fault::Size:
+        return file + "的长度(" + std::to_string(e.number()) + "字节)不是" + n + "点阵字模连区位码(每个"
+            + std::to_string(e.dotSize() * e.dotSize() / 8 + 2) + "字节)的整数倍," + zmb;
+    case FormatError::Fault::Code:
+        return file + "中第" + std::to_string(e.number() + 1) + "个字模的区位码(" + e.codeHex() + ")不是字符编码,"
+            + zmb;
+    case FormatError::Fault::NotText:
+        return file + "第" + std::to_string(e.number()) + "行含有非文本字节(" + e.codeHex()
+            + "),不是小汉字库汇编文件(*.ASM),未读入任何字模!";
+    }
+    return file + "不是小汉字库文件,未读入任何字模!";
+}
+
 // The caption names the file Save writes to, or the title alone when there is none.
 std::string captionFor(const std::string &fileName)
 {
@@ -62,6 +85,9 @@ void Workspace::mnuOpenClick()
     if (!choice)
         return;
 
+    const std::string previousName = CurFileName;
+    const FileType previousType = curFileType;
+    const int previousCount = library.LibCount;
     CurFileName = choice->path;
     curFileType = fileTypeOf(choice->filterIndex);
     int cellsShown = library.LibCount; // list cells that may show a glyph of the old library
@@ -87,6 +113,14 @@ void Workspace::mnuOpenClick()
             controls.DelBtn.enabled = true;
             controls.mnuSaveAs.enabled = true;
         }
+    } catch (const FormatError &e) {
+        // Checked before a glyph is stored: the library, its records and the
+        // window's file stay as they were.
+        CurFileName = previousName;
+        curFileType = previousType;
+        library.LibCount = previousCount;
+        m_prompts.ask(BoxKind::Warning, refusalText(e, choice->path), Buttons::Ok);
+        return;
     } catch (const IoError &) {
         // A file read only in part brings nothing: the library is left empty.
         failed = true;

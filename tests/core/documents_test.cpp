@@ -217,11 +217,14 @@ TEST_F(Documents, openAsmWithTheAsmEntry)
 
 TEST_F(Documents, asmChosenWithTheZmbEntryIsReadAsZmb)
 {
-    // 549 bytes of text make 549 div 34 = 16 glyphs of meaningless dots.
+    // 549 bytes of text would make 549 div 34 = 16 glyphs of meaningless dots:
+    // the file type decides the reader, which sees text and takes nothing.
     writeFile(path("GOLD.ASM"), golden("three16c.asm"));
+    tw->library.LibCount = 0;
     openVia(1, "GOLD.ASM");
-    EXPECT_EQ(tw->library.LibCount, 16);
-    EXPECT_EQ(tw->library.codeList[0], golden("three16c.asm").substr(16 * 32, 2));
+    EXPECT_EQ(prompts.texts("warning").size(), 1u);
+    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_TRUE(tw->CurFileName.empty());
 }
 
 TEST_F(Documents, duplicateCodesInAFileAreBothLoaded)
@@ -700,6 +703,61 @@ TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
     tw->mnuSaveClick();
     EXPECT_EQ(prompts.texts("save").size(), 2u);
     EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
+}
+
+// A file that cannot be of the file type chosen for it (or of the dot size in
+// force) is refused with the reason: nothing is loaded and the library, its
+// records and the window's file stay as they were.
+TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
+{
+    writeFile(path("GOLD.ASM"), golden("three16c.asm"));
+    writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
+    const Sequence blank(32, 0);
+    writeFile(path("CODES.ZMB"), writeZmb({blank, blank}, {"\xB0\xA1", "\x0A\x41"}));
+    struct Case {
+        int filterIndex;
+        const char *name;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {1, "GOLD.ASM", "\"" + path("GOLD.ASM") + "\"是文本文件,不是小汉字库点阵文件(*.ZMB),未读入任何字模!"},
+        {2, "GOLD.ZMB",
+            "\"" + path("GOLD.ZMB") + "\"第1行含有非文本字节(00),不是小汉字库汇编文件(*.ASM),未读入任何字模!"},
+        {1, "CODES.ZMB",
+            "\"" + path("CODES.ZMB")
+                + "\"中第2个字模的区位码(0A 41)不是字符编码,不是16点阵的小汉字库点阵文件(*.ZMB),未读入任何字模!"},
+    };
+    saveVia(1, "LIB.ZMB");
+    tw->controls.mnuSave.enabled = true; // an edit since
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.clear();
+        openVia(c.filterIndex, c.name);
+        EXPECT_EQ(prompts.texts("confirmation"), std::vector<std::string>{kOpenQuestion});
+        EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{c.warning});
+        EXPECT_EQ(prompts.lastButtons(), Buttons::Ok);
+        EXPECT_EQ(tw->library.LibCount, 3);
+        expectStoreRaw();
+        EXPECT_EQ(tw->library.codeList[1], "\xB0\xA2");
+        EXPECT_EQ(tw->CurFileName, path("LIB.ZMB"));
+        EXPECT_EQ(tw->curFileType, FileType::ZMB);
+        EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
+        EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    }
+
+    // Another dot size: 102 bytes are no whole number of 24-dot entries.
+    prompts.clear();
+    prompts.answer(Answer::No);
+    tw->mnu24Click();
+    prompts.clear();
+    openVia(1, "GOLD.ZMB");
+    EXPECT_EQ(prompts.texts("warning"),
+        std::vector<std::string>{"\"" + path("GOLD.ZMB")
+            + "\"的长度(102字节)不是24点阵字模连区位码(每个74字节)的整数倍,不是24点阵的小汉字库点阵文件(*.ZMB),"
+              "未读入任何字模!"});
+    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_EQ(tw->controls.caption, "Dotforge");
 }
 
 } // namespace
