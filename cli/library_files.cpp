@@ -1,6 +1,7 @@
 #include "cli/library_files.h"
 
 #include "cli/arguments.h"
+#include "cli/batch_build.h"
 #include "cli/c_source.h"
 #include "cli/glyph_text.h"
 #include "formats/asm.h"
@@ -83,22 +84,21 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
     // file's size bounds them).
     constexpr int kNoLimit = std::numeric_limits<int>::max();
     InputFile file(path);
-    LibraryContent content;
-    if (format == FileFormat::Asm) {
-        LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
-        content = readAsm(lines, n, kNoLimit);
-    } else {
+    try {
+        if (format == FileFormat::Asm) {
+            LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
+            return readAsm(lines, n, kNoLimit);
+        }
         const std::int64_t size = file.size();
-        content = readZmb(
-            size, [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, n,
-            kNoLimit);
-        const std::int64_t entry = glyphBytes(n) + 2;
-        if (size % entry != 0)
-            warn(path + ": " + std::to_string(size) + " bytes are no whole number of " + std::to_string(n)
-                + "-dot glyphs with their codes (" + std::to_string(entry)
-                + " bytes each); the rest is ignored. Is --size right?");
+        const ReadAt readAt = [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); };
+        // The window refuses the same files.
+        checkZmb(size, readAt, n);
+        return readZmb(size, readAt, n, kNoLimit);
+    } catch (const FormatError &e) {
+        const bool text = e.fault() == FormatError::Fault::Text || e.fault() == FormatError::Fault::NotText;
+        throw InputError(
+            path + ": " + e.what() + "; nothing is read. " + (text ? "Is --format right?" : "Is --size right?"));
     }
-    return content;
 }
 
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,

@@ -22,9 +22,9 @@ std::optional<FileFormat> formatOfName(const std::string &path);
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
-// Reads every glyph of a .ZMB or .ASM file at dot size n, warning on stderr
-// when its size does not fit the dot size. Raises
-// IoError when the file cannot be read.
+// Reads every glyph of a .ZMB or .ASM file at dot size n. Raises IoError when
+// the file cannot be read, InputError (naming the file) when it cannot be of
+// that format at that dot size (checkZmb, readAsm): nothing is read then.
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n);
 
 // The bytes of a library file of any format; `name` is the C identifier prefix,

@@ -103,10 +103,15 @@ void Workspace::mnu32Click()
         chooseDotSize(32);
 }
 
+bool Workspace::confirmsLibraryReset()
+{
+    return m_prompts.ask(BoxKind::Warning, "本选项改变后,当前小字库中已加入字模将全部清除!继续吗?", Buttons::YesNo)
+        == Answer::Yes;
+}
+
 void Workspace::mnuViewClick()
 {
-    if (m_prompts.ask(BoxKind::Warning, "本选项改变后,当前小字库中已加入字模将全部清除!继续吗?", Buttons::YesNo)
-        != Answer::Yes)
+    if (!confirmsLibraryReset())
         return;
     controls.mnuView = !controls.mnuView;
     notifyControls();

@@ -6,6 +6,29 @@
 
 namespace dotforge {
 
+namespace {
+
+// The full path of a file of the working folder, as a message names it.
+std::string absolutePath(const std::string &path)
+{
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
+
+// The error of one of the program's own files, naming the file and so the
+// folder it was looked for in: "File not found: "/home/li/lcd/Font16s"". Only
+// the run-time texts get the name; an error with a text of its own (a link or
+// a pipe in the file's place, another Dotforge holding the store) says more.
+IoError namingFile(const IoError &error, const std::string &path)
+{
+    if (error.what() != IoError::textFor(error.code()))
+        return error;
+    return IoError(error.code(), std::string(error.what()) + ": \"" + absolutePath(path) + "\"");
+}
+
+} // namespace
+
 Workspace::Workspace(Prompts &prompts, Rasterizer &rasterizer, std::string workDir)
     : m_prompts(prompts)
     , m_rasterizer(rasterizer)
@@ -69,7 +92,7 @@ void Workspace::FormCreate()
     try {
         fontFile.reset(workPath("Font16s"), true);
     } catch (const IoError &e) {
-        showError(e);
+        showError(namingFile(e, workPath("Font16s")));
     }
     // The store was just created (or could not be): New need not create it again.
     run([this] { chooseDotSize(16, false); });
@@ -82,10 +105,14 @@ void Workspace::createStore()
     std::string name = (error ? std::filesystem::path(m_workDir) : folder.lexically_normal()).string();
     if (name.size() > 1 && name.back() == '/')
         name.pop_back();
-    storeFile.rewriteExclusive(workPath("JQT.TMP"),
-        "另一个 Dotforge 正在使用文件夹 " + name
-            + " 中的小字库暂存文件 JQT.TMP，本窗口不能加入或保存字模。请先关闭那个 Dotforge 再选“新建”，"
-              "或在另一个文件夹中启动本程序!");
+    try {
+        storeFile.rewriteExclusive(workPath("JQT.TMP"),
+            "另一个 Dotforge 正在使用文件夹 " + name
+                + " 中的小字库暂存文件 JQT.TMP，本窗口不能加入或保存字模。请先关闭那个 Dotforge 再选“新建”，"
+                  "或在另一个文件夹中启动本程序!");
+    } catch (const IoError &e) {
+        throw namingFile(e, workPath("JQT.TMP"));
+    }
 }
 
 // Closing: the font file, then the store, which is deleted. Files that never

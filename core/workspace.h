@@ -266,6 +266,11 @@ private:
     // The question before a command that would drop a non-empty library: true when
     // the user wants to save first ("请先保存小字库!" shown), so the command stops.
     bool keepsLibraryForSaving();
+    // The question of an option that changes how the glyphs already added were
+    // stored, so that the library store would mix two ways (the view option, a
+    // controller layout's effects while it is on): true when the user agrees that
+    // the library is emptied.
+    bool confirmsLibraryReset();
     // sources/: the area whose records and codes the table shows (Korean skip),
     // and the first file record of the chosen variant.
     int fileArea() const;
@@ -290,6 +295,11 @@ private:
     // ReadXZMB/ReadXASM left glyphs of its file unread because the library is full.
     void notifyClose();
     bool m_readCutShort = false;
+    // SaveXFile with the name and type the window had before the command (Save
+    // As clears CurFileName first); a save that fails goes back to them.
+    // writeLibrary is the save itself.
+    void saveLibrary(std::string previousName, FileType previousType);
+    void writeLibrary();
     // library/: after a delete, the library plane and the editor follow the
     // glyph now selected.
     void showSelectionAfterDelete();

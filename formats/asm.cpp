@@ -45,6 +45,20 @@ std::uint8_t takeValue(std::string_view &rest)
     return value;
 }
 
+// The first byte of a line's values (before its first ";", where a comment and
+// on a glyph's first line the raw code begin) that no text holds: a control
+// byte other than tab, form feed, carriage return and Ctrl-Z. -1 when none.
+int firstBinaryByte(std::string_view line)
+{
+    const std::string_view values = line.substr(0, line.find(';'));
+    for (const char c : values) {
+        const auto b = std::uint8_t(c);
+        if ((b < 0x20 && b != '\t' && b != '\f' && b != '\r' && b != 0x1A) || b == 0x7F)
+            return b;
+    }
+    return -1;
+}
+
 } // namespace
 
 int HextoInt(std::string_view text)
@@ -156,6 +170,7 @@ LibraryContent readAsm(LineReader &lines, int n, int limit)
     if (!isDotSize(n))
         return content;
     const int bytesPerRow = rowBytes(n);
+    std::int64_t lineNumber = 0;
     while (!lines.atEnd()) {
         // Rows of lines that are never read stay clear.
         Sequence glyph(std::size_t(glyphBytes(n)), 0);
@@ -163,8 +178,12 @@ LibraryContent readAsm(LineReader &lines, int n, int limit)
         int linesRead = 0;
         for (int i = 0; i < n / 4; ++i) {
             const std::string line = lines.readLine();
+            ++lineNumber;
             if (line.empty())
                 break;
+            // Binary bytes (a .ZMB file, say) are no assembler text.
+            if (const int b = firstBinaryByte(line); b >= 0)
+                throw FormatError(FormatError::Fault::NotText, lineNumber, n, std::string(1, char(b)));
             ++linesRead;
             std::string_view rest = line;
             for (int j = 0; j < 4; ++j)

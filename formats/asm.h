@@ -49,7 +49,10 @@ private:
 
 // Reads glyphs until the text ends, an empty line or the end comes before a
 // glyph's third line (that glyph is dropped), or `limit` glyphs were taken. A
-// glyph whose lines stop after the third keeps its unread rows clear.
+// glyph whose lines stop after the third keeps its unread rows clear. A line
+// whose values hold a byte no text holds (a control byte other than tab, form
+// feed, carriage return and Ctrl-Z, before the line's first ";") raises
+// FormatError: the file is no .ASM file (a .ZMB file, say).
 LibraryContent readAsm(LineReader &lines, int n, int limit = kLibraryCapacity);
 LibraryContent readAsm(std::string_view text, int n, int limit = kLibraryCapacity);
 

@@ -3,6 +3,7 @@
 
 #include "core/io_error.h"
 #include "core/workspace.h"
+#include "formats/library_content.h"
 #include "library/store_records.h"
 
 #include <algorithm>
@@ -44,6 +45,28 @@ void reselectLibraryGlyph(Workspace &ws)
         ws.libPlane = readPlane(ws.storeFile, ws.library.LibIndex);
 }
 
+// Why a file cannot be opened with the file type chosen for it.
+std::string refusalText(const FormatError &e, const std::string &path)
+{
+    const std::string n = std::to_string(e.dotSize());
+    const std::string zmb = "不是" + n + "点阵的小汉字库点阵文件(*.ZMB),未读入任何字模!";
+    const std::string file = "\"" + path + "\"";
+    switch (e.fault()) {
+    case FormatError::Fault::Text:
+        return file + "是文本文件,不是小汉字库点阵文件(*.ZMB),未读入任何字模!";
+    case FormatError::Fault::Size:
+        return file + "的长度(" + std::to_string(e.number()) + "字节)不是" + n + "点阵字模连区位码(每个"
+            + std::to_string(e.dotSize() * e.dotSize() / 8 + 2) + "字节)的整数倍," + zmb;
+    case FormatError::Fault::Code:
+        return file + "中第" + std::to_string(e.number() + 1) + "个字模的区位码(" + e.codeHex() + ")不是字符编码,"
+            + zmb;
+    case FormatError::Fault::NotText:
+        return file + "第" + std::to_string(e.number()) + "行含有非文本字节(" + e.codeHex()
+            + "),不是小汉字库汇编文件(*.ASM),未读入任何字模!";
+    }
+    return file + "不是小汉字库文件,未读入任何字模!";
+}
+
 // The caption names the file Save writes to, or the title alone when there is none.
 std::string captionFor(const std::string &fileName)
 {
@@ -62,6 +85,9 @@ void Workspace::mnuOpenClick()
     if (!choice)
         return;
 
+    const std::string previousName = CurFileName;
+    const FileType previousType = curFileType;
+    const int previousCount = library.LibCount;
     CurFileName = choice->path;
     curFileType = fileTypeOf(choice->filterIndex);
     int cellsShown = library.LibCount; // list cells that may show a glyph of the old library
@@ -87,6 +113,14 @@ void Workspace::mnuOpenClick()
             controls.DelBtn.enabled = true;
             controls.mnuSaveAs.enabled = true;
         }
+    } catch (const FormatError &e) {
+        // Checked before a glyph is stored: the library, its records and the
+        // window's file stay as they were.
+        CurFileName = previousName;
+        curFileType = previousType;
+        library.LibCount = previousCount;
+        m_prompts.ask(BoxKind::Warning, refusalText(e, choice->path), Buttons::Ok);
+        return;
     } catch (const IoError &) {
         // A file read only in part brings nothing: the library is left empty.
         failed = true;
@@ -122,8 +156,33 @@ void Workspace::mnuSaveClick()
 
 void Workspace::mnuSaveAsClick()
 {
+    // The dialog is always shown; should the file then not be written, the
+    // window goes back to the name it had.
+    const std::string previousName = CurFileName;
     CurFileName.clear();
-    SaveXFile();
+    saveLibrary(previousName, curFileType);
+}
+
+void Workspace::SaveXFile()
+{
+    saveLibrary(CurFileName, curFileType);
+}
+
+// A file that was not written is not the window's file: when the save fails,
+// the name, its type and the caption go back to those of the last completed
+// save or open, so that the caption never names a file that does not hold the
+// library and Save does not write to a name the user gave up on.
+void Workspace::saveLibrary(std::string previousName, FileType previousType)
+{
+    try {
+        writeLibrary();
+    } catch (const IoError &) {
+        CurFileName = std::move(previousName);
+        curFileType = previousType;
+        controls.caption = captionFor(CurFileName);
+        notifyControls();
+        throw;
+    }
 }
 
 // The store holds converted records only while the file is written: "JQT1.Tmp"
@@ -131,7 +190,7 @@ void Workspace::mnuSaveAsClick()
 // fails once the conversion has begun, the raw records go back into the store
 // and "JQT1.Tmp" is removed before the error goes on to the caller; the previous
 // file keeps its content because the writers replace it only when complete.
-void Workspace::SaveXFile()
+void Workspace::writeLibrary()
 {
     // Edits of a library glyph not yet committed would be neither saved nor
     // kept: ask for them as switching views does. "否" drops them and the
@@ -156,7 +215,6 @@ void Workspace::SaveXFile()
         CurFileName = choice->path;
         curFileType = fileTypeOf(choice->filterIndex);
     }
-    controls.caption = captionFor(CurFileName);
 
     RecordFile rawCopy(kPlaneBytes);
     rawCopy.createNew(workPath("JQT1.Tmp"));
@@ -185,13 +243,13 @@ void Workspace::SaveXFile()
         } catch (const IoError &) {
             // The save's own error is the one to report.
         }
-        notifyControls();
         throw;
     }
     restoreStore(*this, raw, converted);
     rawCopy.closeAndErase();
     reselectLibraryGlyph(*this);
 
+    controls.caption = captionFor(CurFileName);
     controls.mnuSave.enabled = false;
     EditModified = false;
     notifyControls();

@@ -9,6 +9,19 @@ void Workspace::mnuProfileClick(const std::string &name)
     if (!profile)
         return;
     const Layout &l = profile->layout;
+    // With the view option on, the effects went into each glyph as it was added:
+    // glyphs added under other effects would stay in another layout than the
+    // ones added from now on, and a file must hold one layout only. So the
+    // library is emptied first, after the view option's own question; without
+    // a yes nothing changes. (The mode alone is applied to every glyph when the
+    // file is written.)
+    const bool effectsChange
+        = controls.rotation != l.effects.rotation || controls.flip != l.effects.flip || controls.swap != l.effects.swap;
+    if (controls.mnuView && library.LibCount > 0 && effectsChange) {
+        if (!confirmsLibraryReset())
+            return;
+        mnuNewClick();
+    }
     if (controls.mode != l.mode)
         mnuModeClick(l.mode);
     if (controls.rotation != l.effects.rotation)

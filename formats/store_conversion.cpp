@@ -106,9 +106,9 @@ void Workspace::ReadXZMB()
 {
     m_readCutShort = false;
     InputFile file(CurFileName);
-    const LibraryContent content = readZmb(
-        file.size(), [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, dotSize(),
-        room(*this));
+    const ReadAt readAt = [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); };
+    checkZmb(file.size(), readAt, dotSize());
+    const LibraryContent content = readZmb(file.size(), readAt, dotSize(), room(*this));
     appendToStore(*this, content);
     m_readCutShort = content.cutShort;
 }

@@ -53,6 +53,70 @@ LibraryContent readZmb(std::int64_t fileSize, const ReadAt &readAt, int n, int l
     return content;
 }
 
+namespace {
+
+// Bytes of text: printable ASCII, GBK or UTF-8 bytes, and the white space and
+// end-of-file mark of text files (tab, line feed, form feed, carriage return,
+// Ctrl-Z). 0xFF is in no GBK or UTF-8 text.
+bool isTextByte(std::uint8_t b)
+{
+    return (b >= 0x20 && b != 0x7F && b != 0xFF) || b == '\t' || b == '\n' || b == '\f' || b == '\r' || b == 0x1A;
+}
+
+constexpr std::size_t kCheckChunk = 64 * 1024;
+
+} // namespace
+
+bool isStorableCode(std::uint8_t first, std::uint8_t second)
+{
+    // Control bytes come from no entry but a tab in an imported line; a zero
+    // byte only pads a code that is shorter than two bytes.
+    auto isControl = [](std::uint8_t b) { return (b >= 0x01 && b < 0x20 && b != '\t') || b == 0x7F; };
+    return !isControl(first) && !isControl(second) && !(first == 0 && second != 0);
+}
+
+void checkZmb(std::int64_t fileSize, const ReadAt &readAt, int n)
+{
+    if (!isDotSize(n) || fileSize <= 0)
+        return;
+    // Text: every byte a text byte and at least one line end. Glyph bytes stop
+    // the scan at once: a blank 8-dot part of a row is a zero byte.
+    bool text = true;
+    bool lineEnd = false;
+    for (std::int64_t offset = 0; text && offset < fileSize; offset += std::int64_t(kCheckChunk)) {
+        const std::string chunk = readAt(offset, std::size_t(std::min<std::int64_t>(fileSize - offset, kCheckChunk)));
+        for (const char c : chunk) {
+            text = text && isTextByte(std::uint8_t(c));
+            lineEnd = lineEnd || c == '\n';
+        }
+    }
+    if (text && lineEnd)
+        throw FormatError(FormatError::Fault::Text, fileSize, n);
+
+    const ZmbLayout layout = zmbLayout(fileSize, n, 0);
+    if (layout.fileGlyphs == 0)
+        return;
+    if (fileSize % (glyphBytes(n) + 2) != 0)
+        throw FormatError(FormatError::Fault::Size, fileSize, n);
+    const std::int64_t codeBytes = 2 * layout.fileGlyphs;
+    for (std::int64_t done = 0; done < codeBytes; done += std::int64_t(kCheckChunk)) {
+        const std::string codes
+            = readAt(layout.codeOffset + done, std::size_t(std::min<std::int64_t>(codeBytes - done, kCheckChunk)));
+        for (std::size_t i = 0; i + 1 < codes.size(); i += 2)
+            if (!isStorableCode(std::uint8_t(codes[i]), std::uint8_t(codes[i + 1])))
+                throw FormatError(FormatError::Fault::Code, (done + std::int64_t(i)) / 2, n, codes.substr(i, 2));
+    }
+}
+
+void checkZmb(std::string_view bytes, int n)
+{
+    checkZmb(
+        std::int64_t(bytes.size()),
+        [bytes](
+            std::int64_t offset, std::size_t length) { return std::string(bytes.substr(std::size_t(offset), length)); },
+        n);
+}
+
 LibraryContent readZmb(std::string_view bytes, int n, int limit)
 {
     return readZmb(

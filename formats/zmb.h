@@ -33,4 +33,18 @@ LibraryContent readZmb(std::int64_t fileSize, const ReadAt &readAt, int n, int l
 // The same over bytes in memory.
 LibraryContent readZmb(std::string_view bytes, int n, int limit = kLibraryCapacity);
 
+// Raises FormatError when a file of `fileSize` bytes cannot be a .ZMB file at
+// dot size n, since this program never writes such a file: printable text with
+// line ends (an .ASM or other text file); a size that is no whole number of
+// glyphs with their codes (another dot size); a code that holds a control byte,
+// or a zero byte before a non-zero one (glyph bytes where codes should be).
+// Typed and imported text gives codes of any printable bytes, a short code from
+// an .ASM file is written padded with zero bytes, and tabs can come with a
+// text file's line: all of these pass. A file shorter than one glyph with its
+// code holds no glyph and passes too. Reads through `readAt` as readZmb does.
+void checkZmb(std::int64_t fileSize, const ReadAt &readAt, int n);
+void checkZmb(std::string_view bytes, int n);
+// Whether two bytes can be the code of a glyph in a file this program wrote.
+bool isStorableCode(std::uint8_t first, std::uint8_t second);
+
 } // namespace dotforge

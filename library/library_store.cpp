@@ -21,14 +21,16 @@ void Workspace::AddBtnClick()
             return;
         }
     }
-    controls.mnuSave.enabled = true;
-    controls.mnuSaveAs.enabled = true;
     // What is stored is the grid as it stands, edits included, never the source.
-    packCells(editor.SG2, dotSize(), editPlane);
-    libPlane = editPlane;
-    // The record is written before the glyph is counted or its code kept: a
-    // failing write leaves LibCount and the code list as they were.
-    writePlane(storeFile, library.LibCount, libPlane);
+    GlyphPlane packed = editPlane;
+    packCells(editor.SG2, dotSize(), packed);
+    // The record is written before anything else changes: an add the store
+    // refuses (another Dotforge holds it, the disk is full) leaves the planes,
+    // LibCount, the code list and Save as they were. Save is enabled by ChgDone
+    // once the glyph is in.
+    writePlane(storeFile, library.LibCount, packed);
+    editPlane = packed;
+    libPlane = packed;
     library.codeList[std::size_t(library.LibCount)] = CurCode;
 
     // Move on: the next typed character, or nothing to add until one is picked.

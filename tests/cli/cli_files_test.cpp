@@ -144,10 +144,32 @@ TEST(CliDump, SmallFile)
     EXPECT_EQ(run.out, expected);
     EXPECT_EQ(run.err, "");
 
-    // A size that does not fit the file is pointed out.
-    const CliRun wrong = runCli({"dump", "--size", "24", "--mode", "C", dir.file("s.ZMB")});
-    EXPECT_EQ(wrong.status, 0);
-    EXPECT_NE(wrong.err.find("Is --size right?"), std::string::npos) << wrong.err;
+    // A size that does not fit the file: no file of that dot size, refused as
+    // the window refuses it, nothing dumped. (Too short for one glyph, it holds none.)
+    writeFile(dir.file("m.ZMB"), glyph16({}) + glyph16({}) + glyph16({}) + "\xB0\xA1\xB0\xA2\xB0\xA3");
+    const CliRun wrong = runCli({"dump", "--size", "24", "--mode", "C", dir.file("m.ZMB")});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err,
+        "dotforge-cli: " + dir.file("m.ZMB")
+            + ": 102 bytes are no whole number of 24-dot glyphs with their codes (74 bytes each): no .ZMB file of "
+              "24-dot glyphs; nothing is read. Is --size right?\n")
+        << wrong.err;
+    const CliRun none = runCli({"dump", "--size", "24", "--mode", "C", dir.file("s.ZMB")});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.err, "dotforge-cli: warning: " + dir.file("s.ZMB") + " holds no glyph at 24 dots\n");
+    // Text chosen as .ZMB, binary bytes chosen as .ASM.
+    writeFile(dir.file("t.ASM"), "\tDB\t0FFH,000H\r\n");
+    const CliRun text = runCli({"convert", "--size", "16", "--from", "C", "--to", "C", "--format", "zmb",
+        dir.file("t.ASM"), dir.file("out.ZMB")});
+    EXPECT_EQ(text.status, 2);
+    EXPECT_NE(text.err.find("a text file, no .ZMB file; nothing is read. Is --format right?"), std::string::npos)
+        << text.err;
+    const CliRun binary = runCli({"dump", "--size", "16", "--mode", "C", "--format", "asm", dir.file("s.ZMB")});
+    EXPECT_EQ(binary.status, 2);
+    EXPECT_NE(binary.err.find("line 1 holds the byte 01, which no text holds: no .ASM file"), std::string::npos)
+        << binary.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.ZMB")));
 }
 
 TEST(CliUsage, HelpVersionAndBadArguments)

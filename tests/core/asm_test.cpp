@@ -155,6 +155,43 @@ TEST(Asm, overlongLineIsCutAndTheNextLineFollows)
     EXPECT_EQ(content.codes[0], "\xB0\xA1");
 }
 
+// Bytes no text holds, in a line's values, are no .ASM file (a .ZMB file chosen
+// with the wrong file type): refused whole. After the first ";" (the comment,
+// and on a glyph's first line the raw code) anything goes, as the writer puts
+// any code there.
+TEST(Asm, binaryBytesInTheValuesAreRefused)
+{
+    const std::string ctrlCode = "\tDB\t0FFH,0FFH,0FFH,0FFH,0FFH,0FFH,0FFH,0FFH;" + std::string("\0\x01", 2) + "\r\n";
+    const std::string full = kFullLine + kFullLine + kFullLine;
+    EXPECT_EQ(readAsm(ctrlCode + full, 16).codes, std::vector<std::string>{std::string("\0\x01", 2)});
+    EXPECT_EQ(readAsm(writeAsm({Sequence(32, 0)}, {std::string("\0\0", 2)}, 16), 16).codes.size(), 1u);
+    // Form feed, Ctrl-Z and a CR inside the values are text.
+    EXPECT_EQ(
+        readAsm(kFirstFullLine + "\f" + kFullLine + kFullLine + "\tDB\t0FFH\r,0FFH\x1a\r\n", 16).glyphs.size(), 1u);
+
+    const std::pair<std::string, std::pair<std::int64_t, int>> refused[] = {
+        {golden("three16c.zmb"), {1, 0x00}},
+        {kFirstFullLine
+                + "\tDB\t0FFH,\x01"
+                  "FFH\r\n"
+                + full,
+            {2, 0x01}},
+        {kFirstFullLine + kFullLine + kFullLine + kFullLine + kFirstFullLine + "\tDB\x7F\r\n", {6, 0x7F}},
+        // Refused even where the line alone would have ended the reading.
+        {std::string("\x80\x00\x80\x00\n\n", 6), {1, 0x00}},
+    };
+    for (const auto &[text, where] : refused) {
+        try {
+            readAsm(text, 16);
+            ADD_FAILURE() << "read: " << text.substr(0, 60);
+        } catch (const FormatError &e) {
+            EXPECT_EQ(e.fault(), FormatError::Fault::NotText);
+            EXPECT_EQ(e.number(), where.first);
+            EXPECT_EQ(e.code(), std::string(1, char(where.second)));
+        }
+    }
+}
+
 TEST(Asm, glyphCutShort)
 {
     const std::string full = kFirstFullLine + kFullLine + kFullLine + kFullLine;

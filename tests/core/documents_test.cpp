@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <linux/fs.h>
 #include <set>
 #include <sys/ioctl.h>
@@ -216,11 +217,14 @@ TEST_F(Documents, openAsmWithTheAsmEntry)
 
 TEST_F(Documents, asmChosenWithTheZmbEntryIsReadAsZmb)
 {
-    // 549 bytes of text make 549 div 34 = 16 glyphs of meaningless dots.
+    // 549 bytes of text would make 549 div 34 = 16 glyphs of meaningless dots:
+    // the file type decides the reader, which sees text and takes nothing.
     writeFile(path("GOLD.ASM"), golden("three16c.asm"));
+    tw->library.LibCount = 0;
     openVia(1, "GOLD.ASM");
-    EXPECT_EQ(tw->library.LibCount, 16);
-    EXPECT_EQ(tw->library.codeList[0], golden("three16c.asm").substr(16 * 32, 2));
+    EXPECT_EQ(prompts.texts("warning").size(), 1u);
+    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_TRUE(tw->CurFileName.empty());
 }
 
 TEST_F(Documents, duplicateCodesInAFileAreBothLoaded)
@@ -631,14 +635,129 @@ TEST_F(Documents, saveAnsweredNoDropsTheEditsFromTheGrid)
     EXPECT_TRUE(tw->FormCloseQuery());
 }
 
+// A file that was not written never becomes the window's file: after a failed
+// save the name, its type and the caption are those of the last completed save,
+// and Save writes there again.
 TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
 {
     fs::create_symlink("/dev/full", path("FULL.ZMB"));
-    saveVia(1, "LIB.ZMB");
+    fs::create_directory(path("ro"));
+    ReadOnlyFolder folder(path("ro"));
+    struct Case {
+        const char *what;
+        std::function<void()> fail; // the failing command, its dialog scripted
+        std::string error;
+    };
+    const Case cases[] = {
+        {"full device",
+            [&] {
+                prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
+                tw->mnuSaveAsClick();
+            },
+            "Disk full."},
+        {"read-only folder",
+            [&] {
+                prompts.fileChoice(FileChoice{path("ro") + "/LIB.ZMB", 1});
+                tw->mnuSaveAsClick();
+            },
+            folder.works() ? "File access denied." : ""},
+        {"raw copy impossible",
+            [&] {
+                fs::create_directory(path("JQT1.Tmp"));
+                prompts.fileChoice(FileChoice{path("NEW.ZMB"), 1});
+                tw->mnuSaveAsClick();
+            },
+            "\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."},
+    };
+    saveVia(2, "LIB.ASM");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.error.empty())
+            continue; // root may write into the folder here
+        prompts.clear();
+        tw->controls.mnuSave.enabled = true;
+        EXPECT_FALSE(tw->run(c.fail));
+        fs::remove(path("JQT1.Tmp"));
+        EXPECT_EQ(prompts.texts("ioerror"), std::vector<std::string>{c.error});
+        EXPECT_EQ(tw->CurFileName, path("LIB.ASM"));
+        EXPECT_EQ(tw->curFileType, FileType::ASM);
+        EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ASM"));
+        EXPECT_TRUE(tw->controls.mnuSave.enabled);
+        EXPECT_FALSE(exists("NEW.ZMB"));
+        // Save writes the file the caption names, in its type, without a dialog.
+        fs::remove(path("LIB.ASM"));
+        tw->mnuSaveClick();
+        EXPECT_EQ(readFile(path("LIB.ASM")), golden("three16c.asm"));
+    }
+
+    // Without a file before, a failed first save leaves none: the title alone,
+    // and the next Save asks again.
+    tw->mnuNewClick();
+    fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
+    prompts.clear();
     prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
-    EXPECT_FALSE(tw->run([&] { tw->mnuSaveAsClick(); }));
-    EXPECT_EQ(tw->CurFileName, path("FULL.ZMB"));
-    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("FULL.ZMB"));
+    EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
+    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_EQ(tw->controls.caption, "Dotforge");
+    prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
+    tw->mnuSaveClick();
+    EXPECT_EQ(prompts.texts("save").size(), 2u);
+    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
+}
+
+// A file that cannot be of the file type chosen for it (or of the dot size in
+// force) is refused with the reason: nothing is loaded and the library, its
+// records and the window's file stay as they were.
+TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
+{
+    writeFile(path("GOLD.ASM"), golden("three16c.asm"));
+    writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
+    const Sequence blank(32, 0);
+    writeFile(path("CODES.ZMB"), writeZmb({blank, blank}, {"\xB0\xA1", "\x0A\x41"}));
+    struct Case {
+        int filterIndex;
+        const char *name;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {1, "GOLD.ASM", "\"" + path("GOLD.ASM") + "\"是文本文件,不是小汉字库点阵文件(*.ZMB),未读入任何字模!"},
+        {2, "GOLD.ZMB",
+            "\"" + path("GOLD.ZMB") + "\"第1行含有非文本字节(00),不是小汉字库汇编文件(*.ASM),未读入任何字模!"},
+        {1, "CODES.ZMB",
+            "\"" + path("CODES.ZMB")
+                + "\"中第2个字模的区位码(0A 41)不是字符编码,不是16点阵的小汉字库点阵文件(*.ZMB),未读入任何字模!"},
+    };
+    saveVia(1, "LIB.ZMB");
+    tw->controls.mnuSave.enabled = true; // an edit since
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.clear();
+        openVia(c.filterIndex, c.name);
+        EXPECT_EQ(prompts.texts("confirmation"), std::vector<std::string>{kOpenQuestion});
+        EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{c.warning});
+        EXPECT_EQ(prompts.lastButtons(), Buttons::Ok);
+        EXPECT_EQ(tw->library.LibCount, 3);
+        expectStoreRaw();
+        EXPECT_EQ(tw->library.codeList[1], "\xB0\xA2");
+        EXPECT_EQ(tw->CurFileName, path("LIB.ZMB"));
+        EXPECT_EQ(tw->curFileType, FileType::ZMB);
+        EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
+        EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    }
+
+    // Another dot size: 102 bytes are no whole number of 24-dot entries.
+    prompts.clear();
+    prompts.answer(Answer::No);
+    tw->mnu24Click();
+    prompts.clear();
+    openVia(1, "GOLD.ZMB");
+    EXPECT_EQ(prompts.texts("warning"),
+        std::vector<std::string>{"\"" + path("GOLD.ZMB")
+            + "\"的长度(102字节)不是24点阵字模连区位码(每个74字节)的整数倍,不是24点阵的小汉字库点阵文件(*.ZMB),"
+              "未读入任何字模!"});
+    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_EQ(tw->controls.caption, "Dotforge");
 }
 
 } // namespace

@@ -118,22 +118,30 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
     EXPECT_FALSE(tw->controls.AddBtn.enabled);
 }
 
+// An add the store refuses changes nothing: no count, code, plane or Save.
 TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
 {
     fill(2);
     tw->storeFile.close();
     tw->CurCode = code(2);
+    tw.setGrid({"################"});
+    const GlyphPlane edit = tw->editPlane;
+    const GlyphPlane lib = tw->libPlane;
     tw->controls.AddBtn.enabled = true;
     tw->controls.mnuSave.enabled = tw->controls.mnuSaveAs.enabled = false; // as after a save
+    tw->EditModified = true;
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 103."});
     EXPECT_EQ(tw->library.LibCount, 2);
     EXPECT_EQ(tw->library.codeList[2], "");
     EXPECT_EQ(tw->controls.XNLabel, "共 2字 第 2字");
     EXPECT_EQ(tw->library.LibIndex, 1);
-    // Save was enabled before the write; the character can still be added.
-    EXPECT_TRUE(tw->controls.mnuSave.enabled);
-    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
+    EXPECT_EQ(tw->editPlane, edit);
+    EXPECT_EQ(tw->libPlane, lib);
+    EXPECT_TRUE(tw->EditModified);
+    EXPECT_FALSE(tw->controls.mnuSave.enabled);
+    EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);
+    // The character can still be added.
     EXPECT_TRUE(tw->controls.AddBtn.enabled);
 }
 

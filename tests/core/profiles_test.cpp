@@ -426,5 +426,74 @@ TEST(ProfileCommand, TicksModeAndEffectsAndTheSaveFollows)
     EXPECT_EQ(tw->controls.mode, Mode::C);
 }
 
+// With the view option on, each glyph takes the effects in force when it is
+// added, so a layout with other effects would leave the glyphs added before it
+// in another layout than those added after. The layout asks the view option's
+// own question and empties the library first (No changes nothing): the file
+// then holds every glyph as the layout lays out the upright glyph, which is
+// what the batch tool's build with that profile writes.
+TEST(ProfileCommand, WithEffectsShownAFileNeverMixesTwoLayouts)
+{
+    TestWorkspace tw;
+    Workspace &ws = tw.ws();
+    ws.RUClick(); // the glyphs of "Font16s", each of its own shape
+    tw.prompts().answer(Answer::Yes);
+    ws.mnuViewClick();
+    ws.mnuProfileClick("bands-msb");
+    std::vector<GlyphPlane> upright;
+    auto add = [&](int position) {
+        ws.SG1MouseDown(position, 0);
+        upright.push_back(ws.sourcePlane);
+        ws.AddBtnClick();
+    };
+    add(0); // 啊
+    add(1); // 阿
+    ASSERT_EQ(ws.library.LibCount, 2);
+    tw.prompts().clear();
+
+    // Another mode with the same effects: the mode applies to every glyph as
+    // the file is written, nothing to ask.
+    ws.mnuProfileClick("bands-lsb");
+    EXPECT_TRUE(tw.prompts().log().empty());
+    EXPECT_EQ(ws.controls.mode, Mode::B);
+
+    const std::vector<std::string> question{"本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"};
+    const std::string store = readFile(tw.dir().file("JQT.TMP"));
+    tw.prompts().answer(Answer::No);
+    ws.mnuProfileClick("pages-lsb");
+    EXPECT_EQ(tw.prompts().texts("warning"), question);
+    EXPECT_EQ(ws.controls.rotation, Rotation::R0);
+    EXPECT_EQ(ws.controls.flip, Flip::None);
+    EXPECT_EQ(ws.library.LibCount, 2);
+    EXPECT_EQ(readFile(tw.dir().file("JQT.TMP")), store);
+
+    tw.prompts().clear();
+    tw.prompts().answer(Answer::Yes);
+    ws.mnuProfileClick("pages-lsb");
+    EXPECT_EQ(tw.prompts().texts("warning"), question);
+    EXPECT_EQ(ws.library.LibCount, 0);
+    const Layout &pages = findProfile("pages-lsb")->layout;
+    EXPECT_EQ(ws.controls.mode, pages.mode);
+    EXPECT_EQ(ws.controls.rotation, pages.effects.rotation);
+    EXPECT_EQ(ws.controls.flip, pages.effects.flip);
+    EXPECT_TRUE(ws.controls.mnuView);
+
+    upright.clear();
+    add(0); // 啊
+    add(2); // 埃
+    const std::string path = tw.dir().file("PAGES.ZMB");
+    tw.prompts().fileChoice(FileChoice{path, 1});
+    ws.mnuSaveAsClick();
+    std::string expected;
+    for (const GlyphPlane &glyph : upright) {
+        ASSERT_NE(glyph, GlyphPlane{});
+        const Sequence bytes = toFileOrder(glyph, 16, pages.mode, pages.effects);
+        expected.append(bytes.begin(), bytes.end());
+    }
+    expected += "\xB0\xA1\xB0\xA3";
+    EXPECT_EQ(readFile(path), expected);
+    EXPECT_TRUE(tw.prompts().allConsumed());
+}
+
 } // namespace
 } // namespace dotforge::test

@@ -300,7 +300,8 @@ TEST(ReadUDot, NoItemReadsFromTheStartOfTheFile)
 TEST(ReadUDot, FontFileNotOpen)
 {
     TestWorkspace tw({false, true, nullptr});
-    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"File not found."});
+    EXPECT_EQ(tw.prompts().texts("ioerror"),
+        std::vector<std::string>{"File not found: \"" + tw.dir().file("Font16s") + "\""});
     EXPECT_FALSE(tw->controls.RU.enabled);
     try {
         tw->ReadUDot(0);

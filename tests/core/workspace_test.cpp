@@ -109,7 +109,9 @@ TEST(StartUp, StoreFileIsCreatedEmptyAndErasedAtClose)
 TEST(StartUp, WithoutFont16sShowsFileNotFoundAndStillWorks)
 {
     TestWorkspace tw({.withFont16s = false});
-    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"File not found."});
+    // The message names the file and the folder it was looked for in.
+    EXPECT_EQ(tw.prompts().texts("ioerror"),
+        std::vector<std::string>{"File not found: \"" + tw.dir().file("Font16s") + "\""});
     Workspace &ws = tw.ws();
     EXPECT_FALSE(ws.fontFile.isOpen());
     // The window is laid out for 16 dots and the TrueType source works; the
@@ -122,6 +124,21 @@ TEST(StartUp, WithoutFont16sShowsFileNotFoundAndStillWorks)
     // Closing does not fail on the font file that never opened.
     ws.FormClose();
     EXPECT_FALSE(fs::exists(tw.dir().file("JQT.TMP")));
+}
+
+// A working folder that is gone: both files are named where they were looked for.
+TEST(StartUp, MessagesNameTheFilesOfAFolderThatIsGone)
+{
+    TempDir dir;
+    const std::string gone = dir.file("gone");
+    ScriptedPrompts prompts;
+    BlankRasterizer raster;
+    Workspace ws(prompts, raster, gone);
+    ws.FormCreate();
+    EXPECT_EQ(prompts.texts("ioerror"),
+        (std::vector<std::string>{
+            "File not found: \"" + gone + "/JQT.TMP\"", "File not found: \"" + gone + "/Font16s\""}));
+    ws.FormClose();
 }
 
 TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
@@ -146,13 +163,31 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
         EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
         EXPECT_FALSE(second.storeFile.isOpen());
         // Its library commands cannot reach a store and say why, every time;
-        // New tries again and fails the same way.
-        for (const auto &command : std::vector<std::function<void()>>{
-                 [&] { second.AddBtnClick(); }, [&] { second.AddBtnClick(); }, [&] { second.mnuNewClick(); }}) {
+        // New tries again and fails the same way. A refused command changes
+        // nothing: there is nothing to save and closing asks nothing.
+        writeFile(dir.file("t.txt"), "\xB0\xA1\xB0\xA2");
+        for (const auto &command :
+            std::vector<std::function<void()>>{[&] { second.AddBtnClick(); }, [&] { second.AddBtnClick(); },
+                [&] {
+                    secondPrompts.fileChoice(FileChoice{dir.file("t.txt"), 1});
+                    second.Button1Click();
+                },
+                [&] {
+                    second.controls.ChEditText = "\xB0\xA3";
+                    second.ChEditKeyPress(13);
+                    second.AddBtnClick();
+                },
+                [&] { second.mnuNewClick(); }}) {
             secondPrompts.clear();
             EXPECT_FALSE(second.run(command));
             EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
+            EXPECT_FALSE(second.controls.mnuSave.enabled);
+            EXPECT_FALSE(second.controls.mnuSaveAs.enabled);
+            EXPECT_EQ(second.library.LibCount, 0);
         }
+        secondPrompts.clear();
+        EXPECT_TRUE(second.FormCloseQuery());
+        EXPECT_TRUE(secondPrompts.log().empty());
         second.FormClose();
     }
 
@@ -339,8 +374,10 @@ TEST(StartUp, StoreThatIsNoFileOfItsOwnIsRefusedAndLeftAlone)
         {
             Workspace ws(prompts, raster, dir.path().string());
             ws.FormCreate(); // no "Font16s": its message comes second
-            const std::string refused = "\"" + store + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它.";
-            EXPECT_EQ(prompts.texts("ioerror"), (std::vector<std::string>{refused, "File not found."}));
+            const std::string refused
+                = "\"" + store + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它.";
+            EXPECT_EQ(prompts.texts("ioerror"),
+                (std::vector<std::string>{refused, "File not found: \"" + dir.file("Font16s") + "\""}));
             EXPECT_FALSE(ws.storeFile.isOpen());
             EXPECT_FALSE(ws.run([&] { ws.mnuNewClick(); }));
             EXPECT_EQ(prompts.texts("ioerror").back(), refused);

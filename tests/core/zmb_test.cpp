@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace dotforge::test {
 namespace {
 
@@ -104,6 +106,64 @@ TEST(Zmb, readsOnlyWhatItTakesOfAHugeFile)
     EXPECT_EQ(content.glyphs.size(), 200u);
     const std::int64_t fileGlyphs = 29411764705; // 10^12 div 34
     EXPECT_EQ(reads, (std::vector<std::pair<std::int64_t, std::size_t>>{{0, 6400}, {fileGlyphs * 32, 400}}));
+}
+
+// What the open command (and the batch tool) refuses to take as a .ZMB file:
+// nothing this program writes, everything that can only be another file or
+// another dot size.
+TEST(Zmb, checkRefusesOnlyWhatNoSaveWrites)
+{
+    using Fault = FormatError::Fault;
+    const Sequence blank(32, 0);
+    std::string unixAsm = golden("three16c.asm");
+    for (auto at = unixAsm.find('\r'); at != std::string::npos; at = unixAsm.find('\r', at))
+        unixAsm.erase(at, 1);
+    struct Case {
+        const char *what;
+        std::string file;
+        int n;
+        std::optional<Fault> fault; // nothing: the file passes
+        std::int64_t number = 0;
+        std::string code = {};
+    };
+    const Case cases[] = {
+        {"golden", golden("three16c.zmb"), 16, {}},
+        {"empty", "", 16, {}},
+        {"shorter than one glyph", std::string(33, 'U'), 16, {}},
+        // Typed and imported text gives pairs of any printable bytes (a tab
+        // from a text file's line too); a code read short from an .ASM file is
+        // padded with zero bytes; the batch tool takes any code but control bytes.
+        {"codes of typed text and .ASM files",
+            writeZmb({blank, blank, blank, blank, blank, blank}, {"ab", "A", "", "\t\xB0", "a\xB0", "\xFF\xFF"}), 16,
+            {}},
+        // Bytes that all happen to be text, but no line end: a test pattern.
+        {"checkerboard", std::string(16, '\x55') + std::string(16, '\xAA') + "\xB0\xA1", 16, {}},
+        {"an .ASM file", golden("three16c.asm"), 16, Fault::Text, 549},
+        {"an .ASM file with LF line ends", unixAsm, 24, Fault::Text, std::int64_t(unixAsm.size())},
+        {"a GBK text", "\xB0\xA1\xB0\xA2\r\n" + std::string(40, 'x'), 16, Fault::Text, 46},
+        {"16 dots read at 24", golden("three16c.zmb"), 24, Fault::Size, 102},
+        {"ten 16-dot glyphs read at 32",
+            writeZmb(std::vector<Sequence>(10, blank), std::vector<std::string>(10, "\xB0\xA1")), 32, Fault::Size, 340},
+        {"bytes beyond the last glyph", golden("five24_extra.zmb"), 24, Fault::Size, 380},
+        {"a line feed in a code", writeZmb({blank, blank}, {"\xB0\xA1", "\x0A\x41"}), 16, Fault::Code, 1, "\x0A\x41"},
+        {"an escape in a code", writeZmb({blank}, {"\x1B["}), 16, Fault::Code, 0, "\x1B["},
+        {"a zero byte before a code byte", writeZmb({blank, blank}, {"\xB0\xA1", std::string("\0A", 2)}), 16,
+            Fault::Code, 1, std::string("\0A", 2)},
+        {"DEL in a code", writeZmb({blank}, {"\x7F\xA1"}), 16, Fault::Code, 0, "\x7F\xA1"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            checkZmb(c.file, c.n);
+            EXPECT_FALSE(c.fault) << "passed";
+        } catch (const FormatError &e) {
+            ASSERT_TRUE(c.fault) << e.what();
+            EXPECT_EQ(e.fault(), *c.fault);
+            EXPECT_EQ(e.number(), c.number);
+            EXPECT_EQ(e.code(), c.code);
+            EXPECT_EQ(e.dotSize(), c.n);
+        }
+    }
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 using namespace dotforge;
@@ -20,6 +23,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view text(reinterpret_cast<const char *>(data + 2), size - 2);
 
     (void)HextoInt(text);
+    // A text with binary bytes is refused whole, however it arrives.
+    auto refusal = [&](const std::function<LibraryContent()> &read) -> std::optional<std::string> {
+        try {
+            read();
+        } catch (const FormatError &e) {
+            return std::string(e.what());
+        }
+        return std::nullopt;
+    };
+    const auto refused = refusal([&] { return readAsm(text, s.n, s.limit); });
+    if (refused) {
+        std::size_t pos = 0;
+        LineReader pieces([&](char *buffer, std::size_t max) {
+            const std::size_t count = std::min({max, piece, text.size() - pos});
+            std::memcpy(buffer, text.data() + pos, count);
+            pos += count;
+            return count;
+        });
+        FUZZ_CHECK(refusal([&] { return readAsm(pieces, s.n, s.limit); }) == refused);
+        return 0;
+    }
     const LibraryContent content = readAsm(text, s.n, s.limit);
     FUZZ_CHECK(content.glyphs.size() <= std::size_t(s.limit));
     FUZZ_CHECK(content.codes.size() == content.glyphs.size());

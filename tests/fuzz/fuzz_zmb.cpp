@@ -1,5 +1,6 @@
 // Any bytes read as a .ZMB file: glyph and code counts as the size says, never
-// more than the limit, and writing what was read reads back the same.
+// more than the limit, writing what was read reads back the same, and the check
+// of the open command lets through only whole entries with storable codes.
 
 #include "formats/zmb.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -25,6 +26,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(content.glyphs[g].size() == std::size_t(glyphBytes(s.n)));
         FUZZ_CHECK(content.codes[g].size() == 2);
         fuzz::checkLayouts(content.glyphs[g], s);
+    }
+
+    // A file the check lets through has whole entries and codes the program makes.
+    bool passes = true;
+    try {
+        checkZmb(bytes, s.n);
+    } catch (const FormatError &) {
+        passes = false;
+    }
+    if (passes && fileGlyphs > 0) {
+        FUZZ_CHECK(bytes.size() % std::size_t(glyphBytes(s.n) + 2) == 0);
+        for (const std::string &code : content.codes)
+            FUZZ_CHECK(isStorableCode(std::uint8_t(code[0]), std::uint8_t(code[1])));
     }
 
     const LibraryContent again = readZmb(writeZmb(content.glyphs, content.codes), s.n, s.limit);

@@ -548,7 +548,8 @@ private slots:
     {
         m_form.reset();
         startForm(false);
-        QCOMPARE(m_prompts->texts("ioerror"), std::vector<std::string>{"File not found."});
+        QCOMPARE(m_prompts->texts("ioerror"),
+            std::vector<std::string>{"File not found: \"" + m_dir->file("Font16s") + "\""});
         QVERIFY(!child<QRadioButton>("RU")->isEnabled());
         QVERIFY(child<QToolButton>("AddBtn")->isEnabled());
     }
