@@ -1,9 +1,10 @@
 // Rendering through the FreeType rasteriser, with "宋体" substituted by AR PL
-// UMing CN: what the sampled square holds for real characters, and glyphs of BDF
-// fonts of every bit depth.
+// UMing CN: what the sampled square holds for real characters, the ascent that
+// places the baseline, and glyphs of BDF fonts of every bit depth.
 
 #include "core/workspace.h"
 #include "render/freetype_rasterizer.h"
+#include "tests/support/qt_rasterizer.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,15 @@ TEST_F(RealRender, TwoAsciiLettersSideBySide)
             "................",
             "................",
         }));
+}
+
+// The ascent sets the baseline: at every point size the dialog offers.
+TEST(FreeTypeRasterizer, AscentAsQFontMetrics)
+{
+    FreeTypeRasterizer freetype;
+    for (const char *face : {"宋体", "AR PL SungtiL GB", "Unifont", "DejaVu Sans"})
+        for (int points = 12; points <= 28; ++points)
+            EXPECT_EQ(freetype.ascent(face, points), test::QtRasterizer::ascent(face, points)) << face << " " << points;
 }
 
 // A BDF 2.2 glyph of 1, 2, 4 or 8 bits per pixel (several pixels to a byte
