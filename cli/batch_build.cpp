@@ -1,5 +1,6 @@
 #include "cli/batch_build.h"
 
+#include "core/font16s_variants.h"
 #include "core/gbk.h"
 #include "core/io_error.h"
 #include "core/glyph.h"
@@ -13,6 +14,7 @@
 #include "formats/file_io.h"
 #include "library/text_import.h"
 #include "render/freetype_rasterizer.h"
+#include "sources/glyph_sources.h"
 
 #include <algorithm>
 #include <cctype>
@@ -66,7 +68,9 @@ Glyphs:
       --source ttf|font16s     glyph source (default ttf; font16s at size 16 only)
       --font16s PATH           the dot-matrix font file (default ./Font16s)
       --variant 0|1|2|3        its variant: simplified, traditional, Japanese,
-                                 Korean (default 0)
+                                 Korean (default 0); a code outside it (both
+                                 bytes A1 to FE, up to F9FB, FAA2, F3FE, FDFE)
+                                 is refused
       --font FACE              installed face (default 宋体)
       --font-file PATH         a font file instead: TrueType, OpenType, a
                                  collection (its first face), BDF, PCF or
@@ -203,6 +207,34 @@ std::optional<int> openStream(const std::string &path)
 std::string textFileName(const std::string &path)
 {
     return path == "-" ? "standard input" : path;
+}
+
+// With the dot-matrix source every code must name a character of the chosen
+// variant: another would take a record of another variant, or lie before the
+// start of the file. The first one outside is named with the variant's range.
+void checkFont16sCodes(const BuildOptions &o, const std::vector<std::string> &codes)
+{
+    if (!o.font16s)
+        return;
+    const auto outside = std::find_if(codes.begin(), codes.end(),
+        [&o](const std::string &code) { return !codeInVariant(code, kSectionSizes, o.variant); });
+    if (outside == codes.end())
+        return;
+    static const char *const kVariantNames[] = {"simplified Chinese", "traditional Chinese", "Japanese", "Korean"};
+    const std::string what = codeLabel(*outside) + " is no code of variant " + std::to_string(o.variant) + " ("
+        + kVariantNames[o.variant] + ") of the dot-matrix font: its codes run from A1A1 to "
+        + codeHex(lastCodeOfVariant(kSectionSizes, o.variant)) + ", both bytes A1 to FE";
+    switch (o.characters) {
+    case BuildOptions::Characters::TextFile:
+        throw InputError(textFileName(o.text) + ": " + what + "; nothing is imported");
+    case BuildOptions::Characters::Codes:
+        throw UsageError("--codes: " + what);
+    case BuildOptions::Characters::Charset:
+        throw UsageError("--charset " + o.charset + ": " + what + " (--charset all takes the variant's own codes)");
+    case BuildOptions::Characters::Text:
+        break;
+    }
+    throw UsageError("--text: " + what);
 }
 
 // ---- Font files, bitmap strikes and BDF output ------------------------------
@@ -351,7 +383,9 @@ BuildOptions buildOptions(const Arguments &a)
     return o;
 }
 
-std::vector<std::string> characterCodes(const BuildOptions &o)
+namespace {
+
+std::vector<std::string> givenCodes(const BuildOptions &o)
 {
     if (o.characters == BuildOptions::Characters::Codes)
         return o.codes;
@@ -397,6 +431,15 @@ std::vector<std::string> characterCodes(const BuildOptions &o)
         warn("the text holds single-byte characters; it is cut into byte pairs all the same, so each one shifts "
              "every later pair by a byte");
     return bytePairs(*gbk, gbk->size() / 2);
+}
+
+} // namespace
+
+std::vector<std::string> characterCodes(const BuildOptions &o)
+{
+    std::vector<std::string> codes = givenCodes(o);
+    checkFont16sCodes(o, codes);
+    return codes;
 }
 
 int runBuild(const BuildOptions &o)

@@ -56,7 +56,9 @@ BuildOptions buildOptions(const Arguments &arguments);
 // byte pairs, all of them; the codes of a --charset other than "all" (which
 // needs the font file, see font16sCodes). Warns on stderr about what the
 // window would silently drop. Raises UsageError for a --text character without
-// a GBK code, and InputError or IoError for a text file that cannot be used.
+// a GBK code, and InputError or IoError for a text file that cannot be used;
+// with --source font16s, UsageError (InputError for a text file) for a code
+// outside the chosen variant.
 std::vector<std::string> characterCodes(const BuildOptions &options);
 
 // An input that can be read but not used; exit status kExitIo.

@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -567,35 +569,100 @@ bool renderGlyph(const SizedFace &s, FT_UInt glyph)
     return true;
 }
 
-// Sets the inked pixels of the glyph's bitmap, its top-left corner at (left,
-// top), to black; what falls outside the surface is lost.
-void inkBitmap(Surface40 &surface, const FT_Bitmap &bitmap, int left, int top)
+// How a pixel mode lays its samples out: bits per sample, and samples per
+// pixel across and down (the three sub-pixels of the LCD modes).
+struct SampleLayout {
+    int bits = 0;
+    int across = 1;
+    int down = 1;
+};
+
+// The layout of each pixel mode FreeType hands out; nullopt for one it does
+// not define, whose glyph draws nothing.
+std::optional<SampleLayout> sampleLayout(unsigned char pixelMode)
 {
-    const int width = int(bitmap.width);
-    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
-    for (int r = 0; r < int(bitmap.rows); ++r) {
-        const int y = top + r;
-        if (y < 0 || y >= Surface40::kSize)
-            continue;
-        const unsigned char *row = bitmap.buffer + std::ptrdiff_t(r) * bitmap.pitch;
-        std::uint32_t *out = surface.pixels.data() + std::size_t(y) * Surface40::kSize;
-        const int from = std::max(0, -left);
-        const int to = std::min(width, Surface40::kSize - left);
-        if (!mono) {
-            for (int c = from; c < to; ++c)
-                if (row[c] != 0)
-                    out[left + c] = 0x000000;
+    switch (pixelMode) {
+    case FT_PIXEL_MODE_MONO:
+        return SampleLayout{1};
+    case FT_PIXEL_MODE_GRAY2:
+        return SampleLayout{2};
+    case FT_PIXEL_MODE_GRAY4:
+        return SampleLayout{4};
+    case FT_PIXEL_MODE_GRAY:
+        return SampleLayout{8};
+    case FT_PIXEL_MODE_LCD:
+        return SampleLayout{8, 3, 1};
+    case FT_PIXEL_MODE_LCD_V:
+        return SampleLayout{8, 1, 3};
+    case FT_PIXEL_MODE_BGRA:
+        return SampleLayout{32};
+    default:
+        return std::nullopt;
+    }
+}
+
+// Whether sample s of a row holds any coverage: a level other than 0 (for
+// BGRA its alpha, the text being black).
+bool sampleInked(const unsigned char *row, std::int64_t s, int bits)
+{
+    if (bits == 32)
+        return row[4 * s + 3] != 0;
+    if (bits == 8)
+        return row[s] != 0;
+    const std::int64_t bit = s * bits;
+    const unsigned mask = (1u << bits) - 1;
+    return ((row[bit >> 3] >> (8 - bits - (bit & 7))) & mask) != 0;
+}
+
+// Sets the inked pixels of the glyph's bitmap, its top-left corner at (left,
+// top), to black; what falls outside the surface is lost. The bitmap is read
+// by its pixel mode (1, 2, 4 or 8 bits of coverage per pixel, LCD sub-pixels,
+// BGRA): any coverage is ink, as an anti-aliased edge pixel is. Nothing is read
+// past the rows and the pitch the bitmap has; one without pixels (a BDF glyph
+// with a BBX but no BITMAP) draws nothing.
+void inkBitmap(Surface40 &surface, const FT_Bitmap &bitmap, std::int64_t left, std::int64_t top)
+{
+    const std::optional<SampleLayout> layout = sampleLayout(bitmap.pixel_mode);
+    if (!bitmap.buffer || bitmap.rows == 0 || bitmap.width == 0 || bitmap.pitch == 0 || !layout)
+        return;
+    const std::int64_t pitch = std::abs(std::int64_t(bitmap.pitch));
+    const std::int64_t sampleRows = bitmap.rows;
+    // Samples a row's bytes hold, whatever the width claims.
+    const std::int64_t samples = std::min<std::int64_t>(bitmap.width, pitch * 8 / layout->bits);
+    const std::int64_t width = samples / layout->across;
+    const std::int64_t height = sampleRows / layout->down;
+    // A negative pitch stores the rows bottom first.
+    const auto sampleRow
+        = [&](std::int64_t r) { return bitmap.buffer + (bitmap.pitch > 0 ? r : sampleRows - 1 - r) * pitch; };
+    const std::int64_t from = std::clamp<std::int64_t>(-left, 0, width);
+    const std::int64_t to = std::clamp<std::int64_t>(Surface40::kSize - left, from, width);
+    const std::int64_t firstRow = std::clamp<std::int64_t>(-top, 0, height);
+    const std::int64_t endRow = std::clamp<std::int64_t>(Surface40::kSize - top, firstRow, height);
+    for (std::int64_t r = firstRow; r < endRow; ++r) {
+        std::uint32_t *out = surface.pixels.data() + std::size_t(top + r) * Surface40::kSize;
+        if (layout->bits == 1) {
+            // 1-bit rows: only the set bits of each byte are visited.
+            const unsigned char *row = sampleRow(r);
+            for (std::int64_t k = from >> 3; k < (to + 7) >> 3; ++k) {
+                for (unsigned bits = row[k]; bits != 0;) {
+                    const int bit = __builtin_clz(bits) - 24; // 0 is the byte's leftmost pixel
+                    bits &= ~(0x80u >> bit);
+                    const std::int64_t c = 8 * k + bit;
+                    if (c >= from && c < to)
+                        out[left + c] = 0x000000;
+                }
+            }
             continue;
         }
-        // 1-bit rows: only the set bits of each byte are visited.
-        for (int k = from >> 3; k < (to + 7) >> 3; ++k) {
-            for (unsigned bits = row[k]; bits != 0;) {
-                const int bit = __builtin_clz(bits) - 24; // 0 is the byte's leftmost pixel
-                bits &= ~(0x80u >> bit);
-                const int c = 8 * k + bit;
-                if (c >= from && c < to)
-                    out[left + c] = 0x000000;
+        for (std::int64_t c = from; c < to; ++c) {
+            bool inked = false;
+            for (int j = 0; j < layout->down && !inked; ++j) {
+                const unsigned char *row = sampleRow(r * layout->down + j);
+                for (int i = 0; i < layout->across && !inked; ++i)
+                    inked = sampleInked(row, c * layout->across + i, layout->bits);
             }
+            if (inked)
+                out[left + c] = 0x000000;
         }
     }
 }
@@ -611,8 +678,8 @@ void FreeTypeRasterizer::drawText(
     SizedFace *primary = fromFile ? d->open(d->fileFont(face), px) : d->primary(face, px);
     if (!primary)
         return;
-    const int baseline = y + primary->ascent;
-    int pen = x;
+    const std::int64_t baseline = std::int64_t(y) + primary->ascent;
+    std::int64_t pen = x;
     for (const char32_t cp : codePoints(text)) {
         const SizedFace *s = primary;
         FT_UInt glyph = FT_Get_Char_Index(primary->face, cp);
@@ -626,7 +693,7 @@ void FreeTypeRasterizer::drawText(
             continue;
         const FT_GlyphSlot slot = s->face->glyph;
         inkBitmap(surface, slot->bitmap, pen + slot->bitmap_left, baseline - slot->bitmap_top);
-        pen += int((slot->advance.x + 32) >> 6);
+        pen += (slot->advance.x + 32) >> 6;
     }
 }
 

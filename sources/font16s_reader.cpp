@@ -38,6 +38,28 @@ std::int64_t variantFirstRecord(const std::array<int, 4> &sectionSizes, int vari
     return base;
 }
 
+namespace {
+// The record count of a variant; no item chosen counts as the first.
+int variantRecords(const std::array<int, 4> &sectionSizes, int variant)
+{
+    return sectionSizes[std::size_t(variant >= 0 && variant < kVariants ? variant : 0)];
+}
+} // namespace
+
+bool codeInVariant(std::string_view code, const std::array<int, 4> &sectionSizes, int variant)
+{
+    const auto inGrid
+        = [](char c) { return static_cast<unsigned char>(c) >= 0xA1 && static_cast<unsigned char>(c) <= 0xFE; };
+    return code.size() == 2 && inGrid(code[0]) && inGrid(code[1])
+        && codeRecordIndex(code) < variantRecords(sectionSizes, variant);
+}
+
+std::string lastCodeOfVariant(const std::array<int, 4> &sectionSizes, int variant)
+{
+    const int last = variantRecords(sectionSizes, variant) - 1;
+    return {char(0xA1 + last / kAreaCodes), char(0xA1 + last % kAreaCodes)};
+}
+
 std::int64_t Workspace::variantBase() const
 {
     return variantFirstRecord(table.sectionSize, controls.UJFIndex);

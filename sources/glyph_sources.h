@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace dotforge {
@@ -23,6 +24,18 @@ std::int64_t codeRecordIndex(std::string_view code);
 // variants before it, whose counts are `sectionSizes` (kSectionSizes of the
 // file). A negative value (no item chosen) reads from the start.
 std::int64_t variantFirstRecord(const std::array<int, 4> &sectionSizes, int variant);
+
+// Whether a code names a character of variant `variant`: both bytes 0xA1 to
+// 0xFE (area and position 1 to 94; the Korean variant's codes carry its file
+// area) and a record index below the variant's record count. No item chosen
+// (a negative value) counts as the first variant, whose areas the table then
+// offers. Typed or imported text gives any byte pair: one outside the variant
+// would read another variant's record, or fail before the start of the file.
+bool codeInVariant(std::string_view code, const std::array<int, 4> &sectionSizes, int variant);
+
+// The last code of a variant (F9FB for 8363 records): its codes run from A1A1
+// to this one.
+std::string lastCodeOfVariant(const std::array<int, 4> &sectionSizes, int variant);
 
 // Top-left pixel of the sampled square on the drawing surface, which is also the
 // top-left corner of the text cell a character is drawn at.

@@ -29,10 +29,16 @@ void Workspace::ChTextOut(const std::string &code)
         m_rasterizer.drawText(Image1, gbkToUtf8(code), FontName, FontSize, kSurfaceOrigin, kSurfaceOrigin);
         sampleSurface(Image1, dotSize(), sourcePlane);
         editPlane = sourcePlane;
-    } else {
+    } else if (codeInVariant(code, table.sectionSize, controls.UJFIndex)) {
         // A failing read stops here: both planes keep what they held.
         ReadUDot(codeRecordIndex(code));
         copyRecord(table.recordBuf, editPlane);
+    } else {
+        // The variant has no character of this code (typed or imported text
+        // gives any byte pair): a blank glyph, as a TrueType face draws nothing
+        // for a character it lacks. No other variant's record is read.
+        copyRecord(FontRecord{}, sourcePlane);
+        copyRecord(FontRecord{}, editPlane);
     }
     DispDot();
     if (controls.mnuView)

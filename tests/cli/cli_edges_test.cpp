@@ -89,6 +89,59 @@ TEST(CliEdges, InputsThatAreNoFiles)
     EXPECT_FALSE(fs::exists(out));
 }
 
+// With the dot-matrix source a code outside the chosen variant would take
+// another variant's glyph or lie before the start of the file: it is refused,
+// named with the variant's range. The variant's first and last codes are fine.
+TEST(CliEdges, Font16sCodesOutsideTheVariantAreRefused)
+{
+    TempDir dir;
+    writeFile(dir.file("ab.txt"), "AB");
+    const std::string out = dir.file("x.ZMB");
+    const std::string noCode = " is no code of variant ";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message; // the last line of stderr but "Try ..."
+    };
+    const std::vector<Case> cases{
+        {{"--variant", "1", "--codes", "8140"}, 1,
+            "--codes: 8140 丂" + noCode
+                + "1 (traditional Chinese) of the dot-matrix font: its codes run from A1A1 to "
+                  "FAA2, both bytes A1 to FE"},
+        {{"--codes", "B0A1,8140"}, 1,
+            "--codes: 8140 丂" + noCode
+                + "0 (simplified Chinese) of the dot-matrix font: its codes run from A1A1 to "
+                  "F9FB, both bytes A1 to FE"},
+        {{"--codes", "F9FC"}, 1, "--codes: F9FC" + noCode + "0 (simplified Chinese)"},
+        {{"--codes", "A1FF"}, 1, "--codes: A1FF" + noCode + "0 (simplified Chinese)"},
+        {{"--variant", "3", "--codes", "FEFE"}, 1,
+            "--codes: FEFE" + noCode + "3 (Korean) of the dot-matrix font: its codes run from A1A1 to FDFE"},
+        {{"--variant", "2", "--charset", "gb2312"}, 1,
+            "--charset gb2312: F4A1 簟" + noCode
+                + "2 (Japanese) of the dot-matrix font: its codes run from A1A1 to "
+                  "F3FE, both bytes A1 to FE (--charset all takes the variant's own codes)"},
+        {{"--text", "字AB"}, 1, "--text: 4142 AB" + noCode + "0 (simplified Chinese)"},
+        {{"--text-file", dir.file("ab.txt")}, 2,
+            dir.file("ab.txt") + ": 4142 AB" + noCode
+                + "0 (simplified Chinese) of the dot-matrix font: its codes run "
+                  "from A1A1 to F9FB, both bytes A1 to FE; nothing is imported"},
+        {{"--variant", "1", "--codes", "A1A1,FAA2"}, 0, ""},
+        {{"--variant", "3", "--codes", "FDFE"}, 0, ""},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> args{"build", "--source", "font16s", "--font16s", font16sPath(), "-o", out};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, c.status) << c.message << "\n" << run.err;
+        if (c.status == 0) {
+            fs::remove(out);
+            continue;
+        }
+        EXPECT_NE(run.err.find("dotforge-cli: " + c.message), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(out)) << c.message;
+    }
+}
+
 // Control bytes are no characters, and a line end in a code would split the
 // comment of its .ASM line; ';' and a space are fine and read back.
 TEST(CliEdges, CodesWithControlBytesAreRefused)

@@ -241,14 +241,17 @@ TEST(CliUsage, InputOutputErrors)
     writeFile(dir.file("a.ZMB"), kModeA);
     writeFile(dir.file("keep.ZMB"), "previous content");
     const std::string missingDir = dir.file("no/such/folder/x.ZMB");
+    const TempDir fontDir;
+    const std::string shortFont16s = fontDir.file("Font16s");
+    writeFile(shortFont16s, readFile(font16sPath()).substr(0, 1411 * 32)); // up to B0A1, record 1410
     const std::vector<std::vector<std::string>> failing{
         {"build", "--text-file", dir.file("missing.txt"), "-o", dir.file("x.ZMB")},
         {"build", "--text", "字", "-o", missingDir},
         {"build", "--text", "字", "-o", dir.path().string(), "--format", "zmb"}, // a folder
         {"build", "--source", "font16s", "--font16s", dir.file("missing"), "--text", "字", "-o", dir.file("x.ZMB")},
-        // "AB" lies before the first record of the dot-matrix font: rendering fails
+        // B0A2 lies past the end of a short dot-matrix font: rendering fails
         // after a glyph was added, and the previous file stays.
-        {"build", "--source", "font16s", "--font16s", font16sPath(), "--text", "字AB", "-o", dir.file("keep.ZMB")},
+        {"build", "--source", "font16s", "--font16s", shortFont16s, "--codes", "B0A1,B0A2", "-o", dir.file("keep.ZMB")},
         {"build", "--text", "字", "-o", dir.file("no/such/x.c")},
         {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("missing.ZMB"), dir.file("x.ZMB")},
         {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("a.ZMB"), missingDir},

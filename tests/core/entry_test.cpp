@@ -215,16 +215,24 @@ TEST_F(EntryTest, APipeIsRefused)
     EXPECT_EQ(tw->library.LibCount, 0);
 }
 
-TEST_F(EntryTest, ARenderErrorEndsTheImportKeepingTheGlyphsAdded)
+// With the dot-matrix source a pair outside the variant ("!!") is a blank
+// glyph; a record past the end of a short font file (B's) is a read error,
+// which ends the import.
+TEST(EntryImport, ARenderErrorEndsTheImportKeepingTheGlyphsAdded)
 {
-    tw->RUClick(); // the dot-matrix source, simplified Chinese
+    TestWorkspace tw({false, false, nullptr});
+    writeFile(tw.dir().file("Font16s"), readFile(font16sPath()).substr(0, 1411 * 32)); // up to A, record 1410
+    tw->FormCreate();
+    tw->controls.RU.checked = true; // the dot-matrix source, simplified Chinese
+    tw->controls.RW.checked = false;
+    tw->controls.UJFIndex = 0;
     const std::string path = tw.dir().file("words.txt");
-    // "!!" lies before the start of the font file.
-    writeFile(path, A + "!!" + B);
+    writeFile(path, A + "!!" + B + C);
     tw.prompts().fileChoice(FileChoice{path, 1});
     EXPECT_FALSE(tw->run([&] { tw->Button1Click(); }));
-    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 131."});
-    EXPECT_EQ(codes(tw.ws()), std::vector<std::string>{A});
+    EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});
+    EXPECT_EQ(codes(tw.ws()), (std::vector<std::string>{A, "!!"}));
+    EXPECT_EQ(readFile(tw.dir().file("JQT.TMP")).substr(128, 128), std::string(128, '\0'));
 }
 
 TEST_F(EntryTest, TheDialogIsTheOpenDialogSetForTextFiles)

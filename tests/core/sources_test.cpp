@@ -220,18 +220,60 @@ TEST(DotMatrixRender, FillsBothPlanesAndTheEditor)
         }
 }
 
-TEST(DotMatrixRender, AsciiCodeReachesAnotherVariantInKorean)
+// A code of the chosen variant reads its record, up to the variant's last one.
+// A code outside it (typed or imported text gives any byte pair) reads nothing:
+// neither another variant's record nor a position before the start of the
+// file; the glyph is blank, as for a character a TrueType face lacks.
+struct VariantCode {
+    int item; // -1: no item chosen
+    const char *code;
+    std::int64_t fileRecord; // -1: outside the variant
+};
+
+class CodeOfTheVariant : public testing::TestWithParam<VariantCode> { };
+
+TEST_P(CodeOfTheVariant, ReadsItsRecordOrGivesABlankGlyph)
 {
+    const VariantCode v = GetParam();
     TestWorkspace tw;
-    chooseVariant(tw.ws(), 3);
-    tw->ChTextOut("!!");
-    EXPECT_EQ(firstBytes(tw.ws(), 8), std::string("\x20\x08\x10\x1C\x01\xE0\xFD\x00", 8));
-    EXPECT_EQ(bufferBytes(tw.ws()), fileRecord(12373));
+    Workspace &ws = tw.ws();
+    chooseVariant(ws, v.item);
+    ws.sourcePlane = filledPlane(0x11);
+    ws.editPlane = filledPlane(0x22);
+    tw.setGrid({"#..#"});
+    ws.controls.AddBtn.enabled = false;
+    const std::string before = bufferBytes(ws);
+    tw.prompts().clear();
+
+    EXPECT_TRUE(ws.run([&] { ws.ChTextOut(v.code); }));
+    EXPECT_TRUE(tw.prompts().log().empty());
+    EXPECT_EQ(bufferBytes(ws), v.fileRecord < 0 ? before : fileRecord(v.fileRecord));
+    const std::string glyph = v.fileRecord < 0 ? std::string(32, '\0') : fileRecord(v.fileRecord);
+    for (int row = 0; row < 32; ++row)
+        for (int byte = 0; byte < 4; ++byte) {
+            const bool inGlyph = row < 16 && byte < 2;
+            const std::uint8_t dots = inGlyph ? std::uint8_t(glyph[std::size_t(2 * row + byte)]) : 0;
+            EXPECT_EQ(ws.sourcePlane.at(row, byte), inGlyph ? dots : 0x11) << row << "/" << byte;
+            EXPECT_EQ(ws.editPlane.at(row, byte), inGlyph ? dots : 0x22) << row << "/" << byte;
+        }
+    EXPECT_EQ(tw.grid(), artFromPlane(ws.sourcePlane, 16));
+    EXPECT_TRUE(ws.controls.AddBtn.enabled);
 }
 
+INSTANTIATE_TEST_SUITE_P(Codes, CodeOfTheVariant,
+    testing::Values(VariantCode{0, "\xA1\xA1", 0}, VariantCode{0, "\xF9\xFB", 8362}, VariantCode{0, "\xF9\xFC", -1},
+        VariantCode{0, "!!", -1}, VariantCode{0, "\x81\x40", -1}, VariantCode{0, "\xA1\xFF", -1},
+        VariantCode{0, "\xA0\xFE", -1}, VariantCode{1, "\xFA\xA2", 16730}, VariantCode{1, "\xFA\xA3", -1},
+        VariantCode{1, "\x81\x40", -1}, VariantCode{1, "!!", -1}, VariantCode{2, "\xF3\xFE", 24532},
+        VariantCode{2, "\xF4\xA1", -1}, VariantCode{3, "\xFD\xFE", 33274}, VariantCode{3, "\xFE\xFE", -1},
+        VariantCode{3, "!!", -1}, VariantCode{-1, "\xF9\xFB", 8362}, VariantCode{-1, "\xF9\xFC", -1}));
+
+// A code of the variant whose record lies wholly or partly past the end of a
+// short file: the read fails with the run-time text and changes nothing.
 struct FailingRead {
     int item;
     const char *code;
+    std::size_t fileBytes; // what is left of the file
     const char *box; // the default error handler's text
 };
 
@@ -240,9 +282,15 @@ class FailingDotMatrixRead : public testing::TestWithParam<FailingRead> { };
 TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
 {
     const FailingRead f = GetParam();
-    TestWorkspace tw;
+    TestWorkspace tw({false, false, nullptr});
+    writeFile(tw.dir().file("Font16s"), readFile(font16sPath()).substr(0, f.fileBytes));
     Workspace &ws = tw.ws();
-    chooseVariant(ws, f.item);
+    ws.FormCreate();
+    // The source and the variant as the user leaves them; choosing them would
+    // paint the code table, whose reads fail as well.
+    ws.controls.RU.checked = true;
+    ws.controls.RW.checked = false;
+    ws.controls.UJFIndex = f.item;
     ws.sourcePlane = filledPlane(0x11);
     ws.editPlane = filledPlane(0x22);
     tw.setGrid({"#..#"});
@@ -260,8 +308,9 @@ TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, FailingDotMatrixRead,
-    testing::Values(FailingRead{0, "!!", "I/O error 131."}, FailingRead{1, "!!", "I/O error 131."},
-        FailingRead{3, "\xFE\xFE", "Read beyond end of file."}));
+    testing::Values(FailingRead{0, "\xB0\xA1", 1410 * 32, "Read beyond end of file."},
+        FailingRead{1, "\xB0\xA1", 9773 * 32 + 16, "Read beyond end of file."},
+        FailingRead{3, "\xFD\xFE", 33274 * 32, "Read beyond end of file."}));
 
 TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
 {

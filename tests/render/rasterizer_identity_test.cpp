@@ -1,8 +1,8 @@
 // The FreeType rasteriser draws what Qt's text drawing draws: the whole 40 x 40
 // surface, pixel for pixel, for every GB2312 character and for two letters side
 // by side, in the faces the program is used with, at the default point sizes of
-// the three dot sizes and at the largest one. Also the ascent against
-// QFontMetrics and the face look-up the batch tool relies on.
+// the three dot sizes and at the largest one. Also the face look-up the batch
+// tool relies on (the ascent against QFontMetrics is in rasterizer_test).
 
 #include "core/gbk.h"
 #include "render/freetype_rasterizer.h"
@@ -127,15 +127,6 @@ INSTANTIATE_TEST_SUITE_P(Faces, SameAsQt,
         IdentityCase{"AR PL SungtiL GB", 22}, IdentityCase{"AR PL SungtiL GB", 28}, IdentityCase{"Unifont", 12},
         IdentityCase{"Unifont", 18}, IdentityCase{"Unifont", 22}, IdentityCase{"Unifont", 28},
         IdentityCase{"文鼎ＰＬ简报宋", 12}, IdentityCase{"DejaVu Sans", 12}, IdentityCase{"DejaVu Sans", 22}));
-
-// The ascent sets the baseline: at every point size the dialog offers.
-TEST(FreeTypeRasterizer, AscentAsQFontMetrics)
-{
-    FreeTypeRasterizer freetype;
-    for (const char *face : {"宋体", "AR PL SungtiL GB", "Unifont", "DejaVu Sans"})
-        for (int points = 12; points <= 28; ++points)
-            EXPECT_EQ(freetype.ascent(face, points), test::QtRasterizer::ascent(face, points)) << face << " " << points;
-}
 
 // What the batch tool accepts as a face, and the file it names.
 TEST(FreeTypeRasterizer, FacesByNameLocalizedNameAndSubstitution)

@@ -1,11 +1,15 @@
 // Rendering through the FreeType rasteriser, with "宋体" substituted by AR PL
-// UMing CN: what the sampled square holds for real characters.
+// UMing CN: what the sampled square holds for real characters, the ascent that
+// places the baseline, and glyphs of BDF fonts of every bit depth.
 
 #include "core/workspace.h"
 #include "render/freetype_rasterizer.h"
+#include "tests/support/qt_rasterizer.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -96,4 +100,47 @@ TEST_F(RealRender, TwoAsciiLettersSideBySide)
             "................",
             "................",
         }));
+}
+
+// The ascent sets the baseline: at every point size the dialog offers.
+TEST(FreeTypeRasterizer, AscentAsQFontMetrics)
+{
+    FreeTypeRasterizer freetype;
+    for (const char *face : {"宋体", "AR PL SungtiL GB", "Unifont", "DejaVu Sans"})
+        for (int points = 12; points <= 28; ++points)
+            EXPECT_EQ(freetype.ascent(face, points), test::QtRasterizer::ascent(face, points)) << face << " " << points;
+}
+
+// A BDF 2.2 glyph of 1, 2, 4 or 8 bits per pixel (several pixels to a byte
+// below 8): any level but 0 is ink, the same dots at every depth. A glyph with
+// a BBX but no BITMAP is blank. The glyph box is 8 x 4 pixels, 2 right of the
+// pen and 6 above the baseline; the ascent of 14 puts its top at row 4.
+TEST_F(RealRender, BdfGlyphsOfEveryBitDepth)
+{
+    struct {
+        int bitsPerPixel;
+        const char *bitmap; // the BITMAP lines, "" for none
+    } const cases[] = {
+        {1, "FF\n81\n55\n00\n"},
+        {2, "FFFF\n4002\n1231\n0000\n"},
+        {4, "FFFFFFFF\n10000008\n01040F02\n00000000\n"},
+        {8, "FFFFFFFFFFFFFFFF\n0100000000000080\n0001004000FF0002\n0000000000000000\n"},
+        {1, ""},
+    };
+    std::vector<std::string> drawn(16, std::string(16, '.'));
+    drawn[4] = "..########......";
+    drawn[5] = "..#......#......";
+    drawn[6] = "...#.#.#.#......";
+    int k = 0;
+    for (const auto &c : cases) {
+        const std::string path = tw.dir().file("levels" + std::to_string(k++) + ".bdf");
+        std::ofstream(path) << "STARTFONT 2.2\nFONT -Dotforge-Levels-Medium-R-Normal--16-120-96-96-C-160-ISO10646-1\n"
+                            << "SIZE 12 96 96 " << c.bitsPerPixel << "\nFONTBOUNDINGBOX 16 16 0 -2\n"
+                            << "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\nCHARS 1\n"
+                            << "STARTCHAR uni554A\nENCODING 21834\nSWIDTH 1000 0\nDWIDTH 16 0\nBBX 8 4 2 6\n"
+                            << (*c.bitmap ? std::string("BITMAP\n") + c.bitmap : "") << "ENDCHAR\nENDFONT\n";
+        tw->FontName = path;
+        EXPECT_EQ(render("\xB0\xA1"), *c.bitmap ? drawn : std::vector<std::string>(16, std::string(16, '.')))
+            << c.bitsPerPixel << " bits per pixel" << (*c.bitmap ? "" : ", no BITMAP");
+    }
 }
