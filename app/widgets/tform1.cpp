@@ -110,7 +110,10 @@ public:
         // The spin box's own value follows the workspace only: a number being
         // typed is not yet an area.
         setKeyboardTracking(false);
-        connect(this, &QAbstractSpinBox::editingFinished, this, [this] { confirm(); });
+        connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+            if (m_confirmOnLeave)
+                confirm();
+        });
     }
 
     void stepBy(int steps) override
@@ -138,6 +141,17 @@ public:
     }
 
 protected:
+    // Leaving the field for another control confirms the number; a box or a
+    // menu that takes the focus (possibly in the middle of a command), or the
+    // window closing, does not.
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        m_confirmOnLeave = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason
+            || event->reason() == Qt::MouseFocusReason || event->reason() == Qt::ShortcutFocusReason;
+        QSpinBox::focusOutEvent(event);
+        m_confirmOnLeave = false;
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         switch (event->key()) {
@@ -205,6 +219,7 @@ private:
     }
 
     SpinState m_shown;
+    bool m_confirmOnLeave = false;
 };
 
 TForm1::TForm1(QWidget *parent)

@@ -400,12 +400,18 @@ private slots:
         QCOMPARE(se1->text(), QStringLiteral("25"));
         QCOMPARE(ws().table.curArea, 25);
 
+        // Tab on to the next control confirms; a box taking the focus does not.
         edit->selectAll();
         QTest::keyClicks(se1, "8");
-        child<SG1Grid>("SG1")->setFocus();
+        QTest::keyClick(se1, Qt::Key_Tab);
         QTRY_COMPARE(ws().table.curArea, 8);
         QCOMPARE(se1->text(), QStringLiteral("8"));
         QCOMPARE(ws().CurCode, std::string("\xA8\xA1"));
+        se1->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(se1, "9");
+        child<SG1Grid>("SG1")->setFocus(Qt::ActiveWindowFocusReason);
+        QCOMPARE(ws().table.curArea, 8);
     }
 
     // A real click on the up arrow, then the arrow key: both step. Held down,
