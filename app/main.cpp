@@ -49,6 +49,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // The program speaks Chinese, Qt's dialogs included, whatever the locale.
+    dotforge::useChineseLocale();
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);

@@ -14,6 +14,7 @@
 #include "formats/file_io.h"
 #include "library/text_import.h"
 #include "render/freetype_rasterizer.h"
+#include "render/strike_sizes.h"
 #include "sources/glyph_sources.h"
 
 #include <algorithm>
@@ -284,11 +285,9 @@ int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int w
         return pt;
     }
     const std::vector<int> &sizes = strikes.pixelSizes;
-    if (!given && sizes.size() == 1 && pointSizeOfPixels(sizes.front()) > 0)
-        return pointSizeOfPixels(sizes.front());
+    if (const std::optional<int> pt = strikePointSize(sizes, given, windowDefault))
+        return *pt;
     const int pt = given.value_or(windowDefault);
-    if (std::find(sizes.begin(), sizes.end(), pixelHeight(pt)) != sizes.end())
-        return pt;
     throw UsageError((given ? "the bitmap font " : "give --point-size: the bitmap font ") + strikes.family
         + " has no strike of " + std::to_string(pixelHeight(pt)) + " px (" + std::to_string(pt)
         + " pt); its strikes: " + strikeList(sizes));

@@ -108,7 +108,8 @@ public:
     // ---- sources/: code table, rendering, dot-matrix font, default effects ---
     void SE1Change();                          // after SE1.value changed
     void SE1Step(int delta);                   // spin buttons and arrow keys
-    void SE1KeyPress(char32_t ch, bool &discard);
+    void SE1KeyPress(char32_t ch, bool &discard); // keeps digits only
+    void SE1Typed(int value);                  // a typed number, on Enter or leaving the field
     void DispChs();
     CodeTableCell SDotEffect(int col, int row); // what code table cell (col, row) shows
     void SG1MouseDown(int col, int row);       // -1, -1 over no cell
@@ -158,6 +159,7 @@ public:
     void DownBtnClick();
     // Blocks. prepareBlockMenu decides the block menu on a right press: true when it opens.
     bool prepareBlockMenu();
+    bool hasBlock() const;                     // a selection of more than one cell
     void mnuCutClick();
     void mnuCopyClick();
     void mnuPasteClick();

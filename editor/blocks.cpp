@@ -10,11 +10,6 @@ namespace dotforge {
 
 namespace {
 
-bool hasBlock(const Workspace &ws)
-{
-    return ws.editor.SelWidth > 1 || ws.editor.SelHeight > 1;
-}
-
 void copyBlock(Workspace &ws, bool blank)
 {
     for (int i = 0; i < ws.editor.SelWidth; ++i)
@@ -30,9 +25,14 @@ void copyBlock(Workspace &ws, bool blank)
 
 } // namespace
 
+bool Workspace::hasBlock() const
+{
+    return editor.SelWidth > 1 || editor.SelHeight > 1;
+}
+
 bool Workspace::prepareBlockMenu()
 {
-    const bool block = hasBlock(*this);
+    const bool block = hasBlock();
     if (controls.RG1Index == 0) {
         // Only copying is offered here; the moves keep the state the last
         // opening in the library view gave them.

@@ -117,6 +117,28 @@ void Workspace::SG2KeyDown(Key key, KeyMods mods)
         if (ctrlAlone)
             mnuCutClick();
         break;
+    // The keys the block menu shows beside its moves and its delete: they act
+    // while a block is selected, in both views, and do nothing otherwise.
+    case Key::A:
+        if (ctrlAlone && hasBlock())
+            pmuLeftClick();
+        break;
+    case Key::S:
+        if (ctrlAlone && hasBlock())
+            pmuRightClick();
+        break;
+    case Key::W:
+        if (ctrlAlone && hasBlock())
+            pmuUpClick();
+        break;
+    case Key::Z:
+        if (ctrlAlone && hasBlock())
+            pmuDownClick();
+        break;
+    case Key::Delete:
+        if (!mods.ctrl && !mods.shift && !mods.alt && hasBlock())
+            mnuDelClick();
+        break;
     default:
         break;
     }

@@ -54,9 +54,24 @@ void Workspace::SE1Step(int delta)
     SE1Change();
 }
 
-void Workspace::SE1KeyPress(char32_t, bool &discard)
+// Digits go into the field; the area changes when the number is confirmed.
+void Workspace::SE1KeyPress(char32_t ch, bool &discard)
 {
-    discard = true;
+    discard = ch < U'0' || ch > U'9';
+}
+
+// A typed number outside the range gives its nearest end; the area it names
+// is shown as a step to it would show it (the Korean variant's gap included).
+void Workspace::SE1Typed(int value)
+{
+    value = std::clamp(value, controls.SE1.min, controls.SE1.max);
+    if (value == controls.SE1.value) {
+        // The field shows the area again.
+        notifyControls();
+        return;
+    }
+    controls.SE1.value = value;
+    SE1Change();
 }
 
 void Workspace::DispChs()

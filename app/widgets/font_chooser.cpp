@@ -1,9 +1,12 @@
 #include "app/widgets/font_chooser.h"
 
-#include "render/widgets/ui_fonts.h"
 #include "render/freetype_rasterizer.h"
+#include "render/strike_sizes.h"
+#include "render/widgets/ui_fonts.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -15,6 +18,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRawFont>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,6 +41,26 @@ FreeTypeRasterizer &dialogFonts()
 {
     static FreeTypeRasterizer fonts;
     return fonts;
+}
+
+std::vector<int> pixelSizesOf(const QVariantList &strikes)
+{
+    std::vector<int> sizes;
+    for (const QVariant &strike : strikes)
+        sizes.push_back(strike.toInt());
+    return sizes;
+}
+
+// The width a list needs to show its widest entry whole, beside a scroll bar:
+// the item view leaves a focus margin and a pixel on each side of a text.
+int listWidth(const QListWidget *list)
+{
+    const int textMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    int widest = 0;
+    for (int i = 0; i < list->count(); ++i)
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->item(i)->text()));
+    return widest + 2 * textMargin + 2 * list->frameWidth()
+        + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
 }
 
 QString strikesText(const std::vector<int> &pixelSizes)
@@ -93,6 +119,7 @@ FontChooser::FontChooser(const QString &face, int pointSize, QWidget *parent)
     for (const QString &name : trueTypeFaces()) {
         auto *item = new QListWidgetItem(name, m_faces);
         item->setData(kFaceRole, name);
+        item->setToolTip(name);
     }
     // The bitmap faces follow the scalable ones, each with its strikes.
     for (const FaceStrikes &bitmap : m_fonts.bitmapFaces())
@@ -109,25 +136,28 @@ FontChooser::FontChooser(const QString &face, int pointSize, QWidget *parent)
     if (!current)
         current = m_faces->findItems(kSimSun, Qt::MatchExactly).constFirst();
     m_faces->setCurrentItem(current);
-    fillSizes();
 
     auto *faceLabel = new QLabel(QStringLiteral("字体(&F):"), this);
     faceLabel->setBuddy(m_faces);
     auto *sizeLabel = new QLabel(QStringLiteral("大小(&S):"), this);
     sizeLabel->setBuddy(m_sizes);
-    m_sizes->setFixedWidth(64);
 
     auto *sampleBox = new QGroupBox(QStringLiteral("示例"), this);
     auto *sampleLayout = new QVBoxLayout(sampleBox);
     m_sample->setAlignment(Qt::AlignCenter);
     m_sample->setMinimumHeight(56);
+    m_sample->setWordWrap(true);
     sampleLayout->addWidget(m_sample);
 
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    m_ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    m_ok->setObjectName(QStringLiteral("FontOk"));
+    m_ok->setDefault(true);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     QPushButton *fromFile = buttons->addButton(QStringLiteral("从文件..."), QDialogButtonBox::ActionRole);
     fromFile->setObjectName(QStringLiteral("FontFromFile"));
+    // Enter never opens the file dialog again: it means 确定.
+    fromFile->setAutoDefault(false);
     connect(fromFile, &QPushButton::clicked, this, &FontChooser::chooseFile);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -139,7 +169,20 @@ FontChooser::FontChooser(const QString &face, int pointSize, QWidget *parent)
     grid->addWidget(m_sizes, 1, 1);
     grid->addWidget(sampleBox, 2, 0, 1, 2);
     grid->addWidget(buttons, 3, 0, 1, 2);
-    resize(360, 380);
+    // Both lists take the room the dialog gets; the sizes are never narrower
+    // than their widest entry.
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+    fillSizes();
+    // Wide enough for the longest face name, within half the screen. The
+    // faces take three quarters of the lists' width.
+    const int facesWidth = listWidth(m_faces);
+    const int listsWidth = std::max(facesWidth * 4 / 3 + 4, facesWidth + m_sizes->minimumWidth());
+    const QMargins margins = grid->contentsMargins();
+    const int width = listsWidth + grid->horizontalSpacing() + margins.left() + margins.right();
+    const int screenWidth = screen() ? screen()->availableGeometry().width() : 1024;
+    resize(std::clamp(width, 360, std::max(360, screenWidth / 2)), 380);
 
     connect(m_faces, &QListWidget::currentRowChanged, this, &FontChooser::fillSizes);
     connect(m_sizes, &QListWidget::currentRowChanged, this, [this] {
@@ -159,7 +202,41 @@ QString FontChooser::face() const
 int FontChooser::pointSize() const
 {
     const QListWidgetItem *item = m_sizes->currentItem();
-    return item ? item->data(kFaceRole).toInt() : kMinPoints;
+    return item ? item->data(kFaceRole).toInt() : 0;
+}
+
+// The chosen size can be drawn: any of the list for a scalable face; for a
+// bitmap face a strike the batch tool would draw at that size too.
+bool FontChooser::sizeUsable() const
+{
+    const QListWidgetItem *face = m_faces->currentItem();
+    if (!face)
+        return false;
+    const QVariantList strikes = face->data(kStrikesRole).toList();
+    if (strikes.isEmpty())
+        return pointSize() >= kMinPoints && pointSize() <= kMaxPoints;
+    return strikePointSize(pixelSizesOf(strikes), pointSize(), pointSize()).has_value();
+}
+
+void FontChooser::accept()
+{
+    if (!sizeUsable()) {
+        QApplication::beep();
+        return;
+    }
+    QDialog::accept();
+}
+
+QString FontChooser::fontFolder() const
+{
+    const QString current = face();
+    if (isFontFilePath(current.toStdString()) && QFileInfo(QFileInfo(current).absolutePath()).isDir())
+        return QFileInfo(current).absolutePath();
+    // An empty folder (often /usr/local/share/fonts) holds nothing to choose.
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::FontsLocation))
+        if (QFileInfo(folder).isDir() && !QDir(folder).isEmpty())
+            return folder;
+    return QDir::homePath();
 }
 
 // A bitmap face or font file as a row of the faces: its name (a file's name
@@ -177,6 +254,7 @@ QListWidgetItem *FontChooser::addBitmapOrFileItem(const QString &face, int row)
     if (!strikes.scalable)
         text += QStringLiteral(" [点阵 %1]").arg(strikesText(strikes.pixelSizes));
     auto *item = new QListWidgetItem(text);
+    item->setToolTip(text);
     item->setData(kFaceRole, face);
     QVariantList sizes;
     if (!strikes.scalable)
@@ -202,7 +280,9 @@ void FontChooser::fillSizes()
         chosen = std::clamp(m_wantedPoints, kMinPoints, kMaxPoints) - kMinPoints;
     } else {
         // A strike is chosen by its point size: one between two whole point
-        // sizes (14 px) is shown but cannot be chosen.
+        // sizes (14 px) is shown but cannot be chosen. The size the batch tool
+        // would take is chosen first, else the first that can be.
+        const std::optional<int> preferred = strikePointSize(pixelSizesOf(strikes), std::nullopt, m_wantedPoints);
         for (const QVariant &strike : strikes) {
             const int px = strike.toInt();
             const int pt = pointSizeOfPixels(px);
@@ -212,20 +292,27 @@ void FontChooser::fillSizes()
             item->setData(kFaceRole, pt);
             if (pt == 0)
                 item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
-            else if (chosen < 0 || pt == m_wantedPoints)
+            else if (chosen < 0 || pt == preferred)
                 chosen = m_sizes->count() - 1;
         }
     }
-    m_sizes->setCurrentRow(std::max(chosen, 0));
+    // No size at all when none of the strikes can be chosen.
+    m_sizes->setCurrentRow(chosen);
+    m_sizes->setMinimumWidth(listWidth(m_sizes));
     updateSample();
 }
 
 void FontChooser::chooseFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("字体文件"), QString(),
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("字体文件"), fontFolder(),
         QStringLiteral("字体文件 (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz);;所有文件 (*)"));
     if (!path.isEmpty())
         addFontFile(path);
+    // Back in the dialog, Enter means 确定.
+    if (m_ok->isEnabled())
+        m_ok->setFocus(Qt::OtherFocusReason);
+    else
+        m_faces->setFocus(Qt::OtherFocusReason);
 }
 
 bool FontChooser::addFontFile(const QString &path)
@@ -250,7 +337,18 @@ bool FontChooser::addFontFile(const QString &path)
 // font files show what the rasteriser draws, dot for dot, twice enlarged.
 void FontChooser::updateSample()
 {
+    if (m_ok)
+        m_ok->setEnabled(sizeUsable());
     const QListWidgetItem *item = m_faces->currentItem();
+    const QVariantList strikes = item ? item->data(kStrikesRole).toList() : QVariantList();
+    if (!strikes.isEmpty() && !hasUsableStrike(pixelSizesOf(strikes))) {
+        // Nothing to show: the font cannot be drawn at any point size.
+        m_sample->setPixmap(QPixmap());
+        m_sample->setFont(font());
+        m_sample->setText(
+            QStringLiteral("不能使用此字体：%1的点阵没有整磅数的大小").arg(strikesText(pixelSizesOf(strikes))));
+        return;
+    }
     const bool ownDrawing
         = item && (!item->data(kStrikesRole).toList().isEmpty() || isFontFilePath(face().toStdString()));
     if (!ownDrawing) {

@@ -9,6 +9,7 @@
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QPushButton;
 
 namespace dotforge {
 
@@ -34,17 +35,26 @@ public:
     // message box) when FreeType cannot read it as a font.
     bool addFontFile(const QString &path);
 
+    // Where "从文件..." opens: the folder of the chosen font file, else the
+    // first font folder of the user's and the system's that holds anything.
+    QString fontFolder() const;
+
+    // Refused (a beep) while the face offers no size it can be drawn at.
+    void accept() override;
+
 private:
     void updateSample();
     // The sizes of the current face: 12 to 28 points, or a bitmap face's strikes.
     void fillSizes();
     void chooseFile();
+    bool sizeUsable() const;
     QListWidgetItem *addBitmapOrFileItem(const QString &face, int row);
 
     FreeTypeRasterizer &m_fonts;
     QListWidget *m_faces;
     QListWidget *m_sizes;
     QLabel *m_sample;
+    QPushButton *m_ok = nullptr;
     int m_wantedPoints; // kept across faces whose sizes differ
 };
 

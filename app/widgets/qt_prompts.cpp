@@ -10,10 +10,12 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTranslator>
 #include <QVBoxLayout>
@@ -121,14 +123,71 @@ QString filterSuffix(const QString &nameFilter)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+namespace {
+
+// Qt 6 moved the file types of its file dialog ("Folder", "Drive" ...) to the
+// context QAbstractFileIconProvider, where the Chinese translation of Qt 6.4
+// has none: they are answered with its texts for the same words in the file
+// dialog's own context.
+class FileTypeTranslator : public QTranslator {
+public:
+    explicit FileTypeTranslator(const QTranslator &qt)
+        : m_qt(qt)
+    {
+    }
+    QString translate(const char *context, const char *sourceText, const char *disambiguation, int n) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        return m_qt.translate("QFileDialog", sourceText, disambiguation, n);
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    const QTranslator &m_qt;
+};
+
+} // namespace
+
 bool installQtTranslation()
 {
     static QTranslator translator;
+    static FileTypeTranslator fileTypes(translator);
     if (!translator.isEmpty())
         return true;
     if (!translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    return QCoreApplication::installTranslator(&translator);
+    return QCoreApplication::installTranslator(&translator) && QCoreApplication::installTranslator(&fileTypes);
+}
+
+void useChineseLocale()
+{
+    // The file dialog writes sizes and dates in the system locale, which Qt
+    // reads from the environment once, when it is first asked for. It is asked
+    // while the environment names the Chinese locale; the environment is then
+    // given back, so that the C library (for which that locale may not even be
+    // installed) and programs started from here keep the user's settings.
+    struct Variable {
+        const char *name;
+        bool set;
+        QByteArray value;
+    };
+    Variable saved[] = {{"LC_ALL", false, {}}, {"LANGUAGE", false, {}}};
+    for (Variable &v : saved) {
+        v.set = qEnvironmentVariableIsSet(v.name);
+        v.value = qgetenv(v.name);
+    }
+    qputenv("LC_ALL", "zh_CN.UTF-8");
+    qputenv("LANGUAGE", "zh_CN");
+    (void)QLocale::system().name();
+    for (const Variable &v : saved) {
+        if (v.set)
+            qputenv(v.name, v.value);
+        else
+            qunsetenv(v.name);
+    }
+    // The file types' names follow the default locale.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 }
 
 QtPrompts::QtPrompts(QWidget *owner, QString workDir)
@@ -268,6 +327,8 @@ void QtPrompts::showHelp(const std::string &helpFile)
         auto *layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(browser);
+        auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+        QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
         window->resize(680, 560);
         if (m_owner)
             window->move(m_owner->frameGeometry().center() - window->rect().center());

@@ -26,6 +26,11 @@ QString filterSuffix(const QString &nameFilter);
 // "取消" like the rest of the program. False when it is not installed.
 bool installQtTranslation();
 
+// Qt's own formats in Chinese whatever the system's locale: the sizes ("13
+// 字节"), dates and file types of the file dialogs. Call before the
+// application object exists.
+void useChineseLocale();
+
 class QtPrompts : public Prompts {
 public:
     // owner: the main window, which owns the dialogs; workDir: the folder that

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
@@ -24,11 +25,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace dotforge {
 
@@ -56,16 +61,43 @@ void setToggle(QWidget *w, const Toggle &t)
     w->setEnabled(t.enabled);
 }
 
+// Windows of Dotforge send each other nothing. To open beside those already on
+// the screen, whatever folder they work in, each window holds a lock on one of
+// a few files of the user's runtime folder, the first it can lock, as long as
+// it lives (the lock ends with the process, however that ends); the number of
+// that file says how far it stands from the first. Returns the number and the
+// open file, -1 when no file could be locked.
+constexpr int kWindowSlots = 10;
+constexpr int kCascade = 30; // pixels right and down per window
+
+std::pair<int, int> takeWindowSlot()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        return {0, -1};
+    for (int slot = 0; slot < kWindowSlots; ++slot) {
+        const QByteArray path = QFile::encodeName(folder + QStringLiteral("/dotforge-window-%1").arg(slot));
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return {slot, fd};
+        ::close(fd);
+    }
+    return {0, -1};
+}
+
 } // namespace
 
 // SE1: the area spin edit. Its value belongs to the workspace: the spin
-// buttons, the arrow keys and the wheel ask for one step, typed characters go
-// to the key handler, and editing keys that would change the number behind the
-// workspace's back are kept out.
+// buttons, the arrow keys and the wheel ask for one step; typed characters go
+// to the key handler, which keeps digits, and the number typed is handed to
+// the workspace on Enter or when the field loses the focus (Escape drops it).
 class SE1SpinEdit : public QSpinBox {
 public:
     std::function<void(int)> onStep; // +1 or -1
     std::function<void(char32_t, bool &)> onKeyPress; // the typed character; discard?
+    std::function<void(int)> onTyped; // the number in the field, confirmed
 
     explicit SE1SpinEdit(QWidget *parent)
         : QSpinBox(parent)
@@ -75,9 +107,13 @@ public:
         lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
         lineEdit()->setAcceptDrops(false);
         setAcceptDrops(false);
-        // Whatever still reaches the field past the key handler (a middle-click
-        // paste of the selection) is undone: the field shows the area shown.
-        connect(lineEdit(), &QLineEdit::textChanged, this, [this] { follow(m_shown); });
+        // The spin box's own value follows the workspace only: a number being
+        // typed is not yet an area.
+        setKeyboardTracking(false);
+        connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+            if (m_confirmOnLeave)
+                confirm();
+        });
     }
 
     void stepBy(int steps) override
@@ -89,20 +125,33 @@ public:
     // Shows the workspace's state. The range is set only when it changes:
     // setting it resets the spin box's own state, which this may run inside
     // (a step of the arrows), and the arrows would stop repeating and the keys
-    // stop stepping.
+    // stop stepping. A number being typed stays until the area changes.
     void follow(const SpinState &state)
     {
+        const bool areaChanged = state.value != m_shown.value;
         m_shown = state;
         const QSignalBlocker block(this);
         if (minimum() != state.min || maximum() != state.max)
             setRange(state.min, state.max);
         if (value() != state.value)
             setValue(state.value);
-        showValue();
+        if (areaChanged)
+            showValue();
         setEnabled(state.enabled);
     }
 
 protected:
+    // Leaving the field for another control confirms the number; a box or a
+    // menu that takes the focus (possibly in the middle of a command), or the
+    // window closing, does not.
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        m_confirmOnLeave = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason
+            || event->reason() == Qt::MouseFocusReason || event->reason() == Qt::ShortcutFocusReason;
+        QSpinBox::focusOutEvent(event);
+        m_confirmOnLeave = false;
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         switch (event->key()) {
@@ -112,7 +161,18 @@ protected:
         case Qt::Key_Right:
         case Qt::Key_Home:
         case Qt::Key_End:
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
             QSpinBox::keyPressEvent(event);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            confirm();
+            lineEdit()->selectAll();
+            return;
+        case Qt::Key_Escape:
+            showValue();
+            lineEdit()->selectAll();
             return;
         default:
             break;
@@ -143,7 +203,23 @@ private:
         }
     }
 
+    // A field left empty, or still showing the area, changes nothing.
+    void confirm()
+    {
+        bool number = false;
+        const int typed = lineEdit()->text().toInt(&number);
+        if (!number || typed == m_shown.value) {
+            showValue();
+            return;
+        }
+        if (onTyped)
+            onTyped(typed);
+        // The area now shown, also when the number was out of range.
+        showValue();
+    }
+
     SpinState m_shown;
+    bool m_confirmOnLeave = false;
 };
 
 TForm1::TForm1(QWidget *parent)
@@ -188,8 +264,17 @@ TForm1::TForm1(const QString &workDir, Prompts *prompts, QWidget *parent)
     syncControls();
 
     adjustSize();
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    // The first window opens centred on the desktop, each further one 30
+    // pixels right of and below the one before it, within the screen.
+    const auto [slot, lock] = takeWindowSlot();
+    m_windowLock = lock;
+    if (const QScreen *s = screen()) {
+        const QRect screenArea = s->availableGeometry();
+        QPoint topLeft = screenArea.center() - rect().center() + QPoint(kCascade, kCascade) * slot;
+        topLeft.setX(std::max(screenArea.left(), std::min(topLeft.x(), screenArea.right() - width())));
+        topLeft.setY(std::max(screenArea.top(), std::min(topLeft.y(), screenArea.bottom() - height())));
+        move(topLeft);
+    }
 }
 
 TForm1::~TForm1()
@@ -199,6 +284,8 @@ TForm1::~TForm1()
         m_closed = true;
         m_ws->run([this] { m_ws->FormClose(); });
     }
+    if (m_windowLock >= 0)
+        ::close(m_windowLock);
 }
 
 // ---- building --------------------------------------------------------------
@@ -298,8 +385,9 @@ void TForm1::createMenus()
     menuItem(help, "mnuAbout", "关于(&A)", [&ws] { ws.mnuAboutClick(); });
 }
 
-// The block menu. The shortcut labels are text only: Ctrl+X, Ctrl+C and Ctrl+V
-// act through the editor grid's key handler, the others not at all.
+// The block menu. Its shortcuts act through the editor grid's key handler, not
+// as shortcuts of the items: Ctrl+X, Ctrl+C and Ctrl+V always, the moves and
+// Del while a block is selected.
 void TForm1::createBlockMenu()
 {
     Workspace &ws = *m_ws;
@@ -336,6 +424,11 @@ void TForm1::createLeftColumn(QWidget *client)
     m_SE1->onStep = [this, &ws](int delta) { command([&ws, delta] { ws.SE1Step(delta); }); };
     m_SE1->onKeyPress
         = [this, &ws](char32_t ch, bool &discard) { command([&ws, ch, &discard] { ws.SE1KeyPress(ch, discard); }); };
+    // The field also loses the focus while the window closes: no command then.
+    m_SE1->onTyped = [this, &ws](int value) {
+        if (!m_closed)
+            command([&ws, value] { ws.SE1Typed(value); });
+    };
 
     m_Label1 = new QLabel(QStringLiteral("区码(&R)"), client);
     m_Label1->setObjectName(QStringLiteral("Label1"));
@@ -614,8 +707,8 @@ void TForm1::syncControls()
 }
 
 // When a command selects another library glyph (an open selects the last one,
-// a print the last printed) the list scrolls it into sight; a list the user
-// scrolled stays where it is otherwise.
+// a print the last printed) it becomes the list's current cell and is
+// scrolled into sight; a list the user scrolled stays where it is otherwise.
 void TForm1::showSelectedGlyph()
 {
     const Workspace &ws = *m_ws;
@@ -624,13 +717,7 @@ void TForm1::showSelectedGlyph()
     m_shownLibIndex = ws.library.LibIndex;
     if (ws.library.LibIndex < 0 || ws.library.LibIndex >= ws.library.LibCount || ws.library.DG1ColCount <= 0)
         return;
-    QScrollBar *bar = m_DG1->verticalScrollBar();
-    const int row = ws.library.LibIndex / ws.library.DG1ColCount;
-    const int rows = std::max(1, bar->pageStep());
-    if (row < bar->value())
-        bar->setValue(row);
-    else if (row >= bar->value() + rows)
-        bar->setValue(row - rows + 1);
+    m_DG1->setCurrentIndex(ws.library.LibIndex);
 }
 
 // The field shows the workspace's GBK text; the font follows the table's face.
@@ -723,8 +810,10 @@ void TForm1::editorChanged()
     m_SG2->update();
 }
 
+// A new area starts at its first cell, the keyboard's too.
 void TForm1::codeTableChanged()
 {
+    m_SG1->setCurrentCell(m_ws->table.tableCol, m_ws->table.tableRow);
     m_SG1->update();
 }
 

@@ -92,6 +92,7 @@ private:
     std::unique_ptr<Workspace> m_ws;
     QDialog *m_printDialog = nullptr;
     bool m_closed = false; // FormClose has run
+    int m_windowLock = -1; // the file locked for this window's place on the screen
     Surface40 m_shownImage1;
     int m_shownLibIndex = 0; // the glyph DG1 last scrolled into sight
 

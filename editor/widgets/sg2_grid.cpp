@@ -1,11 +1,14 @@
 #include "editor/widgets/sg2_grid.h"
 
+#include "render/widgets/grid_focus.h"
 #include "render/widgets/ui_fonts.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace dotforge {
 
@@ -98,6 +101,12 @@ QRect SG2Grid::cellRect(int col, int row) const
     return QRect(col * pitch, row * pitch, m_ws.editor.SG2CellSize, m_ws.editor.SG2CellSize).translated(contentsRect().topLeft());
 }
 
+QPoint SG2Grid::currentCell() const
+{
+    const int last = std::max(0, m_ws.dotSize() - 1);
+    return {std::clamp(m_current.x(), 0, last), std::clamp(m_current.y(), 0, last)};
+}
+
 void SG2Grid::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
@@ -138,12 +147,21 @@ void SG2Grid::paintEvent(QPaintEvent *event)
             p.restore();
         }
     }
+    if (hasFocus()) {
+        const QPoint current = currentCell();
+        drawFocusCell(p, cellRect(current.x(), current.y()),
+            m_ws.inSelection(current.x(), current.y()) ? kSelectionBack : QColor(Qt::white));
+    }
 }
 
 void SG2Grid::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
     const QPoint cell = cellAt(pos);
+    if (cell.x() >= 0 && cell != currentCell()) {
+        update(cellRect(currentCell().x(), currentCell().y()));
+        m_current = cell;
+    }
     emit pressed(cell.x(), cell.y(), buttonOf(event->button()), pos - contentsRect().topLeft());
 }
 
@@ -166,14 +184,74 @@ void SG2Grid::mouseDoubleClickEvent(QMouseEvent *event)
     emit doubleClicked(cell.x(), cell.y(), buttonOf(event->button()), pos - contentsRect().topLeft());
 }
 
+void SG2Grid::moveCurrent(int dx, int dy)
+{
+    const QPoint from = currentCell();
+    const int last = std::max(0, m_ws.dotSize() - 1);
+    const QPoint to(std::clamp(from.x() + dx, 0, last), std::clamp(from.y() + dy, 0, last));
+    m_current = to;
+    update(cellRect(from.x(), from.y()));
+    update(cellRect(to.x(), to.y()));
+    emit moved(to.x(), to.y());
+}
+
 void SG2Grid::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers m = event->modifiers();
+    const bool plain = !(m & (Qt::ControlModifier | Qt::AltModifier));
+    const QPoint cell = currentCell();
+    const QPoint pointer = cellRect(cell.x(), cell.y()).center() - contentsRect().topLeft();
+    if (plain) {
+        switch (event->key()) {
+        case Qt::Key_Left:
+            moveCurrent(-1, 0);
+            return;
+        case Qt::Key_Right:
+            moveCurrent(1, 0);
+            return;
+        case Qt::Key_Up:
+            moveCurrent(0, -1);
+            return;
+        case Qt::Key_Down:
+            moveCurrent(0, 1);
+            return;
+        case Qt::Key_Space: {
+            if (event->isAutoRepeat())
+                return;
+            const EditorState &e = m_ws.editor;
+            const bool anchorAlone
+                = e.SelCol == cell.x() && e.SelRow == cell.y() && e.SelWidth == 1 && e.SelHeight == 1;
+            if (anchorAlone)
+                emit doubleClicked(cell.x(), cell.y(), MouseButton::Left, pointer);
+            else
+                emit pressed(cell.x(), cell.y(), MouseButton::Left, pointer);
+            emit released(cell.x(), cell.y(), MouseButton::Left);
+            return;
+        }
+        case Qt::Key_Menu:
+            emit pressed(cell.x(), cell.y(), MouseButton::Right, pointer);
+            return;
+        default:
+            break;
+        }
+    }
     KeyMods mods;
     mods.ctrl = m.testFlag(Qt::ControlModifier);
     mods.shift = m.testFlag(Qt::ShiftModifier);
     mods.alt = m.testFlag(Qt::AltModifier);
     emit keyPressed(keyOf(event->key()), mods);
+}
+
+void SG2Grid::focusInEvent(QFocusEvent *event)
+{
+    QFrame::focusInEvent(event);
+    update(cellRect(currentCell().x(), currentCell().y()));
+}
+
+void SG2Grid::focusOutEvent(QFocusEvent *event)
+{
+    QFrame::focusOutEvent(event);
+    update(cellRect(currentCell().x(), currentCell().y()));
 }
 
 } // namespace dotforge

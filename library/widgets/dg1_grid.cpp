@@ -1,7 +1,9 @@
 #include "library/widgets/dg1_grid.h"
 
 #include "core/io_error.h"
+#include "render/widgets/grid_focus.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -62,6 +64,7 @@ void DG1Grid::relayout()
     // A new layout comes with an empty list (New): show its first row, where
     // the next glyph goes, not the rows the old list was scrolled to.
     verticalScrollBar()->setValue(0);
+    m_current = 0;
     m_errorShown = false;
     viewport()->update();
 }
@@ -73,6 +76,27 @@ void DG1Grid::updateCell(int index)
         viewport()->update();
     else
         viewport()->update(cellRect(index));
+}
+
+void DG1Grid::setCurrentIndex(int index)
+{
+    const int columns = m_ws.library.DG1ColCount;
+    if (columns <= 0 || index < 0 || index >= columns * m_ws.library.DG1RowCount)
+        return;
+    repaintCell(m_current);
+    m_current = index;
+    const int row = index / columns;
+    QScrollBar *bar = verticalScrollBar();
+    if (row < bar->value())
+        bar->setValue(row);
+    else if (row >= bar->value() + std::max(1, bar->pageStep()))
+        bar->setValue(row - std::max(1, bar->pageStep()) + 1);
+    repaintCell(m_current);
+}
+
+void DG1Grid::repaintCell(int index)
+{
+    viewport()->update(cellRect(index));
 }
 
 void DG1Grid::resizeEvent(QResizeEvent *event)
@@ -121,6 +145,8 @@ void DG1Grid::paintEvent(QPaintEvent *event)
                 if (m_paintError.empty())
                     m_paintError = e.what();
             }
+            if (index == m_current && hasFocus())
+                drawFocusCell(p, cell.adjusted(1, 1, -1, -1), Qt::white);
             if (!shown)
                 continue;
             for (int y = 0; y < n; ++y)
@@ -156,7 +182,72 @@ void DG1Grid::reportPaintError()
 void DG1Grid::mousePressEvent(QMouseEvent *event)
 {
     const QPoint cell = cellAt(event->position().toPoint());
+    const int index = cell.y() * m_ws.library.DG1ColCount + cell.x();
+    if (cell.x() >= 0 && index < m_ws.library.LibCount)
+        setCurrentIndex(index);
     emit cellPressed(cell.x(), cell.y());
+}
+
+// The keys move over the glyphs of the list only (the first cell when it is
+// empty); Enter and Space press the current cell.
+void DG1Grid::keyPressEvent(QKeyEvent *event)
+{
+    const int columns = std::max(1, m_ws.library.DG1ColCount);
+    const int last = std::max(0, m_ws.library.LibCount - 1);
+    const int page = columns * std::max(1, verticalScrollBar()->pageStep());
+    int index = std::min(m_current, last);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        index -= 1;
+        break;
+    case Qt::Key_Right:
+        index += 1;
+        break;
+    case Qt::Key_Up:
+        index -= index >= columns ? columns : 0;
+        break;
+    case Qt::Key_Down:
+        index += index + columns <= last ? columns : 0;
+        break;
+    case Qt::Key_PageUp:
+        index -= page;
+        break;
+    case Qt::Key_PageDown:
+        index += page;
+        break;
+    case Qt::Key_Home:
+        index = 0;
+        break;
+    case Qt::Key_End:
+        index = last;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+            QAbstractScrollArea::keyPressEvent(event);
+            return;
+        }
+        setCurrentIndex(index);
+        emit cellPressed(m_current % columns, m_current / columns);
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    setCurrentIndex(std::clamp(index, 0, last));
+}
+
+void DG1Grid::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    repaintCell(m_current);
+}
+
+void DG1Grid::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    repaintCell(m_current);
 }
 
 } // namespace dotforge

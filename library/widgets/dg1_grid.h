@@ -2,7 +2,10 @@
 // DG1, the library list: the workspace's DG1ColCount columns of DG1CellSize
 // pixels with 1-pixel lines, scrolled vertically by whole rows, each glyph at
 // one pixel per dot with a 2-pixel margin; the selected glyph's cell has a
-// 1-pixel frame in the outer pixel of its margin.
+// 1-pixel frame in the outer pixel of its margin. The list's own current cell,
+// framed dotted in the inner pixel of the margin while the list has the focus,
+// moves with the arrow and page keys over the glyphs; Enter and Space press it
+// as a click does.
 
 #include "core/workspace.h"
 
@@ -29,6 +32,9 @@ public:
     // first row, all repainted.
     void relayout();
     void updateCell(int index);
+    int currentIndex() const { return m_current; }
+    // Makes list index `index` current and scrolls it into sight.
+    void setCurrentIndex(int index);
 
 signals:
     void cellPressed(int col, int row);
@@ -36,15 +42,20 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     void reportPaintError();
+    void repaintCell(int index);
 
     Workspace &m_ws;
     std::string m_paintError; // a store read that failed while painting
     bool m_errorShown = false; // once until the list changes
+    int m_current = 0; // the list index of the current cell
 };
 
 } // namespace dotforge

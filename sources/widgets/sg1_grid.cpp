@@ -1,6 +1,9 @@
 #include "sources/widgets/sg1_grid.h"
 
+#include "render/widgets/grid_focus.h"
+
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -40,6 +43,15 @@ QPoint SG1Grid::cellAt(const QPoint &pos) const
 QRect SG1Grid::cellRect(int col, int row) const
 {
     return QRect(col * kPitch, row * kPitch, kCellSize, kCellSize).translated(contentsRect().topLeft());
+}
+
+void SG1Grid::setCurrentCell(int col, int row)
+{
+    if (col < 0 || row < 0 || col >= kColumns || row >= kRows || QPoint(col, row) == m_current)
+        return;
+    update(cellRect(m_current.x(), m_current.y()));
+    m_current = {col, row};
+    update(cellRect(col, row));
 }
 
 void SG1Grid::paintEvent(QPaintEvent *event)
@@ -90,6 +102,8 @@ void SG1Grid::paintEvent(QPaintEvent *event)
             p.restore();
         }
     }
+    if (hasFocus())
+        drawFocusCell(p, QRect(m_current.x() * kPitch, m_current.y() * kPitch, kCellSize, kCellSize), Qt::white);
 
     // A read failure is shown once, after painting and outside the paint event.
     const std::string error = m_ws.takeTableError();
@@ -100,7 +114,59 @@ void SG1Grid::paintEvent(QPaintEvent *event)
 void SG1Grid::mousePressEvent(QMouseEvent *event)
 {
     const QPoint cell = cellAt(event->position().toPoint());
+    setCurrentCell(cell.x(), cell.y());
     emit cellPressed(cell.x(), cell.y());
+}
+
+// The arrows move the current cell and render nothing; Enter and Space press
+// it. Cells 94 to 99 can be current: pressed, they beep as clicked ones do.
+void SG1Grid::keyPressEvent(QKeyEvent *event)
+{
+    const int col = m_current.x(), row = m_current.y();
+    switch (event->key()) {
+    case Qt::Key_Left:
+        setCurrentCell(col - 1, row);
+        break;
+    case Qt::Key_Right:
+        setCurrentCell(col + 1, row);
+        break;
+    case Qt::Key_Up:
+        setCurrentCell(col, row - 1);
+        break;
+    case Qt::Key_Down:
+        setCurrentCell(col, row + 1);
+        break;
+    case Qt::Key_Home:
+        setCurrentCell(0, row);
+        break;
+    case Qt::Key_End:
+        setCurrentCell(kColumns - 1, row);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+            QFrame::keyPressEvent(event);
+            return;
+        }
+        emit cellPressed(col, row);
+        break;
+    default:
+        QFrame::keyPressEvent(event);
+        return;
+    }
+}
+
+void SG1Grid::focusInEvent(QFocusEvent *event)
+{
+    QFrame::focusInEvent(event);
+    update(cellRect(m_current.x(), m_current.y()));
+}
+
+void SG1Grid::focusOutEvent(QFocusEvent *event)
+{
+    QFrame::focusOutEvent(event);
+    update(cellRect(m_current.x(), m_current.y()));
 }
 
 } // namespace dotforge

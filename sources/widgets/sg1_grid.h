@@ -1,7 +1,9 @@
 #pragma once
 // SG1, the code table: 10 x 10 cells of 21 pixels with 1-pixel lines, each
 // cell painted from the workspace's code table painter; characters are drawn by
-// the glyph rasteriser, so the table shows the glyphs the editor gets.
+// the glyph rasteriser, so the table shows the glyphs the editor gets. The
+// grid's own current cell, framed while it has the focus, moves with the arrow
+// keys; Enter and Space press it as a click does.
 
 #include "core/rasterizer.h"
 #include "core/workspace.h"
@@ -25,6 +27,9 @@ public:
     QPoint cellAt(const QPoint &pos) const;
     // The rectangle of cell (col, row) in widget coordinates.
     QRect cellRect(int col, int row) const;
+    QPoint currentCell() const { return m_current; }
+    // A cell outside the grid is ignored.
+    void setCurrentCell(int col, int row);
 
 signals:
     // Any mouse button.
@@ -33,10 +38,14 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     Workspace &m_ws;
     Rasterizer &m_rasterizer;
+    QPoint m_current{0, 0};
 };
 
 } // namespace dotforge

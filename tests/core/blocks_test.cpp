@@ -140,6 +140,42 @@ TEST(Blocks, DeleteBlanksTheBlockAndKeepsTheClipboard)
     EXPECT_EQ(artOf(ws.editor.BlockClip, 2, 2), (Art{".#", "#."}));
 }
 
+// The keys the block menu shows beside its moves and its delete act, in both
+// views, while a block is selected.
+TEST(Blocks, TheMenuKeysMoveAndDeleteTheBlock)
+{
+    struct Row {
+        Key key;
+        KeyMods mods;
+        std::vector<std::pair<int, std::string>> rows; // changed rows of kCopySource
+    };
+    const std::string blank(16, '.');
+    const Row rows[] = {
+        {Key::A, kCtrl, {{4, "...#.#.........."}, {5, "....##.........."}}},
+        {Key::S, kCtrl, {{4, ".....#.#........"}, {5, "......##........"}}},
+        {Key::W, kCtrl, {{3, "....#.#........."}, {4, ".....##........."}, {5, blank}}},
+        {Key::Z, kCtrl, {{4, blank}, {5, "....#.#........."}, {6, ".....##........."}}},
+        {Key::Delete, {}, {{4, blank}, {5, blank}}},
+    };
+    for (const bool libraryView : {false, true}) {
+        for (const Row &row : rows) {
+            TestWorkspace tw;
+            Workspace &ws = tw.ws();
+            if (libraryView)
+                showInLibrary(tw, kCopySource);
+            else
+                tw.setGrid(kCopySource);
+            dragSelect(ws, 4, 4, 6, 5);
+            ws.SG2KeyDown(row.key, row.mods);
+            Art expected = padded(16, kCopySource);
+            for (const auto &[r, text] : row.rows)
+                expected[std::size_t(r)] = text;
+            EXPECT_EQ(tw.grid(), expected) << int(row.key) << (libraryView ? " library view" : " system view");
+            EXPECT_TRUE(ws.EditModified);
+        }
+    }
+}
+
 TEST(Blocks, MovesRightStopAtTheLastColumnAndComeBackFromTheSnapshot)
 {
     TestWorkspace tw;

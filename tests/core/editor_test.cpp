@@ -351,14 +351,22 @@ TEST(EditorGrid, KeysWithoutAnEditorFunctionChangeNothing)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
-    dragSelect(ws, 5, 1, 7, 3);
     const KeyMods ctrlShift{true, true, false}, ctrlAlt{true, false, true}, none{};
+    // The block keys need a block: a single cell is none.
+    click(ws, 6, 2);
+    for (const auto &[key, mods] : std::initializer_list<std::pair<Key, KeyMods>>{
+             {Key::A, kCtrl}, {Key::S, kCtrl}, {Key::W, kCtrl}, {Key::Z, kCtrl}, {Key::Delete, none}})
+        ws.SG2KeyDown(key, mods);
+    EXPECT_EQ(tw.grid(), padded(16, kLibraryGlyph));
+    EXPECT_FALSE(ws.EditModified);
+
+    dragSelect(ws, 5, 1, 7, 3);
     const std::pair<Key, KeyMods> presses[] = {
-        {Key::A, kCtrl},
-        {Key::S, kCtrl},
-        {Key::W, kCtrl},
-        {Key::Z, kCtrl},
-        {Key::Delete, none},
+        {Key::A, ctrlShift},
+        {Key::S, ctrlAlt},
+        {Key::W, none},
+        {Key::Z, ctrlShift},
+        {Key::Delete, kCtrl},
         {Key::C, none},
         {Key::X, ctrlShift},
         {Key::V, ctrlAlt},

@@ -496,12 +496,20 @@ TEST(CodeTable, StepsStayWithinTheRange)
     EXPECT_EQ(ws.table.curArea, 1);
     EXPECT_EQ(tw.blank().calls, renders + 1); // only the SE1Change to area 1
 
-    for (char32_t ch : {U'1', U'9', U'a', U'\b'}) {
-        bool discard = false;
+    // Digits go into the field, nothing else; a typed number takes effect when
+    // confirmed, brought into the range.
+    for (char32_t ch : {U'0', U'1', U'9', U'a', U'\b', U'-', U'\uFF11'}) {
+        bool discard = ch == U'0';
         ws.SE1KeyPress(ch, discard);
-        EXPECT_TRUE(discard);
+        EXPECT_EQ(discard, !(ch >= U'0' && ch <= U'9')) << unsigned(ch);
     }
     EXPECT_EQ(ws.controls.SE1.value, 1);
+    for (const auto &[typed, area] : {std::pair{25, 25}, {0, 1}, {99, 94}, {94, 94}}) {
+        ws.SE1Typed(typed);
+        EXPECT_EQ(ws.controls.SE1.value, area) << typed;
+        EXPECT_EQ(ws.table.curArea, area) << typed;
+    }
+    EXPECT_EQ(ws.CurCode, "\xFE\xA1");
 }
 
 TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)

@@ -1,17 +1,24 @@
 // The font dialog: installed bitmap faces listed with their strikes, which are
 // the only sizes they offer; a font file taken "从文件..." and chosen by path;
-// a file that is no font refused with a message.
+// a file that is no font refused with a message, a font without a size it can
+// be drawn at refused; lists that show their entries whole.
 
 #include "app/widgets/font_chooser.h"
 #include "formats/bdf.h"
+#include "tests/support/offscreen_desktop.h"
 #include "tests/support/test_workspace.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
+
+#include <filesystem>
 
 using namespace dotforge;
 using dotforge::test::TempDir;
@@ -33,6 +40,34 @@ std::string oneGlyphBdf(const TempDir &dir)
     plane.setDot(0, 0, true);
     const std::string path = dir.file("one.bdf");
     test::writeFile(path, writeBdf({plane}, {"\xBA\xBA"}, 16, "one"));
+    return path;
+}
+
+// A bitmap font of one 18-pixel strike: 18 pixels lie between 13 and 14
+// points. Its one glyph, 阿, has ink in its last two rows.
+std::string eighteenPixelBdf(const TempDir &dir)
+{
+    std::string bdf = "STARTFONT 2.1\n"
+                      "FONT -test-Eighteen-Medium-R-Normal--18-130-100-100-C-180-ISO10646-1\n"
+                      "SIZE 13 100 100\n"
+                      "FONTBOUNDINGBOX 18 18 0 -2\n"
+                      "STARTPROPERTIES 3\n"
+                      "PIXEL_SIZE 18\n"
+                      "FONT_ASCENT 16\n"
+                      "FONT_DESCENT 2\n"
+                      "ENDPROPERTIES\n"
+                      "CHARS 1\n"
+                      "STARTCHAR U+963F\n"
+                      "ENCODING 38463\n"
+                      "SWIDTH 1000 0\n"
+                      "DWIDTH 18 0\n"
+                      "BBX 18 18 0 -2\n"
+                      "BITMAP\n";
+    for (int row = 0; row < 18; ++row)
+        bdf += "C00000\n";
+    bdf += "ENDCHAR\nENDFONT\n";
+    const std::string path = dir.file("eighteen.bdf");
+    test::writeFile(path, bdf);
     return path;
 }
 
@@ -95,6 +130,100 @@ private slots:
         QCOMPARE(again.pointSize(), 12);
     }
 
+    // Every size shows whole, the list as wide as its widest entry; both lists
+    // take the room a larger dialog gives.
+    void listsShowWholeEntriesAndGrowWithTheDialog()
+    {
+        FontChooser dialog(QStringLiteral("WenQuanYi Bitmap Song"), 12);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *faces = dialog.findChild<QListWidget *>(QStringLiteral("FontFaces"));
+        auto *sizes = dialog.findChild<QListWidget *>(QStringLiteral("FontSizes"));
+        // The item view leaves a focus margin and one pixel on each side of a text.
+        const int margin = 2 * (sizes->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, sizes) + 1);
+        for (const QString &text : texts(sizes))
+            QVERIFY2(
+                sizes->fontMetrics().horizontalAdvance(text) + margin <= sizes->viewport()->width(), qPrintable(text));
+        // The face's long name too, on a screen with room for it.
+        const QString name = faces->currentItem()->text();
+        QVERIFY(name.endsWith(QStringLiteral("[点阵 12, 13, 14, 15, 16 像素]")));
+        QVERIFY2(faces->fontMetrics().horizontalAdvance(name) + margin <= faces->viewport()->width(), qPrintable(name));
+
+        const QSize facesBefore = faces->size();
+        const QSize sizesBefore = sizes->size();
+        dialog.resize(dialog.width() + 300, dialog.height() + 200);
+        QTRY_VERIFY(faces->width() >= facesBefore.width() + 150);
+        QVERIFY(sizes->width() >= sizesBefore.width() + 50);
+        QVERIFY(faces->height() >= facesBefore.height() + 150);
+        QCOMPARE(sizes->height(), faces->height());
+    }
+
+    // A bitmap font none of whose strikes has a whole point size cannot be
+    // drawn at any size the program knows: 确定 is off, the sample says why,
+    // and the dialog is not accepted, as the batch tool refuses the font.
+    void fontsWithoutAWholePointSizeAreRefused()
+    {
+        TempDir dir;
+        const QString bdf = QString::fromStdString(eighteenPixelBdf(dir));
+        FontChooser dialog(QStringLiteral("宋体"), 12);
+        auto *faces = dialog.findChild<QListWidget *>(QStringLiteral("FontFaces"));
+        auto *sizes = dialog.findChild<QListWidget *>(QStringLiteral("FontSizes"));
+        auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("FontOk"));
+        QVERIFY(ok && ok->isEnabled());
+        QVERIFY(dialog.addFontFile(bdf));
+        QCOMPARE(texts(sizes), QStringList({"- (18 像素)"}));
+        QVERIFY(!ok->isEnabled());
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("FontSample"))->text(),
+            QStringLiteral("不能使用此字体：18 像素的点阵没有整磅数的大小"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        // Another face can be chosen again.
+        faces->setCurrentItem(faces->findItems(QStringLiteral("宋体"), Qt::MatchExactly).constFirst());
+        QVERIFY(ok->isEnabled());
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    // "从文件..." opens in the user's font folder, or in that of the chosen
+    // font file; back in the dialog, Enter means 确定.
+    void fromFileStartsInAFontFolderAndEnterMeansOk()
+    {
+        TempDir dir;
+        const QString bdf = QString::fromStdString(oneGlyphBdf(dir));
+        const QString userFonts = QString::fromStdString((dir.path() / "share" / "fonts").string());
+        std::filesystem::create_directories(userFonts.toStdString());
+        test::writeFile((dir.path() / "share" / "fonts" / "mine.bdf").string(), test::readFile(bdf.toStdString()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(QString::fromStdString((dir.path() / "share").string())));
+        FontChooser dialog(QStringLiteral("宋体"), 12);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(dialog.fontFolder(), userFonts);
+        QString openedIn;
+        QTimer::singleShot(0, [&] {
+            auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!files)
+                return;
+            openedIn = files->directory().absolutePath();
+            files->selectFile(bdf);
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("FontFromFile")), Qt::LeftButton);
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(openedIn, userFonts);
+        QCOMPARE(dialog.face(), bdf);
+        QCOMPARE(dialog.fontFolder(), QString::fromStdString(dir.path().string()));
+        // Were Enter to open the file dialog again, it is sent away.
+        QTimer::singleShot(0, [] {
+            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                files->reject();
+        });
+        QCOMPARE(dialog.focusWidget(), dialog.findChild<QPushButton *>(QStringLiteral("FontOk")));
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.face(), bdf);
+    }
+
     void filesThatAreNoFontAreRefused()
     {
         TempDir dir;
@@ -115,6 +244,9 @@ private slots:
 
 int main(int argc, char **argv)
 {
+    // Room for a dialog of a desktop's width.
+    QTemporaryDir screens;
+    test::useDesktopSizedOffscreenScreen(screens);
     QApplication app(argc, argv);
     FontChooserTest test;
     return QTest::qExec(&test, argc, argv);

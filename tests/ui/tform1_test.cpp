@@ -3,10 +3,11 @@
 
 #include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
-#include "render/widgets/ui_fonts.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
+#include "render/widgets/ui_fonts.h"
 #include "sources/widgets/sg1_grid.h"
+#include "tests/support/offscreen_desktop.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_workspace.h"
 
@@ -15,16 +16,19 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyleOptionSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -83,6 +87,36 @@ private:
         QTest::mouseClick(sg2, Qt::LeftButton, {}, pos);
         QTest::mouseDClick(sg2, Qt::LeftButton, {}, pos);
         QTest::mouseRelease(sg2, Qt::LeftButton, {}, pos);
+    }
+    // The editor grid as rows of '#' and '.'.
+    std::vector<std::string> gridArt()
+    {
+        std::vector<std::string> rows;
+        for (int r = 0; r < ws().dotSize(); ++r) {
+            std::string row;
+            for (int c = 0; c < ws().dotSize(); ++c)
+                row += ws().editor.SG2.inked(c, r) ? '#' : '.';
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    // The window active, so that its widgets can hold the focus.
+    void activate()
+    {
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    // Dark pixels on the outline of a rectangle of a grabbed image.
+    static int darkOnOutline(const QImage &image, const QRect &r)
+    {
+        int dark = 0;
+        for (int x = r.left(); x <= r.right(); ++x)
+            for (const int y : {r.top(), r.bottom()})
+                dark += qGray(image.pixel(x, y)) < 128;
+        for (int y = r.top() + 1; y < r.bottom(); ++y)
+            for (const int x : {r.left(), r.right()})
+                dark += qGray(image.pixel(x, y)) < 128;
+        return dark;
     }
     // A cell of the current glyph without ink, so that its colour is its background.
     QPoint blankCell()
@@ -227,7 +261,8 @@ private slots:
         QCOMPARE(a->text(), text);
         QCOMPARE(a->isEnabled(), enabled);
         QCOMPARE(a->isChecked(), checked);
-        // The block menu's labels are labels: no key reaches these actions.
+        // The block menu's keys act through the editor grid's key handler, not as
+        // shortcuts of these actions.
         QVERIFY(a->shortcut().isEmpty());
     }
 
@@ -277,6 +312,44 @@ private slots:
         QCOMPARE(m_prompts->beeps(), 1);
     }
 
+    // The keyboard's cell of the table: framed while the table has the focus,
+    // moved by the arrows without a render, pressed by Enter and Space.
+    void sg1KeyboardCell()
+    {
+        activate();
+        auto *sg1 = child<SG1Grid>("SG1");
+        const auto frame
+            = [sg1](int col, int row) { return darkOnOutline(sg1->grab().toImage(), sg1->cellRect(col, row)); };
+        QCOMPARE(frame(0, 0), 0);
+        sg1->setFocus();
+        QTRY_VERIFY(sg1->hasFocus());
+        QVERIFY(frame(0, 0) > 4);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down})
+            QTest::keyClick(sg1, key);
+        QCOMPARE(frame(0, 0), 0);
+        QVERIFY(frame(3, 2) > 4);
+        QCOMPARE(ws().CurCode, std::string("\xB0\xA1"));
+        QTest::keyClick(sg1, Qt::Key_Return);
+        QCOMPARE(ws().CurCode, std::string("\xB0\xB8"));
+        QTest::keyClick(sg1, Qt::Key_Right);
+        QTest::keyClick(sg1, Qt::Key_Space);
+        QCOMPARE(ws().CurCode, std::string("\xB0\xB9"));
+        // Cell 99 holds no character: pressed, it beeps as a click there does.
+        for (int i = 0; i < 9; ++i)
+            QTest::keyClick(sg1, Qt::Key_Down);
+        QTest::keyClick(sg1, Qt::Key_End);
+        QCOMPARE(sg1->currentCell(), QPoint(9, 9));
+        QTest::keyClick(sg1, Qt::Key_Enter);
+        QCOMPARE(m_prompts->beeps(), 1);
+        QCOMPARE(ws().CurCode, std::string("\xB0\xB9"));
+        // A click moves it; without the focus it is not framed.
+        QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(1, 1).center());
+        QCOMPARE(sg1->currentCell(), QPoint(1, 1));
+        child<SG2Grid>("SG2")->setFocus();
+        QTRY_VERIFY(!sg1->hasFocus());
+        QCOMPARE(frame(1, 1), 0);
+    }
+
     // The code table draws its characters with the glyph rasteriser at 12
     // points from (2, 2) in each cell: at 16 dots, where the editor takes the
     // same face and size, the cell shows exactly the glyph the editor gets.
@@ -298,18 +371,47 @@ private slots:
         }
     }
 
-    void se1StepsAndRefusesTyping()
+    // The arrows step; a typed number is the area once Enter confirms it or
+    // the field loses the focus, Escape drops it, letters never get in.
+    void se1StepsAndTakesTypedNumbers()
     {
+        activate();
         auto *se1 = child<QSpinBox>("SE1");
+        auto *edit = se1->findChild<QLineEdit *>();
         se1->setFocus();
         QTest::keyClick(se1, Qt::Key_Up);
         QCOMPARE(ws().table.curArea, 17);
         QCOMPARE(se1->value(), 17);
         QCOMPARE(ws().CurCode, std::string("\xB1\xA1"));
-        QTest::keyClicks(se1, "5");
-        QTest::keyClick(se1, Qt::Key_Backspace);
-        QCOMPARE(se1->value(), 17);
+
+        edit->selectAll();
+        QTest::keyClicks(se1, "2a5");
+        QCOMPARE(se1->text(), QStringLiteral("25"));
         QCOMPARE(ws().table.curArea, 17);
+        QTest::keyClick(se1, Qt::Key_Return);
+        QCOMPARE(ws().table.curArea, 25);
+        QCOMPARE(se1->value(), 25);
+        QCOMPARE(ws().CurCode, std::string("\xB9\xA1"));
+
+        QTest::keyClick(se1, Qt::Key_Backspace);
+        QTest::keyClick(se1, Qt::Key_Backspace);
+        QTest::keyClicks(se1, "9");
+        QTest::keyClick(se1, Qt::Key_Escape);
+        QCOMPARE(se1->text(), QStringLiteral("25"));
+        QCOMPARE(ws().table.curArea, 25);
+
+        // Tab on to the next control confirms; a box taking the focus does not.
+        edit->selectAll();
+        QTest::keyClicks(se1, "8");
+        QTest::keyClick(se1, Qt::Key_Tab);
+        QTRY_COMPARE(ws().table.curArea, 8);
+        QCOMPARE(se1->text(), QStringLiteral("8"));
+        QCOMPARE(ws().CurCode, std::string("\xA8\xA1"));
+        se1->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(se1, "9");
+        child<SG1Grid>("SG1")->setFocus(Qt::ActiveWindowFocusReason);
+        QCOMPARE(ws().table.curArea, 8);
     }
 
     // A real click on the up arrow, then the arrow key: both step. Held down,
@@ -340,22 +442,23 @@ private slots:
         QCOMPARE(se1->value(), ws().table.curArea);
     }
 
-    // What reaches the field behind the workspace's back (a middle-click paste
-    // of the selection, any insert) is undone: the field shows the area shown.
+    // What reaches the field otherwise (a middle-click paste of the
+    // selection, any insert) waits for Enter as a typed number does.
     void se1KeepsTheAreaShown()
     {
         auto *se1 = child<QSpinBox>("SE1");
         auto *edit = se1->findChild<QLineEdit *>();
         edit->selectAll();
         edit->insert(QStringLiteral("7"));
-        QCOMPARE(se1->text(), QStringLiteral("16"));
         QCOMPARE(se1->value(), 16);
         QCOMPARE(ws().table.curArea, 16);
+        QTest::keyClick(se1, Qt::Key_Escape);
+        QCOMPARE(se1->text(), QStringLiteral("16"));
         if (QGuiApplication::clipboard()->supportsSelection()) {
             QGuiApplication::clipboard()->setText(QStringLiteral("42"), QClipboard::Selection);
             QTest::mouseClick(edit, Qt::MiddleButton, {}, edit->rect().center());
-            QCOMPARE(se1->text(), QStringLiteral("16"));
             QCOMPARE(se1->value(), 16);
+            QCOMPARE(ws().table.curArea, 16);
         }
     }
 
@@ -442,6 +545,109 @@ private slots:
         QVERIFY(action("mnuSave")->isEnabled());
     }
 
+    // The list's keyboard cell: the inner pixel of a cell's margin, dotted
+    // while the list has the focus; it moves over the glyphs only, and Enter
+    // and Space select its glyph as a click does.
+    void dg1KeyboardCell()
+    {
+        activate();
+        auto *add = child<QToolButton>("AddBtn");
+        auto *sg1 = child<SG1Grid>("SG1");
+        QTest::mouseClick(add, Qt::LeftButton);
+        QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(1, 0).center());
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(ws().library.LibCount, 2);
+        auto *dg1 = child<DG1Grid>("DG1");
+        QCOMPARE(dg1->currentIndex(), ws().library.LibIndex);
+        const auto frame = [dg1](int index) {
+            return darkOnOutline(dg1->viewport()->grab().toImage(), dg1->cellRect(index).adjusted(1, 1, -1, -1));
+        };
+        QCOMPARE(frame(1), 0);
+        dg1->setFocus();
+        QTRY_VERIFY(dg1->hasFocus());
+        QVERIFY(frame(1) > 4);
+        QTest::keyClick(dg1, Qt::Key_Left);
+        QTest::keyClick(dg1, Qt::Key_Left);
+        QCOMPARE(dg1->currentIndex(), 0);
+        QVERIFY(frame(0) > 4);
+        QCOMPARE(frame(1), 0);
+        QTest::keyClick(dg1, Qt::Key_Space);
+        QVERIFY(child<QRadioButton>("RG1Item1")->isChecked());
+        QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 2字 第 1字"));
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
+            QTest::keyClick(dg1, key);
+        QCOMPARE(dg1->currentIndex(), 1);
+        QTest::keyClick(dg1, Qt::Key_Return);
+        QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 2字 第 2字"));
+        QCOMPARE(m_prompts->beeps(), 0);
+    }
+
+    // The editor's keyboard cell: the arrows move it as the pointer moves,
+    // Space clicks it, a second Space on the selected cell toggles its dot,
+    // the menu key opens the block menu there.
+    void sg2KeyboardCell()
+    {
+        activate();
+        QTest::mouseClick(child<QToolButton>("AddBtn"), Qt::LeftButton);
+        QTest::mouseClick(child<DG1Grid>("DG1")->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(child<QToolButton>("ClearBtn"), Qt::LeftButton);
+        auto *sg2 = child<SG2Grid>("SG2");
+        // Pixels of a cell's outline that differ from its background.
+        const auto frame = [this, sg2](int col, int row) {
+            const QImage shot = sg2->grab().toImage();
+            const QRect r = sg2->cellRect(col, row);
+            const QRgb back = ws().inSelection(col, row) ? kBlue.rgb() : QColor(Qt::white).rgb();
+            int marks = 0;
+            for (int x = r.left(); x <= r.right(); ++x)
+                marks += (shot.pixel(x, r.top()) != back) + (shot.pixel(x, r.bottom()) != back);
+            return marks;
+        };
+        QTest::mouseClick(sg2, Qt::LeftButton, {}, sg2Cell(2, 2));
+        sg2->setFocus();
+        QTRY_VERIFY(sg2->hasFocus());
+        QVERIFY(frame(2, 2) > 4);
+        QTest::keyClick(sg2, Qt::Key_Right);
+        QCOMPARE(frame(2, 2), 0);
+        QVERIFY(frame(3, 2) > 4);
+        QCOMPARE(ws().editor.SelCol, 2);
+        QTest::keyClick(sg2, Qt::Key_Space);
+        QCOMPARE(ws().editor.SelCol, 3);
+        QVERIFY(!ws().editor.SG2.inked(3, 2));
+        QTest::keyClick(sg2, Qt::Key_Space);
+        QVERIFY(ws().editor.SG2.inked(3, 2));
+        QVERIFY(action("mnuSave")->isEnabled());
+        // Shift toggles the rubber band; the arrows stretch it.
+        QTest::keyClick(sg2, Qt::Key_Shift);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
+            QTest::keyClick(sg2, key);
+        QTest::keyClick(sg2, Qt::Key_Shift);
+        QCOMPARE(ws().editor.SelWidth, 3);
+        QCOMPARE(ws().editor.SelHeight, 2);
+        QTest::keyClick(sg2, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(ws().editor.SG2.inked(4, 2));
+        QVERIFY(!ws().editor.SG2.inked(3, 2));
+        QTest::keyClick(sg2, Qt::Key_Menu);
+        QTRY_VERIFY(child<QMenu>("PMenu")->isVisible());
+        QVERIFY(action("pmuLeft")->isEnabled());
+        child<QMenu>("PMenu")->hide();
+    }
+
+    // Each further window opens 30 pixels right of and below the one before;
+    // a closed window's place is taken again.
+    void furtherWindowsCascade()
+    {
+        const QPoint first = m_form->pos();
+        TempDir otherDir;
+        std::filesystem::create_symlink(test::font16sPath(), otherDir.path() / "Font16s");
+        ScriptedPrompts prompts;
+        auto second = std::make_unique<TForm1>(QString::fromStdString(otherDir.path().string()), prompts);
+        QCOMPARE(second->pos(), first + QPoint(30, 30));
+        m_form.reset();
+        TForm1 again(QString::fromStdString(m_dir->path().string()), *m_prompts);
+        QCOMPARE(again.pos(), first);
+        second.reset();
+    }
+
     void dotSizeMenuResizesTheGrids()
     {
         action("mnu24")->trigger();
@@ -485,15 +691,42 @@ private slots:
         menu->hide();
     }
 
-    // Ctrl+X acts from the keyboard; the block menu's Ctrl+Z label does not.
+    // The block menu's keys: the moves and Del act while a block is selected
+    // and do nothing to one selected cell; Ctrl+X always cuts.
     void gridKeys()
     {
         auto *sg2 = child<SG2Grid>("SG2");
+        const std::vector<std::string> glyph = gridArt();
+        QTest::mouseClick(sg2, Qt::LeftButton, {}, sg2Cell(3, 3));
+        for (const Qt::Key key : {Qt::Key_A, Qt::Key_S, Qt::Key_W, Qt::Key_Z})
+            QTest::keyClick(sg2, key, Qt::ControlModifier);
+        QTest::keyClick(sg2, Qt::Key_Delete);
+        QCOMPARE(gridArt(), glyph);
+        QVERIFY(!action("mnuSave")->isEnabled());
+
         QTest::mousePress(sg2, Qt::LeftButton, {}, sg2Cell(0, 0));
         QTest::mouseMove(sg2, sg2Cell(15, 15));
         QTest::mouseRelease(sg2, Qt::LeftButton, {}, sg2Cell(15, 15));
+        // Down one row: the first row is left blank; up again, back from the snapshot.
         QTest::keyClick(sg2, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(!action("mnuSave")->isEnabled());
+        QCOMPARE(gridArt()[0], std::string(16, '.'));
+        for (int r = 1; r < 16; ++r)
+            QCOMPARE(gridArt()[std::size_t(r)], glyph[std::size_t(r - 1)]);
+        QVERIFY(action("mnuSave")->isEnabled());
+        QTest::keyClick(sg2, Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(gridArt(), glyph);
+        QTest::keyClick(sg2, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(gridArt()[5].substr(1), glyph[5].substr(0, 15));
+        QTest::keyClick(sg2, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(gridArt(), glyph);
+        QTest::keyClick(sg2, Qt::Key_Delete);
+        QCOMPARE(gridArt(), std::vector<std::string>(16, std::string(16, '.')));
+
+        QTest::keyClick(sg2, Qt::Key_Home);
+        QCOMPARE(gridArt(), glyph);
+        QTest::mousePress(sg2, Qt::LeftButton, {}, sg2Cell(0, 0));
+        QTest::mouseMove(sg2, sg2Cell(15, 15));
+        QTest::mouseRelease(sg2, Qt::LeftButton, {}, sg2Cell(15, 15));
         QTest::keyClick(sg2, Qt::Key_X, Qt::ControlModifier);
         QVERIFY(ws().editor.ClipFull);
         QVERIFY(action("mnuSave")->isEnabled());
@@ -762,6 +995,23 @@ private slots:
         QVERIFY(buttons->button(QDialogButtonBox::Open)->text().contains(QStringLiteral("打开")));
         QVERIFY(buttons->button(QDialogButtonBox::Cancel)->text().contains(QStringLiteral("取消")));
         QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().contains(QStringLiteral("文件名")));
+
+        // Sizes, file types and dates too, though the tests run under LANG=C.UTF-8 (see main()).
+        TempDir dir;
+        test::writeFile(dir.file("notes.txt"), "thirteen byte");
+        std::filesystem::create_directory(dir.path() / "folder");
+        QFileSystemModel model;
+        const QModelIndex root = model.setRootPath(QString::fromStdString(dir.path().string()));
+        QTRY_COMPARE(model.rowCount(root), 2);
+        model.sort(0);
+        QTRY_COMPARE(model.index(0, 0, root).data().toString(), QStringLiteral("folder"));
+        QCOMPARE(model.index(0, 2, root).data().toString(), QStringLiteral("文件夹"));
+        const QModelIndex file = model.index(1, 0, root);
+        QCOMPARE(file.data().toString(), QStringLiteral("notes.txt"));
+        QCOMPARE(file.siblingAtColumn(1).data().toString(), QStringLiteral("13 字节"));
+        QCOMPARE(file.siblingAtColumn(2).data().toString(), QStringLiteral("纯文本文档"));
+        const QDateTime modified = QFileInfo(QString::fromStdString(dir.file("notes.txt"))).lastModified();
+        QCOMPARE(file.siblingAtColumn(3).data().toString(), modified.toString(QStringLiteral("yyyy/M/d HH:mm")));
     }
 
     void helpOpensAtItsContents()
@@ -781,11 +1031,29 @@ private slots:
         prompts.showHelp("JQT.HLP");
         QVERIFY(browser->verticalScrollBar()->maximum() > 0);
         QCOMPARE(browser->verticalScrollBar()->value(), 0);
+
+        // Escape closes it.
+        QPointer<QWidget> window = owner.findChild<QWidget *>(QStringLiteral("HelpWindow"));
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(browser, Qt::Key_Escape);
+        QTRY_VERIFY(!window);
     }
 };
 
 int main(int argc, char *argv[])
 {
+    // The default locale of many systems, under which Qt's dialogs would be
+    // half English; and a runtime folder of this run's own for the windows'
+    // places on the screen.
+    qputenv("LANG", "C.UTF-8");
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LC_TIME", "LC_NUMERIC", "LANGUAGE"})
+        qunsetenv(name);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    // Room for windows side by side.
+    QTemporaryDir screens;
+    test::useDesktopSizedOffscreenScreen(screens);
+    useChineseLocale();
     QApplication app(argc, argv);
     int status = 0;
     {
