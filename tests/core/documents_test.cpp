@@ -365,7 +365,8 @@ void expectFailedSave(Documents &t, const std::set<std::string> &before, const s
     EXPECT_TRUE(t.tw->controls.mnuSave.enabled);
 }
 
-// Limits the size of any file this process writes, as a full disk would.
+// Limits the size of any file this process writes: a write fails midway, as on
+// a full disk, with its own text ("File too large": the disk is not full).
 struct FileSizeLimit {
     rlimit old{};
     explicit FileSizeLimit(rlim_t bytes)
@@ -383,7 +384,7 @@ struct FileSizeLimit {
     }
 };
 
-TEST_F(Documents, diskFullWhileWritingTheFile)
+TEST_F(Documents, writeFailsWhileWritingTheFile)
 {
     // 32 dots: one glyph, the .ASM text (683 bytes) outgrows the limit while the
     // records (128 bytes) still fit.
@@ -400,13 +401,13 @@ TEST_F(Documents, diskFullWhileWritingTheFile)
         FileSizeLimit limit(600);
         EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     }
-    expectFailedSave(*this, before, "Disk full.");
+    expectFailedSave(*this, before, "File too large.");
     EXPECT_EQ(readFile(path("LIB.ASM")), previous);
     // The selected glyph (0), not the last one converted.
     EXPECT_EQ(tw->libPlane, threeGlyphs()[0]);
 }
 
-TEST_F(Documents, diskFullWhileCopyingTheRecords)
+TEST_F(Documents, writeFailsWhileCopyingTheRecords)
 {
     writeFile(path("LIB.ZMB"), "previous");
     const auto before = listing();
@@ -416,7 +417,7 @@ TEST_F(Documents, diskFullWhileCopyingTheRecords)
         FileSizeLimit limit(200);
         EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     }
-    expectFailedSave(*this, before, "Disk full.");
+    expectFailedSave(*this, before, "File too large.");
     EXPECT_EQ(readFile(path("LIB.ZMB")), "previous");
 }
 
