@@ -537,8 +537,9 @@ TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
 }
 
 // A save killed on the way leaves TARGET.~PID-N beside its target; the next
-// save of that target removes such files of processes that are gone, and only
-// those.
+// save of that target removes such files that no writer holds locked, and
+// only those. The process id in a name decides nothing: a writer in another
+// container or on another NFS client has ids of its own.
 TEST_F(Documents, saveRemovesWhatKilledSavesOfItsTargetLeft)
 {
     const std::string dead = std::to_string(goneProcessId());
@@ -546,11 +547,14 @@ TEST_F(Documents, saveRemovesWhatKilledSavesOfItsTargetLeft)
     for (const std::string &name : {"LIB.ZMB.~" + dead + "-0", "LIB.ZMB.~" + dead + "-7", "LIB.ZMB.~" + alive + "-0",
              "LIB.ZMB.~" + dead + "-x", "LIB.ZMB.~" + dead, "OTHER.ZMB.~" + dead + "-0"})
         writeFile(path(name), "partial");
+    // A live writer elsewhere, whose process id is no process here.
+    const LockedByAnotherProcess writer(path("LIB.ZMB.~" + dead + "-7"));
     saveVia(1, "LIB.ZMB");
     EXPECT_EQ(listing(),
-        (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB", "LIB.ZMB.~" + alive + "-0", "LIB.ZMB.~" + dead + "-x",
+        (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB", "LIB.ZMB.~" + dead + "-7", "LIB.ZMB.~" + dead + "-x",
             "LIB.ZMB.~" + dead, "OTHER.ZMB.~" + dead + "-0"}));
     EXPECT_EQ(readFile(path("LIB.ZMB")).size(), 3u * 34);
+    EXPECT_EQ(readFile(path("LIB.ZMB.~" + dead + "-7")), "partial");
 }
 
 TEST_F(Documents, exitAsksTheWindowToClose)
