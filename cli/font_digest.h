@@ -4,13 +4,17 @@
 // every build of a few glyphs.
 //
 // The digests are kept in "dotforge/font-digests" under $XDG_CACHE_HOME (else
-// ~/.cache), one line per file: the digest, the file's stamp (device, inode,
-// size, modification and change times in nanoseconds) and its path. A digest
-// is taken from there only while the file's stamp is unchanged, and written
-// there only for a file whose change time lies a few seconds in the past, so
-// that a second change within the same tick of the file system's clock cannot
-// go unseen. A cache that cannot be read or written is no failure: the file is
-// hashed as if there were none.
+// ~/.cache), one line per file: the digest, a check (the SHA-256 of the digest
+// and the file's first and last 64 KiB), the file's stamp (device, inode, size,
+// modification and change times in nanoseconds) and its path. A digest is
+// taken from there only while the file's stamp is unchanged and the check
+// holds, so that an edited line is not believed, and written there only for a
+// file whose change time lies a few seconds in the past, so that a second
+// change within the same tick of the file system's clock cannot go unseen. The
+// cache is opened as the program's own files are (a regular file of one link,
+// never a link, never waiting for a pipe) and replaced whole by a rename. A
+// cache that cannot be read or written is no failure: the file is hashed as
+// if there were none.
 
 #include <cstdint>
 #include <optional>
@@ -27,7 +31,9 @@ std::string fontFileDigest(const std::string &path);
 std::string fontDigestCacheFile();
 
 // fontFileDigest with the cache file and the present time (nanoseconds since
-// the epoch) given; "" as cache file hashes without a cache.
-std::string fontFileDigest(const std::string &path, const std::string &cacheFile, std::int64_t nowNs);
+// the epoch) given; "" as cache file hashes without a cache. `cached`, when
+// given, tells whether the digest came from the cache.
+std::string fontFileDigest(
+    const std::string &path, const std::string &cacheFile, std::int64_t nowNs, bool *cached = nullptr);
 
 } // namespace dotforge::cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <cpuid.h>
 #include <immintrin.h>
 #define DOTFORGE_SHA_NI 1
 #endif
@@ -118,7 +119,15 @@ __attribute__((target("sha,sse4.1"))) void compressShaNi(
 bool Sha256::hasShaInstructions()
 {
 #ifdef DOTFORGE_SHA_NI
-    static const bool has = __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+    // Asked of the processor itself (clang's __builtin_cpu_supports knows no
+    // "sha"): SSE4.1 is CPUID leaf 1, ECX bit 19; SHA is leaf 7 (subleaf 0),
+    // EBX bit 29.
+    static const bool has = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 19)))
+            return false;
+        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 29)) != 0;
+    }();
     return has;
 #else
     return false;

@@ -1,6 +1,7 @@
 #include "core/io_error.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace dotforge {
 
@@ -26,8 +27,15 @@ std::string IoError::textFor(int code)
     case ioerr::ReadBeyondEnd: return "Read beyond end of file";
     case ioerr::DiskFull: return "Disk full";
     case ioerr::InvalidNumericInput: return "Invalid numeric input";
-    default: return "I/O error " + std::to_string(code);
+    case ioerr::PipeWithoutReader: return "No process reads the pipe";
+    default: break;
     }
+    // The C library's own text, untranslated whatever the locale.
+    if (code > ioerr::SystemError) {
+        if (const char *text = ::strerrordesc_np(code - ioerr::SystemError))
+            return text;
+    }
+    return "I/O error " + std::to_string(code);
 }
 
 int IoError::fromErrno(int err)
@@ -36,8 +44,7 @@ int IoError::fromErrno(int err)
     case ENOENT:
     case ENOTDIR: return ioerr::FileNotFound;
     case ENAMETOOLONG:
-    case EINVAL:
-    case EISDIR: return ioerr::InvalidFilename;
+    case EINVAL: return ioerr::InvalidFilename;
     case EMFILE:
     case ENFILE: return ioerr::TooManyOpenFiles;
     case EACCES:
@@ -45,9 +52,10 @@ int IoError::fromErrno(int err)
     case EROFS:
     case EWOULDBLOCK: return ioerr::AccessDenied;
     case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return ioerr::DiskFull;
-    default: return err;
+    case EDQUOT: return ioerr::DiskFull;
+    // The rest would read as run-time numbers of other conditions (EIO is 5,
+    // "File access denied"; ENETUNREACH is 101, "Disk full"): each keeps its own text.
+    default: return err > 0 ? ioerr::SystemError + err : ioerr::SystemError;
     }
 }
 

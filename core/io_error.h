@@ -17,9 +17,16 @@ constexpr int DiskFull = 101;
 constexpr int NotOpen = 103;
 constexpr int InvalidNumericInput = 106;
 constexpr int SeekBeforeStart = 131;
-// Our own number, past the run-time table: a link, device, pipe or socket where
-// a file of the program's own belongs.
+// Our own numbers, past the run-time table: a link, device, pipe or socket where
+// a file of the program's own belongs;
 constexpr int NotRegularFile = 1000;
+// a pipe given as output that no process reads, which a write would wait on for ever;
+constexpr int PipeWithoutReader = 1001;
+// a failure of the system that has no text in the run-time table (an I/O error
+// of the device, a file too large, a link loop ...): SystemError + errno, with
+// the system's own English text ("Input/output error"), never a run-time number
+// that means something else.
+constexpr int SystemError = 2000;
 } // namespace ioerr
 
 class IoError : public std::runtime_error {
@@ -33,7 +40,8 @@ public:
 
     // The text of an error number: the table of the run-time library.
     static std::string textFor(int code);
-    // Maps an errno value of a failed open, read or write to an error number.
+    // Maps an errno value of a failed open, read or write to an error number:
+    // the run-time number where the table has the condition, else SystemError + errno.
     static int fromErrno(int err);
 
 private:

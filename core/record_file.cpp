@@ -51,19 +51,8 @@ void RecordFile::rewriteExclusive(const std::string &path, const std::string &in
     close();
     if (path.empty())
         throw IoError(ioerr::InvalidFilename);
-    // Open without truncating (the lock decides whether the content may go) and
-    // without following a link or waiting for a pipe's other end.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (errno == ELOOP || errno == EISDIR || errno == ENXIO)
-            throw notRegularFile(path);
-        fail(errno);
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
-        ::close(fd);
-        throw notRegularFile(path);
-    }
+    // Opened without truncating: the lock decides whether the content may go.
+    const int fd = openOwnFile(path, true);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
@@ -73,7 +62,7 @@ void RecordFile::rewriteExclusive(const std::string &path, const std::string &in
         }
         fail(err == EWOULDBLOCK ? EACCES : err);
     }
-    if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, 0) != 0) {
+    if (::ftruncate(fd, 0) != 0) {
         const int err = errno;
         ::close(fd);
         fail(err);
@@ -101,6 +90,31 @@ void RecordFile::createNew(const std::string &path)
     m_pos = 0;
     m_path = path;
     m_unavailable.clear();
+}
+
+int openOwnFile(const std::string &path, bool create)
+{
+    if (path.empty())
+        throw IoError(ioerr::InvalidFilename);
+    const int fd
+        = ::open(path.c_str(), (create ? O_RDWR | O_CREAT : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == ELOOP || errno == EISDIR || errno == ENXIO)
+            throw notRegularFile(path);
+        fail(errno);
+    }
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+        ::close(fd);
+        throw notRegularFile(path);
+    }
+    // Reads and writes of a regular file block as usual again.
+    if (::fcntl(fd, F_SETFL, 0) != 0) {
+        const int err = errno;
+        ::close(fd);
+        fail(err);
+    }
+    return fd;
 }
 
 int openRegularFile(const std::string &path, bool readOnly)

@@ -17,6 +17,15 @@ namespace dotforge {
 // hang the program. Returns the descriptor; the caller closes it.
 int openRegularFile(const std::string &path, bool readOnly);
 
+// Opens a file of the program's own (the store, a cache): the name must be a
+// regular file of one link, or new when `create` is set; a symbolic link (even
+// one to a file), a second name of another file, a folder, a device or a pipe
+// is refused with notRegularFile and left alone. The open never follows a link
+// nor waits for a pipe's other end. Read-only, or (with `create`) for reading
+// and writing, the file made when missing. Returns the descriptor; the caller
+// closes it.
+int openOwnFile(const std::string &path, bool create);
+
 // Up to `max` bytes from the descriptor's position (any kind of file, streams
 // too); 0 at the end.
 std::size_t readSome(int fd, char *buffer, std::size_t max);

@@ -50,16 +50,26 @@ private:
 enum class FileSync { WaitForDisk, LeaveToSystem };
 
 // Replaces the content of `path` with `bytes`. A regular file, or a new one, is
-// written beside the old one in the same folder (as TARGET.~PID-N), flushed to
-// disk (unless `sync` says otherwise) and renamed over it, so that a failure at
-// any step leaves the previous file as it was and a reader sees the old file or
-// the new one, never a part; a symbolic link keeps its place and the file it
-// names is replaced. Such files that a killed save of the same target left
-// behind are removed first. A device or a pipe cannot be replaced that way and
-// is written in place.
+// written beside the old one in the same folder (as TARGET.~PID-N, the name cut
+// where TARGET is too long to take the suffix), flushed to disk (unless `sync`
+// says otherwise) and renamed over it, so that a failure at any step leaves the
+// previous file as it was and a reader sees the old file or the new one, never
+// a part. A symbolic link keeps its place and the file it leads to is replaced,
+// or made when the link leads nowhere yet. The temporary is locked while it is
+// written; such files that no one holds (left by a killed save, on this machine
+// or another) are removed first. A device, or a pipe that a process reads,
+// cannot be replaced that way and is written in place; a pipe that nothing
+// reads is refused (PipeWithoutReader), and a folder fails with EISDIR's text.
 void replaceFile(const std::string &path, std::string_view bytes, FileSync sync = FileSync::WaitForDisk);
 // The same with the content given as consecutive parts.
 void replaceFile(
     const std::string &path, const std::vector<std::string_view> &parts, FileSync sync = FileSync::WaitForDisk);
+
+// Replaces a file of the program's own (a cache) the same way, but by its name
+// only: the name must be a regular file of one link, or new; anything else (a
+// symbolic link, a second name of another file, a pipe) is refused with
+// notRegularFile and left alone, and the rename never writes through a link.
+// Not flushed to disk.
+void replaceOwnFile(const std::string &path, std::string_view bytes);
 
 } // namespace dotforge

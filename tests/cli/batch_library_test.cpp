@@ -23,6 +23,7 @@
 #include <mutex>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace dotforge;
 using namespace dotforge::cli;
@@ -207,8 +208,9 @@ TEST(Sha256, KnownVectors)
 }
 
 // The font file's digest and the cache that spares hashing it again: used while
-// the file's stamp holds, refreshed when it changes, never written for a change
-// that has not settled, and no failure when it cannot be read or written.
+// the file's stamp holds and the entry's check matches, refreshed when either
+// fails, never written for a change that has not settled, no failure when it
+// cannot be read or written, and never a way to write another file.
 TEST(FontDigest, CacheKeepsDigestsWhileTheFileIsUnchanged)
 {
     TempDir dir;
@@ -225,15 +227,22 @@ TEST(FontDigest, CacheKeepsDigestsWhileTheFileIsUnchanged)
     EXPECT_FALSE(std::filesystem::exists(cache));
     EXPECT_THROW(fontFileDigest(dir.file("missing"), cache, settled), IoError);
 
-    // Settled: written, then taken from the cache. A forged digest in the
-    // cache shows that the file is not hashed again.
-    EXPECT_EQ(fontFileDigest(font, cache, settled), abc);
+    // Settled: written, then taken from the cache.
+    bool cached = true;
+    EXPECT_EQ(fontFileDigest(font, cache, settled, &cached), abc);
+    EXPECT_FALSE(cached);
     const std::string line = readFile(cache);
     ASSERT_EQ(line.substr(0, 65), abc + " ");
     EXPECT_TRUE(line.ends_with(" " + font + "\n")) << line;
+    EXPECT_EQ(fontFileDigest(font, cache, settled, &cached), abc);
+    EXPECT_TRUE(cached);
+    // An edited digest is not believed, nor is a line that is no entry: the
+    // file is hashed again and its entry written anew.
     const std::string forged = std::string(64, 'e') + line.substr(64);
     writeFile(cache, "not an entry\n" + std::string(64, 'Z') + line.substr(64) + forged);
-    EXPECT_EQ(fontFileDigest(font, cache, settled), std::string(64, 'e'));
+    EXPECT_EQ(fontFileDigest(font, cache, settled, &cached), abc);
+    EXPECT_FALSE(cached);
+    EXPECT_EQ(readFile(cache), line);
 
     // Another content (size and times change): hashed again, the entry replaced.
     writeFile(font, "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq");
@@ -241,7 +250,7 @@ TEST(FontDigest, CacheKeepsDigestsWhileTheFileIsUnchanged)
     const std::int64_t later = InputFile(font).stamp().changedNs + 3'000'000'000;
     EXPECT_EQ(fontFileDigest(font, cache, later), other);
     const std::string now = readFile(cache);
-    EXPECT_EQ(now.find(std::string(64, 'e')), std::string::npos) << now;
+    EXPECT_EQ(now.find(abc), std::string::npos) << now;
     EXPECT_EQ(now.substr(0, 64), other);
 
     // A cache that is a folder, or in a folder that cannot be made: hashed.
@@ -249,6 +258,20 @@ TEST(FontDigest, CacheKeepsDigestsWhileTheFileIsUnchanged)
     EXPECT_EQ(fontFileDigest(font, dir.file("folder"), later), other);
     writeFile(dir.file("plain"), "x");
     EXPECT_EQ(fontFileDigest(font, dir.file("plain/dotforge/font-digests"), later), other);
+
+    // A cache name that is a link (to the user's notes, or to a valid cache) or
+    // a pipe is left alone: never followed, never waited on, the file hashed.
+    writeFile(dir.file("notes.txt"), "my notes\n");
+    std::filesystem::create_symlink(dir.file("notes.txt"), dir.file("to-notes"));
+    std::filesystem::create_symlink(cache, dir.file("to-cache"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    for (const char *name : {"to-notes", "to-cache", "pipe"}) {
+        EXPECT_EQ(fontFileDigest(font, dir.file(name), later, &cached), other) << name;
+        EXPECT_FALSE(cached) << name;
+    }
+    EXPECT_EQ(readFile(dir.file("notes.txt")), "my notes\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("to-notes")));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe")));
 }
 
 TEST(FontDigest, CacheFileFollowsTheEnvironment)

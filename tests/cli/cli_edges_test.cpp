@@ -218,17 +218,20 @@ TEST(CliEdges, EncodingsOfATextArgument)
 }
 
 // A run killed during its save leaves TARGET.~PID-N beside the target: a later
-// run removes those of processes that are gone, keeps those of live ones, and
-// leaves nothing itself, in the target's folder or in TMPDIR (the library is
-// built in memory).
+// run removes those that no writer holds locked, whatever process id they
+// carry, keeps a locked one (a live writer, maybe in another container with
+// ids of its own), and leaves nothing itself, in the target's folder or in
+// TMPDIR (the library is built in memory).
 TEST(CliEdges, WhatKilledRunsLeftIsRemoved)
 {
     const std::string dead = std::to_string(goneProcessId());
     const std::string alive = std::to_string(::getpid());
 
     TempDir out, temp;
-    for (const std::string &name : {"x.ZMB.~" + dead + "-0", "x.ZMB.~" + alive + "-0"})
+    const std::string live = "x.ZMB.~" + dead + "-1";
+    for (const std::string &name : {"x.ZMB.~" + dead + "-0", live, "x.ZMB.~" + alive + "-0"})
         writeFile(out.file(name), "partial");
+    const LockedByAnotherProcess writer(out.file(live));
     const CliRun run = runCli({"build", "--text", "汉字", "-o", out.file("x.ZMB")},
         CliEnvironment{{}, {"TMPDIR=" + temp.path().string()}, {}});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -239,9 +242,9 @@ TEST(CliEdges, WhatKilledRunsLeftIsRemoved)
             found.insert(entry.path().filename().string());
         return found;
     };
-    EXPECT_EQ(names(out.path()), (std::set<std::string>{"x.ZMB", "x.ZMB.~" + alive + "-0"}));
+    EXPECT_EQ(names(out.path()), (std::set<std::string>{"x.ZMB", live}));
     EXPECT_EQ(names(temp.path()), std::set<std::string>{});
-    EXPECT_EQ(readFile(out.file("x.ZMB.~" + alive + "-0")), "partial");
+    EXPECT_EQ(readFile(out.file(live)), "partial");
 }
 
 } // namespace

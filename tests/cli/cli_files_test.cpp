@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <set>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -240,6 +242,8 @@ TEST(CliUsage, InputOutputErrors)
     TempDir dir;
     writeFile(dir.file("a.ZMB"), kModeA);
     writeFile(dir.file("keep.ZMB"), "previous content");
+    ASSERT_EQ(::mkfifo(dir.file("pipe.ZMB").c_str(), 0600), 0);
+    std::filesystem::create_symlink("loop.ZMB", dir.file("loop.ZMB"));
     const std::string missingDir = dir.file("no/such/folder/x.ZMB");
     const TempDir fontDir;
     const std::string shortFont16s = fontDir.file("Font16s");
@@ -256,6 +260,9 @@ TEST(CliUsage, InputOutputErrors)
         {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("missing.ZMB"), dir.file("x.ZMB")},
         {"convert", "--size", "16", "--from", "A", "--to", "C", dir.file("a.ZMB"), missingDir},
         {"dump", "--size", "16", "--mode", "A", dir.file("missing.ZMB")},
+        // A pipe that nothing reads would take the write for ever; a link to itself.
+        {"build", "--text", "字", "-o", dir.file("pipe.ZMB")},
+        {"build", "--text", "字", "-o", dir.file("loop.ZMB")},
     };
     for (const auto &args : failing) {
         const CliRun run = runCli(args);
@@ -271,6 +278,14 @@ TEST(CliUsage, InputOutputErrors)
         EXPECT_EQ(run.err,
             "dotforge-cli: cannot write " + missingDir + ": there is no folder " + dir.file("no/such/folder") + "\n");
     }
+    // Each says what happened.
+    const std::vector<std::pair<std::size_t, std::string>> said{
+        {2, dir.path().string() + ": Is a directory"},
+        {failing.size() - 2, dir.file("pipe.ZMB") + ": No process reads the pipe"},
+        {failing.size() - 1, dir.file("loop.ZMB") + ": Too many levels of symbolic links"},
+    };
+    for (const auto &[row, text] : said)
+        EXPECT_EQ(runCli(failing[row]).err, "dotforge-cli: cannot write " + text + "\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.ZMB")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
     EXPECT_EQ(readFile(dir.file("keep.ZMB")), "previous content");
@@ -279,13 +294,69 @@ TEST(CliUsage, InputOutputErrors)
     for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"a.ZMB", "keep.ZMB"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"a.ZMB", "keep.ZMB", "loop.ZMB", "pipe.ZMB"}));
+}
+
+// An output name that is a link keeps its place, also a link (or a chain of
+// links) to a file not made yet; a name as long as the file system takes is
+// written (its temporary's name is cut to fit, at a character); a pipe that a
+// process reads, as /dev/stdout in a pipeline, gets the bytes.
+TEST(CliFiles, OutputsBehindLinksWithLongNamesAndIntoPipes)
+{
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.file("real"));
+    fs::create_symlink("real/made.ZMB", dir.file("link.ZMB"));
+    fs::create_symlink(dir.file("link.ZMB"), dir.file("chain.ZMB"));
+    fs::create_symlink("other.ZMB", dir.file("real/to-other.ZMB"));
+    const std::string ascii = std::string(251, 'n') + ".ZMB";
+    std::string chinese;
+    for (int i = 0; i < 83; ++i)
+        chinese += "\xE5\xAD\x97"; // 字
+    chinese += ".ZMB";
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    const int reader = ::open(dir.file("pipe").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+
+    const CliRun plain = runCli({"build", "--text", "字", "-o", dir.file("plain.ZMB")});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const std::string bytes = readFile(dir.file("plain.ZMB"));
+    ASSERT_EQ(bytes.size(), 34u);
+    const std::vector<std::pair<std::string, std::string>> outputs{
+        {dir.file("link.ZMB"), dir.file("real/made.ZMB")},
+        {dir.file("chain.ZMB"), dir.file("real/made.ZMB")},
+        {dir.file("real/to-other.ZMB"), dir.file("real/other.ZMB")},
+        {dir.file(ascii), dir.file(ascii)},
+        {dir.file(chinese), dir.file(chinese)},
+    };
+    for (const auto &[output, written] : outputs) {
+        fs::remove(written);
+        const CliRun run = runCli({"build", "--text", "字", "-o", output});
+        EXPECT_EQ(run.status, 0) << output << "\n" << run.err;
+        EXPECT_EQ(readFile(written), bytes) << output;
+    }
+    const CliRun piped = runCli({"build", "--text", "字", "--format", "zmb", "-o", dir.file("pipe")});
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    std::string got(64, '\0');
+    got.resize(std::size_t(std::max<ssize_t>(0, ::read(reader, got.data(), got.size()))));
+    ::close(reader);
+    EXPECT_EQ(got, bytes);
+
+    for (const char *link : {"link.ZMB", "chain.ZMB", "real/to-other.ZMB"})
+        EXPECT_TRUE(fs::is_symlink(dir.file(link))) << link;
+    std::set<std::string> names;
+    for (const auto &entry : fs::recursive_directory_iterator(dir.path()))
+        names.insert(entry.path().lexically_relative(dir.path()).string());
+    EXPECT_EQ(names,
+        (std::set<std::string>{"real", "real/made.ZMB", "real/other.ZMB", "real/to-other.ZMB", "link.ZMB", "chain.ZMB",
+            "plain.ZMB", "pipe", ascii, chinese}));
 }
 
 // A file-size limit set by the shell (ulimit -f) makes the write fail: the tool
-// says "Disk full" and leaves the previous output, instead of dying of SIGXFSZ.
-// The child starts with the signal's default action, as a login shell gives it.
-TEST(CliFiles, FileSizeLimitIsADiskFullError)
+// says "File too large" (the disk is not full) and leaves the previous output,
+// instead of dying of SIGXFSZ. The child starts with the signal's default
+// action, as a login shell gives it.
+TEST(CliFiles, FileSizeLimitIsAFileTooLargeError)
 {
     TempDir dir;
     std::string in;
@@ -314,7 +385,7 @@ TEST(CliFiles, FileSizeLimitIsADiskFullError)
     ASSERT_EQ(waitpid(pid, &wstatus, 0), pid);
     ASSERT_FALSE(WIFSIGNALED(wstatus)) << "killed by signal " << WTERMSIG(wstatus);
     EXPECT_EQ(WEXITSTATUS(wstatus), 2);
-    EXPECT_NE(readFile(errPath).find("Disk full"), std::string::npos) << readFile(errPath);
+    EXPECT_NE(readFile(errPath).find(": File too large\n"), std::string::npos) << readFile(errPath);
     EXPECT_EQ(readFile(dir.file("out.ZMB")), "previous content");
     std::vector<std::string> names;
     for (const auto &entry : std::filesystem::directory_iterator(dir.path()))

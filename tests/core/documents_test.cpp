@@ -369,7 +369,8 @@ void expectFailedSave(Documents &t, const std::set<std::string> &before, const s
     EXPECT_TRUE(t.tw->controls.mnuSave.enabled);
 }
 
-// Limits the size of any file this process writes, as a full disk would.
+// Limits the size of any file this process writes: a write fails midway, as on
+// a full disk, with its own text ("File too large": the disk is not full).
 struct FileSizeLimit {
     rlimit old{};
     explicit FileSizeLimit(rlim_t bytes)
@@ -387,7 +388,7 @@ struct FileSizeLimit {
     }
 };
 
-TEST_F(Documents, diskFullWhileWritingTheFile)
+TEST_F(Documents, writeFailsWhileWritingTheFile)
 {
     // 32 dots: one glyph, the .ASM text (683 bytes) outgrows the limit while the
     // records (128 bytes) still fit.
@@ -404,13 +405,13 @@ TEST_F(Documents, diskFullWhileWritingTheFile)
         FileSizeLimit limit(600);
         EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     }
-    expectFailedSave(*this, before, "Disk full.");
+    expectFailedSave(*this, before, "File too large.");
     EXPECT_EQ(readFile(path("LIB.ASM")), previous);
     // The selected glyph (0), not the last one converted.
     EXPECT_EQ(tw->libPlane, threeGlyphs()[0]);
 }
 
-TEST_F(Documents, diskFullWhileCopyingTheRecords)
+TEST_F(Documents, writeFailsWhileCopyingTheRecords)
 {
     writeFile(path("LIB.ZMB"), "previous");
     const auto before = listing();
@@ -420,7 +421,7 @@ TEST_F(Documents, diskFullWhileCopyingTheRecords)
         FileSizeLimit limit(200);
         EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     }
-    expectFailedSave(*this, before, "Disk full.");
+    expectFailedSave(*this, before, "File too large.");
     EXPECT_EQ(readFile(path("LIB.ZMB")), "previous");
 }
 
@@ -540,8 +541,9 @@ TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
 }
 
 // A save killed on the way leaves TARGET.~PID-N beside its target; the next
-// save of that target removes such files of processes that are gone, and only
-// those.
+// save of that target removes such files that no writer holds locked, and
+// only those. The process id in a name decides nothing: a writer in another
+// container or on another NFS client has ids of its own.
 TEST_F(Documents, saveRemovesWhatKilledSavesOfItsTargetLeft)
 {
     const std::string dead = std::to_string(goneProcessId());
@@ -549,11 +551,14 @@ TEST_F(Documents, saveRemovesWhatKilledSavesOfItsTargetLeft)
     for (const std::string &name : {"LIB.ZMB.~" + dead + "-0", "LIB.ZMB.~" + dead + "-7", "LIB.ZMB.~" + alive + "-0",
              "LIB.ZMB.~" + dead + "-x", "LIB.ZMB.~" + dead, "OTHER.ZMB.~" + dead + "-0"})
         writeFile(path(name), "partial");
+    // A live writer elsewhere, whose process id is no process here.
+    const LockedByAnotherProcess writer(path("LIB.ZMB.~" + dead + "-7"));
     saveVia(1, "LIB.ZMB");
     EXPECT_EQ(listing(),
-        (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB", "LIB.ZMB.~" + alive + "-0", "LIB.ZMB.~" + dead + "-x",
+        (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB", "LIB.ZMB.~" + dead + "-7", "LIB.ZMB.~" + dead + "-x",
             "LIB.ZMB.~" + dead, "OTHER.ZMB.~" + dead + "-0"}));
     EXPECT_EQ(readFile(path("LIB.ZMB")).size(), 3u * 34);
+    EXPECT_EQ(readFile(path("LIB.ZMB.~" + dead + "-7")), "partial");
 }
 
 TEST_F(Documents, exitAsksTheWindowToClose)

@@ -180,7 +180,8 @@ TEST_P(PrintRangeRefused, ShowsTheRangeError)
     TestWorkspace tw;
     fillLibrary(tw.ws(), std::vector<GlyphPlane>(std::size_t(count), dotAt(0, 0)));
     RecordingDevice dev;
-    EXPECT_TRUE(tw->run([&] { tw->printRange(first, last, dev); }));
+    // Captured by name: clang before 16 cannot capture a structured binding.
+    EXPECT_TRUE(tw->run([&, first = first, last = last] { tw->printRange(first, last, dev); }));
 
     EXPECT_EQ(tw.prompts().texts("error"), std::vector<std::string>{"范围指定错误!"});
     EXPECT_EQ(tw.prompts().lastButtons(), Buttons::Ok);
@@ -201,7 +202,7 @@ TEST_P(PrintNotANumber, ShowsTheConversionError)
     TestWorkspace tw;
     fillLibrary(tw.ws(), {dotAt(0, 0), dotAt(0, 0)});
     RecordingDevice dev;
-    EXPECT_FALSE(tw->run([&] { tw->printRange(first, last, dev); }));
+    EXPECT_FALSE(tw->run([&, first = first, last = last] { tw->printRange(first, last, dev); }));
 
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{shown});
     EXPECT_TRUE(tw.prompts().texts("error").empty());

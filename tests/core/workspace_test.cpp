@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -230,6 +231,22 @@ TEST(ErrorTexts, RunTimeTextsAndTheFullStopRule)
     };
     for (const auto &[code, text] : table)
         EXPECT_EQ(errorBoxText(IoError(code).what()), text) << code;
+
+    // A failure of the system: the run-time text where the table has the
+    // condition, else the system's own, never the run-time text of the number
+    // the errno value happens to have (EIO is 5, ENETUNREACH 101).
+    const std::pair<int, std::string> system[] = {
+        {ENOENT, "File not found."},
+        {EACCES, "File access denied."},
+        {ENOSPC, "Disk full."},
+        {EIO, "Input/output error."},
+        {EFBIG, "File too large."},
+        {ENETUNREACH, "Network is unreachable."},
+        {ELOOP, "Too many levels of symbolic links."},
+        {EISDIR, "Is a directory."},
+    };
+    for (const auto &[err, text] : system)
+        EXPECT_EQ(errorBoxText(IoError(IoError::fromErrno(err)).what()), text) << err;
 
     // No full stop after a full stop or a character that sorts before it.
     EXPECT_EQ(errorBoxText("Done."), "Done.");

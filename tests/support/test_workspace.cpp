@@ -1,9 +1,11 @@
 #include "tests/support/test_workspace.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,6 +90,41 @@ long goneProcessId()
         throw std::runtime_error("fork failed");
     ::waitpid(child, nullptr, 0);
     return long(child);
+}
+
+LockedByAnotherProcess::LockedByAnotherProcess(const std::string &path)
+{
+    int ready[2];
+    int hold[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(hold, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t child = ::fork();
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    if (child == 0) {
+        ::close(hold[1]);
+        const int fd = ::open(path.c_str(), O_RDWR);
+        const char locked = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
+        [[maybe_unused]] const auto told = ::write(ready[1], &locked, 1);
+        char end;
+        while (::read(hold[0], &end, 1) > 0) { }
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(hold[0]);
+    m_child = long(child);
+    m_hold = hold[1];
+    char locked = 'n';
+    const auto got = ::read(ready[0], &locked, 1);
+    ::close(ready[0]);
+    if (got != 1 || locked != 'y')
+        throw std::runtime_error("the child could not lock " + path);
+}
+
+LockedByAnotherProcess::~LockedByAnotherProcess()
+{
+    ::close(m_hold);
+    ::waitpid(pid_t(m_child), nullptr, 0);
 }
 
 std::string readFile(const std::string &path)

@@ -82,6 +82,20 @@ std::string readFile(const std::string &path);
 // The id of a process that has just ended (a child that exited at once): names
 // that carry it belong to a run that is gone.
 long goneProcessId();
+
+// A child process that holds an exclusive lock (flock) on a file, as a writer
+// busy with its temporary does, until the object goes.
+class LockedByAnotherProcess {
+public:
+    explicit LockedByAnotherProcess(const std::string &path);
+    ~LockedByAnotherProcess();
+    LockedByAnotherProcess(const LockedByAnotherProcess &) = delete;
+    LockedByAnotherProcess &operator=(const LockedByAnotherProcess &) = delete;
+
+private:
+    long m_child = -1;
+    int m_hold = -1; // the child runs until this end of its pipe closes
+};
 void writeFile(const std::string &path, const std::string &bytes);
 
 // The editor grid of a workspace as ASCII art rows of its dot size.
