@@ -136,17 +136,31 @@ int runConvert(const Arguments &a)
             throw UsageError("invalid argument '" + name + "' for '--name' (a C identifier)");
     }
 
-    std::string doing = "cannot read " + in;
+    const std::string reading = "cannot read " + in;
+    std::string doing = reading;
     bool writing = false;
     try {
-        LibraryContent content = readLibraryFile(in, inFormat, n);
-        if (content.glyphs.empty())
+        const LibraryFile file(in, inFormat, n);
+        if (file.count() == 0)
             warn(in + " holds no glyph at " + std::to_string(n) + " dots");
-        for (Sequence &glyph : content.glyphs)
-            glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
+        LibrarySource library;
+        library.count = file.count();
+        library.code = [&file](std::size_t g) { return file.code(g); };
+        library.glyphs = [&](std::size_t first, std::size_t last) {
+            doing = reading;
+            writing = false;
+            LibraryContent run = file.glyphs(first, last);
+            for (Sequence &glyph : run.glyphs)
+                glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
+            doing = "cannot write " + out;
+            writing = true;
+            return run;
+        };
         doing = "cannot write " + out;
         writing = true;
-        replaceFile(out, libraryFileBytes(content, outFormat, n, to, name), FileSync::LeaveToSystem);
+        replaceFileBy(
+            out, [&](ByteSink &sink) { writeLibraryFile(sink, library, outFormat, n, to, name); },
+            FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {
         error(doing + ": " + (writing ? writeFailure(out, e) : ioErrorText(e)));
@@ -164,11 +178,19 @@ int runDump(const Arguments &a)
     const std::string &path = a.positionals()[0];
     const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
     try {
-        const LibraryContent content = readLibraryFile(path, format, n);
-        if (content.glyphs.empty())
+        const LibraryFile file(path, format, n);
+        if (file.count() == 0)
             warn(path + " holds no glyph at " + std::to_string(n) + " dots");
-        std::cout << dumpText(content, n, layout.mode, layout.effects) << std::flush;
-        if (!std::cout) {
+        for (std::size_t from = 0; from < file.count(); from += kGlyphRun) {
+            const LibraryContent run = file.glyphs(from, std::min(file.count(), from + kGlyphRun));
+            // An empty line between two glyphs, also between two runs.
+            if (from > 0)
+                std::cout << '\n';
+            std::cout << dumpText(run, n, layout.mode, layout.effects);
+            if (!std::cout)
+                break;
+        }
+        if (!std::cout.flush()) {
             error("cannot write to standard output");
             return kExitIo;
         }

@@ -142,34 +142,38 @@ std::string LineReader::readLine()
     return line;
 }
 
+bool readAsmGlyph(LineReader &lines, int n, Sequence &glyph, std::string &code)
+{
+    if (!isDotSize(n) || lines.atEnd())
+        return false;
+    const int bytesPerRow = rowBytes(n);
+    // Rows of lines that are never read stay clear.
+    glyph.assign(std::size_t(glyphBytes(n)), 0);
+    code.clear();
+    int linesRead = 0;
+    for (int i = 0; i < n / 4; ++i) {
+        const std::string line = lines.readLine();
+        if (line.empty())
+            break;
+        ++linesRead;
+        std::string_view rest = line;
+        for (int j = 0; j < 4; ++j)
+            for (int b = 0; b < bytesPerRow; ++b)
+                glyph[std::size_t((4 * i + j) * bytesPerRow + b)] = takeValue(rest);
+        if (i == 0) {
+            const auto semicolon = rest.find(';');
+            code = std::string(semicolon == std::string_view::npos ? rest.substr(0, 2) : rest.substr(semicolon + 1, 2));
+        }
+    }
+    return linesRead >= 3;
+}
+
 LibraryContent readAsm(LineReader &lines, int n, int limit)
 {
     LibraryContent content;
-    if (!isDotSize(n))
-        return content;
-    const int bytesPerRow = rowBytes(n);
-    while (!lines.atEnd()) {
-        // Rows of lines that are never read stay clear.
-        Sequence glyph(std::size_t(glyphBytes(n)), 0);
-        std::string code;
-        int linesRead = 0;
-        for (int i = 0; i < n / 4; ++i) {
-            const std::string line = lines.readLine();
-            if (line.empty())
-                break;
-            ++linesRead;
-            std::string_view rest = line;
-            for (int j = 0; j < 4; ++j)
-                for (int b = 0; b < bytesPerRow; ++b)
-                    glyph[std::size_t((4 * i + j) * bytesPerRow + b)] = takeValue(rest);
-            if (i == 0) {
-                const auto semicolon = rest.find(';');
-                code = std::string(
-                    semicolon == std::string_view::npos ? rest.substr(0, 2) : rest.substr(semicolon + 1, 2));
-            }
-        }
-        if (linesRead < 3)
-            break;
+    Sequence glyph;
+    std::string code;
+    while (readAsmGlyph(lines, n, glyph, code)) {
         if (int(content.glyphs.size()) >= limit) {
             content.cutShort = true;
             break;

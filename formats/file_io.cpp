@@ -23,13 +23,46 @@ namespace {
     throw IoError(IoError::fromErrno(err));
 }
 
-void writeParts(int fd, const std::vector<std::string_view> &parts)
+// Bytes given to the sink reach the descriptor in writes of at least kBuffer
+// bytes (but the last), so that small parts cost no system call each.
+class DescriptorSink : public ByteSink {
+public:
+    static constexpr std::size_t kBuffer = 1 << 20;
+    explicit DescriptorSink(int fd)
+        : m_fd(fd)
+    {
+    }
+    void write(std::string_view bytes) override
+    {
+        if (m_buffer.size() + bytes.size() < kBuffer) {
+            m_buffer.append(bytes);
+            return;
+        }
+        flush();
+        if (bytes.size() >= kBuffer)
+            writeExactly(m_fd, bytes.data(), bytes.size());
+        else
+            m_buffer.assign(bytes);
+    }
+    void flush()
+    {
+        writeExactly(m_fd, m_buffer.data(), m_buffer.size());
+        m_buffer.clear();
+    }
+
+private:
+    int m_fd;
+    std::string m_buffer;
+};
+
+void writeParts(int fd, const FileProducer &produce)
 {
-    for (const std::string_view part : parts)
-        writeExactly(fd, part.data(), part.size());
+    DescriptorSink sink(fd);
+    produce(sink);
+    sink.flush();
 }
 
-void writeInPlace(const std::string &path, const std::vector<std::string_view> &parts)
+void writeInPlace(const std::string &path, const FileProducer &parts)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
@@ -175,6 +208,17 @@ void replaceFile(const std::string &path, std::string_view bytes, FileSync sync)
 }
 
 void replaceFile(const std::string &path, const std::vector<std::string_view> &parts, FileSync sync)
+{
+    replaceFileBy(
+        path,
+        [&parts](ByteSink &sink) {
+            for (const std::string_view part : parts)
+                sink.write(part);
+        },
+        sync);
+}
+
+void replaceFileBy(const std::string &path, const FileProducer &parts, FileSync sync)
 {
     if (path.empty())
         throw IoError(ioerr::InvalidFilename);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,5 +62,18 @@ void replaceFile(const std::string &path, std::string_view bytes, FileSync sync 
 // The same with the content given as consecutive parts.
 void replaceFile(
     const std::string &path, const std::vector<std::string_view> &parts, FileSync sync = FileSync::WaitForDisk);
+
+// Where content is written as it is made, part by part. Raises IoError.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual void write(std::string_view bytes) = 0;
+};
+// Makes a file's content, giving it to the sink in order.
+using FileProducer = std::function<void(ByteSink &sink)>;
+// The same with the content made while it is written, so that it is never
+// held whole: what `produce` gives its sink goes to the new file. An exception
+// from `produce` fails the replacement as a write error does.
+void replaceFileBy(const std::string &path, const FileProducer &produce, FileSync sync = FileSync::WaitForDisk);
 
 } // namespace dotforge
