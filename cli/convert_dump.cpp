@@ -4,6 +4,7 @@
 #include "cli/glyph_text.h"
 #include "cli/layouts.h"
 #include "cli/library_files.h"
+#include "core/gbk.h"
 #include "core/io_error.h"
 #include "formats/bdf.h"
 #include "formats/file_io.h"
@@ -34,7 +35,8 @@ const char *const kConvertHelp = R"(Usage: dotforge-cli convert --size N --from 
    or:  dotforge-cli convert --size N --from MODE IN OUT.bdf
 Re-lay a .ZMB or .ASM font library for another byte layout mode, optionally
 applying a default rotation, flip and swap to every glyph, or write it as a
-BDF bitmap font. Every glyph of IN is read, however many it holds.
+BDF bitmap font. Every glyph of IN is read, however many it holds; a code
+with a control byte (00 to 1F, 7F) is refused, as build --codes refuses it.
 
       --size 16|24|32          dot size of the library (required)
       --from A|B|C|D           byte layout mode IN was written in (required)
@@ -143,6 +145,19 @@ int runConvert(const Arguments &a)
         const LibraryFile file(in, inFormat, n);
         if (file.count() == 0)
             warn(in + " holds no glyph at " + std::to_string(n) + " dots");
+        // The codes go into the output as they are; one that holds a control
+        // byte is refused as build refuses it. Zero bytes at the end of a code
+        // are how a .ZMB file pads a short or missing code.
+        for (std::size_t g = 0; g < file.count(); ++g) {
+            std::string code = file.code(g);
+            while (!code.empty() && code.back() == '\0')
+                code.pop_back();
+            if (hasControlByte(code)) {
+                error("cannot convert " + in + ": glyph " + std::to_string(g) + " (counted from 0) has the code "
+                    + codeHex(file.code(g)) + ", and control bytes (00 to 1F, 7F) are no characters");
+                return kExitIo;
+            }
+        }
         LibrarySource library;
         library.count = file.count();
         library.code = [&file](std::size_t g) { return file.code(g); };
