@@ -291,7 +291,8 @@ int runProof(const Arguments &a)
         sheet.geometry.n = n;
         sheet.geometry.bytes = a.has("bytes");
         const LayoutProfile *profile = profileOf(layout);
-        sheet.title = std::filesystem::path(path).filename().string() + ": "
+        // The name as it can be shown, whatever its encoding.
+        sheet.title = readableText(std::filesystem::path(path).filename().string()) + ": "
             + std::to_string(file.count()) + " glyphs of " + std::to_string(n) + " dots as "
             + (profile ? std::string(profile->name) + " (" + layoutOptions(layout) + ")" : layoutOptions(layout))
             + " shows them";
