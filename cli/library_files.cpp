@@ -115,7 +115,12 @@ LibraryFile::LibraryFile(const std::string &path, FileFormat format, int n)
         Sequence glyph;
         std::string code;
         while (readAsmGlyph(lines, n, glyph, code)) {
-            m_glyphBytes.append(glyph.begin(), glyph.end());
+            // Blocks of a run of glyphs each: no block is ever copied to grow.
+            if (m_count % kGlyphRun == 0) {
+                m_glyphBlocks.emplace_back();
+                m_glyphBlocks.back().reserve(kGlyphRun * glyph.size());
+            }
+            m_glyphBlocks.back().append(glyph.begin(), glyph.end());
             addCode(code);
             ++m_count;
         }
@@ -152,19 +157,14 @@ std::string LibraryFile::code(std::size_t g) const
 LibraryContent LibraryFile::glyphs(std::size_t from, std::size_t to) const
 {
     const std::size_t glyphSize = std::size_t(glyphBytes(m_n));
-    std::string read;
-    std::string_view bytes;
-    if (m_file) {
-        read = m_file->readAt(std::int64_t(from * glyphSize), (to - from) * glyphSize);
-        bytes = read;
-    } else {
-        bytes = std::string_view(m_glyphBytes).substr(from * glyphSize, (to - from) * glyphSize);
-    }
+    const std::string read = m_file ? m_file->readAt(std::int64_t(from * glyphSize), (to - from) * glyphSize) : "";
     LibraryContent content;
     content.glyphs.reserve(to - from);
     content.codes.reserve(to - from);
     for (std::size_t g = from; g < to; ++g) {
-        const auto *first = reinterpret_cast<const std::uint8_t *>(bytes.data()) + (g - from) * glyphSize;
+        const char *bytes = m_file ? read.data() + (g - from) * glyphSize
+                                   : m_glyphBlocks[g / kGlyphRun].data() + g % kGlyphRun * glyphSize;
+        const auto *first = reinterpret_cast<const std::uint8_t *>(bytes);
         content.glyphs.emplace_back(first, first + glyphSize);
         content.codes.push_back(code(g));
     }

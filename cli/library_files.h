@@ -54,7 +54,7 @@ private:
     std::string m_codes; // a length byte and two code bytes per glyph
     std::unique_ptr<InputFile> m_file; // a .ZMB file, read when its glyphs are asked
     std::int64_t m_codeOffset = 0;
-    std::string m_glyphBytes; // the glyphs of an .ASM file
+    std::vector<std::string> m_glyphBlocks; // the glyphs of an .ASM file, a run in each
 };
 
 // Reads every glyph of a .ZMB or .ASM file at dot size n, as LibraryFile
