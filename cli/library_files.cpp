@@ -129,13 +129,12 @@ LibraryFile::LibraryFile(const std::string &path, FileFormat format, int n)
     const std::int64_t size = file->size();
     const ZmbLayout layout = zmbLayout(size, n, std::numeric_limits<int>::max());
     m_count = std::size_t(layout.fileGlyphs);
-    m_codeOffset = layout.codeOffset;
     m_codes.reserve(3 * m_count);
     // The codes stand together at the end of the file.
     constexpr std::size_t kCodeRun = 64 * 1024;
     for (std::size_t g = 0; g < m_count; g += kCodeRun) {
         const std::size_t run = std::min(kCodeRun, m_count - g);
-        const std::string codes = file->readAt(m_codeOffset + 2 * std::int64_t(g), 2 * run);
+        const std::string codes = file->readAt(layout.codeOffset + 2 * std::int64_t(g), 2 * run);
         for (std::size_t i = 0; i < run; ++i)
             addCode(std::string_view(codes).substr(2 * i, 2));
     }

@@ -53,7 +53,6 @@ private:
     std::size_t m_count = 0;
     std::string m_codes; // a length byte and two code bytes per glyph
     std::unique_ptr<InputFile> m_file; // a .ZMB file, read when its glyphs are asked
-    std::int64_t m_codeOffset = 0;
     std::vector<std::string> m_glyphBlocks; // the glyphs of an .ASM file, a run in each
 };
 
