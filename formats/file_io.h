@@ -71,9 +71,10 @@ public:
 };
 // Makes a file's content, giving it to the sink in order.
 using FileProducer = std::function<void(ByteSink &sink)>;
-// The same with the content made while it is written, so that it is never
-// held whole: what `produce` gives its sink goes to the new file. An exception
-// from `produce` fails the replacement as a write error does.
+// Replaces the content of `path` as replaceFile does, with the content made
+// while it is written, so that it is never held whole: what `produce` gives
+// its sink goes to the new file. An exception from `produce` fails the
+// replacement as a write error does, and the previous file stays.
 void replaceFileBy(const std::string &path, const FileProducer &produce, FileSync sync = FileSync::WaitForDisk);
 
 } // namespace dotforge
