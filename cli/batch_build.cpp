@@ -173,10 +173,7 @@ std::vector<std::string> parseCodes(const std::string &list)
             throw UsageError("invalid code '" + item + "' in --codes (four hexadecimal digits, as B0A1)");
         const std::string code{
             char(std::stoi(item.substr(0, 2), nullptr, 16)), char(std::stoi(item.substr(2), nullptr, 16))};
-        // A control byte is no character, and a line end would split the code
-        // comment of an .ASM line, which then reads back as other glyphs.
-        const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
-        if (std::any_of(code.begin(), code.end(), control))
+        if (hasControlByte(code))
             throw UsageError("invalid code '" + item + "' in --codes: control bytes (00 to 1F, 7F) are no characters");
         codes.push_back(code);
         if (comma == std::string::npos)

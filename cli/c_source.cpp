@@ -138,27 +138,51 @@ std::string preamble(std::size_t count, int n, Mode mode, const std::vector<std:
 // missing bytes zero.
 unsigned codeNumber(const LibraryContent &content, std::size_t g)
 {
-    const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
-    const auto byte = [&code](std::size_t i) { return unsigned(std::uint8_t(i < code.size() ? code[i] : 0)); };
-    return byte(0) << 8 | byte(1);
+    return cCodeNumber(g < content.codes.size() ? content.codes[g] : std::string());
+}
+
+std::vector<std::uint16_t> codeNumbers(const LibraryContent &content)
+{
+    std::vector<std::uint16_t> numbers(content.glyphs.size());
+    for (std::size_t g = 0; g < numbers.size(); ++g)
+        numbers[g] = std::uint16_t(codeNumber(content, g));
+    return numbers;
 }
 
 // The library indexes in ascending code order; empty when the library order
 // ascends already, so that NAME_find can search NAME_codes itself.
-std::vector<std::size_t> searchOrder(const LibraryContent &content)
+std::vector<std::size_t> searchOrder(const std::vector<std::uint16_t> &codes)
 {
-    const std::size_t count = content.glyphs.size();
+    const std::size_t count = codes.size();
     bool ascending = true;
     for (std::size_t g = 1; g < count && ascending; ++g)
-        ascending = codeNumber(content, g - 1) < codeNumber(content, g);
+        ascending = codes[g - 1] < codes[g];
     if (ascending)
         return {};
     std::vector<std::size_t> order(count);
     for (std::size_t g = 0; g < count; ++g)
         order[g] = g;
-    std::stable_sort(order.begin(), order.end(),
-        [&content](std::size_t a, std::size_t b) { return codeNumber(content, a) < codeNumber(content, b); });
+    std::stable_sort(
+        order.begin(), order.end(), [&codes](std::size_t a, std::size_t b) { return codes[a] < codes[b]; });
     return order;
+}
+
+// The line of NAME_codes of glyph g: as in the .ZMB file, a short code is
+// padded with zero bytes.
+void appendCodeLine(std::string &out, const std::string &code, const std::string &shown, std::size_t g)
+{
+    const unsigned value = cCodeNumber(code);
+    out += "    ";
+    appendHexByte(out, std::uint8_t(value >> 8));
+    out += ", ";
+    appendHexByte(out, std::uint8_t(value));
+    out += ", /* ";
+    appendNumber(out, g);
+    if (!shown.empty()) {
+        out += ": ";
+        out += shown;
+    }
+    out += " */\n";
 }
 
 std::string findFunction(const std::string &name, const std::vector<std::size_t> &order)
@@ -220,7 +244,14 @@ bool isCIdentifier(const std::string &name)
         && std::all_of(name.begin(), name.end(), identifierChar);
 }
 
-CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to)
+unsigned cCodeNumber(const std::string &code)
+{
+    const auto byte = [&code](std::size_t i) { return unsigned(std::uint8_t(i < code.size() ? code[i] : 0)); };
+    return byte(0) << 8 | byte(1);
+}
+
+CGlyphText cGlyphText(
+    const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to, std::size_t indexBase)
 {
     CGlyphText text;
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
@@ -234,7 +265,7 @@ CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size
         const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
         const std::string shown = shownCharacter(code);
         out += "    /* ";
-        appendNumber(out, g);
+        appendNumber(out, indexBase + g);
         out += ": ";
         out += codeHex(code);
         if (!shown.empty()) {
@@ -268,22 +299,19 @@ CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size
             out.append(line, used);
         }
 
-        // As in the .ZMB file: a short code is padded with zero bytes.
         text.codeStarts.push_back(text.codes.size());
-        const unsigned value = codeNumber(content, g);
-        text.codes += "    ";
-        appendHexByte(text.codes, std::uint8_t(value >> 8));
-        text.codes += ", ";
-        appendHexByte(text.codes, std::uint8_t(value));
-        text.codes += ", /* ";
-        appendNumber(text.codes, g);
-        if (!shown.empty()) {
-            text.codes += ": ";
-            text.codes += shown;
-        }
-        text.codes += " */\n";
+        appendCodeLine(text.codes, code, shown, indexBase + g);
     }
     return text;
+}
+
+std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexBase)
+{
+    std::string out;
+    out.reserve(codes.size() * 48);
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        appendCodeLine(out, codes[i], shownCharacter(codes[i]), indexBase + i);
+    return out;
 }
 
 std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
@@ -317,12 +345,8 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
     const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
     std::vector<std::size_t> *glyphStarts)
 {
-    const std::size_t count = content.glyphs.size();
-    const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    CSourceText text;
+    CSourceText text = cSourceFrame(codeNumbers(content), n, mode, name, buildNote);
     text.pieces = &pieces;
-    text.opening = preamble(count, n, mode, buildNote) + "\n" + "const unsigned char " + name + "_glyphs["
-        + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
     std::size_t at = text.opening.size();
     for (const CGlyphText &piece : pieces) {
         if (glyphStarts)
@@ -330,9 +354,6 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
                 glyphStarts->push_back(at + start);
         at += piece.glyphs.size();
     }
-    if (count == 0)
-        text.between = "    0x00, /* no glyph */\n";
-    text.between += "};\n\nconst unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "] = {\n";
     at += text.between.size();
     for (const CGlyphText &piece : pieces) {
         if (glyphStarts)
@@ -340,13 +361,29 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
                 glyphStarts->push_back(at + start);
         at += piece.codes.size();
     }
+    if (glyphStarts)
+        glyphStarts->push_back(at + text.codesEnd);
+    return text;
+}
+
+CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
+    const std::vector<std::string> &buildNote)
+{
+    const std::size_t count = codeNumbers.size();
+    const std::size_t glyphSize = std::size_t(glyphBytes(n));
+    CSourceText text;
+    text.opening = preamble(count, n, mode, buildNote) + "\n" + "const unsigned char " + name + "_glyphs["
+        + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
+    if (count == 0)
+        text.between = "    0x00, /* no glyph */\n";
+    text.between
+        += "};\n\nconst unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "] = {\n";
     if (count == 0)
         text.closing = "    0x00, /* no glyph */\n";
     text.closing += "};\n\n";
-    if (glyphStarts)
-        glyphStarts->push_back(at + text.closing.size());
+    text.codesEnd = text.closing.size();
     text.closing += "const unsigned int " + name + "_count = " + std::to_string(count) + ";\n\n";
-    text.closing += findFunction(name, searchOrder(content));
+    text.closing += findFunction(name, searchOrder(codeNumbers));
     return text;
 }
 
@@ -377,7 +414,7 @@ CDataSizes cDataSizes(const LibraryContent &content, int n)
     CDataSizes sizes;
     sizes.glyphs = arrayLength(count * std::size_t(glyphBytes(n)));
     sizes.codes = arrayLength(2 * count);
-    sizes.index = 2 * searchOrder(content).size(); // unsigned short: two bytes on the usual targets
+    sizes.index = 2 * searchOrder(codeNumbers(content)).size(); // unsigned short: two bytes on the usual targets
     return sizes;
 }
 

@@ -9,6 +9,7 @@
 #include "formats/library_content.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,16 @@ struct CGlyphText {
     std::vector<std::size_t> glyphStarts;
     std::vector<std::size_t> codeStarts;
 };
-CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to);
+// `indexBase`: the index in the library of the content's first glyph, when
+// the content holds a run of the library's glyphs (the text numbers them).
+CGlyphText cGlyphText(
+    const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to, std::size_t indexBase = 0);
+// The lines of NAME_codes of a run of codes, the first of glyph `indexBase`:
+// the `codes` part of cGlyphText without the glyphs.
+std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexBase);
+// A code as NAME_codes and NAME_find take it: first byte x 256 + second byte,
+// missing bytes zero.
+unsigned cCodeNumber(const std::string &code);
 
 // The C source around the glyphs' text of consecutive ranges that cover the
 // library, which stays in the pieces: the file is written part by part, never
@@ -50,6 +60,7 @@ struct CSourceText {
     std::string opening; // the comment and the start of NAME_glyphs
     std::string between; // the end of NAME_glyphs and the start of NAME_codes
     std::string closing; // the end of NAME_codes, NAME_count and NAME_find
+    std::size_t codesEnd = 0; // where NAME_codes ends in `closing`
     const std::vector<CGlyphText> *pieces = nullptr;
     std::vector<std::string_view> parts() const;
     std::string joined() const;
@@ -57,6 +68,12 @@ struct CSourceText {
 CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const std::string &name,
     const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
     std::vector<std::size_t> *glyphStarts = nullptr);
+
+// The same without pieces, for a library written a run of glyphs at a time:
+// the text around the glyphs' text of a library whose codes, as cCodeNumber
+// gives them, are `codeNumbers` (one per glyph).
+CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
+    const std::vector<std::string> &buildNote);
 
 std::string cHeader(
     std::size_t count, int n, Mode mode, const std::string &name, const std::vector<std::string> &buildNote = {});

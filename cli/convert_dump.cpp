@@ -4,6 +4,7 @@
 #include "cli/glyph_text.h"
 #include "cli/layouts.h"
 #include "cli/library_files.h"
+#include "core/gbk.h"
 #include "core/io_error.h"
 #include "formats/bdf.h"
 #include "formats/file_io.h"
@@ -34,7 +35,8 @@ const char *const kConvertHelp = R"(Usage: dotforge-cli convert --size N --from 
    or:  dotforge-cli convert --size N --from MODE IN OUT.bdf
 Re-lay a .ZMB or .ASM font library for another byte layout mode, optionally
 applying a default rotation, flip and swap to every glyph, or write it as a
-BDF bitmap font. Every glyph of IN is read, however many it holds.
+BDF bitmap font. Every glyph of IN is read, however many it holds; a code
+with a control byte (00 to 1F, 7F) is refused, as build --codes refuses it.
 
       --size 16|24|32          dot size of the library (required)
       --from A|B|C|D           byte layout mode IN was written in (required)
@@ -136,17 +138,44 @@ int runConvert(const Arguments &a)
             throw UsageError("invalid argument '" + name + "' for '--name' (a C identifier)");
     }
 
-    std::string doing = "cannot read " + in;
+    const std::string reading = "cannot read " + in;
+    std::string doing = reading;
     bool writing = false;
     try {
-        LibraryContent content = readLibraryFile(in, inFormat, n);
-        if (content.glyphs.empty())
+        const LibraryFile file(in, inFormat, n);
+        if (file.count() == 0)
             warn(in + " holds no glyph at " + std::to_string(n) + " dots");
-        for (Sequence &glyph : content.glyphs)
-            glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
+        // The codes go into the output as they are; one that holds a control
+        // byte is refused as build refuses it. Zero bytes at the end of a code
+        // are how a .ZMB file pads a short or missing code.
+        for (std::size_t g = 0; g < file.count(); ++g) {
+            std::string code = file.code(g);
+            while (!code.empty() && code.back() == '\0')
+                code.pop_back();
+            if (hasControlByte(code)) {
+                error("cannot convert " + in + ": glyph " + std::to_string(g) + " (counted from 0) has the code "
+                    + codeHex(file.code(g)) + ", and control bytes (00 to 1F, 7F) are no characters");
+                return kExitIo;
+            }
+        }
+        LibrarySource library;
+        library.count = file.count();
+        library.code = [&file](std::size_t g) { return file.code(g); };
+        library.glyphs = [&](std::size_t first, std::size_t last) {
+            doing = reading;
+            writing = false;
+            LibraryContent run = file.glyphs(first, last);
+            for (Sequence &glyph : run.glyphs)
+                glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
+            doing = "cannot write " + out;
+            writing = true;
+            return run;
+        };
         doing = "cannot write " + out;
         writing = true;
-        replaceFile(out, libraryFileBytes(content, outFormat, n, to, name), FileSync::LeaveToSystem);
+        replaceFileBy(
+            out, [&](ByteSink &sink) { writeLibraryFile(sink, library, outFormat, n, to, name); },
+            FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {
         error(doing + ": " + (writing ? writeFailure(out, e) : ioErrorText(e)));
@@ -164,11 +193,19 @@ int runDump(const Arguments &a)
     const std::string &path = a.positionals()[0];
     const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
     try {
-        const LibraryContent content = readLibraryFile(path, format, n);
-        if (content.glyphs.empty())
+        const LibraryFile file(path, format, n);
+        if (file.count() == 0)
             warn(path + " holds no glyph at " + std::to_string(n) + " dots");
-        std::cout << dumpText(content, n, layout.mode, layout.effects) << std::flush;
-        if (!std::cout) {
+        for (std::size_t from = 0; from < file.count(); from += kGlyphRun) {
+            const LibraryContent run = file.glyphs(from, std::min(file.count(), from + kGlyphRun));
+            // An empty line between two glyphs, also between two runs.
+            if (from > 0)
+                std::cout << '\n';
+            std::cout << dumpText(run, n, layout.mode, layout.effects);
+            if (!std::cout)
+                break;
+        }
+        if (!std::cout.flush()) {
             error("cannot write to standard output");
             return kExitIo;
         }

@@ -45,6 +45,29 @@ std::string codeLabel(const std::string &code)
     return codeHex(code) + (shown.empty() ? "" : " " + shown);
 }
 
+std::string readableText(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        // The length of the UTF-8 character at i, of one to four bytes; 0 for none.
+        std::size_t length = 0;
+        for (std::size_t k = 1; k <= 4 && i + k <= bytes.size() && length == 0; ++k)
+            if (longestUtf8Sequence(bytes.substr(i, k)) == int(k))
+                length = k;
+        if (length > 0) {
+            out.append(bytes.substr(i, length));
+            i += length;
+            continue;
+        }
+        const auto b = static_cast<unsigned char>(bytes[i++]);
+        out += "\\x";
+        out += kHex[b >> 4];
+        out += kHex[b & 0x0F];
+    }
+    return out;
+}
+
 std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode, Effects effects)
 {
     const GlyphPlane plane = decodeGlyph(sequence, n, mode, effects);

@@ -4,6 +4,7 @@
 #include "formats/library_content.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dotforge::cli {
@@ -17,6 +18,9 @@ std::string codeHex(const std::string &code);
 std::string shownCharacter(const std::string &code);
 // The code and its character when there is one: "B0A1 啊", "2A2F".
 std::string codeLabel(const std::string &code);
+// Bytes as UTF-8 text that can be shown: valid UTF-8 as it is, every other
+// byte as \xNN (a file name of another encoding, "caf\xE9.zmb").
+std::string readableText(std::string_view bytes);
 // The dots of a converted sequence decoded under a mode, with the default
 // effects it was written with undone: n rows of '#' (ink) and '.'.
 std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode, Effects effects = {});

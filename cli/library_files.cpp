@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <string_view>
 
 namespace dotforge::cli {
 
@@ -22,6 +24,27 @@ std::string lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return text;
+}
+
+// Calls `write` with each run of glyphs of the library in order, and the
+// index of the run's first glyph.
+void eachRun(const LibrarySource &library, const std::function<void(const LibraryContent &, std::size_t)> &write)
+{
+    for (std::size_t from = 0; from < library.count; from += kGlyphRun)
+        write(library.glyphs(from, std::min(library.count, from + kGlyphRun)), from);
+}
+
+// The same with the codes of each run only.
+void eachCodeRun(
+    const LibrarySource &library, const std::function<void(const std::vector<std::string> &, std::size_t)> &write)
+{
+    std::vector<std::string> codes;
+    for (std::size_t from = 0; from < library.count; from += kGlyphRun) {
+        codes.clear();
+        for (std::size_t g = from; g < std::min(library.count, from + kGlyphRun); ++g)
+            codes.push_back(library.code(g));
+        write(codes, from);
+    }
 }
 
 std::string extensionOf(const std::string &path)
@@ -77,50 +100,178 @@ FileFormat chooseFormat(
     return *format;
 }
 
-
-LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n)
+LibraryFile::LibraryFile(const std::string &path, FileFormat format, int n)
+    : m_n(n)
 {
     // The batch tool has no library of 200: it reads every glyph of a file (the
     // file's size bounds them).
-    constexpr int kNoLimit = std::numeric_limits<int>::max();
-    InputFile file(path);
+    auto file = std::make_unique<InputFile>(path);
     try {
-        if (format == FileFormat::Asm) {
-            LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
-            return readAsm(lines, n, kNoLimit);
-        }
-        const std::int64_t size = file.size();
-        const ReadAt readAt = [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); };
-        // The window refuses the same files.
-        checkZmb(size, readAt, n);
-        return readZmb(size, readAt, n, kNoLimit);
+        if (format == FileFormat::Asm)
+            readAsmGlyphs(*file);
+        else
+            readZmbCodes(*file);
     } catch (const FormatError &e) {
         const bool text = e.fault() == FormatError::Fault::Text || e.fault() == FormatError::Fault::NotText;
         throw InputError(
             path + ": " + e.what() + "; nothing is read. " + (text ? "Is --format right?" : "Is --size right?"));
+    }
+    if (format == FileFormat::Zmb)
+        m_file = std::move(file);
+}
+
+void LibraryFile::addCode(std::string_view code)
+{
+    m_codes += char(code.size());
+    m_codes.append(code);
+    m_codes.append(2 - code.size(), '\0');
+}
+
+void LibraryFile::readAsmGlyphs(InputFile &file)
+{
+    LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
+    Sequence glyph;
+    std::string code;
+    std::int64_t lineNumber = 0;
+    while (readAsmGlyph(lines, m_n, glyph, code, lineNumber)) {
+        // Blocks of a run of glyphs each: no block is ever copied to grow.
+        if (m_count % kGlyphRun == 0) {
+            m_glyphBlocks.emplace_back();
+            m_glyphBlocks.back().reserve(kGlyphRun * glyph.size());
+        }
+        m_glyphBlocks.back().append(glyph.begin(), glyph.end());
+        addCode(code);
+        ++m_count;
+    }
+}
+
+void LibraryFile::readZmbCodes(InputFile &file)
+{
+    const std::int64_t size = file.size();
+    // The window refuses the same files.
+    checkZmb(
+        size, [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); }, m_n);
+    const ZmbLayout layout = zmbLayout(size, m_n, std::numeric_limits<int>::max());
+    m_count = std::size_t(layout.fileGlyphs);
+    m_codes.reserve(3 * m_count);
+    // The codes stand together at the end of the file.
+    constexpr std::size_t kCodeRun = 64 * 1024;
+    for (std::size_t g = 0; g < m_count; g += kCodeRun) {
+        const std::size_t run = std::min(kCodeRun, m_count - g);
+        const std::string codes = file.readAt(layout.codeOffset + 2 * std::int64_t(g), 2 * run);
+        for (std::size_t i = 0; i < run; ++i)
+            addCode(std::string_view(codes).substr(2 * i, 2));
+    }
+}
+
+LibraryFile::~LibraryFile() = default;
+
+std::string LibraryFile::code(std::size_t g) const
+{
+    return m_codes.substr(3 * g + 1, std::size_t(static_cast<unsigned char>(m_codes[3 * g])));
+}
+
+LibraryContent LibraryFile::glyphs(std::size_t from, std::size_t to) const
+{
+    const std::size_t glyphSize = std::size_t(glyphBytes(m_n));
+    const std::string read = m_file ? m_file->readAt(std::int64_t(from * glyphSize), (to - from) * glyphSize) : "";
+    LibraryContent content;
+    content.glyphs.reserve(to - from);
+    content.codes.reserve(to - from);
+    for (std::size_t g = from; g < to; ++g) {
+        const char *bytes = m_file ? read.data() + (g - from) * glyphSize
+                                   : m_glyphBlocks[g / kGlyphRun].data() + g % kGlyphRun * glyphSize;
+        const auto *first = reinterpret_cast<const std::uint8_t *>(bytes);
+        content.glyphs.emplace_back(first, first + glyphSize);
+        content.codes.push_back(code(g));
+    }
+}
+
+LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n)
+{
+    const LibraryFile file(path, format, n);
+    return file.glyphs(0, file.count());
+}
+
+void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
+    const std::string &name, const std::vector<std::string> &buildNote)
+{
+    const std::size_t count = library.count;
+    switch (format) {
+    case FileFormat::Zmb: {
+        eachRun(library, [&sink](const LibraryContent &run, std::size_t) {
+            std::string bytes;
+            for (const Sequence &glyph : run.glyphs)
+                bytes.append(glyph.begin(), glyph.end());
+            sink.write(bytes);
+        });
+        eachCodeRun(library, [&sink](const std::vector<std::string> &codes, std::size_t) {
+            std::string bytes;
+            for (const std::string &code : codes)
+                appendZmbCode(bytes, code);
+            sink.write(bytes);
+        });
+        return;
+    }
+    case FileFormat::Asm:
+        eachRun(library,
+            [&sink, n](const LibraryContent &run, std::size_t) { sink.write(writeAsm(run.glyphs, run.codes, n)); });
+        return;
+    case FileFormat::CSource: {
+        std::vector<std::uint16_t> codeNumbers(count);
+        for (std::size_t g = 0; g < count; ++g)
+            codeNumbers[g] = std::uint16_t(cCodeNumber(library.code(g)));
+        const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, buildNote);
+        codeNumbers = {};
+        sink.write(frame.opening);
+        eachRun(library, [&sink, n, mode](const LibraryContent &run, std::size_t from) {
+            sink.write(cGlyphText(run, n, mode, 0, run.glyphs.size(), from).glyphs);
+        });
+        sink.write(frame.between);
+        eachCodeRun(library,
+            [&sink](const std::vector<std::string> &codes, std::size_t from) { sink.write(cCodeLines(codes, from)); });
+        sink.write(frame.closing);
+        return;
+    }
+    case FileFormat::CHeader:
+        sink.write(cHeader(count, n, mode, name, buildNote));
+        return;
+    case FileFormat::Bdf: {
+        const std::vector<BdfEncoding> encodings = bdfEncodings(count, library.code);
+        sink.write(bdfHead(encodings, n, name));
+        eachRun(library, [&sink, &encodings, n, mode](const LibraryContent &run, std::size_t from) {
+            std::vector<GlyphPlane> planes;
+            planes.reserve(run.glyphs.size());
+            for (const Sequence &glyph : run.glyphs)
+                planes.push_back(fromFileOrder(glyph, n, mode));
+            sink.write(bdfGlyphs(planes, run.codes, from, encodings, n));
+        });
+        sink.write(bdfEnd());
+        return;
+    }
     }
 }
 
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
     const std::string &name, const std::vector<std::string> &buildNote)
 {
-    switch (format) {
-    case FileFormat::Zmb:
-        return writeZmb(content.glyphs, content.codes);
-    case FileFormat::Asm:
-        return writeAsm(content.glyphs, content.codes, n);
-    case FileFormat::CSource:
-        return cSource(content, n, mode, name, buildNote);
-    case FileFormat::CHeader:
-        return cHeader(content.glyphs.size(), n, mode, name, buildNote);
-    case FileFormat::Bdf: {
-        std::vector<GlyphPlane> planes;
-        for (const Sequence &glyph : content.glyphs)
-            planes.push_back(fromFileOrder(glyph, n, mode));
-        return writeBdf(planes, content.codes, n, name);
-    }
-    }
-    return {};
+    struct StringSink : ByteSink {
+        std::string bytes;
+        void write(std::string_view part) override { bytes.append(part); }
+    } sink;
+    const auto code = [&content](std::size_t g) { return g < content.codes.size() ? content.codes[g] : std::string(); };
+    LibrarySource library;
+    library.count = content.glyphs.size();
+    library.code = code;
+    library.glyphs = [&content, &code](std::size_t from, std::size_t to) {
+        LibraryContent run;
+        run.glyphs.assign(content.glyphs.begin() + std::ptrdiff_t(from), content.glyphs.begin() + std::ptrdiff_t(to));
+        for (std::size_t g = from; g < to; ++g)
+            run.codes.push_back(code(g));
+        return run;
+    };
+    writeLibraryFile(sink, library, format, n, mode, name, buildNote);
+    return std::move(sink.bytes);
 }
 
 std::string ioErrorText(const IoError &error)

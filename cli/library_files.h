@@ -3,8 +3,13 @@
 // from its name or an option, and the readers of formats/ over a real file.
 
 #include "core/io_error.h"
+#include "formats/file_io.h"
 #include "formats/library_content.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,14 +27,58 @@ std::optional<FileFormat> formatOfName(const std::string &path);
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
-// Reads every glyph of a .ZMB or .ASM file at dot size n. Raises IoError when
-// the file cannot be read, InputError (naming the file) when it cannot be of
-// that format at that dot size (checkZmb, readAsm): nothing is read then.
+// Glyphs are read and written in runs of this many, so that a library of any
+// size is never held whole.
+constexpr std::size_t kGlyphRun = 2048;
+
+// A .ZMB or .ASM file at dot size n, its glyphs taken a run at a time. Opening
+// it reads every code (three bytes a glyph are kept); an .ASM file is read
+// through once, and its glyphs are kept in their n x n / 8 bytes. Raises IoError
+// when the file cannot be read, InputError (naming the file) when it cannot be
+// of that format at that dot size (checkZmb, readAsm): nothing is read then.
+class LibraryFile {
+public:
+    LibraryFile(const std::string &path, FileFormat format, int n);
+    ~LibraryFile();
+    LibraryFile(const LibraryFile &) = delete;
+    LibraryFile &operator=(const LibraryFile &) = delete;
+
+    std::size_t count() const { return m_count; }
+    std::string code(std::size_t g) const;
+    // Glyphs [from, to) with their codes.
+    LibraryContent glyphs(std::size_t from, std::size_t to) const;
+
+private:
+    void addCode(std::string_view code);
+    void readAsmGlyphs(InputFile &file);
+    void readZmbCodes(InputFile &file);
+
+    int m_n;
+    std::size_t m_count = 0;
+    std::string m_codes; // a length byte and two code bytes per glyph
+    std::unique_ptr<InputFile> m_file; // a .ZMB file, read when its glyphs are asked
+    std::vector<std::string> m_glyphBlocks; // the glyphs of an .ASM file, a run in each
+};
+
+// Reads every glyph of a .ZMB or .ASM file at dot size n, as LibraryFile
+// does, and raises what it raises.
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n);
 
-// The bytes of a library file of any format; `name` is the C identifier prefix,
-// `buildNote` what the opening comment of C output says about the build; for a
-// BDF, `name` is the family name, and the BDF holds the glyphs decoded under `mode`.
+// A library as the writers below take it: `count` glyphs, the code of each,
+// and glyphs [from, to) with their codes in the byte layout of the output.
+struct LibrarySource {
+    std::size_t count = 0;
+    std::function<std::string(std::size_t g)> code;
+    std::function<LibraryContent(std::size_t from, std::size_t to)> glyphs;
+};
+
+// Writes a library file of any format to `sink`, a run of glyphs at a time;
+// `name` is the C identifier prefix, `buildNote` what the opening comment of C
+// output says about the build; for a BDF, `name` is the family name, and the
+// BDF holds the glyphs decoded under `mode`.
+void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
+    const std::string &name, const std::vector<std::string> &buildNote = {});
+// The bytes of a library file of any format, as writeLibraryFile writes them.
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
     const std::string &name, const std::vector<std::string> &buildNote = {});
 

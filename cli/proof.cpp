@@ -10,8 +10,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 namespace dotforge::cli {
 
@@ -65,21 +68,49 @@ struct ContextFree {
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceFree>;
 using Context = std::unique_ptr<cairo_t, ContextFree>;
 
-cairo_status_t appendBytes(void *closure, const unsigned char *data, unsigned int length)
-{
-    static_cast<std::string *>(closure)->append(reinterpret_cast<const char *>(data), length);
-    return CAIRO_STATUS_SUCCESS;
-}
+// What cairo fails to draw.
+class DrawError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 void check(cairo_status_t status, const std::string &what)
 {
     if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error(what + ": " + cairo().status_to_string(status));
+        throw DrawError(what + ": " + cairo().status_to_string(status));
+}
+
+// The output file as cairo writes it: the first failure of a write is kept, to
+// be raised once cairo has returned, and cairo is told that writing failed.
+struct Output {
+    ByteSink *sink = nullptr;
+    std::exception_ptr failure;
+    void raiseFailure() const
+    {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+};
+
+cairo_status_t writeOutput(void *closure, const unsigned char *data, unsigned int length)
+{
+    auto *output = static_cast<Output *>(closure);
+    if (output->failure)
+        return CAIRO_STATUS_WRITE_ERROR;
+    try {
+        output->sink->write(std::string_view(reinterpret_cast<const char *>(data), length));
+    } catch (...) {
+        output->failure = std::current_exception();
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
+    return CAIRO_STATUS_SUCCESS;
 }
 
 struct Sheet {
     std::string title; // the header's left part
-    const LibraryContent *content = nullptr;
+    int count = 0; // glyphs in the library
+    // Glyphs [from, to) of the library.
+    std::function<LibraryContent(std::size_t from, std::size_t to)> glyphs;
     int n = 16;
     Layout layout;
     ProofGeometry geometry;
@@ -105,12 +136,13 @@ void drawHeader(cairo_t *cr, const Sheet &sheet, const std::string &pageText)
     }
 }
 
-void drawGlyph(cairo_t *cr, const Sheet &sheet, int index, const ProofPlace &at)
+// Glyph `index` of the library, the glyph `k` of `run`.
+void drawGlyph(
+    cairo_t *cr, const Sheet &sheet, int index, const LibraryContent &run, std::size_t k, const ProofPlace &at)
 {
     const ProofGeometry &g = sheet.geometry;
-    const Sequence &bytes = sheet.content->glyphs[std::size_t(index)];
-    const std::string code
-        = std::size_t(index) < sheet.content->codes.size() ? sheet.content->codes[std::size_t(index)] : std::string();
+    const Sequence &bytes = run.glyphs[k];
+    const std::string code = k < run.codes.size() ? run.codes[k] : std::string();
 
     cairo().set_source_rgb(cr, 0, 0, 0);
     const std::string shown = shownCharacter(code);
@@ -150,33 +182,39 @@ void drawGlyph(cairo_t *cr, const Sheet &sheet, int index, const ProofPlace &at)
     }
 }
 
-std::string drawPdf(const Sheet &sheet)
+// The pages are written as they are drawn.
+void drawPdf(const Sheet &sheet, ByteSink &sink)
 {
     const ProofGeometry &g = sheet.geometry;
-    std::string out;
-    const Surface surface(cairo().pdf_surface_create_for_stream(appendBytes, &out, g.pageWidth, g.pageHeight));
+    Output output{&sink, {}};
+    const Surface surface(cairo().pdf_surface_create_for_stream(writeOutput, &output, g.pageWidth, g.pageHeight));
     check(cairo().surface_status(surface.get()), "cannot start the PDF");
     cairo().pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, sheet.title.c_str());
     cairo().pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "dotforge-cli");
     const Context cr(cairo().create(surface.get()));
-    const int count = int(sheet.content->glyphs.size());
+    const int count = sheet.count;
     const int pages = std::max(1, (count + g.glyphsPerPage() - 1) / g.glyphsPerPage());
     for (int page = 0; page < pages; ++page) {
         drawHeader(cr.get(), sheet, "page " + std::to_string(page + 1) + " of " + std::to_string(pages));
-        for (int i = page * g.glyphsPerPage(); i < std::min(count, (page + 1) * g.glyphsPerPage()); ++i)
-            drawGlyph(cr.get(), sheet, i, proofPlace(g, i, false, count));
+        const int first = page * g.glyphsPerPage();
+        const int last = std::min(count, (page + 1) * g.glyphsPerPage());
+        const LibraryContent run
+            = first < last ? sheet.glyphs(std::size_t(first), std::size_t(last)) : LibraryContent();
+        for (int i = first; i < last; ++i)
+            drawGlyph(cr.get(), sheet, i, run, std::size_t(i - first), proofPlace(g, i, false, count));
         cairo().show_page(cr.get());
+        output.raiseFailure();
     }
     check(cairo().status(cr.get()), "cannot draw the PDF");
     cairo().surface_finish(surface.get());
+    output.raiseFailure();
     check(cairo().surface_status(surface.get()), "cannot write the PDF");
-    return out;
 }
 
-std::string drawPng(const Sheet &sheet)
+void drawPng(const Sheet &sheet, ByteSink &sink)
 {
     const ProofGeometry &g = sheet.geometry;
-    const int count = int(sheet.content->glyphs.size());
+    const int count = sheet.count;
     const int width = int(std::ceil(g.imageWidth(count) * kPngScale));
     const int height = int(std::ceil(g.imageHeight(count) * kPngScale));
     const Surface surface(cairo().image_surface_create(CAIRO_FORMAT_RGB24, width, height));
@@ -187,13 +225,18 @@ std::string drawPng(const Sheet &sheet)
     cairo().paint(cr.get());
     cairo().scale(cr.get(), kPngScale, kPngScale);
     drawHeader(cr.get(), sheet, "");
-    for (int i = 0; i < count; ++i)
-        drawGlyph(cr.get(), sheet, i, proofPlace(g, i, true, count));
+    for (int first = 0; first < count; first += int(kGlyphRun)) {
+        const int last = std::min(count, first + int(kGlyphRun));
+        const LibraryContent run = sheet.glyphs(std::size_t(first), std::size_t(last));
+        for (int i = first; i < last; ++i)
+            drawGlyph(cr.get(), sheet, i, run, std::size_t(i - first), proofPlace(g, i, true, count));
+    }
     check(cairo().status(cr.get()), "cannot draw the image");
     cairo().surface_flush(surface.get());
-    std::string out;
-    check(cairo().surface_write_to_png_stream(surface.get(), appendBytes, &out), "cannot encode the PNG");
-    return out;
+    Output output{&sink, {}};
+    const cairo_status_t written = cairo().surface_write_to_png_stream(surface.get(), writeOutput, &output);
+    output.raiseFailure();
+    check(written, "cannot encode the PNG");
 }
 
 bool endsWithIgnoringCase(const std::string &text, const std::string &end)
@@ -226,31 +269,42 @@ int runProof(const Arguments &a)
     if (!png && !endsWithIgnoringCase(out, ".pdf"))
         throw UsageError("cannot tell the kind of sheet from '" + out + "': name it .pdf or .png");
 
-    std::string doing = "cannot read " + path;
+    const std::string reading = "cannot read " + path;
+    std::string doing = reading;
     bool writing = false;
     try {
-        const LibraryContent content = readLibraryFile(path, format, n);
-        if (content.glyphs.empty())
+        const LibraryFile file(path, format, n);
+        if (file.count() == 0)
             warn(path + " holds no glyph at " + std::to_string(n) + " dots");
         Sheet sheet;
-        sheet.content = &content;
+        sheet.count = int(file.count());
+        sheet.glyphs = [&](std::size_t from, std::size_t to) {
+            doing = reading;
+            writing = false;
+            LibraryContent run = file.glyphs(from, to);
+            doing = "cannot write " + out;
+            writing = true;
+            return run;
+        };
         sheet.n = n;
         sheet.layout = layout;
         sheet.geometry.n = n;
         sheet.geometry.bytes = a.has("bytes");
         const LayoutProfile *profile = profileOf(layout);
-        sheet.title = std::filesystem::path(path).filename().string() + ": " + std::to_string(content.glyphs.size())
-            + " glyphs of " + std::to_string(n) + " dots as "
+        // The name as it can be shown, whatever its encoding.
+        sheet.title = readableText(std::filesystem::path(path).filename().string()) + ": "
+            + std::to_string(file.count()) + " glyphs of " + std::to_string(n) + " dots as "
             + (profile ? std::string(profile->name) + " (" + layoutOptions(layout) + ")" : layoutOptions(layout))
             + " shows them";
-        doing = "cannot draw " + out;
-        const std::string bytes = png ? drawPng(sheet) : drawPdf(sheet);
         doing = "cannot write " + out;
         writing = true;
-        replaceFile(out, bytes, FileSync::LeaveToSystem);
+        replaceFileBy(
+            out, [&](ByteSink &sink) { png ? drawPng(sheet, sink) : drawPdf(sheet, sink); }, FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {
         error(doing + ": " + (writing ? writeFailure(out, e) : e.what()));
+    } catch (const DrawError &e) {
+        error("cannot draw " + out + ": " + e.what());
     } catch (const std::runtime_error &e) {
         error(doing + ": " + e.what());
     }

@@ -198,4 +198,10 @@ bool hasSingleByteCharacter(std::string_view gbk)
     return false;
 }
 
+bool hasControlByte(std::string_view bytes)
+{
+    return std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
 } // namespace dotforge

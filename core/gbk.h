@@ -53,4 +53,9 @@ std::size_t gbkCharacterLength(std::string_view gbk, std::size_t i);
 // that forms no double-byte character with the next one.
 bool hasSingleByteCharacter(std::string_view gbk);
 
+// True when the bytes hold a control byte (0x00 to 0x1F, 0x7F). Such a byte is
+// no character, and in a code it would end the line of an .ASM file that holds
+// the code, or hide in it, so that the file reads back as other glyphs.
+bool hasControlByte(std::string_view bytes);
+
 } // namespace dotforge

@@ -164,39 +164,43 @@ std::string LineReader::readLine()
     return line;
 }
 
+bool readAsmGlyph(LineReader &lines, int n, Sequence &glyph, std::string &code, std::int64_t &lineNumber)
+{
+    if (!isDotSize(n) || lines.atEnd())
+        return false;
+    const int bytesPerRow = rowBytes(n);
+    // Rows of lines that are never read stay clear.
+    glyph.assign(std::size_t(glyphBytes(n)), 0);
+    code.clear();
+    int linesRead = 0;
+    for (int i = 0; i < n / 4; ++i) {
+        const std::string line = lines.readLine();
+        ++lineNumber;
+        if (line.empty())
+            break;
+        // Binary bytes (a .ZMB file, say) are no assembler text.
+        if (const int b = firstBinaryByte(line); b >= 0)
+            throw FormatError(FormatError::Fault::NotText, lineNumber, n, std::string(1, char(b)));
+        ++linesRead;
+        std::string_view rest = line;
+        for (int j = 0; j < 4; ++j)
+            for (int b = 0; b < bytesPerRow; ++b)
+                glyph[std::size_t((4 * i + j) * bytesPerRow + b)] = takeValue(rest);
+        if (i == 0) {
+            const auto semicolon = rest.find(';');
+            code = std::string(semicolon == std::string_view::npos ? rest.substr(0, 2) : rest.substr(semicolon + 1, 2));
+        }
+    }
+    return linesRead >= 3;
+}
+
 LibraryContent readAsm(LineReader &lines, int n, int limit)
 {
     LibraryContent content;
-    if (!isDotSize(n))
-        return content;
-    const int bytesPerRow = rowBytes(n);
+    Sequence glyph;
+    std::string code;
     std::int64_t lineNumber = 0;
-    while (!lines.atEnd()) {
-        // Rows of lines that are never read stay clear.
-        Sequence glyph(std::size_t(glyphBytes(n)), 0);
-        std::string code;
-        int linesRead = 0;
-        for (int i = 0; i < n / 4; ++i) {
-            const std::string line = lines.readLine();
-            ++lineNumber;
-            if (line.empty())
-                break;
-            // Binary bytes (a .ZMB file, say) are no assembler text.
-            if (const int b = firstBinaryByte(line); b >= 0)
-                throw FormatError(FormatError::Fault::NotText, lineNumber, n, std::string(1, char(b)));
-            ++linesRead;
-            std::string_view rest = line;
-            for (int j = 0; j < 4; ++j)
-                for (int b = 0; b < bytesPerRow; ++b)
-                    glyph[std::size_t((4 * i + j) * bytesPerRow + b)] = takeValue(rest);
-            if (i == 0) {
-                const auto semicolon = rest.find(';');
-                code = std::string(
-                    semicolon == std::string_view::npos ? rest.substr(0, 2) : rest.substr(semicolon + 1, 2));
-            }
-        }
-        if (linesRead < 3)
-            break;
+    while (readAsmGlyph(lines, n, glyph, code, lineNumber)) {
         if (int(content.glyphs.size()) >= limit) {
             content.cutShort = true;
             break;

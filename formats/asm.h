@@ -47,6 +47,12 @@ private:
     bool m_exhausted = false;
 };
 
+// The next glyph of the text and its code, as readAsm takes them; false when
+// reading ends before it: the text ends, or an empty line or the end comes
+// before the glyph's third line. `lineNumber` counts the lines read; a line
+// that is no text raises FormatError as readAsm does.
+bool readAsmGlyph(LineReader &lines, int n, Sequence &glyph, std::string &code, std::int64_t &lineNumber);
+
 // Reads glyphs until the text ends, an empty line or the end comes before a
 // glyph's third line (that glyph is dropped), or `limit` glyphs were taken. A
 // glyph whose lines stop after the third keeps its unread rows clear. A line

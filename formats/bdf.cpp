@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
+#include <functional>
 
 namespace dotforge {
 
@@ -45,31 +45,53 @@ std::string glyphName(char32_t cp)
     return cp <= 0xFFFF ? "uni" + hex(unsigned(cp), 4) : "u" + hex(unsigned(cp), 5);
 }
 
+// Every glyph's box: the n x n square, its bottom n / 8 rows below the baseline.
+std::string boundingBox(int n)
+{
+    return std::to_string(n) + " " + std::to_string(n) + " 0 " + std::to_string(-(n / 8));
+}
+
 } // namespace
 
 std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes)
 {
-    std::vector<BdfEncoding> out(codes.size());
-    std::set<char32_t> taken;
-    for (std::size_t g = 0; g < codes.size(); ++g) {
-        if (codes[g].empty())
+    return bdfEncodings(codes.size(), [&codes](std::size_t g) { return codes[g]; });
+}
+
+std::vector<BdfEncoding> bdfEncodings(std::size_t count, const std::function<std::string(std::size_t)> &codeAt)
+{
+    std::vector<BdfEncoding> out(count);
+    // The code points given out so far, one bit each: a library of millions of
+    // glyphs takes as many private-use stand-ins.
+    std::vector<bool> taken;
+    const auto take = [&taken](char32_t cp) {
+        if (cp >= taken.size())
+            taken.resize(std::max<std::size_t>(std::size_t(cp) + 1, 2 * taken.size()));
+        const bool before = taken[cp];
+        taken[cp] = true;
+        return !before;
+    };
+    const auto isTaken = [&taken](char32_t cp) { return cp < taken.size() && taken[cp]; };
+    for (std::size_t g = 0; g < count; ++g) {
+        const std::string code = codeAt(g);
+        if (code.empty())
             continue;
-        const std::string text = gbkToUtf8(codes[g]);
+        const std::string text = gbkToUtf8(code);
         const char32_t cp = singleCodePoint(text);
         // Only a character that encodes back to the whole code is the code's own.
-        if (cp == 0 || utf8ToGbk(text) != codes[g])
+        if (cp == 0 || utf8ToGbk(text) != code)
             continue;
         out[g].codePoint = cp;
         out[g].character = true;
-        out[g].duplicate = !taken.insert(cp).second;
+        out[g].duplicate = !take(cp);
     }
-    for (std::size_t g = 0; g < codes.size(); ++g) {
+    for (std::size_t g = 0; g < count; ++g) {
         if (out[g].character)
             continue;
         char32_t cp = kBdfPrivateBase + char32_t(g);
-        while (taken.count(cp))
+        while (isTaken(cp))
             ++cp;
-        taken.insert(cp);
+        take(cp);
         out[g].codePoint = cp;
     }
     return out;
@@ -89,25 +111,26 @@ std::string bdfFamilyName(const std::string &stem)
 std::string writeBdf(
     const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, int n, const std::string &family)
 {
-    const int descent = n / 8;
-    const int ascent = n - descent;
-    const int points = n * 72 / 96;
-    const std::string size = std::to_string(n);
-    const std::string bbx = size + " " + size + " 0 " + std::to_string(-descent);
-
-    // Encodings first: DEFAULT_CHAR names the first glyph.
     std::vector<std::string> glyphCodes(
         codes.begin(), codes.begin() + std::ptrdiff_t(std::min(codes.size(), planes.size())));
     glyphCodes.resize(planes.size());
     const std::vector<BdfEncoding> encodings = bdfEncodings(glyphCodes);
+    return bdfHead(encodings, n, family) + bdfGlyphs(planes, glyphCodes, 0, encodings, n) + bdfEnd();
+}
 
+std::string bdfHead(const std::vector<BdfEncoding> &encodings, int n, const std::string &family)
+{
+    const int descent = n / 8;
+    const int ascent = n - descent;
+    const int points = n * 72 / 96;
+    const std::string size = std::to_string(n);
     std::string out = "STARTFONT 2.1\n";
-    out += "COMMENT Dotforge font library, " + size + " x " + size + " dots, " + std::to_string(planes.size())
+    out += "COMMENT Dotforge font library, " + size + " x " + size + " dots, " + std::to_string(encodings.size())
         + " glyphs\n";
     out += "FONT -Dotforge-" + family + "-Medium-R-Normal--" + size + "-" + std::to_string(points * 10) + "-96-96-C-"
         + std::to_string(n * 10) + "-ISO10646-1\n";
     out += "SIZE " + std::to_string(points) + " 96 96\n";
-    out += "FONTBOUNDINGBOX " + bbx + "\n";
+    out += "FONTBOUNDINGBOX " + boundingBox(n) + "\n";
     const std::vector<std::string> properties{
         "FOUNDRY \"Dotforge\"",
         "FAMILY_NAME \"" + family + "\"",
@@ -126,6 +149,7 @@ std::string writeBdf(
         "FONT_ASCENT " + std::to_string(ascent),
         "FONT_DESCENT " + std::to_string(descent),
     };
+    // DEFAULT_CHAR names the first glyph.
     const bool hasDefault = !encodings.empty();
     out += "STARTPROPERTIES " + std::to_string(properties.size() + (hasDefault ? 1 : 0)) + "\n";
     for (const std::string &property : properties)
@@ -133,10 +157,19 @@ std::string writeBdf(
     if (hasDefault)
         out += "DEFAULT_CHAR " + std::to_string(encodings.front().codePoint) + "\n";
     out += "ENDPROPERTIES\n";
-    out += "CHARS " + std::to_string(planes.size()) + "\n";
+    out += "CHARS " + std::to_string(encodings.size()) + "\n";
+    return out;
+}
 
-    for (std::size_t g = 0; g < planes.size(); ++g) {
-        const std::string code = codeHex(glyphCodes[g]);
+std::string bdfGlyphs(const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, std::size_t from,
+    const std::vector<BdfEncoding> &encodings, int n)
+{
+    const std::string size = std::to_string(n);
+    const std::string bbx = boundingBox(n);
+    std::string out;
+    for (std::size_t i = 0; i < planes.size(); ++i) {
+        const std::size_t g = from + i;
+        const std::string code = codeHex(i < codes.size() ? codes[i] : std::string());
         const BdfEncoding &e = encodings[g];
         if (e.duplicate)
             out += "COMMENT code " + code + ": its code point is taken by an earlier glyph; written unencoded\n";
@@ -152,13 +185,17 @@ std::string writeBdf(
         out += "BITMAP\n";
         for (int r = 0; r < n; ++r) {
             for (int k = 0; k < rowBytes(n); ++k)
-                out += hex(planes[g].at(r, k), 2);
+                out += hex(planes[i].at(r, k), 2);
             out += "\n";
         }
         out += "ENDCHAR\n";
     }
-    out += "ENDFONT\n";
     return out;
+}
+
+std::string bdfEnd()
+{
+    return "ENDFONT\n";
 }
 
 } // namespace dotforge

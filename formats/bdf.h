@@ -12,6 +12,8 @@
 
 #include "core/glyph.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ struct BdfEncoding {
     bool duplicate = false;
 };
 std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes);
+// The same for `count` glyphs whose codes `codeAt` gives.
+std::vector<BdfEncoding> bdfEncodings(std::size_t count, const std::function<std::string(std::size_t)> &codeAt);
 
 // FAMILY_NAME made from a file's stem: characters other than ASCII letters,
 // digits, space, '_', '.' and '+' become '_' ("-" would break the XLFD name);
@@ -43,5 +47,13 @@ std::string bdfFamilyName(const std::string &stem);
 // The BDF text of `planes` (raw planes, n x n dots each) with their codes.
 std::string writeBdf(
     const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, int n, const std::string &family);
+
+// The same text in parts, for a font written a run of glyphs at a time: what
+// comes before the first glyph of the font whose glyphs have `encodings`; the
+// glyphs from index `from` on, `codes` theirs; the end.
+std::string bdfHead(const std::vector<BdfEncoding> &encodings, int n, const std::string &family);
+std::string bdfGlyphs(const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, std::size_t from,
+    const std::vector<BdfEncoding> &encodings, int n);
+std::string bdfEnd();
 
 } // namespace dotforge

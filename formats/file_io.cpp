@@ -21,16 +21,49 @@ namespace {
     throw IoError(IoError::fromErrno(err));
 }
 
-void writeParts(int fd, const std::vector<std::string_view> &parts)
+// Bytes given to the sink reach the descriptor in writes of at least kBuffer
+// bytes (but the last), so that small parts cost no system call each.
+class DescriptorSink : public ByteSink {
+public:
+    static constexpr std::size_t kBuffer = 1 << 20;
+    explicit DescriptorSink(int fd)
+        : m_fd(fd)
+    {
+    }
+    void write(std::string_view bytes) override
+    {
+        if (m_buffer.size() + bytes.size() < kBuffer) {
+            m_buffer.append(bytes);
+            return;
+        }
+        flush();
+        if (bytes.size() >= kBuffer)
+            writeExactly(m_fd, bytes.data(), bytes.size());
+        else
+            m_buffer.assign(bytes);
+    }
+    void flush()
+    {
+        writeExactly(m_fd, m_buffer.data(), m_buffer.size());
+        m_buffer.clear();
+    }
+
+private:
+    int m_fd;
+    std::string m_buffer;
+};
+
+void writeParts(int fd, const FileProducer &produce)
 {
-    for (const std::string_view part : parts)
-        writeExactly(fd, part.data(), part.size());
+    DescriptorSink sink(fd);
+    produce(sink);
+    sink.flush();
 }
 
 // A device or a pipe that already exists: written where it is. A pipe that no
 // process reads is refused at once instead of waiting for a reader for ever;
 // a socket cannot be opened at all.
-void writeInPlace(const std::string &path, const struct stat &kind, const std::vector<std::string_view> &parts)
+void writeInPlace(const std::string &path, const struct stat &kind, const FileProducer &parts)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -209,8 +242,7 @@ int createBeside(const std::string &folder, const std::string &prefix, std::stri
 // Writes `target` afresh beside it and renames the new file over it: the
 // rename replaces the name itself, whatever it is. `old` is the file replaced,
 // whose owner and permissions the new one takes.
-void writeBesideAndRename(
-    const std::string &target, const struct stat *old, const std::vector<std::string_view> &parts, FileSync sync)
+void writeBesideAndRename(const std::string &target, const struct stat *old, const FileProducer &parts, FileSync sync)
 {
     const std::string folder = folderOf(target);
     std::string temporary;
@@ -309,6 +341,17 @@ void replaceFile(const std::string &path, std::string_view bytes, FileSync sync)
 
 void replaceFile(const std::string &path, const std::vector<std::string_view> &parts, FileSync sync)
 {
+    replaceFileBy(
+        path,
+        [&parts](ByteSink &sink) {
+            for (const std::string_view part : parts)
+                sink.write(part);
+        },
+        sync);
+}
+
+void replaceFileBy(const std::string &path, const FileProducer &parts, FileSync sync)
+{
     if (path.empty())
         throw IoError(ioerr::InvalidFilename);
     std::string target;
@@ -346,7 +389,8 @@ void replaceOwnFile(const std::string &path, std::string_view bytes)
         fail(errno);
     if (exists && (!S_ISREG(old.st_mode) || old.st_nlink != 1))
         throw notRegularFile(path);
-    writeBesideAndRename(path, exists ? &old : nullptr, {bytes}, FileSync::LeaveToSystem);
+    writeBesideAndRename(
+        path, exists ? &old : nullptr, [bytes](ByteSink &sink) { sink.write(bytes); }, FileSync::LeaveToSystem);
 }
 
 } // namespace dotforge

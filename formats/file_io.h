@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,5 +72,19 @@ void replaceFile(
 // notRegularFile and left alone, and the rename never writes through a link.
 // Not flushed to disk.
 void replaceOwnFile(const std::string &path, std::string_view bytes);
+
+// Where content is written as it is made, part by part. Raises IoError.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual void write(std::string_view bytes) = 0;
+};
+// Makes a file's content, giving it to the sink in order.
+using FileProducer = std::function<void(ByteSink &sink)>;
+// Replaces the content of `path` as replaceFile does, with the content made
+// while it is written, so that it is never held whole: what `produce` gives
+// its sink goes to the new file. An exception from `produce` fails the
+// replacement as a write error does, and the previous file stays.
+void replaceFileBy(const std::string &path, const FileProducer &produce, FileSync sync = FileSync::WaitForDisk);
 
 } // namespace dotforge

@@ -11,12 +11,15 @@ std::string writeZmb(const std::vector<Sequence> &glyphs, const std::vector<std:
     std::string out;
     for (const Sequence &glyph : glyphs)
         out.append(glyph.begin(), glyph.end());
-    for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        const std::string code = i < codes.size() ? codes[i] : std::string();
-        out += code.size() > 0 ? code[0] : '\0';
-        out += code.size() > 1 ? code[1] : '\0';
-    }
+    for (std::size_t i = 0; i < glyphs.size(); ++i)
+        appendZmbCode(out, i < codes.size() ? codes[i] : std::string());
     return out;
+}
+
+void appendZmbCode(std::string &out, std::string_view code)
+{
+    out += code.size() > 0 ? code[0] : '\0';
+    out += code.size() > 1 ? code[1] : '\0';
 }
 
 ZmbLayout zmbLayout(std::int64_t fileSize, int n, int limit)

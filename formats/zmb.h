@@ -16,6 +16,8 @@ namespace dotforge {
 // The file's bytes. A code of one byte is written with a zero second byte, an
 // empty one as two zero bytes; a glyph without a code entry gets two zero bytes.
 std::string writeZmb(const std::vector<Sequence> &glyphs, const std::vector<std::string> &codes);
+// The two bytes of one code as the file holds it, appended to `out`.
+void appendZmbCode(std::string &out, std::string_view code);
 
 // Where the parts of a file of `fileSize` bytes stand at dot size n.
 struct ZmbLayout {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <set>
@@ -160,6 +161,31 @@ TEST(CliEdges, CodesWithControlBytesAreRefused)
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4 * 17 + 3);
     EXPECT_NE(run.out.find("\n3B3B\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\n20A1\n"), std::string::npos) << run.out;
+
+    // convert takes the codes of a library file: the same codes are refused,
+    // naming the glyph. Zero bytes at the end of a code are the .ZMB file's
+    // padding of a short or missing one.
+    const std::string blank(32, '\0');
+    for (const char *code : {"\x0A\x41", "\x0D\x0A", "\x09\x41", "\x7F\xA1", "\xB0\x1F", "\x00\x41"}) {
+        const std::string hex = [code] {
+            char text[5];
+            std::snprintf(text, sizeof text, "%02X%02X", unsigned(static_cast<unsigned char>(code[0])),
+                unsigned(static_cast<unsigned char>(code[1])));
+            return std::string(text);
+        }();
+        writeFile(dir.file("in.ZMB"), blank + blank + "\xB0\xA1" + std::string(code, 2));
+        run = runCli({"convert", "--size", "16", "--from", "A", "--to", "A", dir.file("in.ZMB"), dir.file("c.ASM")});
+        EXPECT_EQ(run.status, 2) << hex;
+        EXPECT_EQ(run.err,
+            "dotforge-cli: cannot convert " + dir.file("in.ZMB") + ": glyph 1 (counted from 0) has the code " + hex
+                + ", and control bytes (00 to 1F, 7F) are no characters\n");
+        EXPECT_FALSE(fs::exists(dir.file("c.ASM"))) << hex;
+    }
+    for (const std::string &code : {std::string("\x41\x00", 2), std::string(2, '\0')}) {
+        writeFile(dir.file("in.ZMB"), blank + code);
+        run = runCli({"convert", "--size", "16", "--from", "A", "--to", "A", dir.file("in.ZMB"), dir.file("c.ASM")});
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
 }
 
 // The warning about single-byte characters names only real ones: 東 is 96 7C

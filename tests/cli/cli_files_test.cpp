@@ -2,6 +2,12 @@
 // failure never leaves a partial output file. Expected bytes are written out by
 // hand: probe dots whose place in each mode is known.
 
+#include "cli/c_source.h"
+#include "cli/glyph_text.h"
+#include "cli/library_files.h"
+#include "formats/asm.h"
+#include "formats/bdf.h"
+#include "formats/zmb.h"
 #include "tests/cli/cli_runner.h"
 
 #include <gtest/gtest.h>
@@ -105,22 +111,55 @@ TEST(CliConvert, EffectsAsciiAsmAndFormats)
 }
 
 // More than 200 glyphs: the batch tool takes them all (the window's library
-// holds 200, the batch tool's has no such limit).
+// holds 200, the batch tool's has no such limit). They are read and written a
+// run at a time: every output of a library of several runs is what the writers
+// make of the whole library at once.
 TEST(CliConvert, EveryGlyphOfALargeLibrary)
 {
     TempDir dir;
-    std::string glyphs;
-    std::string codes;
-    for (int i = 0; i < 201; ++i) {
-        glyphs += glyph16({{0, i & 0xFF}});
-        codes += {char(0xB0 + i / 94), char(0xA1 + i % 94)};
+    std::vector<Sequence> glyphs;
+    std::vector<std::string> codes;
+    const std::size_t count = 2 * cli::kGlyphRun + 5;
+    for (std::size_t i = 0; i < count; ++i) {
+        Sequence glyph(32);
+        for (std::size_t k = 0; k < glyph.size(); ++k)
+            glyph[k] = std::uint8_t((i * 131 + k * 29) >> (k % 5));
+        glyphs.push_back(glyph);
+        // Descending at the end, so that NAME_find needs its order.
+        const std::size_t c = i < count - 3 ? i : 3 * count - i;
+        codes.push_back({char(0xB0 + c / 94 % 0x47), char(0xA1 + c % 94)});
     }
-    writeFile(dir.file("big.ZMB"), glyphs + codes);
-    const CliRun run
-        = runCli({"convert", "--size", "16", "--from", "C", "--to", "C", dir.file("big.ZMB"), dir.file("out.ZMB")});
+    writeFile(dir.file("big.ZMB"), writeZmb(glyphs, codes));
+    std::vector<GlyphPlane> planes;
+    for (const Sequence &glyph : glyphs)
+        planes.push_back(fromFileOrder(glyph, 16, Mode::C));
+    LibraryContent content;
+    content.glyphs = glyphs;
+    content.codes = codes;
+    const std::vector<std::pair<std::string, std::string>> outputs{
+        {"out.ZMB", writeZmb(glyphs, codes)},
+        {"out.ASM", writeAsm(glyphs, codes, 16)},
+        {"out.c", cli::cSource(content, 16, Mode::C, "out")},
+        {"out.h", cli::cHeader(count, 16, Mode::C, "out")},
+        {"out.bdf", writeBdf(planes, codes, 16, "out")},
+    };
+    for (const auto &[name, expected] : outputs) {
+        std::vector<std::string> args{"convert", "--size", "16", "--from", "C", dir.file("big.ZMB"), dir.file(name)};
+        if (name != "out.bdf")
+            args.insert(args.end(), {"--to", "C"});
+        const CliRun run = runCli(args);
+        ASSERT_EQ(run.status, 0) << name << "\n" << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_TRUE(readFile(dir.file(name)) == expected) << name;
+    }
+    // An .ASM file is read a run at a time too.
+    CliRun run
+        = runCli({"convert", "--size", "16", "--from", "C", "--to", "C", dir.file("out.ASM"), dir.file("back.ZMB")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(dir.file("out.ZMB")), glyphs + codes);
-    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(readFile(dir.file("back.ZMB")) == writeZmb(glyphs, codes));
+    run = runCli({"dump", "--size", "16", "--mode", "C", dir.file("big.ZMB")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out == cli::dumpText(content, 16, Mode::C));
 }
 
 TEST(CliDump, SmallFile)

@@ -414,6 +414,15 @@ TEST(CliProof, PdfHasA4PagesAndBadOutputNamesAreRefused)
     EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), pages);
     EXPECT_NE(pdf.find("/MediaBox [ 0 0 595.27"), std::string::npos);
 
+    // A name of another encoding than UTF-8 is shown with its odd bytes as \xNN,
+    // in the title as elsewhere.
+    std::filesystem::copy_file(dir.file("lib.ZMB"), dir.file("caf\xE9.ZMB"));
+    run = runCli({"proof", "--size", "16", "--mode", "A", dir.file("caf\xE9.ZMB"), "-o", dir.file("latin.pdf")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The title as UTF-16 (cairo writes it so because of the backslash): "caf\xE9.ZMB".
+    EXPECT_NE(readFile(dir.file("latin.pdf")).find("/Title <FEFF006300610066005C007800450039002E005A004D0042003A"),
+        std::string::npos);
+
     run = runCli({"proof", "--size", "16", "--mode", "A", dir.file("lib.ZMB"), "-o", dir.file("s.svg")});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("name it .pdf or .png"), std::string::npos) << run.err;
