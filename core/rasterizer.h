@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace dotforge {
@@ -33,6 +34,16 @@ public:
     virtual std::string fontFile(const std::string &face) { (void)face; return {}; }
     // Whether the face is installed (directly, by a localized name or by substitution).
     virtual bool hasFace(const std::string &face) { (void)face; return true; }
+    // The point size `face` is drawn at in an n-dot square whose default size
+    // is `pointSize`: that size for a scalable face; for a bitmap face, by the
+    // font dialog's rule, a size of one of its strikes no taller than n
+    // pixels; empty when it has none (a taller strike would be cut).
+    virtual std::optional<int> pointSizeForDots(const std::string &face, int pointSize, int dots)
+    {
+        (void)face;
+        (void)dots;
+        return pointSize;
+    }
 };
 
 } // namespace dotforge

@@ -57,6 +57,18 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
     // character and leaves the library view, which must neither ask to commit
     // them nor write them into the store about to be emptied.
     EditModified = false;
+    // A bitmap face keeps a strike that fits the new square, as the font
+    // dialog would choose it; without one the default face takes over.
+    std::optional<int> points = defaultPointSize(n);
+    if (FontName != kDefaultFace)
+        points = m_rasterizer.pointSizeForDots(FontName, *points, n);
+    if (!points) {
+        m_prompts.message(
+            "点阵字体“" + FontName + "”没有 " + std::to_string(n) + " 像素以内的字号,已改用" + kDefaultFace + "。");
+        FontName = kDefaultFace;
+        table.tableFace = FontName;
+        points = defaultPointSize(n);
+    }
     controls.mnu16.checked = n == 16;
     controls.mnu24.checked = n == 24;
     controls.mnu32.checked = n == 32;
@@ -69,7 +81,7 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
         controls.UJF.enabled = false;
     }
     m_dotSize = n;
-    FontSize = defaultPointSize(n);
+    FontSize = *points;
     notifyControls();
     resetWorkspace(recreateStore);
 }

@@ -76,7 +76,7 @@ void Workspace::FormCreate()
     table.tableCol = 0;
     table.tableRow = 0;
     FontSize = 12;
-    FontName = "宋体";
+    FontName = kDefaultFace;
     editor.SelCol = editor.SelRow = 0;
     editor.SelWidth = editor.SelHeight = 1;
     editor.ClipWidth = editor.ClipHeight = 0;

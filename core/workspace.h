@@ -229,7 +229,7 @@ public:
     bool TypedEntry = false;
     std::string CurFileName;
     FileType curFileType = FileType::ZMB;
-    std::string FontName = "宋体";
+    std::string FontName = kDefaultFace;
     int FontSize = 12;
 
     // Hidden drawing surface.
@@ -244,6 +244,8 @@ public:
     // Help and About texts.
     static constexpr const char *kTitle = "Dotforge";
     static constexpr const char *kHelpFile = "JQT.HLP";
+    // The face drawn until the font dialog chooses another.
+    static constexpr const char *kDefaultFace = "宋体";
     static constexpr const char *kAboutText = "Dotforge V3.0";
 
     // Grid-level helpers shared by the editor commands.

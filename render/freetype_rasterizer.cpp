@@ -1,4 +1,5 @@
 #include "render/freetype_rasterizer.h"
+#include "render/strike_sizes.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -354,8 +355,8 @@ struct FreeTypeRasterizer::Impl {
 
     // The font of a family for regular text at a pixel size: upright before
     // italic, normal width before condensed or expanded, the weight nearest to
-    // regular, and for bitmap fonts the size nearest to the one asked for (a
-    // smaller size one pixel worse).
+    // regular, and for bitmap fonts the tallest size not taller than the one
+    // asked for.
     const CatalogFont *font(const std::string &family, int px) const
     {
         const CatalogFont *best = nullptr;
@@ -366,8 +367,9 @@ struct FreeTypeRasterizer::Impl {
             double score = (font.italic ? 1e7 : 0.0) + std::abs(font.width - FC_WIDTH_NORMAL) * 1e4
                 + std::abs(font.weight - 400) * 10;
             if (!font.scalable) {
+                // Sizes taller than asked for come last: they draw nothing.
                 const int size = int(std::lround(font.pixelSize));
-                score += size < px ? px - size + 1 : size - px;
+                score += size <= px ? px - size : 1e8 + size - px;
             }
             if (!best || score < bestScore) {
                 best = &font;
@@ -406,20 +408,26 @@ struct FreeTypeRasterizer::Impl {
         FT_Activate_Size(s.size);
         if (FT_IS_SCALABLE(face)) {
             FT_Set_Char_Size(face, px * 64, px * 64, 0, 0);
-        } else if (face->num_fixed_sizes > 0) {
-            // The strike of the nearest height.
-            int best = 0;
+        } else {
+            // The tallest strike no taller than the size asked for: a taller
+            // one would be cut by the square without a word, so a face with
+            // none draws nothing.
+            int best = -1;
             const FT_Pos want = FT_Pos(px) * 64;
-            for (int i = 1; i < face->num_fixed_sizes; ++i) {
-                const FT_Pos d = std::labs(want - face->available_sizes[i].y_ppem);
-                const FT_Pos bestD = std::labs(want - face->available_sizes[best].y_ppem);
-                if (d < bestD
-                    || (d == bestD
-                        && std::labs(want - face->available_sizes[i].x_ppem)
-                            < std::labs(want - face->available_sizes[best].x_ppem)))
+            for (int i = 0; i < face->num_fixed_sizes; ++i) {
+                const FT_Bitmap_Size &size = face->available_sizes[i];
+                if (int((size.y_ppem + 32) >> 6) > px)
+                    continue;
+                if (best < 0 || size.y_ppem > face->available_sizes[best].y_ppem
+                    || (size.y_ppem == face->available_sizes[best].y_ppem
+                        && std::labs(want - size.x_ppem) < std::labs(want - face->available_sizes[best].x_ppem)))
                     best = i;
             }
-            FT_Select_Size(face, best);
+            if (best < 0 || FT_Select_Size(face, best) != 0) {
+                FT_Done_Size(s.size);
+                s.size = nullptr;
+                return nullptr;
+            }
         }
         s.ascent = faceAscent(face, px);
         s.loadFlags = FT_LOAD_DEFAULT | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH | FT_LOAD_TARGET_MONO;
@@ -853,6 +861,15 @@ FaceStrikes FreeTypeRasterizer::strikes(const std::string &face)
     std::sort(found.pixelSizes.begin(), found.pixelSizes.end());
     found.pixelSizes.erase(std::unique(found.pixelSizes.begin(), found.pixelSizes.end()), found.pixelSizes.end());
     return found;
+}
+
+std::optional<int> FreeTypeRasterizer::pointSizeForDots(const std::string &face, int pointSize, int dots)
+{
+    FaceStrikes found = strikes(face);
+    if (!found.found || found.scalable || found.pixelSizes.empty())
+        return pointSize;
+    std::erase_if(found.pixelSizes, [dots](int px) { return px > dots; });
+    return strikePointSize(found.pixelSizes, std::nullopt, pointSize);
 }
 
 std::vector<FaceStrikes> FreeTypeRasterizer::bitmapFaces()

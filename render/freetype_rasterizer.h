@@ -51,6 +51,7 @@ public:
         Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y) override;
     std::string fontFile(const std::string &face) override;
     bool hasFace(const std::string &face) override;
+    std::optional<int> pointSizeForDots(const std::string &face, int pointSize, int dots) override;
 
     // The ascent in pixels of the face at a point size: the baseline lies this
     // far below the top of the text cell.

@@ -132,6 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::vector<char32_t> characters;
     int pointSize = 12;
     bool oneStrike = false;
+    bool strikeFits = true; // a strike taller than the size drawn at draws nothing
     if (FT_New_Memory_Face(library(), data, FT_Long(size), 0, &face) == 0) {
         FT_UInt index = 0;
         for (FT_ULong cp = FT_Get_First_Char(face, &index); index != 0 && characters.size() < kMaxCharacters;
@@ -142,6 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const int px = int((face->available_sizes[0].y_ppem + 32) >> 6);
             if (const int pt = pointSizeOfPixels(px))
                 pointSize = pt;
+            strikeFits = px <= pixelHeight(pointSize);
         }
     }
     characters.push_back(U'啊'); // often not in the file
@@ -158,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             FUZZ_CHECK(pixel == Surface40::kWhite || pixel == 0x000000);
         Surface40 expected;
         if (face && oneStrike && strikes.found && FT_Select_Size(face, 0) == 0
-            && expectedSurface(face, cp, ascent, expected))
+            && (!strikeFits || expectedSurface(face, cp, ascent, expected)))
             FUZZ_CHECK(drawn.pixels == expected.pixels);
     }
     Surface40 line;

@@ -114,18 +114,23 @@ TEST(FreeTypeRasterizer, AscentAsQFontMetrics)
 // A BDF 2.2 glyph of 1, 2, 4 or 8 bits per pixel (several pixels to a byte
 // below 8): any level but 0 is ink, the same dots at every depth. A glyph with
 // a BBX but no BITMAP is blank. The glyph box is 8 x 4 pixels, 2 right of the
-// pen and 6 above the baseline; the ascent of 14 puts its top at row 4.
+// pen and 6 above the baseline; the ascent of 14 puts its top at row 4. Drawn
+// at 12 points (16 pixels), a strike of 12 pixels fits and is drawn; one of 24
+// pixels would be cut by the square and draws nothing.
 TEST_F(RealRender, BdfGlyphsOfEveryBitDepth)
 {
     struct {
         int bitsPerPixel;
         const char *bitmap; // the BITMAP lines, "" for none
+        int strikePoints = 12;
     } const cases[] = {
         {1, "FF\n81\n55\n00\n"},
         {2, "FFFF\n4002\n1231\n0000\n"},
         {4, "FFFFFFFF\n10000008\n01040F02\n00000000\n"},
         {8, "FFFFFFFFFFFFFFFF\n0100000000000080\n0001004000FF0002\n0000000000000000\n"},
         {1, ""},
+        {1, "FF\n81\n55\n00\n", 9},
+        {1, "FF\n81\n55\n00\n", 18},
     };
     std::vector<std::string> drawn(16, std::string(16, '.'));
     drawn[4] = "..########......";
@@ -135,12 +140,49 @@ TEST_F(RealRender, BdfGlyphsOfEveryBitDepth)
     for (const auto &c : cases) {
         const std::string path = tw.dir().file("levels" + std::to_string(k++) + ".bdf");
         std::ofstream(path) << "STARTFONT 2.2\nFONT -Dotforge-Levels-Medium-R-Normal--16-120-96-96-C-160-ISO10646-1\n"
-                            << "SIZE 12 96 96 " << c.bitsPerPixel << "\nFONTBOUNDINGBOX 16 16 0 -2\n"
+                            << "SIZE " << c.strikePoints << " 96 96 " << c.bitsPerPixel
+                            << "\nFONTBOUNDINGBOX 16 16 0 -2\n"
                             << "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\nCHARS 1\n"
                             << "STARTCHAR uni554A\nENCODING 21834\nSWIDTH 1000 0\nDWIDTH 16 0\nBBX 8 4 2 6\n"
                             << (*c.bitmap ? std::string("BITMAP\n") + c.bitmap : "") << "ENDCHAR\nENDFONT\n";
         tw->FontName = path;
-        EXPECT_EQ(render("\xB0\xA1"), *c.bitmap ? drawn : std::vector<std::string>(16, std::string(16, '.')))
-            << c.bitsPerPixel << " bits per pixel" << (*c.bitmap ? "" : ", no BITMAP");
+        const bool inked = *c.bitmap && c.strikePoints <= 12;
+        EXPECT_EQ(render("\xB0\xA1"), inked ? drawn : std::vector<std::string>(16, std::string(16, '.')))
+            << c.bitsPerPixel << " bits per pixel" << (*c.bitmap ? "" : ", no BITMAP") << ", strike of "
+            << c.strikePoints << " points";
+    }
+}
+
+// Another dot size keeps a bitmap font at a strike that fits the new square,
+// chosen as the font dialog chooses it, or takes the default face back with a
+// message: drawn taller, the glyph would lose its lower rows.
+TEST_F(RealRender, DotSizeKeepsABitmapFontOnlyWhereItFits)
+{
+    struct {
+        int strikePoints;
+        int dots;
+        void (Workspace::*click)();
+        int points; // 0: the default face at the default size
+    } const cases[] = {
+        {12, 16, &Workspace::mnu16Click, 12}, // 16 pixels
+        {12, 24, &Workspace::mnu24Click, 12}, // its only strike, smaller than the square
+        {24, 32, &Workspace::mnu32Click, 24}, // 32 pixels, not the 29 of 22 points
+        {18, 16, &Workspace::mnu16Click, 0}, // 24 pixels into 16 dots
+        {24, 24, &Workspace::mnu24Click, 0},
+    };
+    int k = 0;
+    for (const auto &c : cases) {
+        const std::string path = tw.dir().file("strike" + std::to_string(k++) + ".bdf");
+        std::ofstream(path)
+            << "STARTFONT 2.1\nFONT -Dotforge-Strike-Medium-R-Normal--0-0-96-96-C-0-ISO10646-1\n"
+            << "SIZE " << c.strikePoints << " 96 96\nFONTBOUNDINGBOX 8 8 0 0\nCHARS 1\n"
+            << "STARTCHAR uni554A\nENCODING 21834\nDWIDTH 8 0\nBBX 8 1 0 0\nBITMAP\nFF\nENDCHAR\nENDFONT\n";
+        tw->FontName = path;
+        tw.prompts().clear();
+        (tw.ws().*c.click)();
+        const std::string where = std::to_string(c.strikePoints) + " points at " + std::to_string(c.dots) + " dots";
+        EXPECT_EQ(tw->FontName, c.points ? path : "宋体") << where;
+        EXPECT_EQ(tw->FontSize, c.points ? c.points : defaultPointSize(c.dots)) << where;
+        EXPECT_EQ(tw.prompts().texts("message").size(), c.points ? 0u : 1u) << where;
     }
 }
