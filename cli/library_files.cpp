@@ -185,6 +185,7 @@ LibraryContent LibraryFile::glyphs(std::size_t from, std::size_t to) const
         content.glyphs.emplace_back(first, first + glyphSize);
         content.codes.push_back(code(g));
     }
+    return content;
 }
 
 LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n)
