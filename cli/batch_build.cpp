@@ -272,7 +272,7 @@ FaceStrikes checkedFace(FreeTypeRasterizer &fonts, const BuildOptions &o)
 
 // The point size to draw at: 12 to 28 for a scalable face; for a bitmap font
 // the size of one of its strikes, and by default its only strike.
-int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int windowDefault)
+int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int windowDefault, int dots)
 {
     if (strikes.scalable) {
         const int pt = given.value_or(windowDefault);
@@ -282,8 +282,15 @@ int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int w
         return pt;
     }
     const std::vector<int> &sizes = strikes.pixelSizes;
-    if (const std::optional<int> pt = strikePointSize(sizes, given, windowDefault))
+    // A strike taller than the square would lose its lower rows and right columns.
+    std::vector<int> fitting = sizes;
+    std::erase_if(fitting, [dots](int px) { return px > dots; });
+    if (const std::optional<int> pt = strikePointSize(fitting, given, windowDefault))
         return *pt;
+    if (const std::optional<int> pt = strikePointSize(sizes, given, windowDefault))
+        throw UsageError("the bitmap font " + strikes.family + ": its strike of " + std::to_string(pixelHeight(*pt))
+            + " px (" + std::to_string(*pt) + " pt) is taller than " + std::to_string(dots)
+            + " dots and would be cut; its strikes: " + strikeList(sizes));
     const int pt = given.value_or(windowDefault);
     throw UsageError((given ? "the bitmap font " : "give --point-size: the bitmap font ") + strikes.family
         + " has no strike of " + std::to_string(pixelHeight(pt)) + " px (" + std::to_string(pt)
@@ -445,7 +452,7 @@ int runBuild(const BuildOptions &o)
         // The face or font file, and the point size it can be drawn at.
         try {
             FreeTypeRasterizer fonts;
-            resolved.pointSize = checkedPointSize(checkedFace(fonts, o), o.pointSize, defaultPointSize(o.size));
+            resolved.pointSize = checkedPointSize(checkedFace(fonts, o), o.pointSize, defaultPointSize(o.size), o.size);
         } catch (const InputError &e) {
             error(e.what());
             return kExitIo;

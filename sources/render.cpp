@@ -67,6 +67,13 @@ void Workspace::FontBtnClick()
     const auto choice = m_prompts.chooseFont(FontName, FontSize);
     if (!choice)
         return;
+    // A bitmap strike taller than the square would lose its lower rows: the
+    // face and size stay as they were.
+    if (m_rasterizer.pointSizeForDots(choice->face, choice->pointSize, dotSize()) != choice->pointSize) {
+        m_prompts.message("点阵字体“" + choice->face + "”的 " + std::to_string(choice->pointSize) + " 磅字号大于 "
+            + std::to_string(dotSize()) + " 点的字模,会截去点阵,未选用。");
+        return;
+    }
     FontName = choice->face;
     FontSize = choice->pointSize;
     table.tableFace = FontName;

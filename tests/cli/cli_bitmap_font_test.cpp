@@ -279,6 +279,7 @@ TEST(CliBitmapFont, SizesWithoutStrikeListTheStrikes)
     writeFile(dir.file("three.ZMB"), readFile(std::string(TESTS_DATA_DIR) + "/three16c.zmb"));
     ASSERT_EQ(
         runCli({"convert", "--size", "16", "--from", "C", dir.file("three.ZMB"), dir.file("three.bdf")}).status, 0);
+    ASSERT_EQ(runCli({"build", "--size", "24", "--codes", "B0A1", "-o", dir.file("big24.bdf")}).status, 0);
     const std::string out = dir.file("out.ZMB");
     const std::string wqyStrikes = "its strikes: 12 px (9 pt), 13 px (10 pt), 14 px (no whole point size), 15 px "
                                    "(11 pt), 16 px (12 pt)\n";
@@ -291,6 +292,9 @@ TEST(CliBitmapFont, SizesWithoutStrikeListTheStrikes)
             "give --point-size: the bitmap font WenQuanYi Bitmap Song has no strike of 24 px (18 pt); " + wqyStrikes},
         {{"--font-file", dir.file("three.bdf"), "--point-size", "18"},
             "the bitmap font three has no strike of 24 px (18 pt); its strikes: 16 px (12 pt)\n"},
+        {{"--font-file", dir.file("big24.bdf")},
+            "the bitmap font big24: its strike of 24 px (18 pt) is taller than 16 dots and would be cut; its "
+            "strikes: 24 px (18 pt)\n"},
     };
     for (const auto &[options, message] : cases) {
         std::vector<std::string> args{"build", "--text", "啊", "-o", out};

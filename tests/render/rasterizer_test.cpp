@@ -184,5 +184,13 @@ TEST_F(RealRender, DotSizeKeepsABitmapFontOnlyWhereItFits)
         EXPECT_EQ(tw->FontName, c.points ? path : "宋体") << where;
         EXPECT_EQ(tw->FontSize, c.points ? c.points : defaultPointSize(c.dots)) << where;
         EXPECT_EQ(tw.prompts().texts("message").size(), c.points ? 0u : 1u) << where;
+        // The font dialog cannot choose such a strike either.
+        if (!c.points) {
+            tw.prompts().clear();
+            tw.prompts().fontChoice(FontChoice{path, c.strikePoints});
+            tw->FontBtnClick();
+            EXPECT_EQ(tw->FontName, "宋体") << where;
+            EXPECT_EQ(tw.prompts().texts("message").size(), 1u) << where;
+        }
     }
 }
