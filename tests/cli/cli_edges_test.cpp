@@ -163,8 +163,9 @@ TEST(CliEdges, CodesWithControlBytesAreRefused)
     EXPECT_NE(run.out.find("\n20A1\n"), std::string::npos) << run.out;
 
     // convert takes the codes of a library file: the same codes are refused,
-    // naming the glyph. Zero bytes at the end of a code are the .ZMB file's
-    // padding of a short or missing one.
+    // naming the glyph, by the check of every .ZMB file opened (which the
+    // window shares) or, for a tab, by convert's own. Zero bytes at the end of
+    // a code are the .ZMB file's padding of a short or missing one.
     const std::string blank(32, '\0');
     for (const char *code : {"\x0A\x41", "\x0D\x0A", "\x09\x41", "\x7F\xA1", "\xB0\x1F", "\x00\x41"}) {
         const std::string hex = [code] {
@@ -176,9 +177,14 @@ TEST(CliEdges, CodesWithControlBytesAreRefused)
         writeFile(dir.file("in.ZMB"), blank + blank + "\xB0\xA1" + std::string(code, 2));
         run = runCli({"convert", "--size", "16", "--from", "A", "--to", "A", dir.file("in.ZMB"), dir.file("c.ASM")});
         EXPECT_EQ(run.status, 2) << hex;
-        EXPECT_EQ(run.err,
-            "dotforge-cli: cannot convert " + dir.file("in.ZMB") + ": glyph 1 (counted from 0) has the code " + hex
-                + ", and control bytes (00 to 1F, 7F) are no characters\n");
+        const std::string spaced = hex.substr(0, 2) + " " + hex.substr(2);
+        EXPECT_TRUE(run.err
+                == "dotforge-cli: cannot convert " + dir.file("in.ZMB") + ": glyph 1 (counted from 0) has the code "
+                    + hex + ", and control bytes (00 to 1F, 7F) are no characters\n"
+            || run.err
+                == "dotforge-cli: " + dir.file("in.ZMB") + ": the code of glyph 2 is " + spaced
+                    + ", no character code: no .ZMB file of 16-dot glyphs; nothing is read. Is --size right?\n")
+            << run.err;
         EXPECT_FALSE(fs::exists(dir.file("c.ASM"))) << hex;
     }
     for (const std::string &code : {std::string("\x41\x00", 2), std::string(2, '\0')}) {
