@@ -2,6 +2,7 @@
 
 #include "core/font16s_variants.h"
 #include "core/gbk.h"
+#include "core/hex.h"
 #include "core/io_error.h"
 #include "core/glyph.h"
 #include "core/record_file.h"
@@ -148,11 +149,6 @@ byte x 256 + second byte) or -1, by binary search.
 )";
 
 namespace {
-
-bool isHexDigit(char c)
-{
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
 
 std::string trimmed(const std::string &text)
 {

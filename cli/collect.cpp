@@ -2,6 +2,7 @@
 
 #include "cli/library_files.h"
 #include "core/gbk.h"
+#include "core/hex.h"
 #include "core/io_error.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"
@@ -68,17 +69,6 @@ bool shown(char32_t c)
     return c >= 0x80 && c < kUndecodableByte;
 }
 
-int hexValue(char32_t c)
-{
-    if (c >= '0' && c <= '9')
-        return int(c - '0');
-    if (c >= 'a' && c <= 'f')
-        return int(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F')
-        return int(c - 'A' + 10);
-    return -1;
-}
-
 // The value of `digits` hexadecimal digits at text[i]; nothing when they are not all there.
 std::optional<char32_t> hexEscape(std::u32string_view text, std::size_t i, int digits)
 {
@@ -86,7 +76,7 @@ std::optional<char32_t> hexEscape(std::u32string_view text, std::size_t i, int d
         return std::nullopt;
     char32_t value = 0;
     for (int k = 0; k < digits; ++k) {
-        const int d = hexValue(text[i + std::size_t(k)]);
+        const int d = hexDigitValue(text[i + std::size_t(k)]);
         if (d < 0)
             return std::nullopt;
         value = value * 16 + char32_t(d);

@@ -3,6 +3,7 @@
 #include "cli/batch_build.h"
 #include "cli/layouts.h"
 #include "cli/library_files.h"
+#include "core/hex.h"
 #include "formats/file_io.h"
 #include "formats/profiles.h"
 
@@ -57,11 +58,6 @@ symmetric or blank one) cannot tell them apart: all of them are listed.
 )";
 
 namespace {
-
-bool hexDigit(char c)
-{
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
 
 std::string hexByte(int value)
 {
@@ -153,7 +149,7 @@ Sequence parseHexBytes(const std::string &text, const std::string &what)
         const bool prefixed = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
         if (prefixed)
             word = word.substr(2);
-        const bool digitsOnly = !word.empty() && std::all_of(word.begin(), word.end(), hexDigit);
+        const bool digitsOnly = !word.empty() && std::all_of(word.begin(), word.end(), isHexDigit);
         if (!digitsOnly || (prefixed ? word.size() > 2 : word.size() % 2 != 0 && word.size() > 1))
             throw UsageError(
                 "invalid byte '" + original + "' in " + what + " (hexadecimal bytes such as 80, 0x80 or 8000)");

@@ -1,5 +1,7 @@
 #include "formats/asm.h"
 
+#include "core/hex.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -10,17 +12,6 @@ namespace {
 
 constexpr char kCtrlZ = '\x1a';
 constexpr std::size_t kChunk = 64 * 1024;
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 void appendValue(std::string &line, std::uint8_t value)
 {
@@ -65,7 +56,7 @@ int HextoInt(std::string_view text)
 {
     std::uint32_t value = 0; // wraps like the 32-bit integer it stands for
     for (const char c : text) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(static_cast<unsigned char>(c));
         if (digit < 0)
             break;
         value = value * 16 + std::uint32_t(digit);
