@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         return std::nullopt;
     };
-    const auto refused = refusal([&] { return readAsm(text, s.n, s.limit); });
-    if (refused) {
+    // The same text handed over a few bytes at a time.
+    const auto readInPieces = [&] {
         std::size_t pos = 0;
         LineReader pieces([&](char *buffer, std::size_t max) {
             const std::size_t count = std::min({max, piece, text.size() - pos});
@@ -41,7 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             pos += count;
             return count;
         });
-        FUZZ_CHECK(refusal([&] { return readAsm(pieces, s.n, s.limit); }) == refused);
+        return readAsm(pieces, s.n, s.limit);
+    };
+    const auto refused = refusal([&] { return readAsm(text, s.n, s.limit); });
+    if (refused) {
+        FUZZ_CHECK(refusal(readInPieces) == refused);
         return 0;
     }
     const LibraryContent content = readAsm(text, s.n, s.limit);
@@ -54,15 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fuzz::checkLayouts(content.glyphs[g], s);
     }
 
-    // The same text handed over a few bytes at a time.
-    std::size_t pos = 0;
-    LineReader pieces([&](char *buffer, std::size_t max) {
-        const std::size_t count = std::min({max, piece, text.size() - pos});
-        std::memcpy(buffer, text.data() + pos, count);
-        pos += count;
-        return count;
-    });
-    const LibraryContent chunked = readAsm(pieces, s.n, s.limit);
+    const LibraryContent chunked = readInPieces();
     FUZZ_CHECK(chunked.glyphs == content.glyphs);
     FUZZ_CHECK(chunked.codes == content.codes);
     FUZZ_CHECK(chunked.cutShort == content.cutShort);
