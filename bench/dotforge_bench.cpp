@@ -3,7 +3,7 @@
 // opening a full library. Run through bench/run.sh.
 
 #include "core/gbk.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "render/freetype_rasterizer.h"
 
 #include <benchmark/benchmark.h>

@@ -4,7 +4,7 @@
 // then brings the widgets in step with the state. The window holds no rule of
 // the program.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "render/freetype_rasterizer.h"
 
 #include <QMainWindow>

@@ -10,7 +10,7 @@
 // key presses it as the right button does. Every other key goes to the
 // workspace's key handler.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 #include <QFrame>
 

@@ -7,7 +7,7 @@
 // moves with the arrow and page keys over the glyphs; Enter and Space press it
 // as a click does.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 #include <QAbstractScrollArea>
 

@@ -3,7 +3,7 @@
 // ring, on the printer chosen with "打印设置(&S)". Created once with the main
 // window and shown modally; the printer choice lasts as long as the dialog.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "print/widgets/page_painter.h"
 
 #include <QDialog>

@@ -6,7 +6,7 @@
 // keys; Enter and Space press it as a click does.
 
 #include "core/rasterizer.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 #include <QFrame>
 

@@ -2,7 +2,7 @@
 // is drawn.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "print/print_device.h"
 #include "print/print_layout.h"
 #include "tests/support/test_workspace.h"

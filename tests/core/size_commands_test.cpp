@@ -1,6 +1,6 @@
 // New, Close, the dot-size commands, the view option, help and About.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // the editor, the code table, and the default effects at render time.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "sources/glyph_sources.h"
 #include "tests/support/test_workspace.h"
 

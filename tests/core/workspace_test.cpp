@@ -1,7 +1,7 @@
 // Start-up, close, the store file, file errors, and the grid <-> plane packing.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // UMing CN: what the sampled square holds for real characters, the ascent that
 // places the baseline, and glyphs of BDF fonts of every bit depth.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "render/freetype_rasterizer.h"
 #include "tests/support/qt_rasterizer.h"
 #include "tests/support/test_workspace.h"

@@ -2,7 +2,7 @@
 // A workspace in a fresh temporary folder, with scripted prompts. The folder
 // gets a link to the generated "Font16s" unless a test asks for none.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "tests/support/scripted_prompts.h"
 
 #include <filesystem>

@@ -3,8 +3,8 @@
 // cell of the selected glyph (DG1Marked) is framed. The window paints cells from
 // the store on request; the commands here say which cell changed.
 
-#include "core/workspace.h"
-#include "library/store_records.h"
+#include "workspace/workspace.h"
+#include "core/store_records.h"
 
 namespace dotforge {
 

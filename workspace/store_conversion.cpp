@@ -2,12 +2,12 @@
 // .ZMB and .ASM writers and readers as the document commands call them.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "formats/asm.h"
 #include "formats/file_io.h"
 #include "formats/layout.h"
 #include "formats/zmb.h"
-#include "library/store_records.h"
+#include "core/store_records.h"
 
 #include <filesystem>
 

@@ -3,7 +3,7 @@
 
 #include "core/gbk.h"
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "sources/glyph_sources.h"
 
 #include <algorithm>

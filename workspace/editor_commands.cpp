@@ -2,7 +2,7 @@
 // switch, commit, undo and clear.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // Cells outside the N x N square read as blank and are never written (cell()
 // and setCell()); after moves the rectangle may reach past an edge.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 namespace dotforge {
 

@@ -2,9 +2,9 @@
 // workspace and a .ZMB or .ASM file.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "formats/library_content.h"
-#include "library/store_records.h"
+#include "core/store_records.h"
 
 #include <algorithm>
 #include <vector>

@@ -2,24 +2,10 @@
 // RW and the font dialog.
 
 #include "core/gbk.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "sources/glyph_sources.h"
 
 namespace dotforge {
-
-void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane)
-{
-    for (int r = 0; r < n; ++r)
-        for (int j = 0; j < rowBytes(n); ++j) {
-            std::uint8_t byte = 0;
-            for (int k = 0; k < 8; ++k) {
-                byte = std::uint8_t(byte << 1);
-                if ((surface.pixel(kSurfaceOrigin + 8 * j + k, kSurfaceOrigin + r) & 0xFFFFFF) != Surface40::kWhite)
-                    byte |= 1;
-            }
-            plane.at(r, j) = byte;
-        }
-}
 
 void Workspace::ChTextOut(const std::string &code)
 {

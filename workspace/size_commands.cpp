@@ -1,7 +1,7 @@
 // New, Close, the dot sizes, the view option, help and About.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 namespace dotforge {
 

@@ -1,4 +1,4 @@
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 #include "core/io_error.h"
 

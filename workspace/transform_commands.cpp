@@ -7,7 +7,7 @@
 // stands, never from the snapshot of the glyph before the transform.
 
 #include "core/glyph_geometry.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 namespace dotforge {
 

@@ -1,5 +1,5 @@
 #include "core/io_error.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "print/print_device.h"
 #include "print/print_layout.h"
 

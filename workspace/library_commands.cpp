@@ -2,8 +2,8 @@
 // Glyph i is record i of "JQT.TMP" (a raw plane) and entry i of the code list.
 
 #include "core/io_error.h"
-#include "core/workspace.h"
-#include "library/store_records.h"
+#include "workspace/workspace.h"
+#include "core/store_records.h"
 
 #include <exception>
 

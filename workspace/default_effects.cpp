@@ -2,7 +2,7 @@
 // rendered glyph while the view option is on, and the menu items that choose them.
 
 #include "core/glyph_geometry.h"
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 
 namespace dotforge {
 

@@ -2,9 +2,9 @@
 // The workspace: the whole state of one run and every command of the window.
 //
 // TForm1 owns one Workspace. Each command keeps the name of the window handler
-// that triggers it (AddBtnClick, SG2MouseDown, mnuOpenClick ...); its logic sits
-// in the folder of its subsystem (app/, sources/, editor/, library/, formats/,
-// print/) as a member of this class, and commands call one another directly.
+// that triggers it (AddBtnClick, SG2MouseDown, mnuOpenClick ...) and is defined
+// in workspace/, in the file of its group (size_commands.cpp, editor_commands.cpp
+// ...); commands call one another directly.
 // The window reads the state back (control states, cell texts, the library
 // store) and draws it; nothing of the program's rules lives in a widget.
 //
@@ -14,7 +14,7 @@
 
 #include "core/font16s_variants.h"
 #include "core/glyph.h"
-#include "core/controls.h"
+#include "workspace/controls.h"
 #include "core/glyph_geometry.h"
 #include "core/layout_modes.h"
 #include "core/prompts.h"
@@ -93,7 +93,7 @@ public:
     // Path of a file of the working folder.
     std::string workPath(const std::string &name) const;
 
-    // ---- app/: start-up, close, size switching and reset --------------------
+    // ---- start-up, close, size switching and reset ---------------------------
     void FormCreate();
     void FormClose();
     void mnuNewClick();
@@ -105,7 +105,7 @@ public:
     void mnuHelpClick();
     void mnuAboutClick();
 
-    // ---- sources/: code table, rendering, dot-matrix font, default effects ---
+    // ---- code table, rendering, dot-matrix font, default effects ---
     void SE1Change();                          // after SE1.value changed
     void SE1Step(int delta);                   // spin buttons and arrow keys
     void SE1KeyPress(char32_t ch, bool &discard); // keeps digits only
@@ -131,7 +131,7 @@ public:
     CodeTableCell SG1DrawCell(int col, int row);
     std::string takeTableError();              // "" when there is nothing to report
 
-    // ---- editor/: grid, transforms, blocks ----------------------------------
+    // ---- editor grid, transforms, blocks ----------------------------------
     void DispDot();
     void SG2MouseDown(int col, int row, MouseButton button);
     void SG2MouseMove(int col, int row);
@@ -169,7 +169,7 @@ public:
     void pmuUpClick();
     void pmuDownClick();
 
-    // ---- library/: store, list view, character entry -------------------------
+    // ---- library store, list view, character entry -------------------------
     void AddBtnClick();
     void DelBtnClick();
     void ChgDone();
@@ -183,7 +183,7 @@ public:
     void Button1Click();
     void updateXNLabel();
 
-    // ---- formats/: layouts, files, document commands -------------------------
+    // ---- layouts, files, document commands -------------------------
     void mnuModeClick(Mode m);
     // "控制器格式(&P)": ticks the mode and the default effects of the named
     // controller layout (formats/profiles.h) through their own commands, those
@@ -202,7 +202,7 @@ public:
     void mnuExitClick();
     bool FormCloseQuery();                     // true: the window may close
 
-    // ---- print/ -------------------------------------------------------------
+    // ---- printing -------------------------------------------------------------
     void mnuPrintClick();
     // TXPrint: the range its FormShow proposes (Edit1, Edit2), and its print
     // (Button1Click) of the glyphs numbered by the two edit texts.
@@ -275,13 +275,13 @@ private:
     // controller layout's effects while it is on): true when the user agrees that
     // the library is emptied.
     bool confirmsLibraryReset();
-    // sources/: the area whose records and codes the table shows (Korean skip),
+    // Code table: the area whose records and codes the table shows (Korean skip),
     // and the first file record of the chosen variant.
     int fileArea() const;
     std::int64_t variantBase() const;
     std::string m_tableError;          // failure of a table read, not yet shown
     bool m_tableErrorReported = false; // one report per table change
-    // editor/: commit steps shared by ChgBtnClick and RG1Click, the snapshot of
+    // Editor: commit steps shared by ChgBtnClick and RG1Click, the snapshot of
     // the selection, the focus request.
     void commitGrid();
     // One transform, shift or block move by (dx, dy) on the grid, as the buttons
@@ -295,7 +295,7 @@ private:
     // cut, delete, paste, clear, a whole-glyph transform) since BlockSnapshot
     // was last taken; a block move takes it first.
     bool m_snapshotStale = true;
-    // formats/: asks the window to close (mnuExitClick); whether the last
+    // Documents: asks the window to close (mnuExitClick); whether the last
     // ReadXZMB/ReadXASM left glyphs of its file unread because the library is full.
     void notifyClose();
     bool m_readCutShort = false;
@@ -304,7 +304,7 @@ private:
     // writeLibrary is the save itself.
     void saveLibrary(std::string previousName, FileType previousType);
     void writeLibrary();
-    // library/: after a delete, the library plane and the editor follow the
+    // Library: after a delete, the library plane and the editor follow the
     // glyph now selected.
     void showSelectionAfterDelete();
 

@@ -1,7 +1,7 @@
 // Character entry: typed text in ChEdit and the import of a text file's first
 // line. Both hand the text over as byte pairs of GBK: CurCode, ChTextOut, add.
 
-#include "core/workspace.h"
+#include "workspace/workspace.h"
 #include "library/text_import.h"
 
 namespace dotforge {
