@@ -1,26 +1,23 @@
 #pragma once
 // The TrueType rasteriser on FreeType and fontconfig: 1-bit glyphs (monochrome
 // render, full hinting, embedded bitmaps where the face has them) at 96 pixels
-// per inch, written straight into the 40 x 40 surface. A character the face
-// lacks comes from the first face of fontconfig's sorted fallback list that has
-// it. Faces and sizes are opened on first use and kept for the whole run.
+// per inch, written straight into the 40 x 40 surface. It stands on the font
+// catalog (font_catalog.h: which installed font a face name means, and the
+// fallbacks) and the faces (font_faces.h: FreeType's fonts, sizes and glyphs).
+// A character the face lacks comes from the first face of fontconfig's sorted
+// fallback list that has it. Faces and sizes are opened on first use and kept
+// for the whole run.
 
 #include "core/rasterizer.h"
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace dotforge {
 
 // Points to pixels at 96 pixels per inch, rounded: 12 -> 16, 18 -> 24, 22 -> 29.
 int pixelHeight(int pointSize);
-
-// Faces the program names that are not installed here, with the installed face
-// drawn for each: "宋体" and "SimSun" are the Chinese Ming face of
-// fonts-arphic-uming.
-const std::vector<std::pair<std::string, std::string>> &faceSubstitutions();
 
 // A face name that is an absolute path names a font file instead of an
 // installed face: FreeType opens its first face directly, and it draws its own

@@ -1,5 +1,6 @@
 #include "render/widgets/ui_fonts.h"
 
+#include "render/font_catalog.h"
 #include "render/freetype_rasterizer.h"
 
 #include <QFont>
