@@ -1,4 +1,5 @@
 #include "render/freetype_rasterizer.h"
+#include "core/gbk.h"
 #include "render/font_catalog.h"
 #include "render/font_faces.h"
 #include "render/strike_sizes.h"
@@ -31,25 +32,11 @@ bool isFontFilePath(const std::string &face)
 
 namespace {
 
-// The code points of UTF-8 text; a broken sequence is U+FFFD.
-std::vector<char32_t> codePoints(const std::string &text)
+// The character drawn for the bytes at text[i] and the bytes it takes: a byte
+// that starts no valid UTF-8 character draws U+FFFD on its own.
+Utf8Character drawnCharacterAt(std::string_view text, std::size_t i)
 {
-    std::vector<char32_t> out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        const int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        char32_t cp = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-        bool ok = extra >= 0 && i + std::size_t(extra) < text.size();
-        for (int k = 1; ok && k <= extra; ++k) {
-            const auto c = static_cast<unsigned char>(text[i + std::size_t(k)]);
-            ok = (c & 0xC0) == 0x80;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        out.push_back(ok ? cp : U'\uFFFD');
-        i += ok ? std::size_t(extra) + 1 : 1;
-    }
-    return out;
+    return utf8CharacterAt(text, i).value_or(Utf8Character{U'\uFFFD', 1});
 }
 
 } // namespace
@@ -113,7 +100,10 @@ void FreeTypeRasterizer::drawText(
         return;
     const std::int64_t baseline = std::int64_t(y) + primary->ascent;
     std::int64_t pen = x;
-    for (const char32_t cp : codePoints(text)) {
+    for (std::size_t i = 0; i < text.size();) {
+        const Utf8Character character = drawnCharacterAt(text, i);
+        i += std::size_t(character.length);
+        const char32_t cp = character.code;
         const SizedFace *s = primary;
         FT_UInt glyph = primary->glyphIndex(cp);
         if (glyph == 0 && fromFile)

@@ -1,6 +1,7 @@
 // Rendering through the FreeType rasteriser, with "宋体" substituted by AR PL
 // UMing CN: what the sampled square holds for real characters, the ascent that
-// places the baseline, and glyphs of BDF fonts of every bit depth.
+// places the baseline, glyphs of BDF fonts of every bit depth, and what text
+// that is no valid UTF-8 draws.
 
 #include "workspace/workspace.h"
 #include "render/freetype_rasterizer.h"
@@ -150,6 +151,42 @@ TEST_F(RealRender, BdfGlyphsOfEveryBitDepth)
         EXPECT_EQ(render("\xB0\xA1"), inked ? drawn : std::vector<std::string>(16, std::string(16, '.')))
             << c.bitsPerPixel << " bits per pixel" << (*c.bitmap ? "" : ", no BITMAP") << ", strike of "
             << c.strikePoints << " points";
+    }
+}
+
+// Text that is no valid UTF-8 draws U+FFFD for each byte that starts no
+// character, and the valid characters around it as they are. The font file has
+// "A" (a bar 1 x 4, advance 2) and U+FFFD (a square 2 x 2, advance 3); the row
+// above the baseline shows both.
+TEST_F(RealRender, InvalidUtf8DrawsAReplacementForEachByte)
+{
+    struct {
+        const char *text;
+        const char *lastRow; // row 13 of the surface, its first 16 pixels
+    } const cases[] = {
+        {"AA", "#.#............."},
+        {"\xEF\xBF\xBD", "##.............."}, // U+FFFD itself
+        {"\x80", "##.............."}, // a continuation byte alone
+        {"A\xE5\x95", "#.##.##........."}, // cut short
+        {"\xC1\x81", "##.##..........."}, // "A" in an overlong form
+        {"\xED\xA0\x80", "##.##.##........"}, // a surrogate
+        {"\xF4\x90\x80\x80" "A", "##.##.##.##.#..."}, // past U+10FFFF
+        {"\xF8" "A", "##.#............"}, // no lead byte of UTF-8
+    };
+    const std::string path = tw.dir().file("replacement.bdf");
+    std::ofstream(path) << "STARTFONT 2.1\nFONT -Dotforge-Replacement-Medium-R-Normal--16-120-96-96-C-30-ISO10646-1\n"
+                        << "SIZE 12 96 96\nFONTBOUNDINGBOX 2 4 0 0\n"
+                        << "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\nCHARS 2\n"
+                        << "STARTCHAR A\nENCODING 65\nDWIDTH 2 0\nBBX 1 4 0 0\nBITMAP\n80\n80\n80\n80\nENDCHAR\n"
+                        << "STARTCHAR uniFFFD\nENCODING 65533\nDWIDTH 3 0\nBBX 2 2 0 0\nBITMAP\nC0\nC0\nENDCHAR\n"
+                        << "ENDFONT\n";
+    for (const auto &c : cases) {
+        Surface40 surface;
+        rasterizer.drawText(surface, c.text, path, 12, 0, 0);
+        std::string row;
+        for (int x = 0; x < 16; ++x)
+            row += surface.pixel(x, 13) == Surface40::kWhite ? '.' : '#';
+        EXPECT_EQ(row, c.lastRow) << c.text;
     }
 }
 
