@@ -81,7 +81,7 @@ GlyphMap loadUnifont(const std::string &path)
             throw Error(where() + ": expected CODEPOINT:HEXDIGITS");
         char32_t codePoint = 0;
         for (std::size_t i = 0; i < colon; ++i) {
-            const int digit = Font16s::hexDigitValue(line[i]);
+            const int digit = dotforge::hexDigitValue(line[i]);
             if (digit < 0)
                 throw Error(where() + ": bad code point '" + line.substr(0, colon) + "'");
             codePoint = codePoint << 4 | static_cast<char32_t>(digit);
@@ -133,12 +133,18 @@ std::unordered_map<int, char32_t> loadKGb1(const std::string &path)
         const std::size_t tab = line.find("\tkGB1\t");
         if (line.rfind("U+", 0) == 0 && tab != std::string::npos && badLine.empty()) {
             const std::string value = line.substr(tab + 6, line.find_first_of("\r\n", tab + 6) - tab - 6);
-            char *end = nullptr;
-            const unsigned long codePoint = std::strtoul(line.c_str() + 2, &end, 16);
+            // One to six hexadecimal digits between "U+" and the tab.
+            bool hexOnly = tab > 2 && tab <= 8;
+            char32_t codePoint = 0;
+            for (std::size_t i = 2; hexOnly && i < tab; ++i) {
+                const int digit = dotforge::hexDigitValue(line[i]);
+                hexOnly = digit >= 0;
+                codePoint = codePoint << 4 | static_cast<char32_t>(digit);
+            }
             const bool digitsOnly = value.size() == 4
                 && value.find_first_not_of("0123456789") == std::string::npos;
             const int code = digitsOnly ? std::stoi(value) : 0;
-            if (end != line.c_str() + tab || codePoint > 0x10FFFF || !digitsOnly
+            if (!hexOnly || codePoint > 0x10FFFF || !digitsOnly
                 || code / 100 < 1 || code / 100 > CellsPerArea || code % 100 < 1
                 || code % 100 > CellsPerArea) {
                 badLine = line;

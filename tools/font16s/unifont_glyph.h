@@ -3,6 +3,8 @@
 // One glyph of the Font16s file and its conversion from a GNU Unifont .hex
 // line. Header-only so the test can check the conversion directly.
 
+#include "core/hex.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -14,17 +16,6 @@ namespace Font16s {
 // leftmost dot, a set bit is ink.
 using Glyph = std::array<std::uint8_t, 32>;
 
-inline int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Unifont writes a glyph as 32 hex digits (8 dots wide, one byte a row) or
 // 64 (16 wide, two bytes a row). An 8-wide glyph is centred: its columns go
 // to columns 4 to 11. Returns nothing for any other length or a non-hex digit.
@@ -34,8 +25,8 @@ inline std::optional<Glyph> glyphFromHex(std::string_view hex)
         return std::nullopt;
     std::array<std::uint8_t, 32> bytes{};
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int high = hexDigitValue(hex[i]);
-        const int low = hexDigitValue(hex[i + 1]);
+        const int high = dotforge::hexDigitValue(hex[i]);
+        const int low = dotforge::hexDigitValue(hex[i + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes[i / 2] = static_cast<std::uint8_t>(high << 4 | low);
