@@ -152,6 +152,23 @@ std::optional<std::u32string> utf8ToUtf32(std::string_view utf8)
     return out;
 }
 
+std::string_view withoutPartialUtf8Tail(std::string_view text)
+{
+    std::size_t lead = text.size();
+    int trail = 0;
+    while (lead > 0 && trail < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
+        --lead;
+        ++trail;
+    }
+    if (lead == 0)
+        return text;
+    const auto b = static_cast<unsigned char>(text[lead - 1]);
+    if (b < 0xC0)
+        return text;
+    const int length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+    return trail + 1 < length ? text.substr(0, lead - 1) : text;
+}
+
 std::optional<int> longestUtf8Sequence(std::string_view bytes)
 {
     int longest = 0;

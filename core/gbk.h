@@ -37,6 +37,11 @@ std::optional<Utf8Character> utf8CharacterAt(std::string_view bytes, std::size_t
 // The characters of valid UTF-8 text; nothing when the bytes are no valid UTF-8.
 std::optional<std::u32string> utf8ToUtf32(std::string_view utf8);
 
+// The text without a character cut short at its end (a lead byte followed by
+// fewer continuation bytes than it announces), as a cap on a length leaves it.
+// Anything else, invalid bytes included, is kept.
+std::string_view withoutPartialUtf8Tail(std::string_view text);
+
 // The length in bytes of the longest character of valid UTF-8 text (1 for
 // ASCII, 0 for no text); nothing when the bytes are no valid UTF-8.
 std::optional<int> longestUtf8Sequence(std::string_view bytes);

@@ -10,19 +10,11 @@ namespace dotforge {
 
 namespace {
 
-// The code point of UTF-8 text that is exactly one character; 0 otherwise.
+// The code point of UTF-8 text that is exactly one valid character; 0 otherwise.
 char32_t singleCodePoint(const std::string &text)
 {
-    if (text.empty())
-        return 0;
-    const auto b = static_cast<unsigned char>(text[0]);
-    const std::size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (length == 0 || text.size() != length)
-        return 0;
-    char32_t cp = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
-    for (std::size_t i = 1; i < length; ++i)
-        cp = (cp << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-    return cp;
+    const auto character = utf8CharacterAt(text, 0);
+    return character && std::size_t(character->length) == text.size() ? character->code : 0;
 }
 
 std::string hex(unsigned value, int digits)

@@ -1,5 +1,6 @@
 #include "formats/file_io.h"
 
+#include "core/gbk.h"
 #include "core/io_error.h"
 #include "core/record_file.h"
 
@@ -141,10 +142,7 @@ std::string temporaryPrefix(const std::string &folder, const std::string &target
     std::string name = target;
     if (name.size() > nameMax - kSuffix) {
         name.resize(nameMax - kSuffix);
-        while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
-            name.pop_back();
-        if (!name.empty() && static_cast<unsigned char>(name.back()) >= 0xC0)
-            name.pop_back();
+        name.resize(withoutPartialUtf8Tail(name).size());
     }
     return name + ".~";
 }

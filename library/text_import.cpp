@@ -61,25 +61,6 @@ bool readsAsUtf8(std::string_view bytes, bool afterByteOrderMark)
     return longest && (afterByteOrderMark || *longest >= 3);
 }
 
-// A line cut at the cap may end inside a UTF-8 sequence: the partial character
-// is left out, so that the cut does not make the line look like GBK.
-std::string_view withoutPartialTail(std::string_view text)
-{
-    std::size_t lead = text.size();
-    int trail = 0;
-    while (lead > 0 && trail < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
-        --lead;
-        ++trail;
-    }
-    if (lead == 0)
-        return text;
-    const auto b = static_cast<unsigned char>(text[lead - 1]);
-    if (b < 0xC0)
-        return text;
-    const int length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-    return trail + 1 < length ? text.substr(0, lead - 1) : text;
-}
-
 // A UTF-16 line cut at the cap may end with the first half of a surrogate pair.
 std::string_view withoutHalfPair(std::string_view text, bool bigEndian)
 {
@@ -133,7 +114,7 @@ std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencoda
         return utf8ToGbk(*utf8, unencodable);
     }
     if (line.truncated)
-        text = withoutPartialTail(text);
+        text = withoutPartialUtf8Tail(text); // the cut does not make the line look like GBK
     if (const auto utf8 = utf8Text(text))
         return utf8ToGbk(*utf8, unencodable);
     return line.bytes;
