@@ -4,40 +4,27 @@
 #include "core/io_error.h"
 #include "workspace/workspace.h"
 
-#include <algorithm>
-
 namespace dotforge {
 
 void Workspace::DispDot()
 {
-    editor.SelCol = editor.SelRow = 0;
-    editor.SelWidth = editor.SelHeight = 1;
-    m_snapshotStale = true;
-    showPlane(editPlane, dotSize(), editor.SG2);
+    m_editor.show(editPlane);
     EditModified = false;
     notifyEditor();
 }
 
-bool Workspace::inSelection(int col, int row) const
-{
-    return col >= editor.SelCol && col < editor.SelCol + editor.SelWidth && row >= editor.SelRow && row < editor.SelRow + editor.SelHeight;
-}
-
 void Workspace::SG2MouseDown(int col, int row, MouseButton button)
 {
-    if (!onSquare(col, row))
+    if (!m_editor.onSquare(col, row))
         return;
-    editor.blockMenuRequested = false;
     if (button == MouseButton::Right) {
-        editor.blockMenuRequested = prepareBlockMenu();
+        const bool opens = prepareBlockMenu();
         notifyControls();
+        if (opens)
+            notifyOpenBlockMenu();
         return;
     }
-    editor.SelCol = col;
-    editor.SelRow = row;
-    editor.SelWidth = editor.SelHeight = 1;
-    m_snapshotStale = true;
-    editor.Dragging = true;
+    m_editor.press(col, row);
     notifyEditor();
 }
 
@@ -45,48 +32,22 @@ void Workspace::SG2MouseDown(int col, int row, MouseButton button)
 // grid is repainted at once, also during a drag started with the Shift key.
 void Workspace::SG2MouseMove(int col, int row)
 {
-    if (!editor.Dragging || !onSquare(col, row) || col < editor.SelCol || row < editor.SelRow)
-        return;
-    // An anchor that block moves pushed past the left or top edge could stretch
-    // the rectangle beyond the 32 x 32 snapshot and clipboard; it stops there.
-    const int width = std::min(col - editor.SelCol + 1, kMaxDots);
-    const int height = std::min(row - editor.SelRow + 1, kMaxDots);
-    if (width == editor.SelWidth && height == editor.SelHeight)
-        return;
-    editor.SelWidth = width;
-    editor.SelHeight = height;
-    m_snapshotStale = true;
-    notifyEditor();
+    if (m_editor.stretchTo(col, row))
+        notifyEditor();
 }
 
-// A left release ends the drag and takes the snapshot of the rectangle. A
-// release off the grid (the pointer left it while dragging) ends the drag too:
-// left running, the drag would keep resizing the rectangle without a button
-// held, and a block move would draw a snapshot of an older selection.
+// A left release ends the drag and takes the snapshot of the rectangle.
 void Workspace::SG2MouseUp(int col, int row, MouseButton button)
 {
-    if (button != MouseButton::Left)
-        return;
-    if (!onSquare(col, row) && !editor.Dragging)
-        return;
-    takeSnapshot();
-    editor.Dragging = false;
+    if (button == MouseButton::Left)
+        m_editor.release(col, row);
 }
 
-void Workspace::takeSnapshot()
-{
-    for (int i = 0; i < editor.SelWidth && i < kMaxDots; ++i)
-        for (int j = 0; j < editor.SelHeight && j < kMaxDots; ++j)
-            editor.BlockSnapshot.at(i, j) = cell(editor.SelCol + i, editor.SelRow + j);
-    m_snapshotStale = false;
-}
-
-// The first press of the double-click has made the clicked cell the anchor.
 void Workspace::SG2DblClick()
 {
     if (controls.RG1Index != 1)
         return;
-    setCell(editor.SelCol, editor.SelRow, cell(editor.SelCol, editor.SelRow) == kBlank ? kInk : kBlank);
+    m_editor.toggleAnchorDot();
     ChgDone();
     notifyEditor();
 }
@@ -103,7 +64,7 @@ void Workspace::SG2KeyDown(Key key, KeyMods mods)
         break;
     case Key::Shift:
         // Every key-down report of Shift, auto-repeats included, flips it once.
-        editor.Dragging = !editor.Dragging;
+        m_editor.toggleDragging();
         break;
     case Key::C:
         if (ctrlAlone)
@@ -120,23 +81,23 @@ void Workspace::SG2KeyDown(Key key, KeyMods mods)
     // The keys the block menu shows beside its moves and its delete: they act
     // while a block is selected, in both views, and do nothing otherwise.
     case Key::A:
-        if (ctrlAlone && hasBlock())
+        if (ctrlAlone && m_editor.hasBlock())
             pmuLeftClick();
         break;
     case Key::S:
-        if (ctrlAlone && hasBlock())
+        if (ctrlAlone && m_editor.hasBlock())
             pmuRightClick();
         break;
     case Key::W:
-        if (ctrlAlone && hasBlock())
+        if (ctrlAlone && m_editor.hasBlock())
             pmuUpClick();
         break;
     case Key::Z:
-        if (ctrlAlone && hasBlock())
+        if (ctrlAlone && m_editor.hasBlock())
             pmuDownClick();
         break;
     case Key::Delete:
-        if (!mods.ctrl && !mods.shift && !mods.alt && hasBlock())
+        if (!mods.ctrl && !mods.shift && !mods.alt && m_editor.hasBlock())
             mnuDelClick();
         break;
     default:
@@ -199,7 +160,7 @@ void Workspace::ChgBtnClick()
 // negative index fails on the seek, after the plane and list cell took the glyph.
 void Workspace::commitGrid()
 {
-    packCells(editor.SG2, dotSize(), editPlane);
+    m_editor.pack(editPlane);
     libPlane = editPlane;
     XDotEffect();
     storeFile.seek(library.LibIndex);
@@ -221,10 +182,7 @@ void Workspace::ClearBtnClick()
         m_prompts.beep();
         return;
     }
-    for (int r = 0; r < dotSize(); ++r)
-        for (int c = 0; c < dotSize(); ++c)
-            setCell(c, r, kBlank);
-    m_snapshotStale = true;
+    m_editor.clear();
     ChgDone();
     notifyEditor();
 }
@@ -233,6 +191,12 @@ void Workspace::notifyFocusEditor()
 {
     if (m_listener)
         m_listener->focusEditor();
+}
+
+void Workspace::notifyOpenBlockMenu()
+{
+    if (m_listener)
+        m_listener->openBlockMenu();
 }
 
 } // namespace dotforge

@@ -23,7 +23,7 @@ void Workspace::AddBtnClick()
     }
     // What is stored is the grid as it stands, edits included, never the source.
     GlyphPlane packed = editPlane;
-    packCells(editor.SG2, dotSize(), packed);
+    m_editor.pack(packed);
     // The record is written before anything else changes: an add the store
     // refuses (another Dotforge holds it, the disk is full) leaves the planes,
     // LibCount, the code list and Save as they were. Save is enabled by ChgDone

@@ -32,8 +32,7 @@ void Workspace::resetWorkspace(bool recreateStore)
         code.clear();
     notifyLibraryLayout();
 
-    editor.SG2CellSize = editor.kSG2Pixels / n - 1;
-    editor.SG2.fill(kBlank);
+    m_editor.layOut();
     // The blanked grid holds no edits: leaving the library view below must not
     // ask to commit it into the store just emptied.
     EditModified = false;
@@ -81,6 +80,7 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
         controls.UJF.enabled = false;
     }
     m_dotSize = n;
+    m_editor.setDotSize(n);
     FontSize = *points;
     notifyControls();
     resetWorkspace(recreateStore);

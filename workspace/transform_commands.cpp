@@ -1,12 +1,7 @@
 // Whole-glyph transforms of the editor grid: quarter turns, mirrors, band swaps
 // and one-dot shifts. They move cell texts within the N x N square only, through
 // the glyph geometry the save-time effects use too.
-//
-// The selection rectangle stays where it was, but the cells under it changed:
-// a block move after a transform takes the block from the grid as it now
-// stands, never from the snapshot of the glyph before the transform.
 
-#include "core/glyph_geometry.h"
 #include "workspace/workspace.h"
 
 namespace dotforge {
@@ -14,8 +9,7 @@ namespace dotforge {
 // The turns, mirrors and swaps are edits that make the library savable.
 void Workspace::transformGrid(Transform t)
 {
-    transformSquare(editor.SG2, dotSize(), t);
-    m_snapshotStale = true;
+    m_editor.transform(t);
     ChgDone();
     notifyEditor();
 }
@@ -31,8 +25,7 @@ void Workspace::EUBtnClick() { transformGrid(Transform::SwapBandsDown); }
 // mark the grid as edited but, unlike the turns, do not make the library savable.
 void Workspace::shiftGrid(int dx, int dy)
 {
-    shiftSquare(editor.SG2, dotSize(), dx, dy);
-    m_snapshotStale = true;
+    m_editor.shift(dx, dy);
     EditModified = true;
     notifyEditor();
 }

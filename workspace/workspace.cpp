@@ -77,11 +77,7 @@ void Workspace::FormCreate()
     table.tableRow = 0;
     FontSize = 12;
     FontName = kDefaultFace;
-    editor.SelCol = editor.SelRow = 0;
-    editor.SelWidth = editor.SelHeight = 1;
-    editor.ClipWidth = editor.ClipHeight = 0;
-    editor.ClipFull = false;
-    editor.Dragging = false;
+    m_editor.resetSelectionAndClipboard();
     Image1.fillWhite();
 
     try {
@@ -122,17 +118,6 @@ void Workspace::FormClose()
 {
     fontFile.close();
     storeFile.closeAndErase();
-}
-
-void Workspace::setCell(int col, int row, const std::string &text)
-{
-    if (onSquare(col, row))
-        editor.SG2.at(col, row) = text;
-}
-
-const std::string &Workspace::cell(int col, int row) const
-{
-    return onSquare(col, row) ? editor.SG2.at(col, row) : kBlank;
 }
 
 void Workspace::notifyEditor()

@@ -20,7 +20,7 @@
 #include "core/prompts.h"
 #include "core/record_file.h"
 #include "core/rasterizer.h"
-#include "editor/editor_state.h"
+#include "editor/editor_grid.h"
 #include "library/library_state.h"
 #include "sources/code_table_state.h"
 
@@ -60,6 +60,7 @@ public:
     virtual void focusEditor() {}            // the grid takes the keyboard focus
     virtual void closeWindow() {}            // mnuExitClick: close the main window
     virtual void showPrintDialog() {}        // mnuPrintClick: TXPrint, modally
+    virtual void openBlockMenu() {}          // a right press on the grid: PMenu, at the pointer
 };
 
 class PrintDevice; // print/print_device.h
@@ -145,7 +146,6 @@ public:
     void ChgBtnClick();
     void undoBtnClick();
     void ClearBtnClick();
-    bool inSelection(int col, int row) const;
     // Transforms.
     void CCWBtnClick();
     void CWBtnClick();
@@ -159,7 +159,6 @@ public:
     void DownBtnClick();
     // Blocks. prepareBlockMenu decides the block menu on a right press: true when it opens.
     bool prepareBlockMenu();
-    bool hasBlock() const;                     // a selection of more than one cell
     void mnuCutClick();
     void mnuCopyClick();
     void mnuPasteClick();
@@ -213,6 +212,9 @@ public:
     // The dot size N changes only through the size commands; 0 while start-up
     // stopped before choosing one.
     int dotSize() const { return m_dotSize; }
+    // The editor grid SG2, its selection and block clipboard; the commands above
+    // are its only writers.
+    const EditorGrid &editorGrid() const { return m_editor; }
 
     GlyphPlane sourcePlane;
     GlyphPlane editPlane;
@@ -237,7 +239,6 @@ public:
 
     // The rooms of the subsystems and the window's controls.
     CodeTableState table;  // sources/
-    EditorState editor;    // editor/
     LibraryState library;  // library/
     Controls controls;     // the control states and option ticks
 
@@ -247,11 +248,6 @@ public:
     // The face drawn until the font dialog chooses another.
     static constexpr const char *kDefaultFace = "宋体";
     static constexpr const char *kAboutText = "Dotforge V3.0";
-
-    // Grid-level helpers shared by the editor commands.
-    void setCell(int col, int row, const std::string &text);
-    const std::string &cell(int col, int row) const;
-    bool onSquare(int col, int row) const { return col >= 0 && row >= 0 && col < m_dotSize && row < m_dotSize; }
 
 private:
     int m_dotSize = 16;
@@ -281,20 +277,17 @@ private:
     std::int64_t variantBase() const;
     std::string m_tableError;          // failure of a table read, not yet shown
     bool m_tableErrorReported = false; // one report per table change
-    // Editor: commit steps shared by ChgBtnClick and RG1Click, the snapshot of
-    // the selection, the focus request.
+    // Editor: the grid; the commit steps shared by ChgBtnClick and RG1Click;
+    // the focus and block menu requests.
+    EditorGrid m_editor;
     void commitGrid();
     // One transform, shift or block move by (dx, dy) on the grid, as the buttons
     // and the block menu run them.
     void transformGrid(Transform t);
     void shiftGrid(int dx, int dy);
     void moveBlock(int dx, int dy);
-    void takeSnapshot();
     void notifyFocusEditor();
-    // The selection or the cells under it changed (press, drag, glyph shown,
-    // cut, delete, paste, clear, a whole-glyph transform) since BlockSnapshot
-    // was last taken; a block move takes it first.
-    bool m_snapshotStale = true;
+    void notifyOpenBlockMenu();
     // Documents: asks the window to close (mnuExitClick); whether the last
     // ReadXZMB/ReadXASM left glyphs of its file unread because the library is full.
     void notifyClose();

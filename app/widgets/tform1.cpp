@@ -756,22 +756,13 @@ void TForm1::chEditEdited(const QString &text)
     m_ws->controls.ChEditText = *gbk;
 }
 
-// A right press may ask for the block menu; it opens with its top-left corner
-// at the window's outer left + the grid's left in the client area + the
-// pointer's x in the grid + 10, and the outer top + the grid's top + the
-// pointer's y (the frame and the menu bar are not counted, so it opens a
-// little above and right of the pointer).
+// A right press may ask for the block menu (openBlockMenu), which opens at
+// the pointer of the press.
 void TForm1::sg2Pressed(int col, int row, MouseButton button, const QPoint &pointer)
 {
     Workspace &ws = *m_ws;
+    m_pressPointer = pointer;
     command([&ws, col, row, button] { ws.SG2MouseDown(col, row, button); });
-    if (!ws.editor.blockMenuRequested)
-        return;
-    ws.editor.blockMenuRequested = false;
-    syncControls();
-    const QPoint grid = m_SG2->mapTo(centralWidget(), QPoint(0, 0));
-    const QRect outer = frameGeometry();
-    m_PMenu->popup(QPoint(outer.x() + grid.x() + pointer.x() + 10, outer.y() + grid.y() + pointer.y()));
 }
 
 // The double-click toggles the dot of the first press; the second press then
@@ -779,7 +770,7 @@ void TForm1::sg2Pressed(int col, int row, MouseButton button, const QPoint &poin
 void TForm1::sg2DoubleClicked(int col, int row, MouseButton button, const QPoint &pointer)
 {
     Workspace &ws = *m_ws;
-    if (button == MouseButton::Left && ws.onSquare(col, row))
+    if (button == MouseButton::Left && ws.editorGrid().onSquare(col, row))
         command([&ws] { ws.SG2DblClick(); });
     sg2Pressed(col, row, button, pointer);
 }
@@ -840,6 +831,18 @@ void TForm1::focusEditor()
 void TForm1::closeWindow()
 {
     QTimer::singleShot(0, this, &QWidget::close);
+}
+
+// The block menu opens with its top-left corner at the window's outer left +
+// the grid's left in the client area + the pointer's x in the grid + 10, and
+// the outer top + the grid's top + the pointer's y (the frame and the menu bar
+// are not counted, so it opens a little above and right of the pointer).
+void TForm1::openBlockMenu()
+{
+    syncControls();
+    const QPoint grid = m_SG2->mapTo(centralWidget(), QPoint(0, 0));
+    const QRect outer = frameGeometry();
+    m_PMenu->popup(QPoint(outer.x() + grid.x() + m_pressPointer.x() + 10, outer.y() + grid.y() + m_pressPointer.y()));
 }
 
 void TForm1::showPrintDialog()

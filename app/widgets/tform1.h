@@ -85,6 +85,7 @@ private:
     void focusEditor() override;
     void closeWindow() override;
     void showPrintDialog() override;
+    void openBlockMenu() override;
 
     std::unique_ptr<QtPrompts> m_ownPrompts;
     Prompts *m_prompts;
@@ -95,6 +96,7 @@ private:
     int m_windowLock = -1; // the file locked for this window's place on the screen
     Surface40 m_shownImage1;
     int m_shownLibIndex = 0; // the glyph DG1 last scrolled into sight
+    QPoint m_pressPointer;   // the last press on SG2, in its cell area: where the block menu opens
 
     // Left column.
     QLabel *m_Label3 = nullptr;

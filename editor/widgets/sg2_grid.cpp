@@ -79,13 +79,13 @@ SG2Grid::SG2Grid(Workspace &ws, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     // Movement without a button held extends the selection after a Shift toggle.
     setMouseTracking(true);
-    setFixedSize(EditorState::kSG2Pixels + 2 * frameWidth(), EditorState::kSG2Pixels + 2 * frameWidth());
+    setFixedSize(EditorGrid::kSG2Pixels + 2 * frameWidth(), EditorGrid::kSG2Pixels + 2 * frameWidth());
 }
 
 QPoint SG2Grid::cellAt(const QPoint &pos) const
 {
     const QPoint p = pos - contentsRect().topLeft();
-    const int pitch = m_ws.editor.SG2CellSize + 1;
+    const int pitch = m_ws.editorGrid().cellSize() + 1;
     if (p.x() < 0 || p.y() < 0 || pitch <= 1)
         return {-1, -1};
     const int col = p.x() / pitch;
@@ -97,8 +97,8 @@ QPoint SG2Grid::cellAt(const QPoint &pos) const
 
 QRect SG2Grid::cellRect(int col, int row) const
 {
-    const int pitch = m_ws.editor.SG2CellSize + 1;
-    return QRect(col * pitch, row * pitch, m_ws.editor.SG2CellSize, m_ws.editor.SG2CellSize).translated(contentsRect().topLeft());
+    const int pitch = m_ws.editorGrid().cellSize() + 1;
+    return QRect(col * pitch, row * pitch, m_ws.editorGrid().cellSize(), m_ws.editorGrid().cellSize()).translated(contentsRect().topLeft());
 }
 
 QPoint SG2Grid::currentCell() const
@@ -117,7 +117,7 @@ void SG2Grid::paintEvent(QPaintEvent *event)
     const int n = m_ws.dotSize();
     if (n <= 0)
         return;
-    const int size = m_ws.editor.SG2CellSize;
+    const int size = m_ws.editorGrid().cellSize();
     const int pitch = size + 1;
     p.setPen(kLineColor);
     for (int i = 0; i < n; ++i) {
@@ -136,21 +136,21 @@ void SG2Grid::paintEvent(QPaintEvent *event)
             const QRect cell = cellRect(col, row);
             if (!event->rect().intersects(cell))
                 continue;
-            const bool selected = m_ws.inSelection(col, row);
+            const bool selected = m_ws.editorGrid().inSelection(col, row);
             const QColor back = selected ? kSelectionBack : QColor(Qt::white);
             p.fillRect(cell, back);
             p.save();
             p.setClipRect(cell);
             p.setPen(selected ? Qt::white : Qt::black);
             p.setBackground(back);
-            p.drawText(cell.left(), cell.top() + ascent, QString::fromStdString(m_ws.editor.SG2.at(col, row)));
+            p.drawText(cell.left(), cell.top() + ascent, QString::fromStdString(m_ws.editorGrid().cell(col, row)));
             p.restore();
         }
     }
     if (hasFocus()) {
         const QPoint current = currentCell();
         drawFocusCell(p, cellRect(current.x(), current.y()),
-            m_ws.inSelection(current.x(), current.y()) ? kSelectionBack : QColor(Qt::white));
+            m_ws.editorGrid().inSelection(current.x(), current.y()) ? kSelectionBack : QColor(Qt::white));
     }
 }
 
@@ -218,9 +218,9 @@ void SG2Grid::keyPressEvent(QKeyEvent *event)
         case Qt::Key_Space: {
             if (event->isAutoRepeat())
                 return;
-            const EditorState &e = m_ws.editor;
+            const EditorGrid &e = m_ws.editorGrid();
             const bool anchorAlone
-                = e.SelCol == cell.x() && e.SelRow == cell.y() && e.SelWidth == 1 && e.SelHeight == 1;
+                = e.selCol() == cell.x() && e.selRow() == cell.y() && e.selWidth() == 1 && e.selHeight() == 1;
             if (anchorAlone)
                 emit doubleClicked(cell.x(), cell.y(), MouseButton::Left, pointer);
             else

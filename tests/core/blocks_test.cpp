@@ -15,10 +15,19 @@ void showInLibrary(TestWorkspace &tw, const Art &art)
     enterLibraryView(tw, planeFromArt(art));
 }
 
+class BlockMenuRequests : public WorkspaceListener {
+public:
+    void openBlockMenu() override { ++count; }
+    int count = 0;
+};
+
 bool menuOpensAt(Workspace &ws, int col, int row)
 {
+    BlockMenuRequests requests;
+    ws.setListener(&requests);
     ws.SG2MouseDown(col, row, MouseButton::Right);
-    return ws.editor.blockMenuRequested;
+    ws.setListener(nullptr);
+    return requests.count == 1;
 }
 
 struct MenuState {
@@ -56,10 +65,10 @@ TEST(Blocks, CopyThenPasteAtAnotherAnchorWritesBlanksToo)
     showInLibrary(tw, kCopySource);
     dragSelect(ws, 4, 4, 6, 5);
     ws.mnuCopyClick();
-    EXPECT_TRUE(ws.editor.ClipFull);
-    EXPECT_EQ(ws.editor.ClipWidth, 3);
-    EXPECT_EQ(ws.editor.ClipHeight, 2);
-    EXPECT_EQ(ws.editor.SelWidth, 3);
+    EXPECT_TRUE(ws.editorGrid().clipFull());
+    EXPECT_EQ(ws.editorGrid().clipWidth(), 3);
+    EXPECT_EQ(ws.editorGrid().clipHeight(), 2);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 3);
     EXPECT_FALSE(ws.EditModified);
     EXPECT_EQ(tw.grid(), padded(16, kCopySource));
 
@@ -80,10 +89,10 @@ TEST(Blocks, CopyThenPasteAtAnotherAnchorWritesBlanksToo)
         "...........##...",
     };
     EXPECT_EQ(tw.grid(), padded(16, pasted));
-    EXPECT_EQ(ws.editor.SelCol, 10);
-    EXPECT_EQ(ws.editor.SelRow, 10);
-    EXPECT_EQ(ws.editor.SelWidth, 1);
-    EXPECT_EQ(ws.editor.SelHeight, 1);
+    EXPECT_EQ(ws.editorGrid().selCol(), 10);
+    EXPECT_EQ(ws.editorGrid().selRow(), 10);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 1);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 1);
     EXPECT_TRUE(ws.EditModified);
     EXPECT_TRUE(ws.controls.mnuSave.enabled);
 }
@@ -113,12 +122,12 @@ TEST(Blocks, CutBlanksTheBlockAndCtrlVPutsItBack)
     dragSelect(ws, 4, 4, 6, 5);
     ws.SG2KeyDown(Key::X, kCtrl);
     EXPECT_EQ(tw.grid(), padded(16, fromRow(10, {"...........#....", "..........#....."})));
-    EXPECT_EQ(ws.editor.SelCol, 4);
-    EXPECT_EQ(ws.editor.SelRow, 4);
-    EXPECT_EQ(ws.editor.SelWidth, 1);
-    EXPECT_EQ(ws.editor.SelHeight, 1);
+    EXPECT_EQ(ws.editorGrid().selCol(), 4);
+    EXPECT_EQ(ws.editorGrid().selRow(), 4);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 1);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 1);
     EXPECT_TRUE(ws.EditModified);
-    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 2), (Art{"#.#", ".##"}));
+    EXPECT_EQ(artOf(ws.editorGrid().blockClip(), 3, 2), (Art{"#.#", ".##"}));
 
     ws.SG2KeyDown(Key::V, kCtrl);
     EXPECT_EQ(tw.grid(), padded(16, kCopySource));
@@ -134,10 +143,10 @@ TEST(Blocks, DeleteBlanksTheBlockAndKeepsTheClipboard)
     dragSelect(ws, 4, 4, 6, 5);
     ws.mnuDelClick();
     EXPECT_EQ(tw.grid(), padded(16, fromRow(10, {"...........#....", "..........#....."})));
-    EXPECT_EQ(ws.editor.SelWidth, 1);
-    EXPECT_EQ(ws.editor.SelHeight, 1);
-    EXPECT_EQ(ws.editor.ClipWidth, 2);
-    EXPECT_EQ(artOf(ws.editor.BlockClip, 2, 2), (Art{".#", "#."}));
+    EXPECT_EQ(ws.editorGrid().selWidth(), 1);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 1);
+    EXPECT_EQ(ws.editorGrid().clipWidth(), 2);
+    EXPECT_EQ(artOf(ws.editorGrid().blockClip(), 2, 2), (Art{".#", "#."}));
 }
 
 // The keys the block menu shows beside its moves and its delete act, in both
@@ -190,19 +199,19 @@ TEST(Blocks, MovesRightStopAtTheLastColumnAndComeBackFromTheSnapshot)
     ws.pmuRightClick();
     const Art atTheEdge = fromRow(3, {"...............#", "...............#"});
     EXPECT_EQ(tw.grid(), padded(16, atTheEdge));
-    EXPECT_EQ(ws.editor.SelCol, 15);
+    EXPECT_EQ(ws.editorGrid().selCol(), 15);
     ws.pmuRightClick(); // the left column is the last one: refused
     EXPECT_EQ(tw.grid(), padded(16, atTheEdge));
-    EXPECT_EQ(ws.editor.SelCol, 15);
-    EXPECT_TRUE(ws.inSelection(15, 4));
-    EXPECT_TRUE(ws.inSelection(18, 4));
+    EXPECT_EQ(ws.editorGrid().selCol(), 15);
+    EXPECT_TRUE(ws.editorGrid().inSelection(15, 4));
+    EXPECT_TRUE(ws.editorGrid().inSelection(18, 4));
 
     ws.pmuLeftClick();
     EXPECT_EQ(tw.grid(), padded(16, fromRow(3, {"..............#.", "..............##"})));
     ws.pmuLeftClick();
     ws.pmuLeftClick();
     EXPECT_EQ(tw.grid(), padded(16, start));
-    EXPECT_EQ(ws.editor.SelCol, 12);
+    EXPECT_EQ(ws.editorGrid().selCol(), 12);
 }
 
 TEST(Blocks, BlocksPushedPastTheLeftAndBottomEdgesComeBack)
@@ -215,9 +224,9 @@ TEST(Blocks, BlocksPushedPastTheLeftAndBottomEdgesComeBack)
     EXPECT_EQ(tw.grid(), padded(16, {".#.", "##."}));
     ws.pmuLeftClick();
     EXPECT_EQ(tw.grid(), padded(16, {"#..", "#.."}));
-    EXPECT_EQ(ws.editor.SelCol, -2);
+    EXPECT_EQ(ws.editorGrid().selCol(), -2);
     ws.pmuLeftClick(); // the right column is column 0: refused
-    EXPECT_EQ(ws.editor.SelCol, -2);
+    EXPECT_EQ(ws.editorGrid().selCol(), -2);
     ws.pmuRightClick();
     ws.pmuRightClick();
     EXPECT_EQ(tw.grid(), padded(16, {"#.#", ".##"}));
@@ -230,7 +239,7 @@ TEST(Blocks, BlocksPushedPastTheLeftAndBottomEdgesComeBack)
     ws.pmuDownClick();
     ws.pmuDownClick(); // the top row is the last one: refused
     EXPECT_EQ(tw.grid(), padded(16, fromRow(15, {"#."})));
-    EXPECT_EQ(ws.editor.SelRow, 15);
+    EXPECT_EQ(ws.editorGrid().selRow(), 15);
     ws.pmuUpClick();
     ws.pmuUpClick();
     EXPECT_EQ(tw.grid(), padded(16, bottom));
@@ -254,12 +263,32 @@ TEST(Blocks, ARefusedMoveLeavesTheGlyphUnedited)
     for (const auto &r : refusals) {
         dragSelect(ws, r.c0, r.r0, r.c1, r.r1);
         (ws.*r.move)();
-        EXPECT_EQ(ws.editor.SelCol, r.c0);
-        EXPECT_EQ(ws.editor.SelRow, r.r0);
+        EXPECT_EQ(ws.editorGrid().selCol(), r.c0);
+        EXPECT_EQ(ws.editorGrid().selRow(), r.r0);
     }
     EXPECT_FALSE(ws.EditModified);
     EXPECT_FALSE(ws.controls.mnuSave.enabled);
     EXPECT_EQ(tw.grid(), padded(16, {"#..............#", "#..............#"}));
+}
+
+// The grid alone, without a workspace: its edges are those of the dot size it
+// was told.
+TEST(Blocks, TheGridAloneStopsAtTheEdgeOfTheDotSizeItWasTold)
+{
+    struct Row {
+        int n, col;
+        bool moves;
+    };
+    for (const Row &row : {Row{16, 14, true}, Row{16, 15, false}, Row{24, 15, true}, Row{24, 23, false}}) {
+        EditorGrid grid;
+        grid.setDotSize(row.n);
+        grid.layOut();
+        grid.press(row.col, 0);
+        grid.stretchTo(row.col, 1);
+        grid.release(row.col, 1);
+        EXPECT_EQ(grid.moveBlock(1, 0), row.moves) << row.n << " dots, column " << row.col;
+        EXPECT_EQ(grid.selCol(), row.moves ? row.col + 1 : row.col);
+    }
 }
 
 TEST(Blocks, AMovedBlockReplacesDotsAndLeavesBlanksBehind)
@@ -310,17 +339,17 @@ TEST(Blocks, SystemViewMenuOffersCopyOnlyWhileCtrlXStillCuts)
     dragSelect(ws, 1, 1, 3, 2);
     EXPECT_TRUE(menuOpensAt(ws, 2, 2));
     EXPECT_EQ(menuState(ws), (MenuState{false, true, false, true, true, true, true, false}));
-    EXPECT_EQ(ws.editor.SelCol, 1); // a right press keeps the selection
-    EXPECT_EQ(ws.editor.SelWidth, 3);
-    EXPECT_EQ(ws.editor.SelHeight, 2);
+    EXPECT_EQ(ws.editorGrid().selCol(), 1); // a right press keeps the selection
+    EXPECT_EQ(ws.editorGrid().selWidth(), 3);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 2);
     ws.SG2MouseDown(-1, -1, MouseButton::Left); // off the grid: ignored
-    EXPECT_TRUE(ws.editor.blockMenuRequested);
-    EXPECT_EQ(ws.editor.SelWidth, 3);
+    EXPECT_FALSE(menuOpensAt(ws, -1, -1));
+    EXPECT_EQ(ws.editorGrid().selWidth(), 3);
 
     ws.SG2KeyDown(Key::X, kCtrl);
     EXPECT_EQ(tw.grid(), padded(16, {}));
-    EXPECT_TRUE(ws.editor.ClipFull);
-    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 2), (Art{"###", "#.#"}));
+    EXPECT_TRUE(ws.editorGrid().clipFull());
+    EXPECT_EQ(artOf(ws.editorGrid().blockClip(), 3, 2), (Art{"###", "#.#"}));
 }
 
 TEST(Blocks, LibraryViewMenuFollowsTheBlockAndTheClipboard)
@@ -374,16 +403,16 @@ TEST(Blocks, AShiftDragFromAnAnchorPastTheEdgeStaysWithinThirtyTwoCells)
     dragSelect(ws, 0, 0, 1, 1);
     ws.pmuLeftClick();
     ws.pmuUpClick();
-    ASSERT_EQ(ws.editor.SelCol, -1);
-    ASSERT_EQ(ws.editor.SelRow, -1);
+    ASSERT_EQ(ws.editorGrid().selCol(), -1);
+    ASSERT_EQ(ws.editorGrid().selRow(), -1);
     ws.SG2KeyDown(Key::Shift, {});
     ws.SG2MouseMove(31, 31);
-    EXPECT_EQ(ws.editor.SelWidth, 32);
-    EXPECT_EQ(ws.editor.SelHeight, 32);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 32);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 32);
     ws.mnuCopyClick();
-    EXPECT_EQ(ws.editor.ClipWidth, 32);
-    EXPECT_EQ(ws.editor.ClipHeight, 32);
-    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 3), (Art{"...", ".#.", "..."}));
+    EXPECT_EQ(ws.editorGrid().clipWidth(), 32);
+    EXPECT_EQ(ws.editorGrid().clipHeight(), 32);
+    EXPECT_EQ(artOf(ws.editorGrid().blockClip(), 3, 3), (Art{"...", ".#.", "..."}));
 }
 
 // A block selected, then the whole glyph changed under it: the next move
@@ -420,6 +449,6 @@ TEST(Blocks, AMoveAfterAWholeGlyphChangeSlidesWhatTheGridShows)
         (ws.*c.change)();
         ws.pmuRightClick();
         EXPECT_EQ(tw.grid(), padded(16, c.after)) << c.name;
-        EXPECT_EQ(ws.editor.SelCol, 7) << c.name;
+        EXPECT_EQ(ws.editorGrid().selCol(), 7) << c.name;
     }
 }

@@ -581,8 +581,8 @@ void selectAndEdit(Documents &t)
 {
     t.tw->library.LibIndex = 1;
     t.tw->ReadXDot();
-    t.tw->editor.SelCol = 5;
-    t.tw->editor.SelRow = 5;
+    t.tw->SG2MouseDown(5, 5, MouseButton::Left);
+    t.tw->SG2MouseUp(5, 5, MouseButton::Left);
     t.tw->SG2DblClick();
     ASSERT_TRUE(t.tw->EditModified);
     t.prompts.clear();

@@ -79,9 +79,10 @@ TEST(EditorGrid, TwentyFourDotsNeverTouchTheFourthByteOfARow)
     p.at(5, 3) = 0x77;
     enterLibraryView(tw, p);
     EXPECT_EQ(tw.grid(), padded(24, fromRow(3, {".......................#"})));
-    EXPECT_FALSE(tw->editor.SG2.inked(24, 3));
+    EXPECT_FALSE(tw->editorGrid().inked(24, 3));
 
-    tw->setCell(0, 5, kInk);
+    tw->SG2MouseDown(0, 5, MouseButton::Left);
+    tw->SG2DblClick();
     zeroRecord(tw, 0);
     tw->ChgBtnClick();
     std::string expected(kPlaneBytes, '\0');
@@ -102,9 +103,9 @@ TEST(EditorGrid, ShowingAGlyphSelectsOnlyTheTopLeftCell)
     int selected = 0;
     for (int r = -2; r < 34; ++r)
         for (int c = -2; c < 34; ++c)
-            selected += tw->inSelection(c, r);
+            selected += tw->editorGrid().inSelection(c, r);
     EXPECT_EQ(selected, 1);
-    EXPECT_TRUE(tw->inSelection(0, 0));
+    EXPECT_TRUE(tw->editorGrid().inSelection(0, 0));
     EXPECT_FALSE(tw->EditModified);
     EXPECT_EQ(tw.grid(), padded(16, kSourceGlyph));
 }
@@ -116,29 +117,29 @@ TEST(EditorGrid, DragGrowsOnlyRightOfAndBelowTheAnchor)
     tw.setGrid(fromRow(5, {".....#.#.#......", "......###.......", ".....#...##....."}));
 
     ws.SG2MouseDown(5, 5, MouseButton::Left);
-    EXPECT_TRUE(ws.editor.Dragging);
+    EXPECT_TRUE(ws.editorGrid().dragging());
     ws.SG2MouseMove(9, 7);
-    EXPECT_EQ(ws.editor.SelWidth, 5);
-    EXPECT_EQ(ws.editor.SelHeight, 3);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 5);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 3);
     ws.SG2MouseMove(7, 6);
-    EXPECT_EQ(ws.editor.SelWidth, 3);
-    EXPECT_EQ(ws.editor.SelHeight, 2);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 3);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 2);
     ws.SG2MouseMove(9, 7);
     ws.SG2MouseMove(3, 8); // left of the anchor column: the size stays
-    EXPECT_EQ(ws.editor.SelWidth, 5);
-    EXPECT_EQ(ws.editor.SelHeight, 3);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 5);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 3);
     ws.SG2MouseMove(-1, -1); // off the grid: ignored
-    EXPECT_EQ(ws.editor.SelWidth, 5);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 5);
 
     ws.SG2MouseUp(3, 8, MouseButton::Left);
-    EXPECT_FALSE(ws.editor.Dragging);
-    EXPECT_EQ(artOf(ws.editor.BlockSnapshot, 5, 3), (Art{"#.#.#", ".###.", "#...#"}));
-    EXPECT_EQ(ws.editor.SelCol, 5);
-    EXPECT_EQ(ws.editor.SelRow, 5);
+    EXPECT_FALSE(ws.editorGrid().dragging());
+    EXPECT_EQ(artOf(ws.editorGrid().blockSnapshot(), 5, 3), (Art{"#.#.#", ".###.", "#...#"}));
+    EXPECT_EQ(ws.editorGrid().selCol(), 5);
+    EXPECT_EQ(ws.editorGrid().selRow(), 5);
 
     ws.SG2MouseMove(12, 12); // no drag any more
-    EXPECT_EQ(ws.editor.SelWidth, 5);
-    EXPECT_EQ(ws.editor.SelHeight, 3);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 5);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 3);
 }
 
 TEST(EditorGrid, ReleaseOffTheGridEndsTheDragWithASnapshot)
@@ -149,13 +150,13 @@ TEST(EditorGrid, ReleaseOffTheGridEndsTheDragWithASnapshot)
     ws.SG2MouseDown(2, 2, MouseButton::Left);
     ws.SG2MouseMove(4, 3);
     ws.SG2MouseUp(2, 2, MouseButton::Right); // other buttons' releases do nothing
-    EXPECT_TRUE(ws.editor.Dragging);
+    EXPECT_TRUE(ws.editorGrid().dragging());
     ws.SG2MouseUp(-1, -1, MouseButton::Left);
-    EXPECT_FALSE(ws.editor.Dragging);
-    EXPECT_EQ(artOf(ws.editor.BlockSnapshot, 3, 2), (Art{"#.#", ".##"}));
+    EXPECT_FALSE(ws.editorGrid().dragging());
+    EXPECT_EQ(artOf(ws.editorGrid().blockSnapshot(), 3, 2), (Art{"#.#", ".##"}));
     ws.SG2MouseMove(8, 8);
-    EXPECT_EQ(ws.editor.SelWidth, 3);
-    EXPECT_EQ(ws.editor.SelHeight, 2);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 3);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 2);
 }
 
 TEST(EditorGrid, ShiftInvertsDraggingOnEveryPress)
@@ -163,20 +164,22 @@ TEST(EditorGrid, ShiftInvertsDraggingOnEveryPress)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     for (bool start : {false, true}) {
-        ws.editor.Dragging = start;
+        if (start)
+            ws.SG2MouseDown(0, 0, MouseButton::Left);
+        ASSERT_EQ(ws.editorGrid().dragging(), start);
         ws.SG2KeyDown(Key::Shift, {false, true, false});
-        EXPECT_EQ(ws.editor.Dragging, !start);
+        EXPECT_EQ(ws.editorGrid().dragging(), !start);
         ws.SG2KeyDown(Key::Shift, {false, true, false});
-        EXPECT_EQ(ws.editor.Dragging, start);
+        EXPECT_EQ(ws.editorGrid().dragging(), start);
     }
 
     // A rubber band without a button held: click, Shift, move.
     click(ws, 1, 1);
-    EXPECT_FALSE(ws.editor.Dragging);
+    EXPECT_FALSE(ws.editorGrid().dragging());
     ws.SG2KeyDown(Key::Shift, {});
     ws.SG2MouseMove(3, 2);
-    EXPECT_EQ(ws.editor.SelWidth, 3);
-    EXPECT_EQ(ws.editor.SelHeight, 2);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 3);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 2);
 }
 
 TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
@@ -235,8 +238,8 @@ TEST(EditorGrid, EnterCommitsInTheLibraryViewAndOnlyBeepsInTheSystemView)
 
     // Nothing left to undo: Home keeps the grid and the selection.
     ws.SG2KeyDown(Key::Home, {});
-    EXPECT_EQ(ws.editor.SelCol, 3);
-    EXPECT_EQ(ws.editor.SelRow, 4);
+    EXPECT_EQ(ws.editorGrid().selCol(), 3);
+    EXPECT_EQ(ws.editorGrid().selRow(), 4);
     EXPECT_EQ(tw.grid(), padded(16, committed));
     EXPECT_EQ(tw.prompts().beeps(), 1);
 }
@@ -377,12 +380,12 @@ TEST(EditorGrid, KeysWithoutAnEditorFunctionChangeNothing)
     for (const auto &[key, mods] : presses)
         ws.SG2KeyDown(key, mods);
     EXPECT_EQ(tw.grid(), padded(16, kLibraryGlyph));
-    EXPECT_EQ(ws.editor.SelWidth, 3);
-    EXPECT_EQ(ws.editor.SelHeight, 3);
-    EXPECT_FALSE(ws.editor.ClipFull);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 3);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 3);
+    EXPECT_FALSE(ws.editorGrid().clipFull());
     EXPECT_FALSE(ws.EditModified);
 
     ws.SG2KeyDown(Key::C, kCtrl);
-    EXPECT_TRUE(ws.editor.ClipFull);
-    EXPECT_EQ(artOf(ws.editor.BlockClip, 3, 3), (Art{".#.", "###", ".#."}));
+    EXPECT_TRUE(ws.editorGrid().clipFull());
+    EXPECT_EQ(artOf(ws.editorGrid().blockClip(), 3, 3), (Art{".#.", "###", ".#."}));
 }

@@ -59,7 +59,7 @@ TEST(DotSize, LayoutForEachSizeOnAnEmptyLibrary)
         (tw.ws().*c.command)();
         Workspace &ws = tw.ws();
         EXPECT_EQ(ws.dotSize(), c.n);
-        EXPECT_EQ(ws.editor.SG2CellSize, c.editorCell) << c.n;
+        EXPECT_EQ(ws.editorGrid().cellSize(), c.editorCell) << c.n;
         EXPECT_EQ(ws.library.DG1ColCount, c.listColumns) << c.n;
         EXPECT_EQ(ws.library.DG1RowCount, c.listRows) << c.n;
         EXPECT_EQ(ws.library.DG1CellSize, c.n + 4);
@@ -71,7 +71,7 @@ TEST(DotSize, LayoutForEachSizeOnAnEmptyLibrary)
         // (the blank rasterizer draws nothing).
         for (int r = 0; r < c.n; ++r)
             for (int x = 0; x < c.n; ++x)
-                EXPECT_EQ(ws.editor.SG2.at(x, r), kBlank);
+                EXPECT_EQ(ws.editorGrid().cells().at(x, r), kBlank);
     }
     EXPECT_TRUE(tw.prompts().log().empty()) << "an empty library asks nothing";
 }

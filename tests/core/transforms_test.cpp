@@ -476,22 +476,20 @@ TEST_P(TransformTable, MovesTheDotsOfTheSquare)
     TestWorkspace tw;
     chooseSize(tw, c.n);
     tw.setGrid(*c.before);
-    tw->editor.SelCol = 3;
-    tw->editor.SelRow = 2;
-    tw->editor.SelWidth = 4;
-    tw->editor.SelHeight = 2;
-    tw->editor.Dragging = true;
+    // A 4 x 2 rectangle at (3, 2), its drag still running.
+    tw->SG2MouseDown(3, 2, MouseButton::Left);
+    tw->SG2MouseMove(6, 3);
     ASSERT_FALSE(tw->controls.mnuSave.enabled);
 
     (tw.ws().*c.op)();
     EXPECT_EQ(tw.grid(), padded(c.n, *c.after));
     EXPECT_TRUE(tw->EditModified);
     EXPECT_EQ(tw->controls.mnuSave.enabled, c.makesSavable);
-    EXPECT_EQ(tw->editor.SelCol, 3);
-    EXPECT_EQ(tw->editor.SelRow, 2);
-    EXPECT_EQ(tw->editor.SelWidth, 4);
-    EXPECT_EQ(tw->editor.SelHeight, 2);
-    EXPECT_TRUE(tw->editor.Dragging);
+    EXPECT_EQ(tw->editorGrid().selCol(), 3);
+    EXPECT_EQ(tw->editorGrid().selRow(), 2);
+    EXPECT_EQ(tw->editorGrid().selWidth(), 4);
+    EXPECT_EQ(tw->editorGrid().selHeight(), 2);
+    EXPECT_TRUE(tw->editorGrid().dragging());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TransformTable, testing::ValuesIn(kCases),

@@ -32,18 +32,18 @@ TEST(StartUp, InitialState)
     EXPECT_EQ(ws.FontSize, 12);
     EXPECT_EQ(ws.controls.caption, "Dotforge");
     EXPECT_EQ(ws.controls.XNLabel, "共 0字 第 0字");
-    EXPECT_EQ(ws.editor.SG2CellSize, 17);
+    EXPECT_EQ(ws.editorGrid().cellSize(), 17);
     EXPECT_EQ(ws.library.DG1ColCount, 10);
     EXPECT_EQ(ws.library.DG1RowCount, 20);
     EXPECT_EQ(ws.library.DG1CellSize, 20);
     EXPECT_EQ(ws.table.sectionSize, (std::array<int, 4>{8363, 8368, 7802, 8742}));
     EXPECT_EQ(ws.table.firstArea, (std::array<int, 4>{16, 16, 4, 16}));
-    EXPECT_EQ(ws.editor.SelWidth, 1);
-    EXPECT_EQ(ws.editor.SelHeight, 1);
-    EXPECT_EQ(ws.editor.ClipWidth, 0);
-    EXPECT_EQ(ws.editor.ClipHeight, 0);
-    EXPECT_FALSE(ws.editor.ClipFull);
-    EXPECT_FALSE(ws.editor.Dragging);
+    EXPECT_EQ(ws.editorGrid().selWidth(), 1);
+    EXPECT_EQ(ws.editorGrid().selHeight(), 1);
+    EXPECT_EQ(ws.editorGrid().clipWidth(), 0);
+    EXPECT_EQ(ws.editorGrid().clipHeight(), 0);
+    EXPECT_FALSE(ws.editorGrid().clipFull());
+    EXPECT_FALSE(ws.editorGrid().dragging());
 
     // Enabled and ticked states of the controls after start-up.
     struct Expect {
@@ -118,7 +118,7 @@ TEST(StartUp, WithoutFont16sShowsFileNotFoundAndStillWorks)
     // The window is laid out for 16 dots and the TrueType source works; the
     // dot-matrix source cannot be chosen.
     EXPECT_EQ(ws.dotSize(), 16);
-    EXPECT_EQ(ws.editor.SG2CellSize, 17);
+    EXPECT_EQ(ws.editorGrid().cellSize(), 17);
     EXPECT_FALSE(ws.controls.RU.enabled);
     EXPECT_TRUE(ws.controls.RW.checked);
     EXPECT_TRUE(fs::exists(tw.dir().file("JQT.TMP")));

@@ -56,15 +56,18 @@ TestWorkspace::~TestWorkspace()
         m_ws->FormClose();
 }
 
-void TestWorkspace::setGrid(const std::vector<std::string> &rows)
+void TestWorkspace::setGrid(const std::vector<std::string> &rows) { showGrid(*m_ws, rows); }
+
+// DispDot shows the art; the plane the grid was shown from and whether it was
+// edited stay as they were, so the art stands for edits of that glyph.
+void showGrid(Workspace &ws, const std::vector<std::string> &rows)
 {
-    const int n = m_ws->dotSize();
-    for (int r = 0; r < n; ++r)
-        for (int c = 0; c < n; ++c) {
-            const bool ink = r < int(rows.size()) && c < int(rows[std::size_t(r)].size())
-                && rows[std::size_t(r)][std::size_t(c)] == '#';
-            m_ws->editor.SG2.at(c, r) = ink ? kInk : kBlank;
-        }
+    const GlyphPlane shownFrom = ws.editPlane;
+    const bool modified = ws.EditModified;
+    ws.editPlane = planeFromArt(rows);
+    ws.DispDot();
+    ws.editPlane = shownFrom;
+    ws.EditModified = modified;
 }
 
 std::vector<std::string> TestWorkspace::grid() const { return gridArt(*m_ws); }
@@ -75,7 +78,7 @@ std::vector<std::string> gridArt(const Workspace &ws)
     for (int r = 0; r < ws.dotSize(); ++r) {
         std::string row;
         for (int c = 0; c < ws.dotSize(); ++c)
-            row += ws.editor.SG2.inked(c, r) ? '#' : '.';
+            row += ws.editorGrid().inked(c, r) ? '#' : '.';
         rows.push_back(row);
     }
     return rows;

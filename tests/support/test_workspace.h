@@ -62,7 +62,8 @@ public:
     BlankRasterizer &blank() { return m_blank; }
     const TempDir &dir() const { return m_dir; }
 
-    // Sets the grid of the editor from ASCII art rows ('#' ink, anything else blank).
+    // Sets the grid of the editor from ASCII art rows ('#' ink, anything else
+    // blank), as showGrid does.
     void setGrid(const std::vector<std::string> &rows);
     // The editor grid as ASCII art rows of the current dot size.
     std::vector<std::string> grid() const;
@@ -98,6 +99,9 @@ private:
 };
 void writeFile(const std::string &path, const std::string &bytes);
 
+// Shows ASCII art rows in the editor grid with DispDot (the top-left cell
+// selected); editPlane and EditModified keep their values.
+void showGrid(Workspace &ws, const std::vector<std::string> &rows);
 // The editor grid of a workspace as ASCII art rows of its dot size.
 std::vector<std::string> gridArt(const Workspace &ws);
 

@@ -72,9 +72,11 @@ private:
         const int n = ws().dotSize();
         for (int i = 0; i < count; ++i) {
             QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(i % 10, i / 10).center());
+            std::vector<std::string> art = test::gridArt(ws());
             for (int bit = 0; bit < 6; ++bit)
-                ws().editor.SG2.at(bit, n - 1) = ((i + 1) >> bit) & 1 ? kInk : kBlank;
-            ws().editor.SG2.at(n - 1, 0) = kInk;
+                art[std::size_t(n - 1)][std::size_t(bit)] = ((i + 1) >> bit) & 1 ? '#' : '.';
+            art[0][std::size_t(n - 1)] = '#';
+            test::showGrid(ws(), art);
             m_added.push_back(test::gridArt(ws()));
             QVERIFY(addBtn->isEnabled());
             QTest::mouseClick(addBtn, Qt::LeftButton);
@@ -219,12 +221,12 @@ private slots:
 
         // Ink the blank dot (1, 1) with a double-click in the editor, then Enter.
         auto *sg2 = child<SG2Grid>("SG2");
-        QVERIFY(!ws().editor.SG2.inked(1, 1));
+        QVERIFY(!ws().editorGrid().inked(1, 1));
         const QPoint dot = sg2->cellRect(1, 1).center();
         QTest::mouseClick(sg2, Qt::LeftButton, {}, dot);
         QTest::mouseDClick(sg2, Qt::LeftButton, {}, dot);
         QTest::mouseRelease(sg2, Qt::LeftButton, {}, dot);
-        QVERIFY(ws().editor.SG2.inked(1, 1));
+        QVERIFY(ws().editorGrid().inked(1, 1));
         QTest::keyClick(sg2, Qt::Key_Return);
         m_added[11][1][1] = '#';
         QCOMPARE(cellMismatch(), QString());

@@ -95,7 +95,7 @@ private:
         for (int r = 0; r < ws().dotSize(); ++r) {
             std::string row;
             for (int c = 0; c < ws().dotSize(); ++c)
-                row += ws().editor.SG2.inked(c, r) ? '#' : '.';
+                row += ws().editorGrid().inked(c, r) ? '#' : '.';
             rows.push_back(row);
         }
         return rows;
@@ -123,7 +123,7 @@ private:
     {
         for (int r = ws().dotSize() - 1; r >= 0; --r)
             for (int c = 0; c < ws().dotSize(); ++c)
-                if (!ws().editor.SG2.inked(c, r))
+                if (!ws().editorGrid().inked(c, r))
                     return {c, r};
         return {-1, -1};
     }
@@ -280,7 +280,7 @@ private slots:
         auto *sg2 = child<SG2Grid>("SG2");
         QCOMPARE(sg2->contentsRect().size(), QSize(289, 289));
         const QPoint o2 = sg2->contentsRect().topLeft();
-        QCOMPARE(ws().editor.SG2CellSize, 17);
+        QCOMPARE(ws().editorGrid().cellSize(), 17);
         QCOMPARE(sg2->cellAt(o2 + QPoint(16, 17)), QPoint(0, 0));
         QCOMPARE(sg2->cellAt(o2 + QPoint(18, 18)), QPoint(1, 1));
         QCOMPARE(sg2->cellAt(o2 + QPoint(287, 0)), QPoint(15, 0));
@@ -495,8 +495,8 @@ private slots:
         QCOMPARE(test::gridArt(ws()), before);
         QVERIFY(!action("mnuSave")->isEnabled());
         // The press made the cell the one-cell selection.
-        QCOMPARE(ws().editor.SelCol, 5);
-        QCOMPARE(ws().editor.SelRow, 5);
+        QCOMPARE(ws().editorGrid().selCol(), 5);
+        QCOMPARE(ws().editorGrid().selRow(), 5);
     }
 
     void selectionIsDrawnBlue()
@@ -505,7 +505,7 @@ private slots:
         const QPoint cell = blankCell();
         QTest::mouseClick(child<SG2Grid>("SG2"), Qt::LeftButton, {}, sg2Cell(cell.x(), cell.y()));
         QCOMPARE(sg2Pixel(cell.x(), cell.y()), kBlue);
-        if (!ws().editor.SG2.inked(0, 0))
+        if (!ws().editorGrid().inked(0, 0))
             QCOMPARE(sg2Pixel(0, 0), QColor(Qt::white));
     }
 
@@ -526,7 +526,7 @@ private slots:
         int ink = 0;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                if (ws().editor.SG2.inked(x, y)) {
+                if (ws().editorGrid().inked(x, y)) {
                     QCOMPARE(list.pixelColor(2 + x, 2 + y), QColor(Qt::black));
                     ++ink;
                 }
@@ -541,7 +541,7 @@ private slots:
         QVERIFY(child<QToolButton>("ChgBtn")->isEnabled());
         const QPoint cell = blankCell();
         doubleClick(sg2Cell(cell.x(), cell.y()));
-        QVERIFY(ws().editor.SG2.inked(cell.x(), cell.y()));
+        QVERIFY(ws().editorGrid().inked(cell.x(), cell.y()));
         QVERIFY(action("mnuSave")->isEnabled());
     }
 
@@ -596,7 +596,7 @@ private slots:
         const auto frame = [this, sg2](int col, int row) {
             const QImage shot = sg2->grab().toImage();
             const QRect r = sg2->cellRect(col, row);
-            const QRgb back = ws().inSelection(col, row) ? kBlue.rgb() : QColor(Qt::white).rgb();
+            const QRgb back = ws().editorGrid().inSelection(col, row) ? kBlue.rgb() : QColor(Qt::white).rgb();
             int marks = 0;
             for (int x = r.left(); x <= r.right(); ++x)
                 marks += (shot.pixel(x, r.top()) != back) + (shot.pixel(x, r.bottom()) != back);
@@ -609,23 +609,23 @@ private slots:
         QTest::keyClick(sg2, Qt::Key_Right);
         QCOMPARE(frame(2, 2), 0);
         QVERIFY(frame(3, 2) > 4);
-        QCOMPARE(ws().editor.SelCol, 2);
+        QCOMPARE(ws().editorGrid().selCol(), 2);
         QTest::keyClick(sg2, Qt::Key_Space);
-        QCOMPARE(ws().editor.SelCol, 3);
-        QVERIFY(!ws().editor.SG2.inked(3, 2));
+        QCOMPARE(ws().editorGrid().selCol(), 3);
+        QVERIFY(!ws().editorGrid().inked(3, 2));
         QTest::keyClick(sg2, Qt::Key_Space);
-        QVERIFY(ws().editor.SG2.inked(3, 2));
+        QVERIFY(ws().editorGrid().inked(3, 2));
         QVERIFY(action("mnuSave")->isEnabled());
         // Shift toggles the rubber band; the arrows stretch it.
         QTest::keyClick(sg2, Qt::Key_Shift);
         for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
             QTest::keyClick(sg2, key);
         QTest::keyClick(sg2, Qt::Key_Shift);
-        QCOMPARE(ws().editor.SelWidth, 3);
-        QCOMPARE(ws().editor.SelHeight, 2);
+        QCOMPARE(ws().editorGrid().selWidth(), 3);
+        QCOMPARE(ws().editorGrid().selHeight(), 2);
         QTest::keyClick(sg2, Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(ws().editor.SG2.inked(4, 2));
-        QVERIFY(!ws().editor.SG2.inked(3, 2));
+        QVERIFY(ws().editorGrid().inked(4, 2));
+        QVERIFY(!ws().editorGrid().inked(3, 2));
         QTest::keyClick(sg2, Qt::Key_Menu);
         QTRY_VERIFY(child<QMenu>("PMenu")->isVisible());
         QVERIFY(action("pmuLeft")->isEnabled());
@@ -652,7 +652,7 @@ private slots:
     {
         action("mnu24")->trigger();
         QCOMPARE(ws().dotSize(), 24);
-        QCOMPARE(ws().editor.SG2CellSize, 11);
+        QCOMPARE(ws().editorGrid().cellSize(), 11);
         QVERIFY(action("mnu24")->isChecked());
         QVERIFY(!action("mnu16")->isChecked());
         QVERIFY(!child<QRadioButton>("RU")->isEnabled());
@@ -674,8 +674,8 @@ private slots:
         QTest::mousePress(sg2, Qt::LeftButton, {}, sg2Cell(1, 1));
         QTest::mouseMove(sg2, sg2Cell(3, 2));
         QTest::mouseRelease(sg2, Qt::LeftButton, {}, sg2Cell(3, 2));
-        QCOMPARE(ws().editor.SelWidth, 3);
-        QCOMPARE(ws().editor.SelHeight, 2);
+        QCOMPARE(ws().editorGrid().selWidth(), 3);
+        QCOMPARE(ws().editorGrid().selHeight(), 2);
 
         const QPoint pointer = sg2Cell(2, 2);
         QTest::mousePress(sg2, Qt::RightButton, {}, pointer);
@@ -728,11 +728,11 @@ private slots:
         QTest::mouseMove(sg2, sg2Cell(15, 15));
         QTest::mouseRelease(sg2, Qt::LeftButton, {}, sg2Cell(15, 15));
         QTest::keyClick(sg2, Qt::Key_X, Qt::ControlModifier);
-        QVERIFY(ws().editor.ClipFull);
+        QVERIFY(ws().editorGrid().clipFull());
         QVERIFY(action("mnuSave")->isEnabled());
         for (int r = 0; r < 16; ++r)
             for (int c = 0; c < 16; ++c)
-                QVERIFY(!ws().editor.SG2.inked(c, r));
+                QVERIFY(!ws().editorGrid().inked(c, r));
     }
 
     void chEditKeepsGbkInStep()
