@@ -164,8 +164,7 @@ void save200(benchmark::State &state)
     bench.fill();
     bench.prompts.file = {bench.file("lib"), int(state.range(1))};
     for (auto _ : state) {
-        bench.ws().CurFileName.clear();
-        bench.ws().SaveXFile();
+        bench.ws().mnuSaveAsClick();
     }
     state.SetItemsProcessed(state.iterations() * kLibraryCapacity);
 }

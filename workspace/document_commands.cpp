@@ -13,12 +13,6 @@ namespace dotforge {
 
 namespace {
 
-// The file-type entry chosen in a dialog decides the format, never the extension.
-FileType fileTypeOf(int filterIndex)
-{
-    return filterIndex == 2 ? FileType::ASM : FileType::ZMB;
-}
-
 // Puts the raw records 0 .. count - 1 back into the store after a save converted
 // them. Every record is tried; the first failure is raised afterwards.
 void restoreStore(Workspace &ws, const std::vector<GlyphPlane> &raw, std::size_t count)
@@ -45,28 +39,6 @@ void reselectLibraryGlyph(Workspace &ws)
         ws.libPlane = readPlane(ws.storeFile, ws.library.LibIndex);
 }
 
-// Why a file cannot be opened with the file type chosen for it.
-std::string refusalText(const FormatError &e, const std::string &path)
-{
-    const std::string n = std::to_string(e.dotSize());
-    const std::string zmb = "不是" + n + "点阵的小汉字库点阵文件(*.ZMB),未读入任何字模!";
-    const std::string file = "\"" + path + "\"";
-    switch (e.fault()) {
-    case FormatError::Fault::Text:
-        return file + "是文本文件,不是小汉字库点阵文件(*.ZMB),未读入任何字模!";
-    case FormatError::Fault::Size:
-        return file + "的长度(" + std::to_string(e.number()) + "字节)不是" + n + "点阵字模连区位码(每个"
-            + std::to_string(e.dotSize() * e.dotSize() / 8 + 2) + "字节)的整数倍," + zmb;
-    case FormatError::Fault::Code:
-        return file + "中第" + std::to_string(e.number() + 1) + "个字模的区位码(" + e.codeHex() + ")不是字符编码,"
-            + zmb;
-    case FormatError::Fault::NotText:
-        return file + "第" + std::to_string(e.number()) + "行含有非文本字节(" + e.codeHex()
-            + "),不是小汉字库汇编文件(*.ASM),未读入任何字模!";
-    }
-    return file + "不是小汉字库文件,未读入任何字模!";
-}
-
 // The caption names the file Save writes to, or the title alone when there is none.
 std::string captionFor(const std::string &fileName)
 {
@@ -80,21 +52,17 @@ void Workspace::mnuOpenClick()
 {
     if (keepsLibraryForSaving())
         return;
-    const auto choice = m_prompts.openFile({"打开小汉字库文件...",
-        "小汉字库点阵文件(*.ZMB)| *.ZMB|小汉字库汇编文件(*.ASM)|*.ASM", ".ZMB", "*.ZMB", ".", 1});
+    const auto choice = m_prompts.openFile(Documents::openDialog());
     if (!choice)
         return;
 
-    const std::string previousName = CurFileName;
-    const FileType previousType = curFileType;
     const int previousCount = library.LibCount;
-    CurFileName = choice->path;
-    curFileType = fileTypeOf(choice->filterIndex);
+    m_documents.beginOpen(*choice);
     int cellsShown = library.LibCount; // list cells that may show a glyph of the old library
     library.LibCount = 0;
     bool failed = false;
     try {
-        if (curFileType == FileType::ASM)
+        if (m_documents.fileType() == FileType::ASM)
             ReadXASM();
         else
             ReadXZMB();
@@ -116,16 +84,15 @@ void Workspace::mnuOpenClick()
     } catch (const FormatError &e) {
         // Checked before a glyph is stored: the library, its records and the
         // window's file stay as they were.
-        CurFileName = previousName;
-        curFileType = previousType;
+        m_documents.restorePrevious();
         library.LibCount = previousCount;
-        m_prompts.ask(BoxKind::Warning, refusalText(e, choice->path), Buttons::Ok);
+        m_prompts.ask(BoxKind::Warning, Documents::refusalText(e, choice->path), Buttons::Ok);
         return;
     } catch (const IoError &) {
         // A file read only in part brings nothing: the library is left empty.
         failed = true;
         library.LibCount = 0;
-        CurFileName.clear();
+        m_documents.forget();
         controls.mnuSave.enabled = false;
     }
     if (library.LibCount == 0) {
@@ -142,10 +109,10 @@ void Workspace::mnuOpenClick()
         m_prompts.message("文件打开错误!");
     else if (library.LibCount == 0)
         m_prompts.ask(BoxKind::Warning, "文件中字模数为0!", Buttons::Ok);
-    else if (m_readCutShort)
+    else if (m_documents.readCutShort())
         m_prompts.ask(BoxKind::Warning, "文件中字模数超过200,只读入了前200个!", Buttons::Ok);
 
-    controls.caption = std::string(kTitle) + ": " + CurFileName;
+    controls.caption = std::string(kTitle) + ": " + m_documents.fileName();
     notifyControls();
 }
 
@@ -158,28 +125,27 @@ void Workspace::mnuSaveAsClick()
 {
     // The dialog is always shown; should the file then not be written, the
     // window goes back to the name it had.
-    const std::string previousName = CurFileName;
-    CurFileName.clear();
-    saveLibrary(previousName, curFileType);
+    m_documents.beginSaveAs();
+    saveLibrary();
 }
 
 void Workspace::SaveXFile()
 {
-    saveLibrary(CurFileName, curFileType);
+    m_documents.beginSave();
+    saveLibrary();
 }
 
 // A file that was not written is not the window's file: when the save fails,
 // the name, its type and the caption go back to those of the last completed
 // save or open, so that the caption never names a file that does not hold the
 // library and Save does not write to a name the user gave up on.
-void Workspace::saveLibrary(std::string previousName, FileType previousType)
+void Workspace::saveLibrary()
 {
     try {
         writeLibrary();
     } catch (const IoError &) {
-        CurFileName = std::move(previousName);
-        curFileType = previousType;
-        controls.caption = captionFor(CurFileName);
+        m_documents.restorePrevious();
+        controls.caption = captionFor(m_documents.fileName());
         notifyControls();
         throw;
     }
@@ -204,16 +170,14 @@ void Workspace::writeLibrary()
             DispDot();
         }
     }
-    if (CurFileName.empty()) {
-        const auto choice = m_prompts.saveFile({"保存小汉字库文件...",
-            "小汉字库点阵文件(*.ZMB)|.ZMB|小汉字库汇编文件(*.ASM)|.ASM", ".ZMB", "*.ZMB", ".", 1});
+    if (m_documents.fileName().empty()) {
+        const auto choice = m_prompts.saveFile(Documents::saveDialog());
         if (!choice) {
-            controls.caption = captionFor(CurFileName);
+            controls.caption = captionFor(m_documents.fileName());
             notifyControls();
             return;
         }
-        CurFileName = choice->path;
-        curFileType = fileTypeOf(choice->filterIndex);
+        m_documents.nameChosen(*choice);
     }
 
     RecordFile rawCopy(kPlaneBytes);
@@ -229,7 +193,7 @@ void Workspace::writeLibrary()
             ++converted;
             writePlane(storeFile, i, libPlane);
         }
-        if (curFileType == FileType::ASM)
+        if (m_documents.fileType() == FileType::ASM)
             SaveXASM();
         else
             SaveXZMB();
@@ -249,7 +213,7 @@ void Workspace::writeLibrary()
     rawCopy.closeAndErase();
     reselectLibraryGlyph(*this);
 
-    controls.caption = captionFor(CurFileName);
+    controls.caption = captionFor(m_documents.fileName());
     controls.mnuSave.enabled = false;
     EditModified = false;
     notifyControls();

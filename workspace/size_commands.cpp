@@ -12,7 +12,7 @@ void Workspace::mnuCloseClick() { mnuNewClick(); }
 void Workspace::resetWorkspace(bool recreateStore)
 {
     const int n = dotSize();
-    CurFileName.clear();
+    m_documents.forget();
     if (recreateStore)
         createStore();
     library.LibCount = 0;

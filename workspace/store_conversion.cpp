@@ -1,15 +1,12 @@
 // The byte layout mode, the conversions of the library and edit planes, and the
-// .ZMB and .ASM writers and readers as the document commands call them.
+// library file's glyphs between the store and the file as the document commands
+// write and read them.
 
-#include "core/io_error.h"
 #include "workspace/workspace.h"
-#include "formats/asm.h"
-#include "formats/file_io.h"
 #include "formats/layout.h"
-#include "formats/zmb.h"
 #include "core/store_records.h"
 
-#include <filesystem>
+#include <algorithm>
 
 namespace dotforge {
 
@@ -38,21 +35,6 @@ std::vector<Sequence> storeSequences(Workspace &ws)
 std::vector<std::string> storeCodes(const Workspace &ws)
 {
     return {ws.library.codeList.begin(), ws.library.codeList.begin() + std::max(ws.library.LibCount, 0)};
-}
-
-bool sameFile(const std::string &a, const std::string &b)
-{
-    std::error_code ec;
-    return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec);
-}
-
-// Writes CurFileName. The store file and the raw copy of a running save are in
-// use: replacing one of them would lose the library or the file just written.
-void writeLibraryFile(Workspace &ws, std::string_view bytes)
-{
-    if (sameFile(ws.CurFileName, ws.storeFile.path()) || sameFile(ws.CurFileName, ws.workPath("JQT1.Tmp")))
-        throw IoError(ioerr::AccessDenied);
-    replaceFile(ws.CurFileName, bytes);
 }
 
 // Appends the glyphs read from a file: each sequence goes through the edit plane
@@ -94,33 +76,27 @@ void Workspace::TransDot()
 
 void Workspace::SaveXZMB()
 {
-    writeLibraryFile(*this, writeZmb(storeSequences(*this), storeCodes(*this)));
+    m_documents.writeZmbFile(storeSequences(*this), storeCodes(*this), filesInUse());
 }
 
 void Workspace::SaveXASM()
 {
-    writeLibraryFile(*this, writeAsm(storeSequences(*this), storeCodes(*this), dotSize()));
+    m_documents.writeAsmFile(storeSequences(*this), storeCodes(*this), dotSize(), filesInUse());
+}
+
+std::vector<std::string> Workspace::filesInUse() const
+{
+    return {storeFile.path(), workPath("JQT1.Tmp")};
 }
 
 void Workspace::ReadXZMB()
 {
-    m_readCutShort = false;
-    InputFile file(CurFileName);
-    const ReadAt readAt = [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); };
-    checkZmb(file.size(), readAt, dotSize());
-    const LibraryContent content = readZmb(file.size(), readAt, dotSize(), room(*this));
-    appendToStore(*this, content);
-    m_readCutShort = content.cutShort;
+    appendToStore(*this, m_documents.readZmbFile(dotSize(), room(*this)));
 }
 
 void Workspace::ReadXASM()
 {
-    m_readCutShort = false;
-    InputFile file(CurFileName);
-    LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
-    const LibraryContent content = readAsm(lines, dotSize(), room(*this));
-    appendToStore(*this, content);
-    m_readCutShort = content.cutShort;
+    appendToStore(*this, m_documents.readAsmFile(dotSize(), room(*this)));
 }
 
 } // namespace dotforge

@@ -21,6 +21,7 @@
 #include "core/record_file.h"
 #include "core/rasterizer.h"
 #include "editor/editor_grid.h"
+#include "formats/documents.h"
 #include "library/library_state.h"
 #include "sources/code_table_state.h"
 
@@ -29,11 +30,9 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace dotforge {
-
-// File type of a library file: the file-type entry of the dialog that chose it.
-enum class FileType { ZMB = 1, ASM = 2 };
 
 // Mouse buttons as the editor grid distinguishes them.
 enum class MouseButton { Left, Right, Middle };
@@ -229,8 +228,6 @@ public:
     bool EditModified = false;
     std::string CurCode; // two GBK bytes
     bool TypedEntry = false;
-    std::string CurFileName;
-    FileType curFileType = FileType::ZMB;
     std::string FontName = kDefaultFace;
     int FontSize = 12;
 
@@ -241,6 +238,9 @@ public:
     CodeTableState table;  // sources/
     LibraryState library;  // library/
     Controls controls;     // the control states and option ticks
+
+    // The library file: its name (CurFileName) and type.
+    const Documents &documents() const { return m_documents; }
 
     // Help and About texts.
     static constexpr const char *kTitle = "Dotforge";
@@ -288,15 +288,14 @@ private:
     void moveBlock(int dx, int dy);
     void notifyFocusEditor();
     void notifyOpenBlockMenu();
-    // Documents: asks the window to close (mnuExitClick); whether the last
-    // ReadXZMB/ReadXASM left glyphs of its file unread because the library is full.
+    // Documents: asks the window to close (mnuExitClick). Save and Save As
+    // once the file has been told the command began; a save that fails goes
+    // back to the file before it. writeLibrary is the save itself.
     void notifyClose();
-    bool m_readCutShort = false;
-    // SaveXFile with the name and type the window had before the command (Save
-    // As clears CurFileName first); a save that fails goes back to them.
-    // writeLibrary is the save itself.
-    void saveLibrary(std::string previousName, FileType previousType);
+    void saveLibrary();
     void writeLibrary();
+    // The files a running save must never write over: the store and its raw copy.
+    std::vector<std::string> filesInUse() const;
     // Library: after a delete, the library plane and the editor follow the
     // glyph now selected.
     void showSelectionAfterDelete();
@@ -305,6 +304,7 @@ private:
     Rasterizer &m_rasterizer;
     std::string m_workDir;
     WorkspaceListener *m_listener = nullptr;
+    Documents m_documents;
 
 };
 

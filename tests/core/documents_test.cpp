@@ -1,6 +1,9 @@
-// Open, Save, Save As and the close question, driven through scripted prompts.
+// Open, Save, Save As and the close question, driven through scripted prompts;
+// and the library file alone.
 
+#include "core/io_error.h"
 #include "formats/asm.h"
+#include "formats/documents.h"
 #include "formats/zmb.h"
 #include "tests/core/formats_support.h"
 
@@ -130,7 +133,7 @@ TEST_F(Documents, saveAsCancelledWritesNothingAndForgetsTheName)
     tw->controls.mnuSave.enabled = true;
     prompts.fileChoice(std::nullopt);
     tw->mnuSaveAsClick();
-    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_TRUE(tw->documents().fileName().empty());
     EXPECT_TRUE(tw->controls.mnuSave.enabled);
     // The caption no longer names a file Save would not write to.
     EXPECT_EQ(caption, "Dotforge: " + path("LIB.ZMB"));
@@ -171,7 +174,7 @@ TEST_F(Documents, openCancelledChangesNothing)
     prompts.answer(Answer::No);
     prompts.fileChoice(std::nullopt);
     tw->mnuOpenClick();
-    EXPECT_EQ(tw->CurFileName, path("LIB.ZMB"));
+    EXPECT_EQ(tw->documents().fileName(), path("LIB.ZMB"));
     EXPECT_EQ(tw->controls.caption, caption);
     EXPECT_EQ(tw->library.LibCount, 3);
 }
@@ -212,7 +215,7 @@ TEST_F(Documents, openAsmWithTheAsmEntry)
     openVia(2, "GOLD.ASM");
     EXPECT_EQ(tw->library.LibCount, 3);
     expectStoreRaw();
-    EXPECT_EQ(tw->curFileType, FileType::ASM);
+    EXPECT_EQ(tw->documents().fileType(), FileType::ASM);
 }
 
 TEST_F(Documents, asmChosenWithTheZmbEntryIsReadAsZmb)
@@ -224,7 +227,7 @@ TEST_F(Documents, asmChosenWithTheZmbEntryIsReadAsZmb)
     openVia(1, "GOLD.ASM");
     EXPECT_EQ(prompts.texts("warning").size(), 1u);
     EXPECT_EQ(tw->library.LibCount, 0);
-    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_TRUE(tw->documents().fileName().empty());
 }
 
 TEST_F(Documents, duplicateCodesInAFileAreBothLoaded)
@@ -258,7 +261,7 @@ TEST_F(Documents, openOfAFileWithoutGlyphs)
     openVia(1, "SHORT.ZMB");
     EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数为0!"});
     EXPECT_EQ(tw->library.LibCount, 0);
-    EXPECT_EQ(tw->CurFileName, path("SHORT.ZMB"));
+    EXPECT_EQ(tw->documents().fileName(), path("SHORT.ZMB"));
     EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("SHORT.ZMB"));
     EXPECT_FALSE(tw->controls.RG1.enabled);
     EXPECT_FALSE(tw->controls.DelBtn.enabled);
@@ -269,7 +272,7 @@ TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
     openVia(1, "MISSING.ZMB");
     EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"文件打开错误!"});
     EXPECT_TRUE(prompts.texts("ioerror").empty());
-    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_TRUE(tw->documents().fileName().empty());
     EXPECT_EQ(tw->controls.caption, "Dotforge: ");
     EXPECT_FALSE(tw->controls.mnuSave.enabled);
     EXPECT_EQ(tw->library.LibCount, 0);
@@ -684,8 +687,8 @@ TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
         EXPECT_FALSE(tw->run(c.fail));
         fs::remove(path("JQT1.Tmp"));
         EXPECT_EQ(prompts.texts("ioerror"), std::vector<std::string>{c.error});
-        EXPECT_EQ(tw->CurFileName, path("LIB.ASM"));
-        EXPECT_EQ(tw->curFileType, FileType::ASM);
+        EXPECT_EQ(tw->documents().fileName(), path("LIB.ASM"));
+        EXPECT_EQ(tw->documents().fileType(), FileType::ASM);
         EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ASM"));
         EXPECT_TRUE(tw->controls.mnuSave.enabled);
         EXPECT_FALSE(exists("NEW.ZMB"));
@@ -702,7 +705,7 @@ TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
     prompts.clear();
     prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
-    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_TRUE(tw->documents().fileName().empty());
     EXPECT_EQ(tw->controls.caption, "Dotforge");
     prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
     tw->mnuSaveClick();
@@ -744,8 +747,8 @@ TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
         EXPECT_EQ(tw->library.LibCount, 3);
         expectStoreRaw();
         EXPECT_EQ(tw->library.codeList[1], "\xB0\xA2");
-        EXPECT_EQ(tw->CurFileName, path("LIB.ZMB"));
-        EXPECT_EQ(tw->curFileType, FileType::ZMB);
+        EXPECT_EQ(tw->documents().fileName(), path("LIB.ZMB"));
+        EXPECT_EQ(tw->documents().fileType(), FileType::ZMB);
         EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
         EXPECT_TRUE(tw->controls.mnuSave.enabled);
     }
@@ -761,8 +764,60 @@ TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
             + "\"的长度(102字节)不是24点阵字模连区位码(每个74字节)的整数倍,不是24点阵的小汉字库点阵文件(*.ZMB),"
               "未读入任何字模!"});
     EXPECT_EQ(tw->library.LibCount, 0);
-    EXPECT_TRUE(tw->CurFileName.empty());
+    EXPECT_TRUE(tw->documents().fileName().empty());
     EXPECT_EQ(tw->controls.caption, "Dotforge");
+}
+
+// The library file alone, without a window: a command that does not complete
+// goes back to the file of the last one that did.
+TEST(DocumentFile, UncompletedCommandGoesBackToTheLastFile)
+{
+    dotforge::Documents completed;
+    completed.beginOpen(FileChoice{"a.ASM", 2});
+    struct Row {
+        const char *command;
+        std::function<void(dotforge::Documents &)> begin;
+        std::string nameDuring;
+        FileType typeDuring;
+    };
+    const Row rows[] = {
+        {"Save", [](dotforge::Documents &d) { d.beginSave(); }, "a.ASM", FileType::ASM},
+        {"Save As", [](dotforge::Documents &d) { d.beginSaveAs(); }, "", FileType::ASM},
+        {"Save As, named",
+            [](dotforge::Documents &d) {
+                d.beginSaveAs();
+                d.nameChosen(FileChoice{"b.ZMB", 1});
+            },
+            "b.ZMB", FileType::ZMB},
+        {"Open", [](dotforge::Documents &d) { d.beginOpen(FileChoice{"c.ASM", 1}); }, "c.ASM", FileType::ZMB},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.command);
+        dotforge::Documents d = completed;
+        row.begin(d);
+        EXPECT_EQ(d.fileName(), row.nameDuring);
+        EXPECT_EQ(d.fileType(), row.typeDuring);
+        d.restorePrevious();
+        EXPECT_EQ(d.fileName(), "a.ASM");
+        EXPECT_EQ(d.fileType(), FileType::ASM);
+    }
+}
+
+// A file in use reached under another name (a link) is refused untouched; any
+// other name is written.
+TEST(DocumentFile, NeverReplacesAFileInUseUnderAnotherName)
+{
+    TempDir dir;
+    writeFile(dir.file("store"), "records");
+    fs::create_symlink(dir.file("store"), dir.file("LINK.ZMB"));
+    dotforge::Documents d;
+    d.beginSaveAs();
+    d.nameChosen(FileChoice{dir.file("LINK.ZMB"), 1});
+    const Sequence full(32, 0xFF);
+    EXPECT_THROW(d.writeZmbFile({full}, {"\xB0\xA1"}, {dir.file("raw"), dir.file("store")}), IoError);
+    EXPECT_EQ(readFile(dir.file("store")), "records");
+    d.writeZmbFile({full}, {"\xB0\xA1"}, {dir.file("raw")});
+    EXPECT_EQ(readFile(dir.file("store")), std::string(32, '\xFF') + "\xB0\xA1");
 }
 
 } // namespace

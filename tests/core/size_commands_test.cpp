@@ -141,9 +141,12 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
 {
     for (auto command : {&Workspace::mnuNewClick, &Workspace::mnuCloseClick}) {
         TestWorkspace tw;
+        // A named library, then glyphs added since its save.
+        tw.prompts().fileChoice(FileChoice{tw.dir().file("x.ZMB"), 1});
+        tw->mnuSaveAsClick();
+        ASSERT_EQ(tw->controls.caption, "Dotforge: " + tw.dir().file("x.ZMB"));
+        tw.prompts().clear();
         fillLibrary(tw, 4);
-        tw->CurFileName = "/tmp/x.ZMB";
-        tw->controls.caption = "Dotforge: /tmp/x.ZMB";
         tw->controls.XNLabel = "共 4字 第 4字";
         tw->controls.ChEditText = "\xB0\xA2\xB0\xA3";
         tw->TypedEntry = true;
@@ -151,7 +154,7 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         EXPECT_TRUE(tw.prompts().log().empty());
         EXPECT_EQ(tw->library.LibCount, 0);
         EXPECT_EQ(storeSize(tw), 0u);
-        EXPECT_EQ(tw->CurFileName, "");
+        EXPECT_EQ(tw->documents().fileName(), "");
         EXPECT_EQ(tw->controls.caption, "Dotforge");
         EXPECT_FALSE(tw->controls.mnuSave.enabled);
         EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);

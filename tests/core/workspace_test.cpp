@@ -27,7 +27,7 @@ TEST(StartUp, InitialState)
     EXPECT_EQ(ws.ViewMode, 0);
     EXPECT_FALSE(ws.EditModified);
     EXPECT_FALSE(ws.TypedEntry);
-    EXPECT_EQ(ws.CurFileName, "");
+    EXPECT_EQ(ws.documents().fileName(), "");
     EXPECT_EQ(ws.FontName, "宋体");
     EXPECT_EQ(ws.FontSize, 12);
     EXPECT_EQ(ws.controls.caption, "Dotforge");
