@@ -22,7 +22,7 @@
 #include "core/rasterizer.h"
 #include "editor/editor_state.h"
 #include "library/library_state.h"
-#include "sources/code_table_state.h"
+#include "sources/code_table.h"
 
 #include <array>
 #include <cstdint>
@@ -63,15 +63,6 @@ public:
 };
 
 class PrintDevice; // print/print_device.h
-
-// Cell of the code table as the painter draws it.
-struct CodeTableCell {
-    bool empty = true;               // cells 94 to 99
-    bool fromFont16s = false;        // dot-matrix source: `record` holds the glyph
-    std::string text;                // TrueType source: the character, UTF-8
-    std::string face;                // TrueType source: the face to draw it in, at 12 points
-    std::array<std::uint8_t, 32> record{};
-};
 
 class Workspace {
 public:
@@ -213,14 +204,15 @@ public:
     // The dot size N changes only through the size commands; 0 while start-up
     // stopped before choosing one.
     int dotSize() const { return m_dotSize; }
+    // The code table and the glyph sources: the area, the selection, the
+    // faces, the source plane and the drawing surface.
+    const CodeTable &codeTable() const { return m_codeTable; }
 
-    GlyphPlane sourcePlane;
     GlyphPlane editPlane;
     GlyphPlane libPlane;
     GlyphPlane scratchPlane;
 
     RecordFile storeFile{kPlaneBytes}; // "JQT.TMP"
-    RecordFile fontFile{32};           // "Font16s"
 
     // The shared variables of the commands.
     int ViewMode = 0;
@@ -229,14 +221,8 @@ public:
     bool TypedEntry = false;
     std::string CurFileName;
     FileType curFileType = FileType::ZMB;
-    std::string FontName = kDefaultFace;
-    int FontSize = 12;
-
-    // Hidden drawing surface.
-    Surface40 Image1;
 
     // The rooms of the subsystems and the window's controls.
-    CodeTableState table;  // sources/
     EditorState editor;    // editor/
     LibraryState library;  // library/
     Controls controls;     // the control states and option ticks
@@ -245,7 +231,7 @@ public:
     static constexpr const char *kTitle = "Dotforge";
     static constexpr const char *kHelpFile = "JQT.HLP";
     // The face drawn until the font dialog chooses another.
-    static constexpr const char *kDefaultFace = "宋体";
+    static constexpr const char *kDefaultFace = CodeTable::kDefaultFace;
     static constexpr const char *kAboutText = "Dotforge V3.0";
 
     // Grid-level helpers shared by the editor commands.
@@ -275,12 +261,9 @@ private:
     // controller layout's effects while it is on): true when the user agrees that
     // the library is emptied.
     bool confirmsLibraryReset();
-    // Code table: the area whose records and codes the table shows (Korean skip),
-    // and the first file record of the chosen variant.
-    int fileArea() const;
-    std::int64_t variantBase() const;
-    std::string m_tableError;          // failure of a table read, not yet shown
-    bool m_tableErrorReported = false; // one report per table change
+    // Code table: the source as the controls choose it.
+    CodeTable m_codeTable;
+    SourceChoice tableSource() const { return {controls.RW.checked, controls.RU.checked, controls.UJFIndex}; }
     // Editor: commit steps shared by ChgBtnClick and RG1Click, the snapshot of
     // the selection, the focus request.
     void commitGrid();
