@@ -60,7 +60,7 @@ public:
     // in the direction stepped, to 16 or to 12.
     int setArea(int value, const SourceChoice &source);
     // Fills the table with the codes of the current area, selects the first
-    // cell and forgets a failure not yet reported.
+    // cell and starts the report of a cell read failure afresh: the next one is kept.
     void showArea(const SourceChoice &source);
     // The number of areas of a variant and the one its table opens at; no
     // item chosen counts as the first variant.
