@@ -132,7 +132,7 @@ void Workspace::RG1Click()
         }
     }
     ViewMode = v;
-    editPlane = v == 0 ? sourcePlane : libPlane;
+    editPlane = v == 0 ? m_codeTable.sourcePlane() : libPlane;
     DispDot();
     controls.ClearBtn.enabled = v == 1;
     controls.ChgBtn.enabled = v == 1;
@@ -172,7 +172,7 @@ void Workspace::undoBtnClick()
 {
     if (!EditModified)
         return;
-    editPlane = controls.RG1Index == 0 ? sourcePlane : libPlane;
+    editPlane = controls.RG1Index == 0 ? m_codeTable.sourcePlane() : libPlane;
     DispDot();
 }
 

@@ -46,7 +46,7 @@ void Workspace::AddBtnClick()
             }
             TypedEntry = false;
         }
-        Image1.fillWhite();
+        m_codeTable.clearSurface();
         controls.AddBtn.enabled = false;
     };
     // The glyph is in the store from here on. When the next typed character

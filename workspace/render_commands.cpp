@@ -1,29 +1,26 @@
 // Rendering a character code into the current glyph, the TrueType source switch
 // RW and the font dialog.
 
-#include "core/gbk.h"
 #include "workspace/workspace.h"
-#include "sources/glyph_sources.h"
 
 namespace dotforge {
 
 void Workspace::ChTextOut(const std::string &code)
 {
-    Image1.fillWhite();
+    m_codeTable.clearSurface();
     if (controls.RW.checked) {
         selectRG1(0);
-        m_rasterizer.drawText(Image1, gbkToUtf8(code), FontName, FontSize, kSurfaceOrigin, kSurfaceOrigin);
-        sampleSurface(Image1, dotSize(), sourcePlane);
-        editPlane = sourcePlane;
-    } else if (codeInVariant(code, table.sectionSize, controls.UJFIndex)) {
+        m_codeTable.drawTrueType(m_rasterizer, code, dotSize());
+        editPlane = m_codeTable.sourcePlane();
+    } else if (m_codeTable.hasCode(code, controls.UJFIndex)) {
         // A failing read stops here: both planes keep what they held.
         ReadUDot(codeRecordIndex(code));
-        copyRecord(table.recordBuf, editPlane);
+        copyRecord(m_codeTable.recordBuf(), editPlane);
     } else {
         // The variant has no character of this code (typed or imported text
         // gives any byte pair): a blank glyph, as a TrueType face draws nothing
         // for a character it lacks. No other variant's record is read.
-        copyRecord(FontRecord{}, sourcePlane);
+        m_codeTable.blankSourceRecord();
         copyRecord(FontRecord{}, editPlane);
     }
     DispDot();
@@ -41,7 +38,7 @@ void Workspace::RWClick()
     controls.RU.checked = false;
     controls.UJF.enabled = false;
     controls.SE1.max = 94;
-    table.tableFace = FontName;
+    m_codeTable.showFaceInTable();
     notifyControls();
     SE1Change();
 }
@@ -50,7 +47,7 @@ void Workspace::RWClick()
 // stays as it was drawn.
 void Workspace::FontBtnClick()
 {
-    const auto choice = m_prompts.chooseFont(FontName, FontSize);
+    const auto choice = m_prompts.chooseFont(m_codeTable.FontName(), m_codeTable.FontSize());
     if (!choice)
         return;
     // A bitmap strike taller than the square would lose its lower rows: the
@@ -60,9 +57,8 @@ void Workspace::FontBtnClick()
             + std::to_string(dotSize()) + " 点的字模,会截去点阵,未选用。");
         return;
     }
-    FontName = choice->face;
-    FontSize = choice->pointSize;
-    table.tableFace = FontName;
+    m_codeTable.setFace(choice->face);
+    m_codeTable.setPointSize(choice->pointSize);
     notifyControls();
     notifyTable();
 }

@@ -44,8 +44,7 @@ void Workspace::resetWorkspace(bool recreateStore)
     notifyControls();
 
     SE1Change();
-    table.tableCol = 0;
-    table.tableRow = 0;
+    m_codeTable.select(0, 0);
     SelHZ();
 }
 
@@ -59,13 +58,13 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
     // A bitmap face keeps a strike that fits the new square, as the font
     // dialog would choose it; without one the default face takes over.
     std::optional<int> points = defaultPointSize(n);
-    if (FontName != kDefaultFace)
-        points = m_rasterizer.pointSizeForDots(FontName, *points, n);
+    const std::string face = m_codeTable.FontName();
+    if (face != kDefaultFace)
+        points = m_rasterizer.pointSizeForDots(face, *points, n);
     if (!points) {
         m_prompts.message(
-            "点阵字体“" + FontName + "”没有 " + std::to_string(n) + " 像素以内的字号,已改用" + kDefaultFace + "。");
-        FontName = kDefaultFace;
-        table.tableFace = FontName;
+            "点阵字体“" + face + "”没有 " + std::to_string(n) + " 像素以内的字号,已改用" + kDefaultFace + "。");
+        m_codeTable.setFace(kDefaultFace);
         points = defaultPointSize(n);
     }
     controls.mnu16.checked = n == 16;
@@ -73,7 +72,7 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
     controls.mnu32.checked = n == 32;
     if (n == 16) {
         // The dot-matrix source needs the font file; without it the button stays off.
-        controls.RU.enabled = fontFile.isOpen();
+        controls.RU.enabled = m_codeTable.hasFontFile();
     } else {
         RWClick();
         controls.RU.enabled = false;
@@ -81,7 +80,7 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
     }
     m_dotSize = n;
     m_editor.setDotSize(n);
-    FontSize = *points;
+    m_codeTable.setPointSize(*points);
     notifyControls();
     resetWorkspace(recreateStore);
 }

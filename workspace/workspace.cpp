@@ -71,14 +71,8 @@ void Workspace::showError(const std::exception &error)
 // folder, otherwise (a read-only folder) with "I/O error 103".
 void Workspace::FormCreate()
 {
-    table.sectionSize = kSectionSizes;
-    table.firstArea = kFirstAreas;
-    table.tableCol = 0;
-    table.tableRow = 0;
-    FontSize = 12;
-    FontName = kDefaultFace;
+    m_codeTable.reset();
     m_editor.resetSelectionAndClipboard();
-    Image1.fillWhite();
 
     try {
         createStore();
@@ -86,7 +80,7 @@ void Workspace::FormCreate()
         showError(e);
     }
     try {
-        fontFile.reset(workPath("Font16s"), true);
+        m_codeTable.openFontFile(workPath("Font16s"));
     } catch (const IoError &e) {
         showError(namingFile(e, workPath("Font16s")));
     }
@@ -116,7 +110,7 @@ void Workspace::createStore()
 // second program in the same folder never removes the first one's store.
 void Workspace::FormClose()
 {
-    fontFile.close();
+    m_codeTable.closeFontFile();
     storeFile.closeAndErase();
 }
 

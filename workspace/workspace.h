@@ -23,7 +23,7 @@
 #include "editor/editor_grid.h"
 #include "formats/documents.h"
 #include "library/library_state.h"
-#include "sources/code_table_state.h"
+#include "sources/code_table.h"
 
 #include <array>
 #include <cstdint>
@@ -63,15 +63,6 @@ public:
 };
 
 class PrintDevice; // print/print_device.h
-
-// Cell of the code table as the painter draws it.
-struct CodeTableCell {
-    bool empty = true;               // cells 94 to 99
-    bool fromFont16s = false;        // dot-matrix source: `record` holds the glyph
-    std::string text;                // TrueType source: the character, UTF-8
-    std::string face;                // TrueType source: the face to draw it in, at 12 points
-    std::array<std::uint8_t, 32> record{};
-};
 
 class Workspace {
 public:
@@ -214,28 +205,22 @@ public:
     // The editor grid SG2, its selection and block clipboard; the commands above
     // are its only writers.
     const EditorGrid &editorGrid() const { return m_editor; }
+    // The code table and the glyph sources: the area, the selection, the
+    // faces, the source plane and the drawing surface.
+    const CodeTable &codeTable() const { return m_codeTable; }
 
-    GlyphPlane sourcePlane;
     GlyphPlane editPlane;
     GlyphPlane libPlane;
     GlyphPlane scratchPlane;
 
     RecordFile storeFile{kPlaneBytes}; // "JQT.TMP"
-    RecordFile fontFile{32};           // "Font16s"
 
     // The shared variables of the commands.
     int ViewMode = 0;
     bool EditModified = false;
     std::string CurCode; // two GBK bytes
     bool TypedEntry = false;
-    std::string FontName = kDefaultFace;
-    int FontSize = 12;
-
-    // Hidden drawing surface.
-    Surface40 Image1;
-
     // The rooms of the subsystems and the window's controls.
-    CodeTableState table;  // sources/
     LibraryState library;  // library/
     Controls controls;     // the control states and option ticks
 
@@ -246,7 +231,7 @@ public:
     static constexpr const char *kTitle = "Dotforge";
     static constexpr const char *kHelpFile = "JQT.HLP";
     // The face drawn until the font dialog chooses another.
-    static constexpr const char *kDefaultFace = "宋体";
+    static constexpr const char *kDefaultFace = CodeTable::kDefaultFace;
     static constexpr const char *kAboutText = "Dotforge V3.0";
 
 private:
@@ -271,12 +256,9 @@ private:
     // controller layout's effects while it is on): true when the user agrees that
     // the library is emptied.
     bool confirmsLibraryReset();
-    // Code table: the area whose records and codes the table shows (Korean skip),
-    // and the first file record of the chosen variant.
-    int fileArea() const;
-    std::int64_t variantBase() const;
-    std::string m_tableError;          // failure of a table read, not yet shown
-    bool m_tableErrorReported = false; // one report per table change
+    // Code table: the source as the controls choose it.
+    CodeTable m_codeTable;
+    SourceChoice tableSource() const { return {controls.RW.checked, controls.RU.checked, controls.UJFIndex}; }
     // Editor: the grid; the commit steps shared by ChgBtnClick and RG1Click;
     // the focus and block menu requests.
     EditorGrid m_editor;

@@ -698,8 +698,8 @@ void TForm1::syncControls()
     for (int i = 0; i < 8; ++i)
         m_pmu[i]->setEnabled(pmu[i]->enabled);
 
-    if (ws.Image1.pixels != m_shownImage1.pixels) {
-        m_shownImage1 = ws.Image1;
+    if (ws.codeTable().Image1().pixels != m_shownImage1.pixels) {
+        m_shownImage1 = ws.codeTable().Image1();
         QImage image(reinterpret_cast<const uchar *>(m_shownImage1.pixels.data()), Surface40::kSize, Surface40::kSize,
             Surface40::kSize * 4, QImage::Format_RGB32);
         m_Image1->setPixmap(QPixmap::fromImage(image));
@@ -725,7 +725,7 @@ void TForm1::syncChEdit()
 {
     const Workspace &ws = *m_ws;
     setToggle(m_ChEdit, ws.controls.ChEdit);
-    const QString face = qs(ws.table.tableFace);
+    const QString face = qs(ws.codeTable().tableFace());
     if (m_ChEdit->font().family() != face) {
         QFont font(face);
         font.setPixelSize(16);
@@ -804,7 +804,7 @@ void TForm1::editorChanged()
 // A new area starts at its first cell, the keyboard's too.
 void TForm1::codeTableChanged()
 {
-    m_SG1->setCurrentCell(m_ws->table.tableCol, m_ws->table.tableRow);
+    m_SG1->setCurrentCell(m_ws->codeTable().tableCol(), m_ws->codeTable().tableRow());
     m_SG1->update();
 }
 

@@ -55,7 +55,7 @@ std::string windowBytes(const BuildCase &c, const std::string &textPath, const s
         ws.RUClick();
         ws.UJFClick(c.variant);
     } else if (!c.face.empty() || c.pointSize) {
-        p.fontChoice(FontChoice{c.face.empty() ? "宋体" : c.face, c.pointSize ? c.pointSize : ws.FontSize});
+        p.fontChoice(FontChoice{c.face.empty() ? "宋体" : c.face, c.pointSize ? c.pointSize : ws.codeTable().FontSize()});
         ws.FontBtnClick();
     }
     ws.mnuModeClick(c.mode);

@@ -252,7 +252,7 @@ TEST_P(LeavingTheLibraryView, AsksAboutEditsAndCommitsOnYes)
     Workspace &ws = tw.ws();
     FocusCounter listener;
     ws.setListener(&listener);
-    ws.sourcePlane = planeFromArt(kSourceGlyph);
+    tw.renderArt(kSourceGlyph);
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
     EXPECT_EQ(listener.focusRequests, 1);
     EXPECT_TRUE(ws.controls.ClearBtn.enabled);
@@ -283,7 +283,7 @@ TEST(EditorGrid, SwitchingViewsWithoutLibraryEditsAsksNothing)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.sourcePlane = planeFromArt(kSourceGlyph);
+    tw.renderArt(kSourceGlyph);
     // Edits made in the system view are dropped by entering the library view.
     ws.LeftBtnClick();
     EXPECT_TRUE(ws.EditModified);
@@ -341,7 +341,7 @@ TEST(EditorGrid, UndoInTheSystemViewReturnsToTheSourcePlane)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.sourcePlane = planeFromArt(kSourceGlyph);
+    tw.renderArt(kSourceGlyph);
     tw.setGrid(kSourceGlyph);
     ws.LeftBtnClick();
     ws.SG2KeyDown(Key::Home, {});

@@ -94,7 +94,7 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
 {
     CellLog log;
     tw->setListener(&log);
-    tw->sourcePlane = planeFromArt({"################", "################"});
+    tw.renderArt({"################", "################"});
     tw->controls.mnuSave.enabled = false;
     // Outside the 16 x 16 square the edit plane is stored as it is.
     tw->editPlane.at(20, 3) = 0x5A;

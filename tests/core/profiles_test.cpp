@@ -443,7 +443,7 @@ TEST(ProfileCommand, WithEffectsShownAFileNeverMixesTwoLayouts)
     std::vector<GlyphPlane> upright;
     auto add = [&](int position) {
         ws.SG1MouseDown(position, 0);
-        upright.push_back(ws.sourcePlane);
+        upright.push_back(ws.codeTable().sourcePlane());
         ws.AddBtnClick();
     };
     add(0); // 啊

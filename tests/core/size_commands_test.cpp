@@ -63,7 +63,7 @@ TEST(DotSize, LayoutForEachSizeOnAnEmptyLibrary)
         EXPECT_EQ(ws.library.DG1ColCount, c.listColumns) << c.n;
         EXPECT_EQ(ws.library.DG1RowCount, c.listRows) << c.n;
         EXPECT_EQ(ws.library.DG1CellSize, c.n + 4);
-        EXPECT_EQ(ws.FontSize, c.pointSize);
+        EXPECT_EQ(ws.codeTable().FontSize(), c.pointSize);
         EXPECT_EQ(ws.controls.mnu16.checked, c.n == 16);
         EXPECT_EQ(ws.controls.mnu24.checked, c.n == 24);
         EXPECT_EQ(ws.controls.mnu32.checked, c.n == 32);
@@ -251,14 +251,14 @@ TEST(NewAndClose, KeepsSizeSourceFontModeAndEffects)
     ws.mnu24Click();
     ws.controls.mode = Mode::D;
     ws.controls.rotation = Rotation::R90;
-    ws.FontName = "AR PL UMing CN";
-    ws.FontSize = 20;
+    tw.prompts().fontChoice(FontChoice{"AR PL UMing CN", 20});
+    ws.FontBtnClick();
     ws.mnuNewClick();
     EXPECT_EQ(ws.dotSize(), 24);
     EXPECT_EQ(ws.controls.mode, Mode::D);
     EXPECT_EQ(ws.controls.rotation, Rotation::R90);
-    EXPECT_EQ(ws.FontName, "AR PL UMing CN");
-    EXPECT_EQ(ws.FontSize, 20);
+    EXPECT_EQ(ws.codeTable().FontName(), "AR PL UMing CN");
+    EXPECT_EQ(ws.codeTable().FontSize(), 20);
 }
 
 TEST(ViewOption, YesTogglesAndResetsNoChangesNothing)

@@ -3,6 +3,7 @@
 
 #include "core/io_error.h"
 #include "workspace/workspace.h"
+#include "sources/code_table.h"
 #include "sources/glyph_sources.h"
 #include "tests/support/test_workspace.h"
 
@@ -10,6 +11,7 @@
 
 #include <limits>
 #include <map>
+#include <optional>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -65,7 +67,7 @@ std::string fileRecord(std::int64_t record)
 
 std::string bufferBytes(const Workspace &ws)
 {
-    return {ws.table.recordBuf.begin(), ws.table.recordBuf.end()};
+    return {ws.codeTable().recordBuf().begin(), ws.codeTable().recordBuf().end()};
 }
 
 std::string firstBytes(const Workspace &ws, std::size_t count)
@@ -80,6 +82,18 @@ std::vector<std::string> art16(const std::map<int, std::string> &rows)
     for (const auto &[row, text] : rows)
         art[std::size_t(row)] = text;
     return art;
+}
+
+// Ink in every byte of the source plane and the edit plane, to show which
+// bytes a command rewrote: a 32-dot render of a face that inks the whole square,
+// then back to 16 dots, whose render keeps it. Nothing is drawn afterwards.
+void inkSourcePlane(TestWorkspace &tw)
+{
+    tw.blank().art.assign(32, std::string(32, '#'));
+    tw->mnu32Click();
+    tw->mnu16Click();
+    tw.blank().art.clear();
+    EXPECT_EQ(tw->codeTable().sourcePlane(), filledPlane(0xFF));
 }
 
 // The dot-matrix source with a variant, as the user chooses them.
@@ -134,10 +148,10 @@ TEST_P(Area16OfVariant, ReadsItsRecord)
     EXPECT_EQ(firstBytes(ws, 8), std::string(v.first8, 8));
     EXPECT_EQ(bufferBytes(ws), fileRecord(v.fileRecord));
     for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(ws.sourcePlane.at(row, 0), std::uint8_t(v.first8[2 * row]));
-        EXPECT_EQ(ws.sourcePlane.at(row, 1), std::uint8_t(v.first8[2 * row + 1]));
+        EXPECT_EQ(ws.codeTable().sourcePlane().at(row, 0), std::uint8_t(v.first8[2 * row]));
+        EXPECT_EQ(ws.codeTable().sourcePlane().at(row, 1), std::uint8_t(v.first8[2 * row + 1]));
     }
-    EXPECT_EQ(ws.editPlane, ws.sourcePlane);
+    EXPECT_EQ(ws.editPlane, ws.codeTable().sourcePlane());
 }
 
 // The record position itself: a file that ends right after the record still
@@ -153,7 +167,6 @@ TEST_P(Area16OfVariant, LastRecordOfAShortFileIsTheOne)
         tw->controls.RU.checked = true;
         tw->controls.RW.checked = false;
         tw->controls.UJFIndex = v.item;
-        tw->table.curArea = 16;
         tw->controls.SE1.value = 16;
         if (includesRecord) {
             tw->SE1Change();
@@ -167,6 +180,25 @@ TEST_P(Area16OfVariant, LastRecordOfAShortFileIsTheOne)
             }
         }
     }
+}
+
+// The table alone, with no workspace: area 16 of the variant (file area 13 of
+// the Korean one) gives its first cell's code and record; painting a cell
+// leaves the source plane as it was.
+TEST_P(Area16OfVariant, TheTableAloneShowsItsCodeAndRecord)
+{
+    const VariantCell v = GetParam();
+    CodeTable table;
+    table.reset();
+    table.openFontFile(font16sPath());
+    const SourceChoice source{false, true, v.item};
+    EXPECT_EQ(table.setArea(16, source), 16);
+    table.showArea(source);
+    EXPECT_EQ(table.selectedCode(), std::optional<std::string>(v.code));
+    const CodeTableCell cell = table.cell(0, 0, source);
+    EXPECT_TRUE(cell.fromFont16s);
+    EXPECT_EQ(std::string(cell.record.begin(), cell.record.end()), fileRecord(v.fileRecord));
+    EXPECT_EQ(table.sourcePlane(), GlyphPlane{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, Area16OfVariant,
@@ -200,22 +232,22 @@ TEST(DotMatrixRender, FillsBothPlanesAndTheEditor)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
+    inkSourcePlane(tw);
     chooseVariant(ws, 0);
-    ws.sourcePlane = filledPlane(0x5A);
     ws.editPlane = filledPlane(0xC3);
     ws.controls.AddBtn.enabled = false;
     ws.ChTextOut("\xB0\xA1");
-    EXPECT_EQ(artFromPlane(ws.sourcePlane, 16), kAh16);
+    EXPECT_EQ(artFromPlane(ws.codeTable().sourcePlane(), 16), kAh16);
     EXPECT_EQ(tw.grid(), kAh16);
     EXPECT_TRUE(ws.controls.AddBtn.enabled);
     // Only bytes 0 and 1 of rows 0 to 15 are the glyph's; the others keep theirs.
     for (int row = 0; row < 32; ++row)
         for (int byte = 0; byte < 4; ++byte) {
             if (row < 16 && byte < 2) {
-                EXPECT_EQ(ws.editPlane.at(row, byte), ws.sourcePlane.at(row, byte));
+                EXPECT_EQ(ws.editPlane.at(row, byte), ws.codeTable().sourcePlane().at(row, byte));
                 continue;
             }
-            EXPECT_EQ(ws.sourcePlane.at(row, byte), 0x5A) << row << "/" << byte;
+            EXPECT_EQ(ws.codeTable().sourcePlane().at(row, byte), 0xFF) << row << "/" << byte;
             EXPECT_EQ(ws.editPlane.at(row, byte), 0xC3) << row << "/" << byte;
         }
 }
@@ -237,8 +269,8 @@ TEST_P(CodeOfTheVariant, ReadsItsRecordOrGivesABlankGlyph)
     const VariantCode v = GetParam();
     TestWorkspace tw;
     Workspace &ws = tw.ws();
+    inkSourcePlane(tw);
     chooseVariant(ws, v.item);
-    ws.sourcePlane = filledPlane(0x11);
     ws.editPlane = filledPlane(0x22);
     tw.setGrid({"#..#"});
     ws.controls.AddBtn.enabled = false;
@@ -253,10 +285,10 @@ TEST_P(CodeOfTheVariant, ReadsItsRecordOrGivesABlankGlyph)
         for (int byte = 0; byte < 4; ++byte) {
             const bool inGlyph = row < 16 && byte < 2;
             const std::uint8_t dots = inGlyph ? std::uint8_t(glyph[std::size_t(2 * row + byte)]) : 0;
-            EXPECT_EQ(ws.sourcePlane.at(row, byte), inGlyph ? dots : 0x11) << row << "/" << byte;
+            EXPECT_EQ(ws.codeTable().sourcePlane().at(row, byte), inGlyph ? dots : 0xFF) << row << "/" << byte;
             EXPECT_EQ(ws.editPlane.at(row, byte), inGlyph ? dots : 0x22) << row << "/" << byte;
         }
-    EXPECT_EQ(tw.grid(), artFromPlane(ws.sourcePlane, 16));
+    EXPECT_EQ(tw.grid(), artFromPlane(ws.codeTable().sourcePlane(), 16));
     EXPECT_TRUE(ws.controls.AddBtn.enabled);
 }
 
@@ -286,23 +318,23 @@ TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
     writeFile(tw.dir().file("Font16s"), readFile(font16sPath()).substr(0, f.fileBytes));
     Workspace &ws = tw.ws();
     ws.FormCreate();
+    inkSourcePlane(tw);
     // The source and the variant as the user leaves them; choosing them would
     // paint the code table, whose reads fail as well.
     ws.controls.RU.checked = true;
     ws.controls.RW.checked = false;
     ws.controls.UJFIndex = f.item;
-    ws.sourcePlane = filledPlane(0x11);
     ws.editPlane = filledPlane(0x22);
     tw.setGrid({"#..#"});
     ws.controls.AddBtn.enabled = false;
-    const auto before = ws.table.recordBuf;
+    const auto before = ws.codeTable().recordBuf();
     tw.prompts().clear();
 
     EXPECT_FALSE(ws.run([&] { ws.ChTextOut(f.code); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{f.box});
-    EXPECT_EQ(ws.sourcePlane, filledPlane(0x11));
+    EXPECT_EQ(ws.codeTable().sourcePlane(), filledPlane(0xFF));
     EXPECT_EQ(ws.editPlane, filledPlane(0x22));
-    EXPECT_EQ(ws.table.recordBuf, before);
+    EXPECT_EQ(ws.codeTable().recordBuf(), before);
     EXPECT_EQ(tw.grid()[0], "#..#............");
     EXPECT_FALSE(ws.controls.AddBtn.enabled);
 }
@@ -317,7 +349,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.controls.UJFIndex = 3;
-    const GlyphPlane before = ws.sourcePlane;
+    const GlyphPlane before = ws.codeTable().sourcePlane();
     const std::int64_t huge[] = {std::numeric_limits<std::int64_t>::max(),
         std::numeric_limits<std::int64_t>::max() - 24533, std::int64_t(1) << 58, std::int64_t(1) << 50};
     for (const std::int64_t index : huge) {
@@ -335,7 +367,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
     } catch (const IoError &e) {
         EXPECT_EQ(e.code(), ioerr::SeekBeforeStart);
     }
-    EXPECT_EQ(ws.sourcePlane, before);
+    EXPECT_EQ(ws.codeTable().sourcePlane(), before);
 }
 
 TEST(ReadUDot, NoItemReadsFromTheStartOfTheFile)
@@ -377,17 +409,17 @@ TEST(TrueTypeRender, SamplesTheSquareAtFiveFive)
     r.art[2] = ".#.#.............#";
     r.art[16] = ".#..............##";
     r.art[17] = "##################";
-    tw->FontName = "楷体";
-    tw->FontSize = 14;
+    tw.prompts().fontChoice(FontChoice{"楷体", 14});
+    tw->FontBtnClick();
     tw->ChTextOut("\xB0\xA1");
     EXPECT_EQ(r.lastText, "啊");
     EXPECT_EQ(r.lastFace, "楷体");
     EXPECT_EQ(r.lastPointSize, 14);
     EXPECT_EQ(r.lastX, 5);
     EXPECT_EQ(r.lastY, 5);
-    EXPECT_EQ(artFromPlane(tw->sourcePlane, 16),
+    EXPECT_EQ(artFromPlane(tw->codeTable().sourcePlane(), 16),
         art16({{0, "#..............."}, {1, "#.#............."}, {15, "#..............#"}}));
-    EXPECT_EQ(tw.grid(), artFromPlane(tw->sourcePlane, 16));
+    EXPECT_EQ(tw.grid(), artFromPlane(tw->codeTable().sourcePlane(), 16));
 }
 
 TEST(TrueTypeRender, LightGreyIsInk)
@@ -397,8 +429,8 @@ TEST(TrueTypeRender, LightGreyIsInk)
     r.art = {"##..#", "#...#"};
     TestWorkspace tw({true, true, &r});
     tw->ChTextOut("\xB0\xA1");
-    EXPECT_EQ(tw->sourcePlane.at(0, 0), 0xC8);
-    EXPECT_EQ(tw->sourcePlane.at(1, 0), 0x88);
+    EXPECT_EQ(tw->codeTable().sourcePlane().at(0, 0), 0xC8);
+    EXPECT_EQ(tw->codeTable().sourcePlane().at(1, 0), 0x88);
 }
 
 // At 24 dots the last column of the square is bit 0 of byte 2; byte 3 and the
@@ -408,15 +440,20 @@ TEST(TrueTypeRender, RewritesOnlyTheGlyphSquare)
     ArtRasterizer r;
     r.art = {"#......................##"};
     TestWorkspace tw({true, true, &r});
+    // Ink outside the square: a 32-dot render, then 24 dots with the same face.
+    const std::vector<std::string> glyph = r.art;
+    r.art.assign(32, std::string(32, '#'));
+    tw->mnu32Click();
     tw->mnu24Click();
-    tw->sourcePlane = filledPlane(0xA5);
+    ASSERT_EQ(tw->codeTable().sourcePlane(), filledPlane(0xFF));
+    r.art = glyph;
     tw->editPlane = filledPlane(0x00);
     tw->ChTextOut("\xB0\xA1");
-    const GlyphPlane &p = tw->sourcePlane;
+    const GlyphPlane &p = tw->codeTable().sourcePlane();
     const std::uint8_t row0[] = {0x80, 0x00, 0x01};
     for (int row = 0; row < 32; ++row)
         for (int byte = 0; byte < 4; ++byte) {
-            std::uint8_t want = 0xA5; // outside the 24 x 24 square
+            std::uint8_t want = 0xFF; // outside the 24 x 24 square
             if (row < 24 && byte < 3)
                 want = row == 0 ? row0[byte] : 0x00;
             EXPECT_EQ(p.at(row, byte), want) << row << "/" << byte;
@@ -445,17 +482,17 @@ TEST(FontDialog, OkSetsFaceAndSizeButKeepsTheEditor)
     tw.setGrid({".#"});
     tw.prompts().fontChoice(FontChoice{"黑体", 20});
     tw->FontBtnClick();
-    EXPECT_EQ(tw->FontName, "黑体");
-    EXPECT_EQ(tw->FontSize, 20);
-    EXPECT_EQ(tw->table.tableFace, "黑体");
+    EXPECT_EQ(tw->codeTable().FontName(), "黑体");
+    EXPECT_EQ(tw->codeTable().FontSize(), 20);
+    EXPECT_EQ(tw->codeTable().tableFace(), "黑体");
     EXPECT_EQ(tw->SDotEffect(0, 0).face, "黑体");
     EXPECT_EQ(tw.grid()[0], ".#..............");
     EXPECT_EQ(r.lastFace, "宋体"); // not drawn again
 
     tw.prompts().fontChoice(std::nullopt);
     tw->FontBtnClick();
-    EXPECT_EQ(tw->FontName, "黑体");
-    EXPECT_EQ(tw->FontSize, 20);
+    EXPECT_EQ(tw->codeTable().FontName(), "黑体");
+    EXPECT_EQ(tw->codeTable().FontSize(), 20);
     EXPECT_TRUE(tw.prompts().allConsumed());
 }
 
@@ -466,15 +503,16 @@ TEST(SourceSwitch, AreaRangeAndFaceFollowTheSource)
     ws.RUClick();
     EXPECT_FALSE(ws.controls.FontBtn.enabled);
     EXPECT_EQ(ws.controls.SE1.max, 88);
-    EXPECT_EQ(ws.table.tableFace, "宋体");
+    EXPECT_EQ(ws.codeTable().tableFace(), "宋体");
 
-    ws.FontName = "黑体";
+    tw.prompts().fontChoice(FontChoice{"黑体", 12});
+    ws.FontBtnClick();
     ws.SE1Step(+1);
     ws.RWClick();
     EXPECT_TRUE(ws.controls.FontBtn.enabled);
     EXPECT_EQ(ws.controls.SE1.max, 94);
-    EXPECT_EQ(ws.table.tableFace, "黑体");
-    EXPECT_EQ(ws.table.curArea, 17); // the area stays, rendered from the new source
+    EXPECT_EQ(ws.codeTable().tableFace(), "黑体");
+    EXPECT_EQ(ws.codeTable().curArea(), 17); // the area stays, rendered from the new source
     EXPECT_EQ(ws.CurCode, "\xB1\xA1");
 }
 
@@ -493,7 +531,7 @@ TEST(CodeTable, StepsStayWithinTheRange)
     ws.SE1Change();
     ws.SE1Step(-1);
     EXPECT_EQ(ws.controls.SE1.value, 1);
-    EXPECT_EQ(ws.table.curArea, 1);
+    EXPECT_EQ(ws.codeTable().curArea(), 1);
     EXPECT_EQ(tw.blank().calls, renders + 1); // only the SE1Change to area 1
 
     // Digits go into the field, nothing else; a typed number takes effect when
@@ -507,7 +545,7 @@ TEST(CodeTable, StepsStayWithinTheRange)
     for (const auto &[typed, area] : {std::pair{25, 25}, {0, 1}, {99, 94}, {94, 94}}) {
         ws.SE1Typed(typed);
         EXPECT_EQ(ws.controls.SE1.value, area) << typed;
-        EXPECT_EQ(ws.table.curArea, area) << typed;
+        EXPECT_EQ(ws.codeTable().curArea(), area) << typed;
     }
     EXPECT_EQ(ws.CurCode, "\xFE\xA1");
 }
@@ -522,9 +560,9 @@ TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
     ws.SE1Change();
     ws.SE1Step(+1);
     EXPECT_EQ(ws.controls.SE1.value, 16);
-    EXPECT_EQ(ws.table.curArea, 16);
+    EXPECT_EQ(ws.codeTable().curArea(), 16);
     EXPECT_EQ(ws.CurCode, "\xAD\xA1");
-    EXPECT_EQ(ws.table.areaTable[93], "\xAD\xFE");
+    EXPECT_EQ(ws.codeTable().areaCode(93), "\xAD\xFE");
     ws.SE1Step(-1);
     EXPECT_EQ(ws.controls.SE1.value, 12);
     EXPECT_EQ(ws.CurCode, "\xAC\xA1");
@@ -570,8 +608,8 @@ TEST(CodeTable, EmptyCellsBeepAndChangeNothing)
     for (int col = 4; col < 10; ++col)
         ws.SG1MouseDown(col, 9);
     EXPECT_EQ(tw.prompts().beeps(), 6);
-    EXPECT_EQ(ws.table.tableCol, 7);
-    EXPECT_EQ(ws.table.tableRow, 3);
+    EXPECT_EQ(ws.codeTable().tableCol(), 7);
+    EXPECT_EQ(ws.codeTable().tableRow(), 3);
     EXPECT_EQ(ws.CurCode, code(0xB0, 0xA1 + 37));
     EXPECT_EQ(ws.ViewMode, 1);
     EXPECT_EQ(tw.grid()[0], "#...............");
@@ -600,8 +638,8 @@ TEST(CodeTable, AreaChangeShowsPositionOne)
     ws.TypedEntry = true;
     ws.SE1Step(+1);
     EXPECT_EQ(ws.CurCode, "\xB1\xA1");
-    EXPECT_EQ(ws.table.tableCol, 0);
-    EXPECT_EQ(ws.table.tableRow, 0);
+    EXPECT_EQ(ws.codeTable().tableCol(), 0);
+    EXPECT_EQ(ws.codeTable().tableRow(), 0);
     EXPECT_FALSE(ws.TypedEntry);
 }
 
@@ -667,15 +705,15 @@ TEST(CodeTable, PainterShowsTheSourceWithoutSideEffects)
 
     chooseVariant(ws, 0);
     ws.SG1MouseDown(2, 0);
-    const GlyphPlane source = ws.sourcePlane;
+    const GlyphPlane source = ws.codeTable().sourcePlane();
     c = ws.SDotEffect(0, 0);
     EXPECT_TRUE(c.fromFont16s);
     GlyphPlane shown;
     copyRecord(c.record, shown);
     EXPECT_EQ(artFromPlane(shown, 16), kAh16);
-    EXPECT_EQ(ws.sourcePlane, source);
-    EXPECT_EQ(ws.table.tableCol, 2);
-    EXPECT_EQ(ws.table.tableRow, 0);
+    EXPECT_EQ(ws.codeTable().sourcePlane(), source);
+    EXPECT_EQ(ws.codeTable().tableCol(), 2);
+    EXPECT_EQ(ws.codeTable().tableRow(), 0);
 }
 
 // A font file that ends inside an area: the failing cells paint blank and the
@@ -708,7 +746,7 @@ TEST(CodeTable, ShortFontFileReportsOncePerTableChange)
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});
     EXPECT_EQ(paintAll(), 94);
     EXPECT_EQ(ws.takeTableError(), "");
-    EXPECT_EQ(ws.table.curArea, 17);
+    EXPECT_EQ(ws.codeTable().curArea(), 17);
 }
 
 // ---- default effects ---------------------------------------------------------
@@ -762,7 +800,7 @@ TEST_F(DefaultEffects, RenderedGlyphIsAnEditThatUndoRemoves)
     ws.mnuSwapClick(Swap::LeftRight);
     EXPECT_EQ(tw->grid()[0], "........##......");
     EXPECT_TRUE(ws.EditModified);
-    EXPECT_EQ(artFromPlane(ws.sourcePlane, 16), kUpright);
+    EXPECT_EQ(artFromPlane(ws.codeTable().sourcePlane(), 16), kUpright);
     EXPECT_EQ(artFromPlane(ws.editPlane, 16), kUpright);
     ws.undoBtnClick();
     EXPECT_EQ(tw->grid(), kUpright);

@@ -28,16 +28,16 @@ TEST(StartUp, InitialState)
     EXPECT_FALSE(ws.EditModified);
     EXPECT_FALSE(ws.TypedEntry);
     EXPECT_EQ(ws.documents().fileName(), "");
-    EXPECT_EQ(ws.FontName, "宋体");
-    EXPECT_EQ(ws.FontSize, 12);
+    EXPECT_EQ(ws.codeTable().FontName(), "宋体");
+    EXPECT_EQ(ws.codeTable().FontSize(), 12);
     EXPECT_EQ(ws.controls.caption, "Dotforge");
     EXPECT_EQ(ws.controls.XNLabel, "共 0字 第 0字");
     EXPECT_EQ(ws.editorGrid().cellSize(), 17);
     EXPECT_EQ(ws.library.DG1ColCount, 10);
     EXPECT_EQ(ws.library.DG1RowCount, 20);
     EXPECT_EQ(ws.library.DG1CellSize, 20);
-    EXPECT_EQ(ws.table.sectionSize, (std::array<int, 4>{8363, 8368, 7802, 8742}));
-    EXPECT_EQ(ws.table.firstArea, (std::array<int, 4>{16, 16, 4, 16}));
+    EXPECT_EQ(ws.codeTable().sectionSizes(), (std::array<int, 4>{8363, 8368, 7802, 8742}));
+    EXPECT_EQ(ws.codeTable().firstAreas(), (std::array<int, 4>{16, 16, 4, 16}));
     EXPECT_EQ(ws.editorGrid().selWidth(), 1);
     EXPECT_EQ(ws.editorGrid().selHeight(), 1);
     EXPECT_EQ(ws.editorGrid().clipWidth(), 0);
@@ -99,10 +99,10 @@ TEST(StartUp, StoreFileIsCreatedEmptyAndErasedAtClose)
         ASSERT_TRUE(fs::exists(dir.file("JQT.TMP")));
         EXPECT_EQ(fs::file_size(dir.file("JQT.TMP")), 0u);
         EXPECT_TRUE(ws.storeFile.isOpen());
-        EXPECT_TRUE(ws.fontFile.isOpen());
+        EXPECT_TRUE(ws.codeTable().hasFontFile());
         ws.FormClose();
         EXPECT_FALSE(fs::exists(dir.file("JQT.TMP")));
-        EXPECT_FALSE(ws.fontFile.isOpen());
+        EXPECT_FALSE(ws.codeTable().hasFontFile());
     }
     EXPECT_TRUE(prompts.log().empty());
 }
@@ -114,7 +114,7 @@ TEST(StartUp, WithoutFont16sShowsFileNotFoundAndStillWorks)
     EXPECT_EQ(tw.prompts().texts("ioerror"),
         std::vector<std::string>{"File not found: \"" + tw.dir().file("Font16s") + "\""});
     Workspace &ws = tw.ws();
-    EXPECT_FALSE(ws.fontFile.isOpen());
+    EXPECT_FALSE(ws.codeTable().hasFontFile());
     // The window is laid out for 16 dots and the TrueType source works; the
     // dot-matrix source cannot be chosen.
     EXPECT_EQ(ws.dotSize(), 16);
@@ -438,7 +438,7 @@ TEST(StartUp, Font16sThatIsNoFileIsRefused)
         tw->FormCreate();
         EXPECT_EQ(tw.prompts().texts("ioerror"),
             std::vector<std::string>{"\"" + font + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
-        EXPECT_FALSE(tw->fontFile.isOpen());
+        EXPECT_FALSE(tw->codeTable().hasFontFile());
         EXPECT_FALSE(tw->controls.RU.enabled);
         EXPECT_TRUE(tw->storeFile.isOpen());
         if (writer >= 0)

@@ -25,8 +25,8 @@ protected:
     std::vector<std::string> render(const std::string &code)
     {
         tw->ChTextOut(code);
-        EXPECT_EQ(tw.grid(), artFromPlane(tw->sourcePlane, tw->dotSize()));
-        return artFromPlane(tw->sourcePlane, tw->dotSize());
+        EXPECT_EQ(tw.grid(), artFromPlane(tw->codeTable().sourcePlane(), tw->dotSize()));
+        return artFromPlane(tw->codeTable().sourcePlane(), tw->dotSize());
     }
 };
 
@@ -66,7 +66,7 @@ TEST_F(RealRender, FullBlockFillsTheSixteenDotSquare)
 TEST_F(RealRender, TwentyTwoPointsAreTwentyNinePixelsHigh)
 {
     tw->mnu32Click();
-    ASSERT_EQ(tw->FontSize, 22);
+    ASSERT_EQ(tw->codeTable().FontSize(), 22);
     const std::vector<std::string> art = render("\xA8\x80");
     int inkRows = 0;
     for (const std::string &row : art) {
@@ -146,9 +146,15 @@ TEST_F(RealRender, BdfGlyphsOfEveryBitDepth)
                             << "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\nCHARS 1\n"
                             << "STARTCHAR uni554A\nENCODING 21834\nSWIDTH 1000 0\nDWIDTH 16 0\nBBX 8 4 2 6\n"
                             << (*c.bitmap ? std::string("BITMAP\n") + c.bitmap : "") << "ENDCHAR\nENDFONT\n";
-        tw->FontName = path;
+        // Drawn at 12 points whatever strikes the face has, which no font
+        // dialog choice gives: the code table alone renders it.
+        CodeTable table;
+        table.reset();
+        table.setFace(path);
+        table.drawTrueType(rasterizer, "\xB0\xA1", 16);
         const bool inked = *c.bitmap && c.strikePoints <= 12;
-        EXPECT_EQ(render("\xB0\xA1"), inked ? drawn : std::vector<std::string>(16, std::string(16, '.')))
+        EXPECT_EQ(artFromPlane(table.sourcePlane(), 16),
+            inked ? drawn : std::vector<std::string>(16, std::string(16, '.')))
             << c.bitsPerPixel << " bits per pixel" << (*c.bitmap ? "" : ", no BITMAP") << ", strike of "
             << c.strikePoints << " points";
     }
@@ -214,19 +220,23 @@ TEST_F(RealRender, DotSizeKeepsABitmapFontOnlyWhereItFits)
             << "STARTFONT 2.1\nFONT -Dotforge-Strike-Medium-R-Normal--0-0-96-96-C-0-ISO10646-1\n"
             << "SIZE " << c.strikePoints << " 96 96\nFONTBOUNDINGBOX 8 8 0 0\nCHARS 1\n"
             << "STARTCHAR uni554A\nENCODING 21834\nDWIDTH 8 0\nBBX 8 1 0 0\nBITMAP\nFF\nENDCHAR\nENDFONT\n";
-        tw->FontName = path;
+        // Chosen in the font dialog at 32 dots, where every strike here fits.
+        tw->mnu32Click();
+        tw.prompts().fontChoice(FontChoice{path, c.strikePoints});
+        tw->FontBtnClick();
+        ASSERT_EQ(tw->codeTable().FontName(), path);
         tw.prompts().clear();
         (tw.ws().*c.click)();
         const std::string where = std::to_string(c.strikePoints) + " points at " + std::to_string(c.dots) + " dots";
-        EXPECT_EQ(tw->FontName, c.points ? path : "宋体") << where;
-        EXPECT_EQ(tw->FontSize, c.points ? c.points : defaultPointSize(c.dots)) << where;
+        EXPECT_EQ(tw->codeTable().FontName(), c.points ? path : "宋体") << where;
+        EXPECT_EQ(tw->codeTable().FontSize(), c.points ? c.points : defaultPointSize(c.dots)) << where;
         EXPECT_EQ(tw.prompts().texts("message").size(), c.points ? 0u : 1u) << where;
         // The font dialog cannot choose such a strike either.
         if (!c.points) {
             tw.prompts().clear();
             tw.prompts().fontChoice(FontChoice{path, c.strikePoints});
             tw->FontBtnClick();
-            EXPECT_EQ(tw->FontName, "宋体") << where;
+            EXPECT_EQ(tw->codeTable().FontName(), "宋体") << where;
             EXPECT_EQ(tw.prompts().texts("message").size(), 1u) << where;
         }
     }

@@ -56,6 +56,18 @@ TestWorkspace::~TestWorkspace()
         m_ws->FormClose();
 }
 
+void TestWorkspace::renderArt(const std::vector<std::string> &rows)
+{
+    m_blank.art = rows;
+    try {
+        m_ws->SelHZ();
+    } catch (...) {
+        m_blank.art.clear();
+        throw;
+    }
+    m_blank.art.clear();
+}
+
 void TestWorkspace::setGrid(const std::vector<std::string> &rows) { showGrid(*m_ws, rows); }
 
 // DispDot shows the art; the plane the grid was shown from and whether it was

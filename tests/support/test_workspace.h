@@ -8,14 +8,15 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace dotforge::test {
 
-// Draws nothing: every rendered glyph is blank. For tests that do not look at
-// glyph shapes and must not depend on installed fonts.
+// Draws nothing unless given `art`: every rendered glyph is blank. For tests
+// that do not look at glyph shapes and must not depend on installed fonts.
 class BlankRasterizer : public Rasterizer {
 public:
-    void drawText(Surface40 &, const std::string &text, const std::string &face, int pointSize, int x,
+    void drawText(Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x,
                   int y) override
     {
         lastText = text;
@@ -24,7 +25,14 @@ public:
         lastX = x;
         lastY = y;
         ++calls;
+        for (std::size_t r = 0; r < art.size() && y + int(r) < Surface40::kSize; ++r)
+            for (std::size_t c = 0; c < art[r].size() && x + int(c) < Surface40::kSize; ++c)
+                if (art[r][c] == '#')
+                    surface.setPixel(x + int(c), y + int(r), 0x000000);
     }
+    // ASCII art rows ('#' ink) drawn in black from the text cell's corner for
+    // every character, as a face with this one glyph would.
+    std::vector<std::string> art;
     std::string lastText;
     std::string lastFace;
     int lastPointSize = 0;
@@ -62,6 +70,10 @@ public:
     BlankRasterizer &blank() { return m_blank; }
     const TempDir &dir() const { return m_dir; }
 
+    // Renders the selected character with the blank rasteriser drawing `rows`
+    // (the TrueType source): the source plane, the edit plane and the grid hold
+    // that glyph.
+    void renderArt(const std::vector<std::string> &rows);
     // Sets the grid of the editor from ASCII art rows ('#' ink, anything else
     // blank), as showGrid does.
     void setGrid(const std::vector<std::string> &rows);

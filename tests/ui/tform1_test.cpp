@@ -302,8 +302,8 @@ private slots:
         // Area 16, position 24: column 3, row 2.
         QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(3, 2).center());
         QCOMPARE(ws().CurCode, std::string("\xB0\xB8"));
-        QCOMPARE(ws().table.tableCol, 3);
-        QCOMPARE(ws().table.tableRow, 2);
+        QCOMPARE(ws().codeTable().tableCol(), 3);
+        QCOMPARE(ws().codeTable().tableRow(), 2);
         // A right click selects as well; an empty cell only beeps.
         QTest::mouseClick(sg1, Qt::RightButton, {}, sg1->cellRect(0, 1).center());
         QCOMPARE(ws().CurCode, std::string("\xB0\xAB"));
@@ -364,7 +364,7 @@ private slots:
             for (int y = 0; y < 16; ++y)
                 for (int x = 0; x < 16; ++x) {
                     const bool shown = shot.pixelColor(origin + QPoint(x, y)) != QColor(Qt::white);
-                    QCOMPARE(shown, ws().sourcePlane.dot(x, y));
+                    QCOMPARE(shown, ws().codeTable().sourcePlane().dot(x, y));
                     ink += shown;
                 }
             QVERIFY(ink > 20);
@@ -380,16 +380,16 @@ private slots:
         auto *edit = se1->findChild<QLineEdit *>();
         se1->setFocus();
         QTest::keyClick(se1, Qt::Key_Up);
-        QCOMPARE(ws().table.curArea, 17);
+        QCOMPARE(ws().codeTable().curArea(), 17);
         QCOMPARE(se1->value(), 17);
         QCOMPARE(ws().CurCode, std::string("\xB1\xA1"));
 
         edit->selectAll();
         QTest::keyClicks(se1, "2a5");
         QCOMPARE(se1->text(), QStringLiteral("25"));
-        QCOMPARE(ws().table.curArea, 17);
+        QCOMPARE(ws().codeTable().curArea(), 17);
         QTest::keyClick(se1, Qt::Key_Return);
-        QCOMPARE(ws().table.curArea, 25);
+        QCOMPARE(ws().codeTable().curArea(), 25);
         QCOMPARE(se1->value(), 25);
         QCOMPARE(ws().CurCode, std::string("\xB9\xA1"));
 
@@ -398,20 +398,20 @@ private slots:
         QTest::keyClicks(se1, "9");
         QTest::keyClick(se1, Qt::Key_Escape);
         QCOMPARE(se1->text(), QStringLiteral("25"));
-        QCOMPARE(ws().table.curArea, 25);
+        QCOMPARE(ws().codeTable().curArea(), 25);
 
         // Tab on to the next control confirms; a box taking the focus does not.
         edit->selectAll();
         QTest::keyClicks(se1, "8");
         QTest::keyClick(se1, Qt::Key_Tab);
-        QTRY_COMPARE(ws().table.curArea, 8);
+        QTRY_COMPARE(ws().codeTable().curArea(), 8);
         QCOMPARE(se1->text(), QStringLiteral("8"));
         QCOMPARE(ws().CurCode, std::string("\xA8\xA1"));
         se1->setFocus(Qt::TabFocusReason);
         edit->selectAll();
         QTest::keyClicks(se1, "9");
         child<SG1Grid>("SG1")->setFocus(Qt::ActiveWindowFocusReason);
-        QCOMPARE(ws().table.curArea, 8);
+        QCOMPARE(ws().codeTable().curArea(), 8);
     }
 
     // A real click on the up arrow, then the arrow key: both step. Held down,
@@ -425,21 +425,21 @@ private slots:
         option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
         const QPoint up = se1->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, se1).center();
         QTest::mouseClick(se1, Qt::LeftButton, {}, up);
-        QCOMPARE(ws().table.curArea, 17);
+        QCOMPARE(ws().codeTable().curArea(), 17);
         QCOMPARE(se1->text(), QStringLiteral("17"));
         se1->setFocus();
         QTest::keyClick(se1, Qt::Key_Up);
-        QCOMPARE(ws().table.curArea, 18);
+        QCOMPARE(ws().codeTable().curArea(), 18);
         QTest::keyClick(se1, Qt::Key_Down);
-        QCOMPARE(ws().table.curArea, 17);
+        QCOMPARE(ws().codeTable().curArea(), 17);
         QTest::mouseClick(se1, Qt::LeftButton, {}, up);
-        QCOMPARE(ws().table.curArea, 18);
+        QCOMPARE(ws().codeTable().curArea(), 18);
 
         QTest::mousePress(se1, Qt::LeftButton, {}, up);
         QTest::qWait(1500);
         QTest::mouseRelease(se1, Qt::LeftButton, {}, up);
-        QVERIFY2(ws().table.curArea >= 21, qPrintable(QString::number(ws().table.curArea)));
-        QCOMPARE(se1->value(), ws().table.curArea);
+        QVERIFY2(ws().codeTable().curArea() >= 21, qPrintable(QString::number(ws().codeTable().curArea())));
+        QCOMPARE(se1->value(), ws().codeTable().curArea());
     }
 
     // What reaches the field otherwise (a middle-click paste of the
@@ -451,14 +451,14 @@ private slots:
         edit->selectAll();
         edit->insert(QStringLiteral("7"));
         QCOMPARE(se1->value(), 16);
-        QCOMPARE(ws().table.curArea, 16);
+        QCOMPARE(ws().codeTable().curArea(), 16);
         QTest::keyClick(se1, Qt::Key_Escape);
         QCOMPARE(se1->text(), QStringLiteral("16"));
         if (QGuiApplication::clipboard()->supportsSelection()) {
             QGuiApplication::clipboard()->setText(QStringLiteral("42"), QClipboard::Selection);
             QTest::mouseClick(edit, Qt::MiddleButton, {}, edit->rect().center());
             QCOMPARE(se1->value(), 16);
-            QCOMPARE(ws().table.curArea, 16);
+            QCOMPARE(ws().codeTable().curArea(), 16);
         }
     }
 
