@@ -1,21 +1,29 @@
-#include "cli/find_layout.h"
+// `dotforge-cli find-layout`: which modes and default effects turn a glyph into
+// the bytes a controller or an existing font holds for it.
+
+#include "cli/command.h"
 
 #include "cli/batch_build.h"
-#include "cli/layouts.h"
-#include "cli/library_files.h"
+#include "cli/errors.h"
+#include "cli/exit_status.h"
+#include "cli/glyph_options.h"
+#include "cli/messages.h"
+#include "cli/options.h"
 #include "core/hex.h"
+#include "core/io_error.h"
 #include "formats/file_io.h"
 #include "formats/profiles.h"
+#include "render/freetype_rasterizer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace dotforge::cli {
+
+namespace {
 
 const std::vector<OptionSpec> kFindLayoutOptions{
     {"size"},
@@ -56,8 +64,6 @@ none does (the closest combination and the bytes that differ are shown); 2 when
 a file cannot be read. A glyph that looks the same under several layouts (a
 symmetric or blank one) cannot tell them apart: all of them are listed.
 )";
-
-namespace {
 
 std::string hexByte(int value)
 {
@@ -110,25 +116,23 @@ std::string readText(const std::string &path)
     }
 }
 
-// A private folder for the rendered glyph, removed at the end.
-struct TempFolder {
-    std::filesystem::path path;
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dotforge-find-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw InputError("cannot create a temporary folder in " + std::filesystem::temp_directory_path().string());
-        path = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
+// The glyph of --text or --codes, drawn as build draws it with build's source
+// options; mode C without effects is the glyph as is.
+GlyphPlane drawnGlyph(const Arguments &a, int n)
+{
+    BuildJob job;
+    readGlyphSource(a, job);
+    job.mode = Mode::C;
+    readCharacters(a, job);
+    PreparedBuild build = prepareBuild(job, [] { return std::make_unique<FreeTypeRasterizer>(); });
+    if (build.codes.size() != 1)
+        throw UsageError("--text: give one character; the finder looks at one glyph");
+    return fromFileOrder(preparedGlyph(build, job, build.codes.front()), n, Mode::C);
+}
 
-} // namespace
-
+// Bytes written in hexadecimal: pairs of digits, "0x" before a byte and spaces,
+// commas, semicolons and line ends between bytes allowed ("80 00", "0x80,0x0",
+// "8000"). UsageError naming `what` for anything else.
 Sequence parseHexBytes(const std::string &text, const std::string &what)
 {
     Sequence out;
@@ -163,6 +167,8 @@ Sequence parseHexBytes(const std::string &text, const std::string &what)
     return out;
 }
 
+// A glyph drawn as rows of '#' (ink) and '.': exactly n rows of n, empty lines
+// and trailing blanks ignored. InputError for anything else.
 GlyphPlane parseGlyphArt(const std::string &text, int n, const std::string &what)
 {
     std::vector<std::string> rows;
@@ -195,13 +201,11 @@ GlyphPlane parseGlyphArt(const std::string &text, int n, const std::string &what
     return glyph;
 }
 
-int runFindLayout(const Arguments &a, const BuildRunner &build)
+int runFindLayout(const Arguments &a)
 {
     if (!a.positionals().empty())
         throw UsageError("unexpected argument '" + a.positionals().front() + "'");
-    if (!a.has("size"))
-        throw UsageError("missing --size");
-    const int n = std::stoi(a.choice("size", {"16", "24", "32"}, "16"));
+    const int n = dotSizeOption(a, std::nullopt);
 
     const int bytesGiven = int(a.has("bytes")) + int(a.has("bytes-file"));
     if (bytesGiven != 1)
@@ -233,20 +237,7 @@ int runFindLayout(const Arguments &a, const BuildRunner &build)
         if (a.has("glyph")) {
             glyph = parseGlyphArt(readText(a.value("glyph")), n, a.value("glyph"));
         } else {
-            // The build command renders it: mode C without effects is the glyph as is.
-            const TempFolder work;
-            const std::string file = (work.path / "glyph.ZMB").string();
-            std::vector<std::string> words{"--size", std::to_string(n), "--mode", "C", "-o", file};
-            for (const char *option : {"text", "codes", "source", "font16s", "variant", "font", "point-size"})
-                if (a.has(option))
-                    words.insert(words.end(), {std::string("--") + option, a.value(option)});
-            const int status = build(words);
-            if (status != kExitOk)
-                return status;
-            const LibraryContent content = readLibraryFile(file, FileFormat::Zmb, n);
-            if (content.glyphs.size() != 1)
-                throw UsageError("--text: give one character; the finder looks at one glyph");
-            glyph = fromFileOrder(content.glyphs.front(), n, Mode::C);
+            glyph = drawnGlyph(a, n);
         }
 
         const LayoutSearch search = findLayouts(glyph, n, bytes);
@@ -296,12 +287,16 @@ int runFindLayout(const Arguments &a, const BuildRunner &build)
             }
         }
         return kExitOk;
-    } catch (const IoError &e) {
-        error("cannot read the rendered glyph: " + std::string(e.what()));
     } catch (const InputError &e) {
         error(e.what());
     }
     return kExitIo;
 }
+
+} // namespace
+
+const Command kFindLayoutCommand{"find-layout",
+    "find the mode and effects that give the bytes a controller\nor an existing font holds for a glyph",
+    kFindLayoutOptions, kFindLayoutHelp, true, runFindLayout};
 
 } // namespace dotforge::cli
