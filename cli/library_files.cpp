@@ -100,6 +100,18 @@ FileFormat chooseFormat(
     return *format;
 }
 
+std::string libraryName(const std::optional<std::string> &given, const std::string &path, FileFormat format)
+{
+    const std::string stem = std::filesystem::path(path).stem().string();
+    if (!given)
+        return format == FileFormat::Bdf ? bdfFamilyName(stem) : cIdentifier(stem);
+    if (format != FileFormat::CSource && format != FileFormat::CHeader)
+        throw UsageError("--name applies to C output only");
+    if (!isCIdentifier(*given))
+        throw UsageError("invalid argument '" + *given + "' for '--name' (a C identifier)");
+    return *given;
+}
+
 LibraryFile::LibraryFile(const std::string &path, FileFormat format, int n)
     : m_n(n)
 {

@@ -6,11 +6,10 @@
 #include "cli/batch_build.h"
 #include "cli/errors.h"
 #include "cli/glyph_options.h"
+#include "cli/library_files.h"
 #include "cli/options.h"
-#include "formats/bdf.h"
-#include "formats/c_source.h"
 
-#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -159,18 +158,7 @@ BuildJob buildJob(const Arguments &a)
                 throw UsageError(std::string("--") + option
                     + " does not apply to BDF output: it holds the glyphs upright, as the window stores them");
     }
-    const bool cOutput = job.format == FileFormat::CSource || job.format == FileFormat::CHeader;
-    if (a.has("name")) {
-        if (!cOutput)
-            throw UsageError("--name applies to C output only");
-        job.name = a.value("name");
-        if (!isCIdentifier(job.name))
-            throw UsageError("invalid argument '" + job.name + "' for '--name' (a C identifier)");
-    } else if (job.format == FileFormat::Bdf) {
-        job.name = bdfFamilyName(std::filesystem::path(job.output).stem().string());
-    } else {
-        job.name = cIdentifier(std::filesystem::path(job.output).stem().string());
-    }
+    job.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, job.output, job.format);
     job.check = a.has("check");
     job.report = a.has("report");
     job.jobs = a.integer("jobs", 1, 64).value_or(0);

@@ -11,13 +11,11 @@
 #include "cli/options.h"
 #include "core/gbk.h"
 #include "core/io_error.h"
-#include "formats/bdf.h"
-#include "formats/c_source.h"
 #include "formats/file_io.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
+#include <optional>
 
 namespace dotforge::cli {
 
@@ -68,59 +66,74 @@ with a control byte (00 to 1F, 7F) is refused, as build --codes refuses it.
 OUT is replaced only when it has been written completely.
 )";
 
-int runConvert(const Arguments &a)
+// What a conversion reads and writes.
+struct Conversion {
+    int n = 16;
+    Mode from = Mode::A;
+    Layout layout; // of OUT
+    std::string in;
+    std::string out;
+    FileFormat inFormat = FileFormat::Zmb;
+    FileFormat outFormat = FileFormat::Zmb;
+    std::string name; // C identifier prefix, or the BDF family name
+};
+
+Conversion conversion(const Arguments &a)
 {
-    const int n = dotSizeOption(a, std::nullopt);
-    const Mode from = modeOption(a, "from");
+    Conversion c;
+    c.n = dotSizeOption(a, std::nullopt);
+    c.from = modeOption(a, "from");
     if (a.positionals().size() != 2)
         throw UsageError(a.positionals().size() < 2 ? "give the input and the output file"
                                                     : "unexpected argument '" + a.positionals()[2] + "'");
-    const std::string &in = a.positionals()[0];
-    const std::string &out = a.positionals()[1];
-    const FileFormat inFormat = chooseFormat(a.value("format"), in, "format", false);
-    const FileFormat outFormat = chooseFormat(a.value("to-format"), out, "to-format", true);
+    c.in = a.positionals()[0];
+    c.out = a.positionals()[1];
+    c.inFormat = chooseFormat(a.value("format"), c.in, "format", false);
+    c.outFormat = chooseFormat(a.value("to-format"), c.out, "to-format", true);
     // A BDF holds the glyphs upright as decoded from IN: no layout, no effects.
-    const bool bdfOutput = outFormat == FileFormat::Bdf;
+    const bool bdfOutput = c.outFormat == FileFormat::Bdf;
     if (bdfOutput) {
         for (const char *option : {"to", "profile", "rotate", "flip", "swap"})
             if (a.has(option))
                 throw UsageError(std::string("--") + option
                     + " does not apply to BDF output: it holds the glyphs upright, as decoded with --from");
     }
-    const Layout layout = bdfOutput ? Layout{from, {}} : layoutOption(a, "to", std::nullopt);
-    const Mode to = layout.mode;
-    const Effects &effects = layout.effects;
-    const bool cOutput = outFormat == FileFormat::CSource || outFormat == FileFormat::CHeader;
-    std::string name = bdfOutput ? bdfFamilyName(std::filesystem::path(out).stem().string())
-                                 : cIdentifier(std::filesystem::path(out).stem().string());
-    if (a.has("name")) {
-        if (!cOutput)
-            throw UsageError("--name applies to C output only");
-        name = a.value("name");
-        if (!isCIdentifier(name))
-            throw UsageError("invalid argument '" + name + "' for '--name' (a C identifier)");
-    }
+    c.layout = bdfOutput ? Layout{c.from, {}} : layoutOption(a, "to", std::nullopt);
+    c.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, c.out, c.outFormat);
+    return c;
+}
 
-    const std::string reading = "cannot read " + in;
+// The codes go into the output as they are; one that holds a control byte is
+// refused as build refuses it (said on stderr). Zero bytes at the end of a
+// code are how a .ZMB file pads a short or missing code.
+bool codesUsable(const LibraryFile &file, const std::string &in)
+{
+    for (std::size_t g = 0; g < file.count(); ++g) {
+        std::string code = file.code(g);
+        while (!code.empty() && code.back() == '\0')
+            code.pop_back();
+        if (hasControlByte(code)) {
+            error("cannot convert " + in + ": glyph " + std::to_string(g) + " (counted from 0) has the code "
+                + codeHex(file.code(g)) + ", and control bytes (00 to 1F, 7F) are no characters");
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each returns the exit status; bad arguments raise UsageError.
+int runConvert(const Arguments &a)
+{
+    const Conversion c = conversion(a);
+    const std::string reading = "cannot read " + c.in;
     std::string doing = reading;
     bool writing = false;
     try {
-        const LibraryFile file(in, inFormat, n);
+        const LibraryFile file(c.in, c.inFormat, c.n);
         if (file.count() == 0)
-            warn(in + " holds no glyph at " + std::to_string(n) + " dots");
-        // The codes go into the output as they are; one that holds a control
-        // byte is refused as build refuses it. Zero bytes at the end of a code
-        // are how a .ZMB file pads a short or missing code.
-        for (std::size_t g = 0; g < file.count(); ++g) {
-            std::string code = file.code(g);
-            while (!code.empty() && code.back() == '\0')
-                code.pop_back();
-            if (hasControlByte(code)) {
-                error("cannot convert " + in + ": glyph " + std::to_string(g) + " (counted from 0) has the code "
-                    + codeHex(file.code(g)) + ", and control bytes (00 to 1F, 7F) are no characters");
-                return kExitIo;
-            }
-        }
+            warn(c.in + " holds no glyph at " + std::to_string(c.n) + " dots");
+        if (!codesUsable(file, c.in))
+            return kExitIo;
         LibrarySource library;
         library.count = file.count();
         library.code = [&file](std::size_t g) { return file.code(g); };
@@ -129,19 +142,19 @@ int runConvert(const Arguments &a)
             writing = false;
             LibraryContent run = file.glyphs(first, last);
             for (Sequence &glyph : run.glyphs)
-                glyph = toFileOrder(fromFileOrder(glyph, n, from), n, to, effects);
-            doing = "cannot write " + out;
+                glyph = toFileOrder(fromFileOrder(glyph, c.n, c.from), c.n, c.layout.mode, c.layout.effects);
+            doing = "cannot write " + c.out;
             writing = true;
             return run;
         };
-        doing = "cannot write " + out;
+        doing = "cannot write " + c.out;
         writing = true;
         replaceFileBy(
-            out, [&](ByteSink &sink) { writeLibraryFile(sink, library, outFormat, n, to, name); },
+            c.out, [&](ByteSink &sink) { writeLibraryFile(sink, library, c.outFormat, c.n, c.layout.mode, c.name); },
             FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {
-        error(doing + ": " + (writing ? writeFailure(out, e) : ioErrorText(e)));
+        error(doing + ": " + (writing ? writeFailure(c.out, e) : ioErrorText(e)));
     }
     return kExitIo;
 }
