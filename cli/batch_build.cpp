@@ -147,10 +147,6 @@ int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int w
         + " pt); its strikes: " + strikeList(sizes));
 }
 
-} // namespace
-
-namespace {
-
 std::vector<std::string> givenCodes(const BuildJob &o)
 {
     if (o.characters == BuildJob::Characters::Codes)

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/errors.h"
+#include "formats/code_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -122,7 +123,7 @@ Layout layoutOption(const Arguments &a, const std::string &modeName, std::option
             "--" + option + " " + value + " contradicts --profile " + name + ", which is " + layoutOptions(l));
     };
     if (given.mode != l.mode)
-        conflict(modeName, std::string(1, char('A' + int(given.mode))));
+        conflict(modeName, std::string(1, modeLetter(given.mode)));
     if (a.has("rotate") && given.effects.rotation != l.effects.rotation)
         conflict("rotate", a.value("rotate"));
     if (a.has("flip") && given.effects.flip != l.effects.flip)
@@ -134,7 +135,7 @@ Layout layoutOption(const Arguments &a, const std::string &modeName, std::option
 
 std::string layoutOptions(const Layout &layout)
 {
-    std::string out = std::string("--mode ") + char('A' + int(layout.mode));
+    std::string out = std::string("--mode ") + modeLetter(layout.mode);
     const Effects &e = layout.effects;
     if (e.rotation != Rotation::R0)
         out += std::string(" --rotate ") + rotationWord(e.rotation);
