@@ -1,9 +1,9 @@
 #include "cli/arguments.h"
 
+#include "cli/errors.h"
+
 #include <algorithm>
-#include <cctype>
 #include <charconv>
-#include <iostream>
 
 namespace dotforge::cli {
 
@@ -105,47 +105,6 @@ std::optional<int> Arguments::integer(const std::string &name, int min, int max)
         throw UsageError("invalid argument '" + v + "' for '--" + name + "' (an integer from " + std::to_string(min)
             + " to " + std::to_string(max) + ")");
     return result;
-}
-
-Mode modeOption(const Arguments &a, const std::string &name, std::optional<Mode> fallback)
-{
-    if (!a.has(name)) {
-        if (!fallback)
-            throw UsageError("missing --" + name);
-        return *fallback;
-    }
-    const std::string v = a.value(name);
-    static const std::string kLetters = "ABCD";
-    const auto k
-        = v.size() == 1 ? kLetters.find(char(std::toupper(static_cast<unsigned char>(v[0])))) : std::string::npos;
-    if (k == std::string::npos)
-        throw UsageError("invalid argument '" + v + "' for '--" + name + "' (valid: A, B, C, D)");
-    return Mode(k);
-}
-
-Effects effectsOption(const Arguments &a)
-{
-    Effects e;
-    const std::string rotate = a.choice("rotate", {"0", "90", "180", "270"}, "0");
-    e.rotation = rotate == "90" ? Rotation::R90
-        : rotate == "180"       ? Rotation::R180
-        : rotate == "270"       ? Rotation::R270
-                                : Rotation::R0;
-    const std::string flip = a.choice("flip", {"none", "h", "v"}, "none");
-    e.flip = flip == "h" ? Flip::Horizontal : flip == "v" ? Flip::Vertical : Flip::None;
-    const std::string swap = a.choice("swap", {"none", "lr", "ud"}, "none");
-    e.swap = swap == "lr" ? Swap::LeftRight : swap == "ud" ? Swap::UpDown : Swap::None;
-    return e;
-}
-
-void warn(const std::string &text)
-{
-    std::cerr << kProgram << ": warning: " << text << '\n';
-}
-
-void error(const std::string &text)
-{
-    std::cerr << kProgram << ": " << text << '\n';
 }
 
 } // namespace dotforge::cli

@@ -1,73 +1,60 @@
 #pragma once
-// `dotforge-cli build`: its options, the characters they name, and the run.
-// The glyphs are made as the window makes them (cli/batch_library.h), without
-// the window's limit of 200.
+// The build engine: a job (cli/build_job.h) from its characters to the written
+// or checked library file. The glyphs are made as the window makes them
+// (cli/batch_library.h), without the window's limit of 200. Each step reports
+// its own failure: bad arguments found on the way raise UsageError, and a file
+// that cannot be used an InputError carrying the whole message.
 
-#include "cli/arguments.h"
-#include "cli/library_files.h"
-#include "formats/layout.h"
+#include "cli/batch_library.h"
+#include "cli/build_job.h"
+#include "core/rasterizer.h"
 
 #include <cstddef>
-#include <optional>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace dotforge::cli {
 
-struct BuildOptions {
-    int size = 16;
-    bool font16s = false; // the dot-matrix source instead of TrueType
-    std::string font16sPath = "Font16s";
-    int variant = 0; // 0 simplified, 1 traditional, 2 Japanese, 3 Korean
-    std::string face = "宋体"; // or, with --font-file, the font file's absolute path
-    bool fontFile = false; // --font-file: `face` is a path
-    std::optional<int> pointSize; // the window's default for the size (or a bitmap font's only
-                                  // strike) when not given
-    Mode mode = Mode::A;
-    Effects effects;
-    bool effectsAtRender = false; // the view option "显示默认效果(&V)" ticked
-
-    enum class Characters { Text, TextFile, Codes, Charset };
-    Characters characters = Characters::Text;
-    std::string text; // --text, or the path of --text-file
-    std::vector<std::string> codes; // --codes: two bytes each
-    std::string charset; // --charset: gb2312, gb2312-hanzi, gbk or all
-
-    std::string output;
-    FileFormat format = FileFormat::Zmb;
-    std::string name; // C identifier prefix
-    bool check = false; // compare with the output file instead of writing it
-    bool report = false; // print the data sizes
-    int jobs = 0; // rendering threads; 0: one per core
-};
-
-// How much of the first line of a --text-file is read: far more than the
+// How much of the first line of a text file is read: far more than the
 // 21,886 GBK characters take in any encoding.
 constexpr std::size_t kMaxTextFileLine = 1024 * 1024;
 
-extern const std::vector<OptionSpec> kBuildOptions;
-extern const char *const kBuildHelp;
-
-// Raises UsageError for bad or contradictory arguments.
-BuildOptions buildOptions(const Arguments &arguments);
-
-// The character codes to add, in order: --codes as given; a text (or a text
+// The character codes to add, in order: the codes as given; a text (or a text
 // file's first line) converted to GBK like the window's import and cut into
-// byte pairs, all of them; the codes of a --charset other than "all" (which
+// byte pairs, all of them; the codes of a charset other than "all" (which
 // needs the font file, see font16sCodes). Warns on stderr about what the
 // window would silently drop. Raises UsageError for a --text character without
 // a GBK code, and InputError or IoError for a text file that cannot be used;
-// with --source font16s, UsageError (InputError for a text file) for a code
-// outside the chosen variant.
-std::vector<std::string> characterCodes(const BuildOptions &options);
+// with the dot-matrix source, UsageError (InputError for a text file) for a
+// code outside the chosen variant.
+std::vector<std::string> characterCodes(const BuildJob &job);
 
-// An input that can be read but not used; exit status kExitIo.
-class InputError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+// A build up to its glyphs.
+struct PreparedBuild {
+    GlyphRecipe recipe; // its face and point size checked, the "Font16s" file read
+    std::size_t givenCount = 0; // the codes given, repeats included
+    std::vector<std::string> codes; // in order, each once
+    // The font file the glyphs come from; empty when the rasteriser does not name it.
+    std::string fontPath;
+    std::string fontDigest; // its SHA-256, when known before the glyphs are drawn
+    std::future<std::string> digestJob; // or taken while they are drawn
+    std::unique_ptr<Rasterizer> firstRasterizer; // the one that named the font file
 };
 
-// Returns the exit status; messages go to stderr.
-int runBuild(const BuildOptions &options);
+// The steps before drawing: the face and its point size, the "Font16s" file,
+// the characters (a warning when there is none), the font file (its digest
+// for C output, else a check that it can be read), and the repeats left out
+// with a warning each.
+PreparedBuild prepareBuild(const BuildJob &job, const RasterizerFactory &factory);
+
+// The converted sequence of one code of a prepared build, drawn as every
+// glyph of the library is; InputError "cannot render ..." when it cannot be.
+Sequence preparedGlyph(PreparedBuild &build, const BuildJob &job, const std::string &code);
+
+// The whole build with the FreeType rasteriser. Returns the exit status;
+// messages go to stderr, --report to stdout.
+int runBuild(const BuildJob &job);
 
 } // namespace dotforge::cli

@@ -8,7 +8,7 @@
 // at a time) is left out: repeats are found with a hash set, everything stays
 // in memory, and the glyphs are drawn by several threads, one rasteriser each.
 
-#include "cli/batch_build.h"
+#include "core/glyph.h"
 #include "core/rasterizer.h"
 #include "formats/library_content.h"
 
@@ -36,6 +36,12 @@ struct GlyphRecipe {
 // and are not meant to be shared between threads.
 using RasterizerFactory = std::function<std::unique_ptr<Rasterizer>()>;
 
+// The converted sequence of one code: its raw glyph drawn with `rasterizer` on
+// `surface` (or copied from its "Font16s" record, where the rasteriser may be
+// null), converted with the recipe's effects and mode. IoError for a record
+// outside the file.
+Sequence glyphSequence(const GlyphRecipe &recipe, const std::string &code, Rasterizer *rasterizer, Surface40 &surface);
+
 // The codes in order with every repeat left out; `onRepeat` hears of each one.
 std::vector<std::string> withoutRepeats(
     const std::vector<std::string> &codes, const std::function<void(const std::string &)> &onRepeat);
@@ -53,9 +59,5 @@ using ChunkDone = std::function<void(const LibraryContent &content, std::size_t 
 LibraryContent renderLibrary(const GlyphRecipe &recipe, const std::vector<std::string> &codes,
     const RasterizerFactory &factory, int jobs, std::size_t *failedAt = nullptr, const ChunkDone &chunkDone = {});
 std::size_t chunkGlyphs(std::size_t count, int jobs);
-
-// `build` from its options to the written (or checked) file. Returns the exit
-// status; messages go to stderr, --report to stdout.
-int runBatchBuild(const BuildOptions &options, const RasterizerFactory &factory);
 
 } // namespace dotforge::cli

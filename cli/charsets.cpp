@@ -1,9 +1,5 @@
 #include "cli/charsets.h"
 
-#include "core/font16s_variants.h"
-#include "core/glyph.h"
-#include "sources/glyph_sources.h"
-
 #include <algorithm>
 #include <array>
 #include <iconv.h>
@@ -12,8 +8,6 @@
 namespace dotforge::cli {
 
 namespace {
-
-constexpr int kAreaCodes = 94;
 
 // Decodes one double-byte code of an iconv encoding to its code point; 0 when
 // the bytes are no single character of that encoding.
@@ -145,23 +139,6 @@ bool inCharset(Charset set, std::uint16_t code)
 {
     const auto &codes = charsetCodes(set);
     return std::binary_search(codes.begin(), codes.end(), code);
-}
-
-std::vector<std::string> font16sCodes(std::string_view font, int variant)
-{
-    constexpr std::size_t kRecord = sizeof(FontRecord);
-    const std::int64_t first = variantFirstRecord(kSectionSizes, variant);
-    const int records = kSectionSizes[std::size_t(std::clamp(variant, 0, 3))];
-    std::vector<std::string> codes;
-    for (int k = 0; k < records; ++k) {
-        const std::size_t at = std::size_t(first + k) * kRecord;
-        if (at + kRecord > font.size())
-            break;
-        const std::string_view record = font.substr(at, kRecord);
-        if (record.find_first_not_of('\0') != std::string_view::npos)
-            codes.push_back({char(0xA1 + k / kAreaCodes), char(0xA1 + k % kAreaCodes)});
-    }
-    return codes;
 }
 
 } // namespace dotforge::cli

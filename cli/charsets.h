@@ -3,7 +3,6 @@
 // (its 7,445 characters, or the 6,763 hanzi of rows 16 to 87) and GBK (every
 // double-byte code that glibc's iconv maps to a character outside the private
 // use area). The tables come from iconv itself, so they are the standard's.
-// And the positions of a "Font16s" variant that hold a glyph.
 
 #include <cstdint>
 #include <optional>
@@ -31,10 +30,5 @@ std::string codeBytes(std::uint16_t value);
 // The codes of a set in ascending order (computed once, then kept).
 const std::vector<std::uint16_t> &charsetCodes(Charset set);
 bool inCharset(Charset set, std::uint16_t code);
-
-// The codes of the positions of variant `variant` of a "Font16s" file whose
-// record holds any dot: position k of the variant has the code the code table
-// shows for it, (0xA1 + k / 94, 0xA1 + k % 94). `font` is the whole file.
-std::vector<std::string> font16sCodes(std::string_view font, int variant);
 
 } // namespace dotforge::cli

@@ -1,60 +1,15 @@
 #include "cli/collect.h"
 
-#include "cli/library_files.h"
 #include "core/gbk.h"
 #include "core/hex.h"
-#include "core/io_error.h"
-#include "formats/file_io.h"
 #include "library/text_import.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <iostream>
-#include <map>
-#include <optional>
 #include <set>
 
 namespace dotforge::cli {
-
-const std::vector<OptionSpec> kCollectOptions{
-    {"charset"},
-    {"strict", false},
-    {"output", true, 'o'},
-    {"help", false, 'h'},
-};
-
-const char *const kCollectHelp = R"(Usage: dotforge-cli collect [OPTION]... PATH...
-Gather the distinct non-ASCII characters a product shows from its sources and
-write them in code order as one line, ready for 'dotforge-cli build
---text-file'. Folders are walked (hidden entries, links to folders and files
-holding NUL bytes are passed over). A file is UTF-16 after its byte-order mark,
-else UTF-8 or GBK as the text import tells: the whole file when it reads as
-UTF-8, else each line on its own.
-
-What counts as shown text:
-  .c .h .cc .cpp .cxx .hh .hpp .hxx .inl   string and character literals (raw
-                                          strings too), not comments
-  .po                                     msgstr strings
-  .json                                   string values, not keys
-  any other file                          every line
-Escapes \uXXXX and \UXXXXXXXX count as the characters they name.
-
-      --charset gb2312|gbk     the character set of the target (default gb2312)
-      --strict                 a character outside the set, or bytes that form
-                               no character, fail the run
-  -o, --output FILE            write the line to FILE (default: standard output)
-  -h, --help                   display this help and exit
-
-Every character outside the set is reported on stderr as
-FILE:LINE:COLUMN: 'X' U+XXXX is not in GB2312 (columns count characters) and
-is left out of the line; so are bytes that form no character, wherever they
-stand, as FILE:LINE:COLUMN: byte E9 is neither UTF-8 nor GBK. Exit status: 0 on
-success; 1 for bad arguments, or with --strict when a character lies outside
-the set or bytes form no character (nothing is written then); 2 when an input
-cannot be read (each one is named, the others are still read, and nothing is
-written) or the output cannot be written.
-)";
 
 namespace {
 
@@ -289,78 +244,12 @@ std::string lower(std::string text)
     return text;
 }
 
-// The files a path names: itself, or the files below a folder in name order,
-// hidden entries and links to folders left out. `named` tells a file given on
-// the command line.
-struct InputPath {
-    std::string path;
-    bool named;
-};
-
-using Unreadable = std::function<void(const std::string &path, int err)>;
-
-// The regular files below `folder` (links to files included), each entry that
-// cannot be read told to `unreadable` and the walk going on. A folder is read
-// whole and closed before the ones below it are entered, so that the depth of a
-// tree costs no open files.
-std::vector<std::string> filesBelow(const std::string &folder, const Unreadable &unreadable)
-{
-    namespace fs = std::filesystem;
-    std::vector<std::string> files;
-    std::vector<fs::path> folders{folder};
-    while (!folders.empty()) {
-        const fs::path current = std::move(folders.back());
-        folders.pop_back();
-        std::error_code ec;
-        std::vector<fs::directory_entry> entries;
-        for (fs::directory_iterator it(current, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-            entries.push_back(*it);
-        if (ec)
-            unreadable(current.string(), ec.value()); // the entries read before still count
-        // In name order, so that the reports come in an order of their own.
-        std::sort(entries.begin(), entries.end());
-        const std::size_t below = folders.size();
-        for (const fs::directory_entry &entry : entries) {
-            if (entry.path().filename().string().starts_with("."))
-                continue;
-            const fs::file_status own = entry.symlink_status(ec);
-            const fs::file_status status = !ec && fs::is_symlink(own) ? entry.status(ec) : own;
-            if (ec) {
-                unreadable(entry.path().string(), ec.value());
-            } else if (fs::is_directory(own)) {
-                folders.push_back(entry.path());
-            } else if (fs::is_regular_file(status)) {
-                files.push_back(entry.path().string());
-            }
-        }
-        std::reverse(folders.begin() + std::ptrdiff_t(below), folders.end());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::vector<InputPath> inputFiles(const std::vector<std::string> &paths, const Unreadable &unreadable)
-{
-    std::vector<InputPath> files;
-    for (const std::string &path : paths) {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(path, ec)) {
-            files.push_back({path, true});
-            continue;
-        }
-        for (std::string &file : filesBelow(path, unreadable))
-            files.push_back({std::move(file), false});
-    }
-    return files;
-}
-
 // In hexadecimal, at least `digits` digits.
 std::string hex(std::uint32_t value, int digits)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (; digits > 0 || value > 0; --digits, value >>= 4)
-        out.insert(out.begin(), kHex[value & 0xF]);
+        out.insert(out.begin(), hexDigit(value));
     return out;
 }
 
@@ -400,110 +289,48 @@ void scanSource(std::u32string_view text, SourceKind kind, const std::function<v
     }
 }
 
-int runCollect(const Arguments &a)
+std::vector<CollectNote> collectText(std::u32string_view text, SourceKind kind, Charset set,
+    std::set<std::uint16_t> &collected, std::map<char32_t, std::optional<std::uint16_t>> &known)
 {
-    if (a.positionals().empty())
-        throw UsageError("no input: give the files or folders to collect from");
-    const Charset set = *charsetNamed(a.choice("charset", {"gb2312", "gbk"}, "gb2312"));
-    const bool strict = a.has("strict");
-    if (a.has("output") && a.value("output").empty())
-        throw UsageError("-o needs a file name");
-
-    // Every input that cannot be read is named; the run then writes nothing.
-    bool unreadable = false;
-    const auto cannotRead = [&unreadable](const std::string &path, const std::string &why) {
-        error("cannot read " + path + ": " + why);
-        unreadable = true;
-    };
-    std::set<std::uint16_t> collected;
-    std::map<char32_t, std::optional<std::uint16_t>> codes; // code of each character met, when in the set
-    bool outside = false; // a character outside the set, or bytes that are no character
-    const auto inputs = inputFiles(a.positionals(),
-        [&](const std::string &path, int err) { cannotRead(path, IoError(IoError::fromErrno(err)).what()); });
-    for (const InputPath &input : inputs) {
-        std::string bytes;
-        try {
-            InputFile file(input.path);
-            bytes = file.readAt(0, std::size_t(file.size()));
-        } catch (const IoError &e) {
-            cannotRead(input.path, e.what());
+    std::vector<CollectNote> notes;
+    // Bytes that are no character, wherever they stand: the line they are
+    // on may be read wrongly.
+    Cursor cur(text);
+    while (!cur.atEnd()) {
+        if (cur.peek() < kUndecodableByte) {
+            cur.advance();
             continue;
         }
-        const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
-        if (!utf16 && bytes.find('\0') != std::string::npos) {
-            if (input.named)
-                warn(input.path + " holds NUL bytes and is no text; passed over");
-            continue;
-        }
-        const std::optional<std::u32string> text = decodeText(bytes);
-        if (!text) {
-            warn(input.path + " is broken UTF-16; passed over");
-            outside = true;
-            continue;
-        }
-        // What is wrong in the file, in the order of the text.
-        std::vector<std::pair<TextPosition, std::string>> notes;
-        // Bytes that are no character, wherever they stand: the line they are
-        // on may be read wrongly.
-        Cursor cur(*text);
-        while (!cur.atEnd()) {
-            if (cur.peek() < kUndecodableByte) {
-                cur.advance();
-                continue;
-            }
-            const TextPosition at = cur.position();
-            std::string bytesHex;
-            for (; cur.peek() >= kUndecodableByte; cur.advance())
-                bytesHex += " " + hex(cur.peek() - kUndecodableByte, 2);
-            notes.emplace_back(at,
-                (bytesHex.size() > 3 ? "bytes" + bytesHex + " are" : "byte" + bytesHex + " is")
-                    + " neither UTF-8 nor GBK");
-        }
-        scanSource(*text, sourceKindOf(input.path), [&](char32_t c, TextPosition at) {
-            // An escape may name a surrogate or a value past U+10FFFF: no character.
-            const bool character = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-            auto it = codes.find(c);
-            if (it == codes.end()) {
-                std::optional<std::uint16_t> code;
-                const auto gbk = character ? utf8ToGbk(encodeUtf8(c)) : std::nullopt;
-                if (gbk && gbk->size() == 2 && inCharset(set, codeValue(*gbk)))
-                    code = codeValue(*gbk);
-                it = codes.emplace(c, code).first;
-            }
-            if (it->second) {
-                collected.insert(*it->second);
-                return;
-            }
-            notes.emplace_back(at,
-                (character ? "'" + encodeUtf8(c) + "' " : "") + "U+" + hex(c, 4) + " is not in " + charsetTitle(set));
-        });
-        std::stable_sort(notes.begin(), notes.end(), [](const auto &x, const auto &y) {
-            return std::pair(x.first.line, x.first.column) < std::pair(y.first.line, y.first.column);
-        });
-        for (const auto &[at, note] : notes)
-            std::cerr << input.path << ':' << at.line << ':' << at.column << ": " << note << '\n';
-        outside = outside || !notes.empty();
+        const TextPosition at = cur.position();
+        std::string bytesHex;
+        for (; cur.peek() >= kUndecodableByte; cur.advance())
+            bytesHex += " " + hex(cur.peek() - kUndecodableByte, 2);
+        notes.push_back({at,
+            (bytesHex.size() > 3 ? "bytes" + bytesHex + " are" : "byte" + bytesHex + " is")
+                + " neither UTF-8 nor GBK"});
     }
-    if (unreadable)
-        return kExitIo;
-    if (strict && outside)
-        return kExitUsage;
-
-    std::string gbk;
-    for (const std::uint16_t code : collected)
-        gbk += codeBytes(code);
-    const std::string line = gbkToUtf8(gbk) + "\n";
-    if (!a.has("output")) {
-        std::cout << line;
-        return kExitOk;
-    }
-    try {
-        replaceFile(a.value("output"), line, FileSync::LeaveToSystem);
-        return kExitOk;
-    } catch (const IoError &e) {
-        error("cannot write " + a.value("output") + ": " + writeFailure(a.value("output"), e));
-    }
-    return kExitIo;
+    scanSource(text, kind, [&](char32_t c, TextPosition at) {
+        // An escape may name a surrogate or a value past U+10FFFF: no character.
+        const bool character = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        auto it = known.find(c);
+        if (it == known.end()) {
+            std::optional<std::uint16_t> code;
+            const auto gbk = character ? utf8ToGbk(encodeUtf8(c)) : std::nullopt;
+            if (gbk && gbk->size() == 2 && inCharset(set, codeValue(*gbk)))
+                code = codeValue(*gbk);
+            it = known.emplace(c, code).first;
+        }
+        if (it->second) {
+            collected.insert(*it->second);
+            return;
+        }
+        notes.push_back(
+            {at, (character ? "'" + encodeUtf8(c) + "' " : "") + "U+" + hex(c, 4) + " is not in " + charsetTitle(set)});
+    });
+    std::stable_sort(notes.begin(), notes.end(), [](const CollectNote &x, const CollectNote &y) {
+        return std::pair(x.at.line, x.at.column) < std::pair(y.at.line, y.at.column);
+    });
+    return notes;
 }
 
 } // namespace dotforge::cli

@@ -1,20 +1,19 @@
 #pragma once
-// `dotforge-cli collect`: the distinct non-ASCII characters a product shows,
-// gathered from its sources, checked against a character set and written in
-// code order as one line for `build --text-file`.
+// The distinct non-ASCII characters a product shows, found in the text of its
+// sources and checked against a character set, for `dotforge-cli collect`.
 
-#include "cli/arguments.h"
 #include "cli/charsets.h"
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace dotforge::cli {
-
-extern const std::vector<OptionSpec> kCollectOptions;
-extern const char *const kCollectHelp;
 
 // What part of a file shows text to the user.
 enum class SourceKind {
@@ -41,9 +40,18 @@ struct TextPosition {
 void scanSource(
     std::u32string_view text, SourceKind kind, const std::function<void(char32_t c, TextPosition at)> &found);
 
-// Exit status: 0, 1 for a character outside the set or bytes that form no
-// character with --strict (or bad arguments), 2 when an input cannot be read
-// (every one is named) or the output not written.
-int runCollect(const Arguments &arguments);
+// What a collection finds wrong in a file, where it stands: "'X' U+XXXX is not
+// in GB2312", "byte E9 is neither UTF-8 nor GBK".
+struct CollectNote {
+    TextPosition at;
+    std::string text;
+};
+
+// Adds the codes of the characters of `set` shown in a decoded text to
+// `collected`, and returns what lies outside the set and the bytes that form
+// no character, in the order of the text. `known` keeps the code of every
+// character met (none for one outside the set) from one file to the next.
+std::vector<CollectNote> collectText(std::u32string_view text, SourceKind kind, Charset set,
+    std::set<std::uint16_t> &collected, std::map<char32_t, std::optional<std::uint16_t>> &known);
 
 } // namespace dotforge::cli

@@ -1,11 +1,11 @@
 #include "cli/library_files.h"
 
-#include "cli/arguments.h"
-#include "cli/batch_build.h"
-#include "cli/c_source.h"
+#include "cli/errors.h"
 #include "cli/glyph_text.h"
+#include "cli/tool_name.h"
 #include "formats/asm.h"
 #include "formats/bdf.h"
+#include "formats/c_source.h"
 #include "formats/file_io.h"
 #include "formats/zmb.h"
 
@@ -98,6 +98,18 @@ FileFormat chooseFormat(
     if (!output && *format == FileFormat::Bdf)
         throw UsageError("'" + path + "' is a BDF font, read as a glyph source only: build --font-file " + path);
     return *format;
+}
+
+std::string libraryName(const std::optional<std::string> &given, const std::string &path, FileFormat format)
+{
+    const std::string stem = std::filesystem::path(path).stem().string();
+    if (!given)
+        return format == FileFormat::Bdf ? bdfFamilyName(stem) : cIdentifier(stem);
+    if (format != FileFormat::CSource && format != FileFormat::CHeader)
+        throw UsageError("--name applies to C output only");
+    if (!isCIdentifier(*given))
+        throw UsageError("invalid argument '" + *given + "' for '--name' (a C identifier)");
+    return *given;
 }
 
 LibraryFile::LibraryFile(const std::string &path, FileFormat format, int n)
@@ -222,7 +234,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         std::vector<std::uint16_t> codeNumbers(count);
         for (std::size_t g = 0; g < count; ++g)
             codeNumbers[g] = std::uint16_t(cCodeNumber(library.code(g)));
-        const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, buildNote);
+        const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, kToolName, buildNote);
         codeNumbers = {};
         sink.write(frame.opening);
         eachRun(library, [&sink, n, mode](const LibraryContent &run, std::size_t from) {
@@ -235,7 +247,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         return;
     }
     case FileFormat::CHeader:
-        sink.write(cHeader(count, n, mode, name, buildNote));
+        sink.write(cHeader(count, n, mode, name, kToolName, buildNote));
         return;
     case FileFormat::Bdf: {
         const std::vector<BdfEncoding> encodings = bdfEncodings(count, library.code);

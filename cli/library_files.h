@@ -27,6 +27,11 @@ std::optional<FileFormat> formatOfName(const std::string &path);
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
+// The C identifier prefix or BDF family name of an output file: `given` (the
+// value of --name, for C output only, a C identifier) or else made from the
+// file's stem. Raises UsageError for a --name that cannot be used.
+std::string libraryName(const std::optional<std::string> &given, const std::string &path, FileFormat format);
+
 // Glyphs are read and written in runs of this many, so that a library of any
 // size is never held whole.
 constexpr std::size_t kGlyphRun = 2048;

@@ -2,35 +2,35 @@
 // window's own rasteriser, readers, transforms, layouts and writers.
 
 #include "cli/arguments.h"
-#include "cli/batch_build.h"
-#include "cli/collect.h"
-#include "cli/convert_dump.h"
-#include "cli/find_layout.h"
-#include "cli/layouts.h"
-#include "cli/proof.h"
+#include "cli/command.h"
+#include "cli/errors.h"
+#include "cli/exit_status.h"
+#include "cli/messages.h"
+#include "cli/options.h"
+#include "cli/tool_name.h"
 
+#include <algorithm>
 #include <csignal>
 #include <iostream>
+#include <string>
+#include <vector>
 
 using namespace dotforge::cli;
 
 namespace {
 
-const char *const kHelp = R"(Usage: dotforge-cli COMMAND [OPTION]...
+// In the order of the tool's help.
+const Command *const kCommands[]
+    = {&kBuildCommand, &kCollectCommand, &kConvertCommand, &kDumpCommand, &kFindLayoutCommand, &kProofCommand};
+
+const char *const kHelpStart = R"(Usage: dotforge-cli COMMAND [OPTION]...
 Build, convert and show dot-matrix font libraries (.ZMB, .ASM, C source)
 without a window, from a few phrases to whole character sets.
 
 Commands:
-  build      render characters into a new library file of any size, as the
-             window would; whole sets with --charset gb2312, gb2312-hanzi, gbk
-  collect    gather the characters a product shows from its sources, check them
-             against GB2312 or GBK and write them as one line for build
-  convert    re-lay a .ZMB or .ASM library for another byte layout mode
-  dump       print the glyphs of a library as rows of '#' and '.'
-  find-layout  find the mode and effects that give the bytes a controller
-             or an existing font holds for a glyph
-  proof      draw a proof sheet (PDF or PNG) of a library as a display shows it
+)";
 
+const char *const kHelpEnd = R"(
 Run 'dotforge-cli COMMAND --help' for the options of a command. build,
 convert, dump and proof take --profile NAME, a named controller layout
 (rows-msb, pages-lsb, columns-msb ...); their help lists the controllers.
@@ -44,79 +44,52 @@ input or output file cannot be read or written; an output file is then left
 as it was.
 )";
 
-// Where a usage error points to: the command's own help once it is known.
-std::string helpCommand = std::string(kProgram) + " --help";
+// The tool's help: every command with its summary in a column.
+std::string toolHelp()
+{
+    constexpr std::size_t kNameWidth = 9;
+    const std::string indent(2 + kNameWidth + 2, ' ');
+    std::string out = kHelpStart;
+    for (const Command *command : kCommands) {
+        const std::string name = command->name;
+        out += "  " + name + std::string(kNameWidth - std::min(kNameWidth, name.size()), ' ') + "  ";
+        for (const char *c = command->summary; *c; ++c)
+            out += *c == '\n' ? "\n" + indent : std::string(1, *c);
+        out += '\n';
+    }
+    return out + kHelpEnd;
+}
 
-int dispatch(const std::vector<std::string> &words)
+// Runs what the words ask. `usageHint` is where a usage error points to: the
+// command's own help once it is known.
+int run(const std::vector<std::string> &words, std::string &usageHint)
 {
     if (words.empty())
         throw UsageError("missing command");
-    const std::string &command = words.front();
-    if (command == "--help" || command == "-h") {
-        std::cout << kHelp;
+    const std::string &name = words.front();
+    if (name == "--help" || name == "-h") {
+        std::cout << toolHelp();
         return kExitOk;
     }
-    if (command == "--version") {
+    if (name == "--version") {
         std::cout << kToolName << '\n';
         return kExitOk;
     }
-    const std::vector<std::string> rest(words.begin() + 1, words.end());
-    if (command == "build" || command == "collect" || command == "convert" || command == "dump"
-        || command == "find-layout" || command == "proof")
-        helpCommand = std::string(kProgram) + " " + command + " --help";
-    if (command == "build") {
-        const Arguments arguments(rest, kBuildOptions);
-        if (arguments.has("help")) {
-            std::cout << kBuildHelp << profilesHelp();
-            return kExitOk;
-        }
-        return runBuild(buildOptions(arguments));
+    const auto found = std::find_if(
+        std::begin(kCommands), std::end(kCommands), [&name](const Command *c) { return name == c->name; });
+    if (found == std::end(kCommands)) {
+        if (name.starts_with("-"))
+            throw UsageError("unrecognized option '" + name + "'");
+        throw UsageError("unknown command '" + name + "'");
     }
-    if (command == "collect") {
-        const Arguments arguments(rest, kCollectOptions);
-        if (arguments.has("help")) {
-            std::cout << kCollectHelp;
-            return kExitOk;
-        }
-        return runCollect(arguments);
+    const Command &command = **found;
+    usageHint = std::string(kProgram) + " " + name + " --help";
+    const Arguments arguments(std::vector<std::string>(words.begin() + 1, words.end()), command.options);
+    if (arguments.has("help")) {
+        std::cout << command.help << (command.listsProfiles ? profilesHelp() : std::string());
+        return kExitOk;
     }
-    if (command == "convert") {
-        const Arguments arguments(rest, kConvertOptions);
-        if (arguments.has("help")) {
-            std::cout << kConvertHelp << profilesHelp();
-            return kExitOk;
-        }
-        return runConvert(arguments);
-    }
-    if (command == "dump") {
-        const Arguments arguments(rest, kDumpOptions);
-        if (arguments.has("help")) {
-            std::cout << kDumpHelp << profilesHelp();
-            return kExitOk;
-        }
-        return runDump(arguments);
-    }
-    if (command == "find-layout") {
-        const Arguments arguments(rest, kFindLayoutOptions);
-        if (arguments.has("help")) {
-            std::cout << kFindLayoutHelp << profilesHelp();
-            return kExitOk;
-        }
-        return runFindLayout(arguments, [](const std::vector<std::string> &buildWords) {
-            return runBuild(buildOptions(Arguments(buildWords, kBuildOptions)));
-        });
-    }
-    if (command == "proof") {
-        const Arguments arguments(rest, kProofOptions);
-        if (arguments.has("help")) {
-            std::cout << kProofHelp << profilesHelp();
-            return kExitOk;
-        }
-        return runProof(arguments);
-    }
-    if (command.starts_with("-"))
-        throw UsageError("unrecognized option '" + command + "'");
-    throw UsageError("unknown command '" + command + "'");
+    return command.run(arguments);
 }
 
 } // namespace
@@ -126,8 +99,9 @@ int main(int argc, char **argv)
     // A write beyond the file-size limit then fails like any short write ("Disk
     // full") instead of killing the program half-way through a save.
     std::signal(SIGXFSZ, SIG_IGN);
+    std::string usageHint = std::string(kProgram) + " --help";
     try {
-        const int status = dispatch(std::vector<std::string>(argv + 1, argv + argc));
+        const int status = run(std::vector<std::string>(argv + 1, argv + argc), usageHint);
         // Help, version or a dump that did not reach its reader is no success.
         if (status == kExitOk && !std::cout.flush()) {
             error("cannot write to standard output");
@@ -136,7 +110,7 @@ int main(int argc, char **argv)
         return status;
     } catch (const UsageError &e) {
         error(e.what());
-        std::cerr << "Try '" << helpCommand << "' for more information.\n";
+        std::cerr << "Try '" << usageHint << "' for more information.\n";
         return kExitUsage;
     } catch (const std::exception &e) {
         error(e.what());

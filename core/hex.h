@@ -20,4 +20,10 @@ constexpr bool isHexDigit(char c)
     return hexDigitValue(static_cast<unsigned char>(c)) >= 0;
 }
 
+// The upper-case digit of the low four bits of `value`.
+constexpr char hexDigit(unsigned value)
+{
+    return "0123456789ABCDEF"[value & 0xF];
+}
+
 } // namespace dotforge

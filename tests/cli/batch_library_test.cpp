@@ -3,13 +3,16 @@
 // NAME_find compiled and run, and what collect takes from each kind of file.
 
 #include "cli/batch_library.h"
-#include "cli/c_source.h"
+#include "formats/c_source.h"
 #include "cli/charsets.h"
 #include "cli/glyph_text.h"
 #include "cli/collect.h"
 #include "cli/font_digest.h"
 #include "cli/sha256.h"
+#include "cli/tool_name.h"
+#include "sources/font16s_codes.h"
 #include "core/gbk.h"
+#include "core/io_error.h"
 #include "formats/file_io.h"
 #include "formats/zmb.h"
 #include "render/freetype_rasterizer.h"
@@ -150,8 +153,9 @@ TEST(BatchLibrary, ThreadsDoNotChangeTheResult)
         inOrder.push_back(std::move(text));
     std::vector<std::size_t> startsOne;
     std::vector<std::size_t> startsPieces;
-    const std::string whole = cSource(one, recipe.size, recipe.mode, "f", {"note"}, &startsOne);
-    EXPECT_EQ(cSourceText(two, recipe.size, recipe.mode, "f", {"note"}, inOrder, &startsPieces).joined(), whole);
+    const std::string whole = cSource(one, recipe.size, recipe.mode, "f", kToolName, {"note"}, &startsOne);
+    EXPECT_EQ(
+        cSourceText(two, recipe.size, recipe.mode, "f", kToolName, {"note"}, inOrder, &startsPieces).joined(), whole);
     EXPECT_EQ(startsPieces, startsOne);
     ASSERT_EQ(startsOne.size(), 2 * codes.size() + 1);
     EXPECT_EQ(whole.compare(startsOne[1], 8, "    /* 1"), 0);
@@ -397,8 +401,8 @@ TEST_P(FindInC, EveryCodeFoundAndAbsentOnesRejected)
     expected += bigEndian(std::uint32_t(absentCount)) + absent;
 
     TempDir dir;
-    writeFile(dir.file("font.c"), cSource(content, size, Mode::A, "font"));
-    writeFile(dir.file("font.h"), cHeader(count, size, Mode::A, "font"));
+    writeFile(dir.file("font.c"), cSource(content, size, Mode::A, "font", kToolName));
+    writeFile(dir.file("font.h"), cHeader(count, size, Mode::A, "font", kToolName));
     writeFile(dir.file("expected.bin"), expected);
     writeFile(dir.file("check.c"), R"(#include <stdio.h>
 #include <string.h>

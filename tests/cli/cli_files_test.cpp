@@ -2,9 +2,10 @@
 // failure never leaves a partial output file. Expected bytes are written out by
 // hand: probe dots whose place in each mode is known.
 
-#include "cli/c_source.h"
+#include "formats/c_source.h"
 #include "cli/glyph_text.h"
 #include "cli/library_files.h"
+#include "cli/tool_name.h"
 #include "formats/asm.h"
 #include "formats/bdf.h"
 #include "formats/zmb.h"
@@ -139,8 +140,8 @@ TEST(CliConvert, EveryGlyphOfALargeLibrary)
     const std::vector<std::pair<std::string, std::string>> outputs{
         {"out.ZMB", writeZmb(glyphs, codes)},
         {"out.ASM", writeAsm(glyphs, codes, 16)},
-        {"out.c", cli::cSource(content, 16, Mode::C, "out")},
-        {"out.h", cli::cHeader(count, 16, Mode::C, "out")},
+        {"out.c", cSource(content, 16, Mode::C, "out", cli::kToolName)},
+        {"out.h", cHeader(count, 16, Mode::C, "out", cli::kToolName)},
         {"out.bdf", writeBdf(planes, codes, 16, "out")},
     };
     for (const auto &[name, expected] : outputs) {

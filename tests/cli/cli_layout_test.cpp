@@ -228,6 +228,12 @@ TEST(CliFindLayout, RendersTheCharacterAsBuildDoes)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(lists(run.out, "--mode D --rotate 90 --flip v")) << run.out;
     EXPECT_NE(run.out.find("= --profile columns-lsb"), std::string::npos) << run.out;
+    // The glyph is drawn in memory: no temporary folder is needed.
+    const CliRun noTemp = runCli({"find-layout", "--size", "16", "--source", "font16s", "--font16s", font16sPath(),
+                                     "--codes", "B0A1", "--bytes", hexText(Sequence(bytes.begin(), bytes.end()))},
+        CliEnvironment{{}, {"TMPDIR=" + dir.file("missing")}, std::nullopt});
+    EXPECT_EQ(noTemp.status, 0) << noTemp.err;
+    EXPECT_EQ(noTemp.out, run.out);
     run = runCli({"find-layout", "--size", "16", "--source", "font16s", "--font16s", font16sPath(), "--codes",
         "B0A1,B0A2", "--bytes", hexText(Sequence(bytes.begin(), bytes.end()))});
     EXPECT_EQ(run.status, 1);

@@ -61,7 +61,7 @@ TEST(CliSets, FullGb2312FromFont16s)
         const std::string code = zmb.substr(7445 * 32 + 2 * g, 2);
         ASSERT_EQ(code, table[g]) << g; // the standard's codes, ascending
         const std::string glyph = zmb.substr(32 * g, 32);
-        ASSERT_EQ(glyph, font.substr(std::size_t(codeRecordIndex(code)) * 32, 32)) << cli::codeHex(code);
+        ASSERT_EQ(glyph, font.substr(std::size_t(codeRecordIndex(code)) * 32, 32)) << codeHex(code);
         inked += glyph != std::string(32, '\0');
     }
     EXPECT_GT(inked, 7400);

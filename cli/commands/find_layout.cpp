@@ -1,21 +1,28 @@
-#include "cli/find_layout.h"
+// `dotforge-cli find-layout`: which modes and default effects turn a glyph into
+// the bytes a controller or an existing font holds for it.
+
+#include "cli/command.h"
 
 #include "cli/batch_build.h"
-#include "cli/layouts.h"
-#include "cli/library_files.h"
+#include "cli/errors.h"
+#include "cli/exit_status.h"
+#include "cli/glyph_options.h"
+#include "cli/messages.h"
+#include "cli/options.h"
 #include "core/hex.h"
+#include "core/io_error.h"
 #include "formats/file_io.h"
 #include "formats/profiles.h"
+#include "render/freetype_rasterizer.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace dotforge::cli {
+
+namespace {
 
 const std::vector<OptionSpec> kFindLayoutOptions{
     {"size"},
@@ -57,13 +64,9 @@ a file cannot be read. A glyph that looks the same under several layouts (a
 symmetric or blank one) cannot tell them apart: all of them are listed.
 )";
 
-namespace {
-
-std::string hexByte(int value)
+std::string hexByte(std::uint8_t value)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-    return text;
+    return {hexDigit(value >> 4), hexDigit(value)};
 }
 
 std::string hexLine(const Sequence &bytes)
@@ -110,25 +113,23 @@ std::string readText(const std::string &path)
     }
 }
 
-// A private folder for the rendered glyph, removed at the end.
-struct TempFolder {
-    std::filesystem::path path;
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dotforge-find-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw InputError("cannot create a temporary folder in " + std::filesystem::temp_directory_path().string());
-        path = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
+// The glyph of --text or --codes, drawn as build draws it with build's source
+// options; mode C without effects is the glyph as is.
+GlyphPlane drawnGlyph(const Arguments &a, int n)
+{
+    BuildJob job;
+    readGlyphSource(a, job);
+    job.mode = Mode::C;
+    readCharacters(a, job);
+    PreparedBuild build = prepareBuild(job, [] { return std::make_unique<FreeTypeRasterizer>(); });
+    if (build.codes.size() != 1)
+        throw UsageError("--text: give one character; the finder looks at one glyph");
+    return fromFileOrder(preparedGlyph(build, job, build.codes.front()), n, Mode::C);
+}
 
-} // namespace
-
+// Bytes written in hexadecimal: pairs of digits, "0x" before a byte and spaces,
+// commas, semicolons and line ends between bytes allowed ("80 00", "0x80,0x0",
+// "8000"). UsageError naming `what` for anything else.
 Sequence parseHexBytes(const std::string &text, const std::string &what)
 {
     Sequence out;
@@ -153,16 +154,17 @@ Sequence parseHexBytes(const std::string &text, const std::string &what)
         if (!digitsOnly || (prefixed ? word.size() > 2 : word.size() % 2 != 0 && word.size() > 1))
             throw UsageError(
                 "invalid byte '" + original + "' in " + what + " (hexadecimal bytes such as 80, 0x80 or 8000)");
-        if (prefixed || word.size() == 1) {
-            out.push_back(std::uint8_t(std::stoi(word, nullptr, 16)));
-            continue;
-        }
+        // A lone digit is a byte by itself; longer words are pairs of digits.
+        if (word.size() == 1)
+            word.insert(0, "0");
         for (std::size_t k = 0; k < word.size(); k += 2)
-            out.push_back(std::uint8_t(std::stoi(word.substr(k, 2), nullptr, 16)));
+            out.push_back(std::uint8_t(hexDigitValue(word[k]) << 4 | hexDigitValue(word[k + 1])));
     }
     return out;
 }
 
+// A glyph drawn as rows of '#' (ink) and '.': exactly n rows of n, empty lines
+// and trailing blanks ignored. InputError for anything else.
 GlyphPlane parseGlyphArt(const std::string &text, int n, const std::string &what)
 {
     std::vector<std::string> rows;
@@ -195,14 +197,9 @@ GlyphPlane parseGlyphArt(const std::string &text, int n, const std::string &what
     return glyph;
 }
 
-int runFindLayout(const Arguments &a, const BuildRunner &build)
+// The arguments that can be checked before any file is read.
+void checkArguments(const Arguments &a)
 {
-    if (!a.positionals().empty())
-        throw UsageError("unexpected argument '" + a.positionals().front() + "'");
-    if (!a.has("size"))
-        throw UsageError("missing --size");
-    const int n = std::stoi(a.choice("size", {"16", "24", "32"}, "16"));
-
     const int bytesGiven = int(a.has("bytes")) + int(a.has("bytes-file"));
     if (bytesGiven != 1)
         throw UsageError(bytesGiven == 0 ? "no bytes: give --bytes HEX or --bytes-file FILE"
@@ -218,53 +215,78 @@ int runFindLayout(const Arguments &a, const BuildRunner &build)
                 throw UsageError(std::string("--") + option + " applies to --text and --codes only");
     if (a.has("codes") && a.value("codes").find(',') != std::string::npos)
         throw UsageError("--codes: give one code; the finder looks at one glyph");
+}
 
+// The bytes of --bytes or --bytes-file, exactly one glyph's.
+Sequence givenBytes(const Arguments &a, int n)
+{
+    const Sequence bytes = a.has("bytes") ? parseHexBytes(a.value("bytes"), "--bytes")
+                                          : parseHexBytes(readText(a.value("bytes-file")), a.value("bytes-file"));
+    if (int(bytes.size()) != glyphBytes(n))
+        throw UsageError("a " + std::to_string(n) + "-dot glyph has " + std::to_string(glyphBytes(n)) + " bytes; "
+            + std::to_string(bytes.size()) + " were given");
+    return bytes;
+}
+
+// No combination gives the bytes: the closest one and where it differs.
+void printClosest(const LayoutSearch &search, const Sequence &bytes, int n)
+{
+    std::cout << "No combination gives these bytes. The closest, with " << search.differing.size() << " of "
+              << bytes.size() << " bytes different:\n";
+    printCombinations(std::cout, equivalentLayouts(search.closest, n));
+    std::cout << "Bytes that differ (given / closest):\n";
+    const std::size_t shown = std::min<std::size_t>(search.differing.size(), 16);
+    for (std::size_t k = 0; k < shown; ++k) {
+        const int t = search.differing[k];
+        std::cout << "  byte " << t << ": " << hexByte(bytes[std::size_t(t)]) << " / "
+                  << hexByte(search.closestBytes[std::size_t(t)]) << '\n';
+    }
+    if (shown < search.differing.size())
+        std::cout << "  ... and " << search.differing.size() - shown << " more\n";
+    std::cout << "The closest gives:\n  " << hexLine(search.closestBytes) << '\n';
+    std::cout.flush();
+}
+
+// The combinations that give the bytes, by the layouts they stand for.
+void printMatches(const LayoutSearch &search)
+{
+    if (search.matches.size() == 1) {
+        const LayoutProfile *profile = profileAmong(search.matches.front());
+        std::cout << "These bytes are the glyph in one layout"
+                  << (profile ? std::string(", the controller layout ") + profile->name : std::string())
+                  << "; each of these gives it:\n";
+        printCombinations(std::cout, search.matches.front());
+        return;
+    }
+    std::size_t combinations = 0;
+    for (const auto &group : search.matches)
+        combinations += group.size();
+    std::cout << "This glyph cannot tell " << search.matches.size()
+              << " layouts apart: it looks the same in each of them (it is\nsymmetric or blank), so " << combinations
+              << " combinations give these bytes. A glyph without\nsymmetry tells them apart.\n";
+    for (std::size_t g = 0; g < search.matches.size(); ++g) {
+        const LayoutProfile *profile = profileAmong(search.matches[g]);
+        std::cout << "Layout " << g + 1
+                  << (profile ? std::string(" (controller layout ") + profile->name + ")" : std::string()) << ":\n";
+        printCombinations(std::cout, search.matches[g]);
+    }
+}
+
+// Returns the exit status: 0 when some combination gives the bytes, 1 when none
+// does (the closest is shown), 2 when a file cannot be read.
+int runFindLayout(const Arguments &a)
+{
+    if (!a.positionals().empty())
+        throw UsageError("unexpected argument '" + a.positionals().front() + "'");
+    const int n = dotSizeOption(a, std::nullopt);
+    checkArguments(a);
     try {
-        Sequence bytes;
-        if (a.has("bytes"))
-            bytes = parseHexBytes(a.value("bytes"), "--bytes");
-        else
-            bytes = parseHexBytes(readText(a.value("bytes-file")), a.value("bytes-file"));
-        if (int(bytes.size()) != glyphBytes(n))
-            throw UsageError("a " + std::to_string(n) + "-dot glyph has " + std::to_string(glyphBytes(n)) + " bytes; "
-                + std::to_string(bytes.size()) + " were given");
-
-        GlyphPlane glyph;
-        if (a.has("glyph")) {
-            glyph = parseGlyphArt(readText(a.value("glyph")), n, a.value("glyph"));
-        } else {
-            // The build command renders it: mode C without effects is the glyph as is.
-            const TempFolder work;
-            const std::string file = (work.path / "glyph.ZMB").string();
-            std::vector<std::string> words{"--size", std::to_string(n), "--mode", "C", "-o", file};
-            for (const char *option : {"text", "codes", "source", "font16s", "variant", "font", "point-size"})
-                if (a.has(option))
-                    words.insert(words.end(), {std::string("--") + option, a.value(option)});
-            const int status = build(words);
-            if (status != kExitOk)
-                return status;
-            const LibraryContent content = readLibraryFile(file, FileFormat::Zmb, n);
-            if (content.glyphs.size() != 1)
-                throw UsageError("--text: give one character; the finder looks at one glyph");
-            glyph = fromFileOrder(content.glyphs.front(), n, Mode::C);
-        }
-
+        const Sequence bytes = givenBytes(a, n);
+        const GlyphPlane glyph
+            = a.has("glyph") ? parseGlyphArt(readText(a.value("glyph")), n, a.value("glyph")) : drawnGlyph(a, n);
         const LayoutSearch search = findLayouts(glyph, n, bytes);
         if (search.matches.empty()) {
-            std::cout << "No combination gives these bytes. The closest, with " << search.differing.size() << " of "
-                      << bytes.size() << " bytes different:\n";
-            printCombinations(std::cout, equivalentLayouts(search.closest, n));
-            std::cout << "Bytes that differ (given / closest):\n";
-            const std::size_t shown = std::min<std::size_t>(search.differing.size(), 16);
-            for (std::size_t k = 0; k < shown; ++k) {
-                const int t = search.differing[k];
-                std::cout << "  byte " << t << ": " << hexByte(bytes[std::size_t(t)]) << " / "
-                          << hexByte(search.closestBytes[std::size_t(t)]) << '\n';
-            }
-            if (shown < search.differing.size())
-                std::cout << "  ... and " << search.differing.size() - shown << " more\n";
-            std::cout << "The closest gives:\n  " << hexLine(search.closestBytes) << '\n';
-            std::cout.flush();
+            printClosest(search, bytes, n);
             return kExitUsage;
         }
         const Sequence raw = toFileOrder(glyph, n, Mode::C);
@@ -273,35 +295,18 @@ int runFindLayout(const Arguments &a, const BuildRunner &build)
                          "from another. Choose a glyph with ink and without symmetry.\n";
             return kExitOk;
         }
-        if (search.matches.size() == 1) {
-            const LayoutProfile *profile = profileAmong(search.matches.front());
-            std::cout << "These bytes are the glyph in one layout"
-                      << (profile ? std::string(", the controller layout ") + profile->name : std::string())
-                      << "; each of these gives it:\n";
-            printCombinations(std::cout, search.matches.front());
-        } else {
-            std::size_t combinations = 0;
-            for (const auto &group : search.matches)
-                combinations += group.size();
-            std::cout << "This glyph cannot tell " << search.matches.size()
-                      << " layouts apart: it looks the same in each of them (it is\nsymmetric or blank), so "
-                      << combinations
-                      << " combinations give these bytes. A glyph without\nsymmetry tells them apart.\n";
-            for (std::size_t g = 0; g < search.matches.size(); ++g) {
-                const LayoutProfile *profile = profileAmong(search.matches[g]);
-                std::cout << "Layout " << g + 1
-                          << (profile ? std::string(" (controller layout ") + profile->name + ")" : std::string())
-                          << ":\n";
-                printCombinations(std::cout, search.matches[g]);
-            }
-        }
+        printMatches(search);
         return kExitOk;
-    } catch (const IoError &e) {
-        error("cannot read the rendered glyph: " + std::string(e.what()));
     } catch (const InputError &e) {
         error(e.what());
     }
     return kExitIo;
 }
+
+} // namespace
+
+const Command kFindLayoutCommand{"find-layout",
+    "find the mode and effects that give the bytes a controller\nor an existing font holds for a glyph",
+    kFindLayoutOptions, kFindLayoutHelp, true, runFindLayout};
 
 } // namespace dotforge::cli

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace dotforge::cli {
+namespace dotforge {
 
 // A C identifier made from a file's stem: every run of other characters becomes
 // one "_", leading and trailing ones are dropped, a leading digit gets "font_"
@@ -22,7 +22,8 @@ namespace dotforge::cli {
 std::string cIdentifier(const std::string &stem);
 bool isCIdentifier(const std::string &name);
 
-// `buildNote`: lines that the opening comment adds to its description (how
+// `writer`: the program and version the opening comment names as the writer
+// ("... written by WRITER."). `buildNote`: lines that the opening comment adds to its description (how
 // the library was made), without comment markers; what cannot stand in a
 // comment as it is ("/*", "*/", control bytes, bidirectional controls, bytes
 // of no UTF-8, a backslash) is written as an escape (\\, \xNN, \uXXXX).
@@ -30,7 +31,7 @@ bool isCIdentifier(const std::string &name);
 // part of NAME_glyphs begins, then that of each code's line of NAME_codes, then
 // the end of NAME_codes (2 x count + 1 offsets), so that a difference can be
 // traced to its glyph.
-std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
+std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name, const std::string &writer,
     const std::vector<std::string> &buildNote = {}, std::vector<std::size_t> *glyphStarts = nullptr);
 // The text of glyphs [from, to) in a library's C source: their part of
 // NAME_glyphs and their lines of NAME_codes, with the offset in each at which
@@ -66,17 +67,17 @@ struct CSourceText {
     std::string joined() const;
 };
 CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const std::string &name,
-    const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
+    const std::string &writer, const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
     std::vector<std::size_t> *glyphStarts = nullptr);
 
 // The same without pieces, for a library written a run of glyphs at a time:
 // the text around the glyphs' text of a library whose codes, as cCodeNumber
 // gives them, are `codeNumbers` (one per glyph).
 CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
-    const std::vector<std::string> &buildNote);
+    const std::string &writer, const std::vector<std::string> &buildNote);
 
-std::string cHeader(
-    std::size_t count, int n, Mode mode, const std::string &name, const std::vector<std::string> &buildNote = {});
+std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
+    const std::vector<std::string> &buildNote = {});
 
 // The data bytes of the C source, for --report.
 struct CDataSizes {
@@ -87,4 +88,4 @@ struct CDataSizes {
 };
 CDataSizes cDataSizes(const LibraryContent &content, int n);
 
-} // namespace dotforge::cli
+} // namespace dotforge

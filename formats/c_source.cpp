@@ -1,15 +1,15 @@
-#include "cli/c_source.h"
+#include "formats/c_source.h"
 
-#include "cli/glyph_text.h"
-#include "cli/arguments.h"
 #include "core/gbk.h"
+#include "core/hex.h"
+#include "formats/code_text.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
 
-namespace dotforge::cli {
+namespace dotforge {
 
 namespace {
 
@@ -28,8 +28,7 @@ std::string upper(std::string text)
 // Appends "0xHH" (upper-case digits).
 void appendHexByte(std::string &out, std::uint8_t b)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const char text[4] = {'0', 'x', kHex[b >> 4], kHex[b & 0x0F]};
+    const char text[4] = {'0', 'x', hexDigit(b >> 4), hexDigit(b)};
     out.append(text, 4);
 }
 
@@ -84,12 +83,11 @@ bool invisibleControl(char32_t c)
 // Every other byte stands for itself. `escaped` is set when an escape is written.
 std::string commentText(std::string_view text, bool &escaped)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     const auto byteEscape = [&out, &escaped](unsigned b) {
         out += "\\x";
-        out += kHex[b >> 4];
-        out += kHex[b & 0x0F];
+        out += hexDigit(b >> 4);
+        out += hexDigit(b);
         escaped = true;
     };
     for (std::size_t i = 0; i < text.size();) {
@@ -110,7 +108,7 @@ std::string commentText(std::string_view text, bool &escaped)
         } else if (invisibleControl(point)) {
             out += "\\u";
             for (int shift = 12; shift >= 0; shift -= 4)
-                out += kHex[(point >> shift) & 0x0F];
+                out += hexDigit(unsigned(point >> shift));
             escaped = true;
         } else {
             out.append(text, i, length);
@@ -120,12 +118,12 @@ std::string commentText(std::string_view text, bool &escaped)
     return out;
 }
 
-std::string preamble(std::size_t count, int n, Mode mode, const std::vector<std::string> &buildNote)
+std::string preamble(
+    std::size_t count, int n, Mode mode, const std::string &writer, const std::vector<std::string> &buildNote)
 {
-    std::string out = std::string("/* Dot-matrix font library written by ") + kToolName + ".\n * "
-        + std::to_string(count) + " glyph(s) of " + std::to_string(n) + " x " + std::to_string(n) + " dots, "
-        + std::to_string(glyphBytes(n)) + " bytes each, byte layout mode " + modeLetter(mode)
-        + ";\n * the codes are GBK, two bytes per glyph.";
+    std::string out = "/* Dot-matrix font library written by " + writer + ".\n * " + std::to_string(count)
+        + " glyph(s) of " + std::to_string(n) + " x " + std::to_string(n) + " dots, " + std::to_string(glyphBytes(n))
+        + " bytes each, byte layout mode " + modeLetter(mode) + ";\n * the codes are GBK, two bytes per glyph.";
     bool escaped = false;
     for (const std::string &line : buildNote)
         out += "\n * " + commentText(line, escaped);
@@ -286,12 +284,11 @@ CGlyphText cGlyphText(
             out.append(line, std::size_t(8 + n));
         }
         out += "     */\n";
-        static constexpr char kHex[] = "0123456789ABCDEF";
         for (std::size_t i = 0; i < glyph.size(); i += 16) {
             std::memcpy(line, "   ", 3);
             std::size_t used = 3;
             for (std::size_t j = i; j < std::min(i + 16, glyph.size()); ++j) {
-                const char bytes[6] = {' ', '0', 'x', kHex[glyph[j] >> 4], kHex[glyph[j] & 0x0F], ','};
+                const char bytes[6] = {' ', '0', 'x', hexDigit(glyph[j] >> 4), hexDigit(glyph[j]), ','};
                 std::memcpy(line + used, bytes, 6);
                 used += 6;
             }
@@ -314,11 +311,11 @@ std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexB
     return out;
 }
 
-std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name,
+std::string cSource(const LibraryContent &content, int n, Mode mode, const std::string &name, const std::string &writer,
     const std::vector<std::string> &buildNote, std::vector<std::size_t> *glyphStarts)
 {
     const std::vector<CGlyphText> pieces{cGlyphText(content, n, mode, 0, content.glyphs.size())};
-    return cSourceText(content, n, mode, name, buildNote, pieces, glyphStarts).joined();
+    return cSourceText(content, n, mode, name, writer, buildNote, pieces, glyphStarts).joined();
 }
 
 std::vector<std::string_view> CSourceText::parts() const
@@ -342,10 +339,10 @@ std::string CSourceText::joined() const
 }
 
 CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const std::string &name,
-    const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
+    const std::string &writer, const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
     std::vector<std::size_t> *glyphStarts)
 {
-    CSourceText text = cSourceFrame(codeNumbers(content), n, mode, name, buildNote);
+    CSourceText text = cSourceFrame(codeNumbers(content), n, mode, name, writer, buildNote);
     text.pieces = &pieces;
     std::size_t at = text.opening.size();
     for (const CGlyphText &piece : pieces) {
@@ -367,12 +364,12 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
 }
 
 CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
-    const std::vector<std::string> &buildNote)
+    const std::string &writer, const std::vector<std::string> &buildNote)
 {
     const std::size_t count = codeNumbers.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
     CSourceText text;
-    text.opening = preamble(count, n, mode, buildNote) + "\n" + "const unsigned char " + name + "_glyphs["
+    text.opening = preamble(count, n, mode, writer, buildNote) + "\n" + "const unsigned char " + name + "_glyphs["
         + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
     if (count == 0)
         text.between = "    0x00, /* no glyph */\n";
@@ -387,13 +384,13 @@ CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, M
     return text;
 }
 
-std::string cHeader(
-    std::size_t count, int n, Mode mode, const std::string &name, const std::vector<std::string> &buildNote)
+std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
+    const std::vector<std::string> &buildNote)
 {
     const std::string prefix = upper(name);
     const std::string guard = prefix + "_H";
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    std::string out = preamble(count, n, mode, buildNote) + "\n";
+    std::string out = preamble(count, n, mode, writer, buildNote) + "\n";
     out += "#ifndef " + guard + "\n#define " + guard + "\n\n";
     out += "#define " + prefix + "_DOTS " + std::to_string(n) + " /* glyph width and height */\n";
     out += "#define " + prefix + "_GLYPH_BYTES " + std::to_string(glyphSize) + " /* bytes per glyph */\n";
@@ -418,4 +415,4 @@ CDataSizes cDataSizes(const LibraryContent &content, int n)
     return sizes;
 }
 
-} // namespace dotforge::cli
+} // namespace dotforge

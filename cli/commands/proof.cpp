@@ -1,9 +1,15 @@
-#include "cli/proof.h"
+// `dotforge-cli proof`: a proof sheet of a library drawn with cairo, every glyph
+// enlarged as a display reading the file in the given layout shows it.
+
+#include "cli/command.h"
 
 #include "cli/cairo_api.h"
+#include "cli/errors.h"
+#include "cli/exit_status.h"
 #include "cli/glyph_text.h"
-#include "cli/layouts.h"
 #include "cli/library_files.h"
+#include "cli/messages.h"
+#include "cli/options.h"
 #include "cli/proof_layout.h"
 #include "formats/file_io.h"
 
@@ -17,6 +23,8 @@
 #include <string_view>
 
 namespace dotforge::cli {
+
+namespace {
 
 const std::vector<OptionSpec> kProofOptions{
     {"size"},
@@ -52,8 +60,6 @@ turned, mirrored or scrambled glyphs before anything is flashed.
 
 FILE is replaced only when it has been drawn completely.
 )";
-
-namespace {
 
 // The faces of the sheet, found through fontconfig.
 constexpr const char *kTextFace = "AR PL UMing CN"; // CJK characters and labels
@@ -249,13 +255,9 @@ bool endsWithIgnoringCase(const std::string &text, const std::string &end)
     return true;
 }
 
-} // namespace
-
 int runProof(const Arguments &a)
 {
-    if (!a.has("size"))
-        throw UsageError("missing --size");
-    const int n = std::stoi(a.choice("size", {"16", "24", "32"}, "16"));
+    const int n = dotSizeOption(a, std::nullopt);
     const Layout layout = layoutOption(a, "mode", std::nullopt);
     if (a.positionals().size() != 1)
         throw UsageError(
@@ -310,5 +312,10 @@ int runProof(const Arguments &a)
     }
     return kExitIo;
 }
+
+} // namespace
+
+const Command kProofCommand{"proof", "draw a proof sheet (PDF or PNG) of a library as a display shows it",
+    kProofOptions, kProofHelp, true, runProof};
 
 } // namespace dotforge::cli

@@ -1,12 +1,29 @@
-#include "cli/layouts.h"
+#include "cli/options.h"
+
+#include "cli/errors.h"
+#include "formats/code_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
 
 namespace dotforge::cli {
 
 namespace {
 
-const char *const kRotations[] = {"0", "90", "180", "270"};
-const char *const kFlips[] = {"none", "h", "v"};
-const char *const kSwaps[] = {"none", "lr", "ud"};
+// The words of each effect in the order of its values.
+const std::vector<std::string> kRotations{"0", "90", "180", "270"};
+const std::vector<std::string> kFlips{"none", "h", "v"};
+const std::vector<std::string> kSwaps{"none", "lr", "ud"};
+const std::vector<std::string> kDotSizes{"16", "24", "32"};
+
+// The value of an effect option: the place of its word in `words`.
+template <typename Value>
+Value effectValue(const Arguments &a, const std::string &name, const std::vector<std::string> &words)
+{
+    const std::string word = a.choice(name, words, words.front());
+    return Value(std::find(words.begin(), words.end(), word) - words.begin());
+}
 
 // Words of `text` in lines of at most 79 columns, each after `indent` spaces.
 std::string wrapped(const std::string &text, std::size_t indent)
@@ -33,6 +50,56 @@ std::string wrapped(const std::string &text, std::size_t indent)
 
 } // namespace
 
+int dotSizeOption(const Arguments &a, std::optional<int> fallback)
+{
+    if (!a.has("size")) {
+        if (!fallback)
+            throw UsageError("missing --size");
+        return *fallback;
+    }
+    return std::stoi(a.choice("size", kDotSizes, {}));
+}
+
+Mode modeOption(const Arguments &a, const std::string &name, std::optional<Mode> fallback)
+{
+    if (!a.has(name)) {
+        if (!fallback)
+            throw UsageError("missing --" + name);
+        return *fallback;
+    }
+    const std::string v = a.value(name);
+    static const std::string kLetters = "ABCD";
+    const auto k
+        = v.size() == 1 ? kLetters.find(char(std::toupper(static_cast<unsigned char>(v[0])))) : std::string::npos;
+    if (k == std::string::npos)
+        throw UsageError("invalid argument '" + v + "' for '--" + name + "' (valid: A, B, C, D)");
+    return Mode(k);
+}
+
+Effects effectsOption(const Arguments &a)
+{
+    Effects e;
+    e.rotation = effectValue<Rotation>(a, "rotate", kRotations);
+    e.flip = effectValue<Flip>(a, "flip", kFlips);
+    e.swap = effectValue<Swap>(a, "swap", kSwaps);
+    return e;
+}
+
+const char *rotationWord(Rotation rotation)
+{
+    return kRotations[std::size_t(rotation)].c_str();
+}
+
+const char *flipWord(Flip flip)
+{
+    return kFlips[std::size_t(flip)].c_str();
+}
+
+const char *swapWord(Swap swap)
+{
+    return kSwaps[std::size_t(swap)].c_str();
+}
+
 Layout layoutOption(const Arguments &a, const std::string &modeName, std::optional<Mode> fallback)
 {
     if (!a.has("profile")) {
@@ -56,7 +123,7 @@ Layout layoutOption(const Arguments &a, const std::string &modeName, std::option
             "--" + option + " " + value + " contradicts --profile " + name + ", which is " + layoutOptions(l));
     };
     if (given.mode != l.mode)
-        conflict(modeName, std::string(1, char('A' + int(given.mode))));
+        conflict(modeName, std::string(1, modeLetter(given.mode)));
     if (a.has("rotate") && given.effects.rotation != l.effects.rotation)
         conflict("rotate", a.value("rotate"));
     if (a.has("flip") && given.effects.flip != l.effects.flip)
@@ -68,14 +135,14 @@ Layout layoutOption(const Arguments &a, const std::string &modeName, std::option
 
 std::string layoutOptions(const Layout &layout)
 {
-    std::string out = std::string("--mode ") + char('A' + int(layout.mode));
+    std::string out = std::string("--mode ") + modeLetter(layout.mode);
     const Effects &e = layout.effects;
     if (e.rotation != Rotation::R0)
-        out += std::string(" --rotate ") + kRotations[int(e.rotation)];
+        out += std::string(" --rotate ") + rotationWord(e.rotation);
     if (e.flip != Flip::None)
-        out += std::string(" --flip ") + kFlips[int(e.flip)];
+        out += std::string(" --flip ") + flipWord(e.flip);
     if (e.swap != Swap::None)
-        out += std::string(" --swap ") + kSwaps[int(e.swap)];
+        out += std::string(" --swap ") + swapWord(e.swap);
     return out;
 }
 

@@ -1,0 +1,175 @@
+#include "cli/build_output.h"
+
+#include "cli/exit_status.h"
+#include "cli/glyph_text.h"
+#include "cli/options.h"
+#include "cli/tool_name.h"
+#include "core/gbk.h"
+#include "core/io_error.h"
+#include "formats/c_source.h"
+#include "formats/file_io.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+#include <string_view>
+
+namespace dotforge::cli {
+
+namespace {
+
+std::string quoted(const std::string &value)
+{
+    const bool plain = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("_./,:+-").find(c) != std::string::npos;
+    });
+    if (plain)
+        return value;
+    std::string out = "'";
+    for (const char c : value)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Where the first difference of a checked file lies, in words: the glyph
+// (or its code) that the byte at `offset` of the fresh bytes belongs to.
+std::string differencePlace(std::size_t offset, const BuildJob &o, const LibraryContent &content,
+    const std::string &fresh, const std::vector<std::size_t> &cStarts)
+{
+    const std::size_t count = content.glyphs.size();
+    const std::size_t glyphSize = std::size_t(glyphBytes(o.size));
+    auto glyph
+        = [&content](std::size_t g) { return "glyph " + std::to_string(g) + " (" + codeLabel(content.codes[g]) + ")"; };
+    std::size_t g = count;
+    bool code = false;
+    switch (o.format) {
+    case FileFormat::Zmb:
+        if (offset < count * glyphSize) {
+            g = offset / glyphSize;
+        } else if (offset < count * (glyphSize + 2)) {
+            g = (offset - count * glyphSize) / 2;
+            code = true;
+        }
+        break;
+    case FileFormat::Asm: {
+        const auto lines = std::size_t(std::count(fresh.begin(), fresh.begin() + std::ptrdiff_t(offset), '\n'));
+        g = lines / std::size_t(o.size / 4);
+        break;
+    }
+    case FileFormat::CSource: {
+        if (count == 0 || offset < cStarts.front())
+            return "before the first glyph (the opening comment or a declaration)";
+        const auto k = std::size_t(std::upper_bound(cStarts.begin(), cStarts.end(), offset) - cStarts.begin()) - 1;
+        if (k < 2 * count) {
+            g = k % count;
+            code = k >= count;
+        }
+        break;
+    }
+    case FileFormat::CHeader:
+        return "in the declarations";
+    case FileFormat::Bdf: {
+        // Glyph g is the g-th STARTCHAR block.
+        const std::string_view before(fresh.data(), offset);
+        std::size_t blocks = 0;
+        for (auto at = before.find("\nSTARTCHAR "); at != std::string_view::npos;
+             at = before.find("\nSTARTCHAR ", at + 1))
+            ++blocks;
+        if (blocks == 0)
+            return "in the font's header";
+        g = blocks - 1;
+        break;
+    }
+    }
+    if (g >= count)
+        return "after the last glyph";
+    return code ? "at the code of " + glyph(g) : "at " + glyph(g);
+}
+
+} // namespace
+
+// The opening comment's record of the build: every option that shaped the
+// bytes, written out whether given or defaulted, and the font file with its
+// digest. Options that only steer the run (--check, --report, --jobs, -o) are
+// left out, so that a check compares with what a build wrote.
+std::vector<std::string> buildNote(
+    const BuildJob &o, int pointSize, const std::string &fontPath, const std::string &fontDigest, std::size_t codeCount)
+{
+    std::string made = std::string(kProgram) + " build --size " + std::to_string(o.size);
+    if (o.font16s)
+        made += " --source font16s --font16s " + quoted(o.font16sPath) + " --variant " + std::to_string(o.variant);
+    else
+        made += std::string(" --source ttf ") + (o.fontFile ? "--font-file " : "--font ") + quoted(o.face)
+            + " --point-size " + std::to_string(pointSize);
+    made += std::string(" --mode ") + modeLetter(o.mode) + " --rotate " + rotationWord(o.effects.rotation) + " --flip "
+        + flipWord(o.effects.flip) + " --swap " + swapWord(o.effects.swap) + " --effects-at "
+        + (o.effectsAtRender ? "render" : "save");
+    switch (o.characters) {
+    case BuildJob::Characters::Charset:
+        made += " --charset " + o.charset;
+        break;
+    case BuildJob::Characters::TextFile:
+        made += " --text-file " + quoted(o.text);
+        break;
+    case BuildJob::Characters::Codes:
+        made += " --codes (" + std::to_string(o.codes.size()) + " codes)";
+        break;
+    case BuildJob::Characters::Text:
+        made += " --text (" + std::to_string(codeCount) + " codes)";
+        break;
+    }
+    made += " --name " + o.name;
+
+    std::vector<std::string> note{"Made by: " + made};
+    if (o.font16s)
+        note.push_back("Glyphs: variant " + std::to_string(o.variant) + " of the dot-matrix font " + fontPath);
+    else
+        note.push_back("Face: " + o.face + " at " + std::to_string(pointSize) + " points, from "
+            + (fontPath.empty() ? "a font file the rasteriser does not name" : fontPath));
+    if (!fontDigest.empty())
+        note.push_back("SHA-256 of the font file: " + fontDigest);
+    return note;
+}
+
+// --check: 0 when the file holds exactly `fresh`, 1 when it is missing or differs.
+int checkFile(
+    const BuildJob &o, const std::string &fresh, const LibraryContent &content, const std::vector<std::size_t> &cStarts)
+{
+    std::string old;
+    try {
+        InputFile file(o.output);
+        old = file.readAt(0, std::size_t(file.size()));
+    } catch (const IoError &e) {
+        if (e.code() != ioerr::FileNotFound)
+            throw;
+        std::cerr << kProgram << ": " << o.output << " is missing\n";
+        return 1;
+    }
+    if (old == fresh)
+        return kExitOk;
+    const auto [at, unused] = std::mismatch(fresh.begin(), fresh.end(), old.begin(), old.end());
+    (void)unused;
+    const auto offset = std::size_t(at - fresh.begin());
+    std::cerr << kProgram << ": " << o.output << " differs from the build, first "
+              << differencePlace(offset, o, content, fresh, cStarts) << '\n';
+    return 1;
+}
+
+void printReport(const BuildJob &o, const LibraryContent &content)
+{
+    const std::size_t count = content.glyphs.size();
+    const std::size_t glyphSize = std::size_t(glyphBytes(o.size));
+    CDataSizes sizes;
+    if (o.format == FileFormat::CSource || o.format == FileFormat::CHeader) {
+        sizes = cDataSizes(content, o.size);
+    } else {
+        sizes.glyphs = count * glyphSize;
+        sizes.codes = 2 * count;
+    }
+    std::cout << "glyphs: " << count << " x " << glyphSize << " = " << sizes.glyphs << " bytes\n"
+              << "codes: " << sizes.codes << " bytes\n"
+              << "index: " << sizes.index << " bytes\n"
+              << "total: " << sizes.total() << " bytes\n";
+}
+
+} // namespace dotforge::cli

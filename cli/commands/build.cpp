@@ -1,0 +1,180 @@
+// `dotforge-cli build`: its options and help, read into the job the engine
+// runs (cli/batch_build.h).
+
+#include "cli/command.h"
+
+#include "cli/batch_build.h"
+#include "cli/errors.h"
+#include "cli/glyph_options.h"
+#include "cli/library_files.h"
+#include "cli/options.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dotforge::cli {
+
+namespace {
+
+const std::vector<OptionSpec> kBuildOptions{
+    {"size"},
+    {"source"},
+    {"font16s"},
+    {"variant"},
+    {"font"},
+    {"font-file"},
+    {"point-size"},
+    {"mode"},
+    {"profile"},
+    {"rotate"},
+    {"flip"},
+    {"swap"},
+    {"effects-at"},
+    {"text"},
+    {"text-file"},
+    {"codes"},
+    {"charset"},
+    {"format"},
+    {"name"},
+    {"output", true, 'o'},
+    {"check", false},
+    {"report", false},
+    {"jobs"},
+    {"help", false, 'h'},
+};
+
+const char *const kBuildHelp = R"(Usage: dotforge-cli build [OPTION]... -o FILE
+Render characters into a new font library of any size and write it. A library
+of up to 200 glyphs is byte for byte what the window writes for the same
+choices; a larger one has the same format (a .ZMB of N glyphs holds N glyphs,
+then N codes).
+
+Glyphs:
+      --size 16|24|32          dot size (default 16)
+      --source ttf|font16s     glyph source (default ttf; font16s at size 16 only)
+      --font16s PATH           the dot-matrix font file (default ./Font16s)
+      --variant 0|1|2|3        its variant: simplified, traditional, Japanese,
+                                 Korean (default 0); a code outside it (both
+                                 bytes A1 to FE, up to F9FB, FAA2, F3FE, FDFE)
+                                 is refused
+      --font FACE              installed face (default 宋体)
+      --font-file PATH         a font file instead: TrueType, OpenType, a
+                                 collection (its first face), BDF, PCF or
+                                 gzipped PCF; it draws its own characters only
+      --point-size PT          12 to 28 (default 12, 18 or 22 by dot size); for
+                                 a bitmap font the size of one of its strikes,
+                                 of round(PT x 96 / 72) pixels (default: its
+                                 strike when it has only one)
+Layout and default effects:
+      --mode A|B|C|D           byte layout mode (default A)
+      --profile NAME           a controller layout: sets the mode and the
+                                 default effects (names below)
+      --rotate 0|90|180|270    default rotation in degrees, counter-clockwise
+                                 (default 0)
+      --flip none|h|v          default flip: h mirrors left to right, v top to
+                                 bottom (default none)
+      --swap none|lr|ud        default swap of the 8-dot bands: lr of the
+                                 columns, ud of the rows (default none)
+      --effects-at save|render apply the default effects when the file is
+                                 written (default) or when each glyph is
+                                 rendered; the window gives the same dots both ways
+Characters (one of):
+      --text TEXT              the characters: UTF-8 (as the shell passes them),
+                                 or GBK bytes where they are no valid UTF-8
+      --text-file PATH         the first line of a text file (as 'dotforge-cli
+                                 collect' writes it); - or /dev/stdin reads
+                                 standard input to its end
+      --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal; no
+                                 control bytes (00 to 1F, 7F)
+      --charset SET            a whole character set in code order: gb2312
+                                 (7,445 characters), gb2312-hanzi (6,763, rows
+                                 16 to 87), gbk (every double-byte character
+                                 glibc's GBK maps outside the private use area:
+                                 21,791), or with --source font16s, all (every
+                                 position of the variant that holds a glyph)
+  A text is cut into byte pairs like the window's import: a single-byte
+  character shifts every later pair by one byte.
+  Encodings of a text file: a byte-order mark names UTF-8, UTF-16LE or
+  UTF-16BE. Without one, a line is UTF-8 when it is valid UTF-8 with a
+  character of three or four bytes (every Chinese character is one); anything
+  else is read as GBK, since two-byte UTF-8 alone (Latin, Greek, Cyrillic
+  letters) is also valid GBK.
+Output:
+  -o, --output FILE            the library file to write
+      --format zmb|asm|c|bdf   its format (default from the extension of FILE:
+                                 .ZMB, .ASM, .c, .h for the C declarations, .bdf)
+      --name NAME              prefix of the C names (default: the file's stem)
+      --check                  write nothing: exit 0 when FILE holds exactly
+                                 what would be written, 1 when it is missing or
+                                 differs (the first differing glyph is named)
+      --report                 print the bytes of the glyphs, the codes and the
+                                 search index of the C output, and the total
+      --jobs N                 threads that render glyphs (default: one per core)
+  -h, --help                   display this help and exit
+
+A BDF font (BDF 2.1) holds the library's glyphs upright as the window stores
+them, one character per glyph at the Unicode code point of its code; a code
+without a Unicode character is written at a private-use code point (U+E000 +
+its index, or the next free one) with a COMMENT naming it. --mode and the
+default effects do not apply to it. Built again from it (--font-file FILE.bdf)
+it gives back the same glyphs.
+
+Repeated codes are left out with a warning on stderr. The output file is
+replaced only when it has been written completely (it is not flushed to disk
+before the tool exits; the system writes it as it writes a compiler's output).
+C output has no time stamp: its opening comment names the tool version, the
+options that shaped the bytes, the face and the SHA-256 of the font file, so
+equal inputs give equal files. The digest of a font file is remembered in
+$XDG_CACHE_HOME/dotforge/font-digests (else ~/.cache/dotforge) while the
+file's size, times and inode stay the same.
+Besides NAME_glyphs, NAME_codes and NAME_count it defines
+int NAME_find(unsigned int code), the index of a code's glyph (code = first
+byte x 256 + second byte) or -1, by binary search.
+)";
+
+// Raises UsageError for bad or contradictory arguments.
+BuildJob buildJob(const Arguments &a)
+{
+    if (!a.positionals().empty())
+        throw UsageError("unexpected argument '" + a.positionals().front() + "'");
+    BuildJob job;
+    readGlyphSource(a, job);
+
+    const Layout layout = layoutOption(a, "mode", Mode::A);
+    job.mode = layout.mode;
+    job.effects = layout.effects;
+    job.effectsAtRender = a.choice("effects-at", {"save", "render"}, "save") == "render";
+
+    readCharacters(a, job);
+
+    if (!a.has("output") || a.value("output").empty())
+        throw UsageError("no output file: give -o FILE");
+    job.output = a.value("output");
+    job.format = chooseFormat(a.value("format"), job.output, "format", true);
+    if (job.format == FileFormat::Bdf) {
+        for (const char *option : {"mode", "profile", "rotate", "flip", "swap", "effects-at"})
+            if (a.has(option))
+                throw UsageError(std::string("--") + option
+                    + " does not apply to BDF output: it holds the glyphs upright, as the window stores them");
+    }
+    job.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, job.output, job.format);
+    job.check = a.has("check");
+    job.report = a.has("report");
+    job.jobs = a.integer("jobs", 1, 64).value_or(0);
+    return job;
+}
+
+int runBuildCommand(const Arguments &arguments)
+{
+    return runBuild(buildJob(arguments));
+}
+
+} // namespace
+
+const Command kBuildCommand{"build",
+    "render characters into a new library file of any size, as the\nwindow would; whole sets with --charset gb2312, "
+    "gb2312-hanzi, gbk",
+    kBuildOptions, kBuildHelp, true, runBuildCommand};
+
+} // namespace dotforge::cli

@@ -1,0 +1,90 @@
+// `dotforge-cli dump`: the glyphs of a library file as text.
+
+#include "cli/command.h"
+
+#include "cli/errors.h"
+#include "cli/exit_status.h"
+#include "cli/glyph_text.h"
+#include "cli/library_files.h"
+#include "cli/messages.h"
+#include "cli/options.h"
+#include "core/gbk.h"
+#include "core/io_error.h"
+#include "formats/bdf.h"
+#include "formats/file_io.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+
+namespace dotforge::cli {
+
+namespace {
+
+const std::vector<OptionSpec> kDumpOptions{
+    {"size"},
+    {"mode"},
+    {"profile"},
+    {"rotate"},
+    {"flip"},
+    {"swap"},
+    {"format"},
+    {"help", false, 'h'},
+};
+
+const char *const kDumpHelp = R"(Usage: dotforge-cli dump --size N --mode MODE|--profile NAME [OPTION]... FILE
+Print each glyph of a .ZMB or .ASM font library as rows of '#' (ink) and '.'
+under a line with its code in hexadecimal and its character, every glyph of
+the file. With default effects or a profile, each
+glyph is shown as the display reading the file in that layout shows it: a
+library built with the same options shows upright.
+
+      --size 16|24|32          dot size of the library (required)
+      --mode A|B|C|D           byte layout mode it was written in (required
+                                 without --profile)
+      --rotate, --flip, --swap the default effects it was written with, undone
+                                 (values as for build)
+      --profile NAME           the controller layout it was written in
+      --format zmb|asm         format of FILE (default from its extension)
+  -h, --help                   display this help and exit
+)";
+
+int runDump(const Arguments &a)
+{
+    const int n = dotSizeOption(a, std::nullopt);
+    const Layout layout = layoutOption(a, "mode", std::nullopt);
+    if (a.positionals().size() != 1)
+        throw UsageError(
+            a.positionals().empty() ? "give the file to dump" : "unexpected argument '" + a.positionals()[1] + "'");
+    const std::string &path = a.positionals()[0];
+    const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
+    try {
+        const LibraryFile file(path, format, n);
+        if (file.count() == 0)
+            warn(path + " holds no glyph at " + std::to_string(n) + " dots");
+        for (std::size_t from = 0; from < file.count(); from += kGlyphRun) {
+            const LibraryContent run = file.glyphs(from, std::min(file.count(), from + kGlyphRun));
+            // An empty line between two glyphs, also between two runs.
+            if (from > 0)
+                std::cout << '\n';
+            std::cout << dumpText(run, n, layout.mode, layout.effects);
+            if (!std::cout)
+                break;
+        }
+        if (!std::cout.flush()) {
+            error("cannot write to standard output");
+            return kExitIo;
+        }
+        return kExitOk;
+    } catch (const IoError &e) {
+        error("cannot read " + path + ": " + ioErrorText(e));
+    }
+    return kExitIo;
+}
+
+} // namespace
+
+const Command kDumpCommand{
+    "dump", "print the glyphs of a library as rows of '#' and '.'", kDumpOptions, kDumpHelp, true, runDump};
+
+} // namespace dotforge::cli

@@ -1,0 +1,103 @@
+#include "cli/glyph_options.h"
+
+#include "cli/errors.h"
+#include "cli/options.h"
+#include "core/gbk.h"
+#include "core/hex.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace dotforge::cli {
+
+namespace {
+
+std::string trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string> parseCodes(const std::string &list)
+{
+    std::vector<std::string> codes;
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = list.find(',', start);
+        const std::string item = trimmed(list.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (item.size() != 4 || !std::all_of(item.begin(), item.end(), isHexDigit))
+            throw UsageError("invalid code '" + item + "' in --codes (four hexadecimal digits, as B0A1)");
+        const std::string code{char(hexDigitValue(item[0]) << 4 | hexDigitValue(item[1])),
+            char(hexDigitValue(item[2]) << 4 | hexDigitValue(item[3]))};
+        if (hasControlByte(code))
+            throw UsageError("invalid code '" + item + "' in --codes: control bytes (00 to 1F, 7F) are no characters");
+        codes.push_back(code);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return codes;
+}
+
+} // namespace
+
+void readGlyphSource(const Arguments &a, BuildJob &job)
+{
+    job.size = dotSizeOption(a, 16);
+    job.font16s = a.choice("source", {"ttf", "font16s"}, "ttf") == "font16s";
+    if (job.font16s && job.size != 16)
+        throw UsageError("--source font16s needs --size 16: the dot-matrix font holds 16-dot glyphs only");
+    for (const char *option : job.font16s ? std::vector<const char *>{"font", "font-file", "point-size"}
+                                          : std::vector<const char *>{"font16s", "variant"}) {
+        if (a.has(option))
+            throw UsageError(
+                std::string("--") + option + " applies to --source " + (job.font16s ? "ttf" : "font16s") + " only");
+    }
+    job.font16sPath = a.value("font16s", "Font16s");
+    if (job.font16sPath.empty())
+        throw UsageError("--font16s needs a file name");
+    job.variant = a.integer("variant", 0, 3).value_or(0);
+    job.face = a.value("font", job.face);
+    if (job.face.empty())
+        throw UsageError("--font needs a face name");
+    if (a.has("font-file")) {
+        if (a.has("font"))
+            throw UsageError("--font and --font-file exclude one another");
+        if (a.value("font-file").empty())
+            throw UsageError("--font-file needs a file name");
+        job.fontFile = true;
+        job.face = std::filesystem::absolute(a.value("font-file")).lexically_normal().string();
+    }
+    // Checked against the face once it is open: bitmap strikes may lie outside
+    // the 12 to 28 points of scalable faces.
+    job.pointSize = a.integer("point-size", 1, 99);
+}
+
+void readCharacters(const Arguments &a, BuildJob &job)
+{
+    const int given = int(a.has("text")) + int(a.has("text-file")) + int(a.has("codes")) + int(a.has("charset"));
+    if (given == 0)
+        throw UsageError("no characters: give --text, --text-file, --codes or --charset");
+    if (given > 1)
+        throw UsageError("--text, --text-file, --codes and --charset exclude one another");
+    if (a.has("charset")) {
+        job.characters = BuildJob::Characters::Charset;
+        job.charset = a.choice("charset", {"gb2312", "gb2312-hanzi", "gbk", "all"}, "");
+        if (job.charset == "all" && !job.font16s)
+            throw UsageError("--charset all needs --source font16s: it names the positions of the dot-matrix font");
+    } else if (a.has("codes")) {
+        job.characters = BuildJob::Characters::Codes;
+        job.codes = parseCodes(a.value("codes"));
+    } else if (a.has("text-file")) {
+        job.characters = BuildJob::Characters::TextFile;
+        job.text = a.value("text-file");
+    } else {
+        job.text = a.value("text");
+    }
+}
+
+} // namespace dotforge::cli

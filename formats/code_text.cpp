@@ -1,0 +1,66 @@
+#include "formats/code_text.h"
+
+#include "core/gbk.h"
+#include "core/hex.h"
+
+#include <cctype>
+#include <optional>
+
+namespace dotforge {
+
+char modeLetter(Mode mode)
+{
+    return char('A' + int(mode));
+}
+
+std::string codeHex(const std::string &code)
+{
+    std::string out;
+    for (const char c : code) {
+        const auto b = static_cast<unsigned char>(c);
+        out += hexDigit(b >> 4);
+        out += hexDigit(b);
+    }
+    return out;
+}
+
+std::string shownCharacter(const std::string &code)
+{
+    const std::string text = gbkToUtf8(code);
+    // Only text that encodes back to the whole code is the code's character; ASCII
+    // other than letters and digits is left out so that a pair like "*/" cannot
+    // end a C comment or move a terminal's cursor.
+    if (text.empty() || utf8ToGbk(text) != code)
+        return {};
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80 && !std::isalnum(b))
+            return {};
+    }
+    return text;
+}
+
+std::string codeLabel(const std::string &code)
+{
+    const std::string shown = shownCharacter(code);
+    return codeHex(code) + (shown.empty() ? "" : " " + shown);
+}
+
+std::string readableText(std::string_view bytes)
+{
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::optional<Utf8Character> character = utf8CharacterAt(bytes, i)) {
+            out.append(bytes.substr(i, std::size_t(character->length)));
+            i += std::size_t(character->length);
+            continue;
+        }
+        const auto b = static_cast<unsigned char>(bytes[i++]);
+        out += "\\x";
+        out += hexDigit(b >> 4);
+        out += hexDigit(b);
+    }
+    return out;
+}
+
+} // namespace dotforge
