@@ -137,7 +137,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FT_UInt index = 0;
         for (FT_ULong cp = FT_Get_First_Char(face, &index); index != 0 && characters.size() < kMaxCharacters;
              cp = FT_Get_Next_Char(face, cp, &index))
-            characters.push_back(char32_t(cp));
+            // Text is valid UTF-8: a surrogate or a value past U+10FFFF is no
+            // character the program ever asks for.
+            if (cp < 0xD800 || (cp > 0xDFFF && cp <= 0x10FFFF))
+                characters.push_back(char32_t(cp));
         oneStrike = !FT_IS_SCALABLE(face) && face->num_fixed_sizes == 1;
         if (oneStrike) {
             const int px = int((face->available_sizes[0].y_ppem + 32) >> 6);
