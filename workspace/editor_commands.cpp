@@ -202,8 +202,7 @@ void Workspace::commitGrid()
     packCells(editor.SG2, dotSize(), editPlane);
     libPlane = editPlane;
     XDotEffect();
-    storeFile.seek(library.LibIndex);
-    storeFile.write(libPlane.bytes.data());
+    m_library.replaceSelected(libPlane);
     EditModified = false;
 }
 

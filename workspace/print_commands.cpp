@@ -38,7 +38,7 @@ void Workspace::mnuPrintClick()
 
 std::pair<std::string, std::string> Workspace::printRangeProposal() const
 {
-    return {"1", std::to_string(library.LibCount)};
+    return {"1", std::to_string(m_library.LibCount())};
 }
 
 // Glyph numbers count from 1 (LibIndex + 1). Each glyph is read the way a
@@ -49,7 +49,7 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
 {
     const int first = integerFromText(firstText);
     const int last = integerFromText(lastText);
-    if (first < 1 || last < first || last > library.LibCount) {
+    if (first < 1 || last < first || last > m_library.LibCount()) {
         m_prompts.ask(BoxKind::Error, "范围指定错误!", Buttons::Ok);
         return;
     }
@@ -64,7 +64,7 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
         updateXNLabel();
     };
     // The glyph the editor may show if the print stops half-way.
-    int shownIndex = library.LibIndex;
+    int shownIndex = m_library.LibIndex();
     GlyphPlane shownPlane = libPlane;
     bool readAny = false;
 
@@ -76,9 +76,9 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
         device.setDotTools();
         int page = 0;
         for (int number = first; number <= last; ++number) {
-            library.LibIndex = number - 1;
+            m_library.select(number - 1);
             ReadXDot();
-            shownIndex = library.LibIndex;
+            shownIndex = m_library.LibIndex();
             shownPlane = libPlane;
             readAny = true;
 
@@ -98,7 +98,7 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
     } catch (...) {
         // An open document would make every later print look busy.
         device.abortDoc();
-        library.LibIndex = shownIndex;
+        m_library.select(shownIndex);
         libPlane = shownPlane;
         if (readAny)
             showSelected();

@@ -7,7 +7,6 @@
 #include "formats/file_io.h"
 #include "formats/layout.h"
 #include "formats/zmb.h"
-#include "core/store_records.h"
 
 #include <filesystem>
 
@@ -25,11 +24,11 @@ Effects saveEffects(const Workspace &ws)
 
 // The store's first LibCount records, each read through the library plane. While
 // a file is written they hold converted sequences.
-std::vector<Sequence> storeSequences(Workspace &ws)
+std::vector<Sequence> storeSequences(Workspace &ws, Library &library)
 {
     std::vector<Sequence> glyphs;
-    for (int i = 0; i < ws.library.LibCount; ++i) {
-        ws.libPlane = readPlane(ws.storeFile, i);
+    for (int i = 0; i < library.LibCount(); ++i) {
+        ws.libPlane = library.readGlyph(i);
         glyphs.push_back(squareBytes(ws.libPlane, ws.dotSize()));
     }
     return glyphs;
@@ -37,7 +36,7 @@ std::vector<Sequence> storeSequences(Workspace &ws)
 
 std::vector<std::string> storeCodes(const Workspace &ws)
 {
-    return {ws.library.codeList.begin(), ws.library.codeList.begin() + std::max(ws.library.LibCount, 0)};
+    return ws.library().codes();
 }
 
 bool sameFile(const std::string &a, const std::string &b)
@@ -50,27 +49,22 @@ bool sameFile(const std::string &a, const std::string &b)
 // use: replacing one of them would lose the library or the file just written.
 void writeLibraryFile(Workspace &ws, std::string_view bytes)
 {
-    if (sameFile(ws.CurFileName, ws.storeFile.path()) || sameFile(ws.CurFileName, ws.workPath("JQT1.Tmp")))
+    if (sameFile(ws.CurFileName, ws.library().storePath()) || sameFile(ws.CurFileName, ws.workPath("JQT1.Tmp")))
         throw IoError(ioerr::AccessDenied);
     replaceFile(ws.CurFileName, bytes);
 }
 
 // Appends the glyphs read from a file: each sequence goes through the edit plane
 // and TransDot into the next record; the glyphs count once all records are written.
-void appendToStore(Workspace &ws, const LibraryContent &content)
+void appendToStore(Workspace &ws, Library &library, const LibraryContent &content)
 {
     for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
         putSquareBytes(ws.editPlane, ws.dotSize(), content.glyphs[g]);
         ws.TransDot();
-        writePlane(ws.storeFile, ws.library.LibCount + std::int64_t(g), ws.editPlane);
+        library.writeNext(ws.editPlane, int(g));
     }
     for (const std::string &code : content.codes)
-        ws.library.codeList[std::size_t(ws.library.LibCount++)] = code;
-}
-
-int room(const Workspace &ws)
-{
-    return std::max(kLibraryCapacity - ws.library.LibCount, 0);
+        library.admit(code);
 }
 
 } // namespace
@@ -94,12 +88,12 @@ void Workspace::TransDot()
 
 void Workspace::SaveXZMB()
 {
-    writeLibraryFile(*this, writeZmb(storeSequences(*this), storeCodes(*this)));
+    writeLibraryFile(*this, writeZmb(storeSequences(*this, m_library), storeCodes(*this)));
 }
 
 void Workspace::SaveXASM()
 {
-    writeLibraryFile(*this, writeAsm(storeSequences(*this), storeCodes(*this), dotSize()));
+    writeLibraryFile(*this, writeAsm(storeSequences(*this, m_library), storeCodes(*this), dotSize()));
 }
 
 void Workspace::ReadXZMB()
@@ -108,8 +102,8 @@ void Workspace::ReadXZMB()
     InputFile file(CurFileName);
     const ReadAt readAt = [&file](std::int64_t offset, std::size_t length) { return file.readAt(offset, length); };
     checkZmb(file.size(), readAt, dotSize());
-    const LibraryContent content = readZmb(file.size(), readAt, dotSize(), room(*this));
-    appendToStore(*this, content);
+    const LibraryContent content = readZmb(file.size(), readAt, dotSize(), m_library.room());
+    appendToStore(*this, m_library, content);
     m_readCutShort = content.cutShort;
 }
 
@@ -118,8 +112,8 @@ void Workspace::ReadXASM()
     m_readCutShort = false;
     InputFile file(CurFileName);
     LineReader lines([&file](char *buffer, std::size_t max) { return file.read(buffer, max); });
-    const LibraryContent content = readAsm(lines, dotSize(), room(*this));
-    appendToStore(*this, content);
+    const LibraryContent content = readAsm(lines, dotSize(), m_library.room());
+    appendToStore(*this, m_library, content);
     m_readCutShort = content.cutShort;
 }
 

@@ -21,7 +21,7 @@
 #include "core/record_file.h"
 #include "core/rasterizer.h"
 #include "editor/editor_state.h"
-#include "library/library_state.h"
+#include "library/library.h"
 #include "sources/code_table_state.h"
 
 #include <array>
@@ -63,6 +63,9 @@ public:
 };
 
 class PrintDevice; // print/print_device.h
+namespace test {
+struct LibraryAccess; // tests/support/test_workspace.h
+}
 
 // Cell of the code table as the painter draws it.
 struct CodeTableCell {
@@ -217,9 +220,7 @@ public:
     GlyphPlane sourcePlane;
     GlyphPlane editPlane;
     GlyphPlane libPlane;
-    GlyphPlane scratchPlane;
 
-    RecordFile storeFile{kPlaneBytes}; // "JQT.TMP"
     RecordFile fontFile{32};           // "Font16s"
 
     // The shared variables of the commands.
@@ -238,8 +239,12 @@ public:
     // The rooms of the subsystems and the window's controls.
     CodeTableState table;  // sources/
     EditorState editor;    // editor/
-    LibraryState library;  // library/
     Controls controls;     // the control states and option ticks
+
+    // The library and its store "JQT.TMP" (library/), as the list view reads it.
+    const Library &library() const { return m_library; }
+    // The width the list view gives its cells; the list is laid out anew by New.
+    void setLibraryClientWidth(int width) { m_library.setClientWidth(width); }
 
     // Help and About texts.
     static constexpr const char *kTitle = "Dotforge";
@@ -254,7 +259,11 @@ public:
     bool onSquare(int col, int row) const { return col >= 0 && row >= 0 && col < m_dotSize && row < m_dotSize; }
 
 private:
+    // Tests put glyphs into the library through its own methods.
+    friend struct test::LibraryAccess;
+
     int m_dotSize = 16;
+    Library m_library;
     void notifyEditor();
     void notifyControls();
     void notifyTable();
