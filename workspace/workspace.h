@@ -243,7 +243,8 @@ public:
 
     // The library and its store "JQT.TMP" (library/), as the list view reads it.
     const Library &library() const { return m_library; }
-    // The width the list view gives its cells; the list is laid out anew by New.
+    // The width the list view gives its cells; the list is laid out for it when
+    // the library is next emptied (start-up, New, a dot size).
     void setLibraryClientWidth(int width) { m_library.setClientWidth(width); }
 
     // Help and About texts.

@@ -3,7 +3,6 @@
 // the store, and nasm for checking what an .ASM file assembles to.
 
 #include "workspace/workspace.h"
-#include "core/store_records.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>
