@@ -4,7 +4,6 @@
 #include "core/io_error.h"
 #include "workspace/workspace.h"
 #include "formats/library_content.h"
-#include "core/store_records.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,13 +14,13 @@ namespace {
 
 // Puts the raw records 0 .. count - 1 back into the store after a save converted
 // them. Every record is tried; the first failure is raised afterwards.
-void restoreStore(Workspace &ws, const std::vector<GlyphPlane> &raw, std::size_t count)
+void restoreStore(Workspace &ws, Library &library, const std::vector<GlyphPlane> &raw, std::size_t count)
 {
     std::exception_ptr failure;
     for (std::size_t i = 0; i < count; ++i) {
         ws.libPlane = raw[i];
         try {
-            writePlane(ws.storeFile, std::int64_t(i), raw[i]);
+            library.writeGlyph(int(i), raw[i]);
         } catch (const IoError &) {
             if (!failure)
                 failure = std::current_exception();
@@ -33,10 +32,10 @@ void restoreStore(Workspace &ws, const std::vector<GlyphPlane> &raw, std::size_t
 
 // After a save the library plane holds the selected glyph again, so that undo
 // and commit in the library view refer to the glyph the editor shows.
-void reselectLibraryGlyph(Workspace &ws)
+void reselectLibraryGlyph(Workspace &ws, Library &library)
 {
-    if (ws.library.LibIndex >= 0 && ws.library.LibIndex < ws.library.LibCount)
-        ws.libPlane = readPlane(ws.storeFile, ws.library.LibIndex);
+    if (library.LibIndex() >= 0 && library.LibIndex() < library.LibCount())
+        ws.libPlane = library.readGlyph(library.LibIndex());
 }
 
 // The caption names the file Save writes to, or the title alone when there is none.
@@ -56,23 +55,23 @@ void Workspace::mnuOpenClick()
     if (!choice)
         return;
 
-    const int previousCount = library.LibCount;
+    const int previousCount = m_library.LibCount();
     m_documents.beginOpen(*choice);
-    int cellsShown = library.LibCount; // list cells that may show a glyph of the old library
-    library.LibCount = 0;
+    int cellsShown = m_library.LibCount(); // list cells that may show a glyph of the old library
+    m_library.setCount(0);
     bool failed = false;
     try {
         if (m_documents.fileType() == FileType::ASM)
             ReadXASM();
         else
             ReadXZMB();
-        for (int i = 0; i < library.LibCount; ++i) {
-            library.LibIndex = i;
+        for (int i = 0; i < m_library.LibCount(); ++i) {
+            m_library.select(i);
             ReadXDot();
             XDotEffect();
             cellsShown = std::max(cellsShown, i + 1);
         }
-        if (library.LibCount > 0) {
+        if (m_library.LibCount() > 0) {
             // The first ReadXDot switched the editor to glyph 0; show the glyph
             // that is selected now, the last one, so that a commit writes what is seen.
             editPlane = libPlane;
@@ -85,29 +84,29 @@ void Workspace::mnuOpenClick()
         // Checked before a glyph is stored: the library, its records and the
         // window's file stay as they were.
         m_documents.restorePrevious();
-        library.LibCount = previousCount;
+        m_library.setCount(previousCount);
         m_prompts.ask(BoxKind::Warning, Documents::refusalText(e, choice->path), Buttons::Ok);
         return;
     } catch (const IoError &) {
         // A file read only in part brings nothing: the library is left empty.
         failed = true;
-        library.LibCount = 0;
+        m_library.setCount(0);
         m_documents.forget();
         controls.mnuSave.enabled = false;
     }
-    if (library.LibCount == 0) {
-        library.LibIndex = 0;
+    if (m_library.LibCount() == 0) {
+        m_library.select(0);
         controls.RG1.enabled = false;
         controls.DelBtn.enabled = false;
     }
-    for (int i = library.LibCount; i < cellsShown; ++i)
+    for (int i = m_library.LibCount(); i < cellsShown; ++i)
         notifyLibraryCell(i);
     updateXNLabel();
     notifyControls();
 
     if (failed)
         m_prompts.message("文件打开错误!");
-    else if (library.LibCount == 0)
+    else if (m_library.LibCount() == 0)
         m_prompts.ask(BoxKind::Warning, "文件中字模数为0!", Buttons::Ok);
     else if (m_documents.readCutShort())
         m_prompts.ask(BoxKind::Warning, "文件中字模数超过200,只读入了前200个!", Buttons::Ok);
@@ -165,7 +164,7 @@ void Workspace::writeLibrary()
         if (m_prompts.ask(BoxKind::Confirmation, "当前的点阵已被修改，要保存吗？", Buttons::YesNo) == Answer::Yes) {
             commitGrid(); // mnuSave is on already: the edits enabled it
         } else {
-            reselectLibraryGlyph(*this);
+            reselectLibraryGlyph(*this, m_library);
             editPlane = libPlane;
             DispDot();
         }
@@ -185,13 +184,13 @@ void Workspace::writeLibrary()
     std::vector<GlyphPlane> raw;
     std::size_t converted = 0; // store records that may no longer be raw
     try {
-        for (int i = 0; i < library.LibCount; ++i) {
-            libPlane = readPlane(storeFile, i);
+        for (int i = 0; i < m_library.LibCount(); ++i) {
+            libPlane = m_library.readGlyph(i);
             raw.push_back(libPlane);
             rawCopy.write(libPlane.bytes.data());
             TransXDot();
             ++converted;
-            writePlane(storeFile, i, libPlane);
+            m_library.writeGlyph(i, libPlane);
         }
         if (m_documents.fileType() == FileType::ASM)
             SaveXASM();
@@ -200,18 +199,18 @@ void Workspace::writeLibrary()
     } catch (const IoError &) {
         // When the store cannot be restored, "JQT1.Tmp" is the one copy of the
         // raw records on disk and stays.
-        restoreStore(*this, raw, converted);
+        restoreStore(*this, m_library, raw, converted);
         rawCopy.closeAndErase();
         try {
-            reselectLibraryGlyph(*this);
+            reselectLibraryGlyph(*this, m_library);
         } catch (const IoError &) {
             // The save's own error is the one to report.
         }
         throw;
     }
-    restoreStore(*this, raw, converted);
+    restoreStore(*this, m_library, raw, converted);
     rawCopy.closeAndErase();
-    reselectLibraryGlyph(*this);
+    reselectLibraryGlyph(*this, m_library);
 
     controls.caption = captionFor(m_documents.fileName());
     controls.mnuSave.enabled = false;

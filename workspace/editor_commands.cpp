@@ -163,8 +163,7 @@ void Workspace::commitGrid()
     m_editor.pack(editPlane);
     libPlane = editPlane;
     XDotEffect();
-    storeFile.seek(library.LibIndex);
-    storeFile.write(libPlane.bytes.data());
+    m_library.replaceSelected(libPlane);
     EditModified = false;
 }
 

@@ -3,7 +3,6 @@
 
 #include "core/io_error.h"
 #include "workspace/workspace.h"
-#include "core/store_records.h"
 
 #include <exception>
 
@@ -11,15 +10,13 @@ namespace dotforge {
 
 void Workspace::AddBtnClick()
 {
-    if (library.LibCount >= kLibraryCapacity) {
+    if (m_library.full()) {
         m_prompts.ask(BoxKind::Warning, "小字库已满!", Buttons::Ok);
         return;
     }
-    for (int i = 0; i < library.LibCount; ++i) {
-        if (library.codeList[std::size_t(i)] == CurCode) {
-            m_prompts.ask(BoxKind::Warning, "小字库中已有该区位码的字!", Buttons::Ok);
-            return;
-        }
+    if (m_library.contains(CurCode)) {
+        m_prompts.ask(BoxKind::Warning, "小字库中已有该区位码的字!", Buttons::Ok);
+        return;
     }
     // What is stored is the grid as it stands, edits included, never the source.
     GlyphPlane packed = editPlane;
@@ -28,10 +25,10 @@ void Workspace::AddBtnClick()
     // refuses (another Dotforge holds it, the disk is full) leaves the planes,
     // LibCount, the code list and Save as they were. Save is enabled by ChgDone
     // once the glyph is in.
-    writePlane(storeFile, library.LibCount, packed);
+    m_library.writeNext(packed);
     editPlane = packed;
     libPlane = packed;
-    library.codeList[std::size_t(library.LibCount)] = CurCode;
+    const std::string code = CurCode;
 
     // Move on: the next typed character, or nothing to add until one is picked.
     auto moveOn = [this] {
@@ -61,8 +58,8 @@ void Workspace::AddBtnClick()
         controls.AddBtn.enabled = false;
     }
 
-    library.LibIndex = library.LibCount;
-    ++library.LibCount;
+    m_library.admit(code);
+    m_library.select(m_library.LibCount() - 1);
     updateXNLabel(); // also paints the new glyph's cell, framed as the selection
     controls.RG1.enabled = true;
     controls.DelBtn.enabled = true;
@@ -75,32 +72,16 @@ void Workspace::AddBtnClick()
 
 void Workspace::DelBtnClick()
 {
-    if (library.LibCount <= 0)
+    if (m_library.LibCount() <= 0)
         return;
     if (m_prompts.ask(BoxKind::Confirmation, "小字库汉字删除后无法恢复!要继续吗?", Buttons::YesNo) != Answer::Yes)
         return;
-    // A press beside the list cells leaves a negative index. Nothing before the
-    // first record may be touched: the last glyph goes, as for an index beyond
-    // the end, and the new last glyph is selected.
-    if (library.LibIndex < 0)
-        library.LibIndex = library.LibCount - 1;
-
-    const int selected = library.LibIndex;
-    // Close the gap record by record; the list cells follow.
-    for (; library.LibIndex < library.LibCount - 1; ++library.LibIndex) {
-        libPlane = readPlane(storeFile, library.LibIndex + 1);
-        writePlane(storeFile, library.LibIndex, libPlane);
-        library.codeList[std::size_t(library.LibIndex)] = library.codeList[std::size_t(library.LibIndex) + 1];
-        XDotEffect();
-    }
-    --library.LibCount;
-    library.LibIndex = selected;
-    if (library.LibIndex >= library.LibCount && library.LibIndex > 0)
-        --library.LibIndex;
-    storeFile.truncate(library.LibCount);
+    const Library::Removal removal = m_library.removeSelected();
+    for (int i = removal.firstMoved; i < removal.lastCell; ++i)
+        notifyLibraryCell(i);
     updateXNLabel();
-    notifyLibraryCell(library.LibCount); // the former last glyph's cell, now empty
-    if (library.LibCount == 0) {
+    notifyLibraryCell(removal.lastCell);
+    if (m_library.LibCount() == 0) {
         controls.RG1.enabled = false;
         controls.DelBtn.enabled = false;
     }
@@ -109,15 +90,14 @@ void Workspace::DelBtnClick()
 }
 
 // The library plane and a library view follow the selection: they held the
-// deleted glyph (or the last record moved), and a commit would write that over
-// the glyph now selected. The library view shows the selected glyph with no
-// edit pending; with none left it gives way to an empty system view, so
-// nothing can be committed into the emptied store. The system view keeps the
-// character being prepared there. (An index that was past the end before the
-// delete still is: no glyph to show.)
+// deleted glyph, and a commit would write that over the glyph now selected.
+// The library view shows the selected glyph with no edit pending; with none
+// left it gives way to an empty system view, so nothing can be committed into
+// the emptied store. The system view keeps the character being prepared there.
+// (An index that was past the end before the delete still is: no glyph to show.)
 void Workspace::showSelectionAfterDelete()
 {
-    if (library.LibCount == 0) {
+    if (m_library.LibCount() == 0) {
         if (ViewMode == 1) {
             EditModified = false;
             selectRG1(0);
@@ -126,9 +106,9 @@ void Workspace::showSelectionAfterDelete()
         }
         return;
     }
-    if (library.LibIndex >= library.LibCount)
+    if (m_library.LibIndex() >= m_library.LibCount())
         return;
-    libPlane = readPlane(storeFile, library.LibIndex);
+    libPlane = m_library.readGlyph(m_library.LibIndex());
     if (ViewMode == 1) {
         editPlane = libPlane;
         DispDot();

@@ -4,50 +4,35 @@
 // the store on request; the commands here say which cell changed.
 
 #include "workspace/workspace.h"
-#include "core/store_records.h"
 
 namespace dotforge {
 
 void Workspace::XDotEffect()
 {
-    notifyLibraryCell(library.LibIndex);
+    notifyLibraryCell(m_library.LibIndex());
 }
 
+// Painting reads the record alone: the selection and the library plane stay as
+// they were, also when the read fails.
 bool Workspace::DG1DrawCell(int index, GlyphPlane &glyph)
 {
-    if (index < 0 || index >= library.LibCount)
+    if (index < 0 || index >= m_library.LibCount())
         return false;
-    // Painting reads the record through the library plane but must leave the
-    // selection and the library plane as they were, also when the read fails.
-    struct Restore {
-        Workspace &ws;
-        int libIndex;
-        ~Restore()
-        {
-            ws.library.LibIndex = libIndex;
-            ws.libPlane = ws.scratchPlane;
-        }
-    } restore{*this, library.LibIndex};
-    scratchPlane = libPlane;
-    library.LibIndex = index;
-    libPlane = readPlane(storeFile, library.LibIndex);
-    glyph = libPlane;
+    glyph = m_library.readGlyph(index);
     return true;
 }
 
 void Workspace::DG1MouseDown(int col, int row)
 {
-    // A press beside the cells is (-1, -1) whatever part of it the grid mapped.
-    const bool onCell = col >= 0 && row >= 0 && col < library.DG1ColCount;
-    const int index = onCell ? row * library.DG1ColCount + col : -1;
-    if (index < 0 || index >= library.LibCount) {
+    const int index = m_library.glyphAt(col, row);
+    if (index < 0) {
         // No glyph there: the selection, the view and the editor stay as they
         // were, so a delete or commit still acts on the glyph selected before.
         m_prompts.beep();
         return;
     }
     selectRG1(1);
-    library.LibIndex = index;
+    m_library.select(index);
     ReadXDot();
     editPlane = libPlane;
     DispDot();
@@ -56,8 +41,8 @@ void Workspace::DG1MouseDown(int col, int row)
 
 void Workspace::ReadXDot()
 {
-    if (library.LibCount > 0 && library.LibIndex < library.LibCount) {
-        libPlane = readPlane(storeFile, library.LibIndex);
+    if (m_library.LibCount() > 0 && m_library.LibIndex() < m_library.LibCount()) {
+        libPlane = m_library.readGlyph(m_library.LibIndex());
         controls.Panel1.enabled = true;
         selectRG1(1);
         ViewMode = 1;
@@ -74,13 +59,12 @@ void Workspace::ReadXDot()
 // glyph is repainted (with its frame), and so is the cell that had the frame.
 void Workspace::updateXNLabel()
 {
-    controls.XNLabel = "共 " + std::to_string(library.LibCount) + "字 第 " + std::to_string(library.LibIndex + 1) + "字";
-    const int previous = library.DG1Marked;
-    library.DG1Marked = library.LibIndex >= 0 && library.LibIndex < library.LibCount ? library.LibIndex : -1;
-    if (previous >= 0 && previous != library.DG1Marked)
-        notifyLibraryCell(previous);
-    if (library.DG1Marked >= 0)
-        notifyLibraryCell(library.DG1Marked);
+    controls.XNLabel = m_library.labelText();
+    const Library::Marking marking = m_library.markSelected();
+    if (marking.previous >= 0)
+        notifyLibraryCell(marking.previous);
+    if (marking.current >= 0)
+        notifyLibraryCell(marking.current);
     notifyControls();
 }
 

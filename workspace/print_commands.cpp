@@ -12,7 +12,7 @@ void Workspace::mnuPrintClick()
 
 std::pair<std::string, std::string> Workspace::printRangeProposal() const
 {
-    return dotforge::printRangeProposal(library.LibCount);
+    return dotforge::printRangeProposal(m_library.LibCount());
 }
 
 // Each glyph is read the way a selection in the list reads it (ReadXDot), so
@@ -27,23 +27,23 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
         updateXNLabel();
     };
     // The glyph the editor may show if the print stops half-way.
-    int shownIndex = library.LibIndex;
+    int shownIndex = m_library.LibIndex();
     GlyphPlane shownPlane = libPlane;
     bool readAny = false;
 
     std::string refusal;
     try {
-        refusal = printGlyphs(firstText, lastText, library.LibCount, dotSize(), device,
+        refusal = printGlyphs(firstText, lastText, m_library.LibCount(), dotSize(), device,
             [&](int number) -> const GlyphPlane & {
-                library.LibIndex = number - 1;
+                m_library.select(number - 1);
                 ReadXDot();
-                shownIndex = library.LibIndex;
+                shownIndex = m_library.LibIndex();
                 shownPlane = libPlane;
                 readAny = true;
                 return libPlane;
             });
     } catch (...) {
-        library.LibIndex = shownIndex;
+        m_library.select(shownIndex);
         libPlane = shownPlane;
         if (readAny)
             showSelected();

@@ -17,7 +17,7 @@ void Workspace::mnuProfileClick(const std::string &name)
     // file is written.)
     const bool effectsChange
         = controls.rotation != l.effects.rotation || controls.flip != l.effects.flip || controls.swap != l.effects.swap;
-    if (controls.mnuView && library.LibCount > 0 && effectsChange) {
+    if (controls.mnuView && m_library.LibCount() > 0 && effectsChange) {
         if (!confirmsLibraryReset())
             return;
         mnuNewClick();

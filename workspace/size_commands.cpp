@@ -15,21 +15,14 @@ void Workspace::resetWorkspace(bool recreateStore)
     m_documents.forget();
     if (recreateStore)
         createStore();
-    library.LibCount = 0;
-    library.LibIndex = 0;
+    m_library.clear(n);
     // The label and the delete button show the empty list.
     controls.XNLabel = kEmptyXNLabel;
     controls.DelBtn.enabled = false;
-    library.DG1Marked = -1;
     controls.caption = kTitle;
     controls.mnuSave.enabled = false;
     controls.mnuSaveAs.enabled = false;
 
-    library.DG1CellSize = n + 4;
-    library.DG1ColCount = library.DG1ClientWidth / library.DG1CellSize;
-    library.DG1RowCount = (library.DG1ColCount + kLibraryCapacity - 1) / library.DG1ColCount;
-    for (auto &code : library.codeList)
-        code.clear();
     notifyLibraryLayout();
 
     m_editor.layOut();
@@ -87,7 +80,7 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
 
 bool Workspace::keepsLibraryForSaving()
 {
-    if (library.LibCount <= 0)
+    if (m_library.LibCount() <= 0)
         return false;
     if (m_prompts.ask(BoxKind::Confirmation, "当前小字库中已有内容!你要先将其保存为文件吗?", Buttons::YesNo)
         != Answer::Yes)

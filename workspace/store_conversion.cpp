@@ -22,11 +22,11 @@ Effects saveEffects(const Workspace &ws)
 
 // The store's first LibCount records, each read through the library plane. While
 // a file is written they hold converted sequences.
-std::vector<Sequence> storeSequences(Workspace &ws)
+std::vector<Sequence> storeSequences(Workspace &ws, Library &library)
 {
     std::vector<Sequence> glyphs;
-    for (int i = 0; i < ws.library.LibCount; ++i) {
-        ws.libPlane = readPlane(ws.storeFile, i);
+    for (int i = 0; i < library.LibCount(); ++i) {
+        ws.libPlane = library.readGlyph(i);
         glyphs.push_back(squareBytes(ws.libPlane, ws.dotSize()));
     }
     return glyphs;
@@ -34,25 +34,20 @@ std::vector<Sequence> storeSequences(Workspace &ws)
 
 std::vector<std::string> storeCodes(const Workspace &ws)
 {
-    return {ws.library.codeList.begin(), ws.library.codeList.begin() + std::max(ws.library.LibCount, 0)};
+    return ws.library().codes();
 }
 
 // Appends the glyphs read from a file: each sequence goes through the edit plane
 // and TransDot into the next record; the glyphs count once all records are written.
-void appendToStore(Workspace &ws, const LibraryContent &content)
+void appendToStore(Workspace &ws, Library &library, const LibraryContent &content)
 {
     for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
         putSquareBytes(ws.editPlane, ws.dotSize(), content.glyphs[g]);
         ws.TransDot();
-        writePlane(ws.storeFile, ws.library.LibCount + std::int64_t(g), ws.editPlane);
+        library.writeNext(ws.editPlane, int(g));
     }
     for (const std::string &code : content.codes)
-        ws.library.codeList[std::size_t(ws.library.LibCount++)] = code;
-}
-
-int room(const Workspace &ws)
-{
-    return std::max(kLibraryCapacity - ws.library.LibCount, 0);
+        library.admit(code);
 }
 
 } // namespace
@@ -76,27 +71,27 @@ void Workspace::TransDot()
 
 void Workspace::SaveXZMB()
 {
-    m_documents.writeZmbFile(storeSequences(*this), storeCodes(*this), filesInUse());
+    m_documents.writeZmbFile(storeSequences(*this, m_library), storeCodes(*this), filesInUse());
 }
 
 void Workspace::SaveXASM()
 {
-    m_documents.writeAsmFile(storeSequences(*this), storeCodes(*this), dotSize(), filesInUse());
+    m_documents.writeAsmFile(storeSequences(*this, m_library), storeCodes(*this), dotSize(), filesInUse());
 }
 
 std::vector<std::string> Workspace::filesInUse() const
 {
-    return {storeFile.path(), workPath("JQT1.Tmp")};
+    return {m_library.storePath(), workPath("JQT1.Tmp")};
 }
 
 void Workspace::ReadXZMB()
 {
-    appendToStore(*this, m_documents.readZmbFile(dotSize(), room(*this)));
+    appendToStore(*this, m_library, m_documents.readZmbFile(dotSize(), m_library.room()));
 }
 
 void Workspace::ReadXASM()
 {
-    appendToStore(*this, m_documents.readAsmFile(dotSize(), room(*this)));
+    appendToStore(*this, m_library, m_documents.readAsmFile(dotSize(), m_library.room()));
 }
 
 } // namespace dotforge

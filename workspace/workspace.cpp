@@ -96,7 +96,7 @@ void Workspace::createStore()
     if (name.size() > 1 && name.back() == '/')
         name.pop_back();
     try {
-        storeFile.rewriteExclusive(workPath("JQT.TMP"),
+        m_library.createStore(workPath("JQT.TMP"),
             "另一个 Dotforge 正在使用文件夹 " + name
                 + " 中的小字库暂存文件 JQT.TMP，本窗口不能加入或保存字模。请先关闭那个 Dotforge 再选“新建”，"
                   "或在另一个文件夹中启动本程序!");
@@ -111,7 +111,7 @@ void Workspace::createStore()
 void Workspace::FormClose()
 {
     m_codeTable.closeFontFile();
-    storeFile.closeAndErase();
+    m_library.closeStore();
 }
 
 void Workspace::notifyEditor()

@@ -22,7 +22,7 @@
 #include "core/rasterizer.h"
 #include "editor/editor_grid.h"
 #include "formats/documents.h"
-#include "library/library_state.h"
+#include "library/library.h"
 #include "sources/code_table.h"
 
 #include <array>
@@ -63,6 +63,9 @@ public:
 };
 
 class PrintDevice; // print/print_device.h
+namespace test {
+struct LibraryAccess; // tests/support/test_workspace.h
+}
 
 class Workspace {
 public:
@@ -211,9 +214,7 @@ public:
 
     GlyphPlane editPlane;
     GlyphPlane libPlane;
-    GlyphPlane scratchPlane;
 
-    RecordFile storeFile{kPlaneBytes}; // "JQT.TMP"
 
     // The shared variables of the commands.
     int ViewMode = 0;
@@ -221,8 +222,13 @@ public:
     std::string CurCode; // two GBK bytes
     bool TypedEntry = false;
     // The rooms of the subsystems and the window's controls.
-    LibraryState library;  // library/
     Controls controls;     // the control states and option ticks
+
+    // The library and its store "JQT.TMP" (library/), as the list view reads it.
+    const Library &library() const { return m_library; }
+    // The width the list view gives its cells; the list is laid out for it when
+    // the library is next emptied (start-up, New, a dot size).
+    void setLibraryClientWidth(int width) { m_library.setClientWidth(width); }
 
     // The library file: its name (CurFileName) and type.
     const Documents &documents() const { return m_documents; }
@@ -235,7 +241,11 @@ public:
     static constexpr const char *kAboutText = "Dotforge V3.0";
 
 private:
+    // Tests put glyphs into the library through its own methods.
+    friend struct test::LibraryAccess;
+
     int m_dotSize = 16;
+    Library m_library;
     void notifyEditor();
     void notifyControls();
     void notifyTable();

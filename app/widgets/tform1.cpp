@@ -257,7 +257,7 @@ TForm1::TForm1(const QString &workDir, Prompts *prompts, QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // The list's column count follows from the width its cells have.
-    m_ws->library.DG1ClientWidth = DG1Grid::kClientWidth;
+    m_ws->setLibraryClientWidth(DG1Grid::kClientWidth);
     m_ws->setListener(this);
     m_ws->FormCreate();
     m_DG1->relayout();
@@ -712,12 +712,13 @@ void TForm1::syncControls()
 void TForm1::showSelectedGlyph()
 {
     const Workspace &ws = *m_ws;
-    if (ws.library.LibIndex == m_shownLibIndex)
+    const Library &library = ws.library();
+    if (library.LibIndex() == m_shownLibIndex)
         return;
-    m_shownLibIndex = ws.library.LibIndex;
-    if (ws.library.LibIndex < 0 || ws.library.LibIndex >= ws.library.LibCount || ws.library.DG1ColCount <= 0)
+    m_shownLibIndex = library.LibIndex();
+    if (library.LibIndex() < 0 || library.LibIndex() >= library.LibCount() || library.DG1ColCount() <= 0)
         return;
-    m_DG1->setCurrentIndex(ws.library.LibIndex);
+    m_DG1->setCurrentIndex(library.LibIndex());
 }
 
 // The field shows the workspace's GBK text; the font follows the table's face.

@@ -38,29 +38,30 @@ int DG1Grid::topRow() const
 
 QPoint DG1Grid::cellAt(const QPoint &pos) const
 {
-    const int pitch = m_ws.library.DG1CellSize + 1;
+    const int pitch = m_ws.library().DG1CellSize() + 1;
     if (pos.x() < 0 || pos.y() < 0 || pitch <= 1)
         return {-1, -1};
     const int col = pos.x() / pitch;
     const int row = topRow() + pos.y() / pitch;
-    if (col >= m_ws.library.DG1ColCount || row >= m_ws.library.DG1RowCount)
+    if (col >= m_ws.library().DG1ColCount() || row >= m_ws.library().DG1RowCount())
         return {-1, -1};
     return {col, row};
 }
 
 QRect DG1Grid::cellRect(int index) const
 {
-    const int columns = std::max(1, m_ws.library.DG1ColCount);
-    const int pitch = m_ws.library.DG1CellSize + 1;
-    return QRect((index % columns) * pitch, (index / columns - topRow()) * pitch, m_ws.library.DG1CellSize, m_ws.library.DG1CellSize);
+    const int columns = std::max(1, m_ws.library().DG1ColCount());
+    const int pitch = m_ws.library().DG1CellSize() + 1;
+    const int size = m_ws.library().DG1CellSize();
+    return QRect((index % columns) * pitch, (index / columns - topRow()) * pitch, size, size);
 }
 
 void DG1Grid::relayout()
 {
-    const int pitch = std::max(1, m_ws.library.DG1CellSize + 1);
+    const int pitch = std::max(1, m_ws.library().DG1CellSize() + 1);
     const int visibleRows = std::max(1, viewport()->height() / pitch);
     verticalScrollBar()->setPageStep(visibleRows);
-    verticalScrollBar()->setRange(0, std::max(0, m_ws.library.DG1RowCount - visibleRows));
+    verticalScrollBar()->setRange(0, std::max(0, m_ws.library().DG1RowCount() - visibleRows));
     // A new layout comes with an empty list (New): show its first row, where
     // the next glyph goes, not the rows the old list was scrolled to.
     verticalScrollBar()->setValue(0);
@@ -80,8 +81,8 @@ void DG1Grid::updateCell(int index)
 
 void DG1Grid::setCurrentIndex(int index)
 {
-    const int columns = m_ws.library.DG1ColCount;
-    if (columns <= 0 || index < 0 || index >= columns * m_ws.library.DG1RowCount)
+    const int columns = m_ws.library().DG1ColCount();
+    if (columns <= 0 || index < 0 || index >= columns * m_ws.library().DG1RowCount())
         return;
     repaintCell(m_current);
     m_current = index;
@@ -114,14 +115,14 @@ void DG1Grid::paintEvent(QPaintEvent *event)
 {
     QPainter p(viewport());
     p.fillRect(event->rect(), Qt::white);
-    const int columns = m_ws.library.DG1ColCount;
-    const int size = m_ws.library.DG1CellSize;
+    const int columns = m_ws.library().DG1ColCount();
+    const int size = m_ws.library().DG1CellSize();
     const int pitch = size + 1;
     const int n = m_ws.dotSize();
     if (columns <= 0 || size <= 0)
         return;
     const int top = topRow();
-    const int rowsShown = std::min(m_ws.library.DG1RowCount - top, viewport()->height() / pitch + 1);
+    const int rowsShown = std::min(m_ws.library().DG1RowCount() - top, viewport()->height() / pitch + 1);
     const int right = columns * pitch - 1;
     const int bottom = rowsShown * pitch - 1;
     p.setPen(kLineColor);
@@ -153,7 +154,7 @@ void DG1Grid::paintEvent(QPaintEvent *event)
                 for (int x = 0; x < n; ++x)
                     if (glyph.dot(x, y))
                         p.drawPoint(cell.left() + kMargin + x, cell.top() + kMargin + y);
-            if (index == m_ws.library.DG1Marked) {
+            if (index == m_ws.library().DG1Marked()) {
                 // The outer ring of the margin: the glyph keeps a white pixel
                 // on every side between its dots and the frame.
                 p.setPen(kFrameColor);
@@ -182,8 +183,8 @@ void DG1Grid::reportPaintError()
 void DG1Grid::mousePressEvent(QMouseEvent *event)
 {
     const QPoint cell = cellAt(event->position().toPoint());
-    const int index = cell.y() * m_ws.library.DG1ColCount + cell.x();
-    if (cell.x() >= 0 && index < m_ws.library.LibCount)
+    const int index = cell.y() * m_ws.library().DG1ColCount() + cell.x();
+    if (cell.x() >= 0 && index < m_ws.library().LibCount())
         setCurrentIndex(index);
     emit cellPressed(cell.x(), cell.y());
 }
@@ -192,8 +193,8 @@ void DG1Grid::mousePressEvent(QMouseEvent *event)
 // empty); Enter and Space press the current cell.
 void DG1Grid::keyPressEvent(QKeyEvent *event)
 {
-    const int columns = std::max(1, m_ws.library.DG1ColCount);
-    const int last = std::max(0, m_ws.library.LibCount - 1);
+    const int columns = std::max(1, m_ws.library().DG1ColCount());
+    const int last = std::max(0, m_ws.library().LibCount() - 1);
     const int page = columns * std::max(1, verticalScrollBar()->pageStep());
     int index = std::min(m_current, last);
     switch (event->key()) {

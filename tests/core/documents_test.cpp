@@ -59,7 +59,7 @@ struct Documents : ::testing::Test {
     }
     void openVia(int filterIndex, const std::string &name)
     {
-        if (tw->library.LibCount > 0)
+        if (tw->library().LibCount() > 0)
             prompts.answer(Answer::No);
         prompts.fileChoice(FileChoice{path(name), filterIndex});
         tw->mnuOpenClick();
@@ -96,7 +96,7 @@ TEST_F(Documents, saveAsAsmThenSaveWithoutDialog)
     // An edit, then Save: written again as ASM to the same name, no dialog.
     GlyphPlane changed = threeGlyphs()[0];
     changed.at(15, 1) = 0x01;
-    writePlane(tw->storeFile, 0, changed);
+    tw.library().writeGlyph(0, changed);
     tw->controls.mnuSave.enabled = true;
     tw->mnuSaveClick();
     const LibraryContent content = readAsm(readFile(path("LIB.ASM")), 16);
@@ -108,7 +108,7 @@ TEST_F(Documents, saveAsAsmThenSaveWithoutDialog)
 
 TEST_F(Documents, emptyLibraryWritesEmptyFiles)
 {
-    tw->library.LibCount = 0;
+    tw.library().setCount(0);
     saveVia(1, "EMPTY.ZMB");
     saveVia(2, "EMPTY.ASM");
     EXPECT_EQ(fs::file_size(path("EMPTY.ZMB")), 0u);
@@ -164,7 +164,7 @@ TEST_F(Documents, openAnsweringYesAsksToSaveFirst)
     EXPECT_EQ(prompts.texts("confirmation"), std::vector<std::string>{kOpenQuestion});
     EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"请先保存小字库!"});
     EXPECT_TRUE(prompts.texts("open").empty());
-    EXPECT_EQ(tw->library.LibCount, 3);
+    EXPECT_EQ(tw->library().LibCount(), 3);
 }
 
 TEST_F(Documents, openCancelledChangesNothing)
@@ -176,13 +176,13 @@ TEST_F(Documents, openCancelledChangesNothing)
     tw->mnuOpenClick();
     EXPECT_EQ(tw->documents().fileName(), path("LIB.ZMB"));
     EXPECT_EQ(tw->controls.caption, caption);
-    EXPECT_EQ(tw->library.LibCount, 3);
+    EXPECT_EQ(tw->library().LibCount(), 3);
 }
 
 TEST_F(Documents, openZmbLoadsTheLibrary)
 {
     writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
-    tw->library.LibCount = 0;
+    tw.library().setCount(0);
     tw->controls.mnuSave.enabled = false;
     tw->controls.mnuSaveAs.enabled = false;
     openVia(1, "GOLD.ZMB");
@@ -194,16 +194,16 @@ TEST_F(Documents, openZmbLoadsTheLibrary)
     EXPECT_EQ(spec.fileName, "*.ZMB");
     EXPECT_EQ(spec.initialDir, ".");
 
-    EXPECT_EQ(tw->library.LibCount, 3);
+    EXPECT_EQ(tw->library().LibCount(), 3);
     expectStoreRaw();
-    EXPECT_EQ(tw->library.codeList[2], "\xB0\xA3");
+    EXPECT_EQ(tw->library().code(2), "\xB0\xA3");
     EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("GOLD.ZMB"));
     EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
     EXPECT_FALSE(tw->controls.mnuSave.enabled);
     EXPECT_TRUE(tw->controls.RG1.enabled);
     EXPECT_TRUE(tw->controls.DelBtn.enabled);
     // The last glyph is selected and shown in the library view.
-    EXPECT_EQ(tw->library.LibIndex, 2);
+    EXPECT_EQ(tw->library().LibIndex(), 2);
     EXPECT_EQ(tw->ViewMode, 1);
     EXPECT_EQ(tw->editPlane, threeGlyphs()[2]);
     EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 3字");
@@ -213,7 +213,7 @@ TEST_F(Documents, openAsmWithTheAsmEntry)
 {
     writeFile(path("GOLD.ASM"), golden("three16c.asm"));
     openVia(2, "GOLD.ASM");
-    EXPECT_EQ(tw->library.LibCount, 3);
+    EXPECT_EQ(tw->library().LibCount(), 3);
     expectStoreRaw();
     EXPECT_EQ(tw->documents().fileType(), FileType::ASM);
 }
@@ -223,10 +223,10 @@ TEST_F(Documents, asmChosenWithTheZmbEntryIsReadAsZmb)
     // 549 bytes of text would make 549 div 34 = 16 glyphs of meaningless dots:
     // the file type decides the reader, which sees text and takes nothing.
     writeFile(path("GOLD.ASM"), golden("three16c.asm"));
-    tw->library.LibCount = 0;
+    tw.library().setCount(0);
     openVia(1, "GOLD.ASM");
     EXPECT_EQ(prompts.texts("warning").size(), 1u);
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_TRUE(tw->documents().fileName().empty());
 }
 
@@ -235,8 +235,8 @@ TEST_F(Documents, duplicateCodesInAFileAreBothLoaded)
     const Sequence blank(32, 0);
     writeFile(path("DUP.ZMB"), writeZmb({blank, blank}, {"\xB0\xA1", "\xB0\xA1"}));
     openVia(1, "DUP.ZMB");
-    EXPECT_EQ(tw->library.LibCount, 2);
-    EXPECT_EQ(tw->library.codeList[1], "\xB0\xA1");
+    EXPECT_EQ(tw->library().LibCount(), 2);
+    EXPECT_EQ(tw->library().code(1), "\xB0\xA1");
 }
 
 TEST_F(Documents, modeAFileOpenedInModeCIsScrambled)
@@ -245,7 +245,7 @@ TEST_F(Documents, modeAFileOpenedInModeCIsScrambled)
     saveVia(1, "A.ZMB");
     tw->mnuModeClick(Mode::C);
     openVia(1, "A.ZMB");
-    EXPECT_EQ(tw->library.LibCount, 3);
+    EXPECT_EQ(tw->library().LibCount(), 3);
     EXPECT_TRUE(prompts.texts("ioerror").empty());
     // The left column, saved as 16 x 0x80 then 16 zeros, comes back read row by
     // row: the top 8 rows with dots 0 and 8.
@@ -260,7 +260,7 @@ TEST_F(Documents, openOfAFileWithoutGlyphs)
     writeFile(path("SHORT.ZMB"), std::string(33, '\x55'));
     openVia(1, "SHORT.ZMB");
     EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数为0!"});
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_EQ(tw->documents().fileName(), path("SHORT.ZMB"));
     EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("SHORT.ZMB"));
     EXPECT_FALSE(tw->controls.RG1.enabled);
@@ -275,14 +275,14 @@ TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
     EXPECT_TRUE(tw->documents().fileName().empty());
     EXPECT_EQ(tw->controls.caption, "Dotforge: ");
     EXPECT_FALSE(tw->controls.mnuSave.enabled);
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 
     // A failure after glyphs were read (the store cannot take them) keeps none.
     writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
-    tw->storeFile.close();
+    tw.library().closeStore();
     openVia(1, "GOLD.ZMB");
     EXPECT_EQ(prompts.texts("message").size(), 2u);
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_FALSE(tw->controls.RG1.enabled);
 }
 
@@ -298,7 +298,7 @@ TEST_F(Documents, openOfAPipeOrADeviceFails)
     openVia(2, "ZERO.ASM");
     ::close(writer);
     EXPECT_EQ(prompts.texts("message"), (std::vector<std::string>{"文件打开错误!", "文件打开错误!"}));
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 }
 
 TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
@@ -314,9 +314,9 @@ TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
     for (const auto &[entry, name] : {std::pair{1, "BIG.ZMB"}, std::pair{2, "BIG.ASM"}}) {
         prompts.clear();
         openVia(entry, name);
-        EXPECT_EQ(tw->library.LibCount, 200) << name;
-        EXPECT_EQ(tw->library.codeList[199], bytes({0xB2, 0xA1 + 199 - 188})) << name;
-        EXPECT_EQ(readPlane(tw->storeFile, 199).at(15, 1), 199) << name;
+        EXPECT_EQ(tw->library().LibCount(), 200) << name;
+        EXPECT_EQ(tw->library().code(199), bytes({0xB2, 0xA1 + 199 - 188})) << name;
+        EXPECT_EQ(tw.library().readGlyph(199).at(15, 1), 199) << name;
         EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数超过200,只读入了前200个!"});
     }
 }
@@ -582,7 +582,7 @@ TEST_F(Documents, exitAsksTheWindowToClose)
 // Glyph 1 selected in the library view, one dot of the grid toggled.
 void selectAndEdit(Documents &t)
 {
-    t.tw->library.LibIndex = 1;
+    t.tw.library().select(1);
     t.tw->ReadXDot();
     t.tw->SG2MouseDown(5, 5, MouseButton::Left);
     t.tw->SG2MouseUp(5, 5, MouseButton::Left);
@@ -597,7 +597,7 @@ TEST_F(Documents, saveKeepsTheSelectedGlyphForUndoAndCommit)
         SCOPED_TRACE(fails ? "failed save" : "save");
         if (fails)
             fs::create_symlink("/dev/full", path("FULL.ZMB"));
-        tw->library.LibIndex = 1;
+        tw.library().select(1);
         tw->ReadXDot();
         prompts.clear();
         prompts.fileChoice(FileChoice{path(fails ? "FULL.ZMB" : "LIB.ZMB"), 1});
@@ -623,7 +623,7 @@ TEST_F(Documents, saveAsksToCommitTheEditsOfALibraryGlyph)
     const std::string written = readFile(path("LIB.ZMB"));
     EXPECT_EQ(written.size(), golden("three16c.zmb").size());
     EXPECT_NE(written, golden("three16c.zmb"));
-    EXPECT_EQ(readPlane(tw->storeFile, 1), edited);
+    EXPECT_EQ(tw.library().readGlyph(1), edited);
     EXPECT_EQ(tw->libPlane, edited);
     EXPECT_FALSE(tw->EditModified);
     EXPECT_FALSE(tw->controls.mnuSave.enabled);
@@ -744,9 +744,9 @@ TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
         EXPECT_EQ(prompts.texts("confirmation"), std::vector<std::string>{kOpenQuestion});
         EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{c.warning});
         EXPECT_EQ(prompts.lastButtons(), Buttons::Ok);
-        EXPECT_EQ(tw->library.LibCount, 3);
+        EXPECT_EQ(tw->library().LibCount(), 3);
         expectStoreRaw();
-        EXPECT_EQ(tw->library.codeList[1], "\xB0\xA2");
+        EXPECT_EQ(tw->library().code(1), "\xB0\xA2");
         EXPECT_EQ(tw->documents().fileName(), path("LIB.ZMB"));
         EXPECT_EQ(tw->documents().fileType(), FileType::ZMB);
         EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
@@ -763,7 +763,7 @@ TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
         std::vector<std::string>{"\"" + path("GOLD.ZMB")
             + "\"的长度(102字节)不是24点阵字模连区位码(每个74字节)的整数倍,不是24点阵的小汉字库点阵文件(*.ZMB),"
               "未读入任何字模!"});
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_TRUE(tw->documents().fileName().empty());
     EXPECT_EQ(tw->controls.caption, "Dotforge");
 }

@@ -56,10 +56,8 @@ inline std::string bytesOf(const GlyphPlane &p)
 // A library of one glyph (record 0), shown in the library view.
 inline void enterLibraryView(TestWorkspace &tw, const GlyphPlane &glyph)
 {
-    tw->storeFile.seek(0);
-    tw->storeFile.write(glyph.bytes.data());
-    tw->library.LibCount = 1;
-    tw->library.LibIndex = 0;
+    addToLibrary(tw.ws(), {glyph});
+    tw.library().select(0);
     tw->libPlane = glyph;
     tw->controls.RG1.enabled = true;
     tw->selectRG1(1);

@@ -21,8 +21,7 @@ public:
 void zeroRecord(TestWorkspace &tw, int i)
 {
     const GlyphPlane zero;
-    tw->storeFile.seek(i);
-    tw->storeFile.write(zero.bytes.data());
+    tw.library().writeGlyph(i, zero);
 }
 
 const Art kLibraryGlyph = {
@@ -234,7 +233,7 @@ TEST(EditorGrid, EnterCommitsInTheLibraryViewAndOnlyBeepsInTheSystemView)
     EXPECT_EQ(storedRecord(tw, 0), bytesOf(planeFromArt(committed)));
     EXPECT_EQ(ws.libPlane, planeFromArt(committed));
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_EQ(ws.library.LibCount, 1);
+    EXPECT_EQ(ws.library().LibCount(), 1);
 
     // Nothing left to undo: Home keeps the grid and the selection.
     ws.SG2KeyDown(Key::Home, {});
@@ -300,7 +299,7 @@ TEST(EditorGrid, AFailedSaveOnLeavingKeepsTheLibraryViewAndTheEdits)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
-    ws.library.LibIndex = -1; // a press beside the list cells
+    tw.library().select(-1); // a press beside the list cells
     ws.SG2MouseDown(0, 0, MouseButton::Left);
     ws.SG2DblClick();
     tw.prompts().answer(Answer::Yes);

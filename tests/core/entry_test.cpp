@@ -37,7 +37,7 @@ std::string bytes(std::initializer_list<int> values)
 
 std::vector<std::string> codes(Workspace &ws)
 {
-    return std::vector<std::string>(ws.library.codeList.begin(), ws.library.codeList.begin() + ws.library.LibCount);
+    return ws.library().codes();
 }
 
 class EntryTest : public ::testing::Test {
@@ -88,7 +88,7 @@ TEST_F(EntryTest, AnErrorWhileMovingOnStillCountsTheGlyphAdded)
     // The library view with LibIndex before the first glyph, so that the commit
     // fails. No press on the list leaves such an index, and the add button is
     // off in the library view: the state is set directly.
-    tw->library.LibIndex = -1;
+    tw.library().select(-1);
     tw->selectRG1(1);
     tw->SG2DblClick(); // an edit, so leaving the view asks to commit it
     tw.prompts().answer(Answer::Yes);
@@ -128,8 +128,8 @@ TEST_F(EntryTest, ImportStopsAfterTwoHundredPairsWithoutComplaint)
     for (int i = 0; i < 250; ++i)
         line += {char(0xB0 + i / 94), char(0xA1 + i % 94)};
     import(line + "\r\n");
-    EXPECT_EQ(tw->library.LibCount, 200);
-    EXPECT_EQ(tw->library.codeList[199], "\xB2\xAC");
+    EXPECT_EQ(tw->library().LibCount(), 200);
+    EXPECT_EQ(tw->library().code(199), "\xB2\xAC");
     EXPECT_TRUE(tw.prompts().texts("warning").empty());
     EXPECT_FALSE(tw->controls.AddBtn.enabled);
 }
@@ -187,7 +187,7 @@ TEST_F(EntryTest, ACharacterWithoutGbkCodeImportsNothing)
     import("\xE5\x95\x8A\xF0\x9F\x98\x80\xE9\x98\xBF"); // 啊😀阿
     EXPECT_EQ(
         tw.prompts().texts("warning"), std::vector<std::string>{"文本文件中的字符\"😀\"没有GBK编码,未导入任何字!"});
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 }
 
 TEST_F(EntryTest, BrokenOrUnencodableUtf16ImportsNothing)
@@ -197,7 +197,7 @@ TEST_F(EntryTest, BrokenOrUnencodableUtf16ImportsNothing)
     EXPECT_EQ(tw.prompts().texts("warning"),
         (std::vector<std::string>{"文本文件中的字符\"😀\"没有GBK编码,未导入任何字!",
             "文本文件中的字符\"\xEF\xBF\xBD\"没有GBK编码,未导入任何字!"}));
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 }
 
 // A pipe chosen in the dialog is refused at once (the test holds a writer, so
@@ -212,7 +212,7 @@ TEST_F(EntryTest, APipeIsRefused)
     ::close(writer);
     EXPECT_EQ(tw.prompts().texts("ioerror"),
         std::vector<std::string>{"\"" + path + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 }
 
 // With the dot-matrix source a pair outside the variant ("!!") is a blank
@@ -245,12 +245,12 @@ TEST_F(EntryTest, TheDialogIsTheOpenDialogSetForTextFiles)
     EXPECT_EQ(spec.defaultExt, ".TXT");
     EXPECT_EQ(spec.fileName, "*.TXT");
     EXPECT_EQ(spec.initialDir, ".");
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 
     tw.prompts().fileChoice(FileChoice{tw.dir().file("missing.txt"), 1});
     EXPECT_FALSE(tw->run([&] { tw->Button1Click(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"File not found."});
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 }
 
 // A line cut at the cap keeps its whole characters, the last one too, and is

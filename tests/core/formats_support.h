@@ -3,7 +3,6 @@
 // the store, and nasm for checking what an .ASM file assembles to.
 
 #include "workspace/workspace.h"
-#include "core/store_records.h"
 #include "tests/support/test_workspace.h"
 
 #include <gtest/gtest.h>
@@ -36,11 +35,7 @@ inline std::string bytes(std::initializer_list<int> values)
 // Puts glyphs and codes into the store as the add command leaves them.
 inline void fillStore(Workspace &ws, const std::vector<GlyphPlane> &glyphs, const std::vector<std::string> &codes)
 {
-    for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        writePlane(ws.storeFile, std::int64_t(i), glyphs[i]);
-        ws.library.codeList[i] = codes[i];
-    }
-    ws.library.LibCount = int(glyphs.size());
+    addToLibrary(ws, glyphs, codes);
     ws.controls.mnuSave.enabled = ws.controls.mnuSaveAs.enabled = true;
 }
 
@@ -48,7 +43,7 @@ inline std::vector<GlyphPlane> storeRecords(Workspace &ws, int count)
 {
     std::vector<GlyphPlane> out;
     for (int i = 0; i < count; ++i)
-        out.push_back(readPlane(ws.storeFile, i));
+        out.push_back(LibraryAccess::of(ws).readGlyph(i));
     return out;
 }
 

@@ -225,7 +225,7 @@ TEST(Layout, modeChoiceTicksOnlyTheMode)
     tw->mnuModeClick(Mode::D);
     EXPECT_EQ(tw->controls.mode, Mode::D);
     EXPECT_EQ(storeRecords(tw.ws(), 3), threeGlyphs());
-    EXPECT_EQ(tw->library.LibCount, 3);
+    EXPECT_EQ(tw->library().LibCount(), 3);
     EXPECT_EQ(tw.grid(), shown);
     EXPECT_EQ(tw->editPlane, editPlane);
     EXPECT_TRUE(tw.prompts().log().empty());

@@ -65,8 +65,8 @@ TEST_F(LibraryTest, TwoHundredGlyphsFillTheStoreAndTheNextIsRefused)
 {
     fill(200);
     EXPECT_EQ(storeSize(), 25600u);
-    EXPECT_EQ(tw->library.LibCount, 200);
-    EXPECT_EQ(tw->library.codeList[199], "\xB2\xAC");
+    EXPECT_EQ(tw->library().LibCount(), 200);
+    EXPECT_EQ(tw->library().code(199), "\xB2\xAC");
     EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 200字");
     EXPECT_TRUE(tw.prompts().texts("warning").empty());
 
@@ -74,7 +74,7 @@ TEST_F(LibraryTest, TwoHundredGlyphsFillTheStoreAndTheNextIsRefused)
     tw->CurCode = code(200);
     tw->AddBtnClick();
     EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库已满!"});
-    EXPECT_EQ(tw->library.LibCount, 200);
+    EXPECT_EQ(tw->library().LibCount(), 200);
     EXPECT_EQ(storeSize(), 25600u);
     EXPECT_TRUE(tw->controls.AddBtn.enabled);
     EXPECT_EQ(tw->CurCode, code(200));
@@ -85,7 +85,7 @@ TEST_F(LibraryTest, ACodeAlreadyInTheLibraryIsRefusedWhateverItsBitmap)
     fill(3);
     add(1, {"################"});
     EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库中已有该区位码的字!"});
-    EXPECT_EQ(tw->library.LibCount, 3);
+    EXPECT_EQ(tw->library().LibCount(), 3);
     EXPECT_EQ(storeSize(), 384u);
     EXPECT_EQ(store().substr(128, 128), record({{0, 0x40}}));
 }
@@ -106,8 +106,8 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
 
     EXPECT_EQ(store(), record({{0, 0x80}, {1, 0x01}, {4, 0x40}, {8, 0xFF}, {83, 0x5A}}));
     EXPECT_EQ(tw->libPlane, tw->editPlane);
-    EXPECT_EQ(tw->library.codeList[0], "\xB0\xA1");
-    EXPECT_EQ(tw->library.LibIndex, 0);
+    EXPECT_EQ(tw->library().code(0), "\xB0\xA1");
+    EXPECT_EQ(tw->library().LibIndex(), 0);
     EXPECT_EQ(tw->controls.XNLabel, "共 1字 第 1字");
     EXPECT_EQ(log.cells, std::vector<int>{0});
     EXPECT_TRUE(tw->controls.RG1.enabled);
@@ -122,7 +122,7 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
 TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
 {
     fill(2);
-    tw->storeFile.close();
+    tw.library().closeStore();
     tw->CurCode = code(2);
     tw.setGrid({"################"});
     const GlyphPlane edit = tw->editPlane;
@@ -132,10 +132,10 @@ TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
     tw->EditModified = true;
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 103."});
-    EXPECT_EQ(tw->library.LibCount, 2);
-    EXPECT_EQ(tw->library.codeList[2], "");
+    EXPECT_EQ(tw->library().LibCount(), 2);
+    EXPECT_EQ(tw->library().code(2), "");
     EXPECT_EQ(tw->controls.XNLabel, "共 2字 第 2字");
-    EXPECT_EQ(tw->library.LibIndex, 1);
+    EXPECT_EQ(tw->library().LibIndex(), 1);
     EXPECT_EQ(tw->editPlane, edit);
     EXPECT_EQ(tw->libPlane, lib);
     EXPECT_TRUE(tw->EditModified);
@@ -160,7 +160,7 @@ TEST_P(DeleteTest, ClosesTheGapAndKeepsRecordsAndCodesTogether)
 {
     const DeleteCase &c = GetParam();
     fill(c.count);
-    tw->library.LibIndex = c.selected;
+    tw.library().select(c.selected);
     CellLog log;
     tw->setListener(&log);
     tw.prompts().answer(Answer::Yes);
@@ -171,14 +171,46 @@ TEST_P(DeleteTest, ClosesTheGapAndKeepsRecordsAndCodesTogether)
     std::string expected;
     for (std::size_t k = 0; k < c.remaining.size(); ++k) {
         expected += record({{0, kDotByte[c.remaining[k]]}});
-        EXPECT_EQ(tw->library.codeList[k], code(c.remaining[k])) << k;
+        EXPECT_EQ(tw->library().code(k), code(c.remaining[k])) << k;
     }
     EXPECT_EQ(store(), expected);
-    EXPECT_EQ(tw->library.LibCount, int(c.remaining.size()));
-    EXPECT_EQ(tw->library.LibIndex, c.selectedAfter);
+    EXPECT_EQ(tw->library().LibCount(), int(c.remaining.size()));
+    EXPECT_EQ(tw->library().LibIndex(), c.selectedAfter);
     EXPECT_EQ(tw->controls.XNLabel, c.label);
     ASSERT_FALSE(log.cells.empty());
     EXPECT_EQ(log.cells.back(), c.count - 1); // the former last glyph's cell
+}
+
+// The same rows on a library of its own, with no workspace: the records and
+// codes move together and the frame follows the selection.
+TEST_P(DeleteTest, TheLibraryAloneDeletesTheSameWay)
+{
+    const DeleteCase &c = GetParam();
+    TempDir dir;
+    Library library;
+    library.createStore(dir.file("JQT.TMP"), "");
+    library.clear(16);
+    for (int i = 0; i < c.count; ++i) {
+        library.writeNext(planeFromArt(dotArt(i % 8)));
+        library.admit(code(i));
+    }
+    library.select(c.selected);
+    library.markSelected();
+    const Library::Removal removal = library.removeSelected();
+
+    EXPECT_EQ(removal.lastCell, c.count - 1);
+    EXPECT_EQ(library.codes().size(), c.remaining.size());
+    for (std::size_t k = 0; k < c.remaining.size(); ++k) {
+        EXPECT_EQ(library.readGlyph(int(k)), planeFromArt(dotArt(c.remaining[k]))) << k;
+        EXPECT_EQ(library.code(int(k)), code(c.remaining[k])) << k;
+    }
+    EXPECT_EQ(std::filesystem::file_size(dir.file("JQT.TMP")), c.remaining.size() * 128);
+    EXPECT_EQ(library.LibIndex(), c.selectedAfter);
+    EXPECT_EQ(library.labelText(), c.label);
+    const int framed = c.selectedAfter < int(c.remaining.size()) ? c.selectedAfter : -1;
+    EXPECT_EQ(library.markSelected().current, framed);
+    EXPECT_EQ(library.DG1Marked(), framed);
+    library.closeStore();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DeleteTest,
@@ -198,7 +230,7 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphEmptiesTheLibrary)
     tw->controls.mnuSave.enabled = false; // as after a save
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 1字");
     EXPECT_EQ(storeSize(), 0u);
     EXPECT_FALSE(tw->controls.RG1.enabled);
@@ -206,7 +238,7 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphEmptiesTheLibrary)
     EXPECT_TRUE(tw->controls.mnuSave.enabled);
 
     tw->DelBtnClick(); // empty: no question (an unscripted one fails the test)
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
 }
 
 TEST_F(LibraryTest, DeleteAnsweredNoChangesNothing)
@@ -217,7 +249,7 @@ TEST_F(LibraryTest, DeleteAnsweredNoChangesNothing)
     tw.prompts().answer(Answer::No);
     tw->DelBtnClick();
     EXPECT_EQ(store(), before);
-    EXPECT_EQ(tw->library.LibCount, 2);
+    EXPECT_EQ(tw->library().LibCount(), 2);
     EXPECT_EQ(tw->controls.XNLabel, "共 2字 第 2字");
     EXPECT_FALSE(tw->controls.mnuSave.enabled);
 }
@@ -225,13 +257,13 @@ TEST_F(LibraryTest, DeleteAnsweredNoChangesNothing)
 TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
 {
     tw->mnu24Click();
-    ASSERT_EQ(tw->library.DG1ColCount, 7);
-    ASSERT_EQ(tw->library.DG1RowCount, 29);
+    ASSERT_EQ(tw->library().DG1ColCount(), 7);
+    ASSERT_EQ(tw->library().DG1RowCount(), 29);
     for (int i = 0; i < 200; ++i)
         add(i, i == 7 ? std::vector<std::string>{".......................#"} : std::vector<std::string>{});
 
     tw->DG1MouseDown(0, 1);
-    EXPECT_EQ(tw->library.LibIndex, 7);
+    EXPECT_EQ(tw->library().LibIndex(), 7);
     EXPECT_EQ(tw->libPlane.at(0, 2), 0x01);
     EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 8字");
 
@@ -240,7 +272,7 @@ TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
         EXPECT_FALSE(tw->DG1DrawCell(index, glyph)) << index;
     tw->DG1MouseDown(4, 28); // cell 200
     EXPECT_EQ(tw.prompts().beeps(), 1);
-    EXPECT_EQ(tw->library.LibIndex, 7);
+    EXPECT_EQ(tw->library().LibIndex(), 7);
     EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 8字");
 }
 
@@ -249,7 +281,7 @@ TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
     fill(12);
     tw->controls.Panel1.enabled = false;
     tw->DG1MouseDown(4, 0);
-    EXPECT_EQ(tw->library.LibIndex, 4);
+    EXPECT_EQ(tw->library().LibIndex(), 4);
     EXPECT_EQ(tw->controls.XNLabel, "共 12字 第 5字");
     EXPECT_EQ(tw->controls.RG1Index, 1);
     EXPECT_EQ(tw->ViewMode, 1);
@@ -260,12 +292,12 @@ TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
     GlyphPlane glyph;
     ASSERT_TRUE(tw->DG1DrawCell(7, glyph));
     EXPECT_EQ(glyph.at(0, 0), 0x01);
-    EXPECT_EQ(tw->library.LibIndex, 4);
+    EXPECT_EQ(tw->library().LibIndex(), 4);
     EXPECT_EQ(tw->libPlane.at(0, 0), 0x08);
 
     tw->DG1MouseDown(2, 1); // cell 12, just after the last glyph
     EXPECT_EQ(tw.prompts().beeps(), 1);
-    EXPECT_EQ(tw->library.LibIndex, 4);
+    EXPECT_EQ(tw->library().LibIndex(), 4);
     EXPECT_EQ(tw->controls.XNLabel, "共 12字 第 5字");
 }
 
@@ -287,7 +319,7 @@ TEST_F(LibraryTest, APressOnNoGlyphKeepsTheSelection)
     tw->SG2DblClick();
     for (auto [col, row] : {std::pair{3, 0}, {9, 19}, {-1, -1}}) {
         tw->DG1MouseDown(col, row);
-        EXPECT_EQ(tw->library.LibIndex, 1) << col << ", " << row;
+        EXPECT_EQ(tw->library().LibIndex(), 1) << col << ", " << row;
         EXPECT_EQ(tw->controls.RG1Index, 1);
         EXPECT_TRUE(tw->EditModified);
     }
@@ -335,7 +367,7 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphInTheLibraryViewLeavesAnEmptySystemView)
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
 
-    EXPECT_EQ(tw->library.LibCount, 0);
+    EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_EQ(tw->controls.RG1Index, 0);
     EXPECT_EQ(tw->ViewMode, 0);
     EXPECT_FALSE(tw->controls.ClearBtn.enabled);
@@ -355,7 +387,7 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphInTheLibraryViewLeavesAnEmptySystemView)
 TEST_F(LibraryTest, DeleteInTheSystemViewKeepsTheEditorAndFollowsTheSelection)
 {
     fill(3);
-    tw->library.LibIndex = 0;
+    tw.library().select(0);
     tw.setGrid({"...#"});
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
@@ -386,7 +418,7 @@ TEST_F(LibraryTest, AddIsOfferedOnlyForTheGlyphLastRendered)
     EXPECT_TRUE(tw->controls.AddBtn.enabled);
     tw.setGrid({"...#"});
     tw->AddBtnClick();
-    EXPECT_EQ(tw->library.codeList[2], "\xB0\xA6");
+    EXPECT_EQ(tw->library().code(2), "\xB0\xA6");
     EXPECT_EQ(store().substr(256), record({{0, 0x10}}));
 }
 
@@ -397,7 +429,7 @@ TEST_F(LibraryTest, PaintingAfterAFailedReadStillRestoresTheSelection)
     std::filesystem::resize_file(tw.dir().file("JQT.TMP"), 128);
     GlyphPlane glyph;
     EXPECT_THROW(tw->DG1DrawCell(1, glyph), IoError);
-    EXPECT_EQ(tw->library.LibIndex, 0);
+    EXPECT_EQ(tw->library().LibIndex(), 0);
     EXPECT_EQ(tw->libPlane.at(0, 0), 0x80);
 }
 

@@ -75,12 +75,10 @@ public:
 // Puts the glyphs into the store as records 0, 1, ... with codes B0A1, B0A2 ...
 void fillLibrary(Workspace &ws, const std::vector<GlyphPlane> &glyphs)
 {
-    for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        ws.storeFile.seek(std::int64_t(i));
-        ws.storeFile.write(glyphs[i].bytes.data());
-        ws.library.codeList[i] = std::string{char(0xB0), char(0xA1 + i)};
-    }
-    ws.library.LibCount = int(glyphs.size());
+    std::vector<std::string> codes;
+    for (std::size_t i = 0; i < glyphs.size(); ++i)
+        codes.push_back(std::string{char(0xB0), char(0xA1 + i)});
+    addToLibrary(ws, glyphs, codes);
 }
 
 GlyphPlane dotAt(int x, int y)
@@ -186,7 +184,7 @@ TEST_P(PrintRangeRefused, ShowsTheRangeError)
     EXPECT_EQ(tw.prompts().texts("error"), std::vector<std::string>{"范围指定错误!"});
     EXPECT_EQ(tw.prompts().lastButtons(), Buttons::Ok);
     EXPECT_TRUE(dev.calls.empty());
-    EXPECT_EQ(tw->library.LibIndex, 0);
+    EXPECT_EQ(tw->library().LibIndex(), 0);
     EXPECT_EQ(tw->ViewMode, 0);
 }
 
@@ -242,7 +240,7 @@ TEST(Print, FailureWhileDrawingAbortsTheDocument)
     EXPECT_EQ(dev.calls.back(), "abort");
     EXPECT_FALSE(dev.printing());
     // The glyph being printed when it failed is the one selected and shown.
-    EXPECT_EQ(tw->library.LibIndex, 1);
+    EXPECT_EQ(tw->library().LibIndex(), 1);
     EXPECT_EQ(tw.grid()[1], ".#..............");
 
     // The next print is not refused as busy.
@@ -257,13 +255,13 @@ TEST(Print, StoreReadFailureAbortsAndKeepsTheLastGlyphRead)
 {
     TestWorkspace tw;
     fillLibrary(tw.ws(), {dotAt(0, 0), dotAt(3, 0)});
-    tw->library.LibCount = 3; // the store holds only two records
+    tw.library().setCount(3); // the store holds only two records
     RecordingDevice dev;
     EXPECT_FALSE(tw->run([&] { tw->printRange("1", "3", dev); }));
 
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});
     EXPECT_EQ(dev.calls.back(), "abort");
-    EXPECT_EQ(tw->library.LibIndex, 1);
+    EXPECT_EQ(tw->library().LibIndex(), 1);
     EXPECT_EQ(tw->libPlane, dotAt(3, 0));
     EXPECT_EQ(tw.grid()[0], "...#............");
     EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 2字");
@@ -286,7 +284,7 @@ TEST(Print, LastGlyphPrintedBecomesTheSelection)
     tw->printRange("4", "6", dev);
 
     EXPECT_EQ(dev.calls.front(), "begin Dotforge 小字库 第4-6字");
-    EXPECT_EQ(tw->library.LibIndex, 5);
+    EXPECT_EQ(tw->library().LibIndex(), 5);
     EXPECT_EQ(tw->controls.RG1Index, 1);
     EXPECT_EQ(tw->ViewMode, 1);
     EXPECT_EQ(tw->libPlane, dotAt(5, 0));
@@ -297,10 +295,7 @@ TEST(Print, LastGlyphPrintedBecomesTheSelection)
 
     // A commit now writes the grid over glyph 6 and leaves glyph 1 alone.
     tw->ChgBtnClick();
-    GlyphPlane first;
-    tw->storeFile.seek(0);
-    tw->storeFile.read(first.bytes.data());
-    EXPECT_EQ(first, dotAt(0, 0));
+    EXPECT_EQ(tw.library().readGlyph(0), dotAt(0, 0));
 }
 
 TEST(Print, PageBreakOpensOnePageForTheNextLines)

@@ -448,7 +448,7 @@ TEST(ProfileCommand, WithEffectsShownAFileNeverMixesTwoLayouts)
     };
     add(0); // 啊
     add(1); // 阿
-    ASSERT_EQ(ws.library.LibCount, 2);
+    ASSERT_EQ(ws.library().LibCount(), 2);
     tw.prompts().clear();
 
     // Another mode with the same effects: the mode applies to every glyph as
@@ -464,14 +464,14 @@ TEST(ProfileCommand, WithEffectsShownAFileNeverMixesTwoLayouts)
     EXPECT_EQ(tw.prompts().texts("warning"), question);
     EXPECT_EQ(ws.controls.rotation, Rotation::R0);
     EXPECT_EQ(ws.controls.flip, Flip::None);
-    EXPECT_EQ(ws.library.LibCount, 2);
+    EXPECT_EQ(ws.library().LibCount(), 2);
     EXPECT_EQ(readFile(tw.dir().file("JQT.TMP")), store);
 
     tw.prompts().clear();
     tw.prompts().answer(Answer::Yes);
     ws.mnuProfileClick("pages-lsb");
     EXPECT_EQ(tw.prompts().texts("warning"), question);
-    EXPECT_EQ(ws.library.LibCount, 0);
+    EXPECT_EQ(ws.library().LibCount(), 0);
     const Layout &pages = findProfile("pages-lsb")->layout;
     EXPECT_EQ(ws.controls.mode, pages.mode);
     EXPECT_EQ(ws.controls.rotation, pages.effects.rotation);

@@ -19,13 +19,9 @@ void fillLibrary(TestWorkspace &tw, int count)
 {
     Workspace &ws = tw.ws();
     GlyphPlane glyph = planeFromArt({"################"});
-    ws.storeFile.seek(0);
-    for (int i = 0; i < count; ++i) {
-        ws.storeFile.write(glyph.bytes.data());
-        ws.library.codeList[std::size_t(i)] = std::string{char(0xB0), char(0xA1 + i)};
-    }
-    ws.library.LibCount = count;
-    ws.library.LibIndex = count - 1;
+    for (int i = 0; i < count; ++i)
+        addToLibrary(ws, {glyph}, {std::string{char(0xB0), char(0xA1 + i)}});
+    tw.library().select(count - 1);
     ws.controls.RG1.enabled = true;
     ws.controls.DelBtn.enabled = true;
     ws.controls.mnuSave.enabled = true;
@@ -60,9 +56,9 @@ TEST(DotSize, LayoutForEachSizeOnAnEmptyLibrary)
         Workspace &ws = tw.ws();
         EXPECT_EQ(ws.dotSize(), c.n);
         EXPECT_EQ(ws.editorGrid().cellSize(), c.editorCell) << c.n;
-        EXPECT_EQ(ws.library.DG1ColCount, c.listColumns) << c.n;
-        EXPECT_EQ(ws.library.DG1RowCount, c.listRows) << c.n;
-        EXPECT_EQ(ws.library.DG1CellSize, c.n + 4);
+        EXPECT_EQ(ws.library().DG1ColCount(), c.listColumns) << c.n;
+        EXPECT_EQ(ws.library().DG1RowCount(), c.listRows) << c.n;
+        EXPECT_EQ(ws.library().DG1CellSize(), c.n + 4);
         EXPECT_EQ(ws.codeTable().FontSize(), c.pointSize);
         EXPECT_EQ(ws.controls.mnu16.checked, c.n == 16);
         EXPECT_EQ(ws.controls.mnu24.checked, c.n == 24);
@@ -108,7 +104,7 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         EXPECT_EQ(tw->dotSize(), 16);
         EXPECT_TRUE(tw->controls.mnu16.checked);
         EXPECT_FALSE(tw->controls.mnu24.checked);
-        EXPECT_EQ(tw->library.LibCount, 3);
+        EXPECT_EQ(tw->library().LibCount(), 3);
         EXPECT_EQ(storeSize(tw), 3u * 128);
     }
     {
@@ -118,10 +114,10 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         tw->mnu24Click();
         EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{});
         EXPECT_EQ(tw->dotSize(), 24);
-        EXPECT_EQ(tw->library.LibCount, 0);
-        EXPECT_EQ(tw->library.LibIndex, 0);
+        EXPECT_EQ(tw->library().LibCount(), 0);
+        EXPECT_EQ(tw->library().LibIndex(), 0);
         EXPECT_EQ(storeSize(tw), 0u);
-        EXPECT_EQ(tw->library.codeList[0], "");
+        EXPECT_EQ(tw->library().code(0), "");
         EXPECT_FALSE(tw->controls.mnuSave.enabled);
         EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);
         EXPECT_FALSE(tw->controls.RG1.enabled);
@@ -133,7 +129,7 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         tw.prompts().answer(Answer::No);
         tw->mnu16Click();
         EXPECT_EQ(tw.prompts().texts("confirmation").size(), 1u);
-        EXPECT_EQ(tw->library.LibCount, 0);
+        EXPECT_EQ(tw->library().LibCount(), 0);
     }
 }
 
@@ -152,7 +148,7 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         tw->TypedEntry = true;
         (tw.ws().*command)();
         EXPECT_TRUE(tw.prompts().log().empty());
-        EXPECT_EQ(tw->library.LibCount, 0);
+        EXPECT_EQ(tw->library().LibCount(), 0);
         EXPECT_EQ(storeSize(tw), 0u);
         EXPECT_EQ(tw->documents().fileName(), "");
         EXPECT_EQ(tw->controls.caption, "Dotforge");
@@ -207,7 +203,7 @@ TEST(NewAndClose, DropEditsOfALibraryGlyphWithoutAQuestion)
                            : std::vector<std::string>{});
         EXPECT_TRUE(tw.prompts().allConsumed());
         EXPECT_EQ(tw->ViewMode, 0);
-        EXPECT_EQ(tw->library.LibCount, 0);
+        EXPECT_EQ(tw->library().LibCount(), 0);
         EXPECT_EQ(storeSize(tw), 0u);
         EXPECT_FALSE(tw->EditModified);
     }
@@ -239,7 +235,7 @@ TEST(NewAndClose, EveryResetShowsTheEmptyList)
         (tw.ws().*c.command)();
         EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 0字");
         EXPECT_FALSE(tw->controls.DelBtn.enabled);
-        EXPECT_EQ(tw->library.DG1Marked, -1);
+        EXPECT_EQ(tw->library().DG1Marked(), -1);
         EXPECT_TRUE(tw.prompts().allConsumed());
     }
 }
@@ -277,14 +273,14 @@ TEST(ViewOption, YesTogglesAndResetsNoChangesNothing)
     tw.prompts().answer(Answer::No);
     ws.mnuViewClick();
     EXPECT_TRUE(ws.controls.mnuView);
-    EXPECT_EQ(ws.library.LibCount, 2);
+    EXPECT_EQ(ws.library().LibCount(), 2);
     EXPECT_EQ(storeSize(tw), 2u * 128);
     EXPECT_EQ(tw.grid()[0], "#..#............");
 
     tw.prompts().answer(Answer::Yes);
     ws.mnuViewClick();
     EXPECT_FALSE(ws.controls.mnuView);
-    EXPECT_EQ(ws.library.LibCount, 0);
+    EXPECT_EQ(ws.library().LibCount(), 0);
     EXPECT_EQ(storeSize(tw), 0u);
 }
 

@@ -22,8 +22,8 @@ TEST(StartUp, InitialState)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     EXPECT_EQ(ws.dotSize(), 16);
-    EXPECT_EQ(ws.library.LibCount, 0);
-    EXPECT_EQ(ws.library.LibIndex, 0);
+    EXPECT_EQ(ws.library().LibCount(), 0);
+    EXPECT_EQ(ws.library().LibIndex(), 0);
     EXPECT_EQ(ws.ViewMode, 0);
     EXPECT_FALSE(ws.EditModified);
     EXPECT_FALSE(ws.TypedEntry);
@@ -33,9 +33,9 @@ TEST(StartUp, InitialState)
     EXPECT_EQ(ws.controls.caption, "Dotforge");
     EXPECT_EQ(ws.controls.XNLabel, "共 0字 第 0字");
     EXPECT_EQ(ws.editorGrid().cellSize(), 17);
-    EXPECT_EQ(ws.library.DG1ColCount, 10);
-    EXPECT_EQ(ws.library.DG1RowCount, 20);
-    EXPECT_EQ(ws.library.DG1CellSize, 20);
+    EXPECT_EQ(ws.library().DG1ColCount(), 10);
+    EXPECT_EQ(ws.library().DG1RowCount(), 20);
+    EXPECT_EQ(ws.library().DG1CellSize(), 20);
     EXPECT_EQ(ws.codeTable().sectionSizes(), (std::array<int, 4>{8363, 8368, 7802, 8742}));
     EXPECT_EQ(ws.codeTable().firstAreas(), (std::array<int, 4>{16, 16, 4, 16}));
     EXPECT_EQ(ws.editorGrid().selWidth(), 1);
@@ -98,7 +98,7 @@ TEST(StartUp, StoreFileIsCreatedEmptyAndErasedAtClose)
         ws.FormCreate();
         ASSERT_TRUE(fs::exists(dir.file("JQT.TMP")));
         EXPECT_EQ(fs::file_size(dir.file("JQT.TMP")), 0u);
-        EXPECT_TRUE(ws.storeFile.isOpen());
+        EXPECT_TRUE(ws.library().storeOpen());
         EXPECT_TRUE(ws.codeTable().hasFontFile());
         ws.FormClose();
         EXPECT_FALSE(fs::exists(dir.file("JQT.TMP")));
@@ -151,8 +151,7 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
     Workspace first(firstPrompts, raster, dir.path().string());
     first.FormCreate();
     GlyphPlane glyph = planeFromArt({"#..............#"});
-    first.storeFile.seek(0);
-    first.storeFile.write(glyph.bytes.data());
+    LibraryAccess::of(first).writeGlyph(0, glyph);
 
     {
         Workspace second(secondPrompts, raster, dir.path().string());
@@ -162,7 +161,7 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
             + " 中的小字库暂存文件 JQT.TMP，本窗口不能加入或保存字模。请先关闭那个 Dotforge 再选“新建”，"
               "或在另一个文件夹中启动本程序!";
         EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
-        EXPECT_FALSE(second.storeFile.isOpen());
+        EXPECT_FALSE(second.library().storeOpen());
         // Its library commands cannot reach a store and say why, every time;
         // New tries again and fails the same way. A refused command changes
         // nothing: there is nothing to save and closing asks nothing.
@@ -184,7 +183,7 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
             EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
             EXPECT_FALSE(second.controls.mnuSave.enabled);
             EXPECT_FALSE(second.controls.mnuSaveAs.enabled);
-            EXPECT_EQ(second.library.LibCount, 0);
+            EXPECT_EQ(second.library().LibCount(), 0);
         }
         secondPrompts.clear();
         EXPECT_TRUE(second.FormCloseQuery());
@@ -194,10 +193,7 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
 
     ASSERT_TRUE(fs::exists(dir.file("JQT.TMP")));
     EXPECT_EQ(fs::file_size(dir.file("JQT.TMP")), 128u);
-    GlyphPlane back;
-    first.storeFile.seek(0);
-    first.storeFile.read(back.bytes.data());
-    EXPECT_EQ(back, glyph);
+    EXPECT_EQ(LibraryAccess::of(first).readGlyph(0), glyph);
     first.FormClose();
     EXPECT_FALSE(fs::exists(dir.file("JQT.TMP")));
 }
@@ -207,12 +203,11 @@ TEST(StartUp, NewEmptiesTheStoreAndKeepsItOpen)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     GlyphPlane glyph;
-    ws.storeFile.seek(0);
-    ws.storeFile.write(glyph.bytes.data());
-    ws.storeFile.write(glyph.bytes.data());
+    tw.library().writeGlyph(0, glyph);
+    tw.library().writeGlyph(1, glyph);
     ws.mnuNewClick();
     EXPECT_EQ(fs::file_size(tw.dir().file("JQT.TMP")), 0u);
-    EXPECT_TRUE(ws.storeFile.isOpen());
+    EXPECT_TRUE(ws.library().storeOpen());
 }
 
 TEST(ErrorTexts, RunTimeTextsAndTheFullStopRule)
@@ -395,7 +390,7 @@ TEST(StartUp, StoreThatIsNoFileOfItsOwnIsRefusedAndLeftAlone)
                 = "\"" + store + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它.";
             EXPECT_EQ(prompts.texts("ioerror"),
                 (std::vector<std::string>{refused, "File not found: \"" + dir.file("Font16s") + "\""}));
-            EXPECT_FALSE(ws.storeFile.isOpen());
+            EXPECT_FALSE(ws.library().storeOpen());
             EXPECT_FALSE(ws.run([&] { ws.mnuNewClick(); }));
             EXPECT_EQ(prompts.texts("ioerror").back(), refused);
             ws.FormClose();
@@ -440,7 +435,7 @@ TEST(StartUp, Font16sThatIsNoFileIsRefused)
             std::vector<std::string>{"\"" + font + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
         EXPECT_FALSE(tw->codeTable().hasFontFile());
         EXPECT_FALSE(tw->controls.RU.enabled);
-        EXPECT_TRUE(tw->storeFile.isOpen());
+        EXPECT_TRUE(tw->library().storeOpen());
         if (writer >= 0)
             ::close(writer);
     }

@@ -25,12 +25,10 @@ namespace {
 
 void fillLibrary(Workspace &ws, const std::vector<GlyphPlane> &glyphs)
 {
-    for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        ws.storeFile.seek(std::int64_t(i));
-        ws.storeFile.write(glyphs[i].bytes.data());
-        ws.library.codeList[i] = std::string{char(0xB0), char(0xA1 + i)};
-    }
-    ws.library.LibCount = int(glyphs.size());
+    std::vector<std::string> codes;
+    for (std::size_t i = 0; i < glyphs.size(); ++i)
+        codes.push_back(std::string{char(0xB0), char(0xA1 + i)});
+    addToLibrary(ws, glyphs, codes);
 }
 
 // One page of a PDF as an image: the w x h pixels from (x, y) of the page at
@@ -251,7 +249,7 @@ TEST_F(PrintPdf, FailedPrintLeavesNoFileAndTheNextOneRuns)
     GlyphPlane dot;
     dot.setDot(0, 0, true);
     fillLibrary(tw.ws(), {dot, dot});
-    tw->library.LibCount = 3; // the store holds two records
+    tw.library().setCount(3); // the store holds two records
     EXPECT_FALSE(tw->run([&] { tw->printRange("1", "3", painter); }));
 
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});

@@ -59,6 +59,24 @@ struct WorkspaceOptions {
     Rasterizer *rasterizer = nullptr; // default: a BlankRasterizer
 };
 
+// The library of a workspace, for tests that put glyphs straight into the store
+// or select one through the library's own methods.
+struct LibraryAccess {
+    static Library &of(Workspace &ws) { return ws.m_library; }
+};
+
+// Puts glyphs after those the library holds, as the add command stores them,
+// leaving the selection as it is. Codes default to none.
+inline void addToLibrary(Workspace &ws, const std::vector<GlyphPlane> &glyphs,
+                         const std::vector<std::string> &codes = {})
+{
+    Library &library = LibraryAccess::of(ws);
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        library.writeNext(glyphs[i]);
+        library.admit(i < codes.size() ? codes[i] : std::string());
+    }
+}
+
 class TestWorkspace {
 public:
     explicit TestWorkspace(WorkspaceOptions options = {});
@@ -69,6 +87,7 @@ public:
     ScriptedPrompts &prompts() { return m_prompts; }
     BlankRasterizer &blank() { return m_blank; }
     const TempDir &dir() const { return m_dir; }
+    Library &library() { return LibraryAccess::of(*m_ws); }
 
     // Renders the selected character with the blank rasteriser drawing `rows`
     // (the TrueType source): the source plane, the edit plane and the grid hold

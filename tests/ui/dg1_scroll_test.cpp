@@ -81,7 +81,7 @@ private:
             QVERIFY(addBtn->isEnabled());
             QTest::mouseClick(addBtn, Qt::LeftButton);
         }
-        QCOMPARE(ws().library.LibCount, int(m_added.size()));
+        QCOMPARE(ws().library().LibCount(), int(m_added.size()));
     }
 
     // Every pixel of every visible cell: the glyph of the cell's index at one
@@ -93,13 +93,15 @@ private:
     QString cellMismatch(bool fresh = true)
     {
         const QImage shot = fresh ? dg1()->viewport()->grab().toImage() : shownList();
-        const int selected = ws().library.LibIndex >= 0 && ws().library.LibIndex < ws().library.LibCount ? ws().library.LibIndex : -1;
+        const Library &library = ws().library();
+        const int selected
+            = library.LibIndex() >= 0 && library.LibIndex() < library.LibCount() ? library.LibIndex() : -1;
         if (shot.size() != dg1()->viewport()->size())
             return QStringLiteral("no image of the list");
         const int n = ws().dotSize();
         const int size = n + 4;
         const int pitch = size + 1;
-        const int columns = ws().library.DG1ColCount;
+        const int columns = ws().library().DG1ColCount();
         const int top = dg1()->topRow();
         for (int r = 0; r * pitch < shot.height(); ++r) {
             for (int c = 0; c < columns; ++c) {
@@ -187,7 +189,7 @@ private slots:
         QFETCH(int, dots);
         QFETCH(int, columns);
         chooseSize(dots);
-        QCOMPARE(ws().library.DG1ColCount, columns);
+        QCOMPARE(ws().library().DG1ColCount(), columns);
         addGlyphs(kGlyphs);
 
         QCOMPARE(cellMismatch(), QString());
@@ -213,9 +215,9 @@ private slots:
         addGlyphs(kGlyphs);
         scrollTo(2);
 
-        const int pitch = ws().library.DG1CellSize + 1;
+        const int pitch = ws().library().DG1CellSize() + 1;
         QTest::mouseClick(dg1()->viewport(), Qt::LeftButton, {}, QPoint(pitch + 10, 10));
-        QCOMPARE(ws().library.LibIndex, 11);
+        QCOMPARE(ws().library().LibIndex(), 11);
         QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 30字 第 12字"));
         QCOMPARE(test::gridArt(ws()), m_added[11]);
 
@@ -240,27 +242,27 @@ private slots:
     void selectionFrameFollowsTheSelection()
     {
         addGlyphs(12);
-        QCOMPARE(ws().library.LibIndex, 11);
+        QCOMPARE(ws().library().LibIndex(), 11);
         QCOMPARE(cellMismatch(false), QString());
 
         auto *list = dg1()->viewport();
         auto *delBtn = child<QToolButton>("DelBtn");
-        const int pitch = ws().library.DG1CellSize + 1;
+        const int pitch = ws().library().DG1CellSize() + 1;
         const auto press = [&](int index) {
             QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(index % 10 * pitch + 5, index / 10 * pitch + 5));
         };
         press(3);
-        QCOMPARE(ws().library.LibIndex, 3);
+        QCOMPARE(ws().library().LibIndex(), 3);
         QCOMPARE(cellMismatch(false), QString());
         press(30);
         QCOMPARE(m_prompts->beeps(), 1);
-        QCOMPARE(ws().library.LibIndex, 3);
+        QCOMPARE(ws().library().LibIndex(), 3);
         QCOMPARE(cellMismatch(false), QString());
 
         m_prompts->answer(Answer::Yes);
         QTest::mouseClick(delBtn, Qt::LeftButton);
         m_added.erase(m_added.begin() + 3);
-        QCOMPARE(ws().library.LibIndex, 3);
+        QCOMPARE(ws().library().LibIndex(), 3);
         QCOMPARE(test::gridArt(ws()), m_added[3]);
         QCOMPARE(cellMismatch(false), QString());
 
@@ -268,7 +270,7 @@ private slots:
         m_prompts->answer(Answer::Yes);
         QTest::mouseClick(delBtn, Qt::LeftButton);
         m_added.pop_back();
-        QCOMPARE(ws().library.LibIndex, 9);
+        QCOMPARE(ws().library().LibIndex(), 9);
         QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 10字 第 10字"));
         QCOMPARE(cellMismatch(false), QString());
 
@@ -292,8 +294,8 @@ private slots:
         test::writeFile(file, glyphs + codes);
         m_prompts->fileChoice(FileChoice{file, 1});
         child<QAction>("mnuOpen")->trigger();
-        QCOMPARE(ws().library.LibCount, 200);
-        QCOMPARE(ws().library.LibIndex, 199);
+        QCOMPARE(ws().library().LibCount(), 200);
+        QCOMPARE(ws().library().LibIndex(), 199);
         QVERIFY(dg1()->viewport()->rect().contains(dg1()->cellRect(199)));
     }
 

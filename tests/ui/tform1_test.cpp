@@ -288,7 +288,7 @@ private slots:
 
         auto *dg1 = child<DG1Grid>("DG1");
         QCOMPARE(dg1->viewport()->width(), DG1Grid::kClientWidth);
-        QCOMPARE(ws().library.DG1ColCount, 10);
+        QCOMPARE(ws().library().DG1ColCount(), 10);
         QCOMPARE(dg1->cellAt(QPoint(209, 0)), QPoint(9, 0));
         QCOMPARE(dg1->cellAt(QPoint(210, 0)), QPoint(-1, -1));
         // Scrolled by three rows, the top visible row is row 3.
@@ -514,7 +514,7 @@ private slots:
         auto *addBtn = child<QToolButton>("AddBtn");
         QTest::mouseClick(addBtn, Qt::LeftButton);
         QCOMPARE(child<QLabel>("XNLabel")->text(), QStringLiteral("共 1字 第 1字"));
-        QCOMPARE(ws().library.LibCount, 1);
+        QCOMPARE(ws().library().LibCount(), 1);
         QVERIFY(!addBtn->isEnabled());
         QVERIFY(child<QToolButton>("DelBtn")->isEnabled());
         QVERIFY(child<QWidget>("RG1")->isEnabled());
@@ -556,9 +556,9 @@ private slots:
         QTest::mouseClick(add, Qt::LeftButton);
         QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(1, 0).center());
         QTest::mouseClick(add, Qt::LeftButton);
-        QCOMPARE(ws().library.LibCount, 2);
+        QCOMPARE(ws().library().LibCount(), 2);
         auto *dg1 = child<DG1Grid>("DG1");
-        QCOMPARE(dg1->currentIndex(), ws().library.LibIndex);
+        QCOMPARE(dg1->currentIndex(), ws().library().LibIndex());
         const auto frame = [dg1](int index) {
             return darkOnOutline(dg1->viewport()->grab().toImage(), dg1->cellRect(index).adjusted(1, 1, -1, -1));
         };
@@ -662,7 +662,7 @@ private slots:
         QCOMPARE(sg2->cellAt(o + QPoint(12, 0)), QPoint(1, 0));
         QCOMPARE(sg2->cellAt(o + QPoint(287, 287)), QPoint(23, 23));
         QCOMPARE(sg2->cellAt(o + QPoint(288, 0)), QPoint(-1, -1));
-        QCOMPARE(ws().library.DG1ColCount, 7);
+        QCOMPARE(ws().library().DG1ColCount(), 7);
         QCOMPARE(sg2Pixel(0, 0), kBlue);
     }
 

@@ -21,7 +21,7 @@ using namespace dotforge::test;
 TEST(TXPrint, EveryShowingProposesTheWholeLibrary)
 {
     TestWorkspace tw;
-    tw->library.LibCount = 37;
+    tw.library().setCount(37);
     TXPrint dlg(tw.ws());
     dlg.show();
     EXPECT_EQ(dlg.Edit1->text(), QStringLiteral("1"));
@@ -30,7 +30,7 @@ TEST(TXPrint, EveryShowingProposesTheWholeLibrary)
     dlg.Edit1->setText(QStringLiteral("4"));
     QTest::mouseClick(dlg.Button3, Qt::LeftButton);
     EXPECT_FALSE(dlg.isVisible());
-    tw->library.LibCount = 3;
+    tw.library().setCount(3);
     dlg.show();
     EXPECT_EQ(dlg.Edit1->text(), QStringLiteral("1"));
     EXPECT_EQ(dlg.Edit2->text(), QStringLiteral("3"));
@@ -41,11 +41,7 @@ TEST(TXPrint, PrintButtonPrintsTheEditedRange)
     TestWorkspace tw;
     GlyphPlane dot;
     dot.setDot(0, 0, true);
-    for (int i = 0; i < 3; ++i) {
-        tw->storeFile.seek(i);
-        tw->storeFile.write(dot.bytes.data());
-    }
-    tw->library.LibCount = 3;
+    addToLibrary(tw.ws(), {dot, dot, dot});
     TXPrint dlg(tw.ws());
     dlg.pagePainter().printer().setOutputFormat(QPrinter::PdfFormat); // a file even where a printer exists
     dlg.show();
@@ -55,7 +51,7 @@ TEST(TXPrint, PrintButtonPrintsTheEditedRange)
     const std::string file = tw.dir().file("Dotforge-print-1.pdf");
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"已打印到文件 " + file});
     EXPECT_TRUE(QFile::exists(QString::fromStdString(file)));
-    EXPECT_EQ(tw->library.LibIndex, 2);
+    EXPECT_EQ(tw->library().LibIndex(), 2);
     EXPECT_TRUE(dlg.isVisible());
 }
 
@@ -66,9 +62,7 @@ TEST(TXPrint, SetUpProposesTheNextFileAndOnlyChooses)
     TestWorkspace tw;
     GlyphPlane dot;
     dot.setDot(0, 0, true);
-    tw->storeFile.seek(0);
-    tw->storeFile.write(dot.bytes.data());
-    tw->library.LibCount = 1;
+    addToLibrary(tw.ws(), {dot});
     TXPrint dlg(tw.ws());
     dlg.pagePainter().printer().setOutputFormat(QPrinter::PdfFormat);
     dlg.show();
