@@ -9,18 +9,18 @@ namespace dotforge {
 bool Workspace::prepareBlockMenu()
 {
     const bool block = m_editor.hasBlock();
-    if (controls.RG1Index == 0) {
+    if (m_controls.RG1Index == 0) {
         // Only copying is offered here; the moves keep the state the last
         // opening in the library view gave them.
         if (!block)
             return false;
-        controls.pmuCopy.enabled = true;
-        controls.pmuCut.enabled = controls.pmuPaste.enabled = controls.pmuDel.enabled = false;
+        m_controls.pmuCopy.enabled = true;
+        m_controls.pmuCut.enabled = m_controls.pmuPaste.enabled = m_controls.pmuDel.enabled = false;
         return true;
     }
-    for (Toggle *item : {&controls.pmuCut, &controls.pmuCopy, &controls.pmuDel, &controls.pmuLeft, &controls.pmuRight, &controls.pmuUp, &controls.pmuDown})
+    for (Toggle *item : {&m_controls.pmuCut, &m_controls.pmuCopy, &m_controls.pmuDel, &m_controls.pmuLeft, &m_controls.pmuRight, &m_controls.pmuUp, &m_controls.pmuDown})
         item->enabled = block;
-    controls.pmuPaste.enabled = m_editor.clipFull();
+    m_controls.pmuPaste.enabled = m_editor.clipFull();
     return block || m_editor.clipFull();
 }
 

@@ -8,12 +8,17 @@ namespace dotforge {
 
 void Workspace::ChEditKeyPress(char32_t ch)
 {
-    if (ch != 13 || controls.ChEditText.size() < 2)
+    if (ch != 13 || m_controls.ChEditText.size() < 2)
         return;
-    CurCode = controls.ChEditText.substr(0, 2);
+    CurCode = m_controls.ChEditText.substr(0, 2);
     ChTextOut(CurCode);
     TypedEntry = true;
     notifyControls();
+}
+
+void Workspace::ChEditChange(const std::string &gbk)
+{
+    m_controls.ChEditText = gbk;
 }
 
 void Workspace::Button1Click()

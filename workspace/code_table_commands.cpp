@@ -11,8 +11,8 @@ namespace dotforge {
 void Workspace::SE1Change()
 {
     // The table may skip the areas its variant lacks: the field shows the area taken.
-    controls.SE1.value = m_codeTable.setArea(
-        std::clamp(controls.SE1.value, controls.SE1.min, controls.SE1.max), tableSource());
+    m_controls.SE1.value = m_codeTable.setArea(
+        std::clamp(m_controls.SE1.value, m_controls.SE1.min, m_controls.SE1.max), tableSource());
     notifyControls();
     DispChs();
     try {
@@ -27,10 +27,10 @@ void Workspace::SE1Change()
 
 void Workspace::SE1Step(int delta)
 {
-    const int value = std::clamp(controls.SE1.value + delta, controls.SE1.min, controls.SE1.max);
-    if (value == controls.SE1.value)
+    const int value = std::clamp(m_controls.SE1.value + delta, m_controls.SE1.min, m_controls.SE1.max);
+    if (value == m_controls.SE1.value)
         return;
-    controls.SE1.value = value;
+    m_controls.SE1.value = value;
     SE1Change();
 }
 
@@ -44,13 +44,13 @@ void Workspace::SE1KeyPress(char32_t ch, bool &discard)
 // is shown as a step to it would show it (the Korean variant's gap included).
 void Workspace::SE1Typed(int value)
 {
-    value = std::clamp(value, controls.SE1.min, controls.SE1.max);
-    if (value == controls.SE1.value) {
+    value = std::clamp(value, m_controls.SE1.min, m_controls.SE1.max);
+    if (value == m_controls.SE1.value) {
         // The field shows the area again.
         notifyControls();
         return;
     }
-    controls.SE1.value = value;
+    m_controls.SE1.value = value;
     SE1Change();
 }
 

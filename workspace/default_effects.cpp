@@ -10,7 +10,7 @@ namespace dotforge {
 // editor's own buttons, so each counts as an edit of the glyph.
 void Workspace::applyDefaultEffects()
 {
-    for (Transform t : effectTransforms({controls.rotation, controls.flip, controls.swap}))
+    for (Transform t : effectTransforms({m_controls.rotation, m_controls.flip, m_controls.swap}))
         transformGrid(t);
 }
 
@@ -18,21 +18,21 @@ void Workspace::applyDefaultEffects()
 // option: with the option on the new choice shows at once.
 void Workspace::mnuRotationClick(Rotation r)
 {
-    controls.rotation = r;
+    m_controls.rotation = r;
     notifyControls();
     SelHZ();
 }
 
 void Workspace::mnuFlipClick(Flip f)
 {
-    controls.flip = f;
+    m_controls.flip = f;
     notifyControls();
     SelHZ();
 }
 
 void Workspace::mnuSwapClick(Swap s)
 {
-    controls.swap = s;
+    m_controls.swap = s;
     notifyControls();
     SelHZ();
 }

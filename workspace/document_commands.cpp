@@ -76,9 +76,9 @@ void Workspace::mnuOpenClick()
             // that is selected now, the last one, so that a commit writes what is seen.
             editPlane = libPlane;
             DispDot();
-            controls.RG1.enabled = true;
-            controls.DelBtn.enabled = true;
-            controls.mnuSaveAs.enabled = true;
+            m_controls.RG1.enabled = true;
+            m_controls.DelBtn.enabled = true;
+            m_controls.mnuSaveAs.enabled = true;
         }
     } catch (const FormatError &e) {
         // Checked before a glyph is stored: the library, its records and the
@@ -92,12 +92,12 @@ void Workspace::mnuOpenClick()
         failed = true;
         m_library.setCount(0);
         m_documents.forget();
-        controls.mnuSave.enabled = false;
+        m_controls.mnuSave.enabled = false;
     }
     if (m_library.LibCount() == 0) {
         m_library.select(0);
-        controls.RG1.enabled = false;
-        controls.DelBtn.enabled = false;
+        m_controls.RG1.enabled = false;
+        m_controls.DelBtn.enabled = false;
     }
     for (int i = m_library.LibCount(); i < cellsShown; ++i)
         notifyLibraryCell(i);
@@ -111,7 +111,7 @@ void Workspace::mnuOpenClick()
     else if (m_documents.readCutShort())
         m_prompts.ask(BoxKind::Warning, "文件中字模数超过200,只读入了前200个!", Buttons::Ok);
 
-    controls.caption = std::string(kTitle) + ": " + m_documents.fileName();
+    m_controls.caption = std::string(kTitle) + ": " + m_documents.fileName();
     notifyControls();
 }
 
@@ -144,7 +144,7 @@ void Workspace::saveLibrary()
         writeLibrary();
     } catch (const IoError &) {
         m_documents.restorePrevious();
-        controls.caption = captionFor(m_documents.fileName());
+        m_controls.caption = captionFor(m_documents.fileName());
         notifyControls();
         throw;
     }
@@ -172,7 +172,7 @@ void Workspace::writeLibrary()
     if (m_documents.fileName().empty()) {
         const auto choice = m_prompts.saveFile(Documents::saveDialog());
         if (!choice) {
-            controls.caption = captionFor(m_documents.fileName());
+            m_controls.caption = captionFor(m_documents.fileName());
             notifyControls();
             return;
         }
@@ -212,8 +212,8 @@ void Workspace::writeLibrary()
     rawCopy.closeAndErase();
     reselectLibraryGlyph(*this, m_library);
 
-    controls.caption = captionFor(m_documents.fileName());
-    controls.mnuSave.enabled = false;
+    m_controls.caption = captionFor(m_documents.fileName());
+    m_controls.mnuSave.enabled = false;
     EditModified = false;
     notifyControls();
 }
@@ -227,7 +227,7 @@ void Workspace::mnuExitClick()
 // error handler would, because the answer must still reach the window.
 bool Workspace::FormCloseQuery()
 {
-    if (!controls.mnuSave.enabled)
+    if (!m_controls.mnuSave.enabled)
         return true;
     const Answer answer = m_prompts.ask(BoxKind::Warning, "你还没有保存小字库文件!要保存吗?", Buttons::YesNoCancel);
     if (answer == Answer::Cancel)
@@ -241,7 +241,7 @@ bool Workspace::FormCloseQuery()
             return false;
         }
         // The save dialog was cancelled: the library is still unsaved.
-        if (controls.mnuSave.enabled)
+        if (m_controls.mnuSave.enabled)
             return false;
     }
     return true;

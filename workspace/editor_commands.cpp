@@ -45,7 +45,7 @@ void Workspace::SG2MouseUp(int col, int row, MouseButton button)
 
 void Workspace::SG2DblClick()
 {
-    if (controls.RG1Index != 1)
+    if (m_controls.RG1Index != 1)
         return;
     m_editor.toggleAnchorDot();
     ChgDone();
@@ -107,16 +107,16 @@ void Workspace::SG2KeyDown(Key key, KeyMods mods)
 
 void Workspace::selectRG1(int item)
 {
-    if (item == controls.RG1Index)
+    if (item == m_controls.RG1Index)
         return;
-    controls.RG1Index = item;
+    m_controls.RG1Index = item;
     notifyControls();
     RG1Click();
 }
 
 void Workspace::RG1Click()
 {
-    const int v = controls.RG1Index;
+    const int v = m_controls.RG1Index;
     if (v == ViewMode)
         return;
     if (v == 0 && EditModified
@@ -126,7 +126,7 @@ void Workspace::RG1Click()
         } catch (const IoError &) {
             // The edits were not stored: stay in the library view with them, so
             // that nothing is lost and RG1 shows the view the grid holds.
-            controls.RG1Index = ViewMode;
+            m_controls.RG1Index = ViewMode;
             notifyControls();
             throw;
         }
@@ -134,14 +134,14 @@ void Workspace::RG1Click()
     ViewMode = v;
     editPlane = v == 0 ? m_codeTable.sourcePlane() : libPlane;
     DispDot();
-    controls.ClearBtn.enabled = v == 1;
-    controls.ChgBtn.enabled = v == 1;
+    m_controls.ClearBtn.enabled = v == 1;
+    m_controls.ChgBtn.enabled = v == 1;
     // Add stores the grid under CurCode: only the glyph rendered for it may be
     // added, never a library glyph. Back in the system view the button stays off
     // until a character is rendered again (the source plane shown there lacks
     // the default effects a render applies).
     if (v == 1)
-        controls.AddBtn.enabled = false;
+        m_controls.AddBtn.enabled = false;
     notifyControls();
     if (v == 1)
         notifyFocusEditor();
@@ -149,7 +149,7 @@ void Workspace::RG1Click()
 
 void Workspace::ChgBtnClick()
 {
-    if (controls.RG1Index == 0) {
+    if (m_controls.RG1Index == 0) {
         m_prompts.beep();
         return;
     }
@@ -171,13 +171,13 @@ void Workspace::undoBtnClick()
 {
     if (!EditModified)
         return;
-    editPlane = controls.RG1Index == 0 ? m_codeTable.sourcePlane() : libPlane;
+    editPlane = m_controls.RG1Index == 0 ? m_codeTable.sourcePlane() : libPlane;
     DispDot();
 }
 
 void Workspace::ClearBtnClick()
 {
-    if (controls.RG1Index == 0) {
+    if (m_controls.RG1Index == 0) {
         m_prompts.beep();
         return;
     }

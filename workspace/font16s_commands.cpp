@@ -11,33 +11,33 @@ constexpr int kVariants = 4;
 
 void Workspace::readFontRecord(std::int64_t recordIndex)
 {
-    m_codeTable.readRecord(recordIndex, controls.UJFIndex);
+    m_codeTable.readRecord(recordIndex, m_controls.UJFIndex);
 }
 
 void Workspace::ReadUDot(std::int64_t recordIndex)
 {
-    m_codeTable.readSourceRecord(recordIndex, controls.UJFIndex);
+    m_codeTable.readSourceRecord(recordIndex, m_controls.UJFIndex);
 }
 
 void Workspace::RUClick()
 {
-    controls.RU.checked = true;
-    controls.UJF.enabled = true;
-    controls.RW.checked = false;
-    controls.FontBtn.enabled = false;
-    controls.ChEdit.enabled = false;
+    m_controls.RU.checked = true;
+    m_controls.UJF.enabled = true;
+    m_controls.RW.checked = false;
+    m_controls.FontBtn.enabled = false;
+    m_controls.ChEdit.enabled = false;
     m_codeTable.showDotMatrixInTable();
     notifyControls();
-    UJFClick(controls.UJFIndex);
+    UJFClick(m_controls.UJFIndex);
 }
 
 void Workspace::UJFClick(int itemIndex)
 {
     // The list offers items 0 to 3; anything else means no item, which reads
     // from the start of the file and offers the first variant's areas.
-    controls.UJFIndex = itemIndex >= 0 && itemIndex < kVariants ? itemIndex : -1;
-    controls.SE1.max = m_codeTable.areaCount(controls.UJFIndex);
-    controls.SE1.value = m_codeTable.firstAreaOf(controls.UJFIndex);
+    m_controls.UJFIndex = itemIndex >= 0 && itemIndex < kVariants ? itemIndex : -1;
+    m_controls.SE1.max = m_codeTable.areaCount(m_controls.UJFIndex);
+    m_controls.SE1.value = m_codeTable.firstAreaOf(m_controls.UJFIndex);
     notifyControls();
     SE1Change();
 }

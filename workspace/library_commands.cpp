@@ -33,18 +33,18 @@ void Workspace::AddBtnClick()
     // Move on: the next typed character, or nothing to add until one is picked.
     auto moveOn = [this] {
         if (TypedEntry) {
-            controls.ChEditText.erase(0, 2);
+            m_controls.ChEditText.erase(0, 2);
             // A lone byte left over is no character code: typed entry ends
             // there, as with an empty field, and the byte stays in the field.
-            if (controls.ChEditText.size() >= 2) {
-                CurCode = controls.ChEditText.substr(0, 2);
+            if (m_controls.ChEditText.size() >= 2) {
+                CurCode = m_controls.ChEditText.substr(0, 2);
                 ChTextOut(CurCode);
                 return;
             }
             TypedEntry = false;
         }
         m_codeTable.clearSurface();
-        controls.AddBtn.enabled = false;
+        m_controls.AddBtn.enabled = false;
     };
     // The glyph is in the store from here on. When the next typed character
     // cannot be rendered (or the view switch before it fails to commit), the
@@ -55,14 +55,14 @@ void Workspace::AddBtnClick()
         moveOn();
     } catch (const IoError &) {
         moveOnError = std::current_exception();
-        controls.AddBtn.enabled = false;
+        m_controls.AddBtn.enabled = false;
     }
 
     m_library.admit(code);
     m_library.select(m_library.LibCount() - 1);
     updateXNLabel(); // also paints the new glyph's cell, framed as the selection
-    controls.RG1.enabled = true;
-    controls.DelBtn.enabled = true;
+    m_controls.RG1.enabled = true;
+    m_controls.DelBtn.enabled = true;
     ChgDone();
     EditModified = false;
     notifyControls();
@@ -82,8 +82,8 @@ void Workspace::DelBtnClick()
     updateXNLabel();
     notifyLibraryCell(removal.lastCell);
     if (m_library.LibCount() == 0) {
-        controls.RG1.enabled = false;
-        controls.DelBtn.enabled = false;
+        m_controls.RG1.enabled = false;
+        m_controls.DelBtn.enabled = false;
     }
     ChgDone();
     showSelectionAfterDelete();
@@ -118,8 +118,8 @@ void Workspace::showSelectionAfterDelete()
 void Workspace::ChgDone()
 {
     EditModified = true;
-    controls.mnuSave.enabled = true;
-    controls.mnuSaveAs.enabled = true;
+    m_controls.mnuSave.enabled = true;
+    m_controls.mnuSaveAs.enabled = true;
     notifyControls();
 }
 

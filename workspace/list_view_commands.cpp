@@ -43,12 +43,12 @@ void Workspace::ReadXDot()
 {
     if (m_library.LibCount() > 0 && m_library.LibIndex() < m_library.LibCount()) {
         libPlane = m_library.readGlyph(m_library.LibIndex());
-        controls.Panel1.enabled = true;
+        m_controls.Panel1.enabled = true;
         selectRG1(1);
         ViewMode = 1;
     } else {
         m_prompts.message("小字库已空!");
-        controls.Panel1.enabled = false;
+        m_controls.Panel1.enabled = false;
         selectRG1(0);
         ViewMode = 0;
     }
@@ -59,7 +59,7 @@ void Workspace::ReadXDot()
 // glyph is repainted (with its frame), and so is the cell that had the frame.
 void Workspace::updateXNLabel()
 {
-    controls.XNLabel = m_library.labelText();
+    m_controls.XNLabel = m_library.labelText();
     const Library::Marking marking = m_library.markSelected();
     if (marking.previous >= 0)
         notifyLibraryCell(marking.previous);

@@ -16,19 +16,19 @@ void Workspace::mnuProfileClick(const std::string &name)
     // a yes nothing changes. (The mode alone is applied to every glyph when the
     // file is written.)
     const bool effectsChange
-        = controls.rotation != l.effects.rotation || controls.flip != l.effects.flip || controls.swap != l.effects.swap;
-    if (controls.mnuView && m_library.LibCount() > 0 && effectsChange) {
+        = m_controls.rotation != l.effects.rotation || m_controls.flip != l.effects.flip || m_controls.swap != l.effects.swap;
+    if (m_controls.mnuView && m_library.LibCount() > 0 && effectsChange) {
         if (!confirmsLibraryReset())
             return;
         mnuNewClick();
     }
-    if (controls.mode != l.mode)
+    if (m_controls.mode != l.mode)
         mnuModeClick(l.mode);
-    if (controls.rotation != l.effects.rotation)
+    if (m_controls.rotation != l.effects.rotation)
         mnuRotationClick(l.effects.rotation);
-    if (controls.flip != l.effects.flip)
+    if (m_controls.flip != l.effects.flip)
         mnuFlipClick(l.effects.flip);
-    if (controls.swap != l.effects.swap)
+    if (m_controls.swap != l.effects.swap)
         mnuSwapClick(l.effects.swap);
 }
 

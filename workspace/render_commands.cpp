@@ -8,11 +8,11 @@ namespace dotforge {
 void Workspace::ChTextOut(const std::string &code)
 {
     m_codeTable.clearSurface();
-    if (controls.RW.checked) {
+    if (m_controls.RW.checked) {
         selectRG1(0);
         m_codeTable.drawTrueType(m_rasterizer, code, dotSize());
         editPlane = m_codeTable.sourcePlane();
-    } else if (m_codeTable.hasCode(code, controls.UJFIndex)) {
+    } else if (m_codeTable.hasCode(code, m_controls.UJFIndex)) {
         // A failing read stops here: both planes keep what they held.
         ReadUDot(codeRecordIndex(code));
         copyRecord(m_codeTable.recordBuf(), editPlane);
@@ -24,20 +24,20 @@ void Workspace::ChTextOut(const std::string &code)
         copyRecord(FontRecord{}, editPlane);
     }
     DispDot();
-    if (controls.mnuView)
+    if (m_controls.mnuView)
         applyDefaultEffects();
-    controls.AddBtn.enabled = true;
+    m_controls.AddBtn.enabled = true;
     notifyControls();
 }
 
 void Workspace::RWClick()
 {
-    controls.RW.checked = true;
-    controls.FontBtn.enabled = true;
-    controls.ChEdit.enabled = true;
-    controls.RU.checked = false;
-    controls.UJF.enabled = false;
-    controls.SE1.max = 94;
+    m_controls.RW.checked = true;
+    m_controls.FontBtn.enabled = true;
+    m_controls.ChEdit.enabled = true;
+    m_controls.RU.checked = false;
+    m_controls.UJF.enabled = false;
+    m_controls.SE1.max = 94;
     m_codeTable.showFaceInTable();
     notifyControls();
     SE1Change();

@@ -17,11 +17,11 @@ void Workspace::resetWorkspace(bool recreateStore)
         createStore();
     m_library.clear(n);
     // The label and the delete button show the empty list.
-    controls.XNLabel = kEmptyXNLabel;
-    controls.DelBtn.enabled = false;
-    controls.caption = kTitle;
-    controls.mnuSave.enabled = false;
-    controls.mnuSaveAs.enabled = false;
+    m_controls.XNLabel = kEmptyXNLabel;
+    m_controls.DelBtn.enabled = false;
+    m_controls.caption = kTitle;
+    m_controls.mnuSave.enabled = false;
+    m_controls.mnuSaveAs.enabled = false;
 
     notifyLibraryLayout();
 
@@ -31,9 +31,9 @@ void Workspace::resetWorkspace(bool recreateStore)
     EditModified = false;
     notifyEditor();
 
-    controls.ChEditText.clear();
+    m_controls.ChEditText.clear();
     selectRG1(0);
-    controls.RG1.enabled = false;
+    m_controls.RG1.enabled = false;
     notifyControls();
 
     SE1Change();
@@ -60,16 +60,16 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
         m_codeTable.setFace(kDefaultFace);
         points = defaultPointSize(n);
     }
-    controls.mnu16.checked = n == 16;
-    controls.mnu24.checked = n == 24;
-    controls.mnu32.checked = n == 32;
+    m_controls.mnu16.checked = n == 16;
+    m_controls.mnu24.checked = n == 24;
+    m_controls.mnu32.checked = n == 32;
     if (n == 16) {
         // The dot-matrix source needs the font file; without it the button stays off.
-        controls.RU.enabled = m_codeTable.hasFontFile();
+        m_controls.RU.enabled = m_codeTable.hasFontFile();
     } else {
         RWClick();
-        controls.RU.enabled = false;
-        controls.UJF.enabled = false;
+        m_controls.RU.enabled = false;
+        m_controls.UJF.enabled = false;
     }
     m_dotSize = n;
     m_editor.setDotSize(n);
@@ -117,7 +117,7 @@ void Workspace::mnuViewClick()
 {
     if (!confirmsLibraryReset())
         return;
-    controls.mnuView = !controls.mnuView;
+    m_controls.mnuView = !m_controls.mnuView;
     notifyControls();
     mnuNewClick();
 }

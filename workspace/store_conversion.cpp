@@ -15,9 +15,9 @@ namespace {
 // With the view option on, the glyphs got their effects when they were rendered.
 Effects saveEffects(const Workspace &ws)
 {
-    if (ws.controls.mnuView)
+    if (ws.controls().mnuView)
         return {};
-    return {ws.controls.rotation, ws.controls.flip, ws.controls.swap};
+    return {ws.controls().rotation, ws.controls().flip, ws.controls().swap};
 }
 
 // The store's first LibCount records, each read through the library plane. While
@@ -54,18 +54,18 @@ void appendToStore(Workspace &ws, Library &library, const LibraryContent &conten
 
 void Workspace::mnuModeClick(Mode m)
 {
-    controls.mode = m;
+    m_controls.mode = m;
     notifyControls();
 }
 
 void Workspace::TransXDot()
 {
-    putSquareBytes(libPlane, dotSize(), toFileOrder(libPlane, dotSize(), controls.mode, saveEffects(*this)));
+    putSquareBytes(libPlane, dotSize(), toFileOrder(libPlane, dotSize(), m_controls.mode, saveEffects(*this)));
 }
 
 void Workspace::TransDot()
 {
-    const GlyphPlane raw = fromFileOrder(squareBytes(editPlane, dotSize()), dotSize(), controls.mode);
+    const GlyphPlane raw = fromFileOrder(squareBytes(editPlane, dotSize()), dotSize(), m_controls.mode);
     putSquareBytes(editPlane, dotSize(), squareBytes(raw, dotSize()));
 }
 

@@ -172,6 +172,8 @@ public:
     void DG1MouseDown(int col, int row);       // -1, -1 outside the cells
     void ReadXDot();
     void ChEditKeyPress(char32_t ch);          // ch 13 = Enter
+    // The field's text changed (GBK bytes); the window calls it on every edit.
+    void ChEditChange(const std::string &gbk);
     void Button1Click();
     void updateXNLabel();
 
@@ -221,8 +223,9 @@ public:
     bool EditModified = false;
     std::string CurCode; // two GBK bytes
     bool TypedEntry = false;
-    // The rooms of the subsystems and the window's controls.
-    Controls controls;     // the control states and option ticks
+    // The state of the window's controls: enabled and ticked states, texts,
+    // the option ticks. The commands are its only writers; the window draws it.
+    const Controls &controls() const { return m_controls; }
 
     // The library and its store "JQT.TMP" (library/), as the list view reads it.
     const Library &library() const { return m_library; }
@@ -245,6 +248,7 @@ private:
     friend struct test::LibraryAccess;
 
     int m_dotSize = 16;
+    Controls m_controls;
     Library m_library;
     void notifyEditor();
     void notifyControls();
@@ -268,7 +272,7 @@ private:
     bool confirmsLibraryReset();
     // Code table: the source as the controls choose it.
     CodeTable m_codeTable;
-    SourceChoice tableSource() const { return {controls.RW.checked, controls.RU.checked, controls.UJFIndex}; }
+    SourceChoice tableSource() const { return {m_controls.RW.checked, m_controls.RU.checked, m_controls.UJFIndex}; }
     // Editor: the grid; the commit steps shared by ChgBtnClick and RG1Click;
     // the focus and block menu requests.
     EditorGrid m_editor;

@@ -241,7 +241,7 @@ TForm1::TForm1(const QString &workDir, Prompts *prompts, QWidget *parent)
     , m_ws(std::make_unique<Workspace>(*m_prompts, m_rasterizer, workDir.toStdString()))
 {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(qs(m_ws->controls.caption));
+    setWindowTitle(qs(m_ws->controls().caption));
     setFont(simSun(12));
 
     auto *client = new QWidget(this);
@@ -370,7 +370,7 @@ void TForm1::createMenus()
     }
     connect(profiles, &QMenu::aboutToShow, this, [this, profiles] {
         const Workspace &w = *m_ws;
-        const LayoutProfile *current = profileOf(Layout{w.controls.mode, Effects{w.controls.rotation, w.controls.flip, w.controls.swap}});
+        const LayoutProfile *current = profileOf(Layout{w.controls().mode, Effects{w.controls().rotation, w.controls().flip, w.controls().swap}});
         for (QAction *item : profiles->actions())
             item->setChecked(current && item->objectName() == QStringLiteral("mnuProfile-") + current->name);
     });
@@ -476,7 +476,7 @@ void TForm1::createLeftColumn(QWidget *client)
     // A radio button acts when it becomes ticked.
     connect(m_RW, &QRadioButton::clicked, this, [this, &ws] {
         command([&ws] {
-            if (!ws.controls.RW.checked)
+            if (!ws.controls().RW.checked)
                 ws.RWClick();
         });
     });
@@ -494,7 +494,7 @@ void TForm1::createLeftColumn(QWidget *client)
     m_RU->setGeometry(10, 59, 106, 22);
     connect(m_RU, &QRadioButton::clicked, this, [this, &ws] {
         command([&ws] {
-            if (!ws.controls.RU.checked)
+            if (!ws.controls().RU.checked)
                 ws.RUClick();
         });
     });
@@ -616,7 +616,7 @@ void TForm1::createRightColumn(QWidget *client)
     m_Label4->setBuddy(m_DG1);
     m_Label4->setGeometry(x, 8, 116, 17);
 
-    m_XNLabel = new QLabel(qs(ws.controls.XNLabel), client);
+    m_XNLabel = new QLabel(qs(ws.controls().XNLabel), client);
     m_XNLabel->setObjectName(QStringLiteral("XNLabel"));
     m_XNLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_XNLabel->setGeometry(x + 116, 8, width - 116, 17);
@@ -653,48 +653,48 @@ void TForm1::command(const std::function<void()> &fn, bool repaintEditor)
 void TForm1::syncControls()
 {
     const Workspace &ws = *m_ws;
-    setWindowTitle(qs(ws.controls.caption));
-    m_XNLabel->setText(qs(ws.controls.XNLabel));
+    setWindowTitle(qs(ws.controls().caption));
+    m_XNLabel->setText(qs(ws.controls().XNLabel));
 
-    m_SE1->follow(ws.controls.SE1);
-    setToggle(m_RW, ws.controls.RW);
-    m_RW->setChecked(ws.controls.RW.checked);
-    setToggle(m_RU, ws.controls.RU);
-    m_RU->setChecked(ws.controls.RU.checked);
-    setToggle(m_FontBtn, ws.controls.FontBtn);
+    m_SE1->follow(ws.controls().SE1);
+    setToggle(m_RW, ws.controls().RW);
+    m_RW->setChecked(ws.controls().RW.checked);
+    setToggle(m_RU, ws.controls().RU);
+    m_RU->setChecked(ws.controls().RU.checked);
+    setToggle(m_FontBtn, ws.controls().FontBtn);
     {
         const QSignalBlocker block(m_UJF);
-        setToggle(m_UJF, ws.controls.UJF);
-        m_UJF->setCurrentIndex(ws.controls.UJFIndex);
+        setToggle(m_UJF, ws.controls().UJF);
+        m_UJF->setCurrentIndex(ws.controls().UJFIndex);
     }
-    setToggle(m_Button1, ws.controls.Button1);
+    setToggle(m_Button1, ws.controls().Button1);
     syncChEdit();
 
-    setToggle(m_RG1, ws.controls.RG1);
+    setToggle(m_RG1, ws.controls().RG1);
     for (int i = 0; i < 2; ++i)
-        m_RG1Items[i]->setChecked(ws.controls.RG1Index == i);
-    setToggle(m_Panel1, ws.controls.Panel1);
-    setToggle(m_ClearBtn, ws.controls.ClearBtn);
-    setToggle(m_ChgBtn, ws.controls.ChgBtn);
-    setToggle(m_AddBtn, ws.controls.AddBtn);
-    setToggle(m_DelBtn, ws.controls.DelBtn);
+        m_RG1Items[i]->setChecked(ws.controls().RG1Index == i);
+    setToggle(m_Panel1, ws.controls().Panel1);
+    setToggle(m_ClearBtn, ws.controls().ClearBtn);
+    setToggle(m_ChgBtn, ws.controls().ChgBtn);
+    setToggle(m_AddBtn, ws.controls().AddBtn);
+    setToggle(m_DelBtn, ws.controls().DelBtn);
 
-    m_mnuSave->setEnabled(ws.controls.mnuSave.enabled);
-    m_mnuSaveAs->setEnabled(ws.controls.mnuSaveAs.enabled);
+    m_mnuSave->setEnabled(ws.controls().mnuSave.enabled);
+    m_mnuSaveAs->setEnabled(ws.controls().mnuSaveAs.enabled);
     // The ticked item first: its group then unticks the others.
     auto tick = [](QAction *const *items, int count, int chosen) {
         items[chosen]->setChecked(true);
         for (int i = 0; i < count; ++i)
             items[i]->setChecked(i == chosen);
     };
-    tick(m_mnuSize, 3, ws.controls.mnu24.checked ? 1 : ws.controls.mnu32.checked ? 2 : 0);
-    tick(m_mnuMode, 4, int(ws.controls.mode));
-    tick(m_mnuRotation, 4, int(ws.controls.rotation));
-    tick(m_mnuFlip, 3, int(ws.controls.flip));
-    tick(m_mnuSwap, 3, int(ws.controls.swap));
-    m_mnuView->setChecked(ws.controls.mnuView);
+    tick(m_mnuSize, 3, ws.controls().mnu24.checked ? 1 : ws.controls().mnu32.checked ? 2 : 0);
+    tick(m_mnuMode, 4, int(ws.controls().mode));
+    tick(m_mnuRotation, 4, int(ws.controls().rotation));
+    tick(m_mnuFlip, 3, int(ws.controls().flip));
+    tick(m_mnuSwap, 3, int(ws.controls().swap));
+    m_mnuView->setChecked(ws.controls().mnuView);
     const Toggle *pmu[8]
-        = {&ws.controls.pmuCut, &ws.controls.pmuCopy, &ws.controls.pmuPaste, &ws.controls.pmuLeft, &ws.controls.pmuRight, &ws.controls.pmuUp, &ws.controls.pmuDown, &ws.controls.pmuDel};
+        = {&ws.controls().pmuCut, &ws.controls().pmuCopy, &ws.controls().pmuPaste, &ws.controls().pmuLeft, &ws.controls().pmuRight, &ws.controls().pmuUp, &ws.controls().pmuDown, &ws.controls().pmuDel};
     for (int i = 0; i < 8; ++i)
         m_pmu[i]->setEnabled(pmu[i]->enabled);
 
@@ -725,15 +725,15 @@ void TForm1::showSelectedGlyph()
 void TForm1::syncChEdit()
 {
     const Workspace &ws = *m_ws;
-    setToggle(m_ChEdit, ws.controls.ChEdit);
+    setToggle(m_ChEdit, ws.controls().ChEdit);
     const QString face = qs(ws.codeTable().tableFace());
     if (m_ChEdit->font().family() != face) {
         QFont font(face);
         font.setPixelSize(16);
         m_ChEdit->setFont(font);
     }
-    if (utf8ToGbk(m_ChEdit->text().toStdString()) != ws.controls.ChEditText)
-        m_ChEdit->setText(qs(gbkToUtf8(ws.controls.ChEditText)));
+    if (utf8ToGbk(m_ChEdit->text().toStdString()) != ws.controls().ChEditText)
+        m_ChEdit->setText(qs(gbkToUtf8(ws.controls().ChEditText)));
 }
 
 // Letters are forced to lower case; the workspace keeps the text as GBK. A
@@ -744,7 +744,7 @@ void TForm1::chEditEdited(const QString &text)
     std::optional<std::string> gbk = utf8ToGbk(lower.toStdString());
     if (!gbk) {
         const int cursor = m_ChEdit->cursorPosition();
-        m_ChEdit->setText(qs(gbkToUtf8(m_ws->controls.ChEditText)));
+        m_ChEdit->setText(qs(gbkToUtf8(m_ws->controls().ChEditText)));
         m_ChEdit->setCursorPosition(std::min(cursor, int(m_ChEdit->text().size())));
         m_prompts->beep();
         return;
@@ -754,7 +754,7 @@ void TForm1::chEditEdited(const QString &text)
         m_ChEdit->setText(lower);
         m_ChEdit->setCursorPosition(cursor);
     }
-    m_ws->controls.ChEditText = *gbk;
+    m_ws->ChEditChange(*gbk);
 }
 
 // A right press may ask for the block menu (openBlockMenu), which opens at

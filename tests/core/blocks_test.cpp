@@ -37,8 +37,8 @@ struct MenuState {
 
 MenuState menuState(const Workspace &ws)
 {
-    return {ws.controls.pmuCut.enabled, ws.controls.pmuCopy.enabled, ws.controls.pmuPaste.enabled, ws.controls.pmuLeft.enabled, ws.controls.pmuRight.enabled,
-        ws.controls.pmuUp.enabled, ws.controls.pmuDown.enabled, ws.controls.pmuDel.enabled};
+    return {ws.controls().pmuCut.enabled, ws.controls().pmuCopy.enabled, ws.controls().pmuPaste.enabled, ws.controls().pmuLeft.enabled, ws.controls().pmuRight.enabled,
+        ws.controls().pmuUp.enabled, ws.controls().pmuDown.enabled, ws.controls().pmuDel.enabled};
 }
 
 const Art kCopySource = {
@@ -94,7 +94,7 @@ TEST(Blocks, CopyThenPasteAtAnotherAnchorWritesBlanksToo)
     EXPECT_EQ(ws.editorGrid().selWidth(), 1);
     EXPECT_EQ(ws.editorGrid().selHeight(), 1);
     EXPECT_TRUE(ws.EditModified);
-    EXPECT_TRUE(ws.controls.mnuSave.enabled);
+    EXPECT_TRUE(ws.controls().mnuSave.enabled);
 }
 
 TEST(Blocks, PasteDropsWhatFallsPastTheSquare)
@@ -267,7 +267,7 @@ TEST(Blocks, ARefusedMoveLeavesTheGlyphUnedited)
         EXPECT_EQ(ws.editorGrid().selRow(), r.r0);
     }
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_FALSE(ws.controls.mnuSave.enabled);
+    EXPECT_FALSE(ws.controls().mnuSave.enabled);
     EXPECT_EQ(tw.grid(), padded(16, {"#..............#", "#..............#"}));
 }
 

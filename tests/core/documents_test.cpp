@@ -78,9 +78,9 @@ TEST_F(Documents, saveThroughTheDialogWritesTheZmb)
     EXPECT_EQ(spec.fileName, "*.ZMB");
 
     EXPECT_EQ(readFile(path("LIB.ZMB")), golden("three16c.zmb"));
-    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
-    EXPECT_FALSE(tw->controls.mnuSave.enabled);
-    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
+    EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("LIB.ZMB"));
+    EXPECT_FALSE(tw->controls().mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().mnuSaveAs.enabled);
     EXPECT_FALSE(tw->EditModified);
     expectStoreRaw();
     EXPECT_EQ(tw->libPlane, threeGlyphs()[0]); // the selected glyph again
@@ -97,7 +97,7 @@ TEST_F(Documents, saveAsAsmThenSaveWithoutDialog)
     GlyphPlane changed = threeGlyphs()[0];
     changed.at(15, 1) = 0x01;
     tw.library().writeGlyph(0, changed);
-    tw->controls.mnuSave.enabled = true;
+    tw->ChgDone();
     tw->mnuSaveClick();
     const LibraryContent content = readAsm(readFile(path("LIB.ASM")), 16);
     ASSERT_EQ(content.glyphs.size(), 3u);
@@ -119,7 +119,7 @@ TEST_F(Documents, savedWithEffectsAndModeStoreStaysRaw)
 {
     // Mode A with a quarter turn left: the top row becomes the left column.
     tw->mnuModeClick(Mode::A);
-    tw->controls.rotation = Rotation::R90;
+    tw->mnuRotationClick(Rotation::R90);
     saveVia(1, "ROT.ZMB");
     const std::string file = readFile(path("ROT.ZMB"));
     EXPECT_EQ(file.substr(0, 32), std::string(16, '\x80') + std::string(16, '\0'));
@@ -129,15 +129,15 @@ TEST_F(Documents, savedWithEffectsAndModeStoreStaysRaw)
 TEST_F(Documents, saveAsCancelledWritesNothingAndForgetsTheName)
 {
     saveVia(1, "LIB.ZMB");
-    const std::string caption = tw->controls.caption;
-    tw->controls.mnuSave.enabled = true;
+    const std::string caption = tw->controls().caption;
+    tw->ChgDone();
     prompts.fileChoice(std::nullopt);
     tw->mnuSaveAsClick();
     EXPECT_TRUE(tw->documents().fileName().empty());
-    EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().mnuSave.enabled);
     // The caption no longer names a file Save would not write to.
     EXPECT_EQ(caption, "Dotforge: " + path("LIB.ZMB"));
-    EXPECT_EQ(tw->controls.caption, "Dotforge");
+    EXPECT_EQ(tw->controls().caption, "Dotforge");
     // The next Save asks again.
     prompts.fileChoice(std::nullopt);
     tw->mnuSaveClick();
@@ -154,7 +154,7 @@ TEST_F(Documents, afterNewTheNextSaveAsksForAName)
     tw->mnuSaveClick();
     EXPECT_EQ(prompts.texts("save").size(), 2u);
     EXPECT_EQ(readFile(path("NEW.ZMB")), golden("three16c.zmb"));
-    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("NEW.ZMB"));
+    EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("NEW.ZMB"));
 }
 
 TEST_F(Documents, openAnsweringYesAsksToSaveFirst)
@@ -170,21 +170,19 @@ TEST_F(Documents, openAnsweringYesAsksToSaveFirst)
 TEST_F(Documents, openCancelledChangesNothing)
 {
     saveVia(1, "LIB.ZMB");
-    const std::string caption = tw->controls.caption;
+    const std::string caption = tw->controls().caption;
     prompts.answer(Answer::No);
     prompts.fileChoice(std::nullopt);
     tw->mnuOpenClick();
     EXPECT_EQ(tw->documents().fileName(), path("LIB.ZMB"));
-    EXPECT_EQ(tw->controls.caption, caption);
+    EXPECT_EQ(tw->controls().caption, caption);
     EXPECT_EQ(tw->library().LibCount(), 3);
 }
 
 TEST_F(Documents, openZmbLoadsTheLibrary)
 {
     writeFile(path("GOLD.ZMB"), golden("three16c.zmb"));
-    tw.library().setCount(0);
-    tw->controls.mnuSave.enabled = false;
-    tw->controls.mnuSaveAs.enabled = false;
+    tw->mnuNewClick();
     openVia(1, "GOLD.ZMB");
 
     const FileDialogSpec &spec = prompts.lastOpenSpec();
@@ -197,16 +195,16 @@ TEST_F(Documents, openZmbLoadsTheLibrary)
     EXPECT_EQ(tw->library().LibCount(), 3);
     expectStoreRaw();
     EXPECT_EQ(tw->library().code(2), "\xB0\xA3");
-    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("GOLD.ZMB"));
-    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
-    EXPECT_FALSE(tw->controls.mnuSave.enabled);
-    EXPECT_TRUE(tw->controls.RG1.enabled);
-    EXPECT_TRUE(tw->controls.DelBtn.enabled);
+    EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("GOLD.ZMB"));
+    EXPECT_TRUE(tw->controls().mnuSaveAs.enabled);
+    EXPECT_FALSE(tw->controls().mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().RG1.enabled);
+    EXPECT_TRUE(tw->controls().DelBtn.enabled);
     // The last glyph is selected and shown in the library view.
     EXPECT_EQ(tw->library().LibIndex(), 2);
     EXPECT_EQ(tw->ViewMode, 1);
     EXPECT_EQ(tw->editPlane, threeGlyphs()[2]);
-    EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 3字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 3字 第 3字");
 }
 
 TEST_F(Documents, openAsmWithTheAsmEntry)
@@ -262,9 +260,9 @@ TEST_F(Documents, openOfAFileWithoutGlyphs)
     EXPECT_EQ(prompts.texts("warning"), std::vector<std::string>{"文件中字模数为0!"});
     EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_EQ(tw->documents().fileName(), path("SHORT.ZMB"));
-    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("SHORT.ZMB"));
-    EXPECT_FALSE(tw->controls.RG1.enabled);
-    EXPECT_FALSE(tw->controls.DelBtn.enabled);
+    EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("SHORT.ZMB"));
+    EXPECT_FALSE(tw->controls().RG1.enabled);
+    EXPECT_FALSE(tw->controls().DelBtn.enabled);
 }
 
 TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
@@ -273,8 +271,8 @@ TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
     EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"文件打开错误!"});
     EXPECT_TRUE(prompts.texts("ioerror").empty());
     EXPECT_TRUE(tw->documents().fileName().empty());
-    EXPECT_EQ(tw->controls.caption, "Dotforge: ");
-    EXPECT_FALSE(tw->controls.mnuSave.enabled);
+    EXPECT_EQ(tw->controls().caption, "Dotforge: ");
+    EXPECT_FALSE(tw->controls().mnuSave.enabled);
     EXPECT_EQ(tw->library().LibCount(), 0);
 
     // A failure after glyphs were read (the store cannot take them) keeps none.
@@ -283,7 +281,7 @@ TEST_F(Documents, failedOpenLeavesAnEmptyLibraryAndNoName)
     openVia(1, "GOLD.ZMB");
     EXPECT_EQ(prompts.texts("message").size(), 2u);
     EXPECT_EQ(tw->library().LibCount(), 0);
-    EXPECT_FALSE(tw->controls.RG1.enabled);
+    EXPECT_FALSE(tw->controls().RG1.enabled);
 }
 
 // A pipe or a device chosen as the library file is no file: the open fails at
@@ -323,12 +321,13 @@ TEST_F(Documents, openOfMoreThanTwoHundredGlyphsTakesTheFirst200)
 
 TEST_F(Documents, closeQuestion)
 {
-    // Saved: no question.
-    tw->controls.mnuSave.enabled = false;
-    EXPECT_TRUE(tw->FormCloseQuery());
-    EXPECT_TRUE(prompts.log().empty());
+    // Nothing to save: no question.
+    {
+        TestWorkspace fresh;
+        EXPECT_TRUE(fresh->FormCloseQuery());
+        EXPECT_TRUE(fresh.prompts().log().empty());
+    }
 
-    tw->controls.mnuSave.enabled = true;
     prompts.answer(Answer::Cancel);
     EXPECT_FALSE(tw->FormCloseQuery());
     prompts.answer(Answer::No);
@@ -341,7 +340,7 @@ TEST_F(Documents, closeQuestion)
     prompts.answer(Answer::Yes);
     prompts.fileChoice(std::nullopt);
     EXPECT_FALSE(tw->FormCloseQuery());
-    EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().mnuSave.enabled);
 
     // Yes saves.
     prompts.answer(Answer::Yes);
@@ -369,7 +368,7 @@ void expectFailedSave(Documents &t, const std::set<std::string> &before, const s
     t.expectStoreRaw();
     EXPECT_FALSE(t.exists("JQT1.Tmp"));
     EXPECT_EQ(t.listing(), before);
-    EXPECT_TRUE(t.tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(t.tw->controls().mnuSave.enabled);
 }
 
 // Limits the size of any file this process writes: a write fails midway, as on
@@ -403,7 +402,7 @@ TEST_F(Documents, writeFailsWhileWritingTheFile)
     const std::string previous = readFile(path("LIB.ASM"));
     EXPECT_EQ(previous.size(), 3u * 683);
     const auto before = listing();
-    tw->controls.mnuSave.enabled = true;
+    tw->ChgDone();
     {
         FileSizeLimit limit(600);
         EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
@@ -527,20 +526,20 @@ TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
     EXPECT_EQ(readFile(path("LIB.ZMB")).size(), 3u * 34);
 
     writeFile(path("JQT1.Tmp"), "left by a crash");
-    tw->controls.mnuSave.enabled = true;
+    tw->ChgDone();
     tw->mnuSaveClick();
     EXPECT_FALSE(exists("JQT1.Tmp"));
     EXPECT_TRUE(prompts.texts("ioerror").empty());
 
     fs::create_directory(path("JQT1.Tmp"));
     const auto before = listing();
-    tw->controls.mnuSave.enabled = true;
+    tw->ChgDone();
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     EXPECT_EQ(prompts.texts("ioerror"),
         std::vector<std::string>{"\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
     expectStoreRaw();
     EXPECT_EQ(listing(), before);
-    EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().mnuSave.enabled);
 }
 
 // A save killed on the way leaves TARGET.~PID-N beside its target; the next
@@ -626,7 +625,7 @@ TEST_F(Documents, saveAsksToCommitTheEditsOfALibraryGlyph)
     EXPECT_EQ(tw.library().readGlyph(1), edited);
     EXPECT_EQ(tw->libPlane, edited);
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_FALSE(tw->controls.mnuSave.enabled);
+    EXPECT_FALSE(tw->controls().mnuSave.enabled);
 }
 
 TEST_F(Documents, saveAnsweredNoDropsTheEditsFromTheGrid)
@@ -683,14 +682,14 @@ TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
         if (c.error.empty())
             continue; // root may write into the folder here
         prompts.clear();
-        tw->controls.mnuSave.enabled = true;
+        tw->ChgDone();
         EXPECT_FALSE(tw->run(c.fail));
         fs::remove(path("JQT1.Tmp"));
         EXPECT_EQ(prompts.texts("ioerror"), std::vector<std::string>{c.error});
         EXPECT_EQ(tw->documents().fileName(), path("LIB.ASM"));
         EXPECT_EQ(tw->documents().fileType(), FileType::ASM);
-        EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ASM"));
-        EXPECT_TRUE(tw->controls.mnuSave.enabled);
+        EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("LIB.ASM"));
+        EXPECT_TRUE(tw->controls().mnuSave.enabled);
         EXPECT_FALSE(exists("NEW.ZMB"));
         // Save writes the file the caption names, in its type, without a dialog.
         fs::remove(path("LIB.ASM"));
@@ -706,11 +705,11 @@ TEST_F(Documents, failedSaveAsNamesTheFileSaveWritesTo)
     prompts.fileChoice(FileChoice{path("FULL.ZMB"), 1});
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     EXPECT_TRUE(tw->documents().fileName().empty());
-    EXPECT_EQ(tw->controls.caption, "Dotforge");
+    EXPECT_EQ(tw->controls().caption, "Dotforge");
     prompts.fileChoice(FileChoice{path("LIB.ZMB"), 1});
     tw->mnuSaveClick();
     EXPECT_EQ(prompts.texts("save").size(), 2u);
-    EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
+    EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("LIB.ZMB"));
 }
 
 // A file that cannot be of the file type chosen for it (or of the dot size in
@@ -736,7 +735,7 @@ TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
                 + "\"中第2个字模的区位码(0A 41)不是字符编码,不是16点阵的小汉字库点阵文件(*.ZMB),未读入任何字模!"},
     };
     saveVia(1, "LIB.ZMB");
-    tw->controls.mnuSave.enabled = true; // an edit since
+    tw->ChgDone(); // an edit since
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         prompts.clear();
@@ -749,8 +748,8 @@ TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
         EXPECT_EQ(tw->library().code(1), "\xB0\xA2");
         EXPECT_EQ(tw->documents().fileName(), path("LIB.ZMB"));
         EXPECT_EQ(tw->documents().fileType(), FileType::ZMB);
-        EXPECT_EQ(tw->controls.caption, "Dotforge: " + path("LIB.ZMB"));
-        EXPECT_TRUE(tw->controls.mnuSave.enabled);
+        EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("LIB.ZMB"));
+        EXPECT_TRUE(tw->controls().mnuSave.enabled);
     }
 
     // Another dot size: 102 bytes are no whole number of 24-dot entries.
@@ -765,7 +764,7 @@ TEST_F(Documents, openRefusesAFileThatCannotBeOfTheChosenType)
               "未读入任何字模!"});
     EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_TRUE(tw->documents().fileName().empty());
-    EXPECT_EQ(tw->controls.caption, "Dotforge");
+    EXPECT_EQ(tw->controls().caption, "Dotforge");
 }
 
 // The library file alone, without a window: a command that does not complete

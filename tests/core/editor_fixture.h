@@ -59,7 +59,6 @@ inline void enterLibraryView(TestWorkspace &tw, const GlyphPlane &glyph)
     addToLibrary(tw.ws(), {glyph});
     tw.library().select(0);
     tw->libPlane = glyph;
-    tw->controls.RG1.enabled = true;
     tw->selectRG1(1);
 }
 

@@ -189,7 +189,7 @@ TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
     ws.SG2DblClick();
     EXPECT_EQ(tw.grid(), padded(16, {}));
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_FALSE(ws.controls.mnuSave.enabled);
+    EXPECT_FALSE(ws.controls().mnuSave.enabled);
 
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
     ws.SG2MouseDown(3, 4, MouseButton::Left);
@@ -206,8 +206,8 @@ TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
                 "...#..#.........",
             }));
     EXPECT_TRUE(ws.EditModified);
-    EXPECT_TRUE(ws.controls.mnuSave.enabled);
-    EXPECT_TRUE(ws.controls.mnuSaveAs.enabled);
+    EXPECT_TRUE(ws.controls().mnuSave.enabled);
+    EXPECT_TRUE(ws.controls().mnuSaveAs.enabled);
 }
 
 TEST(EditorGrid, EnterCommitsInTheLibraryViewAndOnlyBeepsInTheSystemView)
@@ -254,8 +254,8 @@ TEST_P(LeavingTheLibraryView, AsksAboutEditsAndCommitsOnYes)
     tw.renderArt(kSourceGlyph);
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
     EXPECT_EQ(listener.focusRequests, 1);
-    EXPECT_TRUE(ws.controls.ClearBtn.enabled);
-    EXPECT_TRUE(ws.controls.ChgBtn.enabled);
+    EXPECT_TRUE(ws.controls().ClearBtn.enabled);
+    EXPECT_TRUE(ws.controls().ChgBtn.enabled);
 
     ws.SG2MouseDown(0, 0, MouseButton::Left);
     ws.SG2DblClick();
@@ -271,8 +271,8 @@ TEST_P(LeavingTheLibraryView, AsksAboutEditsAndCommitsOnYes)
     EXPECT_EQ(tw.grid(), padded(16, kSourceGlyph));
     EXPECT_EQ(ws.ViewMode, 0);
     EXPECT_FALSE(ws.EditModified);
-    EXPECT_FALSE(ws.controls.ClearBtn.enabled);
-    EXPECT_FALSE(ws.controls.ChgBtn.enabled);
+    EXPECT_FALSE(ws.controls().ClearBtn.enabled);
+    EXPECT_FALSE(ws.controls().ChgBtn.enabled);
     ws.setListener(nullptr);
 }
 
@@ -306,7 +306,7 @@ TEST(EditorGrid, AFailedSaveOnLeavingKeepsTheLibraryViewAndTheEdits)
 
     EXPECT_FALSE(ws.run([&] { ws.selectRG1(0); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), (std::vector<std::string>{"I/O error 131."}));
-    EXPECT_EQ(ws.controls.RG1Index, 1);
+    EXPECT_EQ(ws.controls().RG1Index, 1);
     EXPECT_EQ(ws.ViewMode, 1);
     EXPECT_TRUE(ws.EditModified);
     EXPECT_EQ(tw.grid()[0], "#...............");

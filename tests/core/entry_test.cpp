@@ -56,7 +56,7 @@ protected:
 
 TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
 {
-    tw->controls.ChEditText = A + B + C;
+    tw->ChEditChange(A + B + C);
     tw->ChEditKeyPress(U'a');
     EXPECT_FALSE(tw->TypedEntry);
 
@@ -66,16 +66,16 @@ TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
     EXPECT_EQ(tw.blank().lastText, "啊");
 
     tw->AddBtnClick();
-    EXPECT_EQ(tw->controls.ChEditText, B + C);
+    EXPECT_EQ(tw->controls().ChEditText, B + C);
     EXPECT_EQ(tw->CurCode, B);
     EXPECT_EQ(tw.blank().lastText, "阿");
-    EXPECT_TRUE(tw->controls.AddBtn.enabled);
+    EXPECT_TRUE(tw->controls().AddBtn.enabled);
 
     tw->AddBtnClick();
     tw->AddBtnClick();
     EXPECT_EQ(codes(tw.ws()), (std::vector<std::string>{A, B, C}));
-    EXPECT_EQ(tw->controls.ChEditText, "");
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_EQ(tw->controls().ChEditText, "");
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
     EXPECT_FALSE(tw->TypedEntry);
 }
 
@@ -83,7 +83,7 @@ TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
 // view; a failing commit there must not lose the glyph just stored.
 TEST_F(EntryTest, AnErrorWhileMovingOnStillCountsTheGlyphAdded)
 {
-    tw->controls.ChEditText = A + B;
+    tw->ChEditChange(A + B);
     tw->ChEditKeyPress(13);
     // The library view with LibIndex before the first glyph, so that the commit
     // fails. No press on the list leaves such an index, and the add button is
@@ -95,14 +95,14 @@ TEST_F(EntryTest, AnErrorWhileMovingOnStillCountsTheGlyphAdded)
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 131."});
     EXPECT_EQ(codes(tw.ws()), std::vector<std::string>{A});
-    EXPECT_EQ(tw->controls.XNLabel, "共 1字 第 1字");
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_EQ(tw->controls().XNLabel, "共 1字 第 1字");
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
 }
 
 TEST_F(EntryTest, EnterNeedsTwoBytes)
 {
     for (const std::string &text : {std::string(), std::string("\xB0")}) {
-        tw->controls.ChEditText = text;
+        tw->ChEditChange(text);
         const int renders = tw.blank().calls;
         tw->ChEditKeyPress(13);
         EXPECT_FALSE(tw->TypedEntry);
@@ -113,13 +113,13 @@ TEST_F(EntryTest, EnterNeedsTwoBytes)
 
 TEST_F(EntryTest, ALoneByteLeftInTheFieldEndsTypedEntry)
 {
-    tw->controls.ChEditText = A + "a";
+    tw->ChEditChange(A + "a");
     tw->ChEditKeyPress(13);
     tw->AddBtnClick();
     EXPECT_EQ(codes(tw.ws()), std::vector<std::string>{A});
-    EXPECT_EQ(tw->controls.ChEditText, "a");
+    EXPECT_EQ(tw->controls().ChEditText, "a");
     EXPECT_FALSE(tw->TypedEntry);
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
 }
 
 TEST_F(EntryTest, ImportStopsAfterTwoHundredPairsWithoutComplaint)
@@ -131,7 +131,7 @@ TEST_F(EntryTest, ImportStopsAfterTwoHundredPairsWithoutComplaint)
     EXPECT_EQ(tw->library().LibCount(), 200);
     EXPECT_EQ(tw->library().code(199), "\xB2\xAC");
     EXPECT_TRUE(tw.prompts().texts("warning").empty());
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
 }
 
 struct ImportCase {
@@ -223,9 +223,7 @@ TEST(EntryImport, ARenderErrorEndsTheImportKeepingTheGlyphsAdded)
     TestWorkspace tw({false, false, nullptr});
     writeFile(tw.dir().file("Font16s"), readFile(font16sPath()).substr(0, 1411 * 32)); // up to A, record 1410
     tw->FormCreate();
-    tw->controls.RU.checked = true; // the dot-matrix source, simplified Chinese
-    tw->controls.RW.checked = false;
-    tw->controls.UJFIndex = 0;
+    tw->RUClick(); // the dot-matrix source, simplified Chinese
     const std::string path = tw.dir().file("words.txt");
     writeFile(path, A + "!!" + B + C);
     tw.prompts().fileChoice(FileChoice{path, 1});

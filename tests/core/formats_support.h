@@ -36,7 +36,7 @@ inline std::string bytes(std::initializer_list<int> values)
 inline void fillStore(Workspace &ws, const std::vector<GlyphPlane> &glyphs, const std::vector<std::string> &codes)
 {
     addToLibrary(ws, glyphs, codes);
-    ws.controls.mnuSave.enabled = ws.controls.mnuSaveAs.enabled = true;
+    ws.ChgDone(); // unsaved, as after an add
 }
 
 inline std::vector<GlyphPlane> storeRecords(Workspace &ws, int count)

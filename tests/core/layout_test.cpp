@@ -148,7 +148,7 @@ TEST(TransXDot, appliesDefaultEffectsOnlyWithViewOff)
 {
     TestWorkspace tw;
     tw->mnuModeClick(Mode::C);
-    tw->controls.rotation = Rotation::R90;
+    tw->mnuRotationClick(Rotation::R90);
     GlyphPlane topRight;
     topRight.setDot(15, 0, true);
 
@@ -157,7 +157,8 @@ TEST(TransXDot, appliesDefaultEffectsOnlyWithViewOff)
     EXPECT_EQ(tw->libPlane.at(0, 0), 0x80);
     EXPECT_EQ(tw->libPlane.at(0, 1), 0x00);
 
-    tw->controls.mnuView = true;
+    tw.prompts().answer(Answer::Yes); // the library may be emptied
+    tw->mnuViewClick();
     tw->libPlane = topRight;
     tw->TransXDot();
     EXPECT_EQ(tw->libPlane, topRight);
@@ -172,14 +173,14 @@ TEST(TransXDot, savedFlipAndSwapOfRows)
     for (int r = 0; r < 24; ++r)
         rows.at(r, 0) = std::uint8_t(r + 1);
 
-    tw->controls.flip = Flip::Vertical;
+    tw->mnuFlipClick(Flip::Vertical);
     tw->libPlane = rows;
     tw->TransXDot();
     EXPECT_EQ(tw->libPlane.at(0, 0), 24);
     EXPECT_EQ(tw->libPlane.at(23, 0), 1);
 
-    tw->controls.flip = Flip::None;
-    tw->controls.swap = Swap::UpDown;
+    tw->mnuFlipClick(Flip::None);
+    tw->mnuSwapClick(Swap::UpDown);
     tw->libPlane = rows;
     tw->TransXDot();
     for (int r = 0; r < 24; ++r) {
@@ -217,13 +218,13 @@ TEST(TransXDot, touchesOnlyTheGlyphSquareAndTransDotUndoesIt)
 TEST(Layout, modeChoiceTicksOnlyTheMode)
 {
     TestWorkspace tw;
-    EXPECT_EQ(tw->controls.mode, Mode::A);
+    EXPECT_EQ(tw->controls().mode, Mode::A);
     fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
     tw.setGrid({"#..#", ".##."});
     const std::vector<std::string> shown = tw.grid();
     const GlyphPlane editPlane = tw->editPlane;
     tw->mnuModeClick(Mode::D);
-    EXPECT_EQ(tw->controls.mode, Mode::D);
+    EXPECT_EQ(tw->controls().mode, Mode::D);
     EXPECT_EQ(storeRecords(tw.ws(), 3), threeGlyphs());
     EXPECT_EQ(tw->library().LibCount(), 3);
     EXPECT_EQ(tw.grid(), shown);

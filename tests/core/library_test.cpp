@@ -56,6 +56,13 @@ protected:
             add(i, dotArt(i % 8));
     }
     std::string store() const { return readFile(tw.dir().file("JQT.TMP")); }
+    // Saves the library as LIB.ZMB: Save goes off.
+    void save()
+    {
+        tw.prompts().fileChoice(FileChoice{tw.dir().file("LIB.ZMB"), 1});
+        tw->mnuSaveAsClick();
+        tw.prompts().clear();
+    }
     std::uintmax_t storeSize() const { return std::filesystem::file_size(tw.dir().file("JQT.TMP")); }
 
     TestWorkspace tw;
@@ -67,16 +74,17 @@ TEST_F(LibraryTest, TwoHundredGlyphsFillTheStoreAndTheNextIsRefused)
     EXPECT_EQ(storeSize(), 25600u);
     EXPECT_EQ(tw->library().LibCount(), 200);
     EXPECT_EQ(tw->library().code(199), "\xB2\xAC");
-    EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 200字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 200字 第 200字");
     EXPECT_TRUE(tw.prompts().texts("warning").empty());
 
-    tw->controls.AddBtn.enabled = true; // a character was just rendered
-    tw->CurCode = code(200);
+    // A character was just rendered.
+    tw->ChEditChange(code(200));
+    tw->ChEditKeyPress(13);
     tw->AddBtnClick();
     EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库已满!"});
     EXPECT_EQ(tw->library().LibCount(), 200);
     EXPECT_EQ(storeSize(), 25600u);
-    EXPECT_TRUE(tw->controls.AddBtn.enabled);
+    EXPECT_TRUE(tw->controls().AddBtn.enabled);
     EXPECT_EQ(tw->CurCode, code(200));
 }
 
@@ -95,7 +103,6 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
     CellLog log;
     tw->setListener(&log);
     tw.renderArt({"################", "################"});
-    tw->controls.mnuSave.enabled = false;
     // Outside the 16 x 16 square the edit plane is stored as it is.
     tw->editPlane.at(20, 3) = 0x5A;
     // An "L" turned a quarter left in the editor: its foot now points up.
@@ -108,41 +115,43 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
     EXPECT_EQ(tw->libPlane, tw->editPlane);
     EXPECT_EQ(tw->library().code(0), "\xB0\xA1");
     EXPECT_EQ(tw->library().LibIndex(), 0);
-    EXPECT_EQ(tw->controls.XNLabel, "共 1字 第 1字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 1字 第 1字");
     EXPECT_EQ(log.cells, std::vector<int>{0});
-    EXPECT_TRUE(tw->controls.RG1.enabled);
-    EXPECT_TRUE(tw->controls.DelBtn.enabled);
-    EXPECT_TRUE(tw->controls.mnuSave.enabled);
-    EXPECT_TRUE(tw->controls.mnuSaveAs.enabled);
+    EXPECT_TRUE(tw->controls().RG1.enabled);
+    EXPECT_TRUE(tw->controls().DelBtn.enabled);
+    EXPECT_TRUE(tw->controls().mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().mnuSaveAs.enabled);
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
 }
 
 // An add the store refuses changes nothing: no count, code, plane or Save.
 TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
 {
     fill(2);
+    // Saved, then a character rendered.
+    save();
+    tw->ChEditChange(code(2));
+    tw->ChEditKeyPress(13);
     tw.library().closeStore();
-    tw->CurCode = code(2);
     tw.setGrid({"################"});
     const GlyphPlane edit = tw->editPlane;
     const GlyphPlane lib = tw->libPlane;
-    tw->controls.AddBtn.enabled = true;
-    tw->controls.mnuSave.enabled = tw->controls.mnuSaveAs.enabled = false; // as after a save
     tw->EditModified = true;
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 103."});
     EXPECT_EQ(tw->library().LibCount(), 2);
     EXPECT_EQ(tw->library().code(2), "");
-    EXPECT_EQ(tw->controls.XNLabel, "共 2字 第 2字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 2字 第 2字");
     EXPECT_EQ(tw->library().LibIndex(), 1);
     EXPECT_EQ(tw->editPlane, edit);
     EXPECT_EQ(tw->libPlane, lib);
     EXPECT_TRUE(tw->EditModified);
-    EXPECT_FALSE(tw->controls.mnuSave.enabled);
-    EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);
+    // Save and Save As as the save left them.
+    EXPECT_FALSE(tw->controls().mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().mnuSaveAs.enabled);
     // The character can still be added.
-    EXPECT_TRUE(tw->controls.AddBtn.enabled);
+    EXPECT_TRUE(tw->controls().AddBtn.enabled);
 }
 
 struct DeleteCase {
@@ -176,7 +185,7 @@ TEST_P(DeleteTest, ClosesTheGapAndKeepsRecordsAndCodesTogether)
     EXPECT_EQ(store(), expected);
     EXPECT_EQ(tw->library().LibCount(), int(c.remaining.size()));
     EXPECT_EQ(tw->library().LibIndex(), c.selectedAfter);
-    EXPECT_EQ(tw->controls.XNLabel, c.label);
+    EXPECT_EQ(tw->controls().XNLabel, c.label);
     ASSERT_FALSE(log.cells.empty());
     EXPECT_EQ(log.cells.back(), c.count - 1); // the former last glyph's cell
 }
@@ -227,15 +236,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, DeleteTest,
 TEST_F(LibraryTest, DeletingTheOnlyGlyphEmptiesTheLibrary)
 {
     fill(1);
-    tw->controls.mnuSave.enabled = false; // as after a save
+    save();
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
     EXPECT_EQ(tw->library().LibCount(), 0);
-    EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 1字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 0字 第 1字");
     EXPECT_EQ(storeSize(), 0u);
-    EXPECT_FALSE(tw->controls.RG1.enabled);
-    EXPECT_FALSE(tw->controls.DelBtn.enabled);
-    EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    EXPECT_FALSE(tw->controls().RG1.enabled);
+    EXPECT_FALSE(tw->controls().DelBtn.enabled);
+    EXPECT_TRUE(tw->controls().mnuSave.enabled);
 
     tw->DelBtnClick(); // empty: no question (an unscripted one fails the test)
     EXPECT_EQ(tw->library().LibCount(), 0);
@@ -244,14 +253,14 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphEmptiesTheLibrary)
 TEST_F(LibraryTest, DeleteAnsweredNoChangesNothing)
 {
     fill(2);
-    tw->controls.mnuSave.enabled = false;
+    save();
     const std::string before = store();
     tw.prompts().answer(Answer::No);
     tw->DelBtnClick();
     EXPECT_EQ(store(), before);
     EXPECT_EQ(tw->library().LibCount(), 2);
-    EXPECT_EQ(tw->controls.XNLabel, "共 2字 第 2字");
-    EXPECT_FALSE(tw->controls.mnuSave.enabled);
+    EXPECT_EQ(tw->controls().XNLabel, "共 2字 第 2字");
+    EXPECT_FALSE(tw->controls().mnuSave.enabled);
 }
 
 TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
@@ -265,7 +274,7 @@ TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
     tw->DG1MouseDown(0, 1);
     EXPECT_EQ(tw->library().LibIndex(), 7);
     EXPECT_EQ(tw->libPlane.at(0, 2), 0x01);
-    EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 8字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 200字 第 8字");
 
     GlyphPlane glyph;
     for (int index : {200, 201, 202})
@@ -273,19 +282,20 @@ TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
     tw->DG1MouseDown(4, 28); // cell 200
     EXPECT_EQ(tw.prompts().beeps(), 1);
     EXPECT_EQ(tw->library().LibIndex(), 7);
-    EXPECT_EQ(tw->controls.XNLabel, "共 200字 第 8字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 200字 第 8字");
 }
 
 TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
 {
+    tw->ReadXDot(); // the panel goes off over the empty library
     fill(12);
-    tw->controls.Panel1.enabled = false;
+    tw.prompts().clear();
     tw->DG1MouseDown(4, 0);
     EXPECT_EQ(tw->library().LibIndex(), 4);
-    EXPECT_EQ(tw->controls.XNLabel, "共 12字 第 5字");
-    EXPECT_EQ(tw->controls.RG1Index, 1);
+    EXPECT_EQ(tw->controls().XNLabel, "共 12字 第 5字");
+    EXPECT_EQ(tw->controls().RG1Index, 1);
     EXPECT_EQ(tw->ViewMode, 1);
-    EXPECT_TRUE(tw->controls.Panel1.enabled);
+    EXPECT_TRUE(tw->controls().Panel1.enabled);
     EXPECT_EQ(tw.grid()[0], "....#...........");
     EXPECT_FALSE(tw->EditModified);
 
@@ -298,7 +308,7 @@ TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
     tw->DG1MouseDown(2, 1); // cell 12, just after the last glyph
     EXPECT_EQ(tw.prompts().beeps(), 1);
     EXPECT_EQ(tw->library().LibIndex(), 4);
-    EXPECT_EQ(tw->controls.XNLabel, "共 12字 第 5字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 12字 第 5字");
 }
 
 // A press that hits no glyph (an empty cell, or beside the cells) beeps and
@@ -308,7 +318,7 @@ TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
 TEST_F(LibraryTest, APressOnNoGlyphKeepsTheSelection)
 {
     tw->DG1MouseDown(0, 0); // empty library
-    EXPECT_EQ(tw->controls.RG1Index, 0);
+    EXPECT_EQ(tw->controls().RG1Index, 0);
     tw->SG2KeyDown(Key::Enter, {});
     EXPECT_EQ(tw.prompts().beeps(), 2);
     EXPECT_EQ(storeSize(), 0u);
@@ -320,11 +330,11 @@ TEST_F(LibraryTest, APressOnNoGlyphKeepsTheSelection)
     for (auto [col, row] : {std::pair{3, 0}, {9, 19}, {-1, -1}}) {
         tw->DG1MouseDown(col, row);
         EXPECT_EQ(tw->library().LibIndex(), 1) << col << ", " << row;
-        EXPECT_EQ(tw->controls.RG1Index, 1);
+        EXPECT_EQ(tw->controls().RG1Index, 1);
         EXPECT_TRUE(tw->EditModified);
     }
     EXPECT_EQ(tw.prompts().beeps(), 5);
-    EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 2字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 3字 第 2字");
 
     EXPECT_TRUE(tw->run([&] { tw->SG2KeyDown(Key::Enter, {}); }));
     EXPECT_TRUE(tw.prompts().texts("ioerror").empty());
@@ -344,11 +354,11 @@ TEST_F(LibraryTest, DeleteInTheLibraryViewShowsTheGlyphNowSelected)
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
 
-    EXPECT_EQ(tw->controls.RG1Index, 1);
+    EXPECT_EQ(tw->controls().RG1Index, 1);
     EXPECT_EQ(tw.grid()[0], ".#..............");
     EXPECT_EQ(tw.grid()[5], "................");
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_TRUE(tw->controls.mnuSave.enabled);
+    EXPECT_TRUE(tw->controls().mnuSave.enabled);
     tw->selectRG1(0); // no question: an unscripted one fails the test
     tw->selectRG1(1);
     EXPECT_EQ(tw.grid()[0], ".#..............");
@@ -368,11 +378,11 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphInTheLibraryViewLeavesAnEmptySystemView)
     tw->DelBtnClick();
 
     EXPECT_EQ(tw->library().LibCount(), 0);
-    EXPECT_EQ(tw->controls.RG1Index, 0);
+    EXPECT_EQ(tw->controls().RG1Index, 0);
     EXPECT_EQ(tw->ViewMode, 0);
-    EXPECT_FALSE(tw->controls.ClearBtn.enabled);
-    EXPECT_FALSE(tw->controls.ChgBtn.enabled);
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_FALSE(tw->controls().ClearBtn.enabled);
+    EXPECT_FALSE(tw->controls().ChgBtn.enabled);
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
     EXPECT_FALSE(tw->EditModified);
     EXPECT_EQ(tw.grid(), std::vector<std::string>(16, std::string(16, '.')));
     EXPECT_EQ(tw.prompts().texts("confirmation").size(), 1u);
@@ -391,7 +401,7 @@ TEST_F(LibraryTest, DeleteInTheSystemViewKeepsTheEditorAndFollowsTheSelection)
     tw.setGrid({"...#"});
     tw.prompts().answer(Answer::Yes);
     tw->DelBtnClick();
-    EXPECT_EQ(tw->controls.RG1Index, 0);
+    EXPECT_EQ(tw->controls().RG1Index, 0);
     EXPECT_EQ(tw.grid()[0], "...#............");
 
     tw->selectRG1(1);
@@ -407,15 +417,15 @@ TEST_F(LibraryTest, AddIsOfferedOnlyForTheGlyphLastRendered)
 {
     fill(2);
     tw->SG1MouseDown(5, 0); // B0 A6
-    EXPECT_TRUE(tw->controls.AddBtn.enabled);
+    EXPECT_TRUE(tw->controls().AddBtn.enabled);
     tw->DG1MouseDown(1, 0);
-    EXPECT_EQ(tw->controls.RG1Index, 1);
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_EQ(tw->controls().RG1Index, 1);
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
     tw->selectRG1(0);
-    EXPECT_FALSE(tw->controls.AddBtn.enabled);
+    EXPECT_FALSE(tw->controls().AddBtn.enabled);
 
     tw->SG1MouseDown(5, 0);
-    EXPECT_TRUE(tw->controls.AddBtn.enabled);
+    EXPECT_TRUE(tw->controls().AddBtn.enabled);
     tw.setGrid({"...#"});
     tw->AddBtnClick();
     EXPECT_EQ(tw->library().code(2), "\xB0\xA6");
@@ -435,11 +445,10 @@ TEST_F(LibraryTest, PaintingAfterAFailedReadStillRestoresTheSelection)
 
 TEST_F(LibraryTest, ReadingFromAnEmptyLibrarySaysSo)
 {
-    tw->controls.Panel1.enabled = true;
     tw->ReadXDot();
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"小字库已空!"});
-    EXPECT_FALSE(tw->controls.Panel1.enabled);
-    EXPECT_EQ(tw->controls.RG1Index, 0);
+    EXPECT_FALSE(tw->controls().Panel1.enabled);
+    EXPECT_EQ(tw->controls().RG1Index, 0);
     EXPECT_EQ(tw->ViewMode, 0);
 }
 

@@ -264,7 +264,7 @@ TEST(Print, StoreReadFailureAbortsAndKeepsTheLastGlyphRead)
     EXPECT_EQ(tw->library().LibIndex(), 1);
     EXPECT_EQ(tw->libPlane, dotAt(3, 0));
     EXPECT_EQ(tw.grid()[0], "...#............");
-    EXPECT_EQ(tw->controls.XNLabel, "共 3字 第 2字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 3字 第 2字");
 }
 
 TEST(Print, LastGlyphPrintedBecomesTheSelection)
@@ -285,12 +285,12 @@ TEST(Print, LastGlyphPrintedBecomesTheSelection)
 
     EXPECT_EQ(dev.calls.front(), "begin Dotforge 小字库 第4-6字");
     EXPECT_EQ(tw->library().LibIndex(), 5);
-    EXPECT_EQ(tw->controls.RG1Index, 1);
+    EXPECT_EQ(tw->controls().RG1Index, 1);
     EXPECT_EQ(tw->ViewMode, 1);
     EXPECT_EQ(tw->libPlane, dotAt(5, 0));
     EXPECT_EQ(tw.grid()[0], ".....#..........");
     EXPECT_FALSE(tw->EditModified);
-    EXPECT_EQ(tw->controls.XNLabel, "共 8字 第 6字");
+    EXPECT_EQ(tw->controls().XNLabel, "共 8字 第 6字");
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"已打印到文件 /home/user/Dotforge-print-1.pdf"});
 
     // A commit now writes the grid over glyph 6 and leaves glyph 1 alone.

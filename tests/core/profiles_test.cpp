@@ -405,12 +405,12 @@ TEST(ProfileCommand, TicksModeAndEffectsAndTheSaveFollows)
     std::vector<std::string> leftColumn(16, "#...............");
     fillStore(tw.ws(), {planeFromArt(leftColumn)}, {"\xB0\xA1"});
     tw->mnuProfileClick("pages-lsb");
-    EXPECT_EQ(tw->controls.mode, Mode::B);
-    EXPECT_EQ(tw->controls.rotation, Rotation::R90);
-    EXPECT_EQ(tw->controls.flip, Flip::Vertical);
-    EXPECT_EQ(tw->controls.swap, Swap::None);
+    EXPECT_EQ(tw->controls().mode, Mode::B);
+    EXPECT_EQ(tw->controls().rotation, Rotation::R90);
+    EXPECT_EQ(tw->controls().flip, Flip::Vertical);
+    EXPECT_EQ(tw->controls().swap, Swap::None);
     tw->mnuProfileClick("no-such-layout");
-    EXPECT_EQ(tw->controls.mode, Mode::B);
+    EXPECT_EQ(tw->controls().mode, Mode::B);
 
     const std::string path = tw.dir().file("L.ZMB");
     tw.prompts().fileChoice(FileChoice{path, 1});
@@ -421,9 +421,9 @@ TEST(ProfileCommand, TicksModeAndEffectsAndTheSaveFollows)
         EXPECT_EQ(int(static_cast<unsigned char>(file[std::size_t(t)])), t == 0 || t == 16 ? 0xFF : 0) << t;
     // The library keeps the glyph upright.
     tw->mnuProfileClick("rows-msb");
-    EXPECT_EQ(tw->controls.rotation, Rotation::R0);
-    EXPECT_EQ(tw->controls.flip, Flip::None);
-    EXPECT_EQ(tw->controls.mode, Mode::C);
+    EXPECT_EQ(tw->controls().rotation, Rotation::R0);
+    EXPECT_EQ(tw->controls().flip, Flip::None);
+    EXPECT_EQ(tw->controls().mode, Mode::C);
 }
 
 // With the view option on, each glyph takes the effects in force when it is
@@ -455,15 +455,15 @@ TEST(ProfileCommand, WithEffectsShownAFileNeverMixesTwoLayouts)
     // the file is written, nothing to ask.
     ws.mnuProfileClick("bands-lsb");
     EXPECT_TRUE(tw.prompts().log().empty());
-    EXPECT_EQ(ws.controls.mode, Mode::B);
+    EXPECT_EQ(ws.controls().mode, Mode::B);
 
     const std::vector<std::string> question{"本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"};
     const std::string store = readFile(tw.dir().file("JQT.TMP"));
     tw.prompts().answer(Answer::No);
     ws.mnuProfileClick("pages-lsb");
     EXPECT_EQ(tw.prompts().texts("warning"), question);
-    EXPECT_EQ(ws.controls.rotation, Rotation::R0);
-    EXPECT_EQ(ws.controls.flip, Flip::None);
+    EXPECT_EQ(ws.controls().rotation, Rotation::R0);
+    EXPECT_EQ(ws.controls().flip, Flip::None);
     EXPECT_EQ(ws.library().LibCount(), 2);
     EXPECT_EQ(readFile(tw.dir().file("JQT.TMP")), store);
 
@@ -473,10 +473,10 @@ TEST(ProfileCommand, WithEffectsShownAFileNeverMixesTwoLayouts)
     EXPECT_EQ(tw.prompts().texts("warning"), question);
     EXPECT_EQ(ws.library().LibCount(), 0);
     const Layout &pages = findProfile("pages-lsb")->layout;
-    EXPECT_EQ(ws.controls.mode, pages.mode);
-    EXPECT_EQ(ws.controls.rotation, pages.effects.rotation);
-    EXPECT_EQ(ws.controls.flip, pages.effects.flip);
-    EXPECT_TRUE(ws.controls.mnuView);
+    EXPECT_EQ(ws.controls().mode, pages.mode);
+    EXPECT_EQ(ws.controls().rotation, pages.effects.rotation);
+    EXPECT_EQ(ws.controls().flip, pages.effects.flip);
+    EXPECT_TRUE(ws.controls().mnuView);
 
     upright.clear();
     add(0); // 啊

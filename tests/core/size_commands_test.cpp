@@ -22,10 +22,7 @@ void fillLibrary(TestWorkspace &tw, int count)
     for (int i = 0; i < count; ++i)
         addToLibrary(ws, {glyph}, {std::string{char(0xB0), char(0xA1 + i)}});
     tw.library().select(count - 1);
-    ws.controls.RG1.enabled = true;
-    ws.controls.DelBtn.enabled = true;
-    ws.controls.mnuSave.enabled = true;
-    ws.controls.mnuSaveAs.enabled = true;
+    ws.ChgDone();
 }
 
 std::uintmax_t storeSize(TestWorkspace &tw)
@@ -60,9 +57,9 @@ TEST(DotSize, LayoutForEachSizeOnAnEmptyLibrary)
         EXPECT_EQ(ws.library().DG1RowCount(), c.listRows) << c.n;
         EXPECT_EQ(ws.library().DG1CellSize(), c.n + 4);
         EXPECT_EQ(ws.codeTable().FontSize(), c.pointSize);
-        EXPECT_EQ(ws.controls.mnu16.checked, c.n == 16);
-        EXPECT_EQ(ws.controls.mnu24.checked, c.n == 24);
-        EXPECT_EQ(ws.controls.mnu32.checked, c.n == 32);
+        EXPECT_EQ(ws.controls().mnu16.checked, c.n == 16);
+        EXPECT_EQ(ws.controls().mnu24.checked, c.n == 24);
+        EXPECT_EQ(ws.controls().mnu32.checked, c.n == 32);
         // The editor shows the first character of the area, blank cells everywhere
         // (the blank rasterizer draws nothing).
         for (int r = 0; r < c.n; ++r)
@@ -77,17 +74,17 @@ TEST(DotSize, LargeSizesTickTheTrueTypeSourceAndDisableTheDotMatrixOne)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.RUClick();
-    ASSERT_TRUE(ws.controls.RU.checked);
+    ASSERT_TRUE(ws.controls().RU.checked);
     ws.mnu24Click();
-    EXPECT_TRUE(ws.controls.RW.checked);
-    EXPECT_FALSE(ws.controls.RU.checked);
-    EXPECT_FALSE(ws.controls.RU.enabled);
-    EXPECT_FALSE(ws.controls.UJF.enabled);
+    EXPECT_TRUE(ws.controls().RW.checked);
+    EXPECT_FALSE(ws.controls().RU.checked);
+    EXPECT_FALSE(ws.controls().RU.enabled);
+    EXPECT_FALSE(ws.controls().UJF.enabled);
     // Back at 16 dots the dot-matrix source can be chosen again, but is not ticked.
     ws.mnu16Click();
-    EXPECT_TRUE(ws.controls.RU.enabled);
-    EXPECT_FALSE(ws.controls.RU.checked);
-    EXPECT_TRUE(ws.controls.RW.checked);
+    EXPECT_TRUE(ws.controls().RU.enabled);
+    EXPECT_FALSE(ws.controls().RU.checked);
+    EXPECT_TRUE(ws.controls().RW.checked);
 }
 
 TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
@@ -102,8 +99,8 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
         EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"请先保存小字库!"});
         EXPECT_EQ(tw->dotSize(), 16);
-        EXPECT_TRUE(tw->controls.mnu16.checked);
-        EXPECT_FALSE(tw->controls.mnu24.checked);
+        EXPECT_TRUE(tw->controls().mnu16.checked);
+        EXPECT_FALSE(tw->controls().mnu24.checked);
         EXPECT_EQ(tw->library().LibCount(), 3);
         EXPECT_EQ(storeSize(tw), 3u * 128);
     }
@@ -118,9 +115,9 @@ TEST(DotSize, QuestionWhenTheLibraryHoldsGlyphs)
         EXPECT_EQ(tw->library().LibIndex(), 0);
         EXPECT_EQ(storeSize(tw), 0u);
         EXPECT_EQ(tw->library().code(0), "");
-        EXPECT_FALSE(tw->controls.mnuSave.enabled);
-        EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);
-        EXPECT_FALSE(tw->controls.RG1.enabled);
+        EXPECT_FALSE(tw->controls().mnuSave.enabled);
+        EXPECT_FALSE(tw->controls().mnuSaveAs.enabled);
+        EXPECT_FALSE(tw->controls().RG1.enabled);
     }
     {
         // The size already in force asks too, and then empties the library.
@@ -140,29 +137,30 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         // A named library, then glyphs added since its save.
         tw.prompts().fileChoice(FileChoice{tw.dir().file("x.ZMB"), 1});
         tw->mnuSaveAsClick();
-        ASSERT_EQ(tw->controls.caption, "Dotforge: " + tw.dir().file("x.ZMB"));
+        ASSERT_EQ(tw->controls().caption, "Dotforge: " + tw.dir().file("x.ZMB"));
         tw.prompts().clear();
         fillLibrary(tw, 4);
-        tw->controls.XNLabel = "共 4字 第 4字";
-        tw->controls.ChEditText = "\xB0\xA2\xB0\xA3";
-        tw->TypedEntry = true;
+        tw->updateXNLabel();
+        // A typed entry under way: the first of two characters is shown.
+        tw->ChEditChange("\xB0\xA2\xB0\xA3");
+        tw->ChEditKeyPress(13);
         (tw.ws().*command)();
         EXPECT_TRUE(tw.prompts().log().empty());
         EXPECT_EQ(tw->library().LibCount(), 0);
         EXPECT_EQ(storeSize(tw), 0u);
         EXPECT_EQ(tw->documents().fileName(), "");
-        EXPECT_EQ(tw->controls.caption, "Dotforge");
-        EXPECT_FALSE(tw->controls.mnuSave.enabled);
-        EXPECT_FALSE(tw->controls.mnuSaveAs.enabled);
-        EXPECT_FALSE(tw->controls.RG1.enabled);
-        EXPECT_EQ(tw->controls.RG1Index, 0);
+        EXPECT_EQ(tw->controls().caption, "Dotforge");
+        EXPECT_FALSE(tw->controls().mnuSave.enabled);
+        EXPECT_FALSE(tw->controls().mnuSaveAs.enabled);
+        EXPECT_FALSE(tw->controls().RG1.enabled);
+        EXPECT_EQ(tw->controls().RG1Index, 0);
         EXPECT_EQ(tw->ViewMode, 0);
         // The label and the delete button show the empty list.
-        EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 0字");
-        EXPECT_FALSE(tw->controls.DelBtn.enabled);
-        EXPECT_TRUE(tw->controls.AddBtn.enabled);
+        EXPECT_EQ(tw->controls().XNLabel, "共 0字 第 0字");
+        EXPECT_FALSE(tw->controls().DelBtn.enabled);
+        EXPECT_TRUE(tw->controls().AddBtn.enabled);
         EXPECT_FALSE(tw->TypedEntry);
-        EXPECT_EQ(tw->controls.ChEditText, "");
+        EXPECT_EQ(tw->controls().ChEditText, "");
     }
 }
 
@@ -229,12 +227,12 @@ TEST(NewAndClose, EveryResetShowsTheEmptyList)
         TestWorkspace tw;
         fillLibrary(tw, 3);
         tw->updateXNLabel();
-        ASSERT_EQ(tw->controls.XNLabel, "共 3字 第 3字");
+        ASSERT_EQ(tw->controls().XNLabel, "共 3字 第 3字");
         if (c.answer != Answer::Ok)
             tw.prompts().answer(c.answer);
         (tw.ws().*c.command)();
-        EXPECT_EQ(tw->controls.XNLabel, "共 0字 第 0字");
-        EXPECT_FALSE(tw->controls.DelBtn.enabled);
+        EXPECT_EQ(tw->controls().XNLabel, "共 0字 第 0字");
+        EXPECT_FALSE(tw->controls().DelBtn.enabled);
         EXPECT_EQ(tw->library().DG1Marked(), -1);
         EXPECT_TRUE(tw.prompts().allConsumed());
     }
@@ -245,14 +243,14 @@ TEST(NewAndClose, KeepsSizeSourceFontModeAndEffects)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.mnu24Click();
-    ws.controls.mode = Mode::D;
-    ws.controls.rotation = Rotation::R90;
+    ws.mnuModeClick(Mode::D);
+    ws.mnuRotationClick(Rotation::R90);
     tw.prompts().fontChoice(FontChoice{"AR PL UMing CN", 20});
     ws.FontBtnClick();
     ws.mnuNewClick();
     EXPECT_EQ(ws.dotSize(), 24);
-    EXPECT_EQ(ws.controls.mode, Mode::D);
-    EXPECT_EQ(ws.controls.rotation, Rotation::R90);
+    EXPECT_EQ(ws.controls().mode, Mode::D);
+    EXPECT_EQ(ws.controls().rotation, Rotation::R90);
     EXPECT_EQ(ws.codeTable().FontName(), "AR PL UMing CN");
     EXPECT_EQ(ws.codeTable().FontSize(), 20);
 }
@@ -266,20 +264,20 @@ TEST(ViewOption, YesTogglesAndResetsNoChangesNothing)
     EXPECT_EQ(tw.prompts().texts("warning"),
         std::vector<std::string>{"本选项改变后,当前小字库中已加入字模将全部清除!继续吗?"});
     EXPECT_EQ(tw.prompts().lastButtons(), Buttons::YesNo);
-    EXPECT_TRUE(ws.controls.mnuView);
+    EXPECT_TRUE(ws.controls().mnuView);
 
     fillLibrary(tw, 2);
     tw.setGrid({"#..#"});
     tw.prompts().answer(Answer::No);
     ws.mnuViewClick();
-    EXPECT_TRUE(ws.controls.mnuView);
+    EXPECT_TRUE(ws.controls().mnuView);
     EXPECT_EQ(ws.library().LibCount(), 2);
     EXPECT_EQ(storeSize(tw), 2u * 128);
     EXPECT_EQ(tw.grid()[0], "#..#............");
 
     tw.prompts().answer(Answer::Yes);
     ws.mnuViewClick();
-    EXPECT_FALSE(ws.controls.mnuView);
+    EXPECT_FALSE(ws.controls().mnuView);
     EXPECT_EQ(ws.library().LibCount(), 0);
     EXPECT_EQ(storeSize(tw), 0u);
 }

@@ -142,8 +142,7 @@ TEST_P(Area16OfVariant, ReadsItsRecord)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     chooseVariant(ws, v.item);
-    ws.controls.SE1.value = 16;
-    ws.SE1Change();
+    ws.SE1Typed(16);
     EXPECT_EQ(ws.CurCode, v.code);
     EXPECT_EQ(firstBytes(ws, 8), std::string(v.first8, 8));
     EXPECT_EQ(bufferBytes(ws), fileRecord(v.fileRecord));
@@ -164,10 +163,11 @@ TEST_P(Area16OfVariant, LastRecordOfAShortFileIsTheOne)
         TestWorkspace tw({false, false, nullptr});
         writeFile(tw.dir().file("Font16s"), font.substr(0, std::size_t(v.fileRecord + (includesRecord ? 1 : 0)) * 32));
         tw->FormCreate();
-        tw->controls.RU.checked = true;
-        tw->controls.RW.checked = false;
-        tw->controls.UJFIndex = v.item;
-        tw->controls.SE1.value = 16;
+        // The source, the variant and the area as the user chooses them; a read
+        // that fails on the way is shown and the choice stays.
+        tw->run([&] { tw->RUClick(); });
+        tw->run([&] { tw->UJFClick(v.item); });
+        tw->run([&] { tw->SE1Typed(16); });
         if (includesRecord) {
             tw->SE1Change();
             EXPECT_EQ(firstBytes(tw.ws(), 8), std::string(v.first8, 8));
@@ -234,12 +234,14 @@ TEST(DotMatrixRender, FillsBothPlanesAndTheEditor)
     Workspace &ws = tw.ws();
     inkSourcePlane(tw);
     chooseVariant(ws, 0);
+    // Add is off until a character is rendered again.
+    ws.selectRG1(1);
+    ws.selectRG1(0);
     ws.editPlane = filledPlane(0xC3);
-    ws.controls.AddBtn.enabled = false;
     ws.ChTextOut("\xB0\xA1");
     EXPECT_EQ(artFromPlane(ws.codeTable().sourcePlane(), 16), kAh16);
     EXPECT_EQ(tw.grid(), kAh16);
-    EXPECT_TRUE(ws.controls.AddBtn.enabled);
+    EXPECT_TRUE(ws.controls().AddBtn.enabled);
     // Only bytes 0 and 1 of rows 0 to 15 are the glyph's; the others keep theirs.
     for (int row = 0; row < 32; ++row)
         for (int byte = 0; byte < 4; ++byte) {
@@ -271,9 +273,11 @@ TEST_P(CodeOfTheVariant, ReadsItsRecordOrGivesABlankGlyph)
     Workspace &ws = tw.ws();
     inkSourcePlane(tw);
     chooseVariant(ws, v.item);
+    // Add is off until a character is rendered again.
+    ws.selectRG1(1);
+    ws.selectRG1(0);
     ws.editPlane = filledPlane(0x22);
     tw.setGrid({"#..#"});
-    ws.controls.AddBtn.enabled = false;
     const std::string before = bufferBytes(ws);
     tw.prompts().clear();
 
@@ -289,7 +293,7 @@ TEST_P(CodeOfTheVariant, ReadsItsRecordOrGivesABlankGlyph)
             EXPECT_EQ(ws.editPlane.at(row, byte), inGlyph ? dots : 0x22) << row << "/" << byte;
         }
     EXPECT_EQ(tw.grid(), artFromPlane(ws.codeTable().sourcePlane(), 16));
-    EXPECT_TRUE(ws.controls.AddBtn.enabled);
+    EXPECT_TRUE(ws.controls().AddBtn.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, CodeOfTheVariant,
@@ -319,24 +323,26 @@ TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
     Workspace &ws = tw.ws();
     ws.FormCreate();
     inkSourcePlane(tw);
-    // The source and the variant as the user leaves them; choosing them would
-    // paint the code table, whose reads fail as well.
-    ws.controls.RU.checked = true;
-    ws.controls.RW.checked = false;
-    ws.controls.UJFIndex = f.item;
+    // The source and the variant as the user leaves them: choosing them paints
+    // the code table, whose reads fail as well, and the choice stays.
+    ws.run([&] { ws.RUClick(); });
+    ws.run([&] { ws.UJFClick(f.item); });
+    // Add is off until a character is rendered again.
+    ws.selectRG1(1);
+    ws.selectRG1(0);
     ws.editPlane = filledPlane(0x22);
     tw.setGrid({"#..#"});
-    ws.controls.AddBtn.enabled = false;
     const auto before = ws.codeTable().recordBuf();
+    const GlyphPlane source = ws.codeTable().sourcePlane();
     tw.prompts().clear();
 
     EXPECT_FALSE(ws.run([&] { ws.ChTextOut(f.code); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{f.box});
-    EXPECT_EQ(ws.codeTable().sourcePlane(), filledPlane(0xFF));
+    EXPECT_EQ(ws.codeTable().sourcePlane(), source);
     EXPECT_EQ(ws.editPlane, filledPlane(0x22));
     EXPECT_EQ(ws.codeTable().recordBuf(), before);
     EXPECT_EQ(tw.grid()[0], "#..#............");
-    EXPECT_FALSE(ws.controls.AddBtn.enabled);
+    EXPECT_FALSE(ws.controls().AddBtn.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, FailingDotMatrixRead,
@@ -348,7 +354,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.controls.UJFIndex = 3;
+    ws.UJFClick(3);
     const GlyphPlane before = ws.codeTable().sourcePlane();
     const std::int64_t huge[] = {std::numeric_limits<std::int64_t>::max(),
         std::numeric_limits<std::int64_t>::max() - 24533, std::int64_t(1) << 58, std::int64_t(1) << 50};
@@ -361,7 +367,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
         }
     }
     try {
-        ws.controls.UJFIndex = 0;
+        ws.UJFClick(0);
         ws.ReadUDot(std::numeric_limits<std::int64_t>::min());
         ADD_FAILURE();
     } catch (const IoError &e) {
@@ -373,7 +379,7 @@ TEST(ReadUDot, PositionsNoFileCanHoldFailCleanly)
 TEST(ReadUDot, NoItemReadsFromTheStartOfTheFile)
 {
     TestWorkspace tw;
-    tw->controls.UJFIndex = -1;
+    tw->UJFClick(-1);
     tw->ReadUDot(1410);
     EXPECT_EQ(bufferBytes(tw.ws()), fileRecord(1410));
 }
@@ -383,7 +389,7 @@ TEST(ReadUDot, FontFileNotOpen)
     TestWorkspace tw({false, true, nullptr});
     EXPECT_EQ(tw.prompts().texts("ioerror"),
         std::vector<std::string>{"File not found: \"" + tw.dir().file("Font16s") + "\""});
-    EXPECT_FALSE(tw->controls.RU.enabled);
+    EXPECT_FALSE(tw->controls().RU.enabled);
     try {
         tw->ReadUDot(0);
         ADD_FAILURE();
@@ -469,7 +475,7 @@ TEST(TrueTypeRender, SwitchesTheEditorToTheSystemView)
     ws.selectRG1(1);
     ASSERT_EQ(ws.ViewMode, 1);
     ws.ChTextOut("\xB0\xA2");
-    EXPECT_EQ(ws.controls.RG1Index, 0);
+    EXPECT_EQ(ws.controls().RG1Index, 0);
     EXPECT_EQ(ws.ViewMode, 0);
     EXPECT_EQ(tw.grid()[0], "................");
 }
@@ -501,16 +507,16 @@ TEST(SourceSwitch, AreaRangeAndFaceFollowTheSource)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.RUClick();
-    EXPECT_FALSE(ws.controls.FontBtn.enabled);
-    EXPECT_EQ(ws.controls.SE1.max, 88);
+    EXPECT_FALSE(ws.controls().FontBtn.enabled);
+    EXPECT_EQ(ws.controls().SE1.max, 88);
     EXPECT_EQ(ws.codeTable().tableFace(), "宋体");
 
     tw.prompts().fontChoice(FontChoice{"黑体", 12});
     ws.FontBtnClick();
     ws.SE1Step(+1);
     ws.RWClick();
-    EXPECT_TRUE(ws.controls.FontBtn.enabled);
-    EXPECT_EQ(ws.controls.SE1.max, 94);
+    EXPECT_TRUE(ws.controls().FontBtn.enabled);
+    EXPECT_EQ(ws.controls().SE1.max, 94);
     EXPECT_EQ(ws.codeTable().tableFace(), "黑体");
     EXPECT_EQ(ws.codeTable().curArea(), 17); // the area stays, rendered from the new source
     EXPECT_EQ(ws.CurCode, "\xB1\xA1");
@@ -522,15 +528,13 @@ TEST(CodeTable, StepsStayWithinTheRange)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.controls.SE1.value = 94;
-    ws.SE1Change();
+    ws.SE1Typed(94);
     const int renders = tw.blank().calls;
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.controls.SE1.value, 94);
-    ws.controls.SE1.value = 1;
-    ws.SE1Change();
+    EXPECT_EQ(ws.controls().SE1.value, 94);
+    ws.SE1Typed(1);
     ws.SE1Step(-1);
-    EXPECT_EQ(ws.controls.SE1.value, 1);
+    EXPECT_EQ(ws.controls().SE1.value, 1);
     EXPECT_EQ(ws.codeTable().curArea(), 1);
     EXPECT_EQ(tw.blank().calls, renders + 1); // only the SE1Change to area 1
 
@@ -541,10 +545,10 @@ TEST(CodeTable, StepsStayWithinTheRange)
         ws.SE1KeyPress(ch, discard);
         EXPECT_EQ(discard, !(ch >= U'0' && ch <= U'9')) << unsigned(ch);
     }
-    EXPECT_EQ(ws.controls.SE1.value, 1);
+    EXPECT_EQ(ws.controls().SE1.value, 1);
     for (const auto &[typed, area] : {std::pair{25, 25}, {0, 1}, {99, 94}, {94, 94}}) {
         ws.SE1Typed(typed);
-        EXPECT_EQ(ws.controls.SE1.value, area) << typed;
+        EXPECT_EQ(ws.controls().SE1.value, area) << typed;
         EXPECT_EQ(ws.codeTable().curArea(), area) << typed;
     }
     EXPECT_EQ(ws.CurCode, "\xFE\xA1");
@@ -555,31 +559,28 @@ TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     chooseVariant(ws, 3);
-    EXPECT_EQ(ws.controls.SE1.max, 93);
-    ws.controls.SE1.value = 12;
-    ws.SE1Change();
+    EXPECT_EQ(ws.controls().SE1.max, 93);
+    ws.SE1Typed(12);
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.controls.SE1.value, 16);
+    EXPECT_EQ(ws.controls().SE1.value, 16);
     EXPECT_EQ(ws.codeTable().curArea(), 16);
     EXPECT_EQ(ws.CurCode, "\xAD\xA1");
     EXPECT_EQ(ws.codeTable().areaCode(93), "\xAD\xFE");
     ws.SE1Step(-1);
-    EXPECT_EQ(ws.controls.SE1.value, 12);
+    EXPECT_EQ(ws.controls().SE1.value, 12);
     EXPECT_EQ(ws.CurCode, "\xAC\xA1");
     // The last area offered, 93, is file area 90: record (90 - 1) x 94 of the variant.
-    ws.controls.SE1.value = 93;
-    ws.SE1Change();
+    ws.SE1Typed(93);
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.controls.SE1.value, 93);
+    EXPECT_EQ(ws.controls().SE1.value, 93);
     EXPECT_EQ(ws.CurCode, "\xFA\xA1");
     EXPECT_EQ(bufferBytes(ws), fileRecord(24533 + 89 * 94));
 
     // The other variants have those areas.
     chooseVariant(ws, 0);
-    ws.controls.SE1.value = 12;
-    ws.SE1Change();
+    ws.SE1Typed(12);
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.controls.SE1.value, 13);
+    EXPECT_EQ(ws.controls().SE1.value, 13);
     EXPECT_EQ(ws.CurCode, "\xAD\xA1");
 }
 
@@ -588,13 +589,12 @@ TEST(CodeTable, JapaneseOpensAtAreaFour)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     chooseVariant(ws, 2);
-    EXPECT_EQ(ws.controls.SE1.value, 4);
-    EXPECT_EQ(ws.controls.SE1.max, 83);
+    EXPECT_EQ(ws.controls().SE1.value, 4);
+    EXPECT_EQ(ws.controls().SE1.max, 83);
     EXPECT_EQ(ws.CurCode, "\xA4\xA1");
-    ws.controls.SE1.value = 83;
-    ws.SE1Change();
+    ws.SE1Typed(83);
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.controls.SE1.value, 83);
+    EXPECT_EQ(ws.controls().SE1.value, 83);
 }
 
 TEST(CodeTable, EmptyCellsBeepAndChangeNothing)
@@ -658,9 +658,9 @@ TEST(CodeTable, OutsideEveryCellMakesTheEffectItemsBeep)
     ws.mnuFlipClick(Flip::Vertical);
     ws.mnuSwapClick(Swap::UpDown);
     EXPECT_EQ(tw.prompts().beeps(), 4);
-    EXPECT_EQ(ws.controls.rotation, Rotation::R90);
-    EXPECT_EQ(ws.controls.flip, Flip::Vertical);
-    EXPECT_EQ(ws.controls.swap, Swap::UpDown);
+    EXPECT_EQ(ws.controls().rotation, Rotation::R90);
+    EXPECT_EQ(ws.controls().flip, Flip::Vertical);
+    EXPECT_EQ(ws.controls().swap, Swap::UpDown);
     EXPECT_EQ(ws.CurCode, before);
 
     ws.SE1Step(+1);
@@ -687,7 +687,7 @@ TEST(CodeTable, AreaChangeLeavesTheLibraryViewBeforeRepainting)
     ws.SE1Step(+1);
     ws.setListener(nullptr);
     EXPECT_EQ(log.viewAtRepaint, std::vector<int>{0});
-    EXPECT_EQ(ws.controls.RG1Index, 0);
+    EXPECT_EQ(ws.controls().RG1Index, 0);
     EXPECT_EQ(ws.CurCode, "\xB1\xA1");
 }
 
@@ -764,7 +764,7 @@ protected:
         tw = std::make_unique<TestWorkspace>(WorkspaceOptions{true, true, &r});
         tw->prompts().answer(Answer::Yes);
         tw->ws().mnuViewClick();
-        ASSERT_TRUE(tw->ws().controls.mnuView);
+        ASSERT_TRUE(tw->ws().controls().mnuView);
     }
     ArtRasterizer r;
     std::unique_ptr<TestWorkspace> tw;
@@ -871,7 +871,7 @@ TEST(DefaultEffectsOff, ChoosingAnEffectReplacesATypedCharacter)
 {
     TestWorkspace tw;
     tw->SG1MouseDown(2, 0); // 埃
-    tw->controls.ChEditText = "\xB0\xA5";
+    tw->ChEditChange("\xB0\xA5");
     tw->ChEditKeyPress(13);
     ASSERT_EQ(tw->CurCode, "\xB0\xA5");
     tw->mnuFlipClick(Flip::Vertical);
@@ -886,7 +886,7 @@ TEST(DefaultEffectsOff, ChoosingAnEffectRendersUpright)
     TestWorkspace tw({true, true, &r});
     tw.setGrid({"################"});
     tw->mnuRotationClick(Rotation::R90);
-    EXPECT_EQ(tw->controls.rotation, Rotation::R90);
+    EXPECT_EQ(tw->controls().rotation, Rotation::R90);
     EXPECT_EQ(tw.grid(), kUpright);
     EXPECT_FALSE(tw->EditModified);
 }

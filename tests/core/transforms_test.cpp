@@ -479,12 +479,12 @@ TEST_P(TransformTable, MovesTheDotsOfTheSquare)
     // A 4 x 2 rectangle at (3, 2), its drag still running.
     tw->SG2MouseDown(3, 2, MouseButton::Left);
     tw->SG2MouseMove(6, 3);
-    ASSERT_FALSE(tw->controls.mnuSave.enabled);
+    ASSERT_FALSE(tw->controls().mnuSave.enabled);
 
     (tw.ws().*c.op)();
     EXPECT_EQ(tw.grid(), padded(c.n, *c.after));
     EXPECT_TRUE(tw->EditModified);
-    EXPECT_EQ(tw->controls.mnuSave.enabled, c.makesSavable);
+    EXPECT_EQ(tw->controls().mnuSave.enabled, c.makesSavable);
     EXPECT_EQ(tw->editorGrid().selCol(), 3);
     EXPECT_EQ(tw->editorGrid().selRow(), 2);
     EXPECT_EQ(tw->editorGrid().selWidth(), 4);

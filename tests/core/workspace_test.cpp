@@ -30,8 +30,8 @@ TEST(StartUp, InitialState)
     EXPECT_EQ(ws.documents().fileName(), "");
     EXPECT_EQ(ws.codeTable().FontName(), "宋体");
     EXPECT_EQ(ws.codeTable().FontSize(), 12);
-    EXPECT_EQ(ws.controls.caption, "Dotforge");
-    EXPECT_EQ(ws.controls.XNLabel, "共 0字 第 0字");
+    EXPECT_EQ(ws.controls().caption, "Dotforge");
+    EXPECT_EQ(ws.controls().XNLabel, "共 0字 第 0字");
     EXPECT_EQ(ws.editorGrid().cellSize(), 17);
     EXPECT_EQ(ws.library().DG1ColCount(), 10);
     EXPECT_EQ(ws.library().DG1RowCount(), 20);
@@ -52,37 +52,37 @@ TEST(StartUp, InitialState)
         bool enabled;
     };
     const Expect enabled[] = {
-        {"AddBtn", ws.controls.AddBtn, true},
-        {"DelBtn", ws.controls.DelBtn, false},
-        {"ClearBtn", ws.controls.ClearBtn, false},
-        {"ChgBtn", ws.controls.ChgBtn, false},
-        {"mnuSave", ws.controls.mnuSave, false},
-        {"mnuSaveAs", ws.controls.mnuSaveAs, false},
-        {"UJF", ws.controls.UJF, false},
-        {"RG1", ws.controls.RG1, false},
-        {"RU", ws.controls.RU, true},
-        {"FontBtn", ws.controls.FontBtn, true},
-        {"ChEdit", ws.controls.ChEdit, true},
-        {"Panel1", ws.controls.Panel1, true},
-        {"Button1", ws.controls.Button1, true},
+        {"AddBtn", ws.controls().AddBtn, true},
+        {"DelBtn", ws.controls().DelBtn, false},
+        {"ClearBtn", ws.controls().ClearBtn, false},
+        {"ChgBtn", ws.controls().ChgBtn, false},
+        {"mnuSave", ws.controls().mnuSave, false},
+        {"mnuSaveAs", ws.controls().mnuSaveAs, false},
+        {"UJF", ws.controls().UJF, false},
+        {"RG1", ws.controls().RG1, false},
+        {"RU", ws.controls().RU, true},
+        {"FontBtn", ws.controls().FontBtn, true},
+        {"ChEdit", ws.controls().ChEdit, true},
+        {"Panel1", ws.controls().Panel1, true},
+        {"Button1", ws.controls().Button1, true},
     };
     for (const auto &e : enabled)
         EXPECT_EQ(e.state.enabled, e.enabled) << e.name;
-    EXPECT_TRUE(ws.controls.RW.checked);
-    EXPECT_FALSE(ws.controls.RU.checked);
-    EXPECT_TRUE(ws.controls.mnu16.checked);
-    EXPECT_FALSE(ws.controls.mnu24.checked);
-    EXPECT_FALSE(ws.controls.mnu32.checked);
-    EXPECT_EQ(ws.controls.mode, Mode::A);
-    EXPECT_EQ(ws.controls.rotation, Rotation::R0);
-    EXPECT_EQ(ws.controls.flip, Flip::None);
-    EXPECT_EQ(ws.controls.swap, Swap::None);
-    EXPECT_FALSE(ws.controls.mnuView);
-    EXPECT_EQ(ws.controls.RG1Index, 0);
-    EXPECT_EQ(ws.controls.UJFIndex, 0);
-    EXPECT_EQ(ws.controls.SE1.value, 16);
-    EXPECT_EQ(ws.controls.SE1.min, 1);
-    EXPECT_EQ(ws.controls.SE1.max, 94);
+    EXPECT_TRUE(ws.controls().RW.checked);
+    EXPECT_FALSE(ws.controls().RU.checked);
+    EXPECT_TRUE(ws.controls().mnu16.checked);
+    EXPECT_FALSE(ws.controls().mnu24.checked);
+    EXPECT_FALSE(ws.controls().mnu32.checked);
+    EXPECT_EQ(ws.controls().mode, Mode::A);
+    EXPECT_EQ(ws.controls().rotation, Rotation::R0);
+    EXPECT_EQ(ws.controls().flip, Flip::None);
+    EXPECT_EQ(ws.controls().swap, Swap::None);
+    EXPECT_FALSE(ws.controls().mnuView);
+    EXPECT_EQ(ws.controls().RG1Index, 0);
+    EXPECT_EQ(ws.controls().UJFIndex, 0);
+    EXPECT_EQ(ws.controls().SE1.value, 16);
+    EXPECT_EQ(ws.controls().SE1.min, 1);
+    EXPECT_EQ(ws.controls().SE1.max, 94);
     EXPECT_TRUE(tw.prompts().log().empty());
 }
 
@@ -119,8 +119,8 @@ TEST(StartUp, WithoutFont16sShowsFileNotFoundAndStillWorks)
     // dot-matrix source cannot be chosen.
     EXPECT_EQ(ws.dotSize(), 16);
     EXPECT_EQ(ws.editorGrid().cellSize(), 17);
-    EXPECT_FALSE(ws.controls.RU.enabled);
-    EXPECT_TRUE(ws.controls.RW.checked);
+    EXPECT_FALSE(ws.controls().RU.enabled);
+    EXPECT_TRUE(ws.controls().RW.checked);
     EXPECT_TRUE(fs::exists(tw.dir().file("JQT.TMP")));
     // Closing does not fail on the font file that never opened.
     ws.FormClose();
@@ -173,7 +173,7 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
                     second.Button1Click();
                 },
                 [&] {
-                    second.controls.ChEditText = "\xB0\xA3";
+                    second.ChEditChange("\xB0\xA3");
                     second.ChEditKeyPress(13);
                     second.AddBtnClick();
                 },
@@ -181,8 +181,8 @@ TEST(StartUp, SecondProgramInTheSameFolderLeavesTheFirstStoreAlone)
             secondPrompts.clear();
             EXPECT_FALSE(second.run(command));
             EXPECT_EQ(secondPrompts.texts("ioerror"), std::vector<std::string>{inUse});
-            EXPECT_FALSE(second.controls.mnuSave.enabled);
-            EXPECT_FALSE(second.controls.mnuSaveAs.enabled);
+            EXPECT_FALSE(second.controls().mnuSave.enabled);
+            EXPECT_FALSE(second.controls().mnuSaveAs.enabled);
             EXPECT_EQ(second.library().LibCount(), 0);
         }
         secondPrompts.clear();
@@ -434,7 +434,7 @@ TEST(StartUp, Font16sThatIsNoFileIsRefused)
         EXPECT_EQ(tw.prompts().texts("ioerror"),
             std::vector<std::string>{"\"" + font + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
         EXPECT_FALSE(tw->codeTable().hasFontFile());
-        EXPECT_FALSE(tw->controls.RU.enabled);
+        EXPECT_FALSE(tw->controls().RU.enabled);
         EXPECT_TRUE(tw->library().storeOpen());
         if (writer >= 0)
             ::close(writer);

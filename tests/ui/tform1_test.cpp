@@ -745,7 +745,7 @@ private slots:
         typed.setCommitString(QStringLiteral("中文"));
         QApplication::sendEvent(edit, &typed);
         QCOMPARE(edit->text(), QStringLiteral("ab中文"));
-        QCOMPARE(ws().controls.ChEditText, std::string("ab\xD6\xD0\xCE\xC4"));
+        QCOMPARE(ws().controls().ChEditText, std::string("ab\xD6\xD0\xCE\xC4"));
         // Enter starts the typed entry with the first two bytes.
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(ws().CurCode, std::string("ab"));
