@@ -107,4 +107,13 @@ std::optional<int> Arguments::integer(const std::string &name, int min, int max)
     return result;
 }
 
+const std::vector<std::string> &Arguments::positionals(std::size_t count, const std::string &missing) const
+{
+    if (m_positionals.size() < count)
+        throw UsageError(missing);
+    if (m_positionals.size() > count)
+        throw UsageError("unexpected argument '" + m_positionals[count] + "'");
+    return m_positionals;
+}
+
 } // namespace dotforge::cli

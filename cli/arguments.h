@@ -24,6 +24,10 @@ public:
     // The last value given for an option; `fallback` when it was not given.
     std::string value(const std::string &name, const std::string &fallback = {}) const;
     const std::vector<std::string> &positionals() const { return m_positionals; }
+    // The positional arguments when there are exactly `count`; a usage error
+    // saying `missing` when there are fewer, naming the first extra one when
+    // there are more.
+    const std::vector<std::string> &positionals(std::size_t count, const std::string &missing) const;
 
     // The value of an option that must be one of `choices`; `fallback` when absent.
     std::string choice(

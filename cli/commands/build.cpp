@@ -136,8 +136,7 @@ byte x 256 + second byte) or -1, by binary search.
 // Raises UsageError for bad or contradictory arguments.
 BuildJob buildJob(const Arguments &a)
 {
-    if (!a.positionals().empty())
-        throw UsageError("unexpected argument '" + a.positionals().front() + "'");
+    a.positionals(0, {});
     BuildJob job;
     readGlyphSource(a, job);
 

@@ -83,11 +83,9 @@ Conversion conversion(const Arguments &a)
     Conversion c;
     c.n = dotSizeOption(a, std::nullopt);
     c.from = modeOption(a, "from");
-    if (a.positionals().size() != 2)
-        throw UsageError(a.positionals().size() < 2 ? "give the input and the output file"
-                                                    : "unexpected argument '" + a.positionals()[2] + "'");
-    c.in = a.positionals()[0];
-    c.out = a.positionals()[1];
+    const auto &files = a.positionals(2, "give the input and the output file");
+    c.in = files[0];
+    c.out = files[1];
     c.inFormat = chooseFormat(a.value("format"), c.in, "format", false);
     c.outFormat = chooseFormat(a.value("to-format"), c.out, "to-format", true);
     // A BDF holds the glyphs upright as decoded from IN: no layout, no effects.

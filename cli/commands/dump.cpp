@@ -53,10 +53,7 @@ int runDump(const Arguments &a)
 {
     const int n = dotSizeOption(a, std::nullopt);
     const Layout layout = layoutOption(a, "mode", std::nullopt);
-    if (a.positionals().size() != 1)
-        throw UsageError(
-            a.positionals().empty() ? "give the file to dump" : "unexpected argument '" + a.positionals()[1] + "'");
-    const std::string &path = a.positionals()[0];
+    const std::string &path = a.positionals(1, "give the file to dump")[0];
     const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
     try {
         const LibraryFile file(path, format, n);

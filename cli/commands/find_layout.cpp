@@ -276,8 +276,7 @@ void printMatches(const LayoutSearch &search)
 // does (the closest is shown), 2 when a file cannot be read.
 int runFindLayout(const Arguments &a)
 {
-    if (!a.positionals().empty())
-        throw UsageError("unexpected argument '" + a.positionals().front() + "'");
+    a.positionals(0, {});
     const int n = dotSizeOption(a, std::nullopt);
     checkArguments(a);
     try {

@@ -259,10 +259,7 @@ int runProof(const Arguments &a)
 {
     const int n = dotSizeOption(a, std::nullopt);
     const Layout layout = layoutOption(a, "mode", std::nullopt);
-    if (a.positionals().size() != 1)
-        throw UsageError(
-            a.positionals().empty() ? "give the library file" : "unexpected argument '" + a.positionals()[1] + "'");
-    const std::string &path = a.positionals()[0];
+    const std::string &path = a.positionals(1, "give the library file")[0];
     const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
     if (!a.has("output") || a.value("output").empty())
         throw UsageError("no output file: give -o FILE.pdf or -o FILE.png");
