@@ -181,7 +181,7 @@ void open200(benchmark::State &state)
     bench.ws().SaveXFile();
     for (auto _ : state) {
         bench.ws().mnuOpenClick();
-        if (bench.ws().LibCount != kLibraryCapacity)
+        if (bench.ws().library().LibCount() != kLibraryCapacity)
             state.SkipWithError("the library did not open whole");
     }
     state.SetItemsProcessed(state.iterations() * kLibraryCapacity);
