@@ -10,16 +10,13 @@ void Workspace::ChEditKeyPress(char32_t ch)
 {
     if (ch != 13 || m_controls.ChEditText.size() < 2)
         return;
-    CurCode = m_controls.ChEditText.substr(0, 2);
-    ChTextOut(CurCode);
-    TypedEntry = true;
+    m_CurCode = m_controls.ChEditText.substr(0, 2);
+    ChTextOut(m_CurCode);
+    m_TypedEntry = true;
     notifyControls();
 }
 
-void Workspace::ChEditChange(const std::string &gbk)
-{
-    m_controls.ChEditText = gbk;
-}
+void Workspace::ChEditChange(const std::string &gbk) { m_controls.ChEditText = gbk; }
 
 void Workspace::Button1Click()
 {
@@ -48,8 +45,8 @@ void Workspace::Button1Click()
     // At most 200 pairs are read; a refused add warns and the import goes on.
     // An error while rendering ends the import; the glyphs added stay.
     for (const std::string &pair : bytePairs(*gbk, kLibraryCapacity)) {
-        CurCode = pair;
-        ChTextOut(CurCode);
+        m_CurCode = pair;
+        ChTextOut(m_CurCode);
         AddBtnClick();
     }
 }

@@ -58,7 +58,7 @@ void Workspace::DispChs()
 {
     selectRG1(0);
     m_codeTable.showArea(tableSource());
-    TypedEntry = false;
+    m_TypedEntry = false;
     notifyTable();
 }
 
@@ -97,8 +97,8 @@ void Workspace::SelHZ()
         return;
     }
     selectRG1(0);
-    CurCode = *code;
-    ChTextOut(CurCode);
+    m_CurCode = *code;
+    ChTextOut(m_CurCode);
 }
 
 } // namespace dotforge

@@ -14,11 +14,11 @@ namespace {
 
 // Puts the raw records 0 .. count - 1 back into the store after a save converted
 // them. Every record is tried; the first failure is raised afterwards.
-void restoreStore(Workspace &ws, Library &library, const std::vector<GlyphPlane> &raw, std::size_t count)
+void restoreStore(GlyphPlane &libPlane, Library &library, const std::vector<GlyphPlane> &raw, std::size_t count)
 {
     std::exception_ptr failure;
     for (std::size_t i = 0; i < count; ++i) {
-        ws.libPlane = raw[i];
+        libPlane = raw[i];
         try {
             library.writeGlyph(int(i), raw[i]);
         } catch (const IoError &) {
@@ -32,10 +32,10 @@ void restoreStore(Workspace &ws, Library &library, const std::vector<GlyphPlane>
 
 // After a save the library plane holds the selected glyph again, so that undo
 // and commit in the library view refer to the glyph the editor shows.
-void reselectLibraryGlyph(Workspace &ws, Library &library)
+void reselectLibraryGlyph(GlyphPlane &libPlane, Library &library)
 {
     if (library.LibIndex() >= 0 && library.LibIndex() < library.LibCount())
-        ws.libPlane = library.readGlyph(library.LibIndex());
+        libPlane = library.readGlyph(library.LibIndex());
 }
 
 // The caption names the file Save writes to, or the title alone when there is none.
@@ -74,7 +74,7 @@ void Workspace::mnuOpenClick()
         if (m_library.LibCount() > 0) {
             // The first ReadXDot switched the editor to glyph 0; show the glyph
             // that is selected now, the last one, so that a commit writes what is seen.
-            editPlane = libPlane;
+            m_editPlane = m_libPlane;
             DispDot();
             m_controls.RG1.enabled = true;
             m_controls.DelBtn.enabled = true;
@@ -160,12 +160,12 @@ void Workspace::writeLibrary()
     // Edits of a library glyph not yet committed would be neither saved nor
     // kept: ask for them as switching views does. "否" drops them and the
     // editor shows the stored glyph again.
-    if (ViewMode == 1 && EditModified) {
+    if (m_ViewMode == 1 && m_EditModified) {
         if (m_prompts.ask(BoxKind::Confirmation, "当前的点阵已被修改，要保存吗？", Buttons::YesNo) == Answer::Yes) {
             commitGrid(); // mnuSave is on already: the edits enabled it
         } else {
-            reselectLibraryGlyph(*this, m_library);
-            editPlane = libPlane;
+            reselectLibraryGlyph(m_libPlane, m_library);
+            m_editPlane = m_libPlane;
             DispDot();
         }
     }
@@ -185,12 +185,12 @@ void Workspace::writeLibrary()
     std::size_t converted = 0; // store records that may no longer be raw
     try {
         for (int i = 0; i < m_library.LibCount(); ++i) {
-            libPlane = m_library.readGlyph(i);
-            raw.push_back(libPlane);
-            rawCopy.write(libPlane.bytes.data());
+            m_libPlane = m_library.readGlyph(i);
+            raw.push_back(m_libPlane);
+            rawCopy.write(m_libPlane.bytes.data());
             TransXDot();
             ++converted;
-            m_library.writeGlyph(i, libPlane);
+            m_library.writeGlyph(i, m_libPlane);
         }
         if (m_documents.fileType() == FileType::ASM)
             SaveXASM();
@@ -199,22 +199,22 @@ void Workspace::writeLibrary()
     } catch (const IoError &) {
         // When the store cannot be restored, "JQT1.Tmp" is the one copy of the
         // raw records on disk and stays.
-        restoreStore(*this, m_library, raw, converted);
+        restoreStore(m_libPlane, m_library, raw, converted);
         rawCopy.closeAndErase();
         try {
-            reselectLibraryGlyph(*this, m_library);
+            reselectLibraryGlyph(m_libPlane, m_library);
         } catch (const IoError &) {
             // The save's own error is the one to report.
         }
         throw;
     }
-    restoreStore(*this, m_library, raw, converted);
+    restoreStore(m_libPlane, m_library, raw, converted);
     rawCopy.closeAndErase();
-    reselectLibraryGlyph(*this, m_library);
+    reselectLibraryGlyph(m_libPlane, m_library);
 
     m_controls.caption = captionFor(m_documents.fileName());
     m_controls.mnuSave.enabled = false;
-    EditModified = false;
+    m_EditModified = false;
     notifyControls();
 }
 

@@ -8,8 +8,8 @@ namespace dotforge {
 
 void Workspace::DispDot()
 {
-    m_editor.show(editPlane);
-    EditModified = false;
+    m_editor.show(m_editPlane);
+    m_EditModified = false;
     notifyEditor();
 }
 
@@ -117,22 +117,22 @@ void Workspace::selectRG1(int item)
 void Workspace::RG1Click()
 {
     const int v = m_controls.RG1Index;
-    if (v == ViewMode)
+    if (v == m_ViewMode)
         return;
-    if (v == 0 && EditModified
+    if (v == 0 && m_EditModified
         && m_prompts.ask(BoxKind::Confirmation, "当前的点阵已被修改，要保存吗？", Buttons::YesNo) == Answer::Yes) {
         try {
             commitGrid();
         } catch (const IoError &) {
             // The edits were not stored: stay in the library view with them, so
             // that nothing is lost and RG1 shows the view the grid holds.
-            m_controls.RG1Index = ViewMode;
+            m_controls.RG1Index = m_ViewMode;
             notifyControls();
             throw;
         }
     }
-    ViewMode = v;
-    editPlane = v == 0 ? m_codeTable.sourcePlane() : libPlane;
+    m_ViewMode = v;
+    m_editPlane = v == 0 ? m_codeTable.sourcePlane() : m_libPlane;
     DispDot();
     m_controls.ClearBtn.enabled = v == 1;
     m_controls.ChgBtn.enabled = v == 1;
@@ -160,18 +160,18 @@ void Workspace::ChgBtnClick()
 // negative index fails on the seek, after the plane and list cell took the glyph.
 void Workspace::commitGrid()
 {
-    m_editor.pack(editPlane);
-    libPlane = editPlane;
+    m_editor.pack(m_editPlane);
+    m_libPlane = m_editPlane;
     XDotEffect();
-    m_library.replaceSelected(libPlane);
-    EditModified = false;
+    m_library.replaceSelected(m_libPlane);
+    m_EditModified = false;
 }
 
 void Workspace::undoBtnClick()
 {
-    if (!EditModified)
+    if (!m_EditModified)
         return;
-    editPlane = m_controls.RG1Index == 0 ? m_codeTable.sourcePlane() : libPlane;
+    m_editPlane = m_controls.RG1Index == 0 ? m_codeTable.sourcePlane() : m_libPlane;
     DispDot();
 }
 

@@ -14,34 +14,34 @@ void Workspace::AddBtnClick()
         m_prompts.ask(BoxKind::Warning, "小字库已满!", Buttons::Ok);
         return;
     }
-    if (m_library.contains(CurCode)) {
+    if (m_library.contains(m_CurCode)) {
         m_prompts.ask(BoxKind::Warning, "小字库中已有该区位码的字!", Buttons::Ok);
         return;
     }
     // What is stored is the grid as it stands, edits included, never the source.
-    GlyphPlane packed = editPlane;
+    GlyphPlane packed = m_editPlane;
     m_editor.pack(packed);
     // The record is written before anything else changes: an add the store
     // refuses (another Dotforge holds it, the disk is full) leaves the planes,
     // LibCount, the code list and Save as they were. Save is enabled by ChgDone
     // once the glyph is in.
     m_library.writeNext(packed);
-    editPlane = packed;
-    libPlane = packed;
-    const std::string code = CurCode;
+    m_editPlane = packed;
+    m_libPlane = packed;
+    const std::string code = m_CurCode;
 
     // Move on: the next typed character, or nothing to add until one is picked.
     auto moveOn = [this] {
-        if (TypedEntry) {
+        if (m_TypedEntry) {
             m_controls.ChEditText.erase(0, 2);
             // A lone byte left over is no character code: typed entry ends
             // there, as with an empty field, and the byte stays in the field.
             if (m_controls.ChEditText.size() >= 2) {
-                CurCode = m_controls.ChEditText.substr(0, 2);
-                ChTextOut(CurCode);
+                m_CurCode = m_controls.ChEditText.substr(0, 2);
+                ChTextOut(m_CurCode);
                 return;
             }
-            TypedEntry = false;
+            m_TypedEntry = false;
         }
         m_codeTable.clearSurface();
         m_controls.AddBtn.enabled = false;
@@ -64,7 +64,7 @@ void Workspace::AddBtnClick()
     m_controls.RG1.enabled = true;
     m_controls.DelBtn.enabled = true;
     ChgDone();
-    EditModified = false;
+    m_EditModified = false;
     notifyControls();
     if (moveOnError)
         std::rethrow_exception(moveOnError);
@@ -98,26 +98,26 @@ void Workspace::DelBtnClick()
 void Workspace::showSelectionAfterDelete()
 {
     if (m_library.LibCount() == 0) {
-        if (ViewMode == 1) {
-            EditModified = false;
+        if (m_ViewMode == 1) {
+            m_EditModified = false;
             selectRG1(0);
-            editPlane = GlyphPlane{};
+            m_editPlane = GlyphPlane{};
             DispDot();
         }
         return;
     }
     if (m_library.LibIndex() >= m_library.LibCount())
         return;
-    libPlane = m_library.readGlyph(m_library.LibIndex());
-    if (ViewMode == 1) {
-        editPlane = libPlane;
+    m_libPlane = m_library.readGlyph(m_library.LibIndex());
+    if (m_ViewMode == 1) {
+        m_editPlane = m_libPlane;
         DispDot();
     }
 }
 
 void Workspace::ChgDone()
 {
-    EditModified = true;
+    m_EditModified = true;
     m_controls.mnuSave.enabled = true;
     m_controls.mnuSaveAs.enabled = true;
     notifyControls();

@@ -34,7 +34,7 @@ void Workspace::DG1MouseDown(int col, int row)
     selectRG1(1);
     m_library.select(index);
     ReadXDot();
-    editPlane = libPlane;
+    m_editPlane = m_libPlane;
     DispDot();
     updateXNLabel();
 }
@@ -42,15 +42,15 @@ void Workspace::DG1MouseDown(int col, int row)
 void Workspace::ReadXDot()
 {
     if (m_library.LibCount() > 0 && m_library.LibIndex() < m_library.LibCount()) {
-        libPlane = m_library.readGlyph(m_library.LibIndex());
+        m_libPlane = m_library.readGlyph(m_library.LibIndex());
         m_controls.Panel1.enabled = true;
         selectRG1(1);
-        ViewMode = 1;
+        m_ViewMode = 1;
     } else {
         m_prompts.message("小字库已空!");
         m_controls.Panel1.enabled = false;
         selectRG1(0);
-        ViewMode = 0;
+        m_ViewMode = 0;
     }
     notifyControls();
 }

@@ -22,13 +22,13 @@ std::pair<std::string, std::string> Workspace::printRangeProposal() const
 void Workspace::printRange(const std::string &firstText, const std::string &lastText, PrintDevice &device)
 {
     const auto showSelected = [this] {
-        editPlane = libPlane;
+        m_editPlane = m_libPlane;
         DispDot();
         updateXNLabel();
     };
     // The glyph the editor may show if the print stops half-way.
     int shownIndex = m_library.LibIndex();
-    GlyphPlane shownPlane = libPlane;
+    GlyphPlane shownPlane = m_libPlane;
     bool readAny = false;
 
     std::string refusal;
@@ -38,13 +38,13 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
                 m_library.select(number - 1);
                 ReadXDot();
                 shownIndex = m_library.LibIndex();
-                shownPlane = libPlane;
+                shownPlane = m_libPlane;
                 readAny = true;
-                return libPlane;
+                return m_libPlane;
             });
     } catch (...) {
         m_library.select(shownIndex);
-        libPlane = shownPlane;
+        m_libPlane = shownPlane;
         if (readAny)
             showSelected();
         throw;

@@ -11,17 +11,17 @@ void Workspace::ChTextOut(const std::string &code)
     if (m_controls.RW.checked) {
         selectRG1(0);
         m_codeTable.drawTrueType(m_rasterizer, code, dotSize());
-        editPlane = m_codeTable.sourcePlane();
+        m_editPlane = m_codeTable.sourcePlane();
     } else if (m_codeTable.hasCode(code, m_controls.UJFIndex)) {
         // A failing read stops here: both planes keep what they held.
         ReadUDot(codeRecordIndex(code));
-        copyRecord(m_codeTable.recordBuf(), editPlane);
+        copyRecord(m_codeTable.recordBuf(), m_editPlane);
     } else {
         // The variant has no character of this code (typed or imported text
         // gives any byte pair): a blank glyph, as a TrueType face draws nothing
         // for a character it lacks. No other variant's record is read.
         m_codeTable.blankSourceRecord();
-        copyRecord(FontRecord{}, editPlane);
+        copyRecord(FontRecord{}, m_editPlane);
     }
     DispDot();
     if (m_controls.mnuView)

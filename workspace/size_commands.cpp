@@ -28,7 +28,7 @@ void Workspace::resetWorkspace(bool recreateStore)
     m_editor.layOut();
     // The blanked grid holds no edits: leaving the library view below must not
     // ask to commit it into the store just emptied.
-    EditModified = false;
+    m_EditModified = false;
     notifyEditor();
 
     m_controls.ChEditText.clear();
@@ -47,7 +47,7 @@ void Workspace::chooseDotSize(int n, bool recreateStore)
     // Ticking the TrueType source (24 and 32 dots) re-renders the table's
     // character and leaves the library view, which must neither ask to commit
     // them nor write them into the store about to be emptied.
-    EditModified = false;
+    m_EditModified = false;
     // A bitmap face keeps a strike that fits the new square, as the font
     // dialog would choose it; without one the default face takes over.
     std::optional<int> points = defaultPointSize(n);

@@ -22,12 +22,12 @@ Effects saveEffects(const Workspace &ws)
 
 // The store's first LibCount records, each read through the library plane. While
 // a file is written they hold converted sequences.
-std::vector<Sequence> storeSequences(Workspace &ws, Library &library)
+std::vector<Sequence> storeSequences(GlyphPlane &libPlane, int n, Library &library)
 {
     std::vector<Sequence> glyphs;
     for (int i = 0; i < library.LibCount(); ++i) {
-        ws.libPlane = library.readGlyph(i);
-        glyphs.push_back(squareBytes(ws.libPlane, ws.dotSize()));
+        libPlane = library.readGlyph(i);
+        glyphs.push_back(squareBytes(libPlane, n));
     }
     return glyphs;
 }
@@ -38,13 +38,14 @@ std::vector<std::string> storeCodes(const Workspace &ws)
 }
 
 // Appends the glyphs read from a file: each sequence goes through the edit plane
-// and TransDot into the next record; the glyphs count once all records are written.
-void appendToStore(Workspace &ws, Library &library, const LibraryContent &content)
+// (the workspace's, which its TransDot converts) into the next record; the
+// glyphs count once all records are written.
+void appendToStore(Workspace &ws, GlyphPlane &editPlane, Library &library, const LibraryContent &content)
 {
     for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
-        putSquareBytes(ws.editPlane, ws.dotSize(), content.glyphs[g]);
+        putSquareBytes(editPlane, ws.dotSize(), content.glyphs[g]);
         ws.TransDot();
-        library.writeNext(ws.editPlane, int(g));
+        library.writeNext(editPlane, int(g));
     }
     for (const std::string &code : content.codes)
         library.admit(code);
@@ -60,23 +61,24 @@ void Workspace::mnuModeClick(Mode m)
 
 void Workspace::TransXDot()
 {
-    putSquareBytes(libPlane, dotSize(), toFileOrder(libPlane, dotSize(), m_controls.mode, saveEffects(*this)));
+    putSquareBytes(m_libPlane, dotSize(), toFileOrder(m_libPlane, dotSize(), m_controls.mode, saveEffects(*this)));
 }
 
 void Workspace::TransDot()
 {
-    const GlyphPlane raw = fromFileOrder(squareBytes(editPlane, dotSize()), dotSize(), m_controls.mode);
-    putSquareBytes(editPlane, dotSize(), squareBytes(raw, dotSize()));
+    const GlyphPlane raw = fromFileOrder(squareBytes(m_editPlane, dotSize()), dotSize(), m_controls.mode);
+    putSquareBytes(m_editPlane, dotSize(), squareBytes(raw, dotSize()));
 }
 
 void Workspace::SaveXZMB()
 {
-    m_documents.writeZmbFile(storeSequences(*this, m_library), storeCodes(*this), filesInUse());
+    m_documents.writeZmbFile(storeSequences(m_libPlane, dotSize(), m_library), storeCodes(*this), filesInUse());
 }
 
 void Workspace::SaveXASM()
 {
-    m_documents.writeAsmFile(storeSequences(*this, m_library), storeCodes(*this), dotSize(), filesInUse());
+    m_documents.writeAsmFile(
+        storeSequences(m_libPlane, dotSize(), m_library), storeCodes(*this), dotSize(), filesInUse());
 }
 
 std::vector<std::string> Workspace::filesInUse() const
@@ -86,12 +88,12 @@ std::vector<std::string> Workspace::filesInUse() const
 
 void Workspace::ReadXZMB()
 {
-    appendToStore(*this, m_library, m_documents.readZmbFile(dotSize(), m_library.room()));
+    appendToStore(*this, m_editPlane, m_library, m_documents.readZmbFile(dotSize(), m_library.room()));
 }
 
 void Workspace::ReadXASM()
 {
-    appendToStore(*this, m_library, m_documents.readAsmFile(dotSize(), m_library.room()));
+    appendToStore(*this, m_editPlane, m_library, m_documents.readAsmFile(dotSize(), m_library.room()));
 }
 
 } // namespace dotforge

@@ -26,7 +26,7 @@ void Workspace::EUBtnClick() { transformGrid(Transform::SwapBandsDown); }
 void Workspace::shiftGrid(int dx, int dy)
 {
     m_editor.shift(dx, dy);
-    EditModified = true;
+    m_EditModified = true;
     notifyEditor();
 }
 

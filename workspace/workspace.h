@@ -65,6 +65,7 @@ public:
 class PrintDevice; // print/print_device.h
 namespace test {
 struct LibraryAccess; // tests/support/test_workspace.h
+struct EditorAccess; // tests/support/test_workspace.h
 }
 
 class Workspace {
@@ -214,15 +215,16 @@ public:
     // faces, the source plane and the drawing surface.
     const CodeTable &codeTable() const { return m_codeTable; }
 
-    GlyphPlane editPlane;
-    GlyphPlane libPlane;
-
+    // The edit plane (the glyph the grid edits) and the library plane (the
+    // selected library glyph); the commands are their only writers.
+    const GlyphPlane &editPlane() const { return m_editPlane; }
+    const GlyphPlane &libPlane() const { return m_libPlane; }
 
     // The shared variables of the commands.
-    int ViewMode = 0;
-    bool EditModified = false;
-    std::string CurCode; // two GBK bytes
-    bool TypedEntry = false;
+    int ViewMode() const { return m_ViewMode; }
+    bool EditModified() const { return m_EditModified; }
+    const std::string &CurCode() const { return m_CurCode; } // two GBK bytes
+    bool TypedEntry() const { return m_TypedEntry; }
     // The state of the window's controls: enabled and ticked states, texts,
     // the option ticks. The commands are its only writers; the window draws it.
     const Controls &controls() const { return m_controls; }
@@ -246,9 +248,17 @@ public:
 private:
     // Tests put glyphs into the library through its own methods.
     friend struct test::LibraryAccess;
+    // Tests show ASCII art in the grid without touching the edit plane.
+    friend struct test::EditorAccess;
 
     int m_dotSize = 16;
     Controls m_controls;
+    GlyphPlane m_editPlane;
+    GlyphPlane m_libPlane;
+    int m_ViewMode = 0;
+    bool m_EditModified = false;
+    std::string m_CurCode;
+    bool m_TypedEntry = false;
     Library m_library;
     void notifyEditor();
     void notifyControls();

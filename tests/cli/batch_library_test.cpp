@@ -57,8 +57,7 @@ std::string windowZmb(int size, bool font16s, int variant, Mode mode, Effects ef
         ws.mnuViewClick();
     }
     for (const std::string &code : codes) {
-        ws.CurCode = code;
-        ws.ChTextOut(code);
+        typeCharacter(ws, code);
         ws.AddBtnClick();
     }
     const std::string out = tw.dir().file("window.ZMB");

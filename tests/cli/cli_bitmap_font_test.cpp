@@ -154,7 +154,7 @@ TEST(CliBitmapFont, TheWindowDrawsTheStrikeOfTheChosenSize)
         const Grid &strike = expected.at(character);
         EXPECT_TRUE(std::any_of(
             strike.begin(), strike.end(), [](const std::string &row) { return row.find('#') != std::string::npos; }));
-        EXPECT_EQ(artFromPlane(ws.editPlane, 16), strike) << unsigned(character);
+        EXPECT_EQ(artFromPlane(ws.editPlane(), 16), strike) << unsigned(character);
     }
     EXPECT_TRUE(tw.prompts().allConsumed());
 }

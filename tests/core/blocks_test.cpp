@@ -69,7 +69,7 @@ TEST(Blocks, CopyThenPasteAtAnotherAnchorWritesBlanksToo)
     EXPECT_EQ(ws.editorGrid().clipWidth(), 3);
     EXPECT_EQ(ws.editorGrid().clipHeight(), 2);
     EXPECT_EQ(ws.editorGrid().selWidth(), 3);
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.EditModified());
     EXPECT_EQ(tw.grid(), padded(16, kCopySource));
 
     click(ws, 10, 10);
@@ -93,7 +93,7 @@ TEST(Blocks, CopyThenPasteAtAnotherAnchorWritesBlanksToo)
     EXPECT_EQ(ws.editorGrid().selRow(), 10);
     EXPECT_EQ(ws.editorGrid().selWidth(), 1);
     EXPECT_EQ(ws.editorGrid().selHeight(), 1);
-    EXPECT_TRUE(ws.EditModified);
+    EXPECT_TRUE(ws.EditModified());
     EXPECT_TRUE(ws.controls().mnuSave.enabled);
 }
 
@@ -126,7 +126,7 @@ TEST(Blocks, CutBlanksTheBlockAndCtrlVPutsItBack)
     EXPECT_EQ(ws.editorGrid().selRow(), 4);
     EXPECT_EQ(ws.editorGrid().selWidth(), 1);
     EXPECT_EQ(ws.editorGrid().selHeight(), 1);
-    EXPECT_TRUE(ws.EditModified);
+    EXPECT_TRUE(ws.EditModified());
     EXPECT_EQ(artOf(ws.editorGrid().blockClip(), 3, 2), (Art{"#.#", ".##"}));
 
     ws.SG2KeyDown(Key::V, kCtrl);
@@ -180,7 +180,7 @@ TEST(Blocks, TheMenuKeysMoveAndDeleteTheBlock)
             for (const auto &[r, text] : row.rows)
                 expected[std::size_t(r)] = text;
             EXPECT_EQ(tw.grid(), expected) << int(row.key) << (libraryView ? " library view" : " system view");
-            EXPECT_TRUE(ws.EditModified);
+            EXPECT_TRUE(ws.EditModified());
         }
     }
 }
@@ -266,7 +266,7 @@ TEST(Blocks, ARefusedMoveLeavesTheGlyphUnedited)
         EXPECT_EQ(ws.editorGrid().selCol(), r.c0);
         EXPECT_EQ(ws.editorGrid().selRow(), r.r0);
     }
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.EditModified());
     EXPECT_FALSE(ws.controls().mnuSave.enabled);
     EXPECT_EQ(tw.grid(), padded(16, {"#..............#", "#..............#"}));
 }

@@ -81,9 +81,9 @@ TEST_F(Documents, saveThroughTheDialogWritesTheZmb)
     EXPECT_EQ(tw->controls().caption, "Dotforge: " + path("LIB.ZMB"));
     EXPECT_FALSE(tw->controls().mnuSave.enabled);
     EXPECT_TRUE(tw->controls().mnuSaveAs.enabled);
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
     expectStoreRaw();
-    EXPECT_EQ(tw->libPlane, threeGlyphs()[0]); // the selected glyph again
+    EXPECT_EQ(tw->libPlane(), threeGlyphs()[0]); // the selected glyph again
     EXPECT_EQ(listing(), (std::set<std::string>{"Font16s", "JQT.TMP", "LIB.ZMB"}));
 }
 
@@ -202,8 +202,8 @@ TEST_F(Documents, openZmbLoadsTheLibrary)
     EXPECT_TRUE(tw->controls().DelBtn.enabled);
     // The last glyph is selected and shown in the library view.
     EXPECT_EQ(tw->library().LibIndex(), 2);
-    EXPECT_EQ(tw->ViewMode, 1);
-    EXPECT_EQ(tw->editPlane, threeGlyphs()[2]);
+    EXPECT_EQ(tw->ViewMode(), 1);
+    EXPECT_EQ(tw->editPlane(), threeGlyphs()[2]);
     EXPECT_EQ(tw->controls().XNLabel, "共 3字 第 3字");
 }
 
@@ -410,7 +410,7 @@ TEST_F(Documents, writeFailsWhileWritingTheFile)
     expectFailedSave(*this, before, "File too large.");
     EXPECT_EQ(readFile(path("LIB.ASM")), previous);
     // The selected glyph (0), not the last one converted.
-    EXPECT_EQ(tw->libPlane, threeGlyphs()[0]);
+    EXPECT_EQ(tw->libPlane(), threeGlyphs()[0]);
 }
 
 TEST_F(Documents, writeFailsWhileCopyingTheRecords)
@@ -586,7 +586,7 @@ void selectAndEdit(Documents &t)
     t.tw->SG2MouseDown(5, 5, MouseButton::Left);
     t.tw->SG2MouseUp(5, 5, MouseButton::Left);
     t.tw->SG2DblClick();
-    ASSERT_TRUE(t.tw->EditModified);
+    ASSERT_TRUE(t.tw->EditModified());
     t.prompts.clear();
 }
 
@@ -601,7 +601,7 @@ TEST_F(Documents, saveKeepsTheSelectedGlyphForUndoAndCommit)
         prompts.clear();
         prompts.fileChoice(FileChoice{path(fails ? "FULL.ZMB" : "LIB.ZMB"), 1});
         EXPECT_EQ(tw->run([&] { tw->mnuSaveAsClick(); }), !fails);
-        EXPECT_EQ(tw->libPlane, threeGlyphs()[1]);
+        EXPECT_EQ(tw->libPlane(), threeGlyphs()[1]);
         // Undo shows glyph 1 and a commit writes it back where it was.
         tw->undoBtnClick();
         EXPECT_EQ(tw.grid(), artFromPlane(threeGlyphs()[1], 16));
@@ -623,8 +623,8 @@ TEST_F(Documents, saveAsksToCommitTheEditsOfALibraryGlyph)
     EXPECT_EQ(written.size(), golden("three16c.zmb").size());
     EXPECT_NE(written, golden("three16c.zmb"));
     EXPECT_EQ(tw.library().readGlyph(1), edited);
-    EXPECT_EQ(tw->libPlane, edited);
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_EQ(tw->libPlane(), edited);
+    EXPECT_FALSE(tw->EditModified());
     EXPECT_FALSE(tw->controls().mnuSave.enabled);
 }
 
@@ -638,7 +638,7 @@ TEST_F(Documents, saveAnsweredNoDropsTheEditsFromTheGrid)
     expectStoreRaw();
     // The editor shows what was saved: nothing is left that looks unsaved.
     EXPECT_EQ(tw.grid(), artFromPlane(threeGlyphs()[1], 16));
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
     EXPECT_TRUE(tw->FormCloseQuery());
 }
 

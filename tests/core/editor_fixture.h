@@ -56,10 +56,7 @@ inline std::string bytesOf(const GlyphPlane &p)
 // A library of one glyph (record 0), shown in the library view.
 inline void enterLibraryView(TestWorkspace &tw, const GlyphPlane &glyph)
 {
-    addToLibrary(tw.ws(), {glyph});
-    tw.library().select(0);
-    tw->libPlane = glyph;
-    tw->selectRG1(1);
+    showLibraryGlyph(tw.ws(), glyph);
 }
 
 // A left-button drag from one cell to another, released there.

@@ -95,17 +95,17 @@ TEST(EditorGrid, TwentyFourDotsNeverTouchTheFourthByteOfARow)
 TEST(EditorGrid, ShowingAGlyphSelectsOnlyTheTopLeftCell)
 {
     TestWorkspace tw;
+    tw->LeftBtnClick(); // an edit of the grid
     dragSelect(tw.ws(), 2, 2, 6, 6);
-    tw->EditModified = true;
-    tw->editPlane = planeFromArt(kSourceGlyph);
-    tw->DispDot();
+    ASSERT_TRUE(tw->EditModified());
+    tw.renderArt(kSourceGlyph); // DispDot shows the rendered glyph
     int selected = 0;
     for (int r = -2; r < 34; ++r)
         for (int c = -2; c < 34; ++c)
             selected += tw->editorGrid().inSelection(c, r);
     EXPECT_EQ(selected, 1);
     EXPECT_TRUE(tw->editorGrid().inSelection(0, 0));
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
     EXPECT_EQ(tw.grid(), padded(16, kSourceGlyph));
 }
 
@@ -188,7 +188,7 @@ TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
     ws.SG2MouseDown(3, 4, MouseButton::Left);
     ws.SG2DblClick();
     EXPECT_EQ(tw.grid(), padded(16, {}));
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.EditModified());
     EXPECT_FALSE(ws.controls().mnuSave.enabled);
 
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
@@ -205,7 +205,7 @@ TEST(EditorGrid, DoubleClickTogglesADotInTheLibraryViewOnly)
                 "......#.........",
                 "...#..#.........",
             }));
-    EXPECT_TRUE(ws.EditModified);
+    EXPECT_TRUE(ws.EditModified());
     EXPECT_TRUE(ws.controls().mnuSave.enabled);
     EXPECT_TRUE(ws.controls().mnuSaveAs.enabled);
 }
@@ -231,8 +231,8 @@ TEST(EditorGrid, EnterCommitsInTheLibraryViewAndOnlyBeepsInTheSystemView)
         "...#..#.........",
     };
     EXPECT_EQ(storedRecord(tw, 0), bytesOf(planeFromArt(committed)));
-    EXPECT_EQ(ws.libPlane, planeFromArt(committed));
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_EQ(ws.libPlane(), planeFromArt(committed));
+    EXPECT_FALSE(ws.EditModified());
     EXPECT_EQ(ws.library().LibCount(), 1);
 
     // Nothing left to undo: Home keeps the grid and the selection.
@@ -269,8 +269,8 @@ TEST_P(LeavingTheLibraryView, AsksAboutEditsAndCommitsOnYes)
         stored[0] = "#...............";
     EXPECT_EQ(storedRecord(tw, 0), bytesOf(planeFromArt(stored)));
     EXPECT_EQ(tw.grid(), padded(16, kSourceGlyph));
-    EXPECT_EQ(ws.ViewMode, 0);
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_EQ(ws.ViewMode(), 0);
+    EXPECT_FALSE(ws.EditModified());
     EXPECT_FALSE(ws.controls().ClearBtn.enabled);
     EXPECT_FALSE(ws.controls().ChgBtn.enabled);
     ws.setListener(nullptr);
@@ -285,7 +285,7 @@ TEST(EditorGrid, SwitchingViewsWithoutLibraryEditsAsksNothing)
     tw.renderArt(kSourceGlyph);
     // Edits made in the system view are dropped by entering the library view.
     ws.LeftBtnClick();
-    EXPECT_TRUE(ws.EditModified);
+    EXPECT_TRUE(ws.EditModified());
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
     EXPECT_EQ(tw.grid(), padded(16, kLibraryGlyph));
     ws.selectRG1(0);
@@ -307,13 +307,13 @@ TEST(EditorGrid, AFailedSaveOnLeavingKeepsTheLibraryViewAndTheEdits)
     EXPECT_FALSE(ws.run([&] { ws.selectRG1(0); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), (std::vector<std::string>{"I/O error 131."}));
     EXPECT_EQ(ws.controls().RG1Index, 1);
-    EXPECT_EQ(ws.ViewMode, 1);
-    EXPECT_TRUE(ws.EditModified);
+    EXPECT_EQ(ws.ViewMode(), 1);
+    EXPECT_TRUE(ws.EditModified());
     EXPECT_EQ(tw.grid()[0], "#...............");
     EXPECT_EQ(storedRecord(tw, 0), bytesOf(planeFromArt(kLibraryGlyph)));
 
     EXPECT_FALSE(ws.run([&] { ws.ChgBtnClick(); }));
-    EXPECT_TRUE(ws.EditModified);
+    EXPECT_TRUE(ws.EditModified());
 }
 
 TEST(EditorGrid, ClearBlanksTheGridUntilUndo)
@@ -328,12 +328,12 @@ TEST(EditorGrid, ClearBlanksTheGridUntilUndo)
     enterLibraryView(tw, planeFromArt(kLibraryGlyph));
     ws.ClearBtnClick();
     EXPECT_EQ(tw.grid(), padded(16, {}));
-    EXPECT_TRUE(ws.EditModified);
-    EXPECT_EQ(ws.libPlane, planeFromArt(kLibraryGlyph));
+    EXPECT_TRUE(ws.EditModified());
+    EXPECT_EQ(ws.libPlane(), planeFromArt(kLibraryGlyph));
     EXPECT_EQ(storedRecord(tw, 0), bytesOf(planeFromArt(kLibraryGlyph)));
     ws.undoBtnClick();
     EXPECT_EQ(tw.grid(), padded(16, kLibraryGlyph));
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.EditModified());
 }
 
 TEST(EditorGrid, UndoInTheSystemViewReturnsToTheSourcePlane)
@@ -345,7 +345,7 @@ TEST(EditorGrid, UndoInTheSystemViewReturnsToTheSourcePlane)
     ws.LeftBtnClick();
     ws.SG2KeyDown(Key::Home, {});
     EXPECT_EQ(tw.grid(), padded(16, kSourceGlyph));
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.EditModified());
 }
 
 TEST(EditorGrid, KeysWithoutAnEditorFunctionChangeNothing)
@@ -360,7 +360,7 @@ TEST(EditorGrid, KeysWithoutAnEditorFunctionChangeNothing)
              {Key::A, kCtrl}, {Key::S, kCtrl}, {Key::W, kCtrl}, {Key::Z, kCtrl}, {Key::Delete, none}})
         ws.SG2KeyDown(key, mods);
     EXPECT_EQ(tw.grid(), padded(16, kLibraryGlyph));
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.EditModified());
 
     dragSelect(ws, 5, 1, 7, 3);
     const std::pair<Key, KeyMods> presses[] = {
@@ -382,7 +382,7 @@ TEST(EditorGrid, KeysWithoutAnEditorFunctionChangeNothing)
     EXPECT_EQ(ws.editorGrid().selWidth(), 3);
     EXPECT_EQ(ws.editorGrid().selHeight(), 3);
     EXPECT_FALSE(ws.editorGrid().clipFull());
-    EXPECT_FALSE(ws.EditModified);
+    EXPECT_FALSE(ws.EditModified());
 
     ws.SG2KeyDown(Key::C, kCtrl);
     EXPECT_TRUE(ws.editorGrid().clipFull());

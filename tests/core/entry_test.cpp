@@ -58,16 +58,16 @@ TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
 {
     tw->ChEditChange(A + B + C);
     tw->ChEditKeyPress(U'a');
-    EXPECT_FALSE(tw->TypedEntry);
+    EXPECT_FALSE(tw->TypedEntry());
 
     tw->ChEditKeyPress(13);
-    EXPECT_TRUE(tw->TypedEntry);
-    EXPECT_EQ(tw->CurCode, A);
+    EXPECT_TRUE(tw->TypedEntry());
+    EXPECT_EQ(tw->CurCode(), A);
     EXPECT_EQ(tw.blank().lastText, "啊");
 
     tw->AddBtnClick();
     EXPECT_EQ(tw->controls().ChEditText, B + C);
-    EXPECT_EQ(tw->CurCode, B);
+    EXPECT_EQ(tw->CurCode(), B);
     EXPECT_EQ(tw.blank().lastText, "阿");
     EXPECT_TRUE(tw->controls().AddBtn.enabled);
 
@@ -76,7 +76,7 @@ TEST_F(EntryTest, TypedCharactersAreAddedOneByOne)
     EXPECT_EQ(codes(tw.ws()), (std::vector<std::string>{A, B, C}));
     EXPECT_EQ(tw->controls().ChEditText, "");
     EXPECT_FALSE(tw->controls().AddBtn.enabled);
-    EXPECT_FALSE(tw->TypedEntry);
+    EXPECT_FALSE(tw->TypedEntry());
 }
 
 // In typed entry the add renders the next character, which leaves the library
@@ -105,8 +105,8 @@ TEST_F(EntryTest, EnterNeedsTwoBytes)
         tw->ChEditChange(text);
         const int renders = tw.blank().calls;
         tw->ChEditKeyPress(13);
-        EXPECT_FALSE(tw->TypedEntry);
-        EXPECT_EQ(tw->CurCode, A); // still the first character of area 16
+        EXPECT_FALSE(tw->TypedEntry());
+        EXPECT_EQ(tw->CurCode(), A); // still the first character of area 16
         EXPECT_EQ(tw.blank().calls, renders);
     }
 }
@@ -118,7 +118,7 @@ TEST_F(EntryTest, ALoneByteLeftInTheFieldEndsTypedEntry)
     tw->AddBtnClick();
     EXPECT_EQ(codes(tw.ws()), std::vector<std::string>{A});
     EXPECT_EQ(tw->controls().ChEditText, "a");
-    EXPECT_FALSE(tw->TypedEntry);
+    EXPECT_FALSE(tw->TypedEntry());
     EXPECT_FALSE(tw->controls().AddBtn.enabled);
 }
 

@@ -152,16 +152,16 @@ TEST(TransXDot, appliesDefaultEffectsOnlyWithViewOff)
     GlyphPlane topRight;
     topRight.setDot(15, 0, true);
 
-    tw->libPlane = topRight;
+    showLibraryGlyph(tw.ws(), topRight);
     tw->TransXDot();
-    EXPECT_EQ(tw->libPlane.at(0, 0), 0x80);
-    EXPECT_EQ(tw->libPlane.at(0, 1), 0x00);
+    EXPECT_EQ(tw->libPlane().at(0, 0), 0x80);
+    EXPECT_EQ(tw->libPlane().at(0, 1), 0x00);
 
-    tw.prompts().answer(Answer::Yes); // the library may be emptied
+    tw.prompts().answer(Answer::Yes); // the library is emptied
     tw->mnuViewClick();
-    tw->libPlane = topRight;
+    showLibraryGlyph(tw.ws(), topRight);
     tw->TransXDot();
-    EXPECT_EQ(tw->libPlane, topRight);
+    EXPECT_EQ(tw->libPlane(), topRight);
 }
 
 TEST(TransXDot, savedFlipAndSwapOfRows)
@@ -174,18 +174,18 @@ TEST(TransXDot, savedFlipAndSwapOfRows)
         rows.at(r, 0) = std::uint8_t(r + 1);
 
     tw->mnuFlipClick(Flip::Vertical);
-    tw->libPlane = rows;
+    showLibraryGlyph(tw.ws(), rows);
     tw->TransXDot();
-    EXPECT_EQ(tw->libPlane.at(0, 0), 24);
-    EXPECT_EQ(tw->libPlane.at(23, 0), 1);
+    EXPECT_EQ(tw->libPlane().at(0, 0), 24);
+    EXPECT_EQ(tw->libPlane().at(23, 0), 1);
 
     tw->mnuFlipClick(Flip::None);
     tw->mnuSwapClick(Swap::UpDown);
-    tw->libPlane = rows;
+    tw->ReadXDot(); // the stored glyph again
     tw->TransXDot();
     for (int r = 0; r < 24; ++r) {
         const int from = r < 8 ? r + 16 : r < 16 ? r : r - 16;
-        EXPECT_EQ(tw->libPlane.at(r, 0), from + 1) << "row " << r;
+        EXPECT_EQ(tw->libPlane().at(r, 0), from + 1) << "row " << r;
     }
 }
 
@@ -201,16 +201,19 @@ TEST(TransXDot, touchesOnlyTheGlyphSquareAndTransDotUndoesIt)
             plane.bytes.fill(0xA5);
             plane.at(0, 0) = 0x81;
             plane.at(n - 1, n / 8 - 1) = 0x3C;
-            tw->libPlane = plane;
+            showLibraryGlyph(tw.ws(), plane);
             tw->TransXDot();
             for (int r = 0; r < 32; ++r)
                 for (int k = 0; k < 4; ++k)
                     if (r >= n || k >= n / 8) {
-                        EXPECT_EQ(tw->libPlane.at(r, k), 0xA5) << n << " row " << r << " byte " << k;
+                        EXPECT_EQ(tw->libPlane().at(r, k), 0xA5) << n << " row " << r << " byte " << k;
                     }
-            tw->editPlane = tw->libPlane;
+            // Back to the library view: the editor takes the converted glyph.
+            tw->selectRG1(0);
+            tw->selectRG1(1);
+            ASSERT_EQ(tw->editPlane(), tw->libPlane());
             tw->TransDot();
-            EXPECT_EQ(tw->editPlane, plane) << n << " mode " << int(mode);
+            EXPECT_EQ(tw->editPlane(), plane) << n << " mode " << int(mode);
         }
     }
 }
@@ -222,13 +225,13 @@ TEST(Layout, modeChoiceTicksOnlyTheMode)
     fillStore(tw.ws(), threeGlyphs(), kThreeCodes);
     tw.setGrid({"#..#", ".##."});
     const std::vector<std::string> shown = tw.grid();
-    const GlyphPlane editPlane = tw->editPlane;
+    const GlyphPlane editPlane = tw->editPlane();
     tw->mnuModeClick(Mode::D);
     EXPECT_EQ(tw->controls().mode, Mode::D);
     EXPECT_EQ(storeRecords(tw.ws(), 3), threeGlyphs());
     EXPECT_EQ(tw->library().LibCount(), 3);
     EXPECT_EQ(tw.grid(), shown);
-    EXPECT_EQ(tw->editPlane, editPlane);
+    EXPECT_EQ(tw->editPlane(), editPlane);
     EXPECT_TRUE(tw.prompts().log().empty());
 }
 

@@ -45,7 +45,7 @@ class LibraryTest : public ::testing::Test {
 protected:
     void add(int i, const std::vector<std::string> &art)
     {
-        tw->CurCode = code(i);
+        typeCharacter(tw.ws(), code(i));
         tw.setGrid(art);
         tw->AddBtnClick();
     }
@@ -77,15 +77,13 @@ TEST_F(LibraryTest, TwoHundredGlyphsFillTheStoreAndTheNextIsRefused)
     EXPECT_EQ(tw->controls().XNLabel, "共 200字 第 200字");
     EXPECT_TRUE(tw.prompts().texts("warning").empty());
 
-    // A character was just rendered.
-    tw->ChEditChange(code(200));
-    tw->ChEditKeyPress(13);
+    typeCharacter(tw.ws(), code(200)); // renders it: Add is on
     tw->AddBtnClick();
     EXPECT_EQ(tw.prompts().texts("warning"), std::vector<std::string>{"小字库已满!"});
     EXPECT_EQ(tw->library().LibCount(), 200);
     EXPECT_EQ(storeSize(), 25600u);
     EXPECT_TRUE(tw->controls().AddBtn.enabled);
-    EXPECT_EQ(tw->CurCode, code(200));
+    EXPECT_EQ(tw->CurCode(), code(200));
 }
 
 TEST_F(LibraryTest, ACodeAlreadyInTheLibraryIsRefusedWhateverItsBitmap)
@@ -100,11 +98,17 @@ TEST_F(LibraryTest, ACodeAlreadyInTheLibraryIsRefusedWhateverItsBitmap)
 
 TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
 {
+    // Outside the 16 x 16 square the edit plane is stored as it is: ink there
+    // from a 32-dot render stays through the renders at 16 dots.
+    tw.blank().art.assign(21, std::string());
+    tw.blank().art[20] = std::string(24, '.') + ".#.##.#."; // byte 3 of row 20: 0x5A
+    tw->mnu32Click();
+    tw->mnu16Click();
+    tw.blank().art.clear();
     CellLog log;
     tw->setListener(&log);
     tw.renderArt({"################", "################"});
-    // Outside the 16 x 16 square the edit plane is stored as it is.
-    tw->editPlane.at(20, 3) = 0x5A;
+    ASSERT_EQ(tw->editPlane().at(20, 3), 0x5A);
     // An "L" turned a quarter left in the editor: its foot now points up.
     tw.setGrid({"#..............#", // 0x80 0x01
         ".#", // 0x40 0x00
@@ -112,7 +116,7 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
     tw->AddBtnClick();
 
     EXPECT_EQ(store(), record({{0, 0x80}, {1, 0x01}, {4, 0x40}, {8, 0xFF}, {83, 0x5A}}));
-    EXPECT_EQ(tw->libPlane, tw->editPlane);
+    EXPECT_EQ(tw->libPlane(), tw->editPlane());
     EXPECT_EQ(tw->library().code(0), "\xB0\xA1");
     EXPECT_EQ(tw->library().LibIndex(), 0);
     EXPECT_EQ(tw->controls().XNLabel, "共 1字 第 1字");
@@ -121,7 +125,7 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
     EXPECT_TRUE(tw->controls().DelBtn.enabled);
     EXPECT_TRUE(tw->controls().mnuSave.enabled);
     EXPECT_TRUE(tw->controls().mnuSaveAs.enabled);
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
     EXPECT_FALSE(tw->controls().AddBtn.enabled);
 }
 
@@ -129,24 +133,23 @@ TEST_F(LibraryTest, AddStoresTheGridAsEditedNotTheSourceGlyph)
 TEST_F(LibraryTest, AFailingStoreWriteLeavesCountAndCodesUnchanged)
 {
     fill(2);
-    // Saved, then a character rendered.
     save();
-    tw->ChEditChange(code(2));
-    tw->ChEditKeyPress(13);
     tw.library().closeStore();
+    typeCharacter(tw.ws(), code(2)); // a character rendered: Add is on
+    tw->LeftBtnClick(); // an edit of the grid
     tw.setGrid({"################"});
-    const GlyphPlane edit = tw->editPlane;
-    const GlyphPlane lib = tw->libPlane;
-    tw->EditModified = true;
+    const GlyphPlane edit = tw->editPlane();
+    const GlyphPlane lib = tw->libPlane();
+    ASSERT_TRUE(tw->EditModified());
     EXPECT_FALSE(tw->run([&] { tw->AddBtnClick(); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"I/O error 103."});
     EXPECT_EQ(tw->library().LibCount(), 2);
     EXPECT_EQ(tw->library().code(2), "");
     EXPECT_EQ(tw->controls().XNLabel, "共 2字 第 2字");
     EXPECT_EQ(tw->library().LibIndex(), 1);
-    EXPECT_EQ(tw->editPlane, edit);
-    EXPECT_EQ(tw->libPlane, lib);
-    EXPECT_TRUE(tw->EditModified);
+    EXPECT_EQ(tw->editPlane(), edit);
+    EXPECT_EQ(tw->libPlane(), lib);
+    EXPECT_TRUE(tw->EditModified());
     // Save and Save As as the save left them.
     EXPECT_FALSE(tw->controls().mnuSave.enabled);
     EXPECT_TRUE(tw->controls().mnuSaveAs.enabled);
@@ -273,7 +276,7 @@ TEST_F(LibraryTest, At24DotsTheListHasSevenColumnsAndThreeSpareCells)
 
     tw->DG1MouseDown(0, 1);
     EXPECT_EQ(tw->library().LibIndex(), 7);
-    EXPECT_EQ(tw->libPlane.at(0, 2), 0x01);
+    EXPECT_EQ(tw->libPlane().at(0, 2), 0x01);
     EXPECT_EQ(tw->controls().XNLabel, "共 200字 第 8字");
 
     GlyphPlane glyph;
@@ -294,16 +297,16 @@ TEST_F(LibraryTest, SelectingAGlyphShowsItAndPaintingLeavesTheSelectionAlone)
     EXPECT_EQ(tw->library().LibIndex(), 4);
     EXPECT_EQ(tw->controls().XNLabel, "共 12字 第 5字");
     EXPECT_EQ(tw->controls().RG1Index, 1);
-    EXPECT_EQ(tw->ViewMode, 1);
+    EXPECT_EQ(tw->ViewMode(), 1);
     EXPECT_TRUE(tw->controls().Panel1.enabled);
     EXPECT_EQ(tw.grid()[0], "....#...........");
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
 
     GlyphPlane glyph;
     ASSERT_TRUE(tw->DG1DrawCell(7, glyph));
     EXPECT_EQ(glyph.at(0, 0), 0x01);
     EXPECT_EQ(tw->library().LibIndex(), 4);
-    EXPECT_EQ(tw->libPlane.at(0, 0), 0x08);
+    EXPECT_EQ(tw->libPlane().at(0, 0), 0x08);
 
     tw->DG1MouseDown(2, 1); // cell 12, just after the last glyph
     EXPECT_EQ(tw.prompts().beeps(), 1);
@@ -331,7 +334,7 @@ TEST_F(LibraryTest, APressOnNoGlyphKeepsTheSelection)
         tw->DG1MouseDown(col, row);
         EXPECT_EQ(tw->library().LibIndex(), 1) << col << ", " << row;
         EXPECT_EQ(tw->controls().RG1Index, 1);
-        EXPECT_TRUE(tw->EditModified);
+        EXPECT_TRUE(tw->EditModified());
     }
     EXPECT_EQ(tw.prompts().beeps(), 5);
     EXPECT_EQ(tw->controls().XNLabel, "共 3字 第 2字");
@@ -357,7 +360,7 @@ TEST_F(LibraryTest, DeleteInTheLibraryViewShowsTheGlyphNowSelected)
     EXPECT_EQ(tw->controls().RG1Index, 1);
     EXPECT_EQ(tw.grid()[0], ".#..............");
     EXPECT_EQ(tw.grid()[5], "................");
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
     EXPECT_TRUE(tw->controls().mnuSave.enabled);
     tw->selectRG1(0); // no question: an unscripted one fails the test
     tw->selectRG1(1);
@@ -379,11 +382,11 @@ TEST_F(LibraryTest, DeletingTheOnlyGlyphInTheLibraryViewLeavesAnEmptySystemView)
 
     EXPECT_EQ(tw->library().LibCount(), 0);
     EXPECT_EQ(tw->controls().RG1Index, 0);
-    EXPECT_EQ(tw->ViewMode, 0);
+    EXPECT_EQ(tw->ViewMode(), 0);
     EXPECT_FALSE(tw->controls().ClearBtn.enabled);
     EXPECT_FALSE(tw->controls().ChgBtn.enabled);
     EXPECT_FALSE(tw->controls().AddBtn.enabled);
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
     EXPECT_EQ(tw.grid(), std::vector<std::string>(16, std::string(16, '.')));
     EXPECT_EQ(tw.prompts().texts("confirmation").size(), 1u);
     tw->SG2KeyDown(Key::Enter, {});
@@ -440,7 +443,7 @@ TEST_F(LibraryTest, PaintingAfterAFailedReadStillRestoresTheSelection)
     GlyphPlane glyph;
     EXPECT_THROW(tw->DG1DrawCell(1, glyph), IoError);
     EXPECT_EQ(tw->library().LibIndex(), 0);
-    EXPECT_EQ(tw->libPlane.at(0, 0), 0x80);
+    EXPECT_EQ(tw->libPlane().at(0, 0), 0x80);
 }
 
 TEST_F(LibraryTest, ReadingFromAnEmptyLibrarySaysSo)
@@ -449,7 +452,7 @@ TEST_F(LibraryTest, ReadingFromAnEmptyLibrarySaysSo)
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"小字库已空!"});
     EXPECT_FALSE(tw->controls().Panel1.enabled);
     EXPECT_EQ(tw->controls().RG1Index, 0);
-    EXPECT_EQ(tw->ViewMode, 0);
+    EXPECT_EQ(tw->ViewMode(), 0);
 }
 
 } // namespace

@@ -185,7 +185,7 @@ TEST_P(PrintRangeRefused, ShowsTheRangeError)
     EXPECT_EQ(tw.prompts().lastButtons(), Buttons::Ok);
     EXPECT_TRUE(dev.calls.empty());
     EXPECT_EQ(tw->library().LibIndex(), 0);
-    EXPECT_EQ(tw->ViewMode, 0);
+    EXPECT_EQ(tw->ViewMode(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, PrintRangeRefused,
@@ -262,7 +262,7 @@ TEST(Print, StoreReadFailureAbortsAndKeepsTheLastGlyphRead)
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{"Read beyond end of file."});
     EXPECT_EQ(dev.calls.back(), "abort");
     EXPECT_EQ(tw->library().LibIndex(), 1);
-    EXPECT_EQ(tw->libPlane, dotAt(3, 0));
+    EXPECT_EQ(tw->libPlane(), dotAt(3, 0));
     EXPECT_EQ(tw.grid()[0], "...#............");
     EXPECT_EQ(tw->controls().XNLabel, "共 3字 第 2字");
 }
@@ -277,7 +277,7 @@ TEST(Print, LastGlyphPrintedBecomesTheSelection)
     // The editor shows glyph 1 in the library view, with an edit not committed.
     tw->DG1MouseDown(0, 0);
     tw->SG2DblClick();
-    ASSERT_TRUE(tw->EditModified);
+    ASSERT_TRUE(tw->EditModified());
 
     RecordingDevice dev;
     dev.file = "/home/user/Dotforge-print-1.pdf";
@@ -286,10 +286,10 @@ TEST(Print, LastGlyphPrintedBecomesTheSelection)
     EXPECT_EQ(dev.calls.front(), "begin Dotforge 小字库 第4-6字");
     EXPECT_EQ(tw->library().LibIndex(), 5);
     EXPECT_EQ(tw->controls().RG1Index, 1);
-    EXPECT_EQ(tw->ViewMode, 1);
-    EXPECT_EQ(tw->libPlane, dotAt(5, 0));
+    EXPECT_EQ(tw->ViewMode(), 1);
+    EXPECT_EQ(tw->libPlane(), dotAt(5, 0));
     EXPECT_EQ(tw.grid()[0], ".....#..........");
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
     EXPECT_EQ(tw->controls().XNLabel, "共 8字 第 6字");
     EXPECT_EQ(tw.prompts().texts("message"), std::vector<std::string>{"已打印到文件 /home/user/Dotforge-print-1.pdf"});
 

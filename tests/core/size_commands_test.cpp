@@ -141,9 +141,7 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         tw.prompts().clear();
         fillLibrary(tw, 4);
         tw->updateXNLabel();
-        // A typed entry under way: the first of two characters is shown.
-        tw->ChEditChange("\xB0\xA2\xB0\xA3");
-        tw->ChEditKeyPress(13);
+        typeCharacter(tw.ws(), "\xB0\xA2\xB0\xA3");
         (tw.ws().*command)();
         EXPECT_TRUE(tw.prompts().log().empty());
         EXPECT_EQ(tw->library().LibCount(), 0);
@@ -154,12 +152,12 @@ TEST(NewAndClose, DiscardWithoutAQuestion)
         EXPECT_FALSE(tw->controls().mnuSaveAs.enabled);
         EXPECT_FALSE(tw->controls().RG1.enabled);
         EXPECT_EQ(tw->controls().RG1Index, 0);
-        EXPECT_EQ(tw->ViewMode, 0);
+        EXPECT_EQ(tw->ViewMode(), 0);
         // The label and the delete button show the empty list.
         EXPECT_EQ(tw->controls().XNLabel, "共 0字 第 0字");
         EXPECT_FALSE(tw->controls().DelBtn.enabled);
         EXPECT_TRUE(tw->controls().AddBtn.enabled);
-        EXPECT_FALSE(tw->TypedEntry);
+        EXPECT_FALSE(tw->TypedEntry());
         EXPECT_EQ(tw->controls().ChEditText, "");
     }
 }
@@ -187,10 +185,10 @@ TEST(NewAndClose, DropEditsOfALibraryGlyphWithoutAQuestion)
         TestWorkspace tw;
         fillLibrary(tw, 2);
         tw->DG1MouseDown(1, 0);
-        ASSERT_EQ(tw->ViewMode, 1);
+        ASSERT_EQ(tw->ViewMode(), 1);
         tw->SG2MouseDown(3, 3, MouseButton::Left);
         tw->SG2DblClick();
-        ASSERT_TRUE(tw->EditModified);
+        ASSERT_TRUE(tw->EditModified());
         if (c.sizeQuestion)
             tw.prompts().answer(Answer::No);
         if (c.command == &Workspace::mnuViewClick)
@@ -200,10 +198,10 @@ TEST(NewAndClose, DropEditsOfALibraryGlyphWithoutAQuestion)
             c.sizeQuestion ? std::vector<std::string>{"当前小字库中已有内容!你要先将其保存为文件吗?"}
                            : std::vector<std::string>{});
         EXPECT_TRUE(tw.prompts().allConsumed());
-        EXPECT_EQ(tw->ViewMode, 0);
+        EXPECT_EQ(tw->ViewMode(), 0);
         EXPECT_EQ(tw->library().LibCount(), 0);
         EXPECT_EQ(storeSize(tw), 0u);
-        EXPECT_FALSE(tw->EditModified);
+        EXPECT_FALSE(tw->EditModified());
     }
 }
 

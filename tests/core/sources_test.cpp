@@ -143,14 +143,14 @@ TEST_P(Area16OfVariant, ReadsItsRecord)
     Workspace &ws = tw.ws();
     chooseVariant(ws, v.item);
     ws.SE1Typed(16);
-    EXPECT_EQ(ws.CurCode, v.code);
+    EXPECT_EQ(ws.CurCode(), v.code);
     EXPECT_EQ(firstBytes(ws, 8), std::string(v.first8, 8));
     EXPECT_EQ(bufferBytes(ws), fileRecord(v.fileRecord));
     for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(ws.codeTable().sourcePlane().at(row, 0), std::uint8_t(v.first8[2 * row]));
         EXPECT_EQ(ws.codeTable().sourcePlane().at(row, 1), std::uint8_t(v.first8[2 * row + 1]));
     }
-    EXPECT_EQ(ws.editPlane, ws.codeTable().sourcePlane());
+    EXPECT_EQ(ws.editPlane(), ws.codeTable().sourcePlane());
 }
 
 // The record position itself: a file that ends right after the record still
@@ -234,10 +234,7 @@ TEST(DotMatrixRender, FillsBothPlanesAndTheEditor)
     Workspace &ws = tw.ws();
     inkSourcePlane(tw);
     chooseVariant(ws, 0);
-    // Add is off until a character is rendered again.
-    ws.selectRG1(1);
-    ws.selectRG1(0);
-    ws.editPlane = filledPlane(0xC3);
+    showLibraryGlyph(ws, filledPlane(0xC3)); // Add goes off in the library view
     ws.ChTextOut("\xB0\xA1");
     EXPECT_EQ(artFromPlane(ws.codeTable().sourcePlane(), 16), kAh16);
     EXPECT_EQ(tw.grid(), kAh16);
@@ -246,11 +243,11 @@ TEST(DotMatrixRender, FillsBothPlanesAndTheEditor)
     for (int row = 0; row < 32; ++row)
         for (int byte = 0; byte < 4; ++byte) {
             if (row < 16 && byte < 2) {
-                EXPECT_EQ(ws.editPlane.at(row, byte), ws.codeTable().sourcePlane().at(row, byte));
+                EXPECT_EQ(ws.editPlane().at(row, byte), ws.codeTable().sourcePlane().at(row, byte));
                 continue;
             }
             EXPECT_EQ(ws.codeTable().sourcePlane().at(row, byte), 0xFF) << row << "/" << byte;
-            EXPECT_EQ(ws.editPlane.at(row, byte), 0xC3) << row << "/" << byte;
+            EXPECT_EQ(ws.editPlane().at(row, byte), 0xC3) << row << "/" << byte;
         }
 }
 
@@ -273,10 +270,7 @@ TEST_P(CodeOfTheVariant, ReadsItsRecordOrGivesABlankGlyph)
     Workspace &ws = tw.ws();
     inkSourcePlane(tw);
     chooseVariant(ws, v.item);
-    // Add is off until a character is rendered again.
-    ws.selectRG1(1);
-    ws.selectRG1(0);
-    ws.editPlane = filledPlane(0x22);
+    showLibraryGlyph(ws, filledPlane(0x22));
     tw.setGrid({"#..#"});
     const std::string before = bufferBytes(ws);
     tw.prompts().clear();
@@ -290,7 +284,7 @@ TEST_P(CodeOfTheVariant, ReadsItsRecordOrGivesABlankGlyph)
             const bool inGlyph = row < 16 && byte < 2;
             const std::uint8_t dots = inGlyph ? std::uint8_t(glyph[std::size_t(2 * row + byte)]) : 0;
             EXPECT_EQ(ws.codeTable().sourcePlane().at(row, byte), inGlyph ? dots : 0xFF) << row << "/" << byte;
-            EXPECT_EQ(ws.editPlane.at(row, byte), inGlyph ? dots : 0x22) << row << "/" << byte;
+            EXPECT_EQ(ws.editPlane().at(row, byte), inGlyph ? dots : 0x22) << row << "/" << byte;
         }
     EXPECT_EQ(tw.grid(), artFromPlane(ws.codeTable().sourcePlane(), 16));
     EXPECT_TRUE(ws.controls().AddBtn.enabled);
@@ -327,10 +321,7 @@ TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
     // the code table, whose reads fail as well, and the choice stays.
     ws.run([&] { ws.RUClick(); });
     ws.run([&] { ws.UJFClick(f.item); });
-    // Add is off until a character is rendered again.
-    ws.selectRG1(1);
-    ws.selectRG1(0);
-    ws.editPlane = filledPlane(0x22);
+    showLibraryGlyph(ws, filledPlane(0x22));
     tw.setGrid({"#..#"});
     const auto before = ws.codeTable().recordBuf();
     const GlyphPlane source = ws.codeTable().sourcePlane();
@@ -339,7 +330,7 @@ TEST_P(FailingDotMatrixRead, ReportsAndKeepsThePlanes)
     EXPECT_FALSE(ws.run([&] { ws.ChTextOut(f.code); }));
     EXPECT_EQ(tw.prompts().texts("ioerror"), std::vector<std::string>{f.box});
     EXPECT_EQ(ws.codeTable().sourcePlane(), source);
-    EXPECT_EQ(ws.editPlane, filledPlane(0x22));
+    EXPECT_EQ(ws.editPlane(), filledPlane(0x22));
     EXPECT_EQ(ws.codeTable().recordBuf(), before);
     EXPECT_EQ(tw.grid()[0], "#..#............");
     EXPECT_FALSE(ws.controls().AddBtn.enabled);
@@ -453,7 +444,7 @@ TEST(TrueTypeRender, RewritesOnlyTheGlyphSquare)
     tw->mnu24Click();
     ASSERT_EQ(tw->codeTable().sourcePlane(), filledPlane(0xFF));
     r.art = glyph;
-    tw->editPlane = filledPlane(0x00);
+    showLibraryGlyph(tw.ws(), filledPlane(0x00));
     tw->ChTextOut("\xB0\xA1");
     const GlyphPlane &p = tw->codeTable().sourcePlane();
     const std::uint8_t row0[] = {0x80, 0x00, 0x01};
@@ -464,19 +455,18 @@ TEST(TrueTypeRender, RewritesOnlyTheGlyphSquare)
                 want = row == 0 ? row0[byte] : 0x00;
             EXPECT_EQ(p.at(row, byte), want) << row << "/" << byte;
         }
-    EXPECT_EQ(tw->editPlane, p);
+    EXPECT_EQ(tw->editPlane(), p);
 }
 
 TEST(TrueTypeRender, SwitchesTheEditorToTheSystemView)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.libPlane = planeFromArt({"################"});
-    ws.selectRG1(1);
-    ASSERT_EQ(ws.ViewMode, 1);
+    showLibraryGlyph(ws, planeFromArt({"################"}));
+    ASSERT_EQ(ws.ViewMode(), 1);
     ws.ChTextOut("\xB0\xA2");
     EXPECT_EQ(ws.controls().RG1Index, 0);
-    EXPECT_EQ(ws.ViewMode, 0);
+    EXPECT_EQ(ws.ViewMode(), 0);
     EXPECT_EQ(tw.grid()[0], "................");
 }
 
@@ -519,7 +509,7 @@ TEST(SourceSwitch, AreaRangeAndFaceFollowTheSource)
     EXPECT_EQ(ws.controls().SE1.max, 94);
     EXPECT_EQ(ws.codeTable().tableFace(), "黑体");
     EXPECT_EQ(ws.codeTable().curArea(), 17); // the area stays, rendered from the new source
-    EXPECT_EQ(ws.CurCode, "\xB1\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xB1\xA1");
 }
 
 // ---- code table --------------------------------------------------------------
@@ -551,7 +541,7 @@ TEST(CodeTable, StepsStayWithinTheRange)
         EXPECT_EQ(ws.controls().SE1.value, area) << typed;
         EXPECT_EQ(ws.codeTable().curArea(), area) << typed;
     }
-    EXPECT_EQ(ws.CurCode, "\xFE\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xFE\xA1");
 }
 
 TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
@@ -564,16 +554,16 @@ TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
     ws.SE1Step(+1);
     EXPECT_EQ(ws.controls().SE1.value, 16);
     EXPECT_EQ(ws.codeTable().curArea(), 16);
-    EXPECT_EQ(ws.CurCode, "\xAD\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xAD\xA1");
     EXPECT_EQ(ws.codeTable().areaCode(93), "\xAD\xFE");
     ws.SE1Step(-1);
     EXPECT_EQ(ws.controls().SE1.value, 12);
-    EXPECT_EQ(ws.CurCode, "\xAC\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xAC\xA1");
     // The last area offered, 93, is file area 90: record (90 - 1) x 94 of the variant.
     ws.SE1Typed(93);
     ws.SE1Step(+1);
     EXPECT_EQ(ws.controls().SE1.value, 93);
-    EXPECT_EQ(ws.CurCode, "\xFA\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xFA\xA1");
     EXPECT_EQ(bufferBytes(ws), fileRecord(24533 + 89 * 94));
 
     // The other variants have those areas.
@@ -581,7 +571,7 @@ TEST(CodeTable, KoreanSkipsAreasThirteenToFifteen)
     ws.SE1Typed(12);
     ws.SE1Step(+1);
     EXPECT_EQ(ws.controls().SE1.value, 13);
-    EXPECT_EQ(ws.CurCode, "\xAD\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xAD\xA1");
 }
 
 TEST(CodeTable, JapaneseOpensAtAreaFour)
@@ -591,7 +581,7 @@ TEST(CodeTable, JapaneseOpensAtAreaFour)
     chooseVariant(ws, 2);
     EXPECT_EQ(ws.controls().SE1.value, 4);
     EXPECT_EQ(ws.controls().SE1.max, 83);
-    EXPECT_EQ(ws.CurCode, "\xA4\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xA4\xA1");
     ws.SE1Typed(83);
     ws.SE1Step(+1);
     EXPECT_EQ(ws.controls().SE1.value, 83);
@@ -602,16 +592,15 @@ TEST(CodeTable, EmptyCellsBeepAndChangeNothing)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.SG1MouseDown(7, 3);
-    ws.libPlane = planeFromArt({"#"});
-    ws.selectRG1(1);
+    showLibraryGlyph(ws, planeFromArt({"#"}));
     tw.prompts().clear();
     for (int col = 4; col < 10; ++col)
         ws.SG1MouseDown(col, 9);
     EXPECT_EQ(tw.prompts().beeps(), 6);
     EXPECT_EQ(ws.codeTable().tableCol(), 7);
     EXPECT_EQ(ws.codeTable().tableRow(), 3);
-    EXPECT_EQ(ws.CurCode, code(0xB0, 0xA1 + 37));
-    EXPECT_EQ(ws.ViewMode, 1);
+    EXPECT_EQ(ws.CurCode(), code(0xB0, 0xA1 + 37));
+    EXPECT_EQ(ws.ViewMode(), 1);
     EXPECT_EQ(tw.grid()[0], "#...............");
 }
 
@@ -619,14 +608,14 @@ TEST(CodeTable, ClickRendersTheCellsCode)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.TypedEntry = true;
+    typeCharacter(ws, "\xB0\xA5");
     ws.SG1MouseDown(3, 9); // cell 93, position 94
-    EXPECT_EQ(ws.CurCode, "\xB0\xFE");
+    EXPECT_EQ(ws.CurCode(), "\xB0\xFE");
     EXPECT_EQ(tw.blank().lastText, "剥");
     ws.SG1MouseDown(1, 0);
-    EXPECT_EQ(ws.CurCode, "\xB0\xA2");
+    EXPECT_EQ(ws.CurCode(), "\xB0\xA2");
     EXPECT_EQ(tw.blank().lastText, "阿");
-    EXPECT_TRUE(ws.TypedEntry); // a click does not end the typed entry
+    EXPECT_TRUE(ws.TypedEntry()); // a click does not end the typed entry
 }
 
 TEST(CodeTable, AreaChangeShowsPositionOne)
@@ -634,26 +623,25 @@ TEST(CodeTable, AreaChangeShowsPositionOne)
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     ws.SG1MouseDown(5, 2);
-    EXPECT_EQ(ws.CurCode, code(0xB0, 0xA1 + 25));
-    ws.TypedEntry = true;
+    EXPECT_EQ(ws.CurCode(), code(0xB0, 0xA1 + 25));
+    typeCharacter(ws, "\xB0\xA5");
     ws.SE1Step(+1);
-    EXPECT_EQ(ws.CurCode, "\xB1\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xB1\xA1");
     EXPECT_EQ(ws.codeTable().tableCol(), 0);
     EXPECT_EQ(ws.codeTable().tableRow(), 0);
-    EXPECT_FALSE(ws.TypedEntry);
+    EXPECT_FALSE(ws.TypedEntry());
 }
 
 TEST(CodeTable, OutsideEveryCellMakesTheEffectItemsBeep)
 {
     TestWorkspace tw;
     Workspace &ws = tw.ws();
-    ws.libPlane = planeFromArt({"#"});
-    ws.selectRG1(1);
+    showLibraryGlyph(ws, planeFromArt({"#"}));
     tw.prompts().clear();
     ws.SG1MouseDown(-1, -1);
-    EXPECT_EQ(ws.ViewMode, 0);
+    EXPECT_EQ(ws.ViewMode(), 0);
     EXPECT_EQ(tw.prompts().beeps(), 1);
-    const std::string before = ws.CurCode;
+    const std::string before = ws.CurCode();
     ws.mnuRotationClick(Rotation::R90);
     ws.mnuFlipClick(Flip::Vertical);
     ws.mnuSwapClick(Swap::UpDown);
@@ -661,7 +649,7 @@ TEST(CodeTable, OutsideEveryCellMakesTheEffectItemsBeep)
     EXPECT_EQ(ws.controls().rotation, Rotation::R90);
     EXPECT_EQ(ws.controls().flip, Flip::Vertical);
     EXPECT_EQ(ws.controls().swap, Swap::UpDown);
-    EXPECT_EQ(ws.CurCode, before);
+    EXPECT_EQ(ws.CurCode(), before);
 
     ws.SE1Step(+1);
     ws.mnuRotationClick(Rotation::R0);
@@ -675,20 +663,19 @@ TEST(CodeTable, AreaChangeLeavesTheLibraryViewBeforeRepainting)
     struct TableLog : WorkspaceListener {
         Workspace *ws = nullptr;
         std::vector<int> viewAtRepaint;
-        void codeTableChanged() override { viewAtRepaint.push_back(ws->ViewMode); }
+        void codeTableChanged() override { viewAtRepaint.push_back(ws->ViewMode()); }
     } log;
     TestWorkspace tw;
     Workspace &ws = tw.ws();
     chooseVariant(ws, 0);
-    ws.libPlane = planeFromArt({"#"});
-    ws.selectRG1(1);
+    showLibraryGlyph(ws, planeFromArt({"#"}));
     log.ws = &ws;
     ws.setListener(&log);
     ws.SE1Step(+1);
     ws.setListener(nullptr);
     EXPECT_EQ(log.viewAtRepaint, std::vector<int>{0});
     EXPECT_EQ(ws.controls().RG1Index, 0);
-    EXPECT_EQ(ws.CurCode, "\xB1\xA1");
+    EXPECT_EQ(ws.CurCode(), "\xB1\xA1");
 }
 
 TEST(CodeTable, PainterShowsTheSourceWithoutSideEffects)
@@ -799,9 +786,9 @@ TEST_F(DefaultEffects, RenderedGlyphIsAnEditThatUndoRemoves)
     Workspace &ws = tw->ws();
     ws.mnuSwapClick(Swap::LeftRight);
     EXPECT_EQ(tw->grid()[0], "........##......");
-    EXPECT_TRUE(ws.EditModified);
+    EXPECT_TRUE(ws.EditModified());
     EXPECT_EQ(artFromPlane(ws.codeTable().sourcePlane(), 16), kUpright);
-    EXPECT_EQ(artFromPlane(ws.editPlane, 16), kUpright);
+    EXPECT_EQ(artFromPlane(ws.editPlane(), 16), kUpright);
     ws.undoBtnClick();
     EXPECT_EQ(tw->grid(), kUpright);
 }
@@ -859,8 +846,7 @@ TEST_F(DefaultEffects, BackFromTheLibraryViewTheSourceGlyphShowsUpright)
     Workspace &ws = tw->ws();
     ws.mnuRotationClick(Rotation::R90);
     ASSERT_NE(tw->grid(), kUpright);
-    ws.libPlane = planeFromArt({"#"});
-    ws.selectRG1(1);
+    showLibraryGlyph(ws, planeFromArt({"#"}));
     ws.selectRG1(0);
     EXPECT_EQ(tw->grid(), kUpright);
     EXPECT_TRUE(tw->prompts().allConsumed());
@@ -873,9 +859,9 @@ TEST(DefaultEffectsOff, ChoosingAnEffectReplacesATypedCharacter)
     tw->SG1MouseDown(2, 0); // 埃
     tw->ChEditChange("\xB0\xA5");
     tw->ChEditKeyPress(13);
-    ASSERT_EQ(tw->CurCode, "\xB0\xA5");
+    ASSERT_EQ(tw->CurCode(), "\xB0\xA5");
     tw->mnuFlipClick(Flip::Vertical);
-    EXPECT_EQ(tw->CurCode, "\xB0\xA3");
+    EXPECT_EQ(tw->CurCode(), "\xB0\xA3");
     EXPECT_EQ(tw.blank().lastText, "埃");
 }
 
@@ -888,5 +874,5 @@ TEST(DefaultEffectsOff, ChoosingAnEffectRendersUpright)
     tw->mnuRotationClick(Rotation::R90);
     EXPECT_EQ(tw->controls().rotation, Rotation::R90);
     EXPECT_EQ(tw.grid(), kUpright);
-    EXPECT_FALSE(tw->EditModified);
+    EXPECT_FALSE(tw->EditModified());
 }

@@ -483,7 +483,7 @@ TEST_P(TransformTable, MovesTheDotsOfTheSquare)
 
     (tw.ws().*c.op)();
     EXPECT_EQ(tw.grid(), padded(c.n, *c.after));
-    EXPECT_TRUE(tw->EditModified);
+    EXPECT_TRUE(tw->EditModified());
     EXPECT_EQ(tw->controls().mnuSave.enabled, c.makesSavable);
     EXPECT_EQ(tw->editorGrid().selCol(), 3);
     EXPECT_EQ(tw->editorGrid().selRow(), 2);

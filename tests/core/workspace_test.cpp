@@ -24,9 +24,9 @@ TEST(StartUp, InitialState)
     EXPECT_EQ(ws.dotSize(), 16);
     EXPECT_EQ(ws.library().LibCount(), 0);
     EXPECT_EQ(ws.library().LibIndex(), 0);
-    EXPECT_EQ(ws.ViewMode, 0);
-    EXPECT_FALSE(ws.EditModified);
-    EXPECT_FALSE(ws.TypedEntry);
+    EXPECT_EQ(ws.ViewMode(), 0);
+    EXPECT_FALSE(ws.EditModified());
+    EXPECT_FALSE(ws.TypedEntry());
     EXPECT_EQ(ws.documents().fileName(), "");
     EXPECT_EQ(ws.codeTable().FontName(), "宋体");
     EXPECT_EQ(ws.codeTable().FontSize(), 12);

@@ -70,16 +70,26 @@ void TestWorkspace::renderArt(const std::vector<std::string> &rows)
 
 void TestWorkspace::setGrid(const std::vector<std::string> &rows) { showGrid(*m_ws, rows); }
 
-// DispDot shows the art; the plane the grid was shown from and whether it was
-// edited stay as they were, so the art stands for edits of that glyph.
+// The grid shows the art as DispDot would; the plane the grid was shown from
+// and whether it was edited stay as they were, so the art stands for edits of
+// that glyph.
 void showGrid(Workspace &ws, const std::vector<std::string> &rows)
 {
-    const GlyphPlane shownFrom = ws.editPlane;
-    const bool modified = ws.EditModified;
-    ws.editPlane = planeFromArt(rows);
-    ws.DispDot();
-    ws.editPlane = shownFrom;
-    ws.EditModified = modified;
+    EditorAccess::show(ws, planeFromArt(rows));
+}
+
+void showLibraryGlyph(Workspace &ws, const GlyphPlane &glyph)
+{
+    addToLibrary(ws, {glyph});
+    const int index = ws.library().LibCount() - 1;
+    const Library &library = ws.library();
+    for (int row = 0; row < library.DG1RowCount(); ++row)
+        for (int col = 0; col < library.DG1ColCount(); ++col)
+            if (library.glyphAt(col, row) == index) {
+                ws.DG1MouseDown(col, row);
+                return;
+            }
+    throw std::logic_error("the list shows no cell for glyph " + std::to_string(index));
 }
 
 std::vector<std::string> TestWorkspace::grid() const { return gridArt(*m_ws); }

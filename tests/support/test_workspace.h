@@ -77,6 +77,27 @@ inline void addToLibrary(Workspace &ws, const std::vector<GlyphPlane> &glyphs,
     }
 }
 
+// Puts a glyph after those of the library and selects it in the list, as a
+// click on its cell does: the library view shows it (editPlane, libPlane).
+void showLibraryGlyph(Workspace &ws, const GlyphPlane &glyph);
+
+// Types GBK text into ChEdit and confirms it with Enter: a typed entry of its
+// first character.
+inline void typeCharacter(Workspace &ws, const std::string &gbk)
+{
+    ws.ChEditChange(gbk);
+    ws.ChEditKeyPress(13);
+}
+
+// The editor grid of a workspace, for showGrid.
+struct EditorAccess {
+    static void show(Workspace &ws, const GlyphPlane &plane)
+    {
+        ws.m_editor.show(plane);
+        ws.notifyEditor();
+    }
+};
+
 class TestWorkspace {
 public:
     explicit TestWorkspace(WorkspaceOptions options = {});
@@ -130,7 +151,7 @@ private:
 };
 void writeFile(const std::string &path, const std::string &bytes);
 
-// Shows ASCII art rows in the editor grid with DispDot (the top-left cell
+// Shows ASCII art rows in the editor grid as DispDot does (the top-left cell
 // selected); editPlane and EditModified keep their values.
 void showGrid(Workspace &ws, const std::vector<std::string> &rows);
 // The editor grid of a workspace as ASCII art rows of its dot size.

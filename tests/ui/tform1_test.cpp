@@ -301,14 +301,14 @@ private slots:
         auto *sg1 = child<SG1Grid>("SG1");
         // Area 16, position 24: column 3, row 2.
         QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(3, 2).center());
-        QCOMPARE(ws().CurCode, std::string("\xB0\xB8"));
+        QCOMPARE(ws().CurCode(), std::string("\xB0\xB8"));
         QCOMPARE(ws().codeTable().tableCol(), 3);
         QCOMPARE(ws().codeTable().tableRow(), 2);
         // A right click selects as well; an empty cell only beeps.
         QTest::mouseClick(sg1, Qt::RightButton, {}, sg1->cellRect(0, 1).center());
-        QCOMPARE(ws().CurCode, std::string("\xB0\xAB"));
+        QCOMPARE(ws().CurCode(), std::string("\xB0\xAB"));
         QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(7, 9).center());
-        QCOMPARE(ws().CurCode, std::string("\xB0\xAB"));
+        QCOMPARE(ws().CurCode(), std::string("\xB0\xAB"));
         QCOMPARE(m_prompts->beeps(), 1);
     }
 
@@ -328,12 +328,12 @@ private slots:
             QTest::keyClick(sg1, key);
         QCOMPARE(frame(0, 0), 0);
         QVERIFY(frame(3, 2) > 4);
-        QCOMPARE(ws().CurCode, std::string("\xB0\xA1"));
+        QCOMPARE(ws().CurCode(), std::string("\xB0\xA1"));
         QTest::keyClick(sg1, Qt::Key_Return);
-        QCOMPARE(ws().CurCode, std::string("\xB0\xB8"));
+        QCOMPARE(ws().CurCode(), std::string("\xB0\xB8"));
         QTest::keyClick(sg1, Qt::Key_Right);
         QTest::keyClick(sg1, Qt::Key_Space);
-        QCOMPARE(ws().CurCode, std::string("\xB0\xB9"));
+        QCOMPARE(ws().CurCode(), std::string("\xB0\xB9"));
         // Cell 99 holds no character: pressed, it beeps as a click there does.
         for (int i = 0; i < 9; ++i)
             QTest::keyClick(sg1, Qt::Key_Down);
@@ -341,7 +341,7 @@ private slots:
         QCOMPARE(sg1->currentCell(), QPoint(9, 9));
         QTest::keyClick(sg1, Qt::Key_Enter);
         QCOMPARE(m_prompts->beeps(), 1);
-        QCOMPARE(ws().CurCode, std::string("\xB0\xB9"));
+        QCOMPARE(ws().CurCode(), std::string("\xB0\xB9"));
         // A click moves it; without the focus it is not framed.
         QTest::mouseClick(sg1, Qt::LeftButton, {}, sg1->cellRect(1, 1).center());
         QCOMPARE(sg1->currentCell(), QPoint(1, 1));
@@ -382,7 +382,7 @@ private slots:
         QTest::keyClick(se1, Qt::Key_Up);
         QCOMPARE(ws().codeTable().curArea(), 17);
         QCOMPARE(se1->value(), 17);
-        QCOMPARE(ws().CurCode, std::string("\xB1\xA1"));
+        QCOMPARE(ws().CurCode(), std::string("\xB1\xA1"));
 
         edit->selectAll();
         QTest::keyClicks(se1, "2a5");
@@ -391,7 +391,7 @@ private slots:
         QTest::keyClick(se1, Qt::Key_Return);
         QCOMPARE(ws().codeTable().curArea(), 25);
         QCOMPARE(se1->value(), 25);
-        QCOMPARE(ws().CurCode, std::string("\xB9\xA1"));
+        QCOMPARE(ws().CurCode(), std::string("\xB9\xA1"));
 
         QTest::keyClick(se1, Qt::Key_Backspace);
         QTest::keyClick(se1, Qt::Key_Backspace);
@@ -406,7 +406,7 @@ private slots:
         QTest::keyClick(se1, Qt::Key_Tab);
         QTRY_COMPARE(ws().codeTable().curArea(), 8);
         QCOMPARE(se1->text(), QStringLiteral("8"));
-        QCOMPARE(ws().CurCode, std::string("\xA8\xA1"));
+        QCOMPARE(ws().CurCode(), std::string("\xA8\xA1"));
         se1->setFocus(Qt::TabFocusReason);
         edit->selectAll();
         QTest::keyClicks(se1, "9");
@@ -748,12 +748,12 @@ private slots:
         QCOMPARE(ws().controls().ChEditText, std::string("ab\xD6\xD0\xCE\xC4"));
         // Enter starts the typed entry with the first two bytes.
         QTest::keyClick(edit, Qt::Key_Return);
-        QCOMPARE(ws().CurCode, std::string("ab"));
-        QVERIFY(ws().TypedEntry);
+        QCOMPARE(ws().CurCode(), std::string("ab"));
+        QVERIFY(ws().TypedEntry());
         // An add moves on: the field follows the workspace's text.
         QTest::mouseClick(child<QToolButton>("AddBtn"), Qt::LeftButton);
         QCOMPARE(edit->text(), QStringLiteral("中文"));
-        QCOMPARE(ws().CurCode, std::string("\xD6\xD0"));
+        QCOMPARE(ws().CurCode(), std::string("\xD6\xD0"));
     }
 
     void closingAsksWhileUnsaved()
