@@ -24,6 +24,7 @@ packages=(
     xfonts-wqy pcf2bdf xfonts-utils fontforge-nox  # tests: a bitmap font, its PCF as text, BDF read by others
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages
     clang libclang-rt-14-dev       # tests: the fuzz targets
+    clang-format                   # tests: the tree is formatted with .clang-format
 )
 
 install_missing() {

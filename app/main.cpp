@@ -4,8 +4,8 @@
 #include "app/widgets/icons.h"
 #include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
-#include "render/widgets/ui_fonts.h"
 #include "print/widgets/txprint.h"
+#include "render/widgets/ui_fonts.h"
 
 #include <QApplication>
 

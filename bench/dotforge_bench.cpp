@@ -3,8 +3,8 @@
 // opening a full library. Run through bench/run.sh.
 
 #include "core/gbk.h"
-#include "workspace/workspace.h"
 #include "render/freetype_rasterizer.h"
+#include "workspace/workspace.h"
 
 #include <benchmark/benchmark.h>
 

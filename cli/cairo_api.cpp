@@ -23,9 +23,9 @@ std::unique_ptr<CairoApi> load()
     }
     auto api = std::make_unique<CairoApi>();
     // The library stays loaded for the rest of the run.
-#define DOTFORGE_CAIRO_LOOKUP(name)                                                                                  \
-    api->name = reinterpret_cast<decltype(api->name)>(::dlsym(library, "cairo_" #name));                            \
-    if (!api->name)                                                                                                  \
+#define DOTFORGE_CAIRO_LOOKUP(name)                                                                                    \
+    api->name = reinterpret_cast<decltype(api->name)>(::dlsym(library, "cairo_" #name));                               \
+    if (!api->name)                                                                                                    \
         throw std::runtime_error(std::string(kCairoLibrary) + " has no cairo_" #name " (cairo too old)");
     DOTFORGE_CAIRO_FUNCTIONS(DOTFORGE_CAIRO_LOOKUP)
 #undef DOTFORGE_CAIRO_LOOKUP

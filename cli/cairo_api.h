@@ -9,31 +9,31 @@
 namespace dotforge::cli {
 
 // The cairo functions the proof sheet calls, each named without its "cairo_".
-#define DOTFORGE_CAIRO_FUNCTIONS(X)                                                                                  \
-    X(create)                                                                                                        \
-    X(destroy)                                                                                                       \
-    X(fill)                                                                                                          \
-    X(image_surface_create)                                                                                          \
-    X(move_to)                                                                                                       \
-    X(paint)                                                                                                         \
-    X(pdf_surface_create_for_stream)                                                                                 \
-    X(pdf_surface_set_metadata)                                                                                      \
-    X(rectangle)                                                                                                     \
-    X(scale)                                                                                                         \
-    X(select_font_face)                                                                                              \
-    X(set_font_size)                                                                                                 \
-    X(set_line_width)                                                                                                \
-    X(set_source_rgb)                                                                                                \
-    X(show_page)                                                                                                     \
-    X(show_text)                                                                                                     \
-    X(status)                                                                                                        \
-    X(status_to_string)                                                                                              \
-    X(stroke)                                                                                                        \
-    X(surface_destroy)                                                                                               \
-    X(surface_finish)                                                                                                \
-    X(surface_flush)                                                                                                 \
-    X(surface_status)                                                                                                \
-    X(surface_write_to_png_stream)                                                                                   \
+#define DOTFORGE_CAIRO_FUNCTIONS(X)                                                                                    \
+    X(create)                                                                                                          \
+    X(destroy)                                                                                                         \
+    X(fill)                                                                                                            \
+    X(image_surface_create)                                                                                            \
+    X(move_to)                                                                                                         \
+    X(paint)                                                                                                           \
+    X(pdf_surface_create_for_stream)                                                                                   \
+    X(pdf_surface_set_metadata)                                                                                        \
+    X(rectangle)                                                                                                       \
+    X(scale)                                                                                                           \
+    X(select_font_face)                                                                                                \
+    X(set_font_size)                                                                                                   \
+    X(set_line_width)                                                                                                  \
+    X(set_source_rgb)                                                                                                  \
+    X(show_page)                                                                                                       \
+    X(show_text)                                                                                                       \
+    X(status)                                                                                                          \
+    X(status_to_string)                                                                                                \
+    X(stroke)                                                                                                          \
+    X(surface_destroy)                                                                                                 \
+    X(surface_finish)                                                                                                  \
+    X(surface_flush)                                                                                                   \
+    X(surface_status)                                                                                                  \
+    X(surface_write_to_png_stream)                                                                                     \
     X(text_extents)
 
 struct CairoApi {

@@ -36,8 +36,9 @@ struct Entry {
 
 bool isDigest(const std::string &text)
 {
-    return text.size() == 64
-        && std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    });
 }
 
 // What ties an entry's digest to the file: a digest edited in the cache, or a

@@ -83,8 +83,7 @@ __attribute__((target("sha,sse4.1"))) void compressShaNi(
         for (int g = 0; g < 16; ++g) {
             __m128i words;
             if (g < 4) {
-                words = _mm_shuffle_epi8(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 16 * g)), byteSwap);
+                words = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 16 * g)), byteSwap);
             } else {
                 // w[g & 3] holds the words of group g - 4, the others g - 3 to g - 1.
                 const __m128i &minus4 = w[g & 3];
@@ -92,8 +91,7 @@ __attribute__((target("sha,sse4.1"))) void compressShaNi(
                 const __m128i &minus2 = w[(g + 2) & 3];
                 const __m128i &minus1 = w[(g + 3) & 3];
                 words = _mm_sha256msg2_epu32(
-                    _mm_add_epi32(_mm_sha256msg1_epu32(minus4, minus3), _mm_alignr_epi8(minus1, minus2, 4)),
-                    minus1);
+                    _mm_add_epi32(_mm_sha256msg1_epu32(minus4, minus3), _mm_alignr_epi8(minus1, minus2, 4)), minus1);
             }
             w[g & 3] = words;
             __m128i sum = _mm_add_epi32(words, _mm_loadu_si128(reinterpret_cast<const __m128i *>(&kRound[4 * g])));

@@ -1,7 +1,7 @@
 #pragma once
-// SHA-256 (FIPS 180-4), for the build record in the opening comment of C output. On x86-64 processors with the SHA extensions
-// the blocks go through those instructions (a font file of several megabytes
-// in a few milliseconds); elsewhere through the portable rounds.
+// SHA-256 (FIPS 180-4), for the build record in the opening comment of C output. On x86-64 processors with the SHA
+// extensions the blocks go through those instructions (a font file of several megabytes in a few milliseconds);
+// elsewhere through the portable rounds.
 
 #include <array>
 #include <cstddef>

@@ -26,8 +26,14 @@ constexpr int defaultPointSize(int n)
 }
 
 // Bytes per glyph row and per converted glyph for dot size n.
-constexpr int rowBytes(int n) { return n / 8; }
-constexpr int glyphBytes(int n) { return n * n / 8; }
+constexpr int rowBytes(int n)
+{
+    return n / 8;
+}
+constexpr int glyphBytes(int n)
+{
+    return n * n / 8;
+}
 
 // A glyph plane: 32 rows of 4 bytes, row r at bytes 4r..4r+3. Bit 7 of byte k
 // is column 8k, the leftmost dot of the byte. Only the top-left N x N square
@@ -50,7 +56,7 @@ struct GlyphPlane {
 // Texts of the editor's dot cells. Packing counts every text other than the
 // blank one as ink.
 inline const std::string kInk = "\u25CF"; // "●"
-inline const std::string kBlank = "  ";   // two spaces
+inline const std::string kBlank = "  "; // two spaces
 
 // The editor grid's cell texts, addressed (column, row) like the grid.
 struct CellTexts {

@@ -24,12 +24,12 @@ struct Effects {
 };
 
 enum class Transform {
-    TurnLeft,        // the dot at (x, y) moves to (y, N - 1 - x)
-    TurnRight,       // the dot at (x, y) moves to (N - 1 - y, x)
-    MirrorAcross,    // left to right: (x, y) moves to (N - 1 - x, y)
-    MirrorDown,      // top to bottom: (x, y) moves to (x, N - 1 - y)
+    TurnLeft, // the dot at (x, y) moves to (y, N - 1 - x)
+    TurnRight, // the dot at (x, y) moves to (N - 1 - y, x)
+    MirrorAcross, // left to right: (x, y) moves to (N - 1 - x, y)
+    MirrorDown, // top to bottom: (x, y) moves to (x, N - 1 - y)
     SwapBandsAcross, // the 8-dot bands of every row in reverse order
-    SwapBandsDown,   // the 8-row bands in reverse order
+    SwapBandsDown, // the 8-row bands in reverse order
 };
 
 struct Point {
@@ -45,10 +45,22 @@ Point sourceOf(Transform t, int n, Point p);
 std::vector<Transform> effectTransforms(Effects effects);
 
 // Copying one dot between grids of the same kind.
-inline void copyDot(const CellTexts &from, Point f, CellTexts &to, Point t) { to.at(t.x, t.y) = from.at(f.x, f.y); }
-inline void copyDot(const GlyphPlane &from, Point f, GlyphPlane &to, Point t) { to.setDot(t.x, t.y, from.dot(f.x, f.y)); }
-inline void blankDot(CellTexts &grid, Point p) { grid.at(p.x, p.y) = kBlank; }
-inline void blankDot(GlyphPlane &grid, Point p) { grid.setDot(p.x, p.y, false); }
+inline void copyDot(const CellTexts &from, Point f, CellTexts &to, Point t)
+{
+    to.at(t.x, t.y) = from.at(f.x, f.y);
+}
+inline void copyDot(const GlyphPlane &from, Point f, GlyphPlane &to, Point t)
+{
+    to.setDot(t.x, t.y, from.dot(f.x, f.y));
+}
+inline void blankDot(CellTexts &grid, Point p)
+{
+    grid.at(p.x, p.y) = kBlank;
+}
+inline void blankDot(GlyphPlane &grid, Point p)
+{
+    grid.setDot(p.x, p.y, false);
+}
 
 // Applies a transform to the N x N square of a grid; the rest stays as it is.
 template <typename Grid> void transformSquare(Grid &grid, int n, Transform t)

@@ -23,9 +23,9 @@ enum class Buttons { Ok, YesNo, YesNoCancel };
 struct FileDialogSpec {
     std::string title;
     std::string filter;
-    std::string defaultExt;  // ".ZMB"
-    std::string fileName;    // "*.ZMB"
-    std::string initialDir;  // "."
+    std::string defaultExt; // ".ZMB"
+    std::string fileName; // "*.ZMB"
+    std::string initialDir; // "."
     int filterIndex = 1;
 };
 

@@ -28,12 +28,21 @@ public:
     // Draws `text` (UTF-8) in black in `face` at `pointSize` points (96 pixels
     // per inch), regular style, with the top-left corner of its text cell at
     // (x, y): the pen starts at x and the baseline lies at y + the ascent.
-    virtual void drawText(Surface40 &surface, const std::string &text, const std::string &face, int pointSize,
-                          int x, int y) = 0;
+    virtual void drawText(
+        Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y)
+        = 0;
     // The font file the face resolves to ("" when unknown): build reports name it.
-    virtual std::string fontFile(const std::string &face) { (void)face; return {}; }
+    virtual std::string fontFile(const std::string &face)
+    {
+        (void)face;
+        return {};
+    }
     // Whether the face is installed (directly, by a localized name or by substitution).
-    virtual bool hasFace(const std::string &face) { (void)face; return true; }
+    virtual bool hasFace(const std::string &face)
+    {
+        (void)face;
+        return true;
+    }
     // The point size `face` is drawn at in an n-dot square whose default size
     // is `pointSize`: that size for a scalable face; for a bitmap face, by the
     // font dialog's rule, a size of one of its strikes no taller than n

@@ -12,7 +12,10 @@
 namespace dotforge {
 
 namespace {
-[[noreturn]] void fail(int err) { throw IoError(IoError::fromErrno(err)); }
+[[noreturn]] void fail(int err)
+{
+    throw IoError(IoError::fromErrno(err));
+}
 } // namespace
 
 RecordFile::RecordFile(int recordSize)
@@ -127,7 +130,7 @@ int openRegularFile(const std::string &path, bool readOnly)
             throw notRegularFile(path);
         fail(errno);
     }
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
         ::close(fd);
@@ -175,8 +178,8 @@ void RecordFile::closeAndErase()
 {
     if (m_fd < 0)
         return;
-    struct stat held {};
-    struct stat named {};
+    struct stat held { };
+    struct stat named { };
     if (::fstat(m_fd, &held) == 0 && ::lstat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev
         && held.st_ino == named.st_ino)
         ::unlink(m_path.c_str());
@@ -251,7 +254,7 @@ void RecordFile::write(const void *record)
 std::int64_t RecordFile::size() const
 {
     requireOpen();
-    struct stat st {};
+    struct stat st { };
     if (::fstat(m_fd, &st) != 0)
         fail(errno);
     return std::int64_t(st.st_size) / m_recordSize;

@@ -316,8 +316,8 @@ FileStamp InputFile::stamp() const
     if (::fstat(m_fd, &st) != 0)
         fail(errno);
     const auto ns = [](const timespec &t) { return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size), ns(st.st_mtim),
-        ns(st.st_ctim)};
+    return {
+        std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};
 }
 
 std::string InputFile::readAt(std::int64_t offset, std::size_t length) const

@@ -18,7 +18,8 @@ bool Workspace::prepareBlockMenu()
         m_controls.pmuCut.enabled = m_controls.pmuPaste.enabled = m_controls.pmuDel.enabled = false;
         return true;
     }
-    for (Toggle *item : {&m_controls.pmuCut, &m_controls.pmuCopy, &m_controls.pmuDel, &m_controls.pmuLeft, &m_controls.pmuRight, &m_controls.pmuUp, &m_controls.pmuDown})
+    for (Toggle *item : {&m_controls.pmuCut, &m_controls.pmuCopy, &m_controls.pmuDel, &m_controls.pmuLeft,
+             &m_controls.pmuRight, &m_controls.pmuUp, &m_controls.pmuDown})
         item->enabled = block;
     m_controls.pmuPaste.enabled = m_editor.clipFull();
     return block || m_editor.clipFull();
@@ -58,9 +59,21 @@ void Workspace::moveBlock(int dx, int dy)
     notifyEditor();
 }
 
-void Workspace::pmuLeftClick() { moveBlock(-1, 0); }
-void Workspace::pmuRightClick() { moveBlock(1, 0); }
-void Workspace::pmuUpClick() { moveBlock(0, -1); }
-void Workspace::pmuDownClick() { moveBlock(0, 1); }
+void Workspace::pmuLeftClick()
+{
+    moveBlock(-1, 0);
+}
+void Workspace::pmuRightClick()
+{
+    moveBlock(1, 0);
+}
+void Workspace::pmuUpClick()
+{
+    moveBlock(0, -1);
+}
+void Workspace::pmuDownClick()
+{
+    moveBlock(0, 1);
+}
 
 } // namespace dotforge

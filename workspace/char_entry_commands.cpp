@@ -1,8 +1,8 @@
 // Character entry: typed text in ChEdit and the import of a text file's first
 // line. Both hand the text over as byte pairs of GBK: CurCode, ChTextOut, add.
 
-#include "workspace/workspace.h"
 #include "library/text_import.h"
+#include "workspace/workspace.h"
 
 namespace dotforge {
 
@@ -16,7 +16,10 @@ void Workspace::ChEditKeyPress(char32_t ch)
     notifyControls();
 }
 
-void Workspace::ChEditChange(const std::string &gbk) { m_controls.ChEditText = gbk; }
+void Workspace::ChEditChange(const std::string &gbk)
+{
+    m_controls.ChEditText = gbk;
+}
 
 void Workspace::Button1Click()
 {

@@ -11,8 +11,8 @@ namespace dotforge {
 void Workspace::SE1Change()
 {
     // The table may skip the areas its variant lacks: the field shows the area taken.
-    m_controls.SE1.value = m_codeTable.setArea(
-        std::clamp(m_controls.SE1.value, m_controls.SE1.min, m_controls.SE1.max), tableSource());
+    m_controls.SE1.value
+        = m_codeTable.setArea(std::clamp(m_controls.SE1.value, m_controls.SE1.min, m_controls.SE1.max), tableSource());
     notifyControls();
     DispChs();
     try {

@@ -2,8 +2,8 @@
 // workspace and a .ZMB or .ASM file.
 
 #include "core/io_error.h"
-#include "workspace/workspace.h"
 #include "formats/library_content.h"
+#include "workspace/workspace.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "workspace/workspace.h"
 #include "print/print_device.h"
 #include "print/print_range.h"
+#include "workspace/workspace.h"
 
 namespace dotforge {
 
@@ -33,8 +33,8 @@ void Workspace::printRange(const std::string &firstText, const std::string &last
 
     std::string refusal;
     try {
-        refusal = printGlyphs(firstText, lastText, m_library.LibCount(), dotSize(), device,
-            [&](int number) -> const GlyphPlane & {
+        refusal = printGlyphs(
+            firstText, lastText, m_library.LibCount(), dotSize(), device, [&](int number) -> const GlyphPlane & {
                 m_library.select(number - 1);
                 ReadXDot();
                 shownIndex = m_library.LibIndex();

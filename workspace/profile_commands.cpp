@@ -1,5 +1,5 @@
-#include "workspace/workspace.h"
 #include "formats/profiles.h"
+#include "workspace/workspace.h"
 
 namespace dotforge {
 
@@ -15,8 +15,8 @@ void Workspace::mnuProfileClick(const std::string &name)
     // library is emptied first, after the view option's own question; without
     // a yes nothing changes. (The mode alone is applied to every glyph when the
     // file is written.)
-    const bool effectsChange
-        = m_controls.rotation != l.effects.rotation || m_controls.flip != l.effects.flip || m_controls.swap != l.effects.swap;
+    const bool effectsChange = m_controls.rotation != l.effects.rotation || m_controls.flip != l.effects.flip
+        || m_controls.swap != l.effects.swap;
     if (m_controls.mnuView && m_library.LibCount() > 0 && effectsChange) {
         if (!confirmsLibraryReset())
             return;

@@ -5,9 +5,15 @@
 
 namespace dotforge {
 
-void Workspace::mnuNewClick() { resetWorkspace(true); }
+void Workspace::mnuNewClick()
+{
+    resetWorkspace(true);
+}
 
-void Workspace::mnuCloseClick() { mnuNewClick(); }
+void Workspace::mnuCloseClick()
+{
+    mnuNewClick();
+}
 
 void Workspace::resetWorkspace(bool recreateStore)
 {
@@ -122,8 +128,14 @@ void Workspace::mnuViewClick()
     mnuNewClick();
 }
 
-void Workspace::mnuHelpClick() { m_prompts.showHelp(kHelpFile); }
+void Workspace::mnuHelpClick()
+{
+    m_prompts.showHelp(kHelpFile);
+}
 
-void Workspace::mnuAboutClick() { m_prompts.showAbout(kAboutText); }
+void Workspace::mnuAboutClick()
+{
+    m_prompts.showAbout(kAboutText);
+}
 
 } // namespace dotforge

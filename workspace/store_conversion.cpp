@@ -2,9 +2,9 @@
 // library file's glyphs between the store and the file as the document commands
 // write and read them.
 
-#include "workspace/workspace.h"
-#include "formats/layout.h"
 #include "core/store_records.h"
+#include "formats/layout.h"
+#include "workspace/workspace.h"
 
 #include <algorithm>
 

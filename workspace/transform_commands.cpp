@@ -14,12 +14,30 @@ void Workspace::transformGrid(Transform t)
     notifyEditor();
 }
 
-void Workspace::CCWBtnClick() { transformGrid(Transform::TurnLeft); }
-void Workspace::CWBtnClick() { transformGrid(Transform::TurnRight); }
-void Workspace::HflipBtnClick() { transformGrid(Transform::MirrorAcross); }
-void Workspace::VflipBtnClick() { transformGrid(Transform::MirrorDown); }
-void Workspace::ELBtnClick() { transformGrid(Transform::SwapBandsAcross); }
-void Workspace::EUBtnClick() { transformGrid(Transform::SwapBandsDown); }
+void Workspace::CCWBtnClick()
+{
+    transformGrid(Transform::TurnLeft);
+}
+void Workspace::CWBtnClick()
+{
+    transformGrid(Transform::TurnRight);
+}
+void Workspace::HflipBtnClick()
+{
+    transformGrid(Transform::MirrorAcross);
+}
+void Workspace::VflipBtnClick()
+{
+    transformGrid(Transform::MirrorDown);
+}
+void Workspace::ELBtnClick()
+{
+    transformGrid(Transform::SwapBandsAcross);
+}
+void Workspace::EUBtnClick()
+{
+    transformGrid(Transform::SwapBandsDown);
+}
 
 // The shifts drop the line pushed past the edge and bring in a blank one. They
 // mark the grid as edited but, unlike the turns, do not make the library savable.
@@ -30,9 +48,21 @@ void Workspace::shiftGrid(int dx, int dy)
     notifyEditor();
 }
 
-void Workspace::LeftBtnClick() { shiftGrid(-1, 0); }
-void Workspace::RightBtnClick() { shiftGrid(1, 0); }
-void Workspace::UpBtnClick() { shiftGrid(0, -1); }
-void Workspace::DownBtnClick() { shiftGrid(0, 1); }
+void Workspace::LeftBtnClick()
+{
+    shiftGrid(-1, 0);
+}
+void Workspace::RightBtnClick()
+{
+    shiftGrid(1, 0);
+}
+void Workspace::UpBtnClick()
+{
+    shiftGrid(0, -1);
+}
+void Workspace::DownBtnClick()
+{
+    shiftGrid(0, 1);
+}
 
 } // namespace dotforge

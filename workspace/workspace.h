@@ -14,16 +14,16 @@
 
 #include "core/font16s_variants.h"
 #include "core/glyph.h"
-#include "workspace/controls.h"
 #include "core/glyph_geometry.h"
 #include "core/layout_modes.h"
 #include "core/prompts.h"
-#include "core/record_file.h"
 #include "core/rasterizer.h"
+#include "core/record_file.h"
 #include "editor/editor_grid.h"
 #include "formats/documents.h"
 #include "library/library.h"
 #include "sources/code_table.h"
+#include "workspace/controls.h"
 
 #include <array>
 #include <cstdint>
@@ -51,22 +51,22 @@ struct KeyMods {
 class WorkspaceListener {
 public:
     virtual ~WorkspaceListener() = default;
-    virtual void editorChanged() {}          // SG2 cells, selection or geometry
-    virtual void codeTableChanged() {}       // SG1 content (area, source, font)
-    virtual void libraryCellChanged(int) {}  // DG1 cell of an index was painted or blanked
-    virtual void libraryLayoutChanged() {}   // DG1 geometry (New)
-    virtual void controlsChanged() {}        // enabled/ticked states, captions, labels
-    virtual void focusEditor() {}            // the grid takes the keyboard focus
-    virtual void closeWindow() {}            // mnuExitClick: close the main window
-    virtual void showPrintDialog() {}        // mnuPrintClick: TXPrint, modally
-    virtual void openBlockMenu() {}          // a right press on the grid: PMenu, at the pointer
+    virtual void editorChanged() { } // SG2 cells, selection or geometry
+    virtual void codeTableChanged() { } // SG1 content (area, source, font)
+    virtual void libraryCellChanged(int) { } // DG1 cell of an index was painted or blanked
+    virtual void libraryLayoutChanged() { } // DG1 geometry (New)
+    virtual void controlsChanged() { } // enabled/ticked states, captions, labels
+    virtual void focusEditor() { } // the grid takes the keyboard focus
+    virtual void closeWindow() { } // mnuExitClick: close the main window
+    virtual void showPrintDialog() { } // mnuPrintClick: TXPrint, modally
+    virtual void openBlockMenu() { } // a right press on the grid: PMenu, at the pointer
 };
 
 class PrintDevice; // print/print_device.h
 namespace test {
 struct LibraryAccess; // tests/support/test_workspace.h
 struct EditorAccess; // tests/support/test_workspace.h
-}
+} // namespace test
 
 class Workspace {
 public:
@@ -101,22 +101,22 @@ public:
     void mnuAboutClick();
 
     // ---- code table, rendering, dot-matrix font, default effects ---
-    void SE1Change();                          // after SE1.value changed
-    void SE1Step(int delta);                   // spin buttons and arrow keys
+    void SE1Change(); // after SE1.value changed
+    void SE1Step(int delta); // spin buttons and arrow keys
     void SE1KeyPress(char32_t ch, bool &discard); // keeps digits only
-    void SE1Typed(int value);                  // a typed number, on Enter or leaving the field
+    void SE1Typed(int value); // a typed number, on Enter or leaving the field
     void DispChs();
     CodeTableCell SDotEffect(int col, int row); // what code table cell (col, row) shows
-    void SG1MouseDown(int col, int row);       // -1, -1 over no cell
+    void SG1MouseDown(int col, int row); // -1, -1 over no cell
     void SelHZ();
     void ChTextOut(const std::string &code);
     void RWClick();
     void RUClick();
     void UJFClick(int itemIndex);
     void FontBtnClick();
-    void ReadUDot(std::int64_t recordIndex);   // fills recordBuf and the source plane
+    void ReadUDot(std::int64_t recordIndex); // fills recordBuf and the source plane
     void readFontRecord(std::int64_t recordIndex); // fills recordBuf only
-    void applyDefaultEffects();                // render time, view option on
+    void applyDefaultEffects(); // render time, view option on
     void mnuRotationClick(Rotation r);
     void mnuFlipClick(Flip f);
     void mnuSwapClick(Swap s);
@@ -124,7 +124,7 @@ public:
     // paints blank, and the first such failure since the table last changed is
     // kept for takeTableError(): the window shows it once, after painting.
     CodeTableCell SG1DrawCell(int col, int row);
-    std::string takeTableError();              // "" when there is nothing to report
+    std::string takeTableError(); // "" when there is nothing to report
 
     // ---- editor grid, transforms, blocks ----------------------------------
     void DispDot();
@@ -136,7 +136,7 @@ public:
     // Selecting an RG1 item, by the user or by the program, runs RG1Click at
     // once when the selection changes.
     void selectRG1(int item);
-    void RG1Click();                           // the view switch, v = RG1Index
+    void RG1Click(); // the view switch, v = RG1Index
     void ChgBtnClick();
     void undoBtnClick();
     void ClearBtnClick();
@@ -170,9 +170,9 @@ public:
     // The glyph of list cell `index` as DG1DrawCell paints it; false for an empty
     // cell. Leaves LibIndex and the library plane as they were.
     bool DG1DrawCell(int index, GlyphPlane &glyph);
-    void DG1MouseDown(int col, int row);       // -1, -1 outside the cells
+    void DG1MouseDown(int col, int row); // -1, -1 outside the cells
     void ReadXDot();
-    void ChEditKeyPress(char32_t ch);          // ch 13 = Enter
+    void ChEditKeyPress(char32_t ch); // ch 13 = Enter
     // The field's text changed (GBK bytes); the window calls it on every edit.
     void ChEditChange(const std::string &gbk);
     void Button1Click();
@@ -195,7 +195,7 @@ public:
     void mnuSaveAsClick();
     void SaveXFile();
     void mnuExitClick();
-    bool FormCloseQuery();                     // true: the window may close
+    bool FormCloseQuery(); // true: the window may close
 
     // ---- printing -------------------------------------------------------------
     void mnuPrintClick();
@@ -311,7 +311,6 @@ private:
     std::string m_workDir;
     WorkspaceListener *m_listener = nullptr;
     Documents m_documents;
-
 };
 
 } // namespace dotforge

@@ -370,7 +370,8 @@ void TForm1::createMenus()
     }
     connect(profiles, &QMenu::aboutToShow, this, [this, profiles] {
         const Workspace &w = *m_ws;
-        const LayoutProfile *current = profileOf(Layout{w.controls().mode, Effects{w.controls().rotation, w.controls().flip, w.controls().swap}});
+        const LayoutProfile *current = profileOf(
+            Layout{w.controls().mode, Effects{w.controls().rotation, w.controls().flip, w.controls().swap}});
         for (QAction *item : profiles->actions())
             item->setChecked(current && item->objectName() == QStringLiteral("mnuProfile-") + current->name);
     });
@@ -694,7 +695,8 @@ void TForm1::syncControls()
     tick(m_mnuSwap, 3, int(ws.controls().swap));
     m_mnuView->setChecked(ws.controls().mnuView);
     const Toggle *pmu[8]
-        = {&ws.controls().pmuCut, &ws.controls().pmuCopy, &ws.controls().pmuPaste, &ws.controls().pmuLeft, &ws.controls().pmuRight, &ws.controls().pmuUp, &ws.controls().pmuDown, &ws.controls().pmuDel};
+        = {&ws.controls().pmuCut, &ws.controls().pmuCopy, &ws.controls().pmuPaste, &ws.controls().pmuLeft,
+            &ws.controls().pmuRight, &ws.controls().pmuUp, &ws.controls().pmuDown, &ws.controls().pmuDel};
     for (int i = 0; i < 8; ++i)
         m_pmu[i]->setEnabled(pmu[i]->enabled);
 

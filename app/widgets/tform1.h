@@ -4,8 +4,8 @@
 // then brings the widgets in step with the state. The window holds no rule of
 // the program.
 
-#include "workspace/workspace.h"
 #include "render/freetype_rasterizer.h"
+#include "workspace/workspace.h"
 
 #include <QMainWindow>
 
@@ -96,7 +96,7 @@ private:
     int m_windowLock = -1; // the file locked for this window's place on the screen
     Surface40 m_shownImage1;
     int m_shownLibIndex = 0; // the glyph DG1 last scrolled into sight
-    QPoint m_pressPointer;   // the last press on SG2, in its cell area: where the block menu opens
+    QPoint m_pressPointer; // the last press on SG2, in its cell area: where the block menu opens
 
     // Left column.
     QLabel *m_Label3 = nullptr;

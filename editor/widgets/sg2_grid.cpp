@@ -98,7 +98,8 @@ QPoint SG2Grid::cellAt(const QPoint &pos) const
 QRect SG2Grid::cellRect(int col, int row) const
 {
     const int pitch = m_ws.editorGrid().cellSize() + 1;
-    return QRect(col * pitch, row * pitch, m_ws.editorGrid().cellSize(), m_ws.editorGrid().cellSize()).translated(contentsRect().topLeft());
+    return QRect(col * pitch, row * pitch, m_ws.editorGrid().cellSize(), m_ws.editorGrid().cellSize())
+        .translated(contentsRect().topLeft());
 }
 
 QPoint SG2Grid::currentCell() const

@@ -3,8 +3,8 @@
 // ring, on the printer chosen with "打印设置(&S)". Created once with the main
 // window and shown modally; the printer choice lasts as long as the dialog.
 
-#include "workspace/workspace.h"
 #include "print/widgets/page_painter.h"
+#include "workspace/workspace.h"
 
 #include <QDialog>
 

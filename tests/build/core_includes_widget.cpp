@@ -2,4 +2,7 @@
 // because the core links no Qt Widgets and cannot see their headers.
 #include <QWidget>
 
-int probe() { return sizeof(QWidget); }
+int probe()
+{
+    return sizeof(QWidget);
+}

@@ -3,28 +3,28 @@
 // NAME_find compiled and run, and what collect takes from each kind of file.
 
 #include "cli/batch_library.h"
-#include "formats/c_source.h"
 #include "cli/charsets.h"
-#include "cli/glyph_text.h"
 #include "cli/collect.h"
 #include "cli/font_digest.h"
+#include "cli/glyph_text.h"
 #include "cli/sha256.h"
 #include "cli/tool_name.h"
-#include "sources/font16s_codes.h"
 #include "core/gbk.h"
 #include "core/io_error.h"
+#include "formats/c_source.h"
 #include "formats/file_io.h"
 #include "formats/zmb.h"
 #include "render/freetype_rasterizer.h"
+#include "sources/font16s_codes.h"
 #include "tests/cli/cli_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <mutex>
-#include <filesystem>
 #include <optional>
 #include <sys/stat.h>
 
@@ -286,9 +286,8 @@ TEST(FontDigest, CacheFileFollowsTheEnvironment)
         };
         const auto oldXdg = keep("XDG_CACHE_HOME");
         const auto oldHome = keep("HOME");
-        const auto put = [](const char *name, const char *value) {
-            value ? ::setenv(name, value, 1) : ::unsetenv(name);
-        };
+        const auto put
+            = [](const char *name, const char *value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); };
         put("XDG_CACHE_HOME", xdg);
         put("HOME", home);
         const std::string file = fontDigestCacheFile();

@@ -55,7 +55,8 @@ std::string windowBytes(const BuildCase &c, const std::string &textPath, const s
         ws.RUClick();
         ws.UJFClick(c.variant);
     } else if (!c.face.empty() || c.pointSize) {
-        p.fontChoice(FontChoice{c.face.empty() ? "宋体" : c.face, c.pointSize ? c.pointSize : ws.codeTable().FontSize()});
+        p.fontChoice(
+            FontChoice{c.face.empty() ? "宋体" : c.face, c.pointSize ? c.pointSize : ws.codeTable().FontSize()});
         ws.FontBtnClick();
     }
     ws.mnuModeClick(c.mode);

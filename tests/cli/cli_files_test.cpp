@@ -2,12 +2,12 @@
 // failure never leaves a partial output file. Expected bytes are written out by
 // hand: probe dots whose place in each mode is known.
 
-#include "formats/c_source.h"
 #include "cli/glyph_text.h"
 #include "cli/library_files.h"
 #include "cli/tool_name.h"
 #include "formats/asm.h"
 #include "formats/bdf.h"
+#include "formats/c_source.h"
 #include "formats/zmb.h"
 #include "tests/cli/cli_runner.h"
 

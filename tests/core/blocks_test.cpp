@@ -37,8 +37,9 @@ struct MenuState {
 
 MenuState menuState(const Workspace &ws)
 {
-    return {ws.controls().pmuCut.enabled, ws.controls().pmuCopy.enabled, ws.controls().pmuPaste.enabled, ws.controls().pmuLeft.enabled, ws.controls().pmuRight.enabled,
-        ws.controls().pmuUp.enabled, ws.controls().pmuDown.enabled, ws.controls().pmuDel.enabled};
+    return {ws.controls().pmuCut.enabled, ws.controls().pmuCopy.enabled, ws.controls().pmuPaste.enabled,
+        ws.controls().pmuLeft.enabled, ws.controls().pmuRight.enabled, ws.controls().pmuUp.enabled,
+        ws.controls().pmuDown.enabled, ws.controls().pmuDel.enabled};
 }
 
 const Art kCopySource = {

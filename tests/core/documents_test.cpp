@@ -536,7 +536,8 @@ TEST_F(Documents, rawCopyIsANewFileOfItsOwn)
     tw->ChgDone();
     EXPECT_FALSE(tw->run([&] { tw->mnuSaveClick(); }));
     EXPECT_EQ(prompts.texts("ioerror"),
-        std::vector<std::string>{"\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
+        std::vector<std::string>{
+            "\"" + path("JQT1.Tmp") + "\"不是普通文件(可能是链接、文件夹、设备或管道),Dotforge不读写它."});
     expectStoreRaw();
     EXPECT_EQ(listing(), before);
     EXPECT_TRUE(tw->controls().mnuSave.enabled);
@@ -788,7 +789,11 @@ TEST(DocumentFile, UncompletedCommandGoesBackToTheLastFile)
                 d.nameChosen(FileChoice{"b.ZMB", 1});
             },
             "b.ZMB", FileType::ZMB},
-        {"Open", [](dotforge::Documents &d) { d.beginOpen(FileChoice{"c.ASM", 1}); }, "c.ASM", FileType::ZMB},
+        {"Open",
+            [](dotforge::Documents &d) {
+                d.beginOpen(FileChoice{"c.ASM", 1});
+            },
+            "c.ASM", FileType::ZMB},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.command);

@@ -2,8 +2,8 @@
 // Helpers of the editor tests: ASCII-art grids, the library view with one
 // stored glyph, mouse gestures on the grid.
 
-#include "workspace/workspace.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 // Helpers of the file format tests: golden files, a library put straight into
 // the store, and nasm for checking what an .ASM file assembles to.
 
-#include "workspace/workspace.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // is drawn.
 
 #include "core/io_error.h"
-#include "workspace/workspace.h"
 #include "print/print_device.h"
 #include "print/print_layout.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // New, Close, the dot-size commands, the view option, help and About.
 
-#include "workspace/workspace.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // the editor, the code table, and the default effects at render time.
 
 #include "core/io_error.h"
-#include "workspace/workspace.h"
 #include "sources/code_table.h"
 #include "sources/glyph_sources.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Start-up, close, the store file, file errors, and the grid <-> plane packing.
 
 #include "core/io_error.h"
-#include "workspace/workspace.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // back through pdftoppm at the print's own resolution, so one raster pixel is
 // one device pixel, and the rings are looked for where the dots are.
 
-#include "workspace/workspace.h"
 #include "print/widgets/page_painter.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <QDir>
 #include <QFile>

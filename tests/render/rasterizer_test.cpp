@@ -3,10 +3,10 @@
 // places the baseline, glyphs of BDF fonts of every bit depth, and what text
 // that is no valid UTF-8 draws.
 
-#include "workspace/workspace.h"
 #include "render/freetype_rasterizer.h"
 #include "tests/support/qt_rasterizer.h"
 #include "tests/support/test_workspace.h"
+#include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -153,8 +153,8 @@ TEST_F(RealRender, BdfGlyphsOfEveryBitDepth)
         table.setFace(path);
         table.drawTrueType(rasterizer, "\xB0\xA1", 16);
         const bool inked = *c.bitmap && c.strikePoints <= 12;
-        EXPECT_EQ(artFromPlane(table.sourcePlane(), 16),
-            inked ? drawn : std::vector<std::string>(16, std::string(16, '.')))
+        EXPECT_EQ(
+            artFromPlane(table.sourcePlane(), 16), inked ? drawn : std::vector<std::string>(16, std::string(16, '.')))
             << c.bitsPerPixel << " bits per pixel" << (*c.bitmap ? "" : ", no BITMAP") << ", strike of "
             << c.strikePoints << " points";
     }
@@ -170,14 +170,17 @@ TEST_F(RealRender, InvalidUtf8DrawsAReplacementForEachByte)
         const char *text;
         const char *lastRow; // row 13 of the surface, its first 16 pixels
     } const cases[] = {
-        {"AA", "#.#............."},
-        {"\xEF\xBF\xBD", "##.............."}, // U+FFFD itself
+        {"AA", "#.#............."}, {"\xEF\xBF\xBD", "##.............."}, // U+FFFD itself
         {"\x80", "##.............."}, // a continuation byte alone
         {"A\xE5\x95", "#.##.##........."}, // cut short
         {"\xC1\x81", "##.##..........."}, // "A" in an overlong form
         {"\xED\xA0\x80", "##.##.##........"}, // a surrogate
-        {"\xF4\x90\x80\x80" "A", "##.##.##.##.#..."}, // past U+10FFFF
-        {"\xF8" "A", "##.#............"}, // no lead byte of UTF-8
+        {"\xF4\x90\x80\x80"
+         "A",
+            "##.##.##.##.#..."}, // past U+10FFFF
+        {"\xF8"
+         "A",
+            "##.#............"}, // no lead byte of UTF-8
     };
     const std::string path = tw.dir().file("replacement.bdf");
     std::ofstream(path) << "STARTFONT 2.1\nFONT -Dotforge-Replacement-Medium-R-Normal--16-120-96-96-C-30-ISO10646-1\n"

@@ -8,9 +8,12 @@ namespace {
 const char *kindName(BoxKind k)
 {
     switch (k) {
-    case BoxKind::Warning: return "warning";
-    case BoxKind::Confirmation: return "confirmation";
-    case BoxKind::Error: return "error";
+    case BoxKind::Warning:
+        return "warning";
+    case BoxKind::Confirmation:
+        return "confirmation";
+    case BoxKind::Error:
+        return "error";
     }
     return "?";
 }
@@ -31,11 +34,20 @@ Answer ScriptedPrompts::ask(BoxKind kind, const std::string &text, Buttons butto
     return a;
 }
 
-void ScriptedPrompts::message(const std::string &text) { m_log.push_back({"message", text}); }
+void ScriptedPrompts::message(const std::string &text)
+{
+    m_log.push_back({"message", text});
+}
 
-void ScriptedPrompts::showError(const std::string &text) { m_log.push_back({"ioerror", text}); }
+void ScriptedPrompts::showError(const std::string &text)
+{
+    m_log.push_back({"ioerror", text});
+}
 
-void ScriptedPrompts::beep() { m_log.push_back({"beep", ""}); }
+void ScriptedPrompts::beep()
+{
+    m_log.push_back({"beep", ""});
+}
 
 std::optional<FileChoice> ScriptedPrompts::openFile(const FileDialogSpec &spec)
 {
@@ -75,9 +87,15 @@ std::optional<FontChoice> ScriptedPrompts::chooseFont(const std::string &face, i
     return c;
 }
 
-void ScriptedPrompts::showHelp(const std::string &helpFile) { m_log.push_back({"help", helpFile}); }
+void ScriptedPrompts::showHelp(const std::string &helpFile)
+{
+    m_log.push_back({"help", helpFile});
+}
 
-void ScriptedPrompts::showAbout(const std::string &text) { m_log.push_back({"about", text}); }
+void ScriptedPrompts::showAbout(const std::string &text)
+{
+    m_log.push_back({"about", text});
+}
 
 std::vector<std::string> ScriptedPrompts::texts(const std::string &kind) const
 {
@@ -88,6 +106,9 @@ std::vector<std::string> ScriptedPrompts::texts(const std::string &kind) const
     return out;
 }
 
-int ScriptedPrompts::beeps() const { return int(texts("beep").size()); }
+int ScriptedPrompts::beeps() const
+{
+    return int(texts("beep").size());
+}
 
 } // namespace dotforge::test

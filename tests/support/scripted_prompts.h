@@ -46,10 +46,7 @@ public:
     const FileDialogSpec &lastSaveSpec() const { return m_lastSave; }
     Buttons lastButtons() const { return m_lastButtons; }
     // Answers scripted but never asked for.
-    bool allConsumed() const
-    {
-        return m_answers.empty() && m_files.empty() && m_fonts.empty();
-    }
+    bool allConsumed() const { return m_answers.empty() && m_files.empty() && m_fonts.empty(); }
 
 private:
     std::deque<Answer> m_answers;

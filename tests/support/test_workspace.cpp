@@ -25,8 +25,8 @@ TempDir::~TempDir()
     // Folders a test made read-only must become writable again to be removed.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(
+            it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_path, ec);
 }
@@ -44,8 +44,8 @@ TestWorkspace::TestWorkspace(WorkspaceOptions options)
 {
     if (options.withFont16s)
         std::filesystem::create_symlink(font16sPath(), m_dir.path() / "Font16s");
-    m_ws = std::make_unique<Workspace>(m_prompts, options.rasterizer ? *options.rasterizer : m_blank,
-                                       m_dir.path().string());
+    m_ws = std::make_unique<Workspace>(
+        m_prompts, options.rasterizer ? *options.rasterizer : m_blank, m_dir.path().string());
     if (options.start)
         m_ws->FormCreate();
 }
@@ -68,7 +68,10 @@ void TestWorkspace::renderArt(const std::vector<std::string> &rows)
     m_blank.art.clear();
 }
 
-void TestWorkspace::setGrid(const std::vector<std::string> &rows) { showGrid(*m_ws, rows); }
+void TestWorkspace::setGrid(const std::vector<std::string> &rows)
+{
+    showGrid(*m_ws, rows);
+}
 
 // The grid shows the art as DispDot would; the plane the grid was shown from
 // and whether it was edited stay as they were, so the art stands for edits of
@@ -92,7 +95,10 @@ void showLibraryGlyph(Workspace &ws, const GlyphPlane &glyph)
     throw std::logic_error("the list shows no cell for glyph " + std::to_string(index));
 }
 
-std::vector<std::string> TestWorkspace::grid() const { return gridArt(*m_ws); }
+std::vector<std::string> TestWorkspace::grid() const
+{
+    return gridArt(*m_ws);
+}
 
 std::vector<std::string> gridArt(const Workspace &ws)
 {

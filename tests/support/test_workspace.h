@@ -2,8 +2,8 @@
 // A workspace in a fresh temporary folder, with scripted prompts. The folder
 // gets a link to the generated "Font16s" unless a test asks for none.
 
-#include "workspace/workspace.h"
 #include "tests/support/scripted_prompts.h"
+#include "workspace/workspace.h"
 
 #include <filesystem>
 #include <memory>
@@ -16,8 +16,8 @@ namespace dotforge::test {
 // that do not look at glyph shapes and must not depend on installed fonts.
 class BlankRasterizer : public Rasterizer {
 public:
-    void drawText(Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x,
-                  int y) override
+    void drawText(
+        Surface40 &surface, const std::string &text, const std::string &face, int pointSize, int x, int y) override
     {
         lastText = text;
         lastFace = face;
@@ -55,7 +55,7 @@ private:
 
 struct WorkspaceOptions {
     bool withFont16s = true;
-    bool start = true;            // run FormCreate
+    bool start = true; // run FormCreate
     Rasterizer *rasterizer = nullptr; // default: a BlankRasterizer
 };
 
@@ -67,8 +67,8 @@ struct LibraryAccess {
 
 // Puts glyphs after those the library holds, as the add command stores them,
 // leaving the selection as it is. Codes default to none.
-inline void addToLibrary(Workspace &ws, const std::vector<GlyphPlane> &glyphs,
-                         const std::vector<std::string> &codes = {})
+inline void addToLibrary(
+    Workspace &ws, const std::vector<GlyphPlane> &glyphs, const std::vector<std::string> &codes = {})
 {
     Library &library = LibraryAccess::of(ws);
     for (std::size_t i = 0; i < glyphs.size(); ++i) {

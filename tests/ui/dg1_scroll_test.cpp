@@ -5,9 +5,9 @@
 // margin; no other cell has one.
 
 #include "app/widgets/tform1.h"
-#include "render/widgets/ui_fonts.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
+#include "render/widgets/ui_fonts.h"
 #include "sources/widgets/sg1_grid.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_workspace.h"
@@ -117,8 +117,8 @@ private:
                         const QColor got = shot.pixelColor(c * pitch + x, r * pitch + y);
                         // The keyboard's cell, while the list has the focus: a dotted inner ring.
                         const bool focusRing = dg1()->hasFocus() && index == dg1()->currentIndex() && !frame
-                            && (x == 1 || y == 1 || x == size - 2 || y == size - 2) && x > 0 && y > 0
-                            && x < size - 1 && y < size - 1;
+                            && (x == 1 || y == 1 || x == size - 2 || y == size - 2) && x > 0 && y > 0 && x < size - 1
+                            && y < size - 1;
                         if (focusRing && got == QColor(Qt::black))
                             continue;
                         if (got != want)

@@ -1,8 +1,8 @@
 // The print dialog's own wiring: the range proposed on every showing and the
 // buttons.
 
-#include "render/widgets/ui_fonts.h"
 #include "print/widgets/txprint.h"
+#include "render/widgets/ui_fonts.h"
 #include "tests/support/test_workspace.h"
 
 #include <QApplication>

@@ -34,16 +34,14 @@ using GlyphMap = std::unordered_map<char32_t, Glyph>;
 
 constexpr int CellsPerArea = 94;
 
-struct Options
-{
+struct Options {
     std::string unifontPath = "/usr/share/unifont/unifont.hex";
     std::string unifontJpPath = "/usr/share/unifont/unifont_jp.hex";
     std::string unihanPath = "/usr/share/unicode/Unihan_OtherMappings.txt.bz2";
     std::string outputPath = "Font16s";
 };
 
-class Error : public std::runtime_error
-{
+class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -115,8 +113,7 @@ std::unordered_map<int, char32_t> loadKGb1(const std::string &path)
 {
     requireReadable(path, "Unihan file");
     const bool compressed = path.size() > 4 && path.compare(path.size() - 4, 4, ".bz2") == 0;
-    const std::string command = compressed ? "bzip2 -dc -- " + shellQuoted(path)
-                                           : "cat -- " + shellQuoted(path);
+    const std::string command = compressed ? "bzip2 -dc -- " + shellQuoted(path) : "cat -- " + shellQuoted(path);
     FILE *pipe = popen(command.c_str(), "r");
     if (!pipe)
         throw Error("cannot run '" + command + "': " + systemError());
@@ -141,12 +138,10 @@ std::unordered_map<int, char32_t> loadKGb1(const std::string &path)
                 hexOnly = digit >= 0;
                 codePoint = codePoint << 4 | static_cast<char32_t>(digit);
             }
-            const bool digitsOnly = value.size() == 4
-                && value.find_first_not_of("0123456789") == std::string::npos;
+            const bool digitsOnly = value.size() == 4 && value.find_first_not_of("0123456789") == std::string::npos;
             const int code = digitsOnly ? std::stoi(value) : 0;
-            if (!hexOnly || codePoint > 0x10FFFF || !digitsOnly
-                || code / 100 < 1 || code / 100 > CellsPerArea || code % 100 < 1
-                || code % 100 > CellsPerArea) {
+            if (!hexOnly || codePoint > 0x10FFFF || !digitsOnly || code / 100 < 1 || code / 100 > CellsPerArea
+                || code % 100 < 1 || code % 100 > CellsPerArea) {
                 badLine = line;
             } else {
                 // The first code point listed for a cell wins.
@@ -158,7 +153,7 @@ std::unordered_map<int, char32_t> loadKGb1(const std::string &path)
     const int status = pclose(pipe);
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw Error("reading '" + path + "' failed: " + command + " exited with status "
-                    + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1));
+            + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1));
     if (!badLine.empty()) {
         while (!badLine.empty() && (badLine.back() == '\n' || badLine.back() == '\r'))
             badLine.pop_back();
@@ -170,8 +165,7 @@ std::unordered_map<int, char32_t> loadKGb1(const std::string &path)
 }
 
 // Decodes one two-byte EUC character with glibc iconv.
-class EucDecoder
-{
+class EucDecoder {
 public:
     explicit EucDecoder(const char *encoding)
         : m_cd(iconv_open("UTF-32LE", encoding))
@@ -203,22 +197,19 @@ private:
     iconv_t m_cd;
 };
 
-struct Sources
-{
+struct Sources {
     GlyphMap unifont;
     GlyphMap unifontJp;
     std::unordered_map<int, char32_t> kGb1;
 };
 
-struct VariantResult
-{
+struct VariantResult {
     int records = 0;
     int glyphs = 0;
 };
 
 // Appends one variant; lookup(area, position) gives the glyph or nullptr.
-template<typename Lookup>
-VariantResult appendVariant(std::vector<std::uint8_t> &out, int recordCount, Lookup lookup)
+template <typename Lookup> VariantResult appendVariant(std::vector<std::uint8_t> &out, int recordCount, Lookup lookup)
 {
     VariantResult result{recordCount, 0};
     for (int k = 0; k < recordCount; ++k) {
@@ -250,14 +241,11 @@ std::vector<std::uint8_t> buildFont(const Sources &sources, std::vector<VariantR
     std::vector<std::uint8_t> out;
     out.reserve(33275 * 32);
 
-    results.push_back(appendVariant(out, 8363, [&](int area, int position) {
-        return find(sources.unifont, gb2312.decode(area + 0xA0, position + 0xA0));
-    }));
+    results.push_back(appendVariant(out, 8363,
+        [&](int area, int position) { return find(sources.unifont, gb2312.decode(area + 0xA0, position + 0xA0)); }));
     results.push_back(appendVariant(out, 8368, [&](int area, int position) {
         const auto it = sources.kGb1.find(area * 100 + position);
-        const char32_t codePoint = it != sources.kGb1.end()
-            ? it->second
-            : gb2312.decode(area + 0xA0, position + 0xA0);
+        const char32_t codePoint = it != sources.kGb1.end() ? it->second : gb2312.decode(area + 0xA0, position + 0xA0);
         return find(sources.unifont, codePoint);
     }));
     results.push_back(appendVariant(out, 7802, [&](int area, int position) {
@@ -282,8 +270,7 @@ void writeAtomically(const std::string &path, const std::vector<std::uint8_t> &d
         std::ofstream file(tempPath, std::ios::binary | std::ios::trunc);
         if (!file)
             throw Error("cannot create '" + tempPath + "': " + systemError());
-        file.write(reinterpret_cast<const char *>(data.data()),
-                   static_cast<std::streamsize>(data.size()));
+        file.write(reinterpret_cast<const char *>(data.data()), static_cast<std::streamsize>(data.size()));
         file.close();
         if (!file) {
             const std::string reason = systemError();
@@ -304,12 +291,16 @@ void printUsage(std::ostream &out)
     out << "Usage: make_font16s [options]\n"
            "Writes the 16 x 16 font file Font16s from GNU Unifont and Unihan.\n\n"
            "  --unifont FILE     Unifont .hex file (default "
-        << defaults.unifontPath << ")\n"
+        << defaults.unifontPath
+        << ")\n"
            "  --unifont-jp FILE  Japanese Unifont .hex file (default "
-        << defaults.unifontJpPath << ")\n"
+        << defaults.unifontJpPath
+        << ")\n"
            "  --unihan FILE      Unihan_OtherMappings.txt, optionally .bz2 (default "
-        << defaults.unihanPath << ")\n"
-           "  -o, --output FILE  file to write (default " << defaults.outputPath << ")\n";
+        << defaults.unihanPath
+        << ")\n"
+           "  -o, --output FILE  file to write (default "
+        << defaults.outputPath << ")\n";
 }
 
 Options parseArguments(int argc, char **argv)
@@ -356,8 +347,8 @@ int main(int argc, char **argv)
         const std::vector<std::uint8_t> font = buildFont(sources, results);
         writeAtomically(options.outputPath, font);
 
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start);
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         std::cout << "make_font16s: wrote " << options.outputPath << " (" << font.size()
                   << " bytes; glyphs per variant:";
         for (const VariantResult &result : results)
