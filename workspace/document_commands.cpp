@@ -47,6 +47,35 @@ std::string captionFor(const std::string &fileName)
 
 } // namespace
 
+void Workspace::showOpenedGlyphs(int &cellsShown)
+{
+    for (int i = 0; i < m_library.LibCount(); ++i) {
+        m_library.select(i);
+        ReadXDot();
+        XDotEffect();
+        cellsShown = std::max(cellsShown, i + 1);
+    }
+    if (m_library.LibCount() > 0) {
+        // The first ReadXDot switched the editor to glyph 0; show the glyph
+        // that is selected now, the last one, so that a commit writes what is seen.
+        m_editPlane = m_libPlane;
+        DispDot();
+        m_controls.RG1.enabled = true;
+        m_controls.DelBtn.enabled = true;
+        m_controls.mnuSaveAs.enabled = true;
+    }
+}
+
+void Workspace::reportOpen(bool failed)
+{
+    if (failed)
+        m_prompts.message("文件打开错误!");
+    else if (m_library.LibCount() == 0)
+        m_prompts.ask(BoxKind::Warning, "文件中字模数为0!", Buttons::Ok);
+    else if (m_documents.readCutShort())
+        m_prompts.ask(BoxKind::Warning, "文件中字模数超过200,只读入了前200个!", Buttons::Ok);
+}
+
 void Workspace::mnuOpenClick()
 {
     if (keepsLibraryForSaving())
@@ -65,21 +94,7 @@ void Workspace::mnuOpenClick()
             ReadXASM();
         else
             ReadXZMB();
-        for (int i = 0; i < m_library.LibCount(); ++i) {
-            m_library.select(i);
-            ReadXDot();
-            XDotEffect();
-            cellsShown = std::max(cellsShown, i + 1);
-        }
-        if (m_library.LibCount() > 0) {
-            // The first ReadXDot switched the editor to glyph 0; show the glyph
-            // that is selected now, the last one, so that a commit writes what is seen.
-            m_editPlane = m_libPlane;
-            DispDot();
-            m_controls.RG1.enabled = true;
-            m_controls.DelBtn.enabled = true;
-            m_controls.mnuSaveAs.enabled = true;
-        }
+        showOpenedGlyphs(cellsShown);
     } catch (const FormatError &e) {
         // Checked before a glyph is stored: the library, its records and the
         // window's file stay as they were.
@@ -104,13 +119,7 @@ void Workspace::mnuOpenClick()
     updateXNLabel();
     notifyControls();
 
-    if (failed)
-        m_prompts.message("文件打开错误!");
-    else if (m_library.LibCount() == 0)
-        m_prompts.ask(BoxKind::Warning, "文件中字模数为0!", Buttons::Ok);
-    else if (m_documents.readCutShort())
-        m_prompts.ask(BoxKind::Warning, "文件中字模数超过200,只读入了前200个!", Buttons::Ok);
-
+    reportOpen(failed);
     m_controls.caption = std::string(kTitle) + ": " + m_documents.fileName();
     notifyControls();
 }
@@ -155,29 +164,41 @@ void Workspace::saveLibrary()
 // fails once the conversion has begun, the raw records go back into the store
 // and "JQT1.Tmp" is removed before the error goes on to the caller; the previous
 // file keeps its content because the writers replace it only when complete.
-void Workspace::writeLibrary()
+void Workspace::settleLibraryGlyphEdits()
 {
     // Edits of a library glyph not yet committed would be neither saved nor
     // kept: ask for them as switching views does. "否" drops them and the
     // editor shows the stored glyph again.
-    if (m_ViewMode == 1 && m_EditModified) {
-        if (m_prompts.ask(BoxKind::Confirmation, "当前的点阵已被修改，要保存吗？", Buttons::YesNo) == Answer::Yes) {
-            commitGrid(); // mnuSave is on already: the edits enabled it
-        } else {
-            reselectLibraryGlyph(m_libPlane, m_library);
-            m_editPlane = m_libPlane;
-            DispDot();
-        }
+    if (m_ViewMode != 1 || !m_EditModified)
+        return;
+    if (m_prompts.ask(BoxKind::Confirmation, "当前的点阵已被修改，要保存吗？", Buttons::YesNo) == Answer::Yes) {
+        commitGrid(); // mnuSave is on already: the edits enabled it
+    } else {
+        reselectLibraryGlyph(m_libPlane, m_library);
+        m_editPlane = m_libPlane;
+        DispDot();
     }
-    if (m_documents.fileName().empty()) {
-        const auto choice = m_prompts.saveFile(Documents::saveDialog());
-        if (!choice) {
-            m_controls.caption = captionFor(m_documents.fileName());
-            notifyControls();
-            return;
-        }
-        m_documents.nameChosen(*choice);
+}
+
+bool Workspace::hasFileName()
+{
+    if (!m_documents.fileName().empty())
+        return true;
+    const auto choice = m_prompts.saveFile(Documents::saveDialog());
+    if (!choice) {
+        m_controls.caption = captionFor(m_documents.fileName());
+        notifyControls();
+        return false;
     }
+    m_documents.nameChosen(*choice);
+    return true;
+}
+
+void Workspace::writeLibrary()
+{
+    settleLibraryGlyphEdits();
+    if (!hasFileName())
+        return;
 
     RecordFile rawCopy(kPlaneBytes);
     rawCopy.createNew(workPath("JQT1.Tmp"));

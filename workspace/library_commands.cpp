@@ -8,16 +8,40 @@
 
 namespace dotforge {
 
-void Workspace::AddBtnClick()
+bool Workspace::refusesAdd()
 {
     if (m_library.full()) {
         m_prompts.ask(BoxKind::Warning, "小字库已满!", Buttons::Ok);
-        return;
+        return true;
     }
     if (m_library.contains(m_CurCode)) {
         m_prompts.ask(BoxKind::Warning, "小字库中已有该区位码的字!", Buttons::Ok);
-        return;
+        return true;
     }
+    return false;
+}
+
+void Workspace::moveOnAfterAdd()
+{
+    if (m_TypedEntry) {
+        m_controls.ChEditText.erase(0, 2);
+        // A lone byte left over is no character code: typed entry ends
+        // there, as with an empty field, and the byte stays in the field.
+        if (m_controls.ChEditText.size() >= 2) {
+            m_CurCode = m_controls.ChEditText.substr(0, 2);
+            ChTextOut(m_CurCode);
+            return;
+        }
+        m_TypedEntry = false;
+    }
+    m_codeTable.clearSurface();
+    m_controls.AddBtn.enabled = false;
+}
+
+void Workspace::AddBtnClick()
+{
+    if (refusesAdd())
+        return;
     // What is stored is the grid as it stands, edits included, never the source.
     GlyphPlane packed = m_editPlane;
     m_editor.pack(packed);
@@ -30,29 +54,13 @@ void Workspace::AddBtnClick()
     m_libPlane = packed;
     const std::string code = m_CurCode;
 
-    // Move on: the next typed character, or nothing to add until one is picked.
-    auto moveOn = [this] {
-        if (m_TypedEntry) {
-            m_controls.ChEditText.erase(0, 2);
-            // A lone byte left over is no character code: typed entry ends
-            // there, as with an empty field, and the byte stays in the field.
-            if (m_controls.ChEditText.size() >= 2) {
-                m_CurCode = m_controls.ChEditText.substr(0, 2);
-                ChTextOut(m_CurCode);
-                return;
-            }
-            m_TypedEntry = false;
-        }
-        m_codeTable.clearSurface();
-        m_controls.AddBtn.enabled = false;
-    };
     // The glyph is in the store from here on. When the next typed character
     // cannot be rendered (or the view switch before it fails to commit), the
     // add is still completed and the error reported afterwards; the character
     // that failed cannot be added until it is rendered again.
     std::exception_ptr moveOnError;
     try {
-        moveOn();
+        moveOnAfterAdd();
     } catch (const IoError &) {
         moveOnError = std::current_exception();
         m_controls.AddBtn.enabled = false;

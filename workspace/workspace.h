@@ -300,11 +300,25 @@ private:
     void notifyClose();
     void saveLibrary();
     void writeLibrary();
+    // The steps of writeLibrary: uncommitted edits of a library glyph are
+    // committed or dropped as the user answers; a library without a file name
+    // gets one from the save dialog (false when it is cancelled).
+    void settleLibraryGlyphEdits();
+    bool hasFileName();
+    // The steps of mnuOpenClick after the read: each glyph read is shown in its
+    // list cell (cellsShown grows to cover them) and the last one in the
+    // editor; then what the read left to say.
+    void showOpenedGlyphs(int &cellsShown);
+    void reportOpen(bool failed);
     // The files a running save must never write over: the store and its raw copy.
     std::vector<std::string> filesInUse() const;
     // Library: after a delete, the library plane and the editor follow the
-    // glyph now selected.
+    // glyph now selected. An add refused (library full, code already in it)
+    // says so; after an add, the next typed character is rendered, or Add goes
+    // off until a character is picked.
     void showSelectionAfterDelete();
+    bool refusesAdd();
+    void moveOnAfterAdd();
 
     Prompts &m_prompts;
     Rasterizer &m_rasterizer;
