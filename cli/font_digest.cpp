@@ -1,16 +1,12 @@
 #include "cli/font_digest.h"
 
 #include "cli/sha256.h"
-#include "core/io_error.h"
-#include "core/record_file.h"
 #include "formats/file_io.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
-#include <unistd.h>
 #include <vector>
 
 namespace dotforge::cli {
@@ -64,30 +60,15 @@ std::string entryLine(const Entry &e)
 }
 
 // The entries of the cache file; lines that do not read as entries are left
-// out. Nothing when the name is no file of ours (a link, a pipe, a second
-// name of another file ...): the cache is then neither read nor written.
+// out. Nothing when the name is no file of ours: the cache is then neither
+// read nor written.
 std::optional<std::vector<Entry>> readEntries(const std::string &cacheFile)
 {
-    std::vector<Entry> entries;
-    std::string text;
-    try {
-        const int fd = openOwnFile(cacheFile, false);
-        struct Closer {
-            int fd;
-            ~Closer() { ::close(fd); }
-        } closer{fd};
-        std::vector<char> buffer(1 << 16);
-        while (const std::size_t got = readSome(fd, buffer.data(), buffer.size())) {
-            text.append(buffer.data(), got);
-            if (std::int64_t(text.size()) > kMaxCacheBytes)
-                return entries;
-        }
-    } catch (const IoError &e) {
-        if (e.code() == ioerr::FileNotFound)
-            return entries;
+    const std::optional<std::string> text = readCacheFile(cacheFile, kMaxCacheBytes);
+    if (!text)
         return std::nullopt;
-    }
-    std::istringstream lines(text);
+    std::vector<Entry> entries;
+    std::istringstream lines(*text);
     std::string line;
     while (std::getline(lines, line)) {
         std::istringstream words(line);
@@ -107,28 +88,14 @@ void writeEntries(const std::string &cacheFile, const std::vector<Entry> &entrie
     std::string text;
     for (const Entry &e : entries)
         text += entryLine(e);
-    try {
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(cacheFile).parent_path(), ec);
-        replaceOwnFile(cacheFile, text);
-    } catch (const IoError &) {
-        // Only the next build's time is lost.
-    }
+    writeCacheFile(cacheFile, text);
 }
 
 } // namespace
 
 std::string fontDigestCacheFile()
 {
-    const char *cache = std::getenv("XDG_CACHE_HOME");
-    // A relative XDG_CACHE_HOME means nothing and is ignored, as the XDG base
-    // directory rules ask.
-    if (cache && cache[0] == '/')
-        return std::string(cache) + "/dotforge/font-digests";
-    const char *home = std::getenv("HOME");
-    if (home && home[0] == '/')
-        return std::string(home) + "/.cache/dotforge/font-digests";
-    return {};
+    return cacheFilePath("font-digests");
 }
 
 std::string fontFileDigest(const std::string &path, const std::string &cacheFile, std::int64_t nowNs, bool *cached)

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -389,6 +390,50 @@ void replaceOwnFile(const std::string &path, std::string_view bytes)
         throw notRegularFile(path);
     writeBesideAndRename(
         path, exists ? &old : nullptr, [bytes](ByteSink &sink) { sink.write(bytes); }, FileSync::LeaveToSystem);
+}
+
+std::string cacheFilePath(const std::string &name)
+{
+    const char *cache = std::getenv("XDG_CACHE_HOME");
+    if (cache && cache[0] == '/')
+        return std::string(cache) + "/dotforge/" + name;
+    const char *home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return std::string(home) + "/.cache/dotforge/" + name;
+    return {};
+}
+
+std::optional<std::string> readCacheFile(const std::string &path, std::int64_t maxBytes)
+{
+    std::string text;
+    try {
+        const int fd = openOwnFile(path, false);
+        struct Closer {
+            int fd;
+            ~Closer() { ::close(fd); }
+        } closer{fd};
+        std::vector<char> buffer(1 << 16);
+        while (const std::size_t got = readSome(fd, buffer.data(), buffer.size())) {
+            text.append(buffer.data(), got);
+            if (std::int64_t(text.size()) > maxBytes)
+                return std::string();
+        }
+    } catch (const IoError &e) {
+        if (e.code() == ioerr::FileNotFound)
+            return std::string();
+        return std::nullopt;
+    }
+    return text;
+}
+
+void writeCacheFile(const std::string &path, std::string_view bytes)
+{
+    try {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        replaceOwnFile(path, bytes);
+    } catch (const IoError &) {
+    }
 }
 
 } // namespace dotforge

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,22 @@ void replaceFile(
 // notRegularFile and left alone, and the rename never writes through a link.
 // Not flushed to disk.
 void replaceOwnFile(const std::string &path, std::string_view bytes);
+
+// The program's caches: files of its own under "dotforge" in $XDG_CACHE_HOME
+// (else ~/.cache) that only save time. A cache that cannot be read or written
+// is no failure: the work it would have saved is done again.
+//
+// The path of the cache file `name`; "" when neither XDG_CACHE_HOME nor HOME
+// names a folder (a relative XDG_CACHE_HOME means nothing and is ignored).
+std::string cacheFilePath(const std::string &name);
+// A cache file's content: "" when there is none yet, or when it is larger than
+// `maxBytes` (not ours: it is written afresh); nothing when the name is no file
+// of ours (a link, a pipe, a second name of another file) or cannot be read,
+// and then it is not to be written either.
+std::optional<std::string> readCacheFile(const std::string &path, std::int64_t maxBytes);
+// Replaces a cache file as replaceOwnFile does, its folder made when missing;
+// a failure is ignored.
+void writeCacheFile(const std::string &path, std::string_view bytes);
 
 // Where content is written as it is made, part by part. Raises IoError.
 class ByteSink {

@@ -1,14 +1,19 @@
 #include "render/font_catalog.h"
+#include "formats/file_io.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
+#include <string_view>
+#include <sys/stat.h>
 
 namespace dotforge {
 
@@ -64,6 +69,13 @@ const char *scriptLanguage(char32_t cp)
     return "";
 }
 
+bool isBitmapFontFile(const std::string &file)
+{
+    static const char *const kBitmapEndings[] = {".pcf", ".pcf.gz", ".bdf", ".bdf.gz", ".otb"};
+    return std::any_of(std::begin(kBitmapEndings), std::end(kBitmapEndings),
+        [&file](const char *ending) { return file.ends_with(ending); });
+}
+
 // The fonts of a fontconfig list, each with its family names, added to `fonts`.
 void addToCatalog(const FcFontSet *set, std::vector<CatalogFont> &fonts)
 {
@@ -106,22 +118,20 @@ void addToCatalog(const FcFontSet *set, std::vector<CatalogFont> &fonts)
 // fonts unless a font's own configuration accepts it): they are installed all
 // the same and join the catalog, for the font dialog and for drawing by family
 // name. `listed` holds the files fontconfig lists already.
-void addBitmapFontsConfigRejects(
-    FcConfig *config, const FcChar8 *dir, const std::set<std::string> &listed, FcFontSet *found)
+std::vector<CatalogFont> bitmapFontsConfigRejects(
+    FcConfig *config, const FcChar8 *dir, const std::set<std::string> &listed)
 {
-    static const char *const kBitmapEndings[] = {".pcf", ".pcf.gz", ".bdf", ".bdf.gz", ".otb"};
     // The folder's cache, when it is up to date, holds every font of the
     // folder as a query of the file gives it, rejected ones included: reading
     // it spares opening (and inflating) each bitmap font.
     FcCache *cache = nullptr;
     FcFontSet *cached = nullptr;
     std::map<std::string, const FcPattern *> firstFaces; // file -> its face 0 in the cache
+    FcFontSet *found = FcFontSetCreate();
     std::error_code ec;
     for (const auto &entry : std::filesystem::directory_iterator(reinterpret_cast<const char *>(dir), ec)) {
         const std::string file = entry.path().string();
-        const bool bitmap = std::any_of(std::begin(kBitmapEndings), std::end(kBitmapEndings),
-            [&file](const char *ending) { return file.ends_with(ending); });
-        if (!bitmap || listed.count(file) || !entry.is_regular_file(ec))
+        if (!isBitmapFontFile(file) || listed.count(file) || !entry.is_regular_file(ec))
             continue;
         if (!cache && (cache = FcDirCacheLoad(dir, config, nullptr)) && (cached = FcCacheCopySet(cache))) {
             for (int i = 0; i < cached->nfont; ++i) {
@@ -147,14 +157,244 @@ void addBitmapFontsConfigRejects(
         FcFontSetDestroy(cached);
     if (cache)
         FcDirCacheUnload(cache);
+    std::vector<CatalogFont> fonts;
+    addToCatalog(found, fonts);
+    FcFontSetDestroy(found);
+    return fonts;
 }
 
-// fontconfig's configuration and its font list, then the bitmap fonts it
-// rejects, folder by folder. The configuration is nullptr when it cannot be
-// loaded.
-FcConfig *loadCatalog(std::vector<CatalogFont> &fonts)
+// The rejected bitmap fonts of the font folders are remembered between runs in
+// the cache file "bitmap-fonts", folder by folder: a folder's fonts are taken
+// from there while the folder (its device, inode and modification time) and
+// the bitmap fonts fontconfig lists in it are unchanged. A folder changed a
+// moment ago is not remembered, as a second change within the same tick of the
+// file system's clock would go unseen. The file holds a first line naming its
+// kind, then per folder a line
+//   D <device> <inode> <modified ns> <listed key> <fonts>\t<folder>
+// followed by a line per font
+//   F <index> <weight> <italic> <width> <scalable> <pixel size>\t<file>\t<family>[\t<other folded name>]...
+constexpr const char *kRejectsCacheName = "bitmap-fonts";
+constexpr std::string_view kRejectsCacheKind = "dotforge bitmap fonts 1";
+constexpr std::int64_t kRejectsCacheMaxBytes = std::int64_t(64) << 20;
+constexpr std::int64_t kSettledNs = 2'000'000'000;
+
+struct RejectsFolder {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t modifiedNs = 0;
+    std::uint64_t listedKey = 0;
+    std::vector<CatalogFont> fonts;
+
+    bool sameFolder(const RejectsFolder &other) const
+    {
+        return device == other.device && inode == other.inode && modifiedNs == other.modifiedNs
+            && listedKey == other.listedKey;
+    }
+};
+
+// FNV-1a of a file name; the key of a folder's listed fonts is the sum of the
+// names' hashes, whatever their order.
+std::uint64_t nameHash(std::string_view name)
 {
-    FcConfig *config = FcInitLoadConfigAndFonts();
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const char c : name)
+        hash = (hash ^ std::uint8_t(c)) * 0x100000001b3ull;
+    return hash;
+}
+
+template <typename Number> bool readNumber(std::string_view &words, Number &value)
+{
+    while (!words.empty() && words.front() == ' ')
+        words.remove_prefix(1);
+    const auto [end, error] = std::from_chars(words.data(), words.data() + words.size(), value);
+    if (error != std::errc())
+        return false;
+    words.remove_prefix(std::size_t(end - words.data()));
+    return true;
+}
+
+bool skipWord(std::string_view &words, std::string_view word)
+{
+    if (!words.starts_with(word))
+        return false;
+    words.remove_prefix(word.size());
+    return true;
+}
+
+std::vector<std::string_view> tabFields(std::string_view text)
+{
+    std::vector<std::string_view> fields;
+    for (std::size_t tab; (tab = text.find('\t')) != std::string_view::npos; text.remove_prefix(tab + 1))
+        fields.push_back(text.substr(0, tab));
+    fields.push_back(text);
+    return fields;
+}
+
+// The folders of a cache file; nothing at all when any line does not read.
+std::map<std::string, RejectsFolder> readRejectsCache(std::string_view text)
+{
+    std::map<std::string, RejectsFolder> folders;
+    const auto nextLine = [&text] {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        return line;
+    };
+    if (nextLine() != kRejectsCacheKind)
+        return {};
+    while (!text.empty()) {
+        const std::vector<std::string_view> head = tabFields(nextLine());
+        std::string_view words = head.front();
+        RejectsFolder folder;
+        std::size_t count = 0;
+        if (head.size() != 2 || !skipWord(words, "D") || !readNumber(words, folder.device)
+            || !readNumber(words, folder.inode) || !readNumber(words, folder.modifiedNs)
+            || !readNumber(words, folder.listedKey) || !readNumber(words, count) || !words.empty())
+            return {};
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::vector<std::string_view> fields = tabFields(nextLine());
+            words = fields.front();
+            CatalogFont font;
+            int italic = 0;
+            int scalable = 0;
+            if (fields.size() < 3 || !skipWord(words, "F") || !readNumber(words, font.index)
+                || !readNumber(words, font.weight) || !readNumber(words, italic) || !readNumber(words, font.width)
+                || !readNumber(words, scalable) || !readNumber(words, font.pixelSize) || !words.empty()
+                || fields[1].empty() || fields[2].empty())
+                return {};
+            font.italic = italic != 0;
+            font.scalable = scalable != 0;
+            font.file = fields[1];
+            font.family = fields[2];
+            font.names.push_back(foldedFaceName(font.family));
+            for (std::size_t k = 3; k < fields.size(); ++k)
+                font.names.emplace_back(fields[k]);
+            folder.fonts.push_back(std::move(font));
+        }
+        folders.insert_or_assign(std::string(head[1]), std::move(folder));
+    }
+    return folders;
+}
+
+template <typename Number> void appendNumber(std::string &text, Number value)
+{
+    char digits[32];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    text.append(digits, end);
+}
+
+// The cache text of the folders, leaving out a folder whose names cannot be
+// kept on a line of tab-separated fields.
+std::string rejectsCacheText(const std::vector<std::pair<std::string, const RejectsFolder *>> &folders)
+{
+    const auto keepable = [](std::string_view name) { return name.find_first_of("\t\r\n") == std::string_view::npos; };
+    std::string text(kRejectsCacheKind);
+    text += '\n';
+    for (const auto &[dir, folder] : folders) {
+        if (!keepable(dir) || !std::all_of(folder->fonts.begin(), folder->fonts.end(), [&](const CatalogFont &f) {
+                return !f.file.empty() && !f.family.empty() && keepable(f.file)
+                    && std::all_of(f.names.begin(), f.names.end(), keepable);
+            }))
+            continue;
+        text += "D ";
+        for (const std::uint64_t value : {folder->device, folder->inode, std::uint64_t(folder->modifiedNs),
+                 folder->listedKey, std::uint64_t(folder->fonts.size())}) {
+            appendNumber(text, value);
+            text += ' ';
+        }
+        text.back() = '\t';
+        text += dir + '\n';
+        for (const CatalogFont &font : folder->fonts) {
+            text += "F ";
+            appendNumber(text, font.index);
+            text += ' ';
+            appendNumber(text, font.weight);
+            text += font.italic ? " 1 " : " 0 ";
+            appendNumber(text, font.width);
+            text += font.scalable ? " 1 " : " 0 ";
+            appendNumber(text, font.pixelSize);
+            text += '\t' + font.file + '\t' + font.family;
+            for (std::size_t k = 1; k < font.names.size(); ++k)
+                text += '\t' + font.names[k];
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+// The bitmap fonts the configuration rejects, folder by folder, from the cache
+// where it is up to date; the cache is written again when a folder had to be
+// read. `listedFonts` are the fonts fontconfig lists.
+std::vector<CatalogFont> loadRejectedBitmapFonts(FcConfig *config, const std::vector<CatalogFont> &listedFonts)
+{
+    std::set<std::string> listed;
+    std::map<std::string, std::uint64_t> listedKeys; // folder -> key of its listed bitmap fonts
+    for (const CatalogFont &font : listedFonts) {
+        if (!listed.insert(font.file).second || !isBitmapFontFile(font.file))
+            continue;
+        const std::size_t slash = font.file.rfind('/');
+        if (slash != std::string::npos)
+            listedKeys[font.file.substr(0, slash)] += nameHash(font.file.substr(slash + 1));
+    }
+
+    const std::string cacheFile = cacheFilePath(kRejectsCacheName);
+    const std::optional<std::string> cacheText
+        = cacheFile.empty() ? std::nullopt : readCacheFile(cacheFile, kRejectsCacheMaxBytes);
+    const std::map<std::string, RejectsFolder> cached
+        = cacheText ? readRejectsCache(*cacheText) : std::map<std::string, RejectsFolder>();
+    const std::int64_t settled
+        = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+              .count()
+        - kSettledNs;
+
+    std::vector<CatalogFont> fonts;
+    std::vector<std::pair<std::string, RejectsFolder>> read; // the folders as they are now
+    bool changed = false;
+    FcStrList *dirs = FcConfigGetFontDirs(config);
+    while (const FcChar8 *dir = dirs ? FcStrListNext(dirs) : nullptr) {
+        std::string name = reinterpret_cast<const char *>(dir);
+        while (name.size() > 1 && name.back() == '/')
+            name.pop_back();
+        struct stat info { };
+        if (::stat(name.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+            continue;
+        RejectsFolder folder;
+        folder.device = info.st_dev;
+        folder.inode = info.st_ino;
+        folder.modifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+        const auto key = listedKeys.find(name);
+        folder.listedKey = key == listedKeys.end() ? 0 : key->second;
+        const auto known = cached.find(name);
+        if (known != cached.end() && known->second.sameFolder(folder)) {
+            folder.fonts = known->second.fonts;
+        } else {
+            folder.fonts = bitmapFontsConfigRejects(config, dir, listed);
+            changed = true;
+            if (folder.modifiedNs > settled)
+                folder.modifiedNs = -1; // read again next time
+        }
+        fonts.insert(fonts.end(), folder.fonts.begin(), folder.fonts.end());
+        read.emplace_back(std::move(name), std::move(folder));
+    }
+    if (dirs)
+        FcStrListDone(dirs);
+
+    if (cacheText && (changed || read.size() != cached.size())) {
+        std::vector<std::pair<std::string, const RejectsFolder *>> kept;
+        for (const auto &[name, folder] : read)
+            if (folder.modifiedNs >= 0)
+                kept.emplace_back(name, &folder);
+        writeCacheFile(cacheFile, rejectsCacheText(kept));
+    }
+    return fonts;
+}
+
+// fontconfig's configuration and its font list. The configuration is the
+// process's current one, which Qt's font database uses as well, so that the
+// window reads it once; nullptr when it cannot be loaded.
+FcConfig *loadListedFonts(std::vector<CatalogFont> &fonts)
+{
+    FcConfig *config = FcConfigReference(nullptr);
     if (!config)
         return nullptr;
     FcPattern *any = FcPatternCreate();
@@ -163,22 +403,10 @@ FcConfig *loadCatalog(std::vector<CatalogFont> &fonts)
     FcFontSet *set = FcFontList(config, any, objects);
     FcObjectSetDestroy(objects);
     FcPatternDestroy(any);
-    if (!set)
-        return config;
-    addToCatalog(set, fonts);
-    FcFontSetDestroy(set);
-
-    std::set<std::string> listed;
-    for (const CatalogFont &font : fonts)
-        listed.insert(font.file);
-    FcFontSet *rejected = FcFontSetCreate();
-    FcStrList *dirs = FcConfigGetFontDirs(config);
-    while (const FcChar8 *dir = dirs ? FcStrListNext(dirs) : nullptr)
-        addBitmapFontsConfigRejects(config, dir, listed, rejected);
-    if (dirs)
-        FcStrListDone(dirs);
-    addToCatalog(rejected, fonts);
-    FcFontSetDestroy(rejected);
+    if (set) {
+        addToCatalog(set, fonts);
+        FcFontSetDestroy(set);
+    }
     return config;
 }
 
@@ -188,74 +416,101 @@ struct FamilyMatch {
     bool autohint = false; // the configuration asks for the autohinter
 };
 
+// The installed fonts, read once for the whole process and shared by every
+// catalog: fontconfig's configuration and list at the first need, the bitmap
+// fonts it rejects only when a name is not found among the listed ones or the
+// whole catalog is asked for.
+struct InstalledFonts {
+    std::once_flag listedOnce;
+    FcConfig *config = nullptr;
+    std::vector<CatalogFont> listed;
+    std::once_flag rejectedOnce;
+    std::vector<CatalogFont> rejected;
+    std::vector<CatalogFont> all; // listed, then rejected
+
+    static InstalledFonts &get()
+    {
+        static InstalledFonts fonts;
+        std::call_once(fonts.listedOnce, [] { fonts.config = loadListedFonts(fonts.listed); });
+        return fonts;
+    }
+
+    const std::vector<CatalogFont> &rejectedFonts()
+    {
+        std::call_once(rejectedOnce, [this] {
+            if (config) {
+                const std::lock_guard lock(fontconfigLock());
+                rejected = loadRejectedBitmapFonts(config, listed);
+            }
+            all = listed;
+            all.insert(all.end(), rejected.begin(), rejected.end());
+        });
+        return rejected;
+    }
+};
+
+// The family among `fonts` a name is the first name of, else one of the other
+// (localized) names of; "" when none.
+std::string familyNamed(const std::vector<CatalogFont> &fonts, const std::string &key)
+{
+    for (const CatalogFont &font : fonts)
+        if (font.names.front() == key)
+            return font.family;
+    for (const CatalogFont &font : fonts)
+        for (const std::string &other : font.names)
+            if (other == key)
+                return font.family;
+    return {};
+}
+
 } // namespace
 
 struct FontCatalog::Impl {
-    FcConfig *config = nullptr;
-    bool started = false;
-    std::vector<CatalogFont> fonts;
     std::map<std::string, std::string> families; // requested name -> family
 
-    ~Impl()
-    {
-        if (config)
-            FcConfigDestroy(config);
-    }
+    static InstalledFonts &installed() { return InstalledFonts::get(); }
+    static FcConfig *config() { return installed().config; }
 
-    void start()
+    // The installed family a name stands for, among the fonts fontconfig lists
+    // and then among the bitmap fonts it rejects; "" when none. With
+    // `substitutes`, a name not found itself is looked for as the face it
+    // stands for, before the rejected fonts are.
+    static std::string installedFamily(const std::string &name, bool substitutes)
     {
-        if (started)
-            return;
-        started = true;
-        static std::once_flag once;
-        static FcConfig *sharedConfig = nullptr;
-        static std::vector<CatalogFont> sharedFonts;
-        bool loaded = false;
-        std::call_once(once, [this, &loaded] {
-            loaded = true;
-            config = loadCatalog(fonts);
-            sharedConfig = config ? FcConfigReference(config) : nullptr;
-            sharedFonts = fonts;
-        });
-        if (!loaded) {
-            config = sharedConfig ? FcConfigReference(sharedConfig) : nullptr;
-            fonts = sharedFonts;
-        }
-    }
-
-    // The installed family a name stands for: a family's first name, then any
-    // of its other (localized) names; "" when none.
-    std::string installedFamily(const std::string &name) const
-    {
+        InstalledFonts &fonts = installed();
         const std::string key = foldedFaceName(name);
-        for (const CatalogFont &font : fonts)
-            if (font.names.front() == key)
-                return font.family;
-        for (const CatalogFont &font : fonts)
-            for (const std::string &other : font.names)
-                if (other == key)
-                    return font.family;
+        std::vector<std::string> keys{key};
+        if (substitutes)
+            for (const auto &[from, to] : faceSubstitutions())
+                if (foldedFaceName(from) == key)
+                    keys.push_back(foldedFaceName(to));
+        for (const std::string &k : keys)
+            if (std::string found = familyNamed(fonts.listed, k); !found.empty())
+                return found;
+        for (const std::string &k : keys)
+            if (std::string found = familyNamed(fonts.rejectedFonts(), k); !found.empty())
+                return found;
         return {};
     }
 
     // fontconfig's best match for a family name. Kept for the whole process,
     // as the configuration is: the drawing threads ask for the same families.
-    const FamilyMatch &match(const std::string &family)
+    static const FamilyMatch &match(const std::string &family)
     {
-        start();
+        FcConfig *fc = config();
         static std::map<std::string, FamilyMatch> matches;
         const std::lock_guard lock(fontconfigLock());
         const auto known = matches.find(family);
         if (known != matches.end())
             return known->second;
         FamilyMatch found;
-        if (config) {
+        if (fc) {
             FcPattern *pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
-            FcConfigSubstitute(config, pattern, FcMatchPattern);
+            FcConfigSubstitute(fc, pattern, FcMatchPattern);
             FcDefaultSubstitute(pattern);
             FcResult result = FcResultNoMatch;
-            if (FcPattern *best = FcFontMatch(config, pattern, &result)) {
+            if (FcPattern *best = FcFontMatch(fc, pattern, &result)) {
                 FcBool autohint = FcFalse;
                 FcPatternGetBool(best, FC_AUTOHINT, 0, &autohint);
                 found.autohint = autohint != FcFalse;
@@ -279,18 +534,28 @@ FontCatalog::~FontCatalog() = default;
 
 const std::vector<CatalogFont> &FontCatalog::fonts()
 {
-    d->start();
-    return d->fonts;
+    InstalledFonts &installed = Impl::installed();
+    installed.rejectedFonts();
+    return installed.all;
+}
+
+std::vector<const CatalogFont *> FontCatalog::familyFonts(const std::string &family)
+{
+    std::vector<const CatalogFont *> found;
+    InstalledFonts &installed = Impl::installed();
+    for (const CatalogFont &font : installed.listed)
+        if (font.family == family)
+            found.push_back(&font);
+    if (found.empty() && !family.empty())
+        for (const CatalogFont &font : installed.rejectedFonts())
+            if (font.family == family)
+                found.push_back(&font);
+    return found;
 }
 
 std::string FontCatalog::installedOrSubstituted(const std::string &name)
 {
-    d->start();
-    std::string found = d->installedFamily(name);
-    for (const auto &[from, to] : faceSubstitutions())
-        if (found.empty() && foldedFaceName(from) == foldedFaceName(name))
-            found = d->installedFamily(to);
-    return found;
+    return Impl::installedFamily(name, true);
 }
 
 const std::string &FontCatalog::family(const std::string &name)
@@ -299,20 +564,25 @@ const std::string &FontCatalog::family(const std::string &name)
     if (known != d->families.end())
         return known->second;
     std::string found = installedOrSubstituted(name);
-    if (found.empty() && d->config) {
-        const std::lock_guard lock(fontconfigLock());
-        FcPattern *pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.c_str()));
-        FcConfigSubstitute(d->config, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        if (FcPattern *match = FcFontMatch(d->config, pattern, &result)) {
-            FcChar8 *value = nullptr;
-            if (FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch)
-                found = d->installedFamily(reinterpret_cast<const char *>(value));
-            FcPatternDestroy(match);
+    if (found.empty() && Impl::config()) {
+        std::string matched;
+        {
+            const std::lock_guard lock(fontconfigLock());
+            FcPattern *pattern = FcPatternCreate();
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.c_str()));
+            FcConfigSubstitute(Impl::config(), pattern, FcMatchPattern);
+            FcDefaultSubstitute(pattern);
+            FcResult result = FcResultNoMatch;
+            if (FcPattern *match = FcFontMatch(Impl::config(), pattern, &result)) {
+                FcChar8 *value = nullptr;
+                if (FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch)
+                    matched = reinterpret_cast<const char *>(value);
+                FcPatternDestroy(match);
+            }
+            FcPatternDestroy(pattern);
         }
-        FcPatternDestroy(pattern);
+        if (!matched.empty())
+            found = Impl::installedFamily(matched, false);
     }
     return d->families.emplace(name, found).first->second;
 }
@@ -321,18 +591,16 @@ const CatalogFont *FontCatalog::font(const std::string &family, int px)
 {
     const CatalogFont *best = nullptr;
     double bestScore = 0;
-    for (const CatalogFont &font : fonts()) {
-        if (font.family != family)
-            continue;
-        double score = (font.italic ? 1e7 : 0.0) + std::abs(font.width - FC_WIDTH_NORMAL) * 1e4
-            + std::abs(font.weight - 400) * 10;
-        if (!font.scalable) {
+    for (const CatalogFont *font : familyFonts(family)) {
+        double score = (font->italic ? 1e7 : 0.0) + std::abs(font->width - FC_WIDTH_NORMAL) * 1e4
+            + std::abs(font->weight - 400) * 10;
+        if (!font->scalable) {
             // Sizes taller than asked for come last: they draw nothing.
-            const int size = int(std::lround(font.pixelSize));
+            const int size = int(std::lround(font->pixelSize));
             score += size <= px ? px - size : 1e8 + size - px;
         }
         if (!best || score < bestScore) {
-            best = &font;
+            best = font;
             bestScore = score;
         }
     }
@@ -341,29 +609,34 @@ const CatalogFont *FontCatalog::font(const std::string &family, int px)
 
 bool FontCatalog::forcesAutohint(const std::string &family)
 {
-    return d->match(family).autohint;
+    return Impl::match(family).autohint;
 }
 
 bool FontCatalog::listsCharacter(const std::string &family, char32_t cp)
 {
-    const FcCharSet *charset = d->match(family).charset;
+    const FcCharSet *charset = Impl::match(family).charset;
     return charset && FcCharSetHasChar(charset, cp);
 }
 
 const std::vector<std::string> &FontCatalog::fallbackFamilies(const std::string &family, char32_t cp)
 {
-    d->start();
+    FcConfig *fc = Impl::config();
     const std::string language = scriptLanguage(cp);
     // Kept for the whole process, as match() keeps its answers.
     // family and language -> fallback families in order
     static std::map<std::pair<std::string, std::string>, std::vector<std::string>> fallbacks;
-    const std::lock_guard lock(fontconfigLock());
+    static std::mutex fallbacksLock;
     const auto key = std::make_pair(family, language);
-    const auto known = fallbacks.find(key);
-    if (known != fallbacks.end())
-        return known->second;
-    std::vector<std::string> list;
-    if (d->config) {
+    {
+        const std::lock_guard lock(fallbacksLock);
+        const auto known = fallbacks.find(key);
+        if (known != fallbacks.end())
+            return known->second;
+    }
+    // fontconfig's sorted list, each family name once, the family itself left out.
+    std::vector<std::string> sorted;
+    if (fc) {
+        const std::lock_guard lock(fontconfigLock());
         FcPattern *pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
         FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
@@ -380,10 +653,10 @@ const std::vector<std::string> &FontCatalog::fallbackFamilies(const std::string 
                 FcPatternAddString(pattern, FC_LANG, lang);
             FcPatternDestroy(defaults);
         }
-        FcConfigSubstitute(d->config, pattern, FcMatchPattern);
+        FcConfigSubstitute(fc, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
-        FcFontSet *set = FcFontSort(d->config, pattern, FcFalse, nullptr, &result);
+        FcFontSet *set = FcFontSort(fc, pattern, FcFalse, nullptr, &result);
         FcPatternDestroy(pattern);
         std::vector<std::string> seen{foldedFaceName(family)};
         for (int i = 0; set && i < set->nfont; ++i) {
@@ -394,13 +667,16 @@ const std::vector<std::string> &FontCatalog::fallbackFamilies(const std::string 
             if (std::find(seen.begin(), seen.end(), foldedFaceName(name)) != seen.end())
                 continue;
             seen.push_back(foldedFaceName(name));
-            const std::string installed = d->installedFamily(name);
-            if (!installed.empty())
-                list.push_back(installed);
+            sorted.push_back(name);
         }
         if (set)
             FcFontSetDestroy(set);
     }
+    std::vector<std::string> list;
+    for (const std::string &name : sorted)
+        if (std::string installed = Impl::installedFamily(name, false); !installed.empty())
+            list.push_back(std::move(installed));
+    const std::lock_guard lock(fallbacksLock);
     return fallbacks.emplace(key, std::move(list)).first->second;
 }
 

@@ -34,9 +34,12 @@ struct CatalogFont {
     double pixelSize = 0; // bitmap fonts: the one size they have
 };
 
-// One catalog per rasteriser; fontconfig's configuration and font list are read
-// on first need, once for the whole process, and every catalog shares the
-// configuration (its fontconfig calls taken one at a time) and copies the list.
+// One catalog per rasteriser. The installed fonts are read once for the whole
+// process and shared by every catalog: fontconfig's configuration and font
+// list at the first need; the bitmap fonts its configuration rejects only when
+// a name is not found among the listed fonts or the whole catalog is asked for
+// (and then remembered between runs, folder by folder, in the cache file
+// "bitmap-fonts"). fontconfig's calls after start-up are taken one at a time.
 class FontCatalog {
 public:
     FontCatalog();
@@ -47,6 +50,9 @@ public:
     // Every installed font: fontconfig's list, then the bitmap fonts its
     // configuration rejects.
     const std::vector<CatalogFont> &fonts();
+    // The fonts of an installed family: those fontconfig lists, else the
+    // rejected bitmap fonts of that family.
+    std::vector<const CatalogFont *> familyFonts(const std::string &family);
 
     // The installed family of a face name, directly or by substitution; ""
     // when none.

@@ -139,10 +139,8 @@ bool FreeTypeRasterizer::hasFace(const std::string &face)
     const std::string family = d->catalog.installedOrSubstituted(face);
     if (family.empty())
         return false;
-    for (const CatalogFont &font : d->catalog.fonts())
-        if (font.family == family && font.scalable)
-            return true;
-    return false;
+    const std::vector<const CatalogFont *> fonts = d->catalog.familyFonts(family);
+    return std::any_of(fonts.begin(), fonts.end(), [](const CatalogFont *font) { return font->scalable; });
 }
 
 FaceStrikes FreeTypeRasterizer::strikes(const std::string &face)
@@ -160,13 +158,11 @@ FaceStrikes FreeTypeRasterizer::strikes(const std::string &face)
     } else {
         found.family = d->catalog.installedOrSubstituted(face);
         found.found = !found.family.empty();
-        for (const CatalogFont &font : d->catalog.fonts()) {
-            if (font.family != found.family)
-                continue;
-            if (font.scalable)
+        for (const CatalogFont *font : d->catalog.familyFonts(found.family)) {
+            if (font->scalable)
                 found.scalable = true;
             else
-                found.pixelSizes.push_back(int(std::lround(font.pixelSize)));
+                found.pixelSizes.push_back(int(std::lround(font->pixelSize)));
         }
     }
     std::sort(found.pixelSizes.begin(), found.pixelSizes.end());

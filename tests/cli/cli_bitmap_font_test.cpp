@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -323,6 +324,61 @@ TEST(CliBitmapFont, CharactersMissingFromTheFileStayBlank)
     Grid topRow(16, std::string(16, '.'));
     topRow[0] = std::string(16, '#');
     EXPECT_EQ(drawn[1], topRow);
+}
+
+// The bitmap fonts fontconfig's configuration rejects are read only when a
+// face name is not found among the fonts it lists, and then remembered per font
+// folder while the folder stays unchanged.
+TEST(CliBitmapFont, RejectedBitmapFontsAreReadWhenNamedAndRemembered)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_directories(dir.file("fonts"));
+    const std::string levels1 = readFile(std::string(TESTS_DATA_DIR) + "/fonts/levels1.bdf");
+    const auto named = [&levels1](const std::string &family) {
+        std::string bdf = levels1;
+        bdf.replace(bdf.find("STARTPROPERTIES 3\n"), 18, "STARTPROPERTIES 4\nFAMILY_NAME \"" + family + "\"\n");
+        return bdf;
+    };
+    const std::string font = dir.file("fonts/rejected.bdf");
+    writeFile(font, named("Rejected One"));
+    writeFile(dir.file("fonts.conf"),
+        "<?xml version=\"1.0\"?>\n<fontconfig><dir>" + dir.file("fonts")
+            + "</dir><dir>/usr/share/fonts/truetype/arphic-gbsn00lp</dir><cachedir>" + dir.file("fc-cache")
+            + "</cachedir><selectfont><rejectfont><pattern><patelt name=\"scalable\"><bool>false</bool></patelt>"
+              "</pattern></rejectfont></selectfont></fontconfig>\n");
+    const CliEnvironment env{
+        {}, {"FONTCONFIG_FILE=" + dir.file("fonts.conf"), "XDG_CACHE_HOME=" + dir.file("cache")}, std::nullopt};
+    const std::string cache = dir.file("cache/dotforge/bitmap-fonts");
+    const auto build = [&](const std::string &face) {
+        return runCli({"build", "--font", face, "--text", "啊", "-o", dir.file("out.ZMB")}, env);
+    };
+    // The folder's last change an hour ago (plus `seconds`): a folder changed
+    // a moment ago is not remembered.
+    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const auto changed
+        = [&](int seconds) { fs::last_write_time(dir.file("fonts"), anHourAgo + std::chrono::seconds(seconds)); };
+    changed(0);
+
+    ASSERT_EQ(build("AR PL SungtiL GB").status, 0);
+    EXPECT_FALSE(fs::exists(cache)) << "a listed face needs no rejected font";
+    const CliRun first = build("Rejected One");
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string drawn = readFile(dir.file("out.ZMB"));
+    EXPECT_NE(readFile(cache).find(font + "\tRejected One\n"), std::string::npos);
+
+    // Renamed in place, its folder unchanged: the remembered name still draws.
+    writeFile(font, named("Rejected Two"));
+    changed(0);
+    EXPECT_EQ(build("Rejected One").status, 0);
+    EXPECT_EQ(readFile(dir.file("out.ZMB")), drawn);
+    EXPECT_EQ(build("Rejected Two").status, 1);
+    // The folder changed: read again.
+    changed(1);
+    EXPECT_EQ(build("Rejected Two").status, 0);
+    EXPECT_EQ(readFile(dir.file("out.ZMB")), drawn);
+    EXPECT_EQ(build("Rejected One").status, 1);
+    EXPECT_NE(readFile(cache).find(font + "\tRejected Two\n"), std::string::npos);
 }
 
 TEST(CliBitmapFont, BadFontFilesAndBdfOptions)
