@@ -37,8 +37,18 @@ void removeDocFile(const QString &path)
 PagePainter::PagePainter(const std::string &outputDir)
     : m_outputDir(QDir(QString::fromStdString(outputDir)).absolutePath())
 {
-    if (QPrinterInfo::availablePrinterNames().isEmpty())
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
+}
+
+QPrinter &PagePainter::device() const
+{
+    // Made on first use: asking for the printers loads the print system's
+    // libraries, which the window's start need not wait for.
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (QPrinterInfo::availablePrinterNames().isEmpty())
+            m_printer->setOutputFormat(QPrinter::PdfFormat);
+    }
+    return *m_printer;
 }
 
 PagePainter::~PagePainter()
@@ -58,11 +68,11 @@ QString PagePainter::freshFileName() const
 
 void PagePainter::proposeOutputFile()
 {
-    if (m_printer.outputFormat() != QPrinter::PdfFormat)
+    if (device().outputFormat() != QPrinter::PdfFormat)
         return;
-    if (m_printer.outputFileName().isEmpty() || m_printer.outputFileName() == m_chosenFile) {
+    if (device().outputFileName().isEmpty() || device().outputFileName() == m_chosenFile) {
         m_chosenFile = freshFileName();
-        m_printer.setOutputFileName(m_chosenFile);
+        device().setOutputFileName(m_chosenFile);
     }
 }
 
@@ -74,17 +84,17 @@ bool PagePainter::printing() const
 void PagePainter::beginDoc(const std::string &title)
 {
     // A printer chosen once may be gone later: fall back to a file then too.
-    if (m_printer.outputFormat() == QPrinter::NativeFormat
-        && !QPrinterInfo::printerInfo(m_printer.printerName()).isNull()) {
+    if (device().outputFormat() == QPrinter::NativeFormat
+        && !QPrinterInfo::printerInfo(device().printerName()).isNull()) {
         m_docFile.clear();
     } else {
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
+        device().setOutputFormat(QPrinter::PdfFormat);
         proposeOutputFile();
-        m_printer.setResolution(kFileResolution);
-        m_docFile = m_printer.outputFileName();
+        device().setResolution(kFileResolution);
+        m_docFile = device().outputFileName();
     }
-    m_printer.setDocName(QString::fromStdString(title));
-    if (!m_painter.begin(&m_printer)) {
+    device().setDocName(QString::fromStdString(title));
+    if (!m_painter.begin(&device())) {
         if (m_docFile.isEmpty())
             throw IoError(0, "打印机无法开始打印");
         throw IoError(0, "无法写入打印文件 " + m_docFile.toStdString());
@@ -93,17 +103,17 @@ void PagePainter::beginDoc(const std::string &title)
 
 int PagePainter::pageWidth() const
 {
-    return m_printer.width();
+    return device().width();
 }
 
 int PagePainter::pageHeight() const
 {
-    return m_printer.height();
+    return device().height();
 }
 
 void PagePainter::newPage()
 {
-    if (!m_printer.newPage())
+    if (!device().newPage())
         throw IoError(0, "打印机无法换页");
 }
 
@@ -111,7 +121,7 @@ void PagePainter::endDoc()
 {
     if (!m_painter.isActive())
         return;
-    if (!m_painter.end() || m_printer.printerState() == QPrinter::Error) {
+    if (!m_painter.end() || device().printerState() == QPrinter::Error) {
         removeDocFile(m_docFile);
         throw IoError(0, "打印未能完成");
     }
@@ -127,7 +137,7 @@ void PagePainter::abortDoc()
 {
     if (!m_painter.isActive())
         return;
-    m_printer.abort();
+    device().abort();
     m_painter.end();
     // A half-written file is no print: leave none behind.
     removeDocFile(m_docFile);

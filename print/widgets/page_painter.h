@@ -13,6 +13,8 @@
 #include <QPrinter>
 #include <QString>
 
+#include <memory>
+
 namespace dotforge {
 
 class PagePainter : public PrintDevice {
@@ -21,7 +23,7 @@ public:
     ~PagePainter() override;
 
     // The printer later prints use; the print set-up dialog changes it.
-    QPrinter &printer() { return m_printer; }
+    QPrinter &printer() { return device(); }
     // Names in the printer the file the next print writes to when it goes to a
     // file the painter chooses, so that the print set-up shows that name.
     void proposeOutputFile();
@@ -41,8 +43,9 @@ public:
 
 private:
     QString freshFileName() const;
+    QPrinter &device() const;
 
-    QPrinter m_printer{QPrinter::HighResolution};
+    mutable std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
     QString m_outputDir;
     QString m_chosenFile; // the last file name this painter chose itself
