@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up against the number of installed bitmap fonts: fontconfig's usual
-# configuration plus a folder of 0, 400 or 4,000 bitmap fonts (copies of the
+# configuration ("usual"), and the same plus a folder of 0, 400 or 4,000 bitmap
+# fonts (copies of the
 # machine's X11 PCF fonts under new names, with fontconfig's cache made for the
 # folder, as fc-cache does when a font package is installed). Measured, the
 # configurations alternating, one warm-up round, medians:
@@ -9,8 +10,7 @@
 #     ("Fixed" of xfonts-base), which needs the catalog of rejected bitmap fonts
 #     (taken from Dotforge's cache after the first run);
 #   - the window from its start to its first paint (bench/window_start.cpp,
-#     under Xvfb), once with the cache of rejected bitmap fonts emptied before
-#     every run, which the window's start must not need either.
+#     under Xvfb with a session bus).
 #
 #   bench/startup.sh [RESULTS_DIR]      (default /tmp/dotforge-startup)
 #
@@ -29,8 +29,10 @@ face="AR PL SungtiL GB"
 cli="$build/cli/dotforge-cli"
 window="$build/bench/dotforge_window_start"
 
-cmake -S "$here" -B "$build" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target dotforge-cli dotforge_window_start >/dev/null
+if [ -z "${DISPLAY:-}" ]; then
+    cmake -S "$here" -B "$build" >/dev/null
+    cmake --build "$build" -j "$(nproc)" --target dotforge-cli dotforge_window_start >/dev/null
+fi
 mkdir -p "$results"
 results="$(cd "$results" && pwd)"
 cd "$results"
@@ -79,24 +81,28 @@ once() {
 mkdir -p win
 ln -sf "$build/run/Font16s" win/Font16s
 printf '啊\n' >one.txt
-kinds=(ttf rejected window window-nocache)
+kinds=(ttf rejected window)
 run() { # KIND COUNT: one run of KIND under the configuration of COUNT
-    export FONTCONFIG_FILE="$results/conf$2.conf" XDG_CACHE_HOME="$results/cache$2"
+    if [ "$2" = usual ]; then
+        unset FONTCONFIG_FILE
+    else
+        export FONTCONFIG_FILE="$results/conf$2.conf"
+    fi
+    export XDG_CACHE_HOME="$results/cache$2"
     case $1 in
     ttf) once "$cli" build --size 16 --font "$face" --text-file one.txt -o one.ZMB ;;
     rejected) once "$cli" build --size 16 --font Fixed --text-file one.txt -o fixed.ZMB ;;
     window) (cd win && once "$window") ;;
-    window-nocache) rm -f "$XDG_CACHE_HOME/dotforge/bitmap-fonts" && (cd win && once "$window") ;;
     esac
 }
 
 measure() {
     echo "== Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-    for count in $counts; do
+    for count in usual $counts; do
         for kind in "${kinds[@]}"; do : >"$kind$count.txt"; done
     done
     for r in $(seq 0 "$runs"); do
-        for count in $counts; do
+        for count in usual $counts; do
             for kind in "${kinds[@]}"; do
                 t="$(run "$kind" "$count")"
                 [ "$r" -eq 0 ] || echo "$t" >>"$kind$count.txt"
@@ -104,9 +110,9 @@ measure() {
         done
     done
     echo "Medians of $runs alternating rounds, milliseconds (wall / CPU):"
-    printf '| bitmap fonts added | build, TrueType face | build, rejected bitmap font "Fixed" | window to first paint | the same, no Dotforge cache |\n'
-    printf '|---:|---:|---:|---:|---:|\n'
-    for count in $counts; do
+    printf '| bitmap fonts added | build, TrueType face | build, rejected bitmap font "Fixed" | window to first paint |\n'
+    printf '|---:|---:|---:|---:|\n'
+    for count in usual $counts; do
         line="| $count"
         for kind in "${kinds[@]}"; do
             line="$line | $(awk '{ print $1 }' "$kind$count.txt" | median) / $(awk '{ print $2 }' "$kind$count.txt" | median)"
@@ -118,11 +124,6 @@ measure() {
 # The window needs a display; a desktop has a session bus, without which Qt
 # would try to start one at every run.
 if [ -z "${DISPLAY:-}" ]; then
-    export -f measure run once median
-    export results runs counts face cli window
-    export kinds_list="${kinds[*]}"
-    xvfb-run -a -s '-screen 0 1280x1024x24' dbus-run-session -- bash -c \
-        'kinds=($kinds_list); cd "$results"; measure' 2>/dev/null
-else
-    measure
+    exec xvfb-run -a -s '-screen 0 1280x1024x24' dbus-run-session -- bash "$here/bench/startup.sh" "$results"
 fi
+measure
