@@ -1,16 +1,18 @@
 #include "render/font_catalog.h"
 #include "formats/file_io.h"
+#include "render/catalog_caches.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <sys/stat.h>
@@ -168,159 +170,10 @@ std::vector<CatalogFont> bitmapFontsConfigRejects(
 // from there while the folder (its device, inode and modification time) and
 // the bitmap fonts fontconfig lists in it are unchanged. A folder changed a
 // moment ago is not remembered, as a second change within the same tick of the
-// file system's clock would go unseen. The file holds a first line naming its
-// kind, then per folder a line
-//   D <device> <inode> <modified ns> <listed key> <fonts>\t<folder>
-// followed by a line per font
-//   F <index> <weight> <italic> <width> <scalable> <pixel size>\t<file>\t<family>[\t<other folded name>]...
+// file system's clock would go unseen.
 constexpr const char *kRejectsCacheName = "bitmap-fonts";
-constexpr std::string_view kRejectsCacheKind = "dotforge bitmap fonts 1";
 constexpr std::int64_t kRejectsCacheMaxBytes = std::int64_t(64) << 20;
 constexpr std::int64_t kSettledNs = 2'000'000'000;
-
-struct RejectsFolder {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t modifiedNs = 0;
-    std::uint64_t listedKey = 0;
-    std::vector<CatalogFont> fonts;
-
-    bool sameFolder(const RejectsFolder &other) const
-    {
-        return device == other.device && inode == other.inode && modifiedNs == other.modifiedNs
-            && listedKey == other.listedKey;
-    }
-};
-
-// FNV-1a of a file name; the key of a folder's listed fonts is the sum of the
-// names' hashes, whatever their order.
-std::uint64_t nameHash(std::string_view name)
-{
-    std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (const char c : name)
-        hash = (hash ^ std::uint8_t(c)) * 0x100000001b3ull;
-    return hash;
-}
-
-template <typename Number> bool readNumber(std::string_view &words, Number &value)
-{
-    while (!words.empty() && words.front() == ' ')
-        words.remove_prefix(1);
-    const auto [end, error] = std::from_chars(words.data(), words.data() + words.size(), value);
-    if (error != std::errc())
-        return false;
-    words.remove_prefix(std::size_t(end - words.data()));
-    return true;
-}
-
-bool skipWord(std::string_view &words, std::string_view word)
-{
-    if (!words.starts_with(word))
-        return false;
-    words.remove_prefix(word.size());
-    return true;
-}
-
-std::vector<std::string_view> tabFields(std::string_view text)
-{
-    std::vector<std::string_view> fields;
-    for (std::size_t tab; (tab = text.find('\t')) != std::string_view::npos; text.remove_prefix(tab + 1))
-        fields.push_back(text.substr(0, tab));
-    fields.push_back(text);
-    return fields;
-}
-
-// The folders of a cache file; nothing at all when any line does not read.
-std::map<std::string, RejectsFolder> readRejectsCache(std::string_view text)
-{
-    std::map<std::string, RejectsFolder> folders;
-    const auto nextLine = [&text] {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        return line;
-    };
-    if (nextLine() != kRejectsCacheKind)
-        return {};
-    while (!text.empty()) {
-        const std::vector<std::string_view> head = tabFields(nextLine());
-        std::string_view words = head.front();
-        RejectsFolder folder;
-        std::size_t count = 0;
-        if (head.size() != 2 || !skipWord(words, "D") || !readNumber(words, folder.device)
-            || !readNumber(words, folder.inode) || !readNumber(words, folder.modifiedNs)
-            || !readNumber(words, folder.listedKey) || !readNumber(words, count) || !words.empty())
-            return {};
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::vector<std::string_view> fields = tabFields(nextLine());
-            words = fields.front();
-            CatalogFont font;
-            int italic = 0;
-            int scalable = 0;
-            if (fields.size() < 3 || !skipWord(words, "F") || !readNumber(words, font.index)
-                || !readNumber(words, font.weight) || !readNumber(words, italic) || !readNumber(words, font.width)
-                || !readNumber(words, scalable) || !readNumber(words, font.pixelSize) || !words.empty()
-                || fields[1].empty() || fields[2].empty())
-                return {};
-            font.italic = italic != 0;
-            font.scalable = scalable != 0;
-            font.file = fields[1];
-            font.family = fields[2];
-            font.names.push_back(foldedFaceName(font.family));
-            for (std::size_t k = 3; k < fields.size(); ++k)
-                font.names.emplace_back(fields[k]);
-            folder.fonts.push_back(std::move(font));
-        }
-        folders.insert_or_assign(std::string(head[1]), std::move(folder));
-    }
-    return folders;
-}
-
-template <typename Number> void appendNumber(std::string &text, Number value)
-{
-    char digits[32];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-    text.append(digits, end);
-}
-
-// The cache text of the folders, leaving out a folder whose names cannot be
-// kept on a line of tab-separated fields.
-std::string rejectsCacheText(const std::vector<std::pair<std::string, const RejectsFolder *>> &folders)
-{
-    const auto keepable = [](std::string_view name) { return name.find_first_of("\t\r\n") == std::string_view::npos; };
-    std::string text(kRejectsCacheKind);
-    text += '\n';
-    for (const auto &[dir, folder] : folders) {
-        if (!keepable(dir) || !std::all_of(folder->fonts.begin(), folder->fonts.end(), [&](const CatalogFont &f) {
-                return !f.file.empty() && !f.family.empty() && keepable(f.file)
-                    && std::all_of(f.names.begin(), f.names.end(), keepable);
-            }))
-            continue;
-        text += "D ";
-        for (const std::uint64_t value : {folder->device, folder->inode, std::uint64_t(folder->modifiedNs),
-                 folder->listedKey, std::uint64_t(folder->fonts.size())}) {
-            appendNumber(text, value);
-            text += ' ';
-        }
-        text.back() = '\t';
-        text += dir + '\n';
-        for (const CatalogFont &font : folder->fonts) {
-            text += "F ";
-            appendNumber(text, font.index);
-            text += ' ';
-            appendNumber(text, font.weight);
-            text += font.italic ? " 1 " : " 0 ";
-            appendNumber(text, font.width);
-            text += font.scalable ? " 1 " : " 0 ";
-            appendNumber(text, font.pixelSize);
-            text += '\t' + font.file + '\t' + font.family;
-            for (std::size_t k = 1; k < font.names.size(); ++k)
-                text += '\t' + font.names[k];
-            text += '\n';
-        }
-    }
-    return text;
-}
 
 // The bitmap fonts the configuration rejects, folder by folder, from the cache
 // where it is up to date; the cache is written again when a folder had to be
@@ -334,7 +187,7 @@ std::vector<CatalogFont> loadRejectedBitmapFonts(FcConfig *config, const std::ve
             continue;
         const std::size_t slash = font.file.rfind('/');
         if (slash != std::string::npos)
-            listedKeys[font.file.substr(0, slash)] += nameHash(font.file.substr(slash + 1));
+            listedKeys[font.file.substr(0, slash)] += fileNameKey(font.file.substr(slash + 1));
     }
 
     const std::string cacheFile = cacheFilePath(kRejectsCacheName);
@@ -389,14 +242,10 @@ std::vector<CatalogFont> loadRejectedBitmapFonts(FcConfig *config, const std::ve
     return fonts;
 }
 
-// fontconfig's configuration and its font list. The configuration is the
-// process's current one, which Qt's font database uses as well, so that the
-// window reads it once; nullptr when it cannot be loaded.
-FcConfig *loadListedFonts(std::vector<CatalogFont> &fonts)
+// fontconfig's font list under its configuration.
+std::vector<CatalogFont> listedFonts(FcConfig *config)
 {
-    FcConfig *config = FcConfigReference(nullptr);
-    if (!config)
-        return nullptr;
+    std::vector<CatalogFont> fonts;
     FcPattern *any = FcPatternCreate();
     FcObjectSet *objects = FcObjectSetBuild(
         FC_FAMILY, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_SCALABLE, FC_PIXEL_SIZE, nullptr);
@@ -407,8 +256,56 @@ FcConfig *loadListedFonts(std::vector<CatalogFont> &fonts)
         addToCatalog(set, fonts);
         FcFontSetDestroy(set);
     }
-    return config;
+    return fonts;
 }
+
+// What fontconfig's answers stand on: its configuration files and folders,
+// the folders those files lie in (a file added beside them), its font folders,
+// and the user's configuration, which may not exist yet.
+std::vector<std::string> watchedPaths(FcConfig *config)
+{
+    std::vector<std::string> paths;
+    const auto add = [&paths](std::string path) {
+        if (!path.empty() && std::find(paths.begin(), paths.end(), path) == paths.end())
+            paths.push_back(std::move(path));
+    };
+    const auto addAll = [&add](FcStrList *list, bool withFolder) {
+        while (const FcChar8 *value = list ? FcStrListNext(list) : nullptr) {
+            const std::string path = reinterpret_cast<const char *>(value);
+            add(path);
+            if (withFolder)
+                add(std::filesystem::path(path).parent_path().string());
+        }
+        if (list)
+            FcStrListDone(list);
+    };
+    addAll(FcConfigGetConfigFiles(config), true);
+    addAll(FcConfigGetConfigDirs(config), false);
+    addAll(FcConfigGetFontDirs(config), false);
+    const char *home = std::getenv("HOME");
+    const char *xdgConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string configHome = xdgConfig && xdgConfig[0] == '/' ? std::string(xdgConfig)
+        : home                                                      ? std::string(home) + "/.config"
+                                                                    : std::string();
+    if (!configHome.empty()) {
+        add(configHome + "/fontconfig");
+        add(configHome + "/fontconfig/conf.d");
+        add(configHome + "/fontconfig/fonts.conf");
+    }
+    if (home) {
+        add(std::string(home) + "/.fonts.conf");
+        add(std::string(home) + "/.fonts.conf.d");
+    }
+    return paths;
+}
+
+// What fontconfig answered are remembered between runs in the cache file
+// "fontconfig-answers" while none of the files and folders its answers stand
+// on changed (fontconfig itself reloads for no less), so that a build that
+// names an installed face need not load fontconfig's configuration and its
+// folder caches at all; it is loaded when a question is not answered there.
+constexpr const char *kAnswersCacheName = "fontconfig-answers";
+constexpr std::int64_t kAnswersCacheMaxBytes = std::int64_t(16) << 20;
 
 // What fontconfig's best match for a family name holds.
 struct FamilyMatch {
@@ -417,30 +314,103 @@ struct FamilyMatch {
 };
 
 // The installed fonts, read once for the whole process and shared by every
-// catalog: fontconfig's configuration and list at the first need, the bitmap
-// fonts it rejects only when a name is not found among the listed ones or the
-// whole catalog is asked for.
+// catalog: the listed fonts from the remembered answers or from fontconfig at
+// the first need, fontconfig's configuration when a question needs it, the
+// bitmap fonts it rejects only when a name is not found among the listed ones
+// or the whole catalog is asked for.
 struct InstalledFonts {
     std::once_flag listedOnce;
-    FcConfig *config = nullptr;
     std::vector<CatalogFont> listed;
+    std::once_flag configOnce;
+    FcConfig *loadedConfig = nullptr;
     std::once_flag rejectedOnce;
     std::vector<CatalogFont> rejected;
     std::vector<CatalogFont> all; // listed, then rejected
 
+    // The answers as remembered; written again as answers are added.
+    std::mutex answersLock;
+    std::string answersFile;
+    std::optional<FontconfigAnswers> answers; // nothing when they cannot be kept
+
     static InstalledFonts &get()
     {
         static InstalledFonts fonts;
-        std::call_once(fonts.listedOnce, [] { fonts.config = loadListedFonts(fonts.listed); });
+        std::call_once(fonts.listedOnce, [] { fonts.start(); });
         return fonts;
+    }
+
+    void start()
+    {
+        answersFile = cacheFilePath(kAnswersCacheName);
+        const std::optional<std::string> text
+            = answersFile.empty() ? std::nullopt : readCacheFile(answersFile, kAnswersCacheMaxBytes);
+        if (text) {
+            std::optional<FontconfigAnswers> known = readAnswers(*text);
+            if (known && answersStamp(FcGetVersion(), stampPaths(known->stamp)) == known->stamp) {
+                listed = std::move(known->listed);
+                known->listed.clear();
+                answers = std::move(known);
+                return;
+            }
+        }
+        FcConfig *fc = config();
+        if (!fc)
+            return;
+        {
+            const std::lock_guard lock(fontconfigLock());
+            listed = listedFonts(fc);
+        }
+        if (text) {
+            answers = FontconfigAnswers{answersStamp(FcGetVersion(), watchedPaths(fc)), {}, {}};
+            remember();
+        }
+    }
+
+    // The process's current configuration, loaded on first need: Qt's font
+    // database uses the same, so that the window reads it once. nullptr when
+    // it cannot be loaded.
+    FcConfig *config()
+    {
+        std::call_once(configOnce, [this] { loadedConfig = FcConfigReference(nullptr); });
+        return loadedConfig;
+    }
+
+    // Writes the answers; with `answersLock` held or before any thread shares them.
+    void remember()
+    {
+        if (!answers)
+            return;
+        FontconfigAnswers all = *answers;
+        all.listed = listed;
+        if (const std::optional<std::string> text = answersText(all))
+            writeCacheFile(answersFile, *text);
+    }
+
+    // Whether the configuration forces the autohinter for a family, as
+    // remembered or as `ask` finds.
+    bool autohint(const std::string &family, const std::function<bool()> &ask)
+    {
+        {
+            const std::lock_guard lock(answersLock);
+            if (answers) {
+                const auto known = answers->autohint.find(family);
+                if (known != answers->autohint.end())
+                    return known->second;
+            }
+        }
+        const bool forced = ask();
+        const std::lock_guard lock(answersLock);
+        if (answers && answers->autohint.emplace(family, forced).second)
+            remember();
+        return forced;
     }
 
     const std::vector<CatalogFont> &rejectedFonts()
     {
         std::call_once(rejectedOnce, [this] {
-            if (config) {
+            if (FcConfig *fc = config()) {
                 const std::lock_guard lock(fontconfigLock());
-                rejected = loadRejectedBitmapFonts(config, listed);
+                rejected = loadRejectedBitmapFonts(fc, listed);
             }
             all = listed;
             all.insert(all.end(), rejected.begin(), rejected.end());
@@ -469,7 +439,7 @@ struct FontCatalog::Impl {
     std::map<std::string, std::string> families; // requested name -> family
 
     static InstalledFonts &installed() { return InstalledFonts::get(); }
-    static FcConfig *config() { return installed().config; }
+    static FcConfig *config() { return installed().config(); }
 
     // The installed family a name stands for, among the fonts fontconfig lists
     // and then among the bitmap fonts it rejects; "" when none. With
@@ -609,7 +579,7 @@ const CatalogFont *FontCatalog::font(const std::string &family, int px)
 
 bool FontCatalog::forcesAutohint(const std::string &family)
 {
-    return Impl::match(family).autohint;
+    return Impl::installed().autohint(family, [&family] { return Impl::match(family).autohint; });
 }
 
 bool FontCatalog::listsCharacter(const std::string &family, char32_t cp)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <regex>
 
@@ -278,6 +279,50 @@ TEST(CliBuild, FontDigestIsRememberedBetweenBuilds)
     writeFile(dir.file("cache/dotforge/font-digests"), std::string(64, 'f') + cache.substr(64));
     EXPECT_EQ(build("three"), first);
     EXPECT_EQ(readFile(dir.file("cache/dotforge/font-digests")), cache);
+}
+
+// What fontconfig answered is remembered in the cache folder and believed
+// while the files and folders it stands on are unchanged: a remembered font
+// file is drawn from (here one edited into the cache), and a font folder that
+// changed has fontconfig asked again.
+TEST(CliBuild, FontconfigAnswersAreRememberedWhileItsFilesStay)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_directories(dir.file("fonts"));
+    const std::string font = dir.file("fonts/song.ttf");
+    fs::create_symlink("/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf", font);
+    fs::create_directories(dir.file("conf"));
+    writeFile(dir.file("conf/fonts.conf"),
+        "<?xml version=\"1.0\"?>\n<fontconfig><dir>" + dir.file("fonts") + "</dir><cachedir>" + dir.file("fc-cache")
+            + "</cachedir></fontconfig>\n");
+    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(dir.file("fonts"), anHourAgo);
+    const CliEnvironment env{
+        {}, {"FONTCONFIG_FILE=" + dir.file("conf/fonts.conf"), "XDG_CACHE_HOME=" + dir.file("cache")}, std::nullopt};
+    const std::string cache = dir.file("cache/dotforge/fontconfig-answers");
+    const auto build = [&] {
+        const CliRun run
+            = runCli({"build", "--font", "AR PL SungtiL GB", "--text", "啊", "-o", dir.file("out.ZMB")}, env);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return readFile(dir.file("out.ZMB"));
+    };
+
+    const std::string drawn = build();
+    std::string answers = readFile(cache);
+    const std::string line = '\t' + font + "\tAR PL SungtiL GB\t";
+    ASSERT_NE(answers.find(line), std::string::npos) << answers;
+    EXPECT_NE(answers.find("\nA 0\tAR PL SungtiL GB\n"), std::string::npos);
+    EXPECT_NE(answers.find('\t' + dir.file("conf/fonts.conf") + '\n'), std::string::npos);
+
+    answers.replace(
+        answers.find(line), line.size(), "\t/usr/share/fonts/truetype/arphic/uming.ttc\tAR PL SungtiL GB\t");
+    writeFile(cache, answers);
+    EXPECT_NE(build(), drawn) << "the remembered file is drawn from";
+
+    fs::last_write_time(dir.file("fonts"), anHourAgo + std::chrono::seconds(1));
+    EXPECT_EQ(build(), drawn);
+    EXPECT_NE(readFile(cache).find(line), std::string::npos);
 }
 
 // The tool draws without any display or platform plugin: the display variables,
