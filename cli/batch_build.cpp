@@ -24,8 +24,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <condition_variable>
 #include <exception>
 #include <filesystem>
+#include <future>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -282,13 +285,32 @@ void findFontFile(const BuildJob &o, const RasterizerFactory &factory, PreparedB
 // The drawn library, or the failure of the first glyph that could not be
 // drawn, once the digest of the font file (drawn alongside) has been taken:
 // an unreadable font file is reported before a glyph that failed.
+// The drawing threads of a build; the rasteriser that named the font file
+// draws the first share of the glyphs, so that its start-up is paid once.
+int drawingJobs(const BuildJob &o)
+{
+    return o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+RasterizerFactory drawersOf(PreparedBuild &build, const RasterizerFactory &factory)
+{
+    return [&build, &factory] { return build.firstRasterizer ? std::move(build.firstRasterizer) : factory(); };
+}
+
+// Raises the failure of a drawing with its message: "cannot render" the
+// first glyph that failed.
+void renderFailure(const BuildJob &o, const std::string &code, const std::exception_ptr &error)
+{
+    step("cannot render " + codeLabel(code) + (o.font16s ? " from " + o.font16sPath : ""),
+        [&error] { std::rethrow_exception(error); });
+}
+
 LibraryContent drawnLibrary(
     const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory, std::vector<CGlyphText> &cPieces)
 {
     const std::vector<std::string> &codes = build.codes;
-    const RasterizerFactory drawers
-        = [&build, &factory] { return build.firstRasterizer ? std::move(build.firstRasterizer) : factory(); };
-    const int jobs = o.jobs > 0 ? o.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
+    const RasterizerFactory drawers = drawersOf(build, factory);
+    const int jobs = drawingJobs(o);
     // The text of C output is written by the drawing threads, a chunk of
     // glyphs as soon as it is drawn.
     ChunkDone chunkDone;
@@ -311,9 +333,21 @@ LibraryContent drawnLibrary(
         build.fontDigest
             = step("cannot read the font file " + build.fontPath, [&build] { return build.digestJob.get(); });
     if (renderError)
-        step("cannot render " + codeLabel(codes[failedAt]) + (o.font16s ? " from " + o.font16sPath : ""),
-            [&renderError] { std::rethrow_exception(renderError); });
+        renderFailure(o, codes[failedAt], renderError);
     return content;
+}
+
+// Replaces the output file with what `produce` gives; InputError when it
+// cannot be written.
+void writeOutput(const BuildJob &o, const FileProducer &produce)
+{
+    try {
+        replaceFileBy(o.output, produce, FileSync::LeaveToSystem);
+    } catch (const IoError &e) {
+        throw InputError("cannot write " + o.output + ": " + writeFailure(o.output, e));
+    } catch (const std::filesystem::filesystem_error &e) {
+        throw InputError("cannot write " + o.output + ": " + e.code().message());
+    }
 }
 
 // The file's bytes written, or compared with --check: its exit status.
@@ -335,14 +369,100 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
     if (o.check)
         return step(
             "cannot read " + o.output, [&] { return checkFile(o, cText ? cText->joined() : bytes, content, cStarts); });
-    try {
-        replaceFile(o.output, cText ? cText->parts() : std::vector<std::string_view>{bytes}, FileSync::LeaveToSystem);
-    } catch (const IoError &e) {
-        throw InputError("cannot write " + o.output + ": " + writeFailure(o.output, e));
-    } catch (const std::filesystem::filesystem_error &e) {
-        throw InputError("cannot write " + o.output + ": " + e.code().message());
-    }
+    writeOutput(o, [&](ByteSink &sink) {
+        for (const std::string_view part : cText ? cText->parts() : std::vector<std::string_view>{bytes})
+            sink.write(part);
+    });
     return kExitOk;
+}
+
+// C source written while its glyphs are drawn: the drawing threads make the
+// text of each chunk of glyphs, and the file takes the chunks in order as soon
+// as each is there, giving its memory back, so that writing the file is no
+// step of its own after the drawing. The file replaces the old one only once
+// every glyph is drawn; a glyph that cannot be drawn, or a font file that
+// cannot be read (reported first), leaves it as it was.
+LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory)
+{
+    const std::vector<std::string> &codes = build.codes;
+    const RasterizerFactory drawers = drawersOf(build, factory);
+    const int jobs = drawingJobs(o);
+    const std::size_t chunkSize = chunkGlyphs(codes.size(), jobs);
+    std::vector<CGlyphText> pieces((codes.size() + chunkSize - 1) / chunkSize);
+    std::vector<bool> ready(pieces.size());
+    bool finished = false;
+    std::mutex lock;
+    std::condition_variable changed;
+    const ChunkDone chunkDone = [&](const LibraryContent &done, std::size_t from, std::size_t to) {
+        CGlyphText text = cGlyphText(done, o.size, o.mode, from, to);
+        const std::lock_guard guard(lock);
+        pieces[from / chunkSize] = std::move(text);
+        ready[from / chunkSize] = true;
+        changed.notify_all();
+    };
+    std::size_t failedAt = 0;
+    std::future<LibraryContent> drawing = std::async(std::launch::async, [&] {
+        struct Finished {
+            std::mutex &lock;
+            std::condition_variable &changed;
+            bool &finished;
+            ~Finished()
+            {
+                const std::lock_guard guard(lock);
+                finished = true;
+                changed.notify_all();
+            }
+        } signal{lock, changed, finished};
+        return renderLibrary(build.recipe, codes, drawers, jobs, &failedAt, chunkDone);
+    });
+
+    if (build.digestJob.valid()) {
+        try {
+            build.fontDigest = build.digestJob.get();
+        } catch (...) {
+            const std::exception_ptr error = std::current_exception();
+            drawing.wait();
+            step("cannot read the font file " + build.fontPath, [&error] { std::rethrow_exception(error); });
+        }
+    }
+    if (codes.size() > 32767)
+        warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
+    const CSourceText frame = cSourceFrame(cCodeNumbers(codes), o.size, o.mode, o.name, kToolName,
+        buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount));
+    struct DrawingFailed { };
+    try {
+        writeOutput(o, [&](ByteSink &sink) {
+            sink.write(frame.opening);
+            for (std::size_t c = 0; c < pieces.size(); ++c) {
+                std::unique_lock guard(lock);
+                changed.wait(guard, [&] { return ready[c] || finished; });
+                if (!ready[c])
+                    throw DrawingFailed();
+                guard.unlock();
+                sink.write(pieces[c].glyphs);
+                std::string().swap(pieces[c].glyphs);
+            }
+            sink.write(frame.between);
+            for (const CGlyphText &piece : pieces)
+                sink.write(piece.codes);
+            sink.write(frame.closing);
+        });
+    } catch (const DrawingFailed &) {
+        // the drawing's own failure follows
+    } catch (...) {
+        drawing.wait();
+        throw;
+    }
+    LibraryContent content;
+    std::exception_ptr renderError;
+    try {
+        content = drawing.get();
+    } catch (const IoError &) {
+        renderError = std::current_exception();
+    }
+    if (renderError)
+        renderFailure(o, codes[failedAt], renderError);
+    return content;
 }
 
 } // namespace
@@ -372,9 +492,15 @@ int runBuild(const BuildJob &o)
     try {
         const RasterizerFactory factory = [] { return std::make_unique<FreeTypeRasterizer>(); };
         PreparedBuild build = prepareBuild(o, factory);
-        std::vector<CGlyphText> cPieces;
-        const LibraryContent content = drawnLibrary(o, build, factory, cPieces);
-        const int status = writtenFile(o, build, content, cPieces);
+        LibraryContent content;
+        int status = kExitOk;
+        if (o.format == FileFormat::CSource && !o.check) {
+            content = drawnAndWrittenC(o, build, factory);
+        } else {
+            std::vector<CGlyphText> cPieces;
+            content = drawnLibrary(o, build, factory, cPieces);
+            status = writtenFile(o, build, content, cPieces);
+        }
         if (o.report)
             printReport(o, content);
         return status;

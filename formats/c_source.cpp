@@ -248,6 +248,14 @@ unsigned cCodeNumber(const std::string &code)
     return byte(0) << 8 | byte(1);
 }
 
+std::vector<std::uint16_t> cCodeNumbers(const std::vector<std::string> &codes)
+{
+    std::vector<std::uint16_t> numbers(codes.size());
+    for (std::size_t g = 0; g < codes.size(); ++g)
+        numbers[g] = std::uint16_t(cCodeNumber(codes[g]));
+    return numbers;
+}
+
 CGlyphText cGlyphText(
     const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to, std::size_t indexBase)
 {

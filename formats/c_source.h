@@ -53,6 +53,8 @@ std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexB
 // A code as NAME_codes and NAME_find take it: first byte x 256 + second byte,
 // missing bytes zero.
 unsigned cCodeNumber(const std::string &code);
+// cCodeNumber of each code.
+std::vector<std::uint16_t> cCodeNumbers(const std::vector<std::string> &codes);
 
 // The C source around the glyphs' text of consecutive ranges that cover the
 // library, which stays in the pieces: the file is written part by part, never

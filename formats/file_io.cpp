@@ -23,29 +23,32 @@ namespace {
     throw IoError(IoError::fromErrno(err));
 }
 
-// Bytes given to the sink reach the descriptor in writes of at least kBuffer
-// bytes (but the last), so that small parts cost no system call each.
+// Small parts given to the sink are gathered into writes of up to kBuffer
+// bytes, so that they cost no system call each; a part of kDirect bytes or more
+// is written from where it lies, not copied.
 class DescriptorSink : public ByteSink {
 public:
-    static constexpr std::size_t kBuffer = 1 << 20;
+    static constexpr std::size_t kBuffer = 1 << 16;
+    static constexpr std::size_t kDirect = 1 << 14;
     explicit DescriptorSink(int fd)
         : m_fd(fd)
     {
     }
     void write(std::string_view bytes) override
     {
-        if (m_buffer.size() + bytes.size() < kBuffer) {
-            m_buffer.append(bytes);
+        if (bytes.size() >= kDirect) {
+            flush();
+            writeExactly(m_fd, bytes.data(), bytes.size());
             return;
         }
-        flush();
-        if (bytes.size() >= kBuffer)
-            writeExactly(m_fd, bytes.data(), bytes.size());
-        else
-            m_buffer.assign(bytes);
+        if (m_buffer.size() + bytes.size() > kBuffer)
+            flush();
+        m_buffer.append(bytes);
     }
     void flush()
     {
+        if (m_buffer.empty())
+            return;
         writeExactly(m_fd, m_buffer.data(), m_buffer.size());
         m_buffer.clear();
     }
