@@ -259,9 +259,11 @@ std::vector<CatalogFont> listedFonts(FcConfig *config)
     return fonts;
 }
 
-// What fontconfig's answers stand on: its configuration files and folders,
-// the folders those files lie in (a file added beside them), its font folders,
-// and the user's configuration, which may not exist yet.
+// What fontconfig's answers stand on, as fontconfig itself checks whether its
+// configuration is up to date: its configuration files and folders and its
+// font folders; and the files its standard configuration includes where they
+// exist, which may be made later: "local.conf" beside "fonts.conf", the user's
+// configuration.
 std::vector<std::string> watchedPaths(FcConfig *config)
 {
     std::vector<std::string> paths;
@@ -269,12 +271,12 @@ std::vector<std::string> watchedPaths(FcConfig *config)
         if (!path.empty() && std::find(paths.begin(), paths.end(), path) == paths.end())
             paths.push_back(std::move(path));
     };
-    const auto addAll = [&add](FcStrList *list, bool withFolder) {
+    const auto addAll = [&add](FcStrList *list, bool configFiles) {
         while (const FcChar8 *value = list ? FcStrListNext(list) : nullptr) {
-            const std::string path = reinterpret_cast<const char *>(value);
-            add(path);
-            if (withFolder)
-                add(std::filesystem::path(path).parent_path().string());
+            const std::filesystem::path path = reinterpret_cast<const char *>(value);
+            add(path.string());
+            if (configFiles && path.filename() == "fonts.conf")
+                add((path.parent_path() / "local.conf").string());
         }
         if (list)
             FcStrListDone(list);
