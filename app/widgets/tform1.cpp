@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -38,6 +39,35 @@
 namespace dotforge {
 
 namespace {
+
+// A label with one character underlined, as a menu's key is shown, that takes
+// no key itself. Plain text with the line drawn on it: a rich-text label
+// would cost the window's start a text document and its layout.
+class UnderlinedKeyLabel : public QLabel {
+public:
+    UnderlinedKeyLabel(const QString &text, int underlined, QWidget *parent)
+        : QLabel(text, parent)
+        , m_underlined(underlined)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLabel::paintEvent(event);
+        const QFontMetrics metrics(font());
+        const QRect area = contentsRect();
+        // The label's text is left-aligned and centred vertically.
+        const int x = area.left() + metrics.horizontalAdvance(text().left(m_underlined));
+        const int baseline = area.top() + (area.height() - metrics.height()) / 2 + metrics.ascent();
+        QPainter painter(this);
+        painter.fillRect(x, baseline + metrics.underlinePos(), metrics.horizontalAdvance(text().at(m_underlined)),
+            std::max(1, metrics.lineWidth()), palette().color(foregroundRole()));
+    }
+
+private:
+    int m_underlined;
+};
 
 QString qs(const std::string &s)
 {
@@ -411,9 +441,8 @@ void TForm1::createLeftColumn(QWidget *client)
 
     // Label3 names the table; its "H" is underlined but the label has no buddy
     // control, so it takes no key (Alt+H opens the help menu).
-    m_Label3 = new QLabel(QStringLiteral("区位字表(<u>H</u>):"), client);
+    m_Label3 = new UnderlinedKeyLabel(QStringLiteral("区位字表(H):"), 5, client);
     m_Label3->setObjectName(QStringLiteral("Label3"));
-    m_Label3->setTextFormat(Qt::RichText);
     m_Label3->setFont(simSun(13, true));
     m_Label3->setGeometry(x, 8, 116, 17);
 
