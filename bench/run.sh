@@ -10,10 +10,9 @@
 #
 # BUILD_DIR chooses the build folder (default ./build); PARTS the parts to run
 # ("bench cli memory", the default, or any of them); RUNS the alternating runs of
-# part 2 (default 21). Needs the Debian packages
-# libbenchmark-dev, time, xvfb, fonts-arphic-gbsn00lp, npm, and linux-perf for
-# the CPU time of each run (without it, /usr/bin/time in 10 ms steps); lv_font_conv
-# is installed with npm into RESULTS_DIR, never into the source tree.
+# part 2 (default 21). bench/setup.sh installs what it needs, with the fonts of
+# a user's desktop; lv_font_conv is installed with npm into RESULTS_DIR, never
+# into the source tree.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,18 +22,7 @@ ttf=/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf
 face="AR PL SungtiL GB"
 lvfc_version=1.5.3
 
-missing=()
-for tool in npm xvfb-run; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-[ -x /usr/bin/time ] || missing+=(time)
-[ -f "$ttf" ] || missing+=(fonts-arphic-gbsn00lp)
-[ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Missing: ${missing[*]}" >&2
-    echo "  apt-get install -y npm xvfb xauth time fonts-arphic-gbsn00lp libbenchmark-dev" >&2
-    exit 1
-fi
+"$here/bench/setup.sh"
 
 mkdir -p "$results"
 cmake -S "$here" -B "$build" >/dev/null
@@ -49,6 +37,7 @@ echo "== Machine"
 nproc
 grep -m1 'model name' /proc/cpuinfo || true
 uptime
+"$here/bench/setup.sh" --describe
 
 if [[ "$parts" == *" bench "* ]]; then
 echo "== Google Benchmark (CPU time is the figure to read on a busy machine)"

@@ -10,9 +10,8 @@
 # repetitions after one warm-up round (default 5, the commands alternating);
 # KERNING the sizes at which lv_font_conv runs once with kerning (default 16,
 # "" for none); SIZES the dot sizes of the sets (default "16 24 32"); PARTS
-# "sets", "per-glyph" or both (the default). Needs npm,
-# /usr/bin/time, fonts-arphic-gbsn00lp and linux-perf (for the CPU time of each
-# run; without it /usr/bin/time in 10 ms steps); lv_font_conv is installed with
+# "sets", "per-glyph" or both (the default). bench/setup.sh installs what it
+# needs, with the fonts of a user's desktop; lv_font_conv is installed with
 # npm into RESULTS_DIR (LVFC names an installed one instead). Prints median wall
 # time, median CPU time (all threads) and peak memory.
 set -euo pipefail
@@ -27,6 +26,7 @@ face="AR PL SungtiL GB"
 cli="$build/cli/dotforge-cli"
 font16s="$build/run/Font16s"
 
+"$here/bench/setup.sh"
 mkdir -p "$results"
 cd "$results"
 lvfc="${LVFC:-$results/node_modules/.bin/lv_font_conv}"
@@ -67,6 +67,7 @@ row() {
 }
 
 echo "== Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+"$here/bench/setup.sh" --describe
 "$cli" --version
 "$lvfc" --version 2>/dev/null || true
 

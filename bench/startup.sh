@@ -15,9 +15,9 @@
 #   bench/startup.sh [RESULTS_DIR]      (default /tmp/dotforge-startup)
 #
 # BUILD_DIR chooses the build folder (default ./build); RUNS the measured rounds
-# (default 11); COUNTS the folder sizes (default "0 400 4000"). Needs xfonts-base
-# (the PCF fonts copied), fonts-arphic-gbsn00lp, xvfb, dbus (a session bus, as on
-# a desktop) and linux-perf (without it the shell's clock).
+# (default 11); COUNTS the folder sizes (default "0 400 4000"). bench/setup.sh
+# installs what it needs (xfonts-base brings the PCF fonts copied; the window
+# runs under Xvfb with a session bus, as on a desktop).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -30,6 +30,7 @@ cli="$build/cli/dotforge-cli"
 window="$build/bench/dotforge_window_start"
 
 if [ -z "${DISPLAY:-}" ]; then
+    "$here/bench/setup.sh"
     cmake -S "$here" -B "$build" >/dev/null
     cmake --build "$build" -j "$(nproc)" --target dotforge-cli dotforge_window_start >/dev/null
 fi
@@ -98,6 +99,7 @@ run() { # KIND COUNT: one run of KIND under the configuration of COUNT
 
 measure() {
     echo "== Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+    "$here/bench/setup.sh" --describe
     for count in usual $counts; do
         for kind in "${kinds[@]}"; do : >"$kind$count.txt"; done
     done
