@@ -10,7 +10,9 @@
 #     ("Fixed" of xfonts-base), which needs the catalog of rejected bitmap fonts
 #     (taken from Dotforge's cache after the first run);
 #   - the window from its start to its first paint (bench/window_start.cpp,
-#     under Xvfb with a session bus).
+#     under Xvfb with a session bus), and a bare Qt window of the same size
+#     with a menu bar and a line of text (bench/window_floor.cpp), the floor
+#     under it.
 #
 #   bench/startup.sh [RESULTS_DIR]      (default /tmp/dotforge-startup)
 #
@@ -28,11 +30,12 @@ counts="${COUNTS:-0 400 4000}"
 face="AR PL SungtiL GB"
 cli="$build/cli/dotforge-cli"
 window="$build/bench/dotforge_window_start"
+floor="$build/bench/dotforge_window_floor"
 
 if [ -z "${DISPLAY:-}" ]; then
     "$here/bench/setup.sh"
     cmake -S "$here" -B "$build" >/dev/null
-    cmake --build "$build" -j "$(nproc)" --target dotforge-cli dotforge_window_start >/dev/null
+    cmake --build "$build" -j "$(nproc)" --target dotforge-cli dotforge_window_start dotforge_window_floor >/dev/null
 fi
 mkdir -p "$results"
 results="$(cd "$results" && pwd)"
@@ -82,7 +85,7 @@ once() {
 mkdir -p win
 ln -sf "$build/run/Font16s" win/Font16s
 printf '啊\n' >one.txt
-kinds=(ttf rejected window)
+kinds=(ttf rejected window floor)
 run() { # KIND COUNT: one run of KIND under the configuration of COUNT
     if [ "$2" = usual ]; then
         unset FONTCONFIG_FILE
@@ -94,6 +97,7 @@ run() { # KIND COUNT: one run of KIND under the configuration of COUNT
     ttf) once "$cli" build --size 16 --font "$face" --text-file one.txt -o one.ZMB ;;
     rejected) once "$cli" build --size 16 --font Fixed --text-file one.txt -o fixed.ZMB ;;
     window) (cd win && once "$window") ;;
+    floor) (cd win && once "$floor") ;;
     esac
 }
 
@@ -112,8 +116,8 @@ measure() {
         done
     done
     echo "Medians of $runs alternating rounds, milliseconds (wall / CPU):"
-    printf '| bitmap fonts added | build, TrueType face | build, rejected bitmap font "Fixed" | window to first paint |\n'
-    printf '|---:|---:|---:|---:|\n'
+    printf '| bitmap fonts added | build, TrueType face | build, rejected bitmap font "Fixed" | window to first paint | a bare Qt window |\n'
+    printf '|---:|---:|---:|---:|---:|\n'
     for count in usual $counts; do
         line="| $count"
         for kind in "${kinds[@]}"; do
