@@ -21,6 +21,7 @@ packages=(
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体
     fonts-arphic-gbsn00lp fonts-unifont  # tests: the rasteriser against Qt in more faces
+    fonts-noto-cjk                 # tests: a CFF face, the fallback of faces without CJK
     xfonts-wqy pcf2bdf xfonts-utils fontforge-nox  # tests: a bitmap font, its PCF as text, BDF read by others
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages
     clang libclang-rt-14-dev       # tests: the fuzz targets

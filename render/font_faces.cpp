@@ -1,5 +1,7 @@
 #include "render/font_faces.h"
 
+#include FT_DRIVER_H
+#include FT_MODULE_H
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
@@ -215,8 +217,15 @@ FT_Library FontFaces::library()
 {
     if (!m_started) {
         m_started = true;
-        if (FT_Init_FreeType(&m_library) != 0)
+        if (FT_Init_FreeType(&m_library) != 0) {
             m_library = nullptr;
+        } else {
+            // CFF outlines (Noto Sans CJK and other OpenType/CFF faces) are
+            // drawn with their stems darkened at small sizes, as Qt's font
+            // engine draws them: FreeType leaves that off unless asked.
+            FT_Bool noStemDarkening = false;
+            FT_Property_Set(m_library, "cff", "no-stem-darkening", &noStemDarkening);
+        }
     }
     return m_library;
 }

@@ -126,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Faces, SameAsQt,
         IdentityCase{"宋体", 28}, IdentityCase{"AR PL SungtiL GB", 12}, IdentityCase{"AR PL SungtiL GB", 18},
         IdentityCase{"AR PL SungtiL GB", 22}, IdentityCase{"AR PL SungtiL GB", 28}, IdentityCase{"Unifont", 12},
         IdentityCase{"Unifont", 18}, IdentityCase{"Unifont", 22}, IdentityCase{"Unifont", 28},
-        IdentityCase{"文鼎ＰＬ简报宋", 12}, IdentityCase{"DejaVu Sans", 12}, IdentityCase{"DejaVu Sans", 22}));
+        IdentityCase{"文鼎ＰＬ简报宋", 12}, IdentityCase{"DejaVu Sans", 12}, IdentityCase{"DejaVu Sans", 22},
+        IdentityCase{"Noto Sans CJK JP", 12}, IdentityCase{"Noto Sans CJK JP", 22}));
 
 // What the batch tool accepts as a face, and the file it names.
 TEST(FreeTypeRasterizer, FacesByNameLocalizedNameAndSubstitution)
