@@ -226,6 +226,22 @@ std::vector<std::string> stampPaths(std::string_view stamp)
     return paths;
 }
 
+std::int64_t stampNewestNs(std::string_view stamp)
+{
+    std::int64_t newest = 0;
+    Lines lines(stamp);
+    while (!lines.atEnd()) {
+        std::string_view words = lines.next();
+        std::int64_t device = 0;
+        std::int64_t inode = 0;
+        std::int64_t modified = 0;
+        if (skipWord(words, "P ") && readNumber(words, device) && readNumber(words, inode)
+            && readNumber(words, modified))
+            newest = std::max(newest, modified);
+    }
+    return newest;
+}
+
 std::optional<FontconfigAnswers> readAnswers(std::string_view text)
 {
     FontconfigAnswers answers;

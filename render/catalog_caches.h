@@ -64,6 +64,9 @@ struct FontconfigAnswers {
 std::string answersStamp(int fontconfigVersion, const std::vector<std::string> &paths);
 // The paths of a stamp, to take it again.
 std::vector<std::string> stampPaths(std::string_view stamp);
+// The latest modification time of the paths of a stamp, in nanoseconds since
+// the epoch; 0 when none exists.
+std::int64_t stampNewestNs(std::string_view stamp);
 
 std::optional<FontconfigAnswers> readAnswers(std::string_view text);
 // The text of a "fontconfig-answers" file; nothing when a path or name cannot

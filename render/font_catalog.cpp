@@ -362,8 +362,15 @@ struct InstalledFonts {
             const std::lock_guard lock(fontconfigLock());
             listed = listedFonts(fc);
         }
-        if (text) {
-            answers = FontconfigAnswers{answersStamp(FcGetVersion(), watchedPaths(fc)), {}, {}};
+        // Not remembered while a file they stand on changed a moment ago: a
+        // second change within the same tick of the file system's clock
+        // would go unseen.
+        std::string stamp = answersStamp(FcGetVersion(), watchedPaths(fc));
+        const std::int64_t now
+            = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+                  .count();
+        if (text && stampNewestNs(stamp) <= now - kSettledNs) {
+            answers = FontconfigAnswers{std::move(stamp), {}, {}};
             remember();
         }
     }

@@ -296,8 +296,11 @@ TEST(CliBuild, FontconfigAnswersAreRememberedWhileItsFilesStay)
     writeFile(dir.file("conf/fonts.conf"),
         "<?xml version=\"1.0\"?>\n<fontconfig><dir>" + dir.file("fonts") + "</dir><cachedir>" + dir.file("fc-cache")
             + "</cachedir></fontconfig>\n");
+    // Files changed a moment ago are not believed to stay: these changed an
+    // hour ago.
     const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::last_write_time(dir.file("fonts"), anHourAgo);
+    fs::last_write_time(dir.file("conf/fonts.conf"), anHourAgo);
     const CliEnvironment env{
         {}, {"FONTCONFIG_FILE=" + dir.file("conf/fonts.conf"), "XDG_CACHE_HOME=" + dir.file("cache")}, std::nullopt};
     const std::string cache = dir.file("cache/dotforge/fontconfig-answers");
