@@ -2,7 +2,7 @@
 // Whole character sets by name, as lists of GBK codes in code order: GB2312
 // (its 7,445 characters, or the 6,763 hanzi of rows 16 to 87) and GBK (every
 // double-byte code that glibc's iconv maps to a character outside the private
-// use area). The tables come from iconv itself, so they are the standard's.
+// use area), as the ground's character sets (core/charsets.h) hold them.
 
 #include <cstdint>
 #include <optional>
