@@ -72,8 +72,8 @@ void checkFont16sCodes(const BuildJob &o, const std::vector<std::string> &codes)
     if (outside == codes.end())
         return;
     static const char *const kVariantNames[] = {"simplified Chinese", "traditional Chinese", "Japanese", "Korean"};
-    const std::string what = codeLabel(*outside) + " is no code of variant " + std::to_string(o.variant) + " ("
-        + kVariantNames[o.variant] + ") of the dot-matrix font: its codes run from A1A1 to "
+    const std::string what = codeLabel(*outside, codeNaming(o)) + " is no code of variant " + std::to_string(o.variant)
+        + " (" + kVariantNames[o.variant] + ") of the dot-matrix font: its codes run from A1A1 to "
         + codeHex(lastCodeOfVariant(kSectionSizes, o.variant)) + ", both bytes A1 to FE";
     switch (o.characters) {
     case BuildJob::Characters::TextFile:
@@ -301,7 +301,7 @@ RasterizerFactory drawersOf(PreparedBuild &build, const RasterizerFactory &facto
 // first glyph that failed.
 void renderFailure(const BuildJob &o, const std::string &code, const std::exception_ptr &error)
 {
-    step("cannot render " + codeLabel(code) + (o.font16s ? " from " + o.font16sPath : ""),
+    step("cannot render " + codeLabel(code, codeNaming(o)) + (o.font16s ? " from " + o.font16sPath : ""),
         [&error] { std::rethrow_exception(error); });
 }
 
@@ -318,7 +318,7 @@ LibraryContent drawnLibrary(
         const std::size_t chunkSize = chunkGlyphs(codes.size(), jobs);
         cPieces.resize((codes.size() + chunkSize - 1) / chunkSize);
         chunkDone = [&cPieces, &o, chunkSize](const LibraryContent &done, std::size_t from, std::size_t to) {
-            cPieces[from / chunkSize] = cGlyphText(done, o.size, o.mode, from, to);
+            cPieces[from / chunkSize] = cGlyphText(done, o.size, o.mode, from, to, 0, codeNaming(o));
         };
     }
     std::size_t failedAt = 0;
@@ -365,7 +365,7 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
     if (o.format == FileFormat::CSource)
         cText = cSourceText(content, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts);
     else
-        bytes = libraryFileBytes(content, o.format, o.size, o.mode, o.name, note);
+        bytes = libraryFileBytes(content, o.format, o.size, o.mode, o.name, note, codeNaming(o));
     if (o.check)
         return step(
             "cannot read " + o.output, [&] { return checkFile(o, cText ? cText->joined() : bytes, content, cStarts); });
@@ -394,7 +394,7 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
     std::mutex lock;
     std::condition_variable changed;
     const ChunkDone chunkDone = [&](const LibraryContent &done, std::size_t from, std::size_t to) {
-        CGlyphText text = cGlyphText(done, o.size, o.mode, from, to);
+        CGlyphText text = cGlyphText(done, o.size, o.mode, from, to, 0, codeNaming(o));
         const std::lock_guard guard(lock);
         pieces[from / chunkSize] = std::move(text);
         ready[from / chunkSize] = true;
@@ -475,15 +475,15 @@ PreparedBuild prepareBuild(const BuildJob &o, const RasterizerFactory &factory)
     build.givenCount = given.size();
     findFontFile(o, factory, build);
     // As the window's add does it: a code already in the library is refused.
-    build.codes
-        = withoutRepeats(given, [](const std::string &code) { warn(codeLabel(code) + ": 小字库中已有该区位码的字!"); });
+    build.codes = withoutRepeats(
+        given, [&o](const std::string &code) { warn(codeLabel(code, codeNaming(o)) + ": 小字库中已有该区位码的字!"); });
     return build;
 }
 
 Sequence preparedGlyph(PreparedBuild &build, const BuildJob &o, const std::string &code)
 {
     Surface40 surface;
-    return step("cannot render " + codeLabel(code) + (o.font16s ? " from " + o.font16sPath : ""),
+    return step("cannot render " + codeLabel(code, codeNaming(o)) + (o.font16s ? " from " + o.font16sPath : ""),
         [&] { return glyphSequence(build.recipe, code, build.firstRasterizer.get(), surface); });
 }
 

@@ -39,4 +39,11 @@ struct BuildJob {
     int jobs = 0; // rendering threads; 0: one per core
 };
 
+// How the build's codes name their characters (C comments, BDF encodings,
+// messages): a "Font16s" variant's own set, else GBK.
+inline CodeNaming codeNaming(const BuildJob &job)
+{
+    return job.font16s ? font16sNaming(job.variant) : CodeNaming{};
+}
+
 } // namespace dotforge::cli

@@ -38,8 +38,9 @@ std::string differencePlace(std::size_t offset, const BuildJob &o, const Library
 {
     const std::size_t count = content.glyphs.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(o.size));
-    auto glyph
-        = [&content](std::size_t g) { return "glyph " + std::to_string(g) + " (" + codeLabel(content.codes[g]) + ")"; };
+    auto glyph = [&content, &o](std::size_t g) {
+        return "glyph " + std::to_string(g) + " (" + codeLabel(content.codes[g], codeNaming(o)) + ")";
+    };
     std::size_t g = count;
     bool code = false;
     switch (o.format) {

@@ -207,7 +207,7 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
 }
 
 void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote)
+    const std::string &name, const std::vector<std::string> &buildNote, const CodeNaming &naming)
 {
     const std::size_t count = library.count;
     switch (format) {
@@ -237,12 +237,13 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, kToolName, buildNote);
         codeNumbers = {};
         sink.write(frame.opening);
-        eachRun(library, [&sink, n, mode](const LibraryContent &run, std::size_t from) {
-            sink.write(cGlyphText(run, n, mode, 0, run.glyphs.size(), from).glyphs);
+        eachRun(library, [&sink, &naming, n, mode](const LibraryContent &run, std::size_t from) {
+            sink.write(cGlyphText(run, n, mode, 0, run.glyphs.size(), from, naming).glyphs);
         });
         sink.write(frame.between);
-        eachCodeRun(library,
-            [&sink](const std::vector<std::string> &codes, std::size_t from) { sink.write(cCodeLines(codes, from)); });
+        eachCodeRun(library, [&sink, &naming](const std::vector<std::string> &codes, std::size_t from) {
+            sink.write(cCodeLines(codes, from, naming));
+        });
         sink.write(frame.closing);
         return;
     }
@@ -250,7 +251,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         sink.write(cHeader(count, n, mode, name, kToolName, buildNote));
         return;
     case FileFormat::Bdf: {
-        const std::vector<BdfEncoding> encodings = bdfEncodings(count, library.code);
+        const std::vector<BdfEncoding> encodings = bdfEncodings(count, library.code, naming);
         sink.write(bdfHead(encodings, n, name));
         eachRun(library, [&sink, &encodings, n, mode](const LibraryContent &run, std::size_t from) {
             std::vector<GlyphPlane> planes;
@@ -266,7 +267,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
 }
 
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote)
+    const std::string &name, const std::vector<std::string> &buildNote, const CodeNaming &naming)
 {
     struct StringSink : ByteSink {
         std::string bytes;
@@ -283,7 +284,7 @@ std::string libraryFileBytes(const LibraryContent &content, FileFormat format, i
             run.codes.push_back(code(g));
         return run;
     };
-    writeLibraryFile(sink, library, format, n, mode, name, buildNote);
+    writeLibraryFile(sink, library, format, n, mode, name, buildNote, naming);
     return std::move(sink.bytes);
 }
 

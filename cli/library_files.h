@@ -2,6 +2,7 @@
 // Library files as the batch tool reads and writes them: the format of a file
 // from its name or an option, and the readers of formats/ over a real file.
 
+#include "core/charsets.h"
 #include "core/io_error.h"
 #include "formats/file_io.h"
 #include "formats/library_content.h"
@@ -81,11 +82,13 @@ struct LibrarySource {
 // `name` is the C identifier prefix, `buildNote` what the opening comment of C
 // output says about the build; for a BDF, `name` is the family name, and the
 // BDF holds the glyphs decoded under `mode`.
+// The characters named in C comments and BDF encodings are the codes' as
+// `naming` reads them.
 void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote = {});
+    const std::string &name, const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {});
 // The bytes of a library file of any format, as writeLibraryFile writes them.
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote = {});
+    const std::string &name, const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {});
 
 // The text of a file error in the tool's language: the run-time text, or
 // "not a regular file" for a device, pipe or socket.

@@ -220,4 +220,34 @@ const std::vector<std::uint32_t> &codesOf(CharSet set)
     return tableOf(set).codes;
 }
 
+CodeNaming font16sNaming(int variant)
+{
+    switch (variant) {
+    case 1:
+        return {CharSet::Gbt12345, false};
+    case 2:
+        return {CharSet::Jisx0208, false};
+    case 3:
+        return {CharSet::Ksx1001, true};
+    default:
+        // GB 2312's codes, named as GBK (which holds GB 2312) names them.
+        return {};
+    }
+}
+
+std::optional<char32_t> namedCharacter(const CodeNaming &naming, std::string_view code)
+{
+    if (code.size() != 2)
+        return std::nullopt;
+    std::uint32_t lead = static_cast<unsigned char>(code[0]);
+    const std::uint32_t trail = static_cast<unsigned char>(code[1]);
+    if (naming.skipsRows13To15 && lead >= 0xAD)
+        lead += 3;
+    const std::uint32_t value = lead << 8 | trail;
+    const std::optional<char32_t> c = characterOf(naming.set, value);
+    if (!c || codeOf(naming.set, *c) != value)
+        return std::nullopt;
+    return c;
+}
+
 } // namespace dotforge

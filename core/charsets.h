@@ -39,4 +39,21 @@ std::optional<std::uint32_t> codeOf(CharSet set, char32_t character);
 // Every code of a two-byte set, ascending; empty for Unicode.
 const std::vector<std::uint32_t> &codesOf(CharSet set);
 
+// How a library's two-byte codes name their characters: the set they are read
+// in and, for the Korean variant of "Font16s", its numbering by file area (the
+// file has no KS X 1001 rows 13 to 15, so a first byte from 0xAD on stands for
+// the row three further on).
+struct CodeNaming {
+    CharSet set = CharSet::Gbk;
+    bool skipsRows13To15 = false;
+    bool operator==(const CodeNaming &) const = default;
+};
+// The naming of the codes of "Font16s" variant 0 to 3: GBK (variant 0 holds
+// GB 2312, which GBK holds), GB/T 12345, JIS X 0208, and KS X 1001 by file
+// area.
+CodeNaming font16sNaming(int variant);
+// The character a two-byte code names: its set's character there, when the set
+// gives that character this very code; nothing for any other code.
+std::optional<char32_t> namedCharacter(const CodeNaming &naming, std::string_view code);
+
 } // namespace dotforge

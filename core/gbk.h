@@ -36,6 +36,8 @@ std::optional<Utf8Character> utf8CharacterAt(std::string_view bytes, std::size_t
 
 // The characters of valid UTF-8 text; nothing when the bytes are no valid UTF-8.
 std::optional<std::u32string> utf8ToUtf32(std::string_view utf8);
+// The UTF-8 bytes of a code point.
+std::string encodeUtf8(char32_t c);
 
 // The text without a character cut short at its end (a lead byte followed by
 // fewer continuation bytes than it announces), as a cap on a length leaves it.

@@ -1,4 +1,5 @@
 #include "formats/bdf.h"
+#include "formats/code_text.h"
 
 #include "core/gbk.h"
 
@@ -11,12 +12,6 @@ namespace dotforge {
 namespace {
 
 // The code point of UTF-8 text that is exactly one valid character; 0 otherwise.
-char32_t singleCodePoint(const std::string &text)
-{
-    const auto character = utf8CharacterAt(text, 0);
-    return character && std::size_t(character->length) == text.size() ? character->code : 0;
-}
-
 std::string hex(unsigned value, int digits)
 {
     char buffer[16];
@@ -24,7 +19,8 @@ std::string hex(unsigned value, int digits)
     return buffer;
 }
 
-std::string codeHex(const std::string &code)
+// A code in a COMMENT: its bytes in hexadecimal, "(empty)" for none.
+std::string commentedCode(const std::string &code)
 {
     std::string out;
     for (const char c : code)
@@ -45,12 +41,14 @@ std::string boundingBox(int n)
 
 } // namespace
 
-std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes)
+std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes, const CodeNaming &naming)
 {
-    return bdfEncodings(codes.size(), [&codes](std::size_t g) { return codes[g]; });
+    return bdfEncodings(
+        codes.size(), [&codes](std::size_t g) { return codes[g]; }, naming);
 }
 
-std::vector<BdfEncoding> bdfEncodings(std::size_t count, const std::function<std::string(std::size_t)> &codeAt)
+std::vector<BdfEncoding> bdfEncodings(
+    std::size_t count, const std::function<std::string(std::size_t)> &codeAt, const CodeNaming &naming)
 {
     std::vector<BdfEncoding> out(count);
     // The code points given out so far, one bit each: a library of millions of
@@ -68,14 +66,12 @@ std::vector<BdfEncoding> bdfEncodings(std::size_t count, const std::function<std
         const std::string code = codeAt(g);
         if (code.empty())
             continue;
-        const std::string text = gbkToUtf8(code);
-        const char32_t cp = singleCodePoint(text);
-        // Only a character that encodes back to the whole code is the code's own.
-        if (cp == 0 || utf8ToGbk(text) != code)
+        const std::optional<char32_t> cp = codeCharacter(code, naming);
+        if (!cp || *cp == 0)
             continue;
-        out[g].codePoint = cp;
+        out[g].codePoint = *cp;
         out[g].character = true;
-        out[g].duplicate = !take(cp);
+        out[g].duplicate = !take(*cp);
     }
     for (std::size_t g = 0; g < count; ++g) {
         if (out[g].character)
@@ -100,13 +96,13 @@ std::string bdfFamilyName(const std::string &stem)
     return out.find_first_not_of("_ ") == std::string::npos ? "Dotforge" : out;
 }
 
-std::string writeBdf(
-    const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, int n, const std::string &family)
+std::string writeBdf(const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, int n,
+    const std::string &family, const CodeNaming &naming)
 {
     std::vector<std::string> glyphCodes(
         codes.begin(), codes.begin() + std::ptrdiff_t(std::min(codes.size(), planes.size())));
     glyphCodes.resize(planes.size());
-    const std::vector<BdfEncoding> encodings = bdfEncodings(glyphCodes);
+    const std::vector<BdfEncoding> encodings = bdfEncodings(glyphCodes, naming);
     return bdfHead(encodings, n, family) + bdfGlyphs(planes, glyphCodes, 0, encodings, n) + bdfEnd();
 }
 
@@ -161,7 +157,7 @@ std::string bdfGlyphs(const std::vector<GlyphPlane> &planes, const std::vector<s
     std::string out;
     for (std::size_t i = 0; i < planes.size(); ++i) {
         const std::size_t g = from + i;
-        const std::string code = codeHex(i < codes.size() ? codes[i] : std::string());
+        const std::string code = commentedCode(i < codes.size() ? codes[i] : std::string());
         const BdfEncoding &e = encodings[g];
         if (e.duplicate)
             out += "COMMENT code " + code + ": its code point is taken by an earlier glyph; written unencoded\n";

@@ -10,6 +10,7 @@
 // shows the glyph with its top-left dot at (x, y). The nominal size is the
 // point size that gives n pixels at 96 dots per inch (12, 18, 24 points).
 
+#include "core/charsets.h"
 #include "core/glyph.h"
 
 #include <cstddef>
@@ -35,9 +36,11 @@ struct BdfEncoding {
     bool character = false;
     bool duplicate = false;
 };
-std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes);
+// A code's own character is the one `naming` reads it as (code_text.h).
+std::vector<BdfEncoding> bdfEncodings(const std::vector<std::string> &codes, const CodeNaming &naming = {});
 // The same for `count` glyphs whose codes `codeAt` gives.
-std::vector<BdfEncoding> bdfEncodings(std::size_t count, const std::function<std::string(std::size_t)> &codeAt);
+std::vector<BdfEncoding> bdfEncodings(
+    std::size_t count, const std::function<std::string(std::size_t)> &codeAt, const CodeNaming &naming = {});
 
 // FAMILY_NAME made from a file's stem: characters other than ASCII letters,
 // digits, space, '_', '.' and '+' become '_' ("-" would break the XLFD name);
@@ -45,8 +48,8 @@ std::vector<BdfEncoding> bdfEncodings(std::size_t count, const std::function<std
 std::string bdfFamilyName(const std::string &stem);
 
 // The BDF text of `planes` (raw planes, n x n dots each) with their codes.
-std::string writeBdf(
-    const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, int n, const std::string &family);
+std::string writeBdf(const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, int n,
+    const std::string &family, const CodeNaming &naming = {});
 
 // The same text in parts, for a font written a run of glyphs at a time: what
 // comes before the first glyph of the font whose glyphs have `encodings`; the

@@ -256,8 +256,8 @@ std::vector<std::uint16_t> cCodeNumbers(const std::vector<std::string> &codes)
     return numbers;
 }
 
-CGlyphText cGlyphText(
-    const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to, std::size_t indexBase)
+CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to,
+    std::size_t indexBase, const CodeNaming &naming)
 {
     CGlyphText text;
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
@@ -269,7 +269,7 @@ CGlyphText cGlyphText(
     for (std::size_t g = from; g < to; ++g) {
         text.glyphStarts.push_back(out.size());
         const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
-        const std::string shown = shownCharacter(code);
+        const std::string shown = shownCharacter(code, naming);
         out += "    /* ";
         appendNumber(out, indexBase + g);
         out += ": ";
@@ -310,12 +310,12 @@ CGlyphText cGlyphText(
     return text;
 }
 
-std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexBase)
+std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexBase, const CodeNaming &naming)
 {
     std::string out;
     out.reserve(codes.size() * 48);
     for (std::size_t i = 0; i < codes.size(); ++i)
-        appendCodeLine(out, codes[i], shownCharacter(codes[i]), indexBase + i);
+        appendCodeLine(out, codes[i], shownCharacter(codes[i], naming), indexBase + i);
     return out;
 }
 

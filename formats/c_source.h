@@ -6,6 +6,7 @@
 // int of 16 bits or more: counts and indexes stay below 65,536, and no
 // offset into NAME_glyphs is computed in an int.
 
+#include "core/charsets.h"
 #include "formats/library_content.h"
 
 #include <cstddef>
@@ -45,11 +46,11 @@ struct CGlyphText {
 };
 // `indexBase`: the index in the library of the content's first glyph, when
 // the content holds a run of the library's glyphs (the text numbers them).
-CGlyphText cGlyphText(
-    const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to, std::size_t indexBase = 0);
+CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to,
+    std::size_t indexBase = 0, const CodeNaming &naming = {});
 // The lines of NAME_codes of a run of codes, the first of glyph `indexBase`:
 // the `codes` part of cGlyphText without the glyphs.
-std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexBase);
+std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexBase, const CodeNaming &naming = {});
 // A code as NAME_codes and NAME_find take it: first byte x 256 + second byte,
 // missing bytes zero.
 unsigned cCodeNumber(const std::string &code);

@@ -24,8 +24,24 @@ std::string codeHex(const std::string &code)
     return out;
 }
 
-std::string shownCharacter(const std::string &code)
+std::optional<char32_t> codeCharacter(const std::string &code, const CodeNaming &naming)
 {
+    if (!(naming == CodeNaming{}))
+        return namedCharacter(naming, code);
+    const std::string text = gbkToUtf8(code);
+    const std::optional<Utf8Character> character = utf8CharacterAt(text, 0);
+    // Only a character that encodes back to the whole code is the code's own.
+    if (text.empty() || !character || std::size_t(character->length) != text.size() || utf8ToGbk(text) != code)
+        return std::nullopt;
+    return character->code;
+}
+
+std::string shownCharacter(const std::string &code, const CodeNaming &naming)
+{
+    if (!(naming == CodeNaming{})) {
+        const std::optional<char32_t> c = namedCharacter(naming, code);
+        return c && (*c >= 0x80 || std::isalnum(int(*c))) ? encodeUtf8(*c) : std::string();
+    }
     const std::string text = gbkToUtf8(code);
     // Only text that encodes back to the whole code is the code's character; ASCII
     // other than letters and digits is left out so that a pair like "*/" cannot
@@ -40,9 +56,9 @@ std::string shownCharacter(const std::string &code)
     return text;
 }
 
-std::string codeLabel(const std::string &code)
+std::string codeLabel(const std::string &code, const CodeNaming &naming)
 {
-    const std::string shown = shownCharacter(code);
+    const std::string shown = shownCharacter(code, naming);
     return codeHex(code) + (shown.empty() ? "" : " " + shown);
 }
 

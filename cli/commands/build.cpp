@@ -57,7 +57,8 @@ Glyphs:
       --variant 0|1|2|3        its variant: simplified, traditional, Japanese,
                                  Korean (default 0); a code outside it (both
                                  bytes A1 to FE, up to F9FB, FAA2, F3FE, FDFE)
-                                 is refused
+                                 is refused; its glyphs are named by its own
+                                 set (GBK, GB/T 12345, JIS X 0208, KS X 1001)
       --font FACE              installed face (default 宋体)
       --font-file PATH         a font file instead: TrueType, OpenType, a
                                  collection (its first face), BDF, PCF or

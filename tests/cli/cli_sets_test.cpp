@@ -11,8 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <iconv.h>
+#include <map>
+#include <sstream>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -65,6 +68,77 @@ TEST(CliSets, FullGb2312FromFont16s)
         inked += glyph != std::string(32, '\0');
     }
     EXPECT_GT(inked, 7400);
+}
+
+// The character iconv gives a two-byte code of `encoding`, as UTF-8; "" for
+// none.
+std::string iconvCharacter(const char *encoding, unsigned lead, unsigned trail)
+{
+    const iconv_t cd = iconv_open("UTF-8", encoding);
+    char in[2] = {char(lead), char(trail)};
+    char out[8];
+    char *src = in;
+    char *dst = out;
+    std::size_t inLeft = 2;
+    std::size_t outLeft = sizeof out;
+    const bool ok = iconv(cd, &src, &inLeft, &dst, &outLeft) != std::size_t(-1) && inLeft == 0;
+    iconv_close(cd);
+    return ok ? std::string(out, sizeof out - outLeft) : std::string();
+}
+
+// Every glyph of every variant of "Font16s" is named by its variant's own
+// set in the C file: traditional characters (Unihan's kGB1) at GB2312's
+// positions, JIS X 0208 read as EUC-JP, KS X 1001 read as EUC-KR with its
+// file's numbering (no rows 13 to 15); the BDF encodes them so.
+TEST(CliSets, Font16sVariantsNameTheirOwnCharacters)
+{
+    TempDir dir;
+    std::map<std::string, std::string> kGb1; // code -> the first character Unihan gives it
+    FILE *pipe = ::popen("bzip2 -dc " UNIHAN_PATH, "r");
+    char line[512];
+    while (pipe && std::fgets(line, sizeof line, pipe)) {
+        unsigned cp = 0;
+        int position = 0;
+        if (std::sscanf(line, "U+%X kGB1 %d", &cp, &position) == 2)
+            kGb1.emplace(std::string{char(position / 100 + 0xA0), char(position % 100 + 0xA0)}, encodeUtf8(cp));
+    }
+    if (pipe)
+        ::pclose(pipe);
+    ASSERT_GT(kGb1.size(), 6000u);
+    for (int variant = 1; variant <= 3; ++variant) {
+        const std::string out = dir.file("v" + std::to_string(variant) + ".c");
+        const CliRun run = runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--variant",
+            std::to_string(variant), "--charset", "all", "-o", out});
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::istringstream text(readFile(out));
+        int named = 0;
+        for (std::string row; std::getline(text, row);) {
+            // "    /* 12: B0A1 啊" or "    /* 12: B0A1" when the code names no character
+            const std::size_t colon = row.find(": ");
+            if (!row.starts_with("    /* ") || colon == std::string::npos || row.size() < colon + 6)
+                continue;
+            const unsigned lead = unsigned(std::stoul(row.substr(colon + 2, 2), nullptr, 16));
+            const unsigned trail = unsigned(std::stoul(row.substr(colon + 4, 2), nullptr, 16));
+            const std::string shown = row.size() > colon + 7 ? row.substr(colon + 7) : std::string();
+            std::string expected;
+            if (variant == 1) {
+                const auto found = kGb1.find(std::string{char(lead), char(trail)});
+                expected = found != kGb1.end() ? found->second : iconvCharacter("GB2312", lead, trail);
+            } else if (variant == 2) {
+                expected = iconvCharacter("EUC-JP", lead, trail);
+            } else {
+                expected = iconvCharacter("EUC-KR", lead >= 0xAD ? lead + 3 : lead, trail);
+            }
+            ASSERT_EQ(shown, expected) << "variant " << variant << ": " << row;
+            named += !shown.empty();
+        }
+        EXPECT_GT(named, 6000) << "variant " << variant;
+    }
+    // JIS X 0208 row 42, cell 33: 柄, at U+67C4 in the BDF.
+    const CliRun bdf = runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--variant", "2", "--codes",
+        "CAC1", "-o", dir.file("hei.bdf")});
+    ASSERT_EQ(bdf.status, 0) << bdf.err;
+    EXPECT_NE(readFile(dir.file("hei.bdf")).find("\nENCODING 26564\n"), std::string::npos);
 }
 
 // A product tree: C with comments, a .po and a .json file, a GBK text file, a
