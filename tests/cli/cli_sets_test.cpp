@@ -7,6 +7,7 @@
 #include "core/gbk.h"
 #include "sources/glyph_sources.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/support/unihan_kgb1.h"
 
 #include <gtest/gtest.h>
 
@@ -24,24 +25,30 @@ using namespace dotforge::test;
 
 namespace {
 
+// The character iconv gives a two-byte code of `encoding`, as UTF-8; "" for
+// none.
+std::string iconvCharacter(const char *encoding, unsigned lead, unsigned trail)
+{
+    const iconv_t cd = iconv_open("UTF-8", encoding);
+    char in[2] = {char(lead), char(trail)};
+    char out[8];
+    char *src = in;
+    char *dst = out;
+    std::size_t inLeft = 2;
+    std::size_t outLeft = sizeof out;
+    const bool ok = iconv(cd, &src, &inLeft, &dst, &outLeft) != std::size_t(-1) && inLeft == 0;
+    iconv_close(cd);
+    return ok ? std::string(out, sizeof out - outLeft) : std::string();
+}
+
 // The GB2312 table as glibc's iconv has it: every code that decodes.
 std::vector<std::string> gb2312Table()
 {
     std::vector<std::string> codes;
-    const iconv_t cd = iconv_open("UTF-8", "GB2312");
-    for (int lead = 0xA1; lead <= 0xFE; ++lead)
-        for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-            char in[2] = {char(lead), char(trail)};
-            char out[8];
-            char *src = in;
-            char *dst = out;
-            std::size_t inLeft = 2;
-            std::size_t outLeft = sizeof out;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(cd, &src, &inLeft, &dst, &outLeft) != std::size_t(-1) && inLeft == 0)
-                codes.push_back(std::string(in, 2));
-        }
-    iconv_close(cd);
+    for (unsigned lead = 0xA1; lead <= 0xFE; ++lead)
+        for (unsigned trail = 0xA1; trail <= 0xFE; ++trail)
+            if (!iconvCharacter("GB2312", lead, trail).empty())
+                codes.push_back(std::string{char(lead), char(trail)});
     return codes;
 }
 
@@ -70,22 +77,6 @@ TEST(CliSets, FullGb2312FromFont16s)
     EXPECT_GT(inked, 7400);
 }
 
-// The character iconv gives a two-byte code of `encoding`, as UTF-8; "" for
-// none.
-std::string iconvCharacter(const char *encoding, unsigned lead, unsigned trail)
-{
-    const iconv_t cd = iconv_open("UTF-8", encoding);
-    char in[2] = {char(lead), char(trail)};
-    char out[8];
-    char *src = in;
-    char *dst = out;
-    std::size_t inLeft = 2;
-    std::size_t outLeft = sizeof out;
-    const bool ok = iconv(cd, &src, &inLeft, &dst, &outLeft) != std::size_t(-1) && inLeft == 0;
-    iconv_close(cd);
-    return ok ? std::string(out, sizeof out - outLeft) : std::string();
-}
-
 // Every glyph of every variant of "Font16s" is named by its variant's own
 // set in the C file: traditional characters (Unihan's kGB1) at GB2312's
 // positions, JIS X 0208 read as EUC-JP, KS X 1001 read as EUC-KR with its
@@ -93,17 +84,7 @@ std::string iconvCharacter(const char *encoding, unsigned lead, unsigned trail)
 TEST(CliSets, Font16sVariantsNameTheirOwnCharacters)
 {
     TempDir dir;
-    std::map<std::string, std::string> kGb1; // code -> the first character Unihan gives it
-    FILE *pipe = ::popen("bzip2 -dc " UNIHAN_PATH, "r");
-    char line[512];
-    while (pipe && std::fgets(line, sizeof line, pipe)) {
-        unsigned cp = 0;
-        int position = 0;
-        if (std::sscanf(line, "U+%X kGB1 %d", &cp, &position) == 2)
-            kGb1.emplace(std::string{char(position / 100 + 0xA0), char(position % 100 + 0xA0)}, encodeUtf8(cp));
-    }
-    if (pipe)
-        ::pclose(pipe);
+    const std::map<std::uint32_t, char32_t> kGb1 = unihanKGb1();
     ASSERT_GT(kGb1.size(), 6000u);
     for (int variant = 1; variant <= 3; ++variant) {
         const std::string out = dir.file("v" + std::to_string(variant) + ".c");
@@ -122,8 +103,8 @@ TEST(CliSets, Font16sVariantsNameTheirOwnCharacters)
             const std::string shown = row.size() > colon + 7 ? row.substr(colon + 7) : std::string();
             std::string expected;
             if (variant == 1) {
-                const auto found = kGb1.find(std::string{char(lead), char(trail)});
-                expected = found != kGb1.end() ? found->second : iconvCharacter("GB2312", lead, trail);
+                const auto found = kGb1.find(lead << 8 | trail);
+                expected = found != kGb1.end() ? encodeUtf8(found->second) : iconvCharacter("GB2312", lead, trail);
             } else if (variant == 2) {
                 expected = iconvCharacter("EUC-JP", lead, trail);
             } else {

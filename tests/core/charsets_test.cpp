@@ -3,6 +3,7 @@
 // file, not taken from the module.
 
 #include "core/charsets.h"
+#include "tests/support/unihan_kgb1.h"
 
 #include <gtest/gtest.h>
 
@@ -48,24 +49,6 @@ std::uint32_t iconvCode(iconv_t cd, char32_t c)
 bool privateUse(char32_t c)
 {
     return (c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000;
-}
-
-// Unihan's kGB1 field as the file holds it: the first code point given for a
-// GB/T 12345 position.
-std::map<std::uint32_t, char32_t> kGb1Lines()
-{
-    std::map<std::uint32_t, char32_t> cells;
-    FILE *pipe = ::popen("bzip2 -dc " UNIHAN_PATH, "r");
-    char line[512];
-    while (pipe && std::fgets(line, sizeof line, pipe)) {
-        unsigned codePoint = 0;
-        int position = 0;
-        if (std::sscanf(line, "U+%X kGB1 %d", &codePoint, &position) == 2)
-            cells.emplace(std::uint32_t((position / 100 + 0xA0) << 8 | (position % 100 + 0xA0)), char32_t(codePoint));
-    }
-    if (pipe)
-        ::pclose(pipe);
-    return cells;
 }
 
 } // namespace
@@ -120,7 +103,7 @@ TEST(CharSets, EveryCodeAsIconvReadsAndWritesIt)
 // GB 2312's own elsewhere.
 TEST(CharSets, TraditionalSetIsUnihansKGb1OverGb2312)
 {
-    const std::map<std::uint32_t, char32_t> kGb1 = kGb1Lines();
+    const std::map<std::uint32_t, char32_t> kGb1 = test::unihanKGb1();
     ASSERT_GT(kGb1.size(), 6000u) << "bzip2 -dc " UNIHAN_PATH;
     for (const auto &[code, c] : kGb1)
         ASSERT_EQ(characterOf(CharSet::Gbt12345, code).value_or(0), c) << std::hex << code;
