@@ -363,7 +363,7 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
     std::optional<CSourceText> cText;
     std::string bytes;
     if (o.format == FileFormat::CSource)
-        cText = cSourceText(content, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts);
+        cText = cSourceText(content, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts, codeNaming(o));
     else
         bytes = libraryFileBytes(content, o.format, o.size, o.mode, o.name, note, codeNaming(o));
     if (o.check)
@@ -428,7 +428,7 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
     if (codes.size() > 32767)
         warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
     const CSourceText frame = cSourceFrame(cCodeNumbers(codes), o.size, o.mode, o.name, kToolName,
-        buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount));
+        buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount), codeNaming(o));
     struct DrawingFailed { };
     try {
         writeOutput(o, [&](ByteSink &sink) {

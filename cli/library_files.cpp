@@ -234,7 +234,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         std::vector<std::uint16_t> codeNumbers(count);
         for (std::size_t g = 0; g < count; ++g)
             codeNumbers[g] = std::uint16_t(cCodeNumber(library.code(g)));
-        const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, kToolName, buildNote);
+        const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, kToolName, buildNote, naming);
         codeNumbers = {};
         sink.write(frame.opening);
         eachRun(library, [&sink, &naming, n, mode](const LibraryContent &run, std::size_t from) {
@@ -248,7 +248,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         return;
     }
     case FileFormat::CHeader:
-        sink.write(cHeader(count, n, mode, name, kToolName, buildNote));
+        sink.write(cHeader(count, n, mode, name, kToolName, buildNote, naming));
         return;
     case FileFormat::Bdf: {
         const std::vector<BdfEncoding> encodings = bdfEncodings(count, library.code, naming);

@@ -118,12 +118,32 @@ std::string commentText(std::string_view text, bool &escaped)
     return out;
 }
 
-std::string preamble(
-    std::size_t count, int n, Mode mode, const std::string &writer, const std::vector<std::string> &buildNote)
+// What the codes are, as the preamble says it.
+std::string codesTitle(const CodeNaming &naming)
+{
+    switch (naming.set) {
+    case CharSet::Gbt12345:
+        return "GB/T 12345 (traditional characters at GB2312's positions)";
+    case CharSet::Jisx0208:
+        return "JIS X 0208 (EUC-JP)";
+    case CharSet::Ksx1001:
+        return naming.skipsRows13To15 ? "KS X 1001 (EUC-KR) as the Korean \"Font16s\" numbers them, rows 16 on "
+                                        "three areas lower"
+                                      : "KS X 1001 (EUC-KR)";
+    case CharSet::Gb2312:
+        return "GB2312";
+    default:
+        return "GBK";
+    }
+}
+
+std::string preamble(std::size_t count, int n, Mode mode, const std::string &writer,
+    const std::vector<std::string> &buildNote, const CodeNaming &naming)
 {
     std::string out = "/* Dot-matrix font library written by " + writer + ".\n * " + std::to_string(count)
         + " glyph(s) of " + std::to_string(n) + " x " + std::to_string(n) + " dots, " + std::to_string(glyphBytes(n))
-        + " bytes each, byte layout mode " + modeLetter(mode) + ";\n * the codes are GBK, two bytes per glyph.";
+        + " bytes each, byte layout mode " + modeLetter(mode) + ";\n * the codes are " + codesTitle(naming)
+        + ", two bytes per glyph.";
     bool escaped = false;
     for (const std::string &line : buildNote)
         out += "\n * " + commentText(line, escaped);
@@ -348,9 +368,9 @@ std::string CSourceText::joined() const
 
 CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const std::string &name,
     const std::string &writer, const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
-    std::vector<std::size_t> *glyphStarts)
+    std::vector<std::size_t> *glyphStarts, const CodeNaming &naming)
 {
-    CSourceText text = cSourceFrame(codeNumbers(content), n, mode, name, writer, buildNote);
+    CSourceText text = cSourceFrame(codeNumbers(content), n, mode, name, writer, buildNote, naming);
     text.pieces = &pieces;
     std::size_t at = text.opening.size();
     for (const CGlyphText &piece : pieces) {
@@ -372,13 +392,13 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
 }
 
 CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
-    const std::string &writer, const std::vector<std::string> &buildNote)
+    const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming)
 {
     const std::size_t count = codeNumbers.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
     CSourceText text;
-    text.opening = preamble(count, n, mode, writer, buildNote) + "\n" + "const unsigned char " + name + "_glyphs["
-        + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
+    text.opening = preamble(count, n, mode, writer, buildNote, naming) + "\n" + "const unsigned char " + name
+        + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
     if (count == 0)
         text.between = "    0x00, /* no glyph */\n";
     text.between
@@ -393,12 +413,12 @@ CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, M
 }
 
 std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
-    const std::vector<std::string> &buildNote)
+    const std::vector<std::string> &buildNote, const CodeNaming &naming)
 {
     const std::string prefix = upper(name);
     const std::string guard = prefix + "_H";
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    std::string out = preamble(count, n, mode, writer, buildNote) + "\n";
+    std::string out = preamble(count, n, mode, writer, buildNote, naming) + "\n";
     out += "#ifndef " + guard + "\n#define " + guard + "\n\n";
     out += "#define " + prefix + "_DOTS " + std::to_string(n) + " /* glyph width and height */\n";
     out += "#define " + prefix + "_GLYPH_BYTES " + std::to_string(glyphSize) + " /* bytes per glyph */\n";

@@ -71,16 +71,17 @@ struct CSourceText {
 };
 CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const std::string &name,
     const std::string &writer, const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
-    std::vector<std::size_t> *glyphStarts = nullptr);
+    std::vector<std::size_t> *glyphStarts = nullptr, const CodeNaming &naming = {});
 
 // The same without pieces, for a library written a run of glyphs at a time:
 // the text around the glyphs' text of a library whose codes, as cCodeNumber
 // gives them, are `codeNumbers` (one per glyph).
+// The opening comment says what the codes are, as `naming` reads them.
 CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
-    const std::string &writer, const std::vector<std::string> &buildNote);
+    const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming = {});
 
 std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
-    const std::vector<std::string> &buildNote = {});
+    const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {});
 
 // The data bytes of the C source, for --report.
 struct CDataSizes {
