@@ -14,6 +14,7 @@
 #include "core/gbk.h"
 #include "core/io_error.h"
 #include "core/record_file.h"
+#include "formats/bdf.h"
 #include "formats/c_source.h"
 #include "formats/file_io.h"
 #include "library/text_import.h"
@@ -150,21 +151,58 @@ int checkedPointSize(const FaceStrikes &strikes, std::optional<int> given, int w
         + " pt); its strikes: " + strikeList(sizes));
 }
 
-std::vector<std::string> givenCodes(const BuildJob &o)
+// The codes of a whole set by name, and the set they are in.
+std::vector<std::string> charsetCodesOf(const std::string &name, CharSet &in)
 {
-    if (o.characters == BuildJob::Characters::Codes)
-        return o.codes;
-    if (o.characters == BuildJob::Characters::Charset) {
-        std::vector<std::string> codes;
-        if (const auto set = charsetNamed(o.charset))
-            for (const std::uint16_t code : charsetCodes(*set))
-                codes.push_back(codeBytes(code));
-        return codes;
+    std::vector<std::string> codes;
+    if (const auto set = charsetNamed(name)) {
+        in = CharSet::Gbk; // which holds GB2312 at the same codes
+        for (const std::uint16_t code : charsetCodes(*set))
+            codes.push_back(codeBytes(code));
+    } else {
+        in = *charSetNamed(name);
+        for (const std::uint32_t code : codesOf(in))
+            codes.push_back(codeBytesOf(in, code));
     }
+    return codes;
+}
 
+// Codes of set `from` as the library's codes: as they are in the library's
+// own set (and, with the dot-matrix source and no set given, as the window
+// takes them), else through their characters. A code whose character the
+// library has no code for is told to `missing` and left out.
+std::vector<std::string> libraryCodes(const BuildJob &o, CharSet from, const std::vector<std::string> &codes,
+    const std::function<void(const std::string &code, std::optional<char32_t> character)> &missing)
+{
+    if (from == librarySet(o) || !o.setGiven)
+        return codes;
+    const CodeNaming library = codeNaming(o);
+    std::vector<std::string> out;
+    out.reserve(codes.size());
+    for (const std::string &code : codes) {
+        const std::optional<char32_t> c = characterOf(from, codeNumberOf(code));
+        const std::optional<std::string> own = c ? namedCode(library, *c) : std::nullopt;
+        if (own)
+            out.push_back(*own);
+        else
+            missing(code, c);
+    }
+    return out;
+}
+
+// "the character "X"" or "code B0A1", for messages.
+std::string whatIsMissing(const std::string &code, std::optional<char32_t> character, CharSet from)
+{
+    if (character)
+        return "the character \"" + encodeUtf8(*character) + "\"";
+    return "code " + codeHex(code) + " (no " + std::string(charSetTitle(from)) + " character)";
+}
+
+// The first line of the text or the text file, as bytes with their encoding.
+TextLine givenLine(const BuildJob &o)
+{
     TextLine line;
-    const bool fromFile = o.characters == BuildJob::Characters::TextFile;
-    if (fromFile) {
+    if (o.characters == BuildJob::Characters::TextFile) {
         // A stream is read to its end: its size tells nothing.
         if (const auto fd = openStream(o.text))
             line = readFirstLine(
@@ -173,29 +211,91 @@ std::vector<std::string> givenCodes(const BuildJob &o)
             line = readFirstLine(o.text, kMaxTextFileLine);
         if (line.truncated || line.moreLines)
             warn(textFileName(o.text) + ": only its first line is imported, as in the window");
-    } else {
-        const auto end = o.text.find_first_of("\r\n");
-        line.bytes = o.text.substr(0, end);
-        // An argument comes from the shell, which speaks UTF-8 here: valid UTF-8
-        // is taken as such (its byte-order mark says so to the detection), and
-        // only other bytes are GBK.
-        if (longestUtf8Sequence(line.bytes).value_or(1) > 1)
-            line.bytes.insert(0, "\xEF\xBB\xBF");
-        if (end != std::string::npos && o.text.find_first_not_of("\r\n", end) != std::string::npos)
-            warn("--text: only its first line is imported, as from a text file");
+        return line;
     }
+    const auto end = o.text.find_first_of("\r\n");
+    line.bytes = o.text.substr(0, end);
+    // An argument comes from the shell, which speaks UTF-8 here: valid UTF-8
+    // is taken as such (its byte-order mark says so to the detection), and
+    // only other bytes are in the set's own encoding.
+    if (longestUtf8Sequence(line.bytes).value_or(1) > 1)
+        line.bytes.insert(0, "\xEF\xBB\xBF");
+    if (end != std::string::npos && o.text.find_first_not_of("\r\n", end) != std::string::npos)
+        warn("--text: only its first line is imported, as from a text file");
+    return line;
+}
+
+// A failure of the text: an input error for a text file, else a usage error;
+// `what` is the part of the text at fault, `why` what is wrong with it.
+[[noreturn]] void textFailure(const BuildJob &o, const std::string &what, const std::string &why)
+{
+    if (o.characters == BuildJob::Characters::TextFile)
+        throw InputError(textFileName(o.text) + ": " + what + " " + why + "; nothing is imported");
+    throw UsageError(what + " of --text " + why);
+}
+
+// The codes of a text read in GBK as the window's import reads it: the line
+// as GBK bytes, cut into byte pairs.
+std::vector<std::string> gbkTextCodes(const BuildJob &o, const TextLine &line)
+{
     std::string unencodable;
     const auto gbk = lineToGbk(line, &unencodable);
-    if (!gbk) {
-        const std::string what = "the character \"" + unencodable + "\"";
-        if (fromFile)
-            throw InputError(textFileName(o.text) + ": " + what + " has no GBK code; nothing is imported");
-        throw UsageError(what + " of --text has no GBK code");
-    }
+    if (!gbk)
+        textFailure(o, "the character \"" + unencodable + "\"", "has no GBK code");
     if (hasSingleByteCharacter(*gbk))
         warn("the text holds single-byte characters; it is cut into byte pairs all the same, so each one shifts "
              "every later pair by a byte");
     return bytePairs(*gbk, gbk->size() / 2);
+}
+
+// The codes of a text read in another set: character by character, each one's
+// code in the library.
+std::vector<std::string> setTextCodes(const BuildJob &o, const TextLine &line)
+{
+    const std::optional<std::u32string> characters = lineCharacters(line, charSetEncoding(o.set));
+    if (!characters)
+        textFailure(o, "the bytes",
+            o.set == CharSet::Unicode ? std::string("are no UTF-8")
+                                      : "are neither UTF-8 nor " + std::string(charSetEncoding(o.set)));
+    const CodeNaming library = codeNaming(o);
+    std::vector<std::string> codes;
+    codes.reserve(characters->size());
+    for (const char32_t c : *characters) {
+        const std::optional<std::string> code = namedCode(library, c);
+        if (!code)
+            textFailure(o, "the character \"" + encodeUtf8(c) + "\"",
+                "has no " + std::string(charSetTitle(librarySet(o))) + " code");
+        codes.push_back(*code);
+    }
+    return codes;
+}
+
+std::vector<std::string> givenCodes(const BuildJob &o)
+{
+    if (o.characters == BuildJob::Characters::Codes)
+        return libraryCodes(o, o.set, o.codes, [&o](const std::string &code, std::optional<char32_t> c) {
+            throw UsageError("--codes: " + whatIsMissing(code, c, o.set) + " has no "
+                + std::string(charSetTitle(librarySet(o))) + " code");
+        });
+    if (o.characters == BuildJob::Characters::Charset) {
+        CharSet in = CharSet::Gbk;
+        const std::vector<std::string> codes = charsetCodesOf(o.charset, in);
+        std::size_t left = 0;
+        std::vector<std::string> kept
+            = libraryCodes(o, in, codes, [&left](const std::string &, std::optional<char32_t>) { ++left; });
+        if (left > 0)
+            warn("--charset " + o.charset + ": " + std::to_string(left) + " of its characters have no "
+                + std::string(charSetTitle(librarySet(o))) + " code and are left out");
+        return kept;
+    }
+    const TextLine line = givenLine(o);
+    if (o.set != CharSet::Gbk)
+        return setTextCodes(o, line);
+    return libraryCodes(
+        o, CharSet::Gbk, gbkTextCodes(o, line), [&o](const std::string &code, std::optional<char32_t> c) {
+            textFailure(o, whatIsMissing(code, c, CharSet::Gbk),
+                "has no " + std::string(charSetTitle(librarySet(o))) + " code");
+        });
 }
 
 } // namespace
@@ -239,6 +339,7 @@ GlyphRecipe recipeOf(const BuildJob &o)
     recipe.font16s = o.font16s;
     recipe.variant = o.variant;
     recipe.face = o.face;
+    recipe.set = librarySet(o);
     recipe.pointSize = o.font16s ? o.pointSize.value_or(defaultPointSize(o.size)) : resolvedPointSize(o);
     if (o.font16s)
         recipe.font16sBytes = step("cannot open " + o.font16sPath, [&o] {
@@ -317,8 +418,9 @@ LibraryContent drawnLibrary(
     if (o.format == FileFormat::CSource) {
         const std::size_t chunkSize = chunkGlyphs(codes.size(), jobs);
         cPieces.resize((codes.size() + chunkSize - 1) / chunkSize);
-        chunkDone = [&cPieces, &o, chunkSize](const LibraryContent &done, std::size_t from, std::size_t to) {
-            cPieces[from / chunkSize] = cGlyphText(done, o.size, o.mode, from, to, 0, codeNaming(o));
+        chunkDone = [&cPieces, &o, &build, chunkSize](const LibraryContent &done, std::size_t from, std::size_t to) {
+            cPieces[from / chunkSize] = cGlyphText(done.glyphs, build.keyCodes.empty() ? done.codes : build.keyCodes,
+                o.size, o.mode, from, to, 0, cNaming(o));
         };
     }
     std::size_t failedAt = 0;
@@ -362,10 +464,16 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
     std::vector<std::size_t> cStarts;
     std::optional<CSourceText> cText;
     std::string bytes;
+    // C output of Unicode keys holds the code points in place of the codes.
+    LibraryContent keyed;
+    if (!build.keyCodes.empty())
+        keyed = {content.glyphs, build.keyCodes};
+    const LibraryContent &written = build.keyCodes.empty() ? content : keyed;
     if (o.format == FileFormat::CSource)
-        cText = cSourceText(content, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts, codeNaming(o));
+        cText = cSourceText(written, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts, cNaming(o));
     else
-        bytes = libraryFileBytes(content, o.format, o.size, o.mode, o.name, note, codeNaming(o));
+        bytes = libraryFileBytes(written, o.format, o.size, o.mode, o.name, note,
+            o.format == FileFormat::CHeader ? cNaming(o) : codeNaming(o));
     if (o.check)
         return step(
             "cannot read " + o.output, [&] { return checkFile(o, cText ? cText->joined() : bytes, content, cStarts); });
@@ -394,7 +502,8 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
     std::mutex lock;
     std::condition_variable changed;
     const ChunkDone chunkDone = [&](const LibraryContent &done, std::size_t from, std::size_t to) {
-        CGlyphText text = cGlyphText(done, o.size, o.mode, from, to, 0, codeNaming(o));
+        CGlyphText text = cGlyphText(
+            done.glyphs, build.keyCodes.empty() ? done.codes : build.keyCodes, o.size, o.mode, from, to, 0, cNaming(o));
         const std::lock_guard guard(lock);
         pieces[from / chunkSize] = std::move(text);
         ready[from / chunkSize] = true;
@@ -427,8 +536,9 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
     }
     if (codes.size() > 32767)
         warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
-    const CSourceText frame = cSourceFrame(cCodeNumbers(codes), o.size, o.mode, o.name, kToolName,
-        buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount), codeNaming(o));
+    const CSourceText frame
+        = cSourceFrame(cCodeNumbers(build.keyCodes.empty() ? codes : build.keyCodes), o.size, o.mode, o.name, kToolName,
+            buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount), cNaming(o));
     struct DrawingFailed { };
     try {
         writeOutput(o, [&](ByteSink &sink) {
@@ -467,6 +577,31 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
 
 } // namespace
 
+namespace {
+
+// The codes in ascending order of their code points (a code without a
+// character at the private-use point a BDF font gives it), and those code
+// points as Unicode codes.
+void keyedByCodePoint(const BuildJob &o, PreparedBuild &build)
+{
+    const std::vector<BdfEncoding> points = bdfEncodings(build.codes, codeNaming(o));
+    std::vector<std::size_t> order(build.codes.size());
+    for (std::size_t g = 0; g < order.size(); ++g)
+        order[g] = g;
+    std::sort(order.begin(), order.end(),
+        [&points](std::size_t a, std::size_t b) { return points[a].codePoint < points[b].codePoint; });
+    std::vector<std::string> codes;
+    codes.reserve(order.size());
+    build.keyCodes.reserve(order.size());
+    for (const std::size_t g : order) {
+        codes.push_back(std::move(build.codes[g]));
+        build.keyCodes.push_back(codeBytesOf(CharSet::Unicode, points[g].codePoint));
+    }
+    build.codes = std::move(codes);
+}
+
+} // namespace
+
 PreparedBuild prepareBuild(const BuildJob &o, const RasterizerFactory &factory)
 {
     PreparedBuild build;
@@ -477,6 +612,8 @@ PreparedBuild prepareBuild(const BuildJob &o, const RasterizerFactory &factory)
     // As the window's add does it: a code already in the library is refused.
     build.codes = withoutRepeats(
         given, [&o](const std::string &code) { warn(codeLabel(code, codeNaming(o)) + ": 小字库中已有该区位码的字!"); });
+    if (o.key == BuildJob::Key::Unicode)
+        keyedByCodePoint(o, build);
     return build;
 }
 
@@ -501,8 +638,11 @@ int runBuild(const BuildJob &o)
             content = drawnLibrary(o, build, factory, cPieces);
             status = writtenFile(o, build, content, cPieces);
         }
-        if (o.report)
+        if (o.report) {
+            if (!build.keyCodes.empty())
+                content.codes = std::move(build.keyCodes); // as C output holds them
             printReport(o, content);
+        }
         return status;
     } catch (const InputError &e) {
         error(e.what());

@@ -36,6 +36,9 @@ struct PreparedBuild {
     GlyphRecipe recipe; // its face and point size checked, the "Font16s" file read
     std::size_t givenCount = 0; // the codes given, repeats included
     std::vector<std::string> codes; // in order, each once
+    // With Unicode keys: the code point of each code as a Unicode code, the
+    // codes put in their ascending order.
+    std::vector<std::string> keyCodes;
     // The font file the glyphs come from; empty when the rasteriser does not name it.
     std::string fontPath;
     std::string fontDigest; // its SHA-256, when known before the glyphs are drawn

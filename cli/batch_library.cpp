@@ -35,12 +35,23 @@ GlyphPlane font16sGlyph(const GlyphRecipe &recipe, const std::string &code)
     return plane;
 }
 
+// The text a code draws: its GBK bytes as the window decodes them, or the
+// character of the code in another set (none for a code without one).
+std::string drawnText(const GlyphRecipe &recipe, const std::string &code)
+{
+    if (recipe.set == CharSet::Gbk)
+        return gbkToUtf8(code);
+    const std::optional<char32_t> c = characterOf(recipe.set, codeNumberOf(code));
+    return c ? encodeUtf8(*c) : std::string();
+}
+
 // The raw glyph of a code drawn as ChTextOut draws it: a white surface, the
 // character at the origin, the square sampled.
 GlyphPlane drawnGlyph(const GlyphRecipe &recipe, const std::string &code, Rasterizer &rasterizer, Surface40 &surface)
 {
     surface.fillWhite();
-    rasterizer.drawText(surface, gbkToUtf8(code), recipe.face, recipe.pointSize, kSurfaceOrigin, kSurfaceOrigin);
+    rasterizer.drawText(
+        surface, drawnText(recipe, code), recipe.face, recipe.pointSize, kSurfaceOrigin, kSurfaceOrigin);
     GlyphPlane plane;
     sampleSurface(surface, recipe.size, plane);
     return plane;

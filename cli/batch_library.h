@@ -8,6 +8,7 @@
 // at a time) is left out: repeats are found with a hash set, everything stays
 // in memory, and the glyphs are drawn by several threads, one rasteriser each.
 
+#include "core/charsets.h"
 #include "core/glyph.h"
 #include "core/rasterizer.h"
 #include "formats/library_content.h"
@@ -30,6 +31,7 @@ struct GlyphRecipe {
     int variant = 0;
     std::string face;
     int pointSize = 12;
+    CharSet set = CharSet::Gbk; // the set whose character of a code is drawn
 };
 
 // A rasteriser for one thread. The TrueType rasterisers keep state per object

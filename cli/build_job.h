@@ -25,11 +25,22 @@ struct BuildJob {
     Effects effects;
     bool effectsAtRender = false; // the view option "显示默认效果(&V)" ticked
 
+    // What the text and the codes are read in: by default GBK, as the window's
+    // import reads them. With the dot-matrix source and no set given, they are
+    // the variant's codes as they stand (the window's way); with a set given,
+    // their characters are looked up in the variant.
+    CharSet set = CharSet::Gbk;
+    bool setGiven = false; // --set, or a whole set of its own (--charset jisx0208)
     enum class Characters { Text, TextFile, Codes, Charset };
     Characters characters = Characters::Text;
     std::string text; // the text, or the path of the text file
     std::vector<std::string> codes; // two bytes each
-    std::string charset; // gb2312, gb2312-hanzi, gbk or all
+    std::string charset; // gb2312, gb2312-hanzi, gbk, jisx0208, ksx1001 or all
+
+    // What NAME_codes of C output holds: the library's codes, or the code
+    // points of their characters.
+    enum class Key { Code, Unicode };
+    Key key = Key::Code;
 
     std::string output;
     FileFormat format = FileFormat::Zmb;
@@ -43,7 +54,21 @@ struct BuildJob {
 // messages): a "Font16s" variant's own set, else GBK.
 inline CodeNaming codeNaming(const BuildJob &job)
 {
-    return job.font16s ? font16sNaming(job.variant) : CodeNaming{};
+    return job.font16s ? font16sNaming(job.variant) : CodeNaming{job.set};
+}
+
+// How C output names its codes: as the build reads them, or as code points
+// (PreparedBuild::keyCodes in cli/batch_build.h).
+inline CodeNaming cNaming(const BuildJob &job)
+{
+    return job.key == BuildJob::Key::Unicode ? CodeNaming{CharSet::Unicode} : codeNaming(job);
+}
+
+// The set the library's codes are in: the variant's with the dot-matrix
+// source, else the one the characters are read in.
+inline CharSet librarySet(const BuildJob &job)
+{
+    return job.font16s ? font16sSet(job.variant) : job.set;
 }
 
 } // namespace dotforge::cli

@@ -119,6 +119,11 @@ std::vector<std::string> buildNote(
         made += " --text (" + std::to_string(codeCount) + " codes)";
         break;
     }
+    // The set and the keys, where they are not what the build reads by default.
+    if (o.setGiven && !(o.characters == BuildJob::Characters::Charset && o.set == charSetNamed(o.charset)))
+        made += " --set " + std::string(charSetName(o.set));
+    if (o.key == BuildJob::Key::Unicode)
+        made += " --key unicode";
     made += " --name " + o.name;
 
     std::vector<std::string> note{"Made by: " + made};
@@ -162,7 +167,7 @@ void printReport(const BuildJob &o, const LibraryContent &content)
     const std::size_t glyphSize = std::size_t(glyphBytes(o.size));
     CDataSizes sizes;
     if (o.format == FileFormat::CSource || o.format == FileFormat::CHeader) {
-        sizes = cDataSizes(content, o.size);
+        sizes = cDataSizes(content, o.size, cNaming(o));
     } else {
         sizes.glyphs = count * glyphSize;
         sizes.codes = 2 * count;

@@ -1,5 +1,7 @@
 #include "cli/collect.h"
 
+#include "cli/charsets.h"
+
 #include "core/gbk.h"
 #include "core/hex.h"
 #include "library/text_import.h"
@@ -268,8 +270,33 @@ void scanSource(std::u32string_view text, SourceKind kind, const std::function<v
     }
 }
 
-std::vector<CollectNote> collectText(std::u32string_view text, SourceKind kind, Charset set,
-    std::set<std::uint16_t> &collected, std::map<char32_t, std::optional<std::uint16_t>> &known)
+namespace {
+
+// The code of a character in the set: for GB2312 and GBK the GBK code iconv
+// gives it, when it lies in the set.
+std::optional<std::uint32_t> collectedCode(CharSet set, char32_t c)
+{
+    if (set != CharSet::Gb2312 && set != CharSet::Gbk)
+        return codeOf(set, c);
+    const auto gbk = utf8ToGbk(encodeUtf8(c));
+    const Charset listed = set == CharSet::Gbk ? Charset::Gbk : Charset::Gb2312;
+    if (gbk && gbk->size() == 2 && inCharset(listed, codeValue(*gbk)))
+        return codeValue(*gbk);
+    return std::nullopt;
+}
+
+} // namespace
+
+char32_t collectedCharacter(CharSet set, std::uint32_t code)
+{
+    if (set != CharSet::Gb2312 && set != CharSet::Gbk)
+        return characterOf(set, code).value_or(0);
+    const auto text = utf8ToUtf32(gbkToUtf8(codeBytes(std::uint16_t(code))));
+    return text && text->size() == 1 ? (*text)[0] : 0;
+}
+
+std::vector<CollectNote> collectText(std::u32string_view text, SourceKind kind, CharSet set,
+    std::set<std::uint32_t> &collected, std::map<char32_t, std::optional<std::uint32_t>> &known)
 {
     std::vector<CollectNote> notes;
     // Bytes that are no character, wherever they stand: the line they are
@@ -293,18 +320,15 @@ std::vector<CollectNote> collectText(std::u32string_view text, SourceKind kind, 
         const bool character = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
         auto it = known.find(c);
         if (it == known.end()) {
-            std::optional<std::uint16_t> code;
-            const auto gbk = character ? utf8ToGbk(encodeUtf8(c)) : std::nullopt;
-            if (gbk && gbk->size() == 2 && inCharset(set, codeValue(*gbk)))
-                code = codeValue(*gbk);
-            it = known.emplace(c, code).first;
+            it = known.emplace(c, character ? collectedCode(set, c) : std::nullopt).first;
         }
         if (it->second) {
             collected.insert(*it->second);
             return;
         }
-        notes.push_back(
-            {at, (character ? "'" + encodeUtf8(c) + "' " : "") + "U+" + hex(c, 4) + " is not in " + charsetTitle(set)});
+        notes.push_back({at,
+            (character ? "'" + encodeUtf8(c) + "' " : "") + "U+" + hex(c, 4) + " is not in "
+                + std::string(charSetTitle(set))});
     });
     std::stable_sort(notes.begin(), notes.end(), [](const CollectNote &x, const CollectNote &y) {
         return std::pair(x.at.line, x.at.column) < std::pair(y.at.line, y.at.column);

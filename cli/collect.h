@@ -2,7 +2,7 @@
 // The distinct non-ASCII characters a product shows, found in the text of its
 // sources and checked against a character set, for `dotforge-cli collect`.
 
-#include "cli/charsets.h"
+#include "core/charsets.h"
 
 #include <cstdint>
 #include <functional>
@@ -48,10 +48,15 @@ struct CollectNote {
 };
 
 // Adds the codes of the characters of `set` shown in a decoded text to
-// `collected`, and returns what lies outside the set and the bytes that form
-// no character, in the order of the text. `known` keeps the code of every
-// character met (none for one outside the set) from one file to the next.
-std::vector<CollectNote> collectText(std::u32string_view text, SourceKind kind, Charset set,
-    std::set<std::uint16_t> &collected, std::map<char32_t, std::optional<std::uint16_t>> &known);
+// `collected` (GB2312 and GBK give GBK codes, as a text in GBK holds them; a
+// code point for Unicode), and returns what lies outside the set and the bytes
+// that form no character, in the order of the text. `known` keeps the code of
+// every character met (none for one outside the set) from one file to the
+// next.
+std::vector<CollectNote> collectText(std::u32string_view text, SourceKind kind, CharSet set,
+    std::set<std::uint32_t> &collected, std::map<char32_t, std::optional<std::uint32_t>> &known);
+
+// The character of a collected code.
+char32_t collectedCharacter(CharSet set, std::uint32_t code);
 
 } // namespace dotforge::cli

@@ -2,6 +2,7 @@
 
 #include "cli/errors.h"
 #include "cli/options.h"
+#include "core/charsets.h"
 #include "core/gbk.h"
 #include "core/hex.h"
 
@@ -22,20 +23,41 @@ std::string trimmed(const std::string &text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::vector<std::string> parseCodes(const std::string &list)
+// A code point: one to six hexadecimal digits, "U+" before them or not.
+std::string codePointCode(const std::string &item)
+{
+    const std::string digits = item.starts_with("U+") || item.starts_with("u+") ? item.substr(2) : item;
+    std::uint32_t value = 0;
+    if (digits.empty() || digits.size() > 6 || !std::all_of(digits.begin(), digits.end(), isHexDigit))
+        throw UsageError(
+            "invalid code '" + item + "' in --codes (a code point: hexadecimal digits, as 4E2D or U+4E2D)");
+    for (const char c : digits)
+        value = value << 4 | std::uint32_t(hexDigitValue(c));
+    if (!characterOf(CharSet::Unicode, value))
+        throw UsageError(
+            "invalid code '" + item + "' in --codes: no Unicode character (a surrogate, or past U+10FFFF)");
+    return codeBytesOf(CharSet::Unicode, value);
+}
+
+std::vector<std::string> parseCodes(const std::string &list, CharSet set)
 {
     std::vector<std::string> codes;
     std::size_t start = 0;
     for (;;) {
         const auto comma = list.find(',', start);
         const std::string item = trimmed(list.substr(start, comma == std::string::npos ? comma : comma - start));
-        if (item.size() != 4 || !std::all_of(item.begin(), item.end(), isHexDigit))
+        if (set == CharSet::Unicode) {
+            codes.push_back(codePointCode(item));
+        } else if (item.size() != 4 || !std::all_of(item.begin(), item.end(), isHexDigit)) {
             throw UsageError("invalid code '" + item + "' in --codes (four hexadecimal digits, as B0A1)");
-        const std::string code{char(hexDigitValue(item[0]) << 4 | hexDigitValue(item[1])),
-            char(hexDigitValue(item[2]) << 4 | hexDigitValue(item[3]))};
-        if (hasControlByte(code))
-            throw UsageError("invalid code '" + item + "' in --codes: control bytes (00 to 1F, 7F) are no characters");
-        codes.push_back(code);
+        } else {
+            const std::string code{char(hexDigitValue(item[0]) << 4 | hexDigitValue(item[1])),
+                char(hexDigitValue(item[2]) << 4 | hexDigitValue(item[3]))};
+            if (hasControlByte(code))
+                throw UsageError(
+                    "invalid code '" + item + "' in --codes: control bytes (00 to 1F, 7F) are no characters");
+            codes.push_back(code);
+        }
         if (comma == std::string::npos)
             break;
         start = comma + 1;
@@ -86,16 +108,24 @@ void readCharacters(const Arguments &a, BuildJob &job)
         throw UsageError("--text, --text-file, --codes and --charset exclude one another");
     if (a.has("charset")) {
         job.characters = BuildJob::Characters::Charset;
-        job.charset = a.choice("charset", {"gb2312", "gb2312-hanzi", "gbk", "all"}, "");
+        job.charset = a.choice("charset", {"gb2312", "gb2312-hanzi", "gbk", "jisx0208", "ksx1001", "all"}, "");
         if (job.charset == "all" && !job.font16s)
             throw UsageError("--charset all needs --source font16s: it names the positions of the dot-matrix font");
-    } else if (a.has("codes")) {
+    }
+    // The set: as given; else a whole Japanese or Korean set's own; else GBK,
+    // which holds GB2312.
+    if (a.has("set"))
+        job.set = *charSetNamed(a.choice("set", {"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001", "unicode"}, ""));
+    else if (job.charset == "jisx0208" || job.charset == "ksx1001")
+        job.set = *charSetNamed(job.charset);
+    job.setGiven = a.has("set") || job.set != CharSet::Gbk;
+    if (a.has("codes")) {
         job.characters = BuildJob::Characters::Codes;
-        job.codes = parseCodes(a.value("codes"));
+        job.codes = parseCodes(a.value("codes"), job.set);
     } else if (a.has("text-file")) {
         job.characters = BuildJob::Characters::TextFile;
         job.text = a.value("text-file");
-    } else {
+    } else if (a.has("text")) {
         job.text = a.value("text");
     }
 }

@@ -19,14 +19,14 @@ std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode, E
     return rows;
 }
 
-std::string dumpText(const LibraryContent &content, int n, Mode mode, Effects effects)
+std::string dumpText(const LibraryContent &content, int n, Mode mode, Effects effects, const CodeNaming &naming)
 {
     std::string out;
     for (std::size_t g = 0; g < content.glyphs.size(); ++g) {
         if (g > 0)
             out += '\n';
         const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
-        out += codeLabel(code) + '\n';
+        out += codeLabel(code, naming) + '\n';
         for (const std::string &row : glyphRows(content.glyphs[g], n, mode, effects))
             out += row + '\n';
     }

@@ -17,6 +17,7 @@ std::vector<std::string> glyphRows(const Sequence &sequence, int n, Mode mode, E
 
 // What `dump` prints: each glyph under a line with its code and character, the
 // glyphs separated by an empty line.
-std::string dumpText(const LibraryContent &content, int n, Mode mode, Effects effects = {});
+std::string dumpText(
+    const LibraryContent &content, int n, Mode mode, Effects effects = {}, const CodeNaming &naming = {});
 
 } // namespace dotforge::cli

@@ -231,9 +231,9 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
             [&sink, n](const LibraryContent &run, std::size_t) { sink.write(writeAsm(run.glyphs, run.codes, n)); });
         return;
     case FileFormat::CSource: {
-        std::vector<std::uint16_t> codeNumbers(count);
+        std::vector<std::uint32_t> codeNumbers(count);
         for (std::size_t g = 0; g < count; ++g)
-            codeNumbers[g] = std::uint16_t(cCodeNumber(library.code(g)));
+            codeNumbers[g] = cCodeNumber(library.code(g));
         const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, kToolName, buildNote, naming);
         codeNumbers = {};
         sink.write(frame.opening);
@@ -247,9 +247,13 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         sink.write(frame.closing);
         return;
     }
-    case FileFormat::CHeader:
-        sink.write(cHeader(count, n, mode, name, kToolName, buildNote, naming));
+    case FileFormat::CHeader: {
+        std::uint32_t largest = 0;
+        for (std::size_t g = 0; g < count && naming.set == CharSet::Unicode; ++g)
+            largest = std::max(largest, cCodeNumber(library.code(g)));
+        sink.write(cHeader(count, n, mode, name, kToolName, buildNote, naming, largest));
         return;
+    }
     case FileFormat::Bdf: {
         const std::vector<BdfEncoding> encodings = bdfEncodings(count, library.code, naming);
         sink.write(bdfHead(encodings, n, name));

@@ -157,4 +157,13 @@ std::string profilesHelp()
     return out;
 }
 
+CodeNaming namingOption(const Arguments &a)
+{
+    if (a.has("set") && a.has("variant"))
+        throw UsageError("--set and --variant exclude one another");
+    if (a.has("variant"))
+        return font16sNaming(*a.integer("variant", 0, 3));
+    return {*charSetNamed(a.choice("set", {"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001"}, "gbk"))};
+}
+
 } // namespace dotforge::cli

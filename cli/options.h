@@ -4,6 +4,7 @@
 // --swap) and --profile, and the text that names a layout back.
 
 #include "cli/arguments.h"
+#include "core/charsets.h"
 #include "formats/profiles.h"
 
 #include <optional>
@@ -33,6 +34,19 @@ Layout layoutOption(const Arguments &arguments, const std::string &modeName, std
 
 // Ready-to-paste options: "--mode B --rotate 90 --flip v" (defaults left out).
 std::string layoutOptions(const Layout &layout);
+
+// How a library file's codes are named, for the commands that read one: --set
+// gb2312|gbk|gbt12345|jisx0208|ksx1001 (default gbk), or --variant 0|1|2|3 for
+// a library of the dot-matrix font's variant, numbered as it numbers them.
+CodeNaming namingOption(const Arguments &arguments);
+// Their lines of --help, a literal to join to a command's help text.
+#define DOTFORGE_NAMING_HELP                                                                                           \
+    "      --set SET                the character set the codes name characters of:\n"                                 \
+    "                                 gb2312, gbk (default), gbt12345, jisx0208,\n"                                    \
+    "                                 ksx1001\n"                                                                       \
+    "      --variant 0|1|2|3        the codes of a library of the dot-matrix font's\n"                                 \
+    "                                 variant, named by its set (3: rows from 16 on\n"                                 \
+    "                                 three lower, as the Korean variant numbers them)\n"
 
 // The block of --help that lists the controller layouts.
 std::string profilesHelp();

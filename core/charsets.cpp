@@ -193,6 +193,25 @@ std::string_view charSetName(CharSet set)
     return {};
 }
 
+std::string_view charSetTitle(CharSet set)
+{
+    switch (set) {
+    case CharSet::Gb2312:
+        return "GB2312";
+    case CharSet::Gbk:
+        return "GBK";
+    case CharSet::Gbt12345:
+        return "GB/T 12345";
+    case CharSet::Jisx0208:
+        return "JIS X 0208";
+    case CharSet::Ksx1001:
+        return "KS X 1001";
+    case CharSet::Unicode:
+        return "Unicode";
+    }
+    return {};
+}
+
 std::optional<char32_t> characterOf(CharSet set, std::uint32_t code)
 {
     if (set == CharSet::Unicode)
@@ -235,8 +254,45 @@ CodeNaming font16sNaming(int variant)
     }
 }
 
+std::string codeBytesOf(CharSet set, std::uint32_t code)
+{
+    if (set == CharSet::Unicode)
+        return {char(code >> 24), char(code >> 16), char(code >> 8), char(code)};
+    return {char(code >> 8), char(code)};
+}
+
+std::uint32_t codeNumberOf(std::string_view code)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < std::max<std::size_t>(code.size(), 2); ++i)
+        value = value << 8 | (i < code.size() ? static_cast<unsigned char>(code[i]) : 0u);
+    return value;
+}
+
+const char *charSetEncoding(CharSet set)
+{
+    switch (set) {
+    case CharSet::Jisx0208:
+        return "EUC-JP";
+    case CharSet::Ksx1001:
+        return "EUC-KR";
+    case CharSet::Unicode:
+        return "UTF-8";
+    default:
+        return "GBK";
+    }
+}
+
+CharSet font16sSet(int variant)
+{
+    const CodeNaming naming = font16sNaming(variant);
+    return naming == CodeNaming{} ? CharSet::Gb2312 : naming.set;
+}
+
 std::optional<char32_t> namedCharacter(const CodeNaming &naming, std::string_view code)
 {
+    if (naming.set == CharSet::Unicode)
+        return code.size() == 4 ? characterOf(CharSet::Unicode, codeNumberOf(code)) : std::nullopt;
     if (code.size() != 2)
         return std::nullopt;
     std::uint32_t lead = static_cast<unsigned char>(code[0]);
@@ -248,6 +304,17 @@ std::optional<char32_t> namedCharacter(const CodeNaming &naming, std::string_vie
     if (!c || codeOf(naming.set, *c) != value)
         return std::nullopt;
     return c;
+}
+
+std::optional<std::string> namedCode(const CodeNaming &naming, char32_t character)
+{
+    std::optional<std::uint32_t> code = codeOf(naming.set, character);
+    if (!code)
+        return std::nullopt;
+    // Rows 13 to 15 hold no character, so every code from row 16 on moves down.
+    if (naming.skipsRows13To15 && *code >= 0xB000)
+        *code -= 0x300;
+    return codeBytesOf(naming.set, *code);
 }
 
 } // namespace dotforge

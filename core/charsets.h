@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,9 @@ enum class CharSet { Gb2312, Gbk, Gbt12345, Jisx0208, Ksx1001, Unicode };
 // "unicode"); nothing for any other.
 std::optional<CharSet> charSetNamed(std::string_view name);
 std::string_view charSetName(CharSet set);
+// How messages name a set: "GB2312", "GBK", "GB/T 12345", "JIS X 0208",
+// "KS X 1001", "Unicode".
+std::string_view charSetTitle(CharSet set);
 
 // The character of a code; nothing when the set has no character there.
 std::optional<char32_t> characterOf(CharSet set, std::uint32_t code);
@@ -38,6 +42,18 @@ std::optional<char32_t> characterOf(CharSet set, std::uint32_t code);
 std::optional<std::uint32_t> codeOf(CharSet set, char32_t character);
 // Every code of a two-byte set, ascending; empty for Unicode.
 const std::vector<std::uint32_t> &codesOf(CharSet set);
+
+// A library holds a code as its bytes, first byte first: two for the two-byte
+// sets, four for a code point (00 01 F6 00 for U+1F600), so that no Unicode
+// code is ever taken for a two-byte one.
+std::string codeBytesOf(CharSet set, std::uint32_t code);
+// The number of a code's bytes, first byte highest; a code shorter than two
+// bytes counts as padded with zero bytes (as the .ZMB file pads it).
+std::uint32_t codeNumberOf(std::string_view code);
+// How an encoding of text in the set is called by iconv: "GBK", "EUC-JP",
+// "EUC-KR"; "UTF-8" for Unicode. GB 2312 and GB/T 12345 are read as GBK,
+// which holds every byte sequence of theirs.
+const char *charSetEncoding(CharSet set);
 
 // How a library's two-byte codes name their characters: the set they are read
 // in and, for the Korean variant of "Font16s", its numbering by file area (the
@@ -52,8 +68,15 @@ struct CodeNaming {
 // GB 2312, which GBK holds), GB/T 12345, JIS X 0208, and KS X 1001 by file
 // area.
 CodeNaming font16sNaming(int variant);
-// The character a two-byte code names: its set's character there, when the set
-// gives that character this very code; nothing for any other code.
+// The set whose positions "Font16s" variant 0 to 3 holds: GB 2312, GB/T 12345,
+// JIS X 0208, KS X 1001.
+CharSet font16sSet(int variant);
+// The character a code names: its set's character there, when the set gives
+// that character this very code; nothing for any other code. A Unicode code
+// (four bytes) names its code point.
 std::optional<char32_t> namedCharacter(const CodeNaming &naming, std::string_view code);
+// The inverse: the code of a character as the naming numbers it; nothing when
+// its set has none.
+std::optional<std::string> namedCode(const CodeNaming &naming, char32_t character);
 
 } // namespace dotforge

@@ -74,6 +74,15 @@ std::string gbkCharacterAt(std::string_view gbk, std::size_t i, std::size_t *len
     return {};
 }
 
+std::optional<std::string> decodedToUtf8(std::string_view bytes, const char *encoding)
+{
+    Iconv cv("UTF-8", encoding);
+    std::string out;
+    if (!cv.convert(bytes, out))
+        return std::nullopt;
+    return out;
+}
+
 std::string gbkToUtf8(std::string_view gbk)
 {
     std::string out;

@@ -20,6 +20,10 @@ std::string gbkToUtf8(std::string_view gbk);
 // counts. Empty text when the bytes form no character (gbkToUtf8 drops them).
 std::string gbkCharacterAt(std::string_view gbk, std::size_t i, std::size_t *length);
 
+// Decodes text of another iconv encoding ("EUC-JP", "EUC-KR", "GBK") to
+// UTF-8; nothing when a byte sequence is no character of it.
+std::optional<std::string> decodedToUtf8(std::string_view bytes, const char *encoding);
+
 // Encodes UTF-8 text as GBK bytes. When a character has no GBK code, returns
 // nothing and puts that character (UTF-8) into *unencodable.
 std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencodable = nullptr);

@@ -61,14 +61,6 @@ std::size_t arrayLength(std::size_t bytes)
     return std::max<std::size_t>(bytes, 1);
 }
 
-// Characters that reorder the text around them on screen (gcc's -Wbidi-chars
-// warns about them) or end a line for some editors.
-bool invisibleControl(char32_t c)
-{
-    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x2028 && c <= 0x202E)
-        || (c >= 0x2066 && c <= 0x2069);
-}
-
 // Outside text (file names, a face name, the command line) in the opening
 // comment. What could end the comment, open another, make the compiler warn or
 // show the text other than it is, is written as an escape, so that the comment
@@ -137,13 +129,26 @@ std::string codesTitle(const CodeNaming &naming)
     }
 }
 
+bool unicodeKeys(const CodeNaming &naming)
+{
+    return naming.set == CharSet::Unicode;
+}
+
+// The C type of a code point in NAME_codes: 16 bits while every one fits.
+std::string codePointType(const std::vector<std::uint32_t> &codes)
+{
+    return std::all_of(codes.begin(), codes.end(), [](std::uint32_t c) { return c <= 0xFFFF; }) ? "uint16_t"
+                                                                                                : "uint32_t";
+}
+
 std::string preamble(std::size_t count, int n, Mode mode, const std::string &writer,
-    const std::vector<std::string> &buildNote, const CodeNaming &naming)
+    const std::vector<std::string> &buildNote, const CodeNaming &naming, const std::string &pointType = {})
 {
     std::string out = "/* Dot-matrix font library written by " + writer + ".\n * " + std::to_string(count)
         + " glyph(s) of " + std::to_string(n) + " x " + std::to_string(n) + " dots, " + std::to_string(glyphBytes(n))
-        + " bytes each, byte layout mode " + modeLetter(mode) + ";\n * the codes are " + codesTitle(naming)
-        + ", two bytes per glyph.";
+        + " bytes each, byte layout mode " + modeLetter(mode) + ";\n * the codes are "
+        + (unicodeKeys(naming) ? "Unicode code points in ascending order, one " + pointType + " per glyph."
+                               : codesTitle(naming) + ", two bytes per glyph.");
     bool escaped = false;
     for (const std::string &line : buildNote)
         out += "\n * " + commentText(line, escaped);
@@ -152,24 +157,18 @@ std::string preamble(std::size_t count, int n, Mode mode, const std::string &wri
     return out + " */\n";
 }
 
-// The code of glyph g as NAME_codes holds it: first byte x 256 + second byte,
-// missing bytes zero.
-unsigned codeNumber(const LibraryContent &content, std::size_t g)
+// The code of each glyph as NAME_codes holds it.
+std::vector<std::uint32_t> codeNumbers(const LibraryContent &content)
 {
-    return cCodeNumber(g < content.codes.size() ? content.codes[g] : std::string());
-}
-
-std::vector<std::uint16_t> codeNumbers(const LibraryContent &content)
-{
-    std::vector<std::uint16_t> numbers(content.glyphs.size());
+    std::vector<std::uint32_t> numbers(content.glyphs.size());
     for (std::size_t g = 0; g < numbers.size(); ++g)
-        numbers[g] = std::uint16_t(codeNumber(content, g));
+        numbers[g] = cCodeNumber(g < content.codes.size() ? content.codes[g] : std::string());
     return numbers;
 }
 
 // The library indexes in ascending code order; empty when the library order
 // ascends already, so that NAME_find can search NAME_codes itself.
-std::vector<std::size_t> searchOrder(const std::vector<std::uint16_t> &codes)
+std::vector<std::size_t> searchOrder(const std::vector<std::uint32_t> &codes)
 {
     const std::size_t count = codes.size();
     bool ascending = true;
@@ -186,14 +185,20 @@ std::vector<std::size_t> searchOrder(const std::vector<std::uint16_t> &codes)
 }
 
 // The line of NAME_codes of glyph g: as in the .ZMB file, a short code is
-// padded with zero bytes.
+// padded with zero bytes; a code point is one number.
 void appendCodeLine(std::string &out, const std::string &code, const std::string &shown, std::size_t g)
 {
-    const unsigned value = cCodeNumber(code);
+    const std::uint32_t value = cCodeNumber(code);
     out += "    ";
-    appendHexByte(out, std::uint8_t(value >> 8));
-    out += ", ";
-    appendHexByte(out, std::uint8_t(value));
+    if (code.size() == 4) {
+        out += "0x";
+        for (int shift = value > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
+            out += hexDigit(unsigned(value >> shift));
+    } else {
+        appendHexByte(out, std::uint8_t(value >> 8));
+        out += ", ";
+        appendHexByte(out, std::uint8_t(value));
+    }
     out += ", /* ";
     appendNumber(out, g);
     if (!shown.empty()) {
@@ -201,6 +206,49 @@ void appendCodeLine(std::string &out, const std::string &code, const std::string
         out += shown;
     }
     out += " */\n";
+}
+
+// NAME_find over code points in ascending order, and NAME_find_utf8.
+std::string unicodeFindFunctions(const std::string &name)
+{
+    return "/* The index in " + name
+        + "_glyphs of the glyph of a code point, or -1 when the library\n"
+          " * has none: a binary search over the code points in ascending order. */\n"
+          "int "
+        + name + "_find(uint32_t cp)\n{\n    unsigned int low = 0;\n    unsigned int high = " + name
+        + "_count;\n    while (low < high) {\n        const unsigned int middle = low + (high - low) / 2u;\n"
+          "        if ("
+        + name + "_codes[middle] < cp)\n            low = middle + 1u;\n        else if (" + name
+        + "_codes[middle] > cp)\n            high = middle;\n        else\n            return (int)middle;\n"
+          "    }\n    return -1;\n}\n\n"
+          "/* Reads one UTF-8 character at *s, moves *s past it and returns its glyph\n"
+          " * as "
+        + name
+        + "_find does, or -1. Bytes that form no character (a stray\n"
+          " * continuation byte, a sequence cut short, an overlong form, a surrogate,\n"
+          " * a value past U+10FFFF) are passed over as one unit and give -1; the\n"
+          " * terminating NUL is never passed, and at it *s stays and -1 is returned. */\n"
+          "int "
+        + name
+        + "_find_utf8(const char **s)\n{\n"
+          "    const unsigned char *p = (const unsigned char *)*s;\n"
+          "    static const uint32_t least[5] = {0u, 0u, 0x80u, 0x800u, 0x10000u};\n"
+          "    unsigned int length;\n    unsigned int i;\n    uint32_t cp;\n"
+          "    if (p[0] == 0u)\n        return -1;\n"
+          "    if (p[0] < 0x80u) {\n        *s += 1;\n        return "
+        + name
+        + "_find(p[0]);\n    }\n"
+          "    if ((p[0] & 0xE0u) == 0xC0u) {\n        length = 2u;\n        cp = p[0] & 0x1Fu;\n"
+          "    } else if ((p[0] & 0xF0u) == 0xE0u) {\n        length = 3u;\n        cp = p[0] & 0x0Fu;\n"
+          "    } else if ((p[0] & 0xF8u) == 0xF0u) {\n        length = 4u;\n        cp = p[0] & 0x07u;\n"
+          "    } else {\n        *s += 1;\n        return -1;\n    }\n"
+          "    for (i = 1u; i < length; ++i) {\n"
+          "        if ((p[i] & 0xC0u) != 0x80u) {\n            *s += i;\n            return -1;\n        }\n"
+          "        cp = cp << 6 | (p[i] & 0x3Fu);\n    }\n"
+          "    *s += length;\n"
+          "    if (cp < least[length] || cp > 0x10FFFFu || (cp >= 0xD800u && cp <= 0xDFFFu))\n        return -1;\n"
+          "    return "
+        + name + "_find(cp);\n}\n";
 }
 
 std::string findFunction(const std::string &name, const std::vector<std::size_t> &order)
@@ -262,22 +310,27 @@ bool isCIdentifier(const std::string &name)
         && std::all_of(name.begin(), name.end(), identifierChar);
 }
 
-unsigned cCodeNumber(const std::string &code)
+std::uint32_t cCodeNumber(const std::string &code)
 {
-    const auto byte = [&code](std::size_t i) { return unsigned(std::uint8_t(i < code.size() ? code[i] : 0)); };
-    return byte(0) << 8 | byte(1);
+    return codeNumberOf(code);
 }
 
-std::vector<std::uint16_t> cCodeNumbers(const std::vector<std::string> &codes)
+std::vector<std::uint32_t> cCodeNumbers(const std::vector<std::string> &codes)
 {
-    std::vector<std::uint16_t> numbers(codes.size());
+    std::vector<std::uint32_t> numbers(codes.size());
     for (std::size_t g = 0; g < codes.size(); ++g)
-        numbers[g] = std::uint16_t(cCodeNumber(codes[g]));
+        numbers[g] = cCodeNumber(codes[g]);
     return numbers;
 }
 
 CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to,
     std::size_t indexBase, const CodeNaming &naming)
+{
+    return cGlyphText(content.glyphs, content.codes, n, mode, from, to, indexBase, naming);
+}
+
+CGlyphText cGlyphText(const std::vector<Sequence> &glyphs, const std::vector<std::string> &codes, int n, Mode mode,
+    std::size_t from, std::size_t to, std::size_t indexBase, const CodeNaming &naming)
 {
     CGlyphText text;
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
@@ -288,7 +341,7 @@ CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size
     std::string &out = text.glyphs;
     for (std::size_t g = from; g < to; ++g) {
         text.glyphStarts.push_back(out.size());
-        const std::string code = g < content.codes.size() ? content.codes[g] : std::string();
+        const std::string code = g < codes.size() ? codes[g] : std::string();
         const std::string shown = shownCharacter(code, naming);
         out += "    /* ";
         appendNumber(out, indexBase + g);
@@ -299,7 +352,7 @@ CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size
             out += shown;
         }
         out += '\n';
-        const Sequence &glyph = content.glyphs[g];
+        const Sequence &glyph = glyphs[g];
         const GlyphPlane plane = decodeGlyph(glyph, n, mode, {});
         // Lines are put together in a buffer and appended whole; a byte of
         // the plane gives eight characters of the picture at once.
@@ -391,55 +444,81 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
     return text;
 }
 
-CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
+CSourceText cSourceFrame(const std::vector<std::uint32_t> &codeNumbers, int n, Mode mode, const std::string &name,
     const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming)
 {
     const std::size_t count = codeNumbers.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
+    const bool unicode = unicodeKeys(naming);
+    const std::string pointType = codePointType(codeNumbers);
     CSourceText text;
-    text.opening = preamble(count, n, mode, writer, buildNote, naming) + "\n" + "const unsigned char " + name
-        + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
+    text.opening = preamble(count, n, mode, writer, buildNote, naming, pointType) + "\n"
+        + (unicode ? "#include <stdint.h>\n\n" : "") + "const unsigned char " + name + "_glyphs["
+        + std::to_string(arrayLength(count * glyphSize)) + "] = {\n";
     if (count == 0)
         text.between = "    0x00, /* no glyph */\n";
-    text.between
-        += "};\n\nconst unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "] = {\n";
+    text.between += "};\n\nconst " + (unicode ? pointType : std::string("unsigned char")) + " " + name + "_codes["
+        + std::to_string(arrayLength(unicode ? count : 2 * count)) + "] = {\n";
     if (count == 0)
-        text.closing = "    0x00, /* no glyph */\n";
+        text.closing = unicode ? "    0x0000, /* no glyph */\n" : "    0x00, /* no glyph */\n";
     text.closing += "};\n\n";
     text.codesEnd = text.closing.size();
     text.closing += "const unsigned int " + name + "_count = " + std::to_string(count) + ";\n\n";
-    text.closing += findFunction(name, searchOrder(codeNumbers));
+    text.closing += unicode ? unicodeFindFunctions(name) : findFunction(name, searchOrder(codeNumbers));
     return text;
 }
 
 std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
-    const std::vector<std::string> &buildNote, const CodeNaming &naming)
+    const std::vector<std::string> &buildNote, const CodeNaming &naming, std::uint32_t largestCode)
 {
     const std::string prefix = upper(name);
     const std::string guard = prefix + "_H";
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
-    std::string out = preamble(count, n, mode, writer, buildNote, naming) + "\n";
+    const bool unicode = unicodeKeys(naming);
+    const std::string pointType = codePointType({largestCode});
+    std::string out = preamble(count, n, mode, writer, buildNote, naming, pointType) + "\n";
     out += "#ifndef " + guard + "\n#define " + guard + "\n\n";
+    if (unicode)
+        out += "#include <stdint.h>\n\n";
     out += "#define " + prefix + "_DOTS " + std::to_string(n) + " /* glyph width and height */\n";
     out += "#define " + prefix + "_GLYPH_BYTES " + std::to_string(glyphSize) + " /* bytes per glyph */\n";
     out += "#define " + prefix + "_COUNT " + std::to_string(count) + "\n\n";
     out += "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
     out += "extern const unsigned char " + name + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "];\n";
-    out += "extern const unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "];\n";
-    out += "extern const unsigned int " + name + "_count;\n";
-    out += "/* The index of the glyph of a code (first byte x 256 + second byte), or -1. */\n";
-    out += "int " + name + "_find(unsigned int code);\n\n";
+    if (unicode) {
+        out += "extern const " + pointType + " " + name + "_codes[" + std::to_string(arrayLength(count))
+            + "]; /* code points, ascending */\n";
+        out += "extern const unsigned int " + name + "_count;\n";
+        out += "/* The index of the glyph of a code point, or -1. */\n";
+        out += "int " + name + "_find(uint32_t cp);\n";
+        out += "/* The glyph of the UTF-8 character at *s, or -1; *s moves past the character\n"
+               " * (bytes that form none are passed over as one unit, a NUL never):\n"
+               " *     while (*s) {\n"
+               " *         int g = "
+            + name + "_find_utf8(&s);\n *         ...\n *     } */\n";
+        out += "int " + name + "_find_utf8(const char **s);\n\n";
+    } else {
+        out += "extern const unsigned char " + name + "_codes[" + std::to_string(arrayLength(2 * count)) + "];\n";
+        out += "extern const unsigned int " + name + "_count;\n";
+        out += "/* The index of the glyph of a code (first byte x 256 + second byte), or -1. */\n";
+        out += "int " + name + "_find(unsigned int code);\n\n";
+    }
     out += "#ifdef __cplusplus\n}\n#endif\n\n#endif /* " + guard + " */\n";
     return out;
 }
 
-CDataSizes cDataSizes(const LibraryContent &content, int n)
+CDataSizes cDataSizes(const LibraryContent &content, int n, const CodeNaming &naming)
 {
     const std::size_t count = content.glyphs.size();
     CDataSizes sizes;
     sizes.glyphs = arrayLength(count * std::size_t(glyphBytes(n)));
+    const std::vector<std::uint32_t> codes = codeNumbers(content);
+    if (unicodeKeys(naming)) {
+        sizes.codes = arrayLength(count) * (codePointType(codes) == "uint16_t" ? 2 : 4);
+        return sizes;
+    }
     sizes.codes = arrayLength(2 * count);
-    sizes.index = 2 * searchOrder(codeNumbers(content)).size(); // unsigned short: two bytes on the usual targets
+    sizes.index = 2 * searchOrder(codes).size(); // unsigned short: two bytes on the usual targets
     return sizes;
 }
 

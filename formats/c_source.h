@@ -1,7 +1,7 @@
 #pragma once
 // A library as C99 source for firmware projects: NAME_glyphs (the converted
-// sequences in order, byte for byte as in the .ZMB file), NAME_codes (two GBK
-// bytes per glyph), NAME_count and NAME_find (the glyph of a code by binary
+// sequences in order, byte for byte as in the .ZMB file), NAME_codes (two
+// bytes per glyph, or code points), NAME_count and NAME_find (the glyph of a code by binary
 // search), and the header that declares them. The code is plain C99 for any
 // int of 16 bits or more: counts and indexes stay below 65,536, and no
 // offset into NAME_glyphs is computed in an int.
@@ -48,14 +48,18 @@ struct CGlyphText {
 // the content holds a run of the library's glyphs (the text numbers them).
 CGlyphText cGlyphText(const LibraryContent &content, int n, Mode mode, std::size_t from, std::size_t to,
     std::size_t indexBase = 0, const CodeNaming &naming = {});
+// The same of glyphs and codes held apart (codes other than the ones they were
+// drawn by).
+CGlyphText cGlyphText(const std::vector<Sequence> &glyphs, const std::vector<std::string> &codes, int n, Mode mode,
+    std::size_t from, std::size_t to, std::size_t indexBase, const CodeNaming &naming);
 // The lines of NAME_codes of a run of codes, the first of glyph `indexBase`:
 // the `codes` part of cGlyphText without the glyphs.
 std::string cCodeLines(const std::vector<std::string> &codes, std::size_t indexBase, const CodeNaming &naming = {});
 // A code as NAME_codes and NAME_find take it: first byte x 256 + second byte,
-// missing bytes zero.
-unsigned cCodeNumber(const std::string &code);
+// missing bytes zero; a Unicode code (four bytes) its code point.
+std::uint32_t cCodeNumber(const std::string &code);
 // cCodeNumber of each code.
-std::vector<std::uint16_t> cCodeNumbers(const std::vector<std::string> &codes);
+std::vector<std::uint32_t> cCodeNumbers(const std::vector<std::string> &codes);
 
 // The C source around the glyphs' text of consecutive ranges that cover the
 // library, which stays in the pieces: the file is written part by part, never
@@ -76,12 +80,18 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
 // The same without pieces, for a library written a run of glyphs at a time:
 // the text around the glyphs' text of a library whose codes, as cCodeNumber
 // gives them, are `codeNumbers` (one per glyph).
-// The opening comment says what the codes are, as `naming` reads them.
-CSourceText cSourceFrame(const std::vector<std::uint16_t> &codeNumbers, int n, Mode mode, const std::string &name,
+// The opening comment says what the codes are, as `naming` reads them. A
+// library of Unicode codes (naming Unicode) has its glyphs in ascending code
+// point order: NAME_codes holds the code points (uint16_t while all are below
+// U+10000, else uint32_t), NAME_find(uint32_t) searches them and
+// NAME_find_utf8 reads the character at a UTF-8 string's pointer.
+CSourceText cSourceFrame(const std::vector<std::uint32_t> &codeNumbers, int n, Mode mode, const std::string &name,
     const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming = {});
 
+// `largestCode`: the largest code point of a library of Unicode codes, which
+// decides the type of NAME_codes.
 std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
-    const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {});
+    const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {}, std::uint32_t largestCode = 0);
 
 // The data bytes of the C source, for --report.
 struct CDataSizes {
@@ -90,6 +100,6 @@ struct CDataSizes {
     std::size_t index = 0; // the sorted order NAME_find searches when the codes do not ascend
     std::size_t total() const { return glyphs + codes + index; }
 };
-CDataSizes cDataSizes(const LibraryContent &content, int n);
+CDataSizes cDataSizes(const LibraryContent &content, int n, const CodeNaming &naming = {});
 
 } // namespace dotforge

@@ -13,8 +13,21 @@ char modeLetter(Mode mode)
     return char('A' + int(mode));
 }
 
+bool invisibleControl(char32_t c)
+{
+    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x2028 && c <= 0x202E)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+
 std::string codeHex(const std::string &code)
 {
+    if (code.size() == 4) {
+        const std::uint32_t value = codeNumberOf(code);
+        std::string out = "U+";
+        for (int shift = value > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
+            out += hexDigit(unsigned(value >> shift));
+        return out;
+    }
     std::string out;
     for (const char c : code) {
         const auto b = static_cast<unsigned char>(c);
@@ -40,7 +53,8 @@ std::string shownCharacter(const std::string &code, const CodeNaming &naming)
 {
     if (!(naming == CodeNaming{})) {
         const std::optional<char32_t> c = namedCharacter(naming, code);
-        return c && (*c >= 0x80 || std::isalnum(int(*c))) ? encodeUtf8(*c) : std::string();
+        const bool shown = c && (*c < 0x80 ? std::isalnum(int(*c)) != 0 : !invisibleControl(*c));
+        return shown ? encodeUtf8(*c) : std::string();
     }
     const std::string text = gbkToUtf8(code);
     // Only text that encodes back to the whole code is the code's character; ASCII

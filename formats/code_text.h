@@ -12,7 +12,8 @@ namespace dotforge {
 
 // "A" to "D".
 char modeLetter(Mode mode);
-// A code as hexadecimal digits, two per byte ("B0A1").
+// A code as hexadecimal digits, two per byte ("B0A1"); a Unicode code (four
+// bytes) as "U+4E2D".
 std::string codeHex(const std::string &code);
 // The character of a code, as the naming reads it: by default the one GBK
 // character the code is exactly (private-use characters included, as glibc's
@@ -24,6 +25,9 @@ std::optional<char32_t> codeCharacter(const std::string &code, const CodeNaming 
 std::string shownCharacter(const std::string &code, const CodeNaming &naming = {});
 // The code and its character when there is one: "B0A1 啊", "2A2F".
 std::string codeLabel(const std::string &code, const CodeNaming &naming = {});
+// Characters that reorder the text around them on screen (gcc's -Wbidi-chars
+// warns about them), end a line for some editors, or are C1 controls.
+bool invisibleControl(char32_t c);
 // Bytes as UTF-8 text that can be shown: valid UTF-8 as it is, every other
 // byte as \xNN (a file name of another encoding, "caf\xE9.zmb").
 std::string readableText(std::string_view bytes);

@@ -120,6 +120,22 @@ std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencoda
     return line.bytes;
 }
 
+std::optional<std::u32string> lineCharacters(const TextLine &line, const char *encoding)
+{
+    std::string_view text = line.bytes;
+    if (line.encoding != LineEncoding::Bytes) {
+        const bool bigEndian = line.encoding == LineEncoding::Utf16Be;
+        const auto utf8 = utf16ToUtf8(line.truncated ? withoutHalfPair(text, bigEndian) : text, bigEndian);
+        return utf8 ? utf8ToUtf32(*utf8) : std::nullopt;
+    }
+    if (line.truncated)
+        text = withoutPartialUtf8Tail(text);
+    if (const auto utf8 = utf8Text(text))
+        return utf8ToUtf32(*utf8);
+    const auto utf8 = decodedToUtf8(text, encoding);
+    return utf8 ? utf8ToUtf32(*utf8) : std::nullopt;
+}
+
 std::optional<std::string_view> utf8Text(std::string_view bytes)
 {
     if (bytes.starts_with(kUtf8ByteOrderMark) && readsAsUtf8(bytes.substr(kUtf8ByteOrderMark.size()), true))

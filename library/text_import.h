@@ -53,6 +53,11 @@ TextLine readFirstLine(const ReadSome &read, std::size_t maxBytes, bool toTheEnd
 // code; *unencodable then names it (UTF-8; U+FFFD for broken UTF-16).
 std::optional<std::string> lineToGbk(const TextLine &line, std::string *unencodable = nullptr);
 
+// The characters of a line, its encoding told apart as above, with `encoding`
+// (an iconv name: "EUC-JP", "EUC-KR", "GBK") in place of GBK; nothing when a
+// byte sequence is no character of its encoding.
+std::optional<std::u32string> lineCharacters(const TextLine &line, const char *encoding);
+
 // The UTF-8 text of bytes that read as UTF-8 by the rule above (a UTF-8
 // byte-order mark, or a character of three or four bytes), without the mark;
 // nothing for GBK.

@@ -35,6 +35,8 @@ const std::vector<OptionSpec> kBuildOptions{
     {"text-file"},
     {"codes"},
     {"charset"},
+    {"set"},
+    {"key"},
     {"format"},
     {"name"},
     {"output", true, 'o'},
@@ -158,6 +160,18 @@ BuildJob buildJob(const Arguments &a)
                 throw UsageError(std::string("--") + option
                     + " does not apply to BDF output: it holds the glyphs upright, as the window stores them");
     }
+    const bool cOutput = job.format == FileFormat::CSource || job.format == FileFormat::CHeader;
+    if (job.set == CharSet::Unicode && !cOutput && job.format != FileFormat::Bdf)
+        throw UsageError("--set unicode gives code points, which .ZMB and .ASM files cannot hold (two bytes a code): "
+                         "write C (.c, .h) or BDF (.bdf)");
+    if (a.has("key") && !cOutput)
+        throw UsageError("--key applies to C output (.c, .h) only");
+    job.key = a.choice("key", {"code", "unicode"}, job.set == CharSet::Unicode ? "unicode" : "code") == "unicode"
+        ? BuildJob::Key::Unicode
+        : BuildJob::Key::Code;
+    if (job.set == CharSet::Unicode && job.key == BuildJob::Key::Code)
+        throw UsageError(
+            "--key code needs two-byte codes: with --set unicode the codes are code points (--key unicode)");
     job.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, job.output, job.format);
     job.check = a.has("check");
     job.report = a.has("report");

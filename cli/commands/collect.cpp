@@ -48,7 +48,12 @@ What counts as shown text:
   any other file                          every line
 Escapes \uXXXX and \UXXXXXXXX count as the characters they name.
 
-      --charset gb2312|gbk     the character set of the target (default gb2312)
+      --charset SET            the character set of the target: gb2312
+                                 (default), gbk, gbt12345 (traditional forms
+                                 at GB2312's positions), jisx0208, ksx1001, or
+                                 unicode (every character); the line is in
+                                 code order of the set (code point order for
+                                 unicode), for build --set SET
       --strict                 a character outside the set, or bytes that form
                                no character, fail the run
   -o, --output FILE            write the line to FILE (default: standard output)
@@ -131,9 +136,9 @@ std::vector<InputPath> inputFiles(const std::vector<std::string> &paths, const U
 
 // What the inputs gave so far.
 struct Collection {
-    Charset set = Charset::Gb2312;
-    std::set<std::uint16_t> collected;
-    std::map<char32_t, std::optional<std::uint16_t>> known; // code of each character met, when in the set
+    CharSet set = CharSet::Gb2312;
+    std::set<std::uint32_t> collected;
+    std::map<char32_t, std::optional<std::uint32_t>> known; // code of each character met, when in the set
     bool outside = false; // a character outside the set, or bytes that are no character
     bool unreadable = false; // an input that could not be read, each one named
 };
@@ -175,12 +180,12 @@ void collectFile(const InputPath &input, Collection &collection)
 }
 
 // The collected characters in code order as one line, to standard output or -o FILE.
-int writeLine(const Arguments &a, const std::set<std::uint16_t> &collected)
+int writeLine(const Arguments &a, CharSet set, const std::set<std::uint32_t> &collected)
 {
-    std::string gbk;
-    for (const std::uint16_t code : collected)
-        gbk += codeBytes(code);
-    const std::string line = gbkToUtf8(gbk) + "\n";
+    std::string line;
+    for (const std::uint32_t code : collected)
+        line += encodeUtf8(collectedCharacter(set, code));
+    line += "\n";
     if (!a.has("output")) {
         std::cout << line;
         return kExitOk;
@@ -202,7 +207,8 @@ int runCollect(const Arguments &a)
     if (a.positionals().empty())
         throw UsageError("no input: give the files or folders to collect from");
     Collection collection;
-    collection.set = *charsetNamed(a.choice("charset", {"gb2312", "gbk"}, "gb2312"));
+    collection.set
+        = *charSetNamed(a.choice("charset", {"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001", "unicode"}, "gb2312"));
     const bool strict = a.has("strict");
     if (a.has("output") && a.value("output").empty())
         throw UsageError("-o needs a file name");
@@ -217,13 +223,13 @@ int runCollect(const Arguments &a)
         return kExitIo;
     if (strict && collection.outside)
         return kExitUsage;
-    return writeLine(a, collection.collected);
+    return writeLine(a, collection.set, collection.collected);
 }
 
 } // namespace
 
 const Command kCollectCommand{"collect",
-    "gather the characters a product shows from its sources, check them\nagainst GB2312 or GBK and write them as one "
+    "gather the characters a product shows from its sources, check them\nagainst a character set and write them as one "
     "line for build",
     kCollectOptions, kCollectHelp, false, runCollect};
 

@@ -32,6 +32,8 @@ const std::vector<OptionSpec> kConvertOptions{
     {"format"},
     {"to-format"},
     {"name"},
+    {"set"},
+    {"variant"},
     {"help", false, 'h'},
 };
 
@@ -61,6 +63,7 @@ with a control byte (00 to 1F, 7F) is refused, as build --codes refuses it.
                                  .ZMB, .ASM, .c, .h for the C declarations,
                                  .bdf)
       --name NAME              prefix of the C names (default: OUT's stem)
+)" DOTFORGE_NAMING_HELP R"(                               (C comments and BDF encodings name them so)
   -h, --help                   display this help and exit
 
 OUT is replaced only when it has been written completely.
@@ -69,6 +72,7 @@ OUT is replaced only when it has been written completely.
 // What a conversion reads and writes.
 struct Conversion {
     int n = 16;
+    CodeNaming naming; // how the codes name their characters
     Mode from = Mode::A;
     Layout layout; // of OUT
     std::string in;
@@ -97,6 +101,7 @@ Conversion conversion(const Arguments &a)
                     + " does not apply to BDF output: it holds the glyphs upright, as decoded with --from");
     }
     c.layout = bdfOutput ? Layout{c.from, {}} : layoutOption(a, "to", std::nullopt);
+    c.naming = namingOption(a);
     c.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, c.out, c.outFormat);
     return c;
 }
@@ -148,7 +153,10 @@ int runConvert(const Arguments &a)
         doing = "cannot write " + c.out;
         writing = true;
         replaceFileBy(
-            c.out, [&](ByteSink &sink) { writeLibraryFile(sink, library, c.outFormat, c.n, c.layout.mode, c.name); },
+            c.out,
+            [&](ByteSink &sink) {
+                writeLibraryFile(sink, library, c.outFormat, c.n, c.layout.mode, c.name, {}, c.naming);
+            },
             FileSync::LeaveToSystem);
         return kExitOk;
     } catch (const IoError &e) {

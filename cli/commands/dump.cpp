@@ -29,6 +29,8 @@ const std::vector<OptionSpec> kDumpOptions{
     {"flip"},
     {"swap"},
     {"format"},
+    {"set"},
+    {"variant"},
     {"help", false, 'h'},
 };
 
@@ -46,13 +48,14 @@ library built with the same options shows upright.
                                  (values as for build)
       --profile NAME           the controller layout it was written in
       --format zmb|asm         format of FILE (default from its extension)
-  -h, --help                   display this help and exit
+)" DOTFORGE_NAMING_HELP R"(  -h, --help                   display this help and exit
 )";
 
 int runDump(const Arguments &a)
 {
     const int n = dotSizeOption(a, std::nullopt);
     const Layout layout = layoutOption(a, "mode", std::nullopt);
+    const CodeNaming naming = namingOption(a);
     const std::string &path = a.positionals(1, "give the file to dump")[0];
     const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
     try {
@@ -64,7 +67,7 @@ int runDump(const Arguments &a)
             // An empty line between two glyphs, also between two runs.
             if (from > 0)
                 std::cout << '\n';
-            std::cout << dumpText(run, n, layout.mode, layout.effects);
+            std::cout << dumpText(run, n, layout.mode, layout.effects, naming);
             if (!std::cout)
                 break;
         }

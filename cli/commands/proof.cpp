@@ -35,6 +35,8 @@ const std::vector<OptionSpec> kProofOptions{
     {"swap"},
     {"format"},
     {"bytes", false},
+    {"set"},
+    {"variant"},
     {"output", true, 'o'},
     {"help", false, 'h'},
 };
@@ -54,7 +56,7 @@ turned, mirrored or scrambled glyphs before anything is flashed.
       --profile NAME           the controller layout it was written in
       --format zmb|asm         format of LIBRARY (default from its extension)
       --bytes                  print each glyph's bytes in hexadecimal under it
-  -o, --output FILE            the sheet: FILE.pdf gives A4 pages, FILE.png
+)" DOTFORGE_NAMING_HELP R"(  -o, --output FILE            the sheet: FILE.pdf gives A4 pages, FILE.png
                                  one image
   -h, --help                   display this help and exit
 
@@ -119,6 +121,7 @@ struct Sheet {
     std::function<LibraryContent(std::size_t from, std::size_t to)> glyphs;
     int n = 16;
     Layout layout;
+    CodeNaming naming; // how the codes name their characters
     ProofGeometry geometry;
 };
 
@@ -151,7 +154,7 @@ void drawGlyph(
     const std::string code = k < run.codes.size() ? run.codes[k] : std::string();
 
     cairo().set_source_rgb(cr, 0, 0, 0);
-    const std::string shown = shownCharacter(code);
+    const std::string shown = shownCharacter(code, sheet.naming);
     text(cr, kTextFace, 9, at.x, at.y - 4,
         std::to_string(index + 1) + "  " + codeHex(code) + (shown.empty() ? "" : "  " + shown));
 
@@ -259,6 +262,7 @@ int runProof(const Arguments &a)
 {
     const int n = dotSizeOption(a, std::nullopt);
     const Layout layout = layoutOption(a, "mode", std::nullopt);
+    const CodeNaming naming = namingOption(a);
     const std::string &path = a.positionals(1, "give the library file")[0];
     const FileFormat format = chooseFormat(a.value("format"), path, "format", false);
     if (!a.has("output") || a.value("output").empty())
@@ -287,6 +291,7 @@ int runProof(const Arguments &a)
         };
         sheet.n = n;
         sheet.layout = layout;
+        sheet.naming = naming;
         sheet.geometry.n = n;
         sheet.geometry.bytes = a.has("bytes");
         const LayoutProfile *profile = profileOf(layout);
