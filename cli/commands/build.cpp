@@ -166,10 +166,11 @@ BuildJob buildJob(const Arguments &a)
                          "write C (.c, .h) or BDF (.bdf)");
     if (a.has("key") && !cOutput)
         throw UsageError("--key applies to C output (.c, .h) only");
-    job.key = a.choice("key", {"code", "unicode"}, job.set == CharSet::Unicode ? "unicode" : "code") == "unicode"
+    const bool codePoints = job.set == CharSet::Unicode && cOutput;
+    job.key = a.choice("key", {"code", "unicode"}, codePoints ? "unicode" : "code") == "unicode"
         ? BuildJob::Key::Unicode
         : BuildJob::Key::Code;
-    if (job.set == CharSet::Unicode && job.key == BuildJob::Key::Code)
+    if (codePoints && job.key == BuildJob::Key::Code)
         throw UsageError(
             "--key code needs two-byte codes: with --set unicode the codes are code points (--key unicode)");
     job.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, job.output, job.format);

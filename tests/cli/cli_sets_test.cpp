@@ -41,6 +41,34 @@ std::string iconvCharacter(const char *encoding, unsigned lead, unsigned trail)
     return ok ? std::string(out, sizeof out - outLeft) : std::string();
 }
 
+// The bytes iconv encodes UTF-8 text as in `encoding`, in hexadecimal, two
+// bytes a code: "C6FCCBDC".
+std::string iconvCodes(const char *encoding, const std::string &utf8)
+{
+    const iconv_t cd = iconv_open(encoding, "UTF-8");
+    std::string in = utf8;
+    char out[256];
+    char *src = in.data();
+    char *dst = out;
+    std::size_t inLeft = in.size();
+    std::size_t outLeft = sizeof out;
+    const bool ok = iconv(cd, &src, &inLeft, &dst, &outLeft) != std::size_t(-1) && inLeft == 0;
+    iconv_close(cd);
+    if (!ok)
+        return "(no code)";
+    std::string hex;
+    for (char *b = out; b < dst; ++b)
+        hex += "0123456789ABCDEF"[(*b >> 4) & 15] + std::string(1, "0123456789ABCDEF"[*b & 15]);
+    return hex;
+}
+
+// The glyphs of a BDF font: every STARTCHAR ... ENDCHAR block.
+std::string bdfGlyphBlocks(const std::string &bdf)
+{
+    const std::size_t first = bdf.find("STARTCHAR");
+    return bdf.substr(first, bdf.rfind("ENDFONT") - first);
+}
+
 // The GB2312 table as glibc's iconv has it: every code that decodes.
 std::vector<std::string> gb2312Table()
 {
@@ -120,6 +148,102 @@ TEST(CliSets, Font16sVariantsNameTheirOwnCharacters)
         "CAC1", "-o", dir.file("hei.bdf")});
     ASSERT_EQ(bdf.status, 0) << bdf.err;
     EXPECT_NE(readFile(dir.file("hei.bdf")).find("\nENCODING 26564\n"), std::string::npos);
+}
+
+// Text and codes read in a set. The codes are the set's: iconv's encoding of
+// the text (or, for GB/T 12345, the simplified form's position); the glyphs
+// are those of the same characters read as Unicode. With the dot-matrix
+// source a character is looked up in the variant, so the library equals the
+// one made from the variant's own code.
+TEST(CliSets, TextAndCodesAreReadInTheirSet)
+{
+    TempDir dir;
+    const std::vector<std::string> f16{"--source", "font16s", "--font16s", font16sPath()};
+    const auto with = [](std::vector<std::string> a, const std::vector<std::string> &b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    struct Row {
+        std::vector<std::string> args;
+        std::string codes; // expected, hexadecimal
+        std::vector<std::string> sameAs; // a build of the same library, or empty: the text as Unicode
+    };
+    const std::string korean = "한국어";
+    const std::vector<Row> rows{
+        {{"--set", "jisx0208", "--text", "日本語カナ"}, iconvCodes("EUC-JP", "日本語カナ"), {}},
+        {{"--set", "ksx1001", "--text", korean}, iconvCodes("EUC-KR", korean), {}},
+        {{"--set", "gb2312", "--text", "中文"}, iconvCodes("GB2312", "中文"), {}},
+        {{"--set", "gbt12345", "--text", "們個"}, iconvCodes("GB2312", "们个"), {}},
+        {with(f16, {"--variant", "2", "--set", "jisx0208", "--text", "柄"}), "CAC1",
+            with(f16, {"--variant", "2", "--codes", "CAC1"})},
+        {with(f16, {"--variant", "2", "--set", "gbk", "--codes", "B1FA"}), "CAC1",
+            with(f16, {"--variant", "2", "--codes", "CAC1"})},
+        // The Korean file has no rows 13 to 15: 가 (row 16) is its area 13.
+        {with(f16, {"--variant", "3", "--set", "ksx1001", "--text", "가"}), "ADA1",
+            with(f16, {"--variant", "3", "--codes", "ADA1"})},
+        {with(f16, {"--variant", "1", "--set", "gbt12345", "--text", "們"}), "C3C7",
+            with(f16, {"--variant", "1", "--codes", "C3C7"})},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.args[row.args.size() - 1]);
+        const std::string zmb = dir.file("set.ZMB");
+        CliRun run = runCli(with(with({"build"}, row.args), {"-o", zmb}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        const cli::LibraryFile file(zmb, cli::FileFormat::Zmb, 16);
+        std::string codes;
+        for (const std::string &code : file.glyphs(0, file.count()).codes)
+            codes += codeHex(code);
+        EXPECT_EQ(codes, row.codes);
+        if (!row.sameAs.empty()) {
+            ASSERT_EQ(runCli(with(with({"build"}, row.sameAs), {"-o", dir.file("same.ZMB")})).status, 0);
+            EXPECT_EQ(readFile(zmb), readFile(dir.file("same.ZMB")));
+            continue;
+        }
+        const std::string text = row.args.back();
+        run = runCli(with(with({"build"}, row.args), {"-o", dir.file("set.bdf")}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_EQ(runCli({"build", "--set", "unicode", "--text", text, "-o", dir.file("unicode.bdf")}).status, 0);
+        EXPECT_EQ(bdfGlyphBlocks(readFile(dir.file("set.bdf"))), bdfGlyphBlocks(readFile(dir.file("unicode.bdf"))));
+    }
+
+    // Code points: any plane, at their own encodings.
+    CliRun run = runCli({"build", "--set", "unicode", "--codes", "4E2D,U+1F600", "-o", dir.file("u.bdf")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(readFile(dir.file("u.bdf")).find("ENCODING 20013\n"), std::string::npos);
+    EXPECT_NE(readFile(dir.file("u.bdf")).find("ENCODING 128512\n"), std::string::npos);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
+        {{"--set", "unicode", "--text", "中", "-o", dir.file("x.ZMB")}, "which .ZMB and .ASM files cannot hold"},
+        {{"--set", "jisx0208", "--text", "汉", "-o", dir.file("x.c")},
+            "the character \"汉\" of --text has no JIS X 0208 code"},
+        {with(f16, {"--variant", "2", "--set", "gbk", "--codes", "8140", "-o", dir.file("x.c")}),
+            "--codes: the character \"丂\" has no JIS X 0208 code"},
+        {{"--set", "unicode", "--codes", "D800", "-o", dir.file("x.c")}, "no Unicode character"},
+        {{"--key", "unicode", "--text", "中", "-o", dir.file("x.bdf")}, "--key applies to C output"},
+        {{"--set", "unicode", "--key", "code", "--text", "中", "-o", dir.file("x.c")},
+            "--key code needs two-byte codes"},
+    };
+    for (const auto &[args, message] : refused) {
+        run = runCli(with({"build"}, args));
+        EXPECT_EQ(run.status, 1) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+
+    // collect in each set: the characters the set has, in the order of
+    // iconv's codes (code points for Unicode).
+    const std::vector<std::string> characters{"日", "本", "語", "한", "국", "中", "文", "😀"};
+    writeFile(dir.file("strings.c"), "const char *s = \"日本語 한국 中文 😀\";\n");
+    for (const auto &[set, encoding] : std::map<std::string, const char *>{
+             {"jisx0208", "EUC-JP"}, {"ksx1001", "EUC-KR"}, {"gb2312", "GB2312"}, {"unicode", "UTF-32BE"}}) {
+        std::map<std::string, std::string> byCode;
+        for (const std::string &c : characters)
+            if (const std::string code = iconvCodes(encoding, c); code != "(no code)")
+                byCode[code] = c;
+        std::string line;
+        for (const auto &[code, c] : byCode)
+            line += c;
+        EXPECT_EQ(runCli({"collect", "--charset", set, dir.file("strings.c")}).out, line + "\n") << set;
+    }
 }
 
 // A product tree: C with comments, a .po and a .json file, a GBK text file, a
