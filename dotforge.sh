@@ -20,17 +20,22 @@ packages=(
     qt6-translations-l10n          # Qt's standard dialogs in Chinese
     unifont unicode-data bzip2     # the data "Font16s" is generated from
     fonts-arphic-uming             # stands in for 宋体
+)
+# What only the tests need.
+test_packages=(
     fonts-arphic-gbsn00lp fonts-unifont  # tests: the rasteriser against Qt in more faces
     fonts-noto-cjk                 # tests: a CFF face, the fallback of faces without CJK
     xfonts-wqy pcf2bdf xfonts-utils fontforge-nox  # tests: a bitmap font, its PCF as text, BDF read by others
     nasm poppler-utils             # tests: assembling .ASM output, reading printed pages
     clang libclang-rt-14-dev       # tests: the fuzz targets
     clang-format                   # tests: the tree is formatted with .clang-format
+    gcc-arm-none-eabi              # tests: C output built for a Cortex-M0
 )
 
+# Installs those of the packages given that are missing.
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -55,7 +60,7 @@ build_all() {
 
 case "${1:-}" in
 start)
-    install_missing
+    install_missing "${packages[@]}"
     build_all
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
         echo "Dotforge is a desktop program and there is no display here." >&2
@@ -67,7 +72,7 @@ start)
     exec "$build/app/dotforge"
     ;;
 test)
-    install_missing
+    install_missing "${packages[@]}" "${test_packages[@]}"
     build_all
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
     ;;

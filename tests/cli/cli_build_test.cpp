@@ -2,6 +2,7 @@
 // workspace (scripted prompts, the real rasteriser, the text import) must give
 // the same file bytes as the batch tool.
 
+#include "core/gbk.h"
 #include "formats/layout.h"
 #include "render/freetype_rasterizer.h"
 #include "tests/cli/cli_runner.h"
@@ -10,8 +11,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <regex>
+#include <sstream>
 
 using namespace dotforge;
 using namespace dotforge::test;
@@ -252,6 +256,139 @@ int main(void)
     EXPECT_NE(readFile(dir.file("none.c")).find("const unsigned int none_count = 0;"), std::string::npos);
     const std::string compileEmpty = "cd '" + d + "' && gcc -std=c99 -Wall -Wextra -Werror -c none.c";
     EXPECT_EQ(std::system(compileEmpty.c_str()), 0);
+}
+
+// A string as a C literal: every byte as an octal escape.
+std::string cLiteral(const std::string &bytes)
+{
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += '\\';
+        out += char('0' + (b >> 6));
+        out += char('0' + ((b >> 3) & 7));
+        out += char('0' + (b & 7));
+    }
+    return out + "\"";
+}
+
+// The glyph rows of a BDF font by encoding, as '#' and '.'.
+std::map<long, std::string> bdfPictures(const std::string &bdf, int n)
+{
+    std::map<long, std::string> pictures;
+    std::istringstream lines(bdf);
+    long encoding = -1;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("ENCODING "))
+            encoding = std::stol(line.substr(9));
+        if (line != "BITMAP")
+            continue;
+        std::string &picture = pictures[encoding];
+        for (std::getline(lines, line); line != "ENDCHAR"; std::getline(lines, line)) {
+            const unsigned long row = std::stoul(line, nullptr, 16);
+            const int bits = int(line.size()) * 4;
+            for (int x = 0; x < n; ++x)
+                picture += (row >> (bits - 1 - x)) & 1 ? '#' : '.';
+            picture += '\n';
+        }
+    }
+    return pictures;
+}
+
+// C output keyed by code point, in every set, compiled as strict C99 and run:
+// NAME_find_utf8 walks strings of one- to four-byte characters and malformed
+// ones as the table says (the code point found, or -1, and the bytes passed
+// over), and draws a string as the BDF of the same build holds its glyphs.
+// For a Cortex-M0 the file compiles with everything but the code in
+// read-only data.
+TEST(CliBuild, UnicodeKeysFindUtf8Characters)
+{
+    TempDir dir;
+    const std::string d = dir.path().string();
+    struct Build {
+        std::vector<std::string> args;
+        std::string text; // the characters of the library
+    };
+    const std::vector<Build> builds{
+        {{}, "汉字点阵中文"},
+        {{"--set", "jisx0208"}, "日本語カナ"},
+        {{"--source", "font16s", "--font16s", font16sPath(), "--variant", "3", "--set", "ksx1001"}, "한국어"},
+        {{"--set", "unicode"}, "中😀"},
+    };
+    // Each string with what the walk gives: the code point of each step's
+    // glyph or -1, and the bytes it passed over.
+    const std::vector<std::pair<std::string, std::string>> walks{
+        {"中", "4E2D:3 "}, {"A\xC2\xA9", "-1:1 -1:2 "}, // one- and two-byte characters the libraries lack
+        {"😀中", "1F600:4 4E2D:3 "},
+        {"\x80\xFF中", "-1:1 -1:1 4E2D:3 "}, // a stray continuation byte, a byte no UTF-8 has
+        {"\xE4\xB8", "-1:2 "}, // cut short by the end of the string
+        {"\xE4\xB8"
+         "A",
+            "-1:2 -1:1 "}, // cut short by an ASCII byte, which still counts
+        {"\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80", "-1:2 -1:3 -1:4 "}, // overlong, surrogate, past U+10FFFF
+    };
+    for (std::size_t b = 0; b < builds.size(); ++b) {
+        const std::string name = "f" + std::to_string(b);
+        SCOPED_TRACE(builds[b].text);
+        std::vector<std::string> args{"build", "--text", builds[b].text};
+        args.insert(args.end(), builds[b].args.begin(), builds[b].args.end());
+        for (const char *out : {".c", ".h", ".bdf"}) {
+            std::vector<std::string> withOut = args;
+            if (std::string(out) != ".bdf") // mode C without effects: the rows as the BDF holds them
+                withOut.insert(withOut.end(), {"--mode", "C", "--key", "unicode"});
+            withOut.insert(withOut.end(), {"-o", dir.file(name + out)});
+            const CliRun run = runCli(withOut);
+            ASSERT_EQ(run.status, 0) << run.err;
+        }
+        std::string main = "#include <stdio.h>\n#include \"" + name + ".h\"\n"
+            + "static void walk(const char *s)\n{\n    while (*s) {\n        const char *before = s;\n"
+            + "        const int g = " + name + "_find_utf8(&s);\n"
+            + "        if (g < 0)\n            printf(\"-1:%d \", (int)(s - before));\n        else\n"
+            + "            printf(\"%lX:%d \", (unsigned long)" + name + "_codes[g], (int)(s - before));\n    }\n"
+            + "    printf(\"\\n\");\n}\n"
+            + "static void draw(const char *s)\n{\n    while (*s) {\n        const int g = " + name
+            + "_find_utf8(&s);\n        int y, x;\n        for (y = 0; g >= 0 && y < 16; ++y) {\n"
+            + "            for (x = 0; x < 16; ++x)\n                putchar(" + name + "_glyphs[(unsigned long)g * 32u"
+            + " + 2u * (unsigned)y + (unsigned)x / 8u] & (0x80 >> (x % 8)) ? '#' : '.');\n"
+            + "            putchar('\\n');\n        }\n    }\n}\nint main(void)\n{\n";
+        for (const auto &[bytes, steps] : walks)
+            main += "    walk(" + cLiteral(bytes) + ");\n";
+        main += "    draw(" + cLiteral(builds[b].text) + ");\n    return 0;\n}\n";
+        writeFile(dir.file(name + "_main.c"), main);
+        const std::string strict = "gcc -std=c99 -Wall -Wextra -Werror -pedantic ";
+        const std::string gcc = "cd '" + d + "' && " + strict + name + ".c " + name + "_main.c -o " + name + " && ./"
+            + name + " > " + name + ".out";
+        ASSERT_EQ(std::system(gcc.c_str()), 0);
+
+        std::string expected;
+        const std::u32string characters = *utf8ToUtf32(builds[b].text);
+        for (const auto &[bytes, steps] : walks) {
+            std::string line = steps;
+            // A step finds its code point only where the library has it.
+            for (const char *cp : {"4E2D", "1F600"}) {
+                const bool held = characters.find(char32_t(std::stoul(cp, nullptr, 16))) != std::u32string::npos;
+                for (std::size_t at = 0; !held && (at = line.find(cp + std::string(":"))) != std::string::npos;)
+                    line.replace(at, std::strlen(cp), "-1");
+            }
+            expected += line + "\n";
+        }
+        const std::map<long, std::string> pictures = bdfPictures(readFile(dir.file(name + ".bdf")), 16);
+        for (const char32_t c : characters)
+            expected += pictures.at(long(c));
+        EXPECT_EQ(readFile(dir.file(name + ".out")), expected);
+
+        {
+            const std::string m0 = "cd '" + d + "' && arm-none-eabi-gcc -mcpu=cortex-m0 -mthumb -Os -ffreestanding "
+                + "-std=c99 -Wall -Wextra -Werror -pedantic -c " + name + ".c -o " + name + "_m0.o && arm-none-eabi-nm "
+                + name + "_m0.o > " + name + "_m0.nm";
+            ASSERT_EQ(std::system(m0.c_str()), 0);
+            const std::string symbols = readFile(dir.file(name + "_m0.nm"));
+            for (const std::string symbol : {"_glyphs", "_codes", "_count"})
+                EXPECT_NE(symbols.find(" R " + name + symbol + "\n"), std::string::npos) << symbols;
+            EXPECT_NE(symbols.find(" T " + name + "_find_utf8\n"), std::string::npos) << symbols;
+            EXPECT_EQ(std::regex_search(symbols, std::regex(" [DdBbCc] ")), false) << symbols;
+        }
+    }
 }
 
 // The digest of the font file in C output is sha256sum's, remembered in the
