@@ -25,6 +25,33 @@ constexpr int defaultPointSize(int n)
     return n == 16 ? 12 : n == 24 ? 18 : 22;
 }
 
+// A glyph box: the dots a glyph occupies at the top-left of a plane, width
+// columns by height rows. Both sides are whole bands of 8 dots, 8 to 32, so a
+// box always fits the 32 x 32 plane and its rows are whole bytes.
+struct GlyphBox {
+    int width;
+    int height;
+    bool operator==(const GlyphBox &) const = default;
+};
+
+constexpr bool isGlyphBox(GlyphBox box)
+{
+    const auto side = [](int dots) { return dots >= 8 && dots <= kMaxDots && dots % 8 == 0; };
+    return side(box.width) && side(box.height);
+}
+
+// Bytes of a glyph in a box, 8 dots a byte.
+constexpr int boxBytes(GlyphBox box)
+{
+    return box.width * box.height / 8;
+}
+
+// The square glyph of dot size n.
+constexpr GlyphBox squareBox(int n)
+{
+    return {n, n};
+}
+
 // Bytes per glyph row and per converted glyph for dot size n.
 constexpr int rowBytes(int n)
 {
@@ -32,12 +59,34 @@ constexpr int rowBytes(int n)
 }
 constexpr int glyphBytes(int n)
 {
-    return n * n / 8;
+    return boxBytes(squareBox(n));
+}
+
+// A half glyph (printable ASCII beside the square glyphs) is n / 2 dots wide
+// and n high. It is stored in whole bytes, n / 2 rounded up to 8 dots: a
+// 24-dot half glyph is 12 dots drawn in a 16-dot box whose right 4 columns
+// stay blank.
+constexpr int halfWidth(int n)
+{
+    return n / 2;
+}
+constexpr int halfBoxWidth(int n)
+{
+    return (halfWidth(n) + 7) / 8 * 8;
+}
+constexpr GlyphBox halfBox(int n)
+{
+    return {halfBoxWidth(n), n};
+}
+constexpr int halfGlyphBytes(int n)
+{
+    return boxBytes(halfBox(n));
 }
 
 // A glyph plane: 32 rows of 4 bytes, row r at bytes 4r..4r+3. Bit 7 of byte k
-// is column 8k, the leftmost dot of the byte. Only the top-left N x N square
-// carries the glyph; the other bits are kept as they are and never read.
+// is column 8k, the leftmost dot of the byte. Only the glyph's box at the top
+// left (the N x N square, or a half glyph's box) carries the glyph; the other
+// bits are kept as they are and never read.
 struct GlyphPlane {
     std::array<std::uint8_t, kPlaneBytes> bytes{};
 

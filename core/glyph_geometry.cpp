@@ -2,24 +2,61 @@
 
 namespace dotforge {
 
-Point sourceOf(Transform t, int n, Point p)
+namespace {
+bool turns(Transform t)
 {
-    const int bands = rowBytes(n);
+    return t == Transform::TurnLeft || t == Transform::TurnRight;
+}
+} // namespace
+
+GlyphBox transformedBox(Transform t, GlyphBox box)
+{
+    return turns(t) ? GlyphBox{box.height, box.width} : box;
+}
+
+GlyphBox transformedBox(std::span<const Transform> steps, GlyphBox box)
+{
+    for (Transform t : steps)
+        box = transformedBox(t, box);
+    return box;
+}
+
+Point sourceOf(Transform t, GlyphBox source, Point p)
+{
+    const int w = source.width;
+    const int h = source.height;
     switch (t) {
     case Transform::TurnLeft:
-        return {n - 1 - p.y, p.x};
+        return {w - 1 - p.y, p.x};
     case Transform::TurnRight:
-        return {p.y, n - 1 - p.x};
+        return {p.y, h - 1 - p.x};
     case Transform::MirrorAcross:
-        return {n - 1 - p.x, p.y};
+        return {w - 1 - p.x, p.y};
     case Transform::MirrorDown:
-        return {p.x, n - 1 - p.y};
+        return {p.x, h - 1 - p.y};
     case Transform::SwapBandsAcross:
-        return {8 * (bands - 1 - p.x / 8) + p.x % 8, p.y};
+        return {8 * (w / 8 - 1 - p.x / 8) + p.x % 8, p.y};
     case Transform::SwapBandsDown:
-        return {p.x, 8 * (bands - 1 - p.y / 8) + p.y % 8};
+        return {p.x, 8 * (h / 8 - 1 - p.y / 8) + p.y % 8};
     }
     return p;
+}
+
+Point sourceOf(std::span<const Transform> steps, GlyphBox source, Point p)
+{
+    // Back from the last step to the first, each with the box it was applied
+    // to; a turn swaps the sides whichever way it is taken.
+    GlyphBox box = transformedBox(steps, source);
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        box = transformedBox(*step, box);
+        p = sourceOf(*step, box, p);
+    }
+    return p;
+}
+
+Point sourceOf(Transform t, int n, Point p)
+{
+    return sourceOf(t, squareBox(n), p);
 }
 
 std::vector<Transform> effectTransforms(Effects effects)
@@ -50,14 +87,26 @@ std::vector<Transform> effectTransforms(Effects effects)
     return out;
 }
 
-GlyphPlane applyEffects(const GlyphPlane &raw, int n, Effects effects)
+GlyphBox transformedBox(Effects effects, GlyphBox box)
+{
+    return transformedBox(effectTransforms(effects), box);
+}
+
+GlyphPlane applyEffects(const GlyphPlane &raw, GlyphBox box, Effects effects, GlyphBox *result)
 {
     GlyphPlane p = raw;
-    if (!isDotSize(n))
-        return p;
-    for (Transform t : effectTransforms(effects))
-        transformSquare(p, n, t);
+    if (isGlyphBox(box))
+        box = transformBox(p, box, effectTransforms(effects));
+    if (result)
+        *result = box;
     return p;
+}
+
+GlyphPlane applyEffects(const GlyphPlane &raw, int n, Effects effects)
+{
+    if (!isDotSize(n))
+        return raw;
+    return applyEffects(raw, squareBox(n), effects);
 }
 
 } // namespace dotforge

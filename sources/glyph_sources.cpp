@@ -55,6 +55,14 @@ std::string lastCodeOfVariant(const std::array<int, 4> &sectionSizes, int varian
     return {char(0xA1 + last / kAreaCodes), char(0xA1 + last % kAreaCodes)};
 }
 
+namespace {
+// A dot of the sampled square: ink unless the pixel is exactly white.
+bool inkAt(const Surface40 &surface, int x, int y)
+{
+    return (surface.pixel(kSurfaceOrigin + x, kSurfaceOrigin + y) & 0xFFFFFF) != Surface40::kWhite;
+}
+} // namespace
+
 void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane)
 {
     for (int r = 0; r < n; ++r)
@@ -62,11 +70,19 @@ void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane)
             std::uint8_t byte = 0;
             for (int k = 0; k < 8; ++k) {
                 byte = std::uint8_t(byte << 1);
-                if ((surface.pixel(kSurfaceOrigin + 8 * j + k, kSurfaceOrigin + r) & 0xFFFFFF) != Surface40::kWhite)
+                if (inkAt(surface, 8 * j + k, r))
                     byte |= 1;
             }
             plane.at(r, j) = byte;
         }
+}
+
+void sampleHalfSurface(const Surface40 &surface, int n, GlyphPlane &plane)
+{
+    plane = GlyphPlane{};
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < halfWidth(n); ++x)
+            plane.setDot(x, y, inkAt(surface, x, y));
 }
 
 } // namespace dotforge

@@ -57,4 +57,11 @@ void copyRecord(const FontRecord &record, GlyphPlane &plane);
 // square keep their contents.
 void sampleSurface(const Surface40 &surface, int n, GlyphPlane &plane);
 
+// Samples a half glyph: the left halfWidth(n) columns of the same n x n square
+// (the same origin, so a character drawn there with the same face and size
+// sits on the same baseline as a square glyph), by the same rule. Every other
+// dot of the plane is blank, also the right columns of a 24-dot half glyph's
+// 16-dot box.
+void sampleHalfSurface(const Surface40 &surface, int n, GlyphPlane &plane);
+
 } // namespace dotforge

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+
 namespace dotforge::test {
 namespace {
 
@@ -215,6 +218,162 @@ TEST(TransXDot, touchesOnlyTheGlyphSquareAndTransDotUndoesIt)
             tw->TransDot();
             EXPECT_EQ(tw->editPlane(), plane) << n << " mode " << int(mode);
         }
+    }
+}
+
+// ---- glyph boxes that are not square --------------------------------------
+
+TEST(Layout, halfGlyphSizes)
+{
+    struct Row {
+        int n, width, boxWidth, bytes;
+    };
+    for (const Row r : {Row{16, 8, 8, 16}, Row{24, 12, 16, 48}, Row{32, 16, 16, 64}}) {
+        EXPECT_EQ(halfWidth(r.n), r.width) << r.n;
+        EXPECT_EQ(halfBoxWidth(r.n), r.boxWidth) << r.n;
+        EXPECT_EQ(halfGlyphBytes(r.n), r.bytes) << r.n;
+        EXPECT_TRUE(isGlyphBox(halfBox(r.n))) << r.n;
+    }
+}
+
+// Bytes written as hex digits: "80*15 F0" is 0x80 fifteen times, then 0xF0;
+// "8000*3" is 0x80 0x00 three times.
+Sequence hexRuns(const std::string &text)
+{
+    Sequence out;
+    std::istringstream in(text);
+    std::string token;
+    while (in >> token) {
+        const std::size_t star = token.find('*');
+        const std::string digits = token.substr(0, star);
+        const int times = star == std::string::npos ? 1 : std::stoi(token.substr(star + 1));
+        for (int i = 0; i < times; ++i)
+            for (std::size_t d = 0; d < digits.size(); d += 2)
+                out.push_back(std::uint8_t(std::stoi(digits.substr(d, 2), nullptr, 16)));
+    }
+    return out;
+}
+
+// An L of a W x H box: column 0 inked from top to bottom, the bottom row inked
+// from column 0 to `foot` - 1.
+GlyphPlane boxL(GlyphBox box, int foot)
+{
+    GlyphPlane p;
+    for (int y = 0; y < box.height; ++y)
+        p.setDot(0, y, true);
+    for (int x = 0; x < foot; ++x)
+        p.setDot(x, box.height - 1, true);
+    return p;
+}
+
+// One L of a box written in one mode under one set of effects.
+struct BoxBytes {
+    GlyphBox box;
+    int foot;
+    Mode mode;
+    Effects effects;
+    const char *bytes;
+};
+
+std::ostream &operator<<(std::ostream &os, const BoxBytes &b)
+{
+    return os << b.box.width << " x " << b.box.height << ", mode "
+              << "ABCD"[int(b.mode)] << ", rotation " << int(b.effects.rotation) << ", flip " << int(b.effects.flip)
+              << ", swap " << int(b.effects.swap);
+}
+
+class BoxBytesTest : public ::testing::TestWithParam<BoxBytes> { };
+
+TEST_P(BoxBytesTest, writesAndReadsBack)
+{
+    const BoxBytes b = GetParam();
+    const GlyphPlane raw = boxL(b.box, b.foot);
+    const Sequence want = hexRuns(b.bytes);
+    ASSERT_EQ(want.size(), std::size_t(boxBytes(b.box)));
+    EXPECT_EQ(toFileOrder(raw, b.box, b.mode, b.effects), want);
+    EXPECT_EQ(artFromPlane(decodeGlyph(want, b.box, b.mode, b.effects), 32), artFromPlane(raw, 32));
+}
+
+constexpr GlyphBox k8x16{8, 16};
+constexpr GlyphBox k16x24{16, 24};
+
+INSTANTIATE_TEST_SUITE_P(Boxes, BoxBytesTest,
+    ::testing::Values(
+        // 8 x 16, foot of 4: rows 0 to 14 0x80, row 15 0xF0. One band, so A is
+        // C and B is D.
+        BoxBytes{k8x16, 4, Mode::A, {}, "80*15 F0"}, BoxBytes{k8x16, 4, Mode::B, {}, "01*15 0F"},
+        BoxBytes{k8x16, 4, Mode::C, {}, "80*15 F0"}, BoxBytes{k8x16, 4, Mode::D, {}, "01*15 0F"},
+        // A left turn makes it 16 x 8: the column becomes row 7, the foot
+        // column 15 of rows 4 to 7.
+        BoxBytes{k8x16, 4, Mode::A, rot(Rotation::R90), "00*7 FF 00*4 01*3 FF"},
+        BoxBytes{k8x16, 4, Mode::B, rot(Rotation::R90), "00*7 FF 00*4 80*3 FF"},
+        BoxBytes{k8x16, 4, Mode::C, rot(Rotation::R90), "0000*4 0001*3 FFFF"},
+        BoxBytes{k8x16, 4, Mode::D, rot(Rotation::R90), "0000*4 0080*3 FFFF"},
+        // Half turn: column 7, the foot in row 0, columns 4 to 7.
+        BoxBytes{k8x16, 4, Mode::A, rot(Rotation::R180), "0F 01*15"},
+        BoxBytes{k8x16, 4, Mode::D, rot(Rotation::R180), "F0 80*15"},
+        // A right turn: the column becomes row 0, the foot column 0 of rows 0
+        // to 3.
+        BoxBytes{k8x16, 4, Mode::A, rot(Rotation::R270), "FF 80*3 00*4 FF 00*7"},
+        BoxBytes{k8x16, 4, Mode::C, rot(Rotation::R270), "FFFF 8000*3 0000*4"},
+        BoxBytes{k8x16, 4, Mode::D, rot(Rotation::R270), "FFFF 0100*3 0000*4"},
+        BoxBytes{k8x16, 4, Mode::C, flp(Flip::Horizontal), "01*15 0F"},
+        BoxBytes{k8x16, 4, Mode::C, flp(Flip::Vertical), "F0 80*15"},
+        BoxBytes{k8x16, 4, Mode::B, flp(Flip::Vertical), "0F 01*15"},
+        // One column band: nothing to swap. Two row bands: row 15 to row 7.
+        BoxBytes{k8x16, 4, Mode::C, swp(Swap::LeftRight), "80*15 F0"},
+        BoxBytes{k8x16, 4, Mode::C, swp(Swap::UpDown), "80*7 F0 80*8"},
+        // After the turn the box is 16 wide: the column bands swap, the single
+        // row band stays.
+        BoxBytes{k8x16, 4, Mode::C, {Rotation::R90, Flip::None, Swap::LeftRight}, "0000*4 0100*3 FFFF"},
+        BoxBytes{k8x16, 4, Mode::C, {Rotation::R90, Flip::None, Swap::UpDown}, "0000*4 0001*3 FFFF"},
+        // Turn, then flip: row 7 becomes row 0.
+        BoxBytes{k8x16, 4, Mode::A, {Rotation::R90, Flip::Vertical, Swap::None}, "FF 00*7 FF 01*3 00*4"},
+        // 16 x 24, foot of 12: rows 0 to 22 0x80 0x00, row 23 0xFF 0xF0.
+        BoxBytes{k16x24, 12, Mode::A, {}, "80*23 FF 00*23 F0"}, BoxBytes{k16x24, 12, Mode::B, {}, "01*23 FF 00*23 0F"},
+        BoxBytes{k16x24, 12, Mode::C, {}, "8000*23 FFF0"}, BoxBytes{k16x24, 12, Mode::D, {}, "0100*23 FF0F"},
+        // Left turn to 24 x 16: the column is row 15, the foot column 23 of
+        // rows 4 to 15; three bands of 16 bytes, rows of 3 bytes.
+        BoxBytes{k16x24, 12, Mode::A, rot(Rotation::R90), "00*15 FF 00*15 FF 00*4 01*11 FF"},
+        BoxBytes{k16x24, 12, Mode::C, rot(Rotation::R90), "000000*4 000001*11 FFFFFF"},
+        BoxBytes{k16x24, 12, Mode::D, rot(Rotation::R90), "000000*4 000080*11 FFFFFF"},
+        // Right turn: the column is row 0, the foot column 0 of rows 0 to 11.
+        BoxBytes{k16x24, 12, Mode::A, rot(Rotation::R270), "FF 80*11 00*4 FF 00*15 FF 00*15"},
+        BoxBytes{k16x24, 12, Mode::B, rot(Rotation::R270), "FF 01*11 00*4 FF 00*15 FF 00*15"},
+        BoxBytes{k16x24, 12, Mode::C, rot(Rotation::R180), "0FFF 0001*23"},
+        BoxBytes{k16x24, 12, Mode::D, flp(Flip::Vertical), "FF0F 0100*23"},
+        BoxBytes{k16x24, 12, Mode::C, swp(Swap::LeftRight), "0080*23 F0FF"},
+        BoxBytes{k16x24, 12, Mode::A, swp(Swap::LeftRight), "00*23 F0 80*23 FF"},
+        BoxBytes{k16x24, 12, Mode::C, swp(Swap::UpDown), "8000*7 FFF0 8000*16"}));
+
+// Every box, mode and set of effects reads back what it wrote, and never
+// reads the plane outside the raw box.
+TEST(Layout, everyBoxModeAndEffectsRoundTrips)
+{
+    const GlyphBox boxes[] = {{8, 16}, {16, 24}, {16, 32}, {24, 16}, {16, 16}, {24, 24}, {32, 32}};
+    for (const GlyphBox box : boxes) {
+        GlyphPlane glyph;
+        GlyphPlane junk;
+        junk.bytes.fill(0xFF);
+        for (int y = 0; y < box.height; ++y)
+            for (int x = 0; x < box.width; ++x) {
+                const bool ink = (x * 7 + y * 13 + x * y) % 5 < 2;
+                glyph.setDot(x, y, ink);
+                junk.setDot(x, y, ink);
+            }
+        for (const Mode mode : {Mode::A, Mode::B, Mode::C, Mode::D})
+            for (int r = 0; r < 4; ++r)
+                for (int f = 0; f < 3; ++f)
+                    for (int s = 0; s < 3; ++s) {
+                        const Effects e{Rotation(r), Flip(f), Swap(s)};
+                        const Sequence seq = toFileOrder(glyph, box, mode, e);
+                        const std::string where = std::to_string(box.width) + " x " + std::to_string(box.height)
+                            + ", mode " + "ABCD"[int(mode)] + ", rotation " + std::to_string(r) + ", flip "
+                            + std::to_string(f) + ", swap " + std::to_string(s);
+                        ASSERT_EQ(seq.size(), std::size_t(boxBytes(box))) << where;
+                        EXPECT_EQ(decodeGlyph(seq, box, mode, e), glyph) << where;
+                        EXPECT_EQ(toFileOrder(junk, box, mode, e), seq) << where;
+                    }
     }
 }
 

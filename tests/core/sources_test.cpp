@@ -4,11 +4,13 @@
 #include "core/io_error.h"
 #include "sources/code_table.h"
 #include "sources/glyph_sources.h"
+#include "sources/latin_glyphs.h"
 #include "tests/support/test_workspace.h"
 #include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <limits>
 #include <map>
 #include <optional>
@@ -389,7 +391,81 @@ TEST(ReadUDot, FontFileNotOpen)
     }
 }
 
+// ---- half glyphs of the dot-matrix source -----------------------------------
+
+#ifndef UNIFONT_PATH
+#error "UNIFONT_PATH must name the Unifont .hex file the build reads"
+#endif
+
+namespace {
+// The 8-wide glyphs of the Unifont file, read here line by line: code point ->
+// 32 hex digits, one byte a row.
+std::map<int, std::string> unifontNarrowGlyphs()
+{
+    std::map<int, std::string> glyphs;
+    std::ifstream in(UNIFONT_PATH);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::size_t colon = line.find(':');
+        if (colon != std::string::npos && line.size() == colon + 33)
+            glyphs[std::stoi(line.substr(0, colon), nullptr, 16)] = line.substr(colon + 1);
+    }
+    return glyphs;
+}
+} // namespace
+
+TEST(LatinGlyphs, AreUnifontsPrintableAscii)
+{
+    const std::map<int, std::string> unifont = unifontNarrowGlyphs();
+    for (int c = 0x20; c <= 0x7E; ++c) {
+        SCOPED_TRACE("U+00" + std::to_string(c / 16) + "0123456789ABCDEF"[c % 16]);
+        const auto hex = unifont.find(c);
+        ASSERT_NE(hex, unifont.end()) << UNIFONT_PATH;
+        GlyphPlane want;
+        for (int row = 0; row < 16; ++row)
+            want.at(row, 0) = std::uint8_t(std::stoi(hex->second.substr(std::size_t(2 * row), 2), nullptr, 16));
+        EXPECT_EQ(artFromPlane(font16sLatinGlyph(char(c)), 32), artFromPlane(want, 32));
+    }
+    EXPECT_NE(font16sLatinGlyph('A'), GlyphPlane{}); // not trivially blank
+    for (const char outside : {'\0', '\x1F', '\x7F', '\xA1', '\xFF'})
+        EXPECT_EQ(font16sLatinGlyph(outside), GlyphPlane{}) << int(static_cast<unsigned char>(outside));
+}
+
 // ---- TrueType render ---------------------------------------------------------
+
+// One pixel drawn at (x, y) from the sampled square's corner, and whether a
+// half glyph of n dots takes it.
+struct HalfPixel {
+    int n;
+    int x, y;
+    std::uint32_t colour;
+    bool dot;
+};
+
+class HalfSample : public testing::TestWithParam<HalfPixel> { };
+
+TEST_P(HalfSample, TakesTheLeftHalfOfTheSquare)
+{
+    const HalfPixel h = GetParam();
+    Surface40 surface;
+    surface.setPixel(kSurfaceOrigin + h.x, kSurfaceOrigin + h.y, h.colour);
+    GlyphPlane plane = filledPlane(0xFF);
+    sampleHalfSurface(surface, h.n, plane);
+    GlyphPlane want;
+    if (h.dot)
+        want.setDot(h.x, h.y, true);
+    EXPECT_EQ(artFromPlane(plane, 32), artFromPlane(want, 32)) << h.n << " dots, pixel (" << h.x << "," << h.y << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(Pixels, HalfSample,
+    testing::Values(HalfPixel{16, 0, 0, 0x000000, true}, HalfPixel{16, 7, 15, 0x000000, true},
+        HalfPixel{16, 3, 4, 0xFEFFFF, true}, // one step off white is ink, as for the square
+        HalfPixel{16, 3, 4, 0xFFFFFF, false}, HalfPixel{16, 8, 0, 0x000000, false}, // right of the half
+        HalfPixel{16, 0, 16, 0x000000, false}, // below the square
+        HalfPixel{16, -1, 0, 0x000000, false}, HalfPixel{16, 0, -1, 0x000000, false},
+        HalfPixel{24, 11, 23, 0x000000, true}, HalfPixel{24, 12, 0, 0x000000, false}, // 12 of the 16-dot box
+        HalfPixel{32, 15, 31, 0x000000, true}, HalfPixel{32, 16, 0, 0x000000, false},
+        HalfPixel{32, 0, 32, 0x000000, false}));
 
 // The code is drawn in FontName at FontSize with its text cell at (5, 5), and
 // the square sampled starts there: every pixel that is not exactly white is a dot.
