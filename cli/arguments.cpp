@@ -45,10 +45,21 @@ Arguments::Arguments(const std::vector<std::string> &words, const std::vector<Op
             const OptionSpec *spec = findLong(specs, name);
             if (!spec)
                 throw UsageError("unrecognized option '--" + name + "'");
+            const auto optional = [spec](const std::string &w) {
+                return std::find(spec->optionalWords.begin(), spec->optionalWords.end(), w)
+                    != spec->optionalWords.end();
+            };
             if (!spec->takesValue) {
+                if (eq != std::string::npos && !optional(word.substr(eq + 1)))
+                    throw UsageError(spec->optionalWords.empty() ? "option '--" + name + "' doesn't allow an argument"
+                                                                 : "invalid argument '" + word.substr(eq + 1)
+                                + "' for '--" + name + "' (valid: " + joined(spec->optionalWords) + ")");
                 if (eq != std::string::npos)
-                    throw UsageError("option '--" + name + "' doesn't allow an argument");
-                m_values[name] = "";
+                    m_values[name] = word.substr(eq + 1);
+                else if (i + 1 < words.size() && optional(words[i + 1]))
+                    m_values[name] = words[++i];
+                else
+                    m_values[name] = "";
             } else if (eq != std::string::npos) {
                 m_values[name] = word.substr(eq + 1);
             } else if (i + 1 < words.size()) {

@@ -14,6 +14,9 @@ struct OptionSpec {
     std::string name; // long name without "--"
     bool takesValue = true;
     char shortName = 0; // 0: none
+    // For an option without a value: the words it takes as its value when
+    // one follows it ("--latin all"), or given as "--latin=all".
+    std::vector<std::string> optionalWords = {};
 };
 
 class Arguments {

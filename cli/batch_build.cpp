@@ -234,14 +234,32 @@ TextLine givenLine(const BuildJob &o)
     throw UsageError(what + " of --text " + why);
 }
 
+bool printableAscii(char32_t c)
+{
+    return c >= 0x20 && c <= 0x7E;
+}
+
 // The codes of a text read in GBK as the window's import reads it: the line
-// as GBK bytes, cut into byte pairs.
-std::vector<std::string> gbkTextCodes(const BuildJob &o, const TextLine &line)
+// as GBK bytes, cut into byte pairs. With --latin the printable ASCII
+// characters go to *latin instead.
+std::vector<std::string> gbkTextCodes(const BuildJob &o, const TextLine &line, std::string *latin)
 {
     std::string unencodable;
-    const auto gbk = lineToGbk(line, &unencodable);
+    auto gbk = lineToGbk(line, &unencodable);
     if (!gbk)
         textFailure(o, "the character \"" + unencodable + "\"", "has no GBK code");
+    if (o.latin != BuildJob::Latin::None) {
+        std::string kept;
+        for (std::size_t i = 0; i < gbk->size();) {
+            const std::size_t length = gbkCharacterLength(*gbk, i);
+            if (length == 1 && printableAscii(char32_t((*gbk)[i])))
+                *latin += (*gbk)[i];
+            else
+                kept.append(*gbk, i, length);
+            i += length;
+        }
+        *gbk = std::move(kept);
+    }
     if (hasSingleByteCharacter(*gbk))
         warn("the text holds single-byte characters; it is cut into byte pairs all the same, so each one shifts "
              "every later pair by a byte");
@@ -249,8 +267,9 @@ std::vector<std::string> gbkTextCodes(const BuildJob &o, const TextLine &line)
 }
 
 // The codes of a text read in another set: character by character, each one's
-// code in the library.
-std::vector<std::string> setTextCodes(const BuildJob &o, const TextLine &line)
+// code in the library; with --latin the printable ASCII characters go to
+// *latin instead.
+std::vector<std::string> setTextCodes(const BuildJob &o, const TextLine &line, std::string *latin)
 {
     const std::optional<std::u32string> characters = lineCharacters(line, charSetEncoding(o.set));
     if (!characters)
@@ -261,6 +280,10 @@ std::vector<std::string> setTextCodes(const BuildJob &o, const TextLine &line)
     std::vector<std::string> codes;
     codes.reserve(characters->size());
     for (const char32_t c : *characters) {
+        if (o.latin != BuildJob::Latin::None && printableAscii(c)) {
+            *latin += char(c);
+            continue;
+        }
         const std::optional<std::string> code = namedCode(library, c);
         if (!code)
             textFailure(o, "the character \"" + encodeUtf8(c) + "\"",
@@ -270,7 +293,9 @@ std::vector<std::string> setTextCodes(const BuildJob &o, const TextLine &line)
     return codes;
 }
 
-std::vector<std::string> givenCodes(const BuildJob &o)
+// The codes of the characters, and in *latin the text's characters for
+// half-width glyphs.
+std::vector<std::string> givenCodes(const BuildJob &o, std::string *latin)
 {
     if (o.characters == BuildJob::Characters::Codes)
         return libraryCodes(o, o.set, o.codes, [&o](const std::string &code, std::optional<char32_t> c) {
@@ -290,9 +315,9 @@ std::vector<std::string> givenCodes(const BuildJob &o)
     }
     const TextLine line = givenLine(o);
     if (o.set != CharSet::Gbk)
-        return setTextCodes(o, line);
+        return setTextCodes(o, line, latin);
     return libraryCodes(
-        o, CharSet::Gbk, gbkTextCodes(o, line), [&o](const std::string &code, std::optional<char32_t> c) {
+        o, CharSet::Gbk, gbkTextCodes(o, line, latin), [&o](const std::string &code, std::optional<char32_t> c) {
             textFailure(o, whatIsMissing(code, c, CharSet::Gbk),
                 "has no " + std::string(charSetTitle(librarySet(o))) + " code");
         });
@@ -300,10 +325,13 @@ std::vector<std::string> givenCodes(const BuildJob &o)
 
 } // namespace
 
-std::vector<std::string> characterCodes(const BuildJob &o)
+std::vector<std::string> characterCodes(const BuildJob &o, std::string *latin)
 {
-    std::vector<std::string> codes = givenCodes(o);
+    std::string text;
+    std::vector<std::string> codes = givenCodes(o, &text);
     checkFont16sCodes(o, codes);
+    if (latin)
+        *latin = std::move(text);
     return codes;
 }
 
@@ -349,14 +377,34 @@ GlyphRecipe recipeOf(const BuildJob &o)
     return recipe;
 }
 
-std::vector<std::string> givenCodesOf(const BuildJob &o, const GlyphRecipe &recipe)
+// The characters of the half-width glyphs, each once and ascending: the
+// printable ASCII characters of the text, or all of them.
+std::string halfWidthCharacters(const BuildJob &o, std::string text, const std::vector<std::string> &codes)
 {
+    if (o.latin == BuildJob::Latin::All)
+        for (char c = 0x20; c <= 0x7E; ++c)
+            text += c;
+    std::sort(text.begin(), text.end());
+    text.erase(std::unique(text.begin(), text.end()), text.end());
+    // A code point of a square glyph must not be a half-width glyph's too.
+    if (o.set == CharSet::Unicode && !text.empty())
+        for (const std::string &code : codes)
+            if (const std::uint32_t cp = codeNumberOf(code);
+                printableAscii(cp) && text.find(char(cp)) != std::string::npos)
+                throw UsageError("--codes: " + codeHex(code) + " is a half-width glyph of --latin too");
+    return text;
+}
+
+std::vector<std::string> givenCodesOf(const BuildJob &o, const GlyphRecipe &recipe, std::string &latin)
+{
+    std::string text;
     std::vector<std::string> given = step("cannot read " + textFileName(o.text), [&] {
         return o.characters == BuildJob::Characters::Charset && o.charset == "all"
             ? font16sCodes(recipe.font16sBytes, o.variant)
-            : characterCodes(o);
+            : characterCodes(o, &text);
     });
-    if (given.empty())
+    latin = halfWidthCharacters(o, text, given);
+    if (given.empty() && latin.empty())
         warn("no character to add: the library is empty");
     return given;
 }
@@ -436,6 +484,7 @@ LibraryContent drawnLibrary(
             = step("cannot read the font file " + build.fontPath, [&build] { return build.digestJob.get(); });
     if (renderError)
         renderFailure(o, codes[failedAt], renderError);
+    content.half = build.half;
     return content;
 }
 
@@ -467,7 +516,7 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
     // C output of Unicode keys holds the code points in place of the codes.
     LibraryContent keyed;
     if (!build.keyCodes.empty())
-        keyed = {content.glyphs, build.keyCodes};
+        keyed = {content.glyphs, build.keyCodes, false, content.half};
     const LibraryContent &written = build.keyCodes.empty() ? content : keyed;
     if (o.format == FileFormat::CSource)
         cText = cSourceText(written, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts, cNaming(o));
@@ -538,7 +587,8 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
         warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
     const CSourceText frame
         = cSourceFrame(cCodeNumbers(build.keyCodes.empty() ? codes : build.keyCodes), o.size, o.mode, o.name, kToolName,
-            buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount), cNaming(o));
+            buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount), cNaming(o),
+            build.half);
     struct DrawingFailed { };
     try {
         writeOutput(o, [&](ByteSink &sink) {
@@ -572,6 +622,7 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
     }
     if (renderError)
         renderFailure(o, codes[failedAt], renderError);
+    content.half = std::move(build.half);
     return content;
 }
 
@@ -606,9 +657,14 @@ PreparedBuild prepareBuild(const BuildJob &o, const RasterizerFactory &factory)
 {
     PreparedBuild build;
     build.recipe = recipeOf(o);
-    const std::vector<std::string> given = givenCodesOf(o, build.recipe);
+    const std::vector<std::string> given = givenCodesOf(o, build.recipe, build.latin);
     build.givenCount = given.size();
     findFontFile(o, factory, build);
+    if (!build.latin.empty()) {
+        std::unique_ptr<Rasterizer> drawer = o.font16s || build.firstRasterizer ? nullptr : factory();
+        build.half
+            = halfGlyphs(build.recipe, build.latin, build.firstRasterizer ? build.firstRasterizer.get() : drawer.get());
+    }
     // As the window's add does it: a code already in the library is refused.
     build.codes = withoutRepeats(
         given, [&o](const std::string &code) { warn(codeLabel(code, codeNaming(o)) + ": 小字库中已有该区位码的字!"); });

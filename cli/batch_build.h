@@ -29,7 +29,9 @@ constexpr std::size_t kMaxTextFileLine = 1024 * 1024;
 // a GBK code, and InputError or IoError for a text file that cannot be used;
 // with the dot-matrix source, UsageError (InputError for a text file) for a
 // code outside the chosen variant.
-std::vector<std::string> characterCodes(const BuildJob &job);
+// With --latin, *latin (when given) gets the text's printable ASCII
+// characters, which are then no codes.
+std::vector<std::string> characterCodes(const BuildJob &job, std::string *latin = nullptr);
 
 // A build up to its glyphs.
 struct PreparedBuild {
@@ -39,6 +41,8 @@ struct PreparedBuild {
     // With Unicode keys: the code point of each code as a Unicode code, the
     // codes put in their ascending order.
     std::vector<std::string> keyCodes;
+    std::string latin; // the printable ASCII characters of the half-width glyphs, ascending
+    HalfGlyphs half; // their glyphs, drawn
     // The font file the glyphs come from; empty when the rasteriser does not name it.
     std::string fontPath;
     std::string fontDigest; // its SHA-256, when known before the glyphs are drawn

@@ -5,6 +5,7 @@
 #include "core/glyph.h"
 #include "core/io_error.h"
 #include "sources/glyph_sources.h"
+#include "sources/latin_glyphs.h"
 
 #include <algorithm>
 #include <atomic>
@@ -63,6 +64,25 @@ Sequence glyphSequence(const GlyphRecipe &recipe, const std::string &code, Raste
 {
     const GlyphPlane raw = recipe.font16s ? font16sGlyph(recipe, code) : drawnGlyph(recipe, code, *rasterizer, surface);
     return toFileOrder(raw, recipe.size, recipe.mode, recipe.effects);
+}
+
+HalfGlyphs halfGlyphs(const GlyphRecipe &recipe, const std::string &characters, Rasterizer *rasterizer)
+{
+    HalfGlyphs half;
+    half.characters = characters;
+    half.box = transformedBox(recipe.effects, halfBox(recipe.size));
+    Surface40 surface;
+    for (const char c : characters) {
+        GlyphPlane raw = font16sLatinGlyph(c);
+        if (!recipe.font16s) {
+            surface.fillWhite();
+            rasterizer->drawText(
+                surface, std::string(1, c), recipe.face, recipe.pointSize, kSurfaceOrigin, kSurfaceOrigin);
+            sampleHalfSurface(surface, recipe.size, raw);
+        }
+        half.glyphs.push_back(toFileOrder(raw, halfBox(recipe.size), recipe.mode, recipe.effects));
+    }
+    return half;
 }
 
 std::vector<std::string> withoutRepeats(

@@ -44,6 +44,12 @@ using RasterizerFactory = std::function<std::unique_ptr<Rasterizer>()>;
 // outside the file.
 Sequence glyphSequence(const GlyphRecipe &recipe, const std::string &code, Rasterizer *rasterizer, Surface40 &surface);
 
+// The half-width glyphs of printable ASCII characters (ascending), each drawn
+// as a square glyph is, on the same origin and baseline, and sampled n / 2
+// dots wide (with the dot-matrix source: GNU Unifont's 8 x 16 glyph), then
+// converted with the recipe's effects and mode.
+HalfGlyphs halfGlyphs(const GlyphRecipe &recipe, const std::string &characters, Rasterizer *rasterizer);
+
 // The codes in order with every repeat left out; `onRepeat` hears of each one.
 std::vector<std::string> withoutRepeats(
     const std::vector<std::string> &codes, const std::function<void(const std::string &)> &onRepeat);

@@ -41,6 +41,10 @@ struct BuildJob {
     // points of their characters.
     enum class Key { Code, Unicode };
     Key key = Key::Code;
+    // Half-width glyphs of printable ASCII beside the square ones (C and BDF
+    // output): none, the text's, or all 95.
+    enum class Latin { None, Text, All };
+    Latin latin = Latin::None;
 
     std::string output;
     FileFormat format = FileFormat::Zmb;

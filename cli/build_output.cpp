@@ -124,6 +124,8 @@ std::vector<std::string> buildNote(
         made += " --set " + std::string(charSetName(o.set));
     if (o.key == BuildJob::Key::Unicode)
         made += " --key unicode";
+    if (o.latin != BuildJob::Latin::None)
+        made += o.latin == BuildJob::Latin::All ? " --latin all" : " --latin";
     made += " --name " + o.name;
 
     std::vector<std::string> note{"Made by: " + made};
@@ -171,10 +173,15 @@ void printReport(const BuildJob &o, const LibraryContent &content)
     } else {
         sizes.glyphs = count * glyphSize;
         sizes.codes = 2 * count;
+        sizes.half = content.half.characters.size() * std::size_t(boxBytes(content.half.box));
     }
     std::cout << "glyphs: " << count << " x " << glyphSize << " = " << sizes.glyphs << " bytes\n"
               << "codes: " << sizes.codes << " bytes\n"
               << "index: " << sizes.index << " bytes\n"
+              << (content.half.empty() ? std::string()
+                                       : "half-width glyphs: " + std::to_string(content.half.characters.size()) + " x "
+                             + std::to_string(boxBytes(content.half.box))
+                             + " + their characters = " + std::to_string(sizes.half) + " bytes\n")
               << "total: " << sizes.total() << " bytes\n";
 }
 

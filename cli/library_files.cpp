@@ -234,7 +234,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         std::vector<std::uint32_t> codeNumbers(count);
         for (std::size_t g = 0; g < count; ++g)
             codeNumbers[g] = cCodeNumber(library.code(g));
-        const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, kToolName, buildNote, naming);
+        const CSourceText frame = cSourceFrame(codeNumbers, n, mode, name, kToolName, buildNote, naming, library.half);
         codeNumbers = {};
         sink.write(frame.opening);
         eachRun(library, [&sink, &naming, n, mode](const LibraryContent &run, std::size_t from) {
@@ -251,12 +251,12 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         std::uint32_t largest = 0;
         for (std::size_t g = 0; g < count && naming.set == CharSet::Unicode; ++g)
             largest = std::max(largest, cCodeNumber(library.code(g)));
-        sink.write(cHeader(count, n, mode, name, kToolName, buildNote, naming, largest));
+        sink.write(cHeader(count, n, mode, name, kToolName, buildNote, naming, largest, library.half));
         return;
     }
     case FileFormat::Bdf: {
         const std::vector<BdfEncoding> encodings = bdfEncodings(count, library.code, naming);
-        sink.write(bdfHead(encodings, n, name));
+        sink.write(bdfHead(encodings, n, name, library.half.characters.size()));
         eachRun(library, [&sink, &encodings, n, mode](const LibraryContent &run, std::size_t from) {
             std::vector<GlyphPlane> planes;
             planes.reserve(run.glyphs.size());
@@ -264,6 +264,7 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
                 planes.push_back(fromFileOrder(glyph, n, mode));
             sink.write(bdfGlyphs(planes, run.codes, from, encodings, n));
         });
+        sink.write(bdfHalfGlyphs(library.half, n, mode));
         sink.write(bdfEnd());
         return;
     }
@@ -281,6 +282,7 @@ std::string libraryFileBytes(const LibraryContent &content, FileFormat format, i
     LibrarySource library;
     library.count = content.glyphs.size();
     library.code = code;
+    library.half = content.half;
     library.glyphs = [&content, &code](std::size_t from, std::size_t to) {
         LibraryContent run;
         run.glyphs.assign(content.glyphs.begin() + std::ptrdiff_t(from), content.glyphs.begin() + std::ptrdiff_t(to));

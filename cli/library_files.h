@@ -76,6 +76,7 @@ struct LibrarySource {
     std::size_t count = 0;
     std::function<std::string(std::size_t g)> code;
     std::function<LibraryContent(std::size_t from, std::size_t to)> glyphs;
+    HalfGlyphs half; // C and BDF output only
 };
 
 // Writes a library file of any format to `sink`, a run of glyphs at a time;

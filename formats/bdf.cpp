@@ -106,17 +106,24 @@ std::string writeBdf(const std::vector<GlyphPlane> &planes, const std::vector<st
     return bdfHead(encodings, n, family) + bdfGlyphs(planes, glyphCodes, 0, encodings, n) + bdfEnd();
 }
 
-std::string bdfHead(const std::vector<BdfEncoding> &encodings, int n, const std::string &family)
+std::string bdfHead(const std::vector<BdfEncoding> &encodings, int n, const std::string &family, std::size_t halfCount)
 {
+    const std::size_t glyphs = encodings.size() + halfCount;
     const int descent = n / 8;
     const int ascent = n - descent;
     const int points = n * 72 / 96;
     const std::string size = std::to_string(n);
     std::string out = "STARTFONT 2.1\n";
     out += "COMMENT Dotforge font library, " + size + " x " + size + " dots, " + std::to_string(encodings.size())
-        + " glyphs\n";
-    out += "FONT -Dotforge-" + family + "-Medium-R-Normal--" + size + "-" + std::to_string(points * 10) + "-96-96-C-"
-        + std::to_string(n * 10) + "-ISO10646-1\n";
+        + " glyphs" + (halfCount > 0 ? " and " + std::to_string(halfCount) + " half-width ones" : std::string()) + "\n";
+    // Half-width glyphs make the font proportional; the average width is in
+    // tenths of a pixel.
+    const std::string spacing = halfCount > 0 ? "P" : "C";
+    const std::size_t averageWidth = glyphs == 0
+        ? std::size_t(n) * 10
+        : (encodings.size() * std::size_t(n) + halfCount * std::size_t(halfWidth(n))) * 10 / glyphs;
+    out += "FONT -Dotforge-" + family + "-Medium-R-Normal--" + size + "-" + std::to_string(points * 10) + "-96-96-"
+        + spacing + "-" + std::to_string(averageWidth) + "-ISO10646-1\n";
     out += "SIZE " + std::to_string(points) + " 96 96\n";
     out += "FONTBOUNDINGBOX " + boundingBox(n) + "\n";
     const std::vector<std::string> properties{
@@ -130,22 +137,22 @@ std::string bdfHead(const std::vector<BdfEncoding> &encodings, int n, const std:
         "POINT_SIZE " + std::to_string(points * 10),
         "RESOLUTION_X 96",
         "RESOLUTION_Y 96",
-        "SPACING \"C\"",
-        "AVERAGE_WIDTH " + std::to_string(n * 10),
+        "SPACING \"" + spacing + "\"",
+        "AVERAGE_WIDTH " + std::to_string(averageWidth),
         "CHARSET_REGISTRY \"ISO10646\"",
         "CHARSET_ENCODING \"1\"",
         "FONT_ASCENT " + std::to_string(ascent),
         "FONT_DESCENT " + std::to_string(descent),
     };
     // DEFAULT_CHAR names the first glyph.
-    const bool hasDefault = !encodings.empty();
+    const bool hasDefault = !encodings.empty(); // a square glyph
     out += "STARTPROPERTIES " + std::to_string(properties.size() + (hasDefault ? 1 : 0)) + "\n";
     for (const std::string &property : properties)
         out += property + "\n";
     if (hasDefault)
         out += "DEFAULT_CHAR " + std::to_string(encodings.front().codePoint) + "\n";
     out += "ENDPROPERTIES\n";
-    out += "CHARS " + std::to_string(encodings.size()) + "\n";
+    out += "CHARS " + std::to_string(glyphs) + "\n";
     return out;
 }
 
@@ -174,6 +181,30 @@ std::string bdfGlyphs(const std::vector<GlyphPlane> &planes, const std::vector<s
         for (int r = 0; r < n; ++r) {
             for (int k = 0; k < rowBytes(n); ++k)
                 out += hex(planes[i].at(r, k), 2);
+            out += "\n";
+        }
+        out += "ENDCHAR\n";
+    }
+    return out;
+}
+
+std::string bdfHalfGlyphs(const HalfGlyphs &half, int n, Mode mode)
+{
+    const int descent = n / 8;
+    const std::string width = std::to_string(halfWidth(n));
+    std::string out;
+    for (std::size_t i = 0; i < half.characters.size(); ++i) {
+        const auto c = char32_t(static_cast<unsigned char>(half.characters[i]));
+        out += "STARTCHAR " + glyphName(c) + "\n";
+        out += "ENCODING " + std::to_string(c) + "\n";
+        out += "SWIDTH 500 0\n";
+        out += "DWIDTH " + width + " 0\n";
+        out += "BBX " + width + " " + std::to_string(n) + " 0 -" + std::to_string(descent) + "\n";
+        out += "BITMAP\n";
+        const GlyphPlane plane = fromFileOrder(half.glyphs[i], half.box, mode);
+        for (int r = 0; r < n; ++r) {
+            for (int k = 0; k < (halfWidth(n) + 7) / 8; ++k)
+                out += hex(plane.at(r, k), 2);
             out += "\n";
         }
         out += "ENDCHAR\n";

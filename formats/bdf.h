@@ -12,6 +12,7 @@
 
 #include "core/charsets.h"
 #include "core/glyph.h"
+#include "formats/library_content.h"
 
 #include <cstddef>
 #include <functional>
@@ -54,9 +55,16 @@ std::string writeBdf(const std::vector<GlyphPlane> &planes, const std::vector<st
 // The same text in parts, for a font written a run of glyphs at a time: what
 // comes before the first glyph of the font whose glyphs have `encodings`; the
 // glyphs from index `from` on, `codes` theirs; the end.
-std::string bdfHead(const std::vector<BdfEncoding> &encodings, int n, const std::string &family);
+// `halfCount`: half-width glyphs that follow the square ones (bdfHalfGlyphs);
+// with them the font is proportional (SPACING "P").
+std::string bdfHead(
+    const std::vector<BdfEncoding> &encodings, int n, const std::string &family, std::size_t halfCount = 0);
 std::string bdfGlyphs(const std::vector<GlyphPlane> &planes, const std::vector<std::string> &codes, std::size_t from,
     const std::vector<BdfEncoding> &encodings, int n);
+// Half-width glyphs at their ASCII code points, halfWidth(n) x n dots with
+// DWIDTH halfWidth(n), on the square glyphs' baseline; their sequences are read
+// back under `mode`.
+std::string bdfHalfGlyphs(const HalfGlyphs &half, int n, Mode mode);
 std::string bdfEnd();
 
 } // namespace dotforge

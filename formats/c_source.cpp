@@ -208,14 +208,92 @@ void appendCodeLine(std::string &out, const std::string &code, const std::string
     out += " */\n";
 }
 
+// The half-width part of a library: NAME_half, NAME_half_chars,
+// NAME_half_count and the search of a character among them.
+std::string halfArrays(const HalfGlyphs &half, int n, Mode mode, const std::string &name)
+{
+    const std::size_t count = half.characters.size();
+    const std::size_t bytes = std::size_t(boxBytes(half.box));
+    std::string out = "/* The half-width glyphs: the printable ASCII characters of " + name + "_half_chars,\n * "
+        + std::to_string(halfWidth(n)) + " x " + std::to_string(n) + " dots each, stored as "
+        + std::to_string(half.box.width) + " x " + std::to_string(half.box.height) + " dots in the same byte layout";
+    out += halfWidth(n) % 8 != 0 ? " (the columns past the glyph blank)" : "";
+    out += ", " + std::to_string(bytes) + " bytes each.\n * " + name + "_find gives half-width glyph i as glyph " + name
+        + "_count + i. */\n";
+    out += "const unsigned char " + name + "_half[" + std::to_string(count * bytes) + "] = {\n";
+    for (std::size_t i = 0; i < count; ++i) {
+        const char c = half.characters[i];
+        out += "    /* " + std::to_string(i) + ": 0x" + hexDigit(unsigned(c) >> 4) + hexDigit(unsigned(c))
+            + (std::isalnum(static_cast<unsigned char>(c)) ? std::string(" ") + c : std::string()) + "\n";
+        const GlyphPlane plane = fromFileOrder(half.glyphs[i], half.box, mode);
+        for (int y = 0; y < half.box.height; ++y) {
+            out += "     * ";
+            for (int b = 0; b < half.box.width / 8; ++b)
+                out.append(kDotPictures[plane.at(y, b)].data(), 8);
+            out += "\n";
+        }
+        out += "     */\n";
+        const Sequence &glyph = half.glyphs[i];
+        for (std::size_t j = 0; j < glyph.size(); ++j) {
+            out += j % 16 == 0 ? "   " : "";
+            out += " ";
+            appendHexByte(out, glyph[j]);
+            out += j % 16 == 15 || j + 1 == glyph.size() ? ",\n" : ",";
+        }
+    }
+    out += "};\n\nconst unsigned char " + name + "_half_chars[" + std::to_string(count) + "] = {";
+    for (std::size_t i = 0; i < count; ++i) {
+        out += i % 12 == 0 ? "\n   " : "";
+        out += " ";
+        appendHexByte(out, std::uint8_t(half.characters[i]));
+        out += ",";
+    }
+    out += "\n};\n\nconst unsigned int " + name + "_half_count = " + std::to_string(count) + ";\n\n";
+    out += "/* The glyph number of a half-width character, or -1. */\n";
+    out += "static int " + name + "_find_half(unsigned int c)\n{\n";
+    out += "    unsigned int low = 0;\n";
+    out += "    unsigned int high = " + name + "_half_count;\n";
+    out += "    while (low < high) {\n";
+    out += "        const unsigned int middle = low + (high - low) / 2u;\n";
+    out += "        if (" + name + "_half_chars[middle] < c)\n            low = middle + 1u;\n";
+    out += "        else if (" + name + "_half_chars[middle] > c)\n            high = middle;\n";
+    out += "        else\n            return (int)(" + name + "_count + middle);\n";
+    out += "    }\n    return -1;\n}\n\n";
+    return out;
+}
+
+// The branch of a find function that hands ASCII to the half-width glyphs.
+std::string halfBranch(const std::string &name, const std::string &variable, const HalfGlyphs &half)
+{
+    if (half.empty())
+        return {};
+    return "    if (" + variable + " < 0x80u)\n        return " + name + "_find_half(" + variable + ");\n";
+}
+
+// NAME_bitmap and NAME_width, for a library with half-width glyphs.
+std::string glyphAccess(const std::string &name, const HalfGlyphs &half, int n)
+{
+    if (half.empty())
+        return {};
+    return "\n/* The dots of glyph g as " + name + "_find gives it: from " + name + "_glyphs for g below\n * " + name
+        + "_count, else from " + name + "_half. */\nconst unsigned char *" + name + "_bitmap(int g)\n{\n"
+        + "    if (g < (int)" + name + "_count)\n        return " + name + "_glyphs + (unsigned long)g * "
+        + std::to_string(glyphBytes(n)) + "u;\n    return " + name + "_half + (unsigned long)(g - (int)" + name
+        + "_count) * " + std::to_string(boxBytes(half.box))
+        + "u;\n}\n\n/* The width in dots of glyph g: " + std::to_string(n) + ", or " + std::to_string(halfWidth(n))
+        + " for a half-width one. */\nint " + name + "_width(int g)\n{\n    return g < (int)" + name + "_count ? "
+        + std::to_string(n) + " : " + std::to_string(halfWidth(n)) + ";\n}\n";
+}
+
 // NAME_find over code points in ascending order, and NAME_find_utf8.
-std::string unicodeFindFunctions(const std::string &name)
+std::string unicodeFindFunctions(const std::string &name, const HalfGlyphs &half)
 {
     return "/* The index in " + name
         + "_glyphs of the glyph of a code point, or -1 when the library\n"
           " * has none: a binary search over the code points in ascending order. */\n"
           "int "
-        + name + "_find(uint32_t cp)\n{\n    unsigned int low = 0;\n    unsigned int high = " + name
+        + name + "_find(uint32_t cp)\n{\n" + halfBranch(name, "cp", half)
+        + "    unsigned int low = 0;\n    unsigned int high = " + name
         + "_count;\n    while (low < high) {\n        const unsigned int middle = low + (high - low) / 2u;\n"
           "        if ("
         + name + "_codes[middle] < cp)\n            low = middle + 1u;\n        else if (" + name
@@ -251,7 +329,7 @@ std::string unicodeFindFunctions(const std::string &name)
         + name + "_find(cp);\n}\n";
 }
 
-std::string findFunction(const std::string &name, const std::vector<std::size_t> &order)
+std::string findFunction(const std::string &name, const std::vector<std::size_t> &order, const HalfGlyphs &half)
 {
     std::string out;
     std::string at = "middle";
@@ -270,6 +348,7 @@ std::string findFunction(const std::string &name, const std::vector<std::size_t>
         + upper(name) + "_GLYPH_BYTES of " + name
         + "_glyphs:\n * where int has 16 bits, compute that offset as an unsigned long. */\n";
     out += "int " + name + "_find(unsigned int code)\n{\n";
+    out += halfBranch(name, "code", half);
     out += "    unsigned int low = 0;\n";
     out += "    unsigned int high = " + name + "_count;\n";
     out += "    while (low < high) {\n";
@@ -423,7 +502,7 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
     const std::string &writer, const std::vector<std::string> &buildNote, const std::vector<CGlyphText> &pieces,
     std::vector<std::size_t> *glyphStarts, const CodeNaming &naming)
 {
-    CSourceText text = cSourceFrame(codeNumbers(content), n, mode, name, writer, buildNote, naming);
+    CSourceText text = cSourceFrame(codeNumbers(content), n, mode, name, writer, buildNote, naming, content.half);
     text.pieces = &pieces;
     std::size_t at = text.opening.size();
     for (const CGlyphText &piece : pieces) {
@@ -445,7 +524,8 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
 }
 
 CSourceText cSourceFrame(const std::vector<std::uint32_t> &codeNumbers, int n, Mode mode, const std::string &name,
-    const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming)
+    const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming,
+    const HalfGlyphs &half)
 {
     const std::size_t count = codeNumbers.size();
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
@@ -464,12 +544,16 @@ CSourceText cSourceFrame(const std::vector<std::uint32_t> &codeNumbers, int n, M
     text.closing += "};\n\n";
     text.codesEnd = text.closing.size();
     text.closing += "const unsigned int " + name + "_count = " + std::to_string(count) + ";\n\n";
-    text.closing += unicode ? unicodeFindFunctions(name) : findFunction(name, searchOrder(codeNumbers));
+    if (!half.empty())
+        text.closing += halfArrays(half, n, mode, name);
+    text.closing += unicode ? unicodeFindFunctions(name, half) : findFunction(name, searchOrder(codeNumbers), half);
+    text.closing += glyphAccess(name, half, n);
     return text;
 }
 
 std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
-    const std::vector<std::string> &buildNote, const CodeNaming &naming, std::uint32_t largestCode)
+    const std::vector<std::string> &buildNote, const CodeNaming &naming, std::uint32_t largestCode,
+    const HalfGlyphs &half)
 {
     const std::string prefix = upper(name);
     const std::string guard = prefix + "_H";
@@ -482,7 +566,16 @@ std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name
         out += "#include <stdint.h>\n\n";
     out += "#define " + prefix + "_DOTS " + std::to_string(n) + " /* glyph width and height */\n";
     out += "#define " + prefix + "_GLYPH_BYTES " + std::to_string(glyphSize) + " /* bytes per glyph */\n";
-    out += "#define " + prefix + "_COUNT " + std::to_string(count) + "\n\n";
+    out += "#define " + prefix + "_COUNT " + std::to_string(count) + "\n";
+    if (!half.empty()) {
+        out += "#define " + prefix + "_HALF_DOTS " + std::to_string(halfWidth(n))
+            + " /* half-width glyph width; its height is " + prefix + "_DOTS */\n";
+        out += "#define " + prefix + "_HALF_BYTES " + std::to_string(boxBytes(half.box))
+            + " /* bytes per half-width glyph (" + std::to_string(half.box.width) + " x "
+            + std::to_string(half.box.height) + " dots stored) */\n";
+        out += "#define " + prefix + "_HALF_COUNT " + std::to_string(half.characters.size()) + "\n";
+    }
+    out += "\n";
     out += "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
     out += "extern const unsigned char " + name + "_glyphs[" + std::to_string(arrayLength(count * glyphSize)) + "];\n";
     if (unicode) {
@@ -503,6 +596,18 @@ std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name
         out += "/* The index of the glyph of a code (first byte x 256 + second byte), or -1. */\n";
         out += "int " + name + "_find(unsigned int code);\n\n";
     }
+    if (!half.empty()) {
+        out += "/* Half-width glyphs: the printable ASCII characters of " + name + "_half_chars,\n * ascending; " + name
+            + "_find gives half-width glyph i as glyph " + name + "_count + i. */\n";
+        out += "extern const unsigned char " + name + "_half["
+            + std::to_string(half.characters.size() * std::size_t(boxBytes(half.box))) + "];\n";
+        out += "extern const unsigned char " + name + "_half_chars[" + std::to_string(half.characters.size()) + "];\n";
+        out += "extern const unsigned int " + name + "_half_count;\n";
+        out += "/* The dots of glyph g as " + name + "_find gives it, and its width in dots\n * (" + prefix
+            + "_DOTS, or " + prefix + "_HALF_DOTS for a half-width glyph). */\n";
+        out += "const unsigned char *" + name + "_bitmap(int g);\n";
+        out += "int " + name + "_width(int g);\n\n";
+    }
     out += "#ifdef __cplusplus\n}\n#endif\n\n#endif /* " + guard + " */\n";
     return out;
 }
@@ -512,6 +617,7 @@ CDataSizes cDataSizes(const LibraryContent &content, int n, const CodeNaming &na
     const std::size_t count = content.glyphs.size();
     CDataSizes sizes;
     sizes.glyphs = arrayLength(count * std::size_t(glyphBytes(n)));
+    sizes.half = content.half.characters.size() * (std::size_t(boxBytes(content.half.box)) + 1);
     const std::vector<std::uint32_t> codes = codeNumbers(content);
     if (unicodeKeys(naming)) {
         sizes.codes = arrayLength(count) * (codePointType(codes) == "uint16_t" ? 2 : 4);

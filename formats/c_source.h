@@ -85,20 +85,27 @@ CSourceText cSourceText(const LibraryContent &content, int n, Mode mode, const s
 // point order: NAME_codes holds the code points (uint16_t while all are below
 // U+10000, else uint32_t), NAME_find(uint32_t) searches them and
 // NAME_find_utf8 reads the character at a UTF-8 string's pointer.
+// Half-width glyphs, when there are any, follow NAME_count as NAME_half,
+// NAME_half_chars and NAME_half_count; NAME_find hands an ASCII code to them
+// (glyph NAME_count + i), and NAME_bitmap(g) and NAME_width(g) give any
+// glyph's dots and width.
 CSourceText cSourceFrame(const std::vector<std::uint32_t> &codeNumbers, int n, Mode mode, const std::string &name,
-    const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming = {});
+    const std::string &writer, const std::vector<std::string> &buildNote, const CodeNaming &naming = {},
+    const HalfGlyphs &half = {});
 
 // `largestCode`: the largest code point of a library of Unicode codes, which
 // decides the type of NAME_codes.
 std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name, const std::string &writer,
-    const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {}, std::uint32_t largestCode = 0);
+    const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {}, std::uint32_t largestCode = 0,
+    const HalfGlyphs &half = {});
 
 // The data bytes of the C source, for --report.
 struct CDataSizes {
     std::size_t glyphs = 0; // NAME_glyphs
     std::size_t codes = 0; // NAME_codes
     std::size_t index = 0; // the sorted order NAME_find searches when the codes do not ascend
-    std::size_t total() const { return glyphs + codes + index; }
+    std::size_t half = 0; // NAME_half and NAME_half_chars
+    std::size_t total() const { return glyphs + codes + index + half; }
 };
 CDataSizes cDataSizes(const LibraryContent &content, int n, const CodeNaming &naming = {});
 

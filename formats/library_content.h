@@ -11,10 +11,21 @@
 
 namespace dotforge {
 
+// Half-width glyphs beside a library's square ones, in C and BDF output: the
+// printable ASCII characters (U+0020 to U+007E) in ascending order, each a
+// half glyph (core/glyph.h) converted as the square ones are.
+struct HalfGlyphs {
+    std::string characters;
+    std::vector<Sequence> glyphs; // halfGlyphBytes(n) bytes each
+    GlyphBox box{8, 16}; // the box the sequences hold: the half box, turned by a quarter rotation
+    bool empty() const { return characters.empty(); }
+};
+
 struct LibraryContent {
     std::vector<Sequence> glyphs; // each n * n / 8 bytes, in the file's byte layout
     std::vector<std::string> codes; // one per glyph; GBK bytes, at most two
     bool cutShort = false; // the file holds more glyphs than the reader took
+    HalfGlyphs half; // none in a .ZMB or .ASM file
 };
 
 // A file that cannot be of the format it is read as (the wrong file type was

@@ -37,6 +37,7 @@ const std::vector<OptionSpec> kBuildOptions{
     {"charset"},
     {"set"},
     {"key"},
+    {"latin", false, 0, {"all"}},
     {"format"},
     {"name"},
     {"output", true, 'o'},
@@ -166,6 +167,17 @@ BuildJob buildJob(const Arguments &a)
                          "write C (.c, .h) or BDF (.bdf)");
     if (a.has("key") && !cOutput)
         throw UsageError("--key applies to C output (.c, .h) only");
+    if (a.has("latin")) {
+        job.latin = a.value("latin") == "all" ? BuildJob::Latin::All : BuildJob::Latin::Text;
+        if (!cOutput && job.format != FileFormat::Bdf)
+            throw UsageError("--latin makes half-width glyphs, which .ZMB and .ASM files cannot hold: write C (.c, .h) "
+                             "or BDF (.bdf)");
+        const bool text
+            = job.characters == BuildJob::Characters::Text || job.characters == BuildJob::Characters::TextFile;
+        if (job.latin == BuildJob::Latin::Text && !text)
+            throw UsageError("--latin takes the ASCII characters of the text: with --codes or --charset give --latin "
+                             "all");
+    }
     const bool codePoints = job.set == CharSet::Unicode && cOutput;
     job.key = a.choice("key", {"code", "unicode"}, codePoints ? "unicode" : "code") == "unicode"
         ? BuildJob::Key::Unicode

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -209,6 +210,52 @@ TEST(CliBitmapFont, LibrariesComeBackFromTheirBdf)
         EXPECT_EQ(readFile(dir.file("bdftopcf.log")), "") << label;
         EXPECT_TRUE(rebuilt(pcf) == original) << label << " from bdftopcf's PCF";
     }
+}
+
+// Half-width Latin comes back from its BDF: drawn again from the font file the
+// BDF is, every glyph is the same, so the half glyphs keep their width and
+// the baseline of the square ones at each dot size. With the dot-matrix
+// source they are GNU Unifont's, as its .hex file has them.
+TEST(CliBitmapFont, HalfWidthLatinComesBackFromItsBdf)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("again"));
+    for (const std::string size : {"16", "24", "32"}) {
+        const std::string bdf = dir.file("latin" + size + ".bdf");
+        CliRun run = runCli({"build", "--size", size, "--latin", "all", "--text", "中", "-o", bdf});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string font = readFile(bdf);
+        EXPECT_NE(font.find("CHARS 96\n"), std::string::npos);
+        const std::string half = "\nDWIDTH " + std::to_string(std::stoi(size) / 2) + " 0\n";
+        std::size_t halves = 0;
+        for (std::size_t at = font.find(half); at != std::string::npos; at = font.find(half, at + 1))
+            ++halves;
+        EXPECT_EQ(halves, 95u) << size;
+        run = runCli({"build", "--size", size, "--font-file", bdf, "--latin", "all", "--text", "中", "-o",
+            dir.file("again/latin" + size + ".bdf")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(readFile(dir.file("again/latin" + size + ".bdf")) == font) << size;
+    }
+
+    const CliRun run = runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--latin", "all", "--codes",
+        "B0A1", "-o", dir.file("unifont.bdf")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::map<long, std::string> unifont; // the bitmap lines of each printable ASCII character
+    std::ifstream hex(UNIFONT_PATH);
+    for (std::string line; std::getline(hex, line);) {
+        const long cp = std::stol(line.substr(0, line.find(':')), nullptr, 16);
+        if (cp < 0x20 || cp > 0x7E)
+            continue;
+        for (std::size_t row = 0; row < 16; ++row)
+            unifont[cp] += line.substr(line.find(':') + 1 + 2 * row, 2) + "\n";
+    }
+    ASSERT_EQ(unifont.size(), 95u);
+    const std::string font = readFile(dir.file("unifont.bdf"));
+    for (const auto &[cp, rows] : unifont)
+        EXPECT_NE(
+            font.find("ENCODING " + std::to_string(cp) + "\nSWIDTH 500 0\nDWIDTH 8 0\nBBX 8 16 0 -2\nBITMAP\n" + rows),
+            std::string::npos)
+            << cp;
 }
 
 // convert decodes a .ZMB or .ASM library with its mode and writes the glyphs

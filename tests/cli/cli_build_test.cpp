@@ -272,15 +272,19 @@ std::string cLiteral(const std::string &bytes)
     return out + "\"";
 }
 
-// The glyph rows of a BDF font by encoding, as '#' and '.'.
-std::map<long, std::string> bdfPictures(const std::string &bdf, int n)
+// The glyph rows of a BDF font by encoding, as '#' and '.', as wide as its
+// bounding box.
+std::map<long, std::string> bdfPictures(const std::string &bdf)
 {
     std::map<long, std::string> pictures;
     std::istringstream lines(bdf);
     long encoding = -1;
+    int n = 0;
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("ENCODING "))
             encoding = std::stol(line.substr(9));
+        if (line.starts_with("BBX "))
+            n = std::stoi(line.substr(4));
         if (line != "BITMAP")
             continue;
         std::string &picture = pictures[encoding];
@@ -295,12 +299,13 @@ std::map<long, std::string> bdfPictures(const std::string &bdf, int n)
     return pictures;
 }
 
-// C output keyed by code point, in every set, compiled as strict C99 and run:
-// NAME_find_utf8 walks strings of one- to four-byte characters and malformed
-// ones as the table says (the code point found, or -1, and the bytes passed
-// over), and draws a string as the BDF of the same build holds its glyphs.
-// For a Cortex-M0 the file compiles with everything but the code in
-// read-only data.
+// C output keyed by code point with half-width Latin, in every set, compiled
+// as strict C99 and run: NAME_find_utf8 walks strings of one- to four-byte
+// characters and malformed ones as the table says (the code point found, hNN
+// for a half-width glyph, or -1, and the bytes passed over), and draws a
+// string of Chinese, Japanese, Korean and Latin characters as the BDF of the
+// same build holds its glyphs. For a Cortex-M0 the file compiles with
+// everything but the code in read-only data.
 TEST(CliBuild, UnicodeKeysFindUtf8Characters)
 {
     TempDir dir;
@@ -310,21 +315,21 @@ TEST(CliBuild, UnicodeKeysFindUtf8Characters)
         std::string text; // the characters of the library
     };
     const std::vector<Build> builds{
-        {{}, "汉字点阵中文"},
-        {{"--set", "jisx0208"}, "日本語カナ"},
-        {{"--source", "font16s", "--font16s", font16sPath(), "--variant", "3", "--set", "ksx1001"}, "한국어"},
-        {{"--set", "unicode"}, "中😀"},
+        {{"--latin"}, "汉字点阵中文 OK"},
+        {{"--set", "jisx0208", "--latin", "all"}, "日本語カナ"},
+        {{"--source", "font16s", "--font16s", font16sPath(), "--variant", "3", "--set", "ksx1001", "--latin"},
+            "한국어 A"},
+        {{"--set", "unicode", "--latin"}, "中日本語한국어😀 Hi!"},
     };
     // Each string with what the walk gives: the code point of each step's
-    // glyph or -1, and the bytes it passed over.
+    // glyph or -1 (A? stands for the half-width A or -1), and the bytes it
+    // passed over.
     const std::vector<std::pair<std::string, std::string>> walks{
-        {"中", "4E2D:3 "}, {"A\xC2\xA9", "-1:1 -1:2 "}, // one- and two-byte characters the libraries lack
+        {"中", "4E2D:3 "}, {"A\xC2\xA9", "A?:1 -1:2 "}, // ASCII, and a two-byte character no library has
         {"😀中", "1F600:4 4E2D:3 "},
         {"\x80\xFF中", "-1:1 -1:1 4E2D:3 "}, // a stray continuation byte, a byte no UTF-8 has
         {"\xE4\xB8", "-1:2 "}, // cut short by the end of the string
-        {"\xE4\xB8"
-         "A",
-            "-1:2 -1:1 "}, // cut short by an ASCII byte, which still counts
+        {std::string("\xE4\xB8") + "A", "-1:2 A?:1 "}, // cut short by an ASCII byte, which still counts
         {"\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80", "-1:2 -1:3 -1:4 "}, // overlong, surrogate, past U+10FFFF
     };
     for (std::size_t b = 0; b < builds.size(); ++b) {
@@ -343,13 +348,15 @@ TEST(CliBuild, UnicodeKeysFindUtf8Characters)
         std::string main = "#include <stdio.h>\n#include \"" + name + ".h\"\n"
             + "static void walk(const char *s)\n{\n    while (*s) {\n        const char *before = s;\n"
             + "        const int g = " + name + "_find_utf8(&s);\n"
-            + "        if (g < 0)\n            printf(\"-1:%d \", (int)(s - before));\n        else\n"
-            + "            printf(\"%lX:%d \", (unsigned long)" + name + "_codes[g], (int)(s - before));\n    }\n"
-            + "    printf(\"\\n\");\n}\n"
+            + "        if (g < 0)\n            printf(\"-1:%d \", (int)(s - before));\n" + "        else if (g >= (int)"
+            + name + "_count)\n            printf(\"h%X:%d \", " + name + "_half_chars[g - (int)" + name
+            + "_count], (int)(s - before));\n        else\n" + "            printf(\"%lX:%d \", (unsigned long)" + name
+            + "_codes[g], (int)(s - before));\n    }\n" + "    printf(\"\\n\");\n}\n"
             + "static void draw(const char *s)\n{\n    while (*s) {\n        const int g = " + name
             + "_find_utf8(&s);\n        int y, x;\n        for (y = 0; g >= 0 && y < 16; ++y) {\n"
-            + "            for (x = 0; x < 16; ++x)\n                putchar(" + name + "_glyphs[(unsigned long)g * 32u"
-            + " + 2u * (unsigned)y + (unsigned)x / 8u] & (0x80 >> (x % 8)) ? '#' : '.');\n"
+            + "            const unsigned char *row = " + name + "_bitmap(g) + y * ((" + name + "_width(g) + 7) / 8);\n"
+            + "            for (x = 0; x < " + name + "_width(g); ++x)\n"
+            + "                putchar(row[x / 8] & (0x80 >> (x % 8)) ? '#' : '.');\n"
             + "            putchar('\\n');\n        }\n    }\n}\nint main(void)\n{\n";
         for (const auto &[bytes, steps] : walks)
             main += "    walk(" + cLiteral(bytes) + ");\n";
@@ -362,8 +369,10 @@ TEST(CliBuild, UnicodeKeysFindUtf8Characters)
 
         std::string expected;
         const std::u32string characters = *utf8ToUtf32(builds[b].text);
+        const bool allLatin = std::find(builds[b].args.begin(), builds[b].args.end(), "all") != builds[b].args.end();
+        const bool halfA = allLatin || builds[b].text.find('A') != std::string::npos;
         for (const auto &[bytes, steps] : walks) {
-            std::string line = steps;
+            std::string line = std::regex_replace(steps, std::regex("A\\?"), halfA ? "h41" : "-1");
             // A step finds its code point only where the library has it.
             for (const char *cp : {"4E2D", "1F600"}) {
                 const bool held = characters.find(char32_t(std::stoul(cp, nullptr, 16))) != std::u32string::npos;
@@ -372,7 +381,7 @@ TEST(CliBuild, UnicodeKeysFindUtf8Characters)
             }
             expected += line + "\n";
         }
-        const std::map<long, std::string> pictures = bdfPictures(readFile(dir.file(name + ".bdf")), 16);
+        const std::map<long, std::string> pictures = bdfPictures(readFile(dir.file(name + ".bdf")));
         for (const char32_t c : characters)
             expected += pictures.at(long(c));
         EXPECT_EQ(readFile(dir.file(name + ".out")), expected);
@@ -383,9 +392,10 @@ TEST(CliBuild, UnicodeKeysFindUtf8Characters)
                 + name + "_m0.o > " + name + "_m0.nm";
             ASSERT_EQ(std::system(m0.c_str()), 0);
             const std::string symbols = readFile(dir.file(name + "_m0.nm"));
-            for (const std::string symbol : {"_glyphs", "_codes", "_count"})
+            for (const std::string symbol : {"_glyphs", "_codes", "_count", "_half", "_half_chars"})
                 EXPECT_NE(symbols.find(" R " + name + symbol + "\n"), std::string::npos) << symbols;
-            EXPECT_NE(symbols.find(" T " + name + "_find_utf8\n"), std::string::npos) << symbols;
+            for (const std::string symbol : {"_find_utf8", "_bitmap", "_width"})
+                EXPECT_NE(symbols.find(" T " + name + symbol + "\n"), std::string::npos) << symbols;
             EXPECT_EQ(std::regex_search(symbols, std::regex(" [DdBbCc] ")), false) << symbols;
         }
     }
