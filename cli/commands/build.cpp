@@ -89,16 +89,35 @@ Characters (one of):
       --text-file PATH         the first line of a text file (as 'dotforge-cli
                                  collect' writes it); - or /dev/stdin reads
                                  standard input to its end
-      --codes B0A1,B0A2,...    GBK codes, two bytes each in hexadecimal; no
-                                 control bytes (00 to 1F, 7F)
+      --codes B0A1,B0A2,...    codes of the set, two bytes each in hexadecimal
+                                 (no control bytes: 00 to 1F, 7F); with --set
+                                 unicode code points, as 4E2D or U+1F600
       --charset SET            a whole character set in code order: gb2312
                                  (7,445 characters), gb2312-hanzi (6,763, rows
                                  16 to 87), gbk (every double-byte character
                                  glibc's GBK maps outside the private use area:
-                                 21,791), or with --source font16s, all (every
-                                 position of the variant that holds a glyph)
-  A text is cut into byte pairs like the window's import: a single-byte
-  character shifts every later pair by one byte.
+                                 21,791), jisx0208 (6,879), ksx1001 (8,227), or
+                                 with --source font16s, all (every position of
+                                 the variant that holds a glyph)
+      --set SET                what the text and the codes are read in:
+                                 gb2312, gbk (default), gbt12345 (traditional
+                                 forms at GB2312's positions), jisx0208
+                                 (EUC-JP), ksx1001 (EUC-KR) or unicode (code
+                                 points, for C and BDF output only); a text is
+                                 UTF-8, or bytes of the set's own encoding.
+                                 --charset jisx0208 or ksx1001 reads in its set.
+                                 With --source font16s each character is looked
+                                 up in the variant; without --set the codes are
+                                 the variant's own, as the window takes them
+      --latin [all]            half-width glyphs (n/2 x n dots) of the printable
+                                 ASCII characters of the text (U+0020 to
+                                 U+007E), or of all 95, drawn from the same face
+                                 and size on the same baseline (with --source
+                                 font16s: GNU Unifont's 8 x 16); C and BDF only
+  In GBK a text is cut into byte pairs like the window's import: a single-byte
+  character shifts every later pair by one byte (with --latin, the printable
+  ASCII characters are taken out first). In another set each character is one
+  code, and one without a code in the set is refused.
   Encodings of a text file: a byte-order mark names UTF-8, UTF-16LE or
   UTF-16BE. Without one, a line is UTF-8 when it is valid UTF-8 with a
   character of three or four bytes (every Chinese character is one); anything
@@ -109,6 +128,10 @@ Output:
       --format zmb|asm|c|bdf   its format (default from the extension of FILE:
                                  .ZMB, .ASM, .c, .h for the C declarations, .bdf)
       --name NAME              prefix of the C names (default: the file's stem)
+      --key code|unicode       what NAME_codes of C output holds: the codes
+                                 (default), or the code points of their
+                                 characters in ascending order (the default
+                                 with --set unicode)
       --check                  write nothing: exit 0 when FILE holds exactly
                                  what would be written, 1 when it is missing or
                                  differs (the first differing glyph is named)
@@ -134,7 +157,24 @@ $XDG_CACHE_HOME/dotforge/font-digests (else ~/.cache/dotforge) while the
 file's size, times and inode stay the same.
 Besides NAME_glyphs, NAME_codes and NAME_count it defines
 int NAME_find(unsigned int code), the index of a code's glyph (code = first
-byte x 256 + second byte) or -1, by binary search.
+byte x 256 + second byte) or -1, by binary search. The glyphs are named in
+comments, --report, BDF encodings and messages by the set's characters (a
+"Font16s" variant's by its own set: GB/T 12345, JIS X 0208, KS X 1001).
+
+With --key unicode the glyphs come in ascending code point order, NAME_codes
+holds the code points (uint16_t, or uint32_t once one lies past U+FFFF; a code
+without a character takes the private-use code point its BDF glyph has), and
+int NAME_find(uint32_t cp) searches them; int NAME_find_utf8(const char **s)
+reads one UTF-8 character at *s, moves *s past it and returns its glyph or -1
+(bytes that form no character are passed over as one unit, a NUL never).
+
+With --latin the half-width glyphs follow as NAME_half (NAME_half_count of
+them, each stored in a box of 8, 16 or 16 columns for 16, 24 or 32 dots,
+converted like the others) with their characters in NAME_half_chars,
+ascending. NAME_find gives a printable ASCII code or code point the number
+NAME_count + i of its half-width glyph i; NAME_bitmap(g) and NAME_width(g)
+give the dots and the width of any glyph number. A BDF font holds them with
+DWIDTH n/2 at their ASCII code points.
 )";
 
 // Raises UsageError for bad or contradictory arguments.
@@ -200,8 +240,8 @@ int runBuildCommand(const Arguments &arguments)
 } // namespace
 
 const Command kBuildCommand{"build",
-    "render characters into a new library file of any size, as the\nwindow would; whole sets with --charset gb2312, "
-    "gb2312-hanzi, gbk",
+    "render characters into a new library file of any size, as the\nwindow would; whole sets with --charset, "
+    "Unicode keys,\nhalf-width Latin",
     kBuildOptions, kBuildHelp, true, runBuildCommand};
 
 } // namespace dotforge::cli
