@@ -320,6 +320,9 @@ TEST(CliBuild, UnicodeKeysFindUtf8Characters)
         {{"--source", "font16s", "--font16s", font16sPath(), "--variant", "3", "--set", "ksx1001", "--latin"},
             "한국어 A"},
         {{"--set", "unicode", "--latin"}, "中日本語한국어😀 Hi!"},
+        {{"--set", "gb2312", "--latin"}, "中文 ok"},
+        {{"--source", "font16s", "--font16s", font16sPath(), "--variant", "1", "--set", "gbt12345", "--latin"},
+            "們個中 A"},
     };
     // Each string with what the walk gives: the code point of each step's
     // glyph or -1 (A? stands for the half-width A or -1), and the bytes it
