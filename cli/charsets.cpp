@@ -33,19 +33,6 @@ std::optional<Charset> charsetNamed(std::string_view name)
     return std::nullopt;
 }
 
-std::string charsetTitle(Charset set)
-{
-    switch (set) {
-    case Charset::Gb2312:
-        return "GB2312";
-    case Charset::Gb2312Hanzi:
-        return "GB2312 hanzi";
-    case Charset::Gbk:
-        return "GBK";
-    }
-    return {};
-}
-
 std::uint16_t codeValue(std::string_view code)
 {
     return codeValue(code.size() > 0 ? static_cast<unsigned char>(code[0]) : 0,

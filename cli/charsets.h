@@ -16,8 +16,6 @@ enum class Charset { Gb2312, Gb2312Hanzi, Gbk };
 
 // "gb2312", "gb2312-hanzi", "gbk"; nothing for any other name.
 std::optional<Charset> charsetNamed(std::string_view name);
-// "GB2312", "GB2312 hanzi", "GBK": how messages name a set.
-std::string charsetTitle(Charset set);
 
 // A code as a number: first byte x 256 + second byte.
 constexpr std::uint16_t codeValue(unsigned char first, unsigned char second)
