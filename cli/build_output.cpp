@@ -82,8 +82,11 @@ std::string differencePlace(std::size_t offset, const BuildJob &o, const Library
         break;
     }
     }
+    const std::string &half = content.half.characters;
+    if (o.format == FileFormat::Bdf && g >= count && g - count < half.size())
+        return "at the half-width glyph of " + codeHex(half.substr(g - count, 1)) + " '" + half[g - count] + "'";
     if (g >= count)
-        return "after the last glyph";
+        return half.empty() ? "after the last glyph" : "after the last glyph: at the half-width glyphs or after them";
     return code ? "at the code of " + glyph(g) : "at " + glyph(g);
 }
 
