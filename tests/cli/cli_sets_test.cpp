@@ -148,6 +148,24 @@ TEST(CliSets, Font16sVariantsNameTheirOwnCharacters)
         "CAC1", "-o", dir.file("hei.bdf")});
     ASSERT_EQ(bdf.status, 0) << bdf.err;
     EXPECT_NE(readFile(dir.file("hei.bdf")).find("\nENCODING 26564\n"), std::string::npos);
+
+    // A .ZMB file carries no set: dump, convert and proof are told it.
+    ASSERT_EQ(runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--variant", "3", "--codes",
+                         "ADA1,B0A1", "-o", dir.file("ko.ZMB")})
+                  .status,
+        0);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> labels{
+        {{"--variant", "3"}, "ADA1 가"}, {{"--set", "ksx1001"}, "B0A1 가"}, {{}, "B0A1 啊"}};
+    for (const auto &[naming, label] : labels) {
+        std::vector<std::string> args{"dump", "--size", "16", "--mode", "A", dir.file("ko.ZMB")};
+        args.insert(args.begin() + 1, naming.begin(), naming.end());
+        EXPECT_NE(runCli(args).out.find(label + "\n"), std::string::npos) << label;
+    }
+    ASSERT_EQ(
+        runCli({"convert", "--size", "16", "--from", "A", "--variant", "3", dir.file("ko.ZMB"), dir.file("ko.bdf")})
+            .status,
+        0);
+    EXPECT_NE(readFile(dir.file("ko.bdf")).find("STARTCHAR uniAC00\nENCODING 44032\n"), std::string::npos);
 }
 
 // Text and codes read in a set. The codes are the set's: iconv's encoding of
