@@ -488,16 +488,16 @@ LibraryContent drawnLibrary(
     return content;
 }
 
-// Replaces the output file with what `produce` gives; InputError when it
+// Replaces an output file with what `produce` gives; InputError when it
 // cannot be written.
-void writeOutput(const BuildJob &o, const FileProducer &produce)
+void writeOutput(const std::string &path, const FileProducer &produce)
 {
     try {
-        replaceFileBy(o.output, produce, FileSync::LeaveToSystem);
+        replaceFileBy(path, produce, FileSync::LeaveToSystem);
     } catch (const IoError &e) {
-        throw InputError("cannot write " + o.output + ": " + writeFailure(o.output, e));
+        throw InputError("cannot write " + path + ": " + writeFailure(path, e));
     } catch (const std::filesystem::filesystem_error &e) {
-        throw InputError("cannot write " + o.output + ": " + e.code().message());
+        throw InputError("cannot write " + path + ": " + e.code().message());
     }
 }
 
@@ -522,14 +522,24 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
         cText = cSourceText(written, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts, cNaming(o));
     else
         bytes = libraryFileBytes(written, o.format, o.size, o.mode, o.name, note,
-            o.format == FileFormat::CHeader ? cNaming(o) : codeNaming(o));
-    if (o.check)
-        return step(
-            "cannot read " + o.output, [&] { return checkFile(o, cText ? cText->joined() : bytes, content, cStarts); });
-    writeOutput(o, [&](ByteSink &sink) {
+            o.format == FileFormat::CHeader ? cNaming(o) : codeNaming(o), o.grid);
+    // A grid image has its C header beside it.
+    const std::string headerPath = o.format == FileFormat::Grid ? gridHeaderPath(o.output) : std::string();
+    const std::string header = headerPath.empty() ? std::string() : gridHeader(o.grid, o.name, kToolName);
+    if (o.check) {
+        int status = step("cannot read " + o.output,
+            [&] { return checkFile(o, o.output, cText ? cText->joined() : bytes, content, cStarts); });
+        if (!headerPath.empty())
+            status = std::max(status,
+                step("cannot read " + headerPath, [&] { return checkFile(o, headerPath, header, content, cStarts); }));
+        return status;
+    }
+    writeOutput(o.output, [&](ByteSink &sink) {
         for (const std::string_view part : cText ? cText->parts() : std::vector<std::string_view>{bytes})
             sink.write(part);
     });
+    if (!headerPath.empty())
+        writeOutput(headerPath, [&header](ByteSink &sink) { sink.write(header); });
     return kExitOk;
 }
 
@@ -591,7 +601,7 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
             build.half);
     struct DrawingFailed { };
     try {
-        writeOutput(o, [&](ByteSink &sink) {
+        writeOutput(o.output, [&](ByteSink &sink) {
             sink.write(frame.opening);
             for (std::size_t c = 0; c < pieces.size(); ++c) {
                 std::unique_lock guard(lock);

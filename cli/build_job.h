@@ -49,6 +49,7 @@ struct BuildJob {
     std::string output;
     FileFormat format = FileFormat::Zmb;
     std::string name; // C identifier prefix, or the BDF family name
+    GridSpec grid; // with FileFormat::Grid
     bool check = false; // compare with the output file instead of writing it
     bool report = false; // print the data sizes
     int jobs = 0; // rendering threads; 0: one per core
@@ -66,6 +67,17 @@ inline CodeNaming codeNaming(const BuildJob &job)
 inline CodeNaming cNaming(const BuildJob &job)
 {
     return job.key == BuildJob::Key::Unicode ? CodeNaming{CharSet::Unicode} : codeNaming(job);
+}
+
+// The set whose grid a grid image has: the set given; else the variant's with
+// the dot-matrix source; GB2312 for its whole set; else GBK.
+inline CharSet gridSetOf(const BuildJob &job)
+{
+    if (job.font16s && !job.setGiven)
+        return font16sSet(job.variant);
+    if (!job.setGiven && job.characters == BuildJob::Characters::Charset && job.charset.starts_with("gb2312"))
+        return CharSet::Gb2312;
+    return job.set;
 }
 
 // The set the library's codes are in: the variant's with the dot-matrix

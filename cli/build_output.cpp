@@ -69,6 +69,17 @@ std::string differencePlace(std::size_t offset, const BuildJob &o, const Library
     }
     case FileFormat::CHeader:
         return "in the declarations";
+    case FileFormat::Grid: {
+        const GridGeometry grid = gridGeometry(o.grid);
+        if (offset < grid.headerBytes)
+            return "in the image's header";
+        if (offset >= grid.latinOffset && grid.latinSlots > 0)
+            return "in the Latin block, at the half-width glyph of "
+                + codeHex(std::string(1, char(0x20 + (offset - grid.latinOffset) / grid.latinSlotBytes)));
+        const auto slot = std::uint32_t((offset - grid.headerBytes) / grid.slotBytes);
+        return "at slot " + std::to_string(slot) + " ("
+            + codeLabel(gridCode(o.grid.form, o.grid.set, slot), {o.grid.set}) + ")";
+    }
     case FileFormat::Bdf: {
         // Glyph g is the g-th STARTCHAR block.
         const std::string_view before(fresh.data(), offset);
@@ -143,17 +154,17 @@ std::vector<std::string> buildNote(
 }
 
 // --check: 0 when the file holds exactly `fresh`, 1 when it is missing or differs.
-int checkFile(
-    const BuildJob &o, const std::string &fresh, const LibraryContent &content, const std::vector<std::size_t> &cStarts)
+int checkFile(const BuildJob &o, const std::string &path, const std::string &fresh, const LibraryContent &content,
+    const std::vector<std::size_t> &cStarts)
 {
     std::string old;
     try {
-        InputFile file(o.output);
+        InputFile file(path);
         old = file.readAt(0, std::size_t(file.size()));
     } catch (const IoError &e) {
         if (e.code() != ioerr::FileNotFound)
             throw;
-        std::cerr << kProgram << ": " << o.output << " is missing\n";
+        std::cerr << kProgram << ": " << path << " is missing\n";
         return 1;
     }
     if (old == fresh)
@@ -161,8 +172,9 @@ int checkFile(
     const auto [at, unused] = std::mismatch(fresh.begin(), fresh.end(), old.begin(), old.end());
     (void)unused;
     const auto offset = std::size_t(at - fresh.begin());
-    std::cerr << kProgram << ": " << o.output << " differs from the build, first "
-              << differencePlace(offset, o, content, fresh, cStarts) << '\n';
+    std::cerr << kProgram << ": " << path << " differs from the build, first "
+              << (path == o.output ? differencePlace(offset, o, content, fresh, cStarts) : "in the declarations")
+              << '\n';
     return 1;
 }
 

@@ -18,10 +18,11 @@ namespace dotforge::cli {
 std::vector<std::string> buildNote(const BuildJob &job, int pointSize, const std::string &fontPath,
     const std::string &fontDigest, std::size_t codeCount);
 
-// --check: 0 when the output file holds exactly `fresh`, 1 when it is missing
-// or differs (said on stderr, with the first differing glyph). `cStarts` as
-// cSource's glyphStarts for C output. IoError when the file cannot be read.
-int checkFile(const BuildJob &job, const std::string &fresh, const LibraryContent &content,
+// --check: 0 when the output file `path` (the job's output, or the C header
+// of a grid) holds exactly `fresh`, 1 when it is missing or differs (said on
+// stderr, with the first differing glyph). `cStarts` as cSource's glyphStarts
+// for C output. IoError when the file cannot be read.
+int checkFile(const BuildJob &job, const std::string &path, const std::string &fresh, const LibraryContent &content,
     const std::vector<std::size_t> &cStarts);
 
 // --report: the bytes of the glyphs, the codes, the search index and the total.

@@ -2,6 +2,7 @@
 
 #include "cli/errors.h"
 #include "cli/glyph_text.h"
+#include "cli/messages.h"
 #include "cli/tool_name.h"
 #include "formats/asm.h"
 #include "formats/bdf.h"
@@ -86,9 +87,11 @@ FileFormat chooseFormat(
         format = extensionOf(path) == ".h" ? FileFormat::CHeader : FileFormat::CSource;
     else if (optionValue == "bdf")
         format = FileFormat::Bdf;
+    else if (optionValue == "grid" && output)
+        format = FileFormat::Grid;
     else if (!optionValue.empty())
         throw UsageError("invalid argument '" + optionValue + "' for '--" + optionName + "' (valid: zmb, asm"
-            + (output ? ", c, bdf)" : ")"));
+            + (output ? ", c, bdf, grid)" : ")"));
     else
         format = formatOfName(path);
     if (!format)
@@ -105,8 +108,8 @@ std::string libraryName(const std::optional<std::string> &given, const std::stri
     const std::string stem = std::filesystem::path(path).stem().string();
     if (!given)
         return format == FileFormat::Bdf ? bdfFamilyName(stem) : cIdentifier(stem);
-    if (format != FileFormat::CSource && format != FileFormat::CHeader)
-        throw UsageError("--name applies to C output only");
+    if (format != FileFormat::CSource && format != FileFormat::CHeader && format != FileFormat::Grid)
+        throw UsageError("--name applies to C output and to the header of a grid only");
     if (!isCIdentifier(*given))
         throw UsageError("invalid argument '" + *given + "' for '--name' (a C identifier)");
     return *given;
@@ -206,8 +209,61 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
     return file.glyphs(0, file.count());
 }
 
+GridSpec gridOption(const Arguments &a, CharSet set, int n, Mode mode, bool latin)
+{
+    GridSpec spec;
+    spec.form = *gridFormNamed(a.choice("grid", {"full", "rom"}, "full"));
+    spec.set = set;
+    spec.n = n;
+    spec.mode = mode;
+    spec.header = a.has("header");
+    spec.latin = latin;
+    if (const std::optional<std::string> problem = gridProblem(spec))
+        throw UsageError(*problem);
+    return spec;
+}
+
+std::string gridHeaderPath(const std::string &imagePath)
+{
+    return std::filesystem::path(imagePath).replace_extension(".h").string();
+}
+
+namespace {
+
+// The grid image of a library: every glyph at its slot. Codes outside the
+// grid are refused with the first of them named; a repeated code keeps its
+// first glyph, with a warning.
+std::string gridBytes(const LibrarySource &library, const GridSpec &grid, const CodeNaming &naming)
+{
+    std::vector<Sequence> glyphs;
+    std::vector<std::string> codes;
+    glyphs.reserve(library.count);
+    codes.reserve(library.count);
+    for (std::size_t from = 0; from < library.count; from += kGlyphRun) {
+        LibraryContent run = library.glyphs(from, std::min(library.count, from + kGlyphRun));
+        for (std::size_t k = 0; k < run.glyphs.size(); ++k) {
+            glyphs.push_back(std::move(run.glyphs[k]));
+            codes.push_back(setCode(naming, run.codes[k]));
+        }
+    }
+    GridImage image = gridImage(grid, glyphs, codes, library.half);
+    if (!image.outside.empty()) {
+        const std::size_t g = image.outside.front();
+        throw InputError("glyph " + std::to_string(g) + " (" + codeLabel(library.code(g), naming)
+            + ") lies outside the " + std::string(gridFormName(grid.form)) + " grid of "
+            + std::string(charSetTitle(grid.set)) + " (" + std::to_string(image.outside.size())
+            + " glyph(s) in all); nothing is written");
+    }
+    for (const std::size_t g : image.duplicates)
+        warn("glyph " + std::to_string(g) + " (" + codeLabel(library.code(g), naming)
+            + ") repeats an earlier code: its slot keeps the earlier glyph");
+    return std::move(image.bytes);
+}
+
+} // namespace
+
 void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote, const CodeNaming &naming)
+    const std::string &name, const std::vector<std::string> &buildNote, const CodeNaming &naming, const GridSpec &grid)
 {
     const std::size_t count = library.count;
     switch (format) {
@@ -268,11 +324,14 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
         sink.write(bdfEnd());
         return;
     }
+    case FileFormat::Grid:
+        sink.write(gridBytes(library, grid, naming));
+        return;
     }
 }
 
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote, const CodeNaming &naming)
+    const std::string &name, const std::vector<std::string> &buildNote, const CodeNaming &naming, const GridSpec &grid)
 {
     struct StringSink : ByteSink {
         std::string bytes;
@@ -290,7 +349,7 @@ std::string libraryFileBytes(const LibraryContent &content, FileFormat format, i
             run.codes.push_back(code(g));
         return run;
     };
-    writeLibraryFile(sink, library, format, n, mode, name, buildNote, naming);
+    writeLibraryFile(sink, library, format, n, mode, name, buildNote, naming, grid);
     return std::move(sink.bytes);
 }
 

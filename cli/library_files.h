@@ -2,9 +2,11 @@
 // Library files as the batch tool reads and writes them: the format of a file
 // from its name or an option, and the readers of formats/ over a real file.
 
+#include "cli/arguments.h"
 #include "core/charsets.h"
 #include "core/io_error.h"
 #include "formats/file_io.h"
+#include "formats/grid.h"
 #include "formats/library_content.h"
 
 #include <cstddef>
@@ -17,14 +19,14 @@
 
 namespace dotforge::cli {
 
-enum class FileFormat { Zmb, Asm, CSource, CHeader, Bdf };
+enum class FileFormat { Zmb, Asm, CSource, CHeader, Bdf, Grid };
 
 // By extension, case ignored: .ZMB, .ASM, .c, .h, .bdf. Nothing for any other name.
 std::optional<FileFormat> formatOfName(const std::string &path);
-// The format named by an option value ("zmb", "asm", "c", "bdf"; "" when not
-// given) or else by the file's extension. "c" gives a header for a name ending
-// in ".h". Raises UsageError when neither tells, or when `output` is false and a
-// format that is only written (C, BDF) is asked.
+// The format named by an option value ("zmb", "asm", "c", "bdf", "grid"; ""
+// when not given) or else by the file's extension. "c" gives a header for a
+// name ending in ".h". Raises UsageError when neither tells, or when `output`
+// is false and a format that is only written (C, BDF, grid) is asked.
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
@@ -79,17 +81,29 @@ struct LibrarySource {
     HalfGlyphs half; // C and BDF output only
 };
 
+// The grid of --grid full|rom (default full) and --header for a set, dot size
+// and mode, with or without the Latin block; UsageError for a set or form
+// without a grid.
+GridSpec gridOption(const Arguments &arguments, CharSet set, int n, Mode mode, bool latin);
+// The C header that goes with a grid image: the image's name with ".h" in
+// place of its extension.
+std::string gridHeaderPath(const std::string &imagePath);
+
 // Writes a library file of any format to `sink`, a run of glyphs at a time;
 // `name` is the C identifier prefix, `buildNote` what the opening comment of C
 // output says about the build; for a BDF, `name` is the family name, and the
 // BDF holds the glyphs decoded under `mode`.
 // The characters named in C comments and BDF encodings are the codes' as
-// `naming` reads them.
+// `naming` reads them. A grid image (`grid` its form, set and header; its C
+// header comes from gridHeader) takes each code at its slot in the set's own
+// numbering; a code outside the grid is an InputError, nothing written.
 void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {});
+    const std::string &name, const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {},
+    const GridSpec &grid = {});
 // The bytes of a library file of any format, as writeLibraryFile writes them.
 std::string libraryFileBytes(const LibraryContent &content, FileFormat format, int n, Mode mode,
-    const std::string &name, const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {});
+    const std::string &name, const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {},
+    const GridSpec &grid = {});
 
 // The text of a file error in the tool's language: the run-time text, or
 // "not a regular file" for a device, pipe or socket.

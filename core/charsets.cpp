@@ -295,15 +295,19 @@ std::optional<char32_t> namedCharacter(const CodeNaming &naming, std::string_vie
         return code.size() == 4 ? characterOf(CharSet::Unicode, codeNumberOf(code)) : std::nullopt;
     if (code.size() != 2)
         return std::nullopt;
-    std::uint32_t lead = static_cast<unsigned char>(code[0]);
-    const std::uint32_t trail = static_cast<unsigned char>(code[1]);
-    if (naming.skipsRows13To15 && lead >= 0xAD)
-        lead += 3;
-    const std::uint32_t value = lead << 8 | trail;
+    const std::uint32_t value = codeNumberOf(setCode(naming, code));
     const std::optional<char32_t> c = characterOf(naming.set, value);
     if (!c || codeOf(naming.set, *c) != value)
         return std::nullopt;
     return c;
+}
+
+std::string setCode(const CodeNaming &naming, std::string_view code)
+{
+    std::string out(code);
+    if (naming.skipsRows13To15 && out.size() == 2 && static_cast<unsigned char>(out[0]) >= 0xAD)
+        out[0] = char(static_cast<unsigned char>(out[0]) + 3);
+    return out;
 }
 
 std::optional<std::string> namedCode(const CodeNaming &naming, char32_t character)

@@ -75,6 +75,9 @@ CharSet font16sSet(int variant);
 // that character this very code; nothing for any other code. A Unicode code
 // (four bytes) names its code point.
 std::optional<char32_t> namedCharacter(const CodeNaming &naming, std::string_view code);
+// A code as its set numbers it: the Korean variant's codes from row 16 on
+// moved up the three rows the file leaves out; any other code as it is.
+std::string setCode(const CodeNaming &naming, std::string_view code);
 // The inverse: the code of a character as the naming numbers it; nothing when
 // its set has none.
 std::optional<std::string> namedCode(const CodeNaming &naming, char32_t character);

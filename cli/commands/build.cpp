@@ -38,6 +38,8 @@ const std::vector<OptionSpec> kBuildOptions{
     {"set"},
     {"key"},
     {"latin", false, 0, {"all"}},
+    {"grid"},
+    {"header", false},
     {"format"},
     {"name"},
     {"output", true, 'o'},
@@ -125,8 +127,15 @@ Characters (one of):
   letters) is also valid GBK.
 Output:
   -o, --output FILE            the library file to write
-      --format zmb|asm|c|bdf   its format (default from the extension of FILE:
-                                 .ZMB, .ASM, .c, .h for the C declarations, .bdf)
+      --format zmb|asm|c|bdf|grid
+                               its format (default from the extension of FILE:
+                                 .ZMB, .ASM, .c, .h for the C declarations,
+                                 .bdf); grid: a flash image of the set's whole
+                                 grid (see below), its C header beside FILE as .h
+      --grid full|rom          the grid's form: full, 94 x 94 slots from A1A1
+                                 (default); rom, GB2312 without rows 10 to 15
+                                 (7,614 slots). GBK has its own 126 x 190 grid
+      --header                 a 32-byte header before the grid
       --name NAME              prefix of the C names (default: the file's stem)
       --key code|unicode       what NAME_codes of C output holds: the codes
                                  (default), or the code points of their
@@ -168,6 +177,18 @@ int NAME_find(uint32_t cp) searches them; int NAME_find_utf8(const char **s)
 reads one UTF-8 character at *s, moves *s past it and returns its glyph or -1
 (bytes that form no character are passed over as one unit, a NUL never).
 
+A grid image holds every slot of its set's grid in code order, blank slots
+zero, each glyph in the chosen mode or --profile: the set is --set, else a
+"Font16s" variant's own, else GB2312 for --charset gb2312, else GBK. Full:
+offset = ((hi - 0xA1) * 94 + (lo - 0xA1)) * bytes per glyph. Rom: symbols as
+full for hi A1 to A9, hanzi ((hi - 0xB0) * 94 + (lo - 0xA1) + 846) * bytes for
+hi B0 to F7. GBK: ((hi - 0x81) * 190 + lo - 0x40 - (lo > 0x7F)) * bytes. The
+header (--header, 32 bytes, little-endian) holds "DFGR", the version, the dot
+size, mode, form, set, slot size and count, the Latin block's size and the
+CRC-32 of the data; the offsets of the C header count it. With --latin the
+95 printable ASCII characters follow the grid in slots of n/2 x n dots. A code
+outside the grid stops the build.
+
 With --latin the half-width glyphs follow as NAME_half (NAME_half_count of
 them, each stored in a box of 8, 16 or 16 columns for 16, 24 or 32 dots,
 converted like the others) with their characters in NAME_half_chars,
@@ -202,21 +223,32 @@ BuildJob buildJob(const Arguments &a)
                     + " does not apply to BDF output: it holds the glyphs upright, as the window stores them");
     }
     const bool cOutput = job.format == FileFormat::CSource || job.format == FileFormat::CHeader;
-    if (job.set == CharSet::Unicode && !cOutput && job.format != FileFormat::Bdf)
+    if (job.set == CharSet::Unicode && (job.format == FileFormat::Zmb || job.format == FileFormat::Asm))
         throw UsageError("--set unicode gives code points, which .ZMB and .ASM files cannot hold (two bytes a code): "
                          "write C (.c, .h) or BDF (.bdf)");
     if (a.has("key") && !cOutput)
         throw UsageError("--key applies to C output (.c, .h) only");
     if (a.has("latin")) {
         job.latin = a.value("latin") == "all" ? BuildJob::Latin::All : BuildJob::Latin::Text;
-        if (!cOutput && job.format != FileFormat::Bdf)
-            throw UsageError("--latin makes half-width glyphs, which .ZMB and .ASM files cannot hold: write C (.c, .h) "
-                             "or BDF (.bdf)");
+        if (job.format == FileFormat::Zmb || job.format == FileFormat::Asm)
+            throw UsageError(
+                "--latin makes half-width glyphs, which .ZMB and .ASM files cannot hold: write C (.c, .h), "
+                "BDF (.bdf) or a grid");
         const bool text
             = job.characters == BuildJob::Characters::Text || job.characters == BuildJob::Characters::TextFile;
         if (job.latin == BuildJob::Latin::Text && !text)
             throw UsageError("--latin takes the ASCII characters of the text: with --codes or --charset give --latin "
                              "all");
+    }
+    if (job.format == FileFormat::Grid) {
+        job.grid = gridOption(a, gridSetOf(job), job.size, job.mode, job.latin != BuildJob::Latin::None);
+        if (gridHeaderPath(job.output) == job.output)
+            throw UsageError("a grid image writes its C header beside it as " + gridHeaderPath(job.output)
+                + ": give the image another name (FILE.bin)");
+    } else {
+        for (const char *option : {"grid", "header"})
+            if (a.has(option))
+                throw UsageError(std::string("--") + option + " applies to --format grid only");
     }
     const bool codePoints = job.set == CharSet::Unicode && cOutput;
     job.key = a.choice("key", {"code", "unicode"}, codePoints ? "unicode" : "code") == "unicode"

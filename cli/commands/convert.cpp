@@ -9,6 +9,7 @@
 #include "cli/library_files.h"
 #include "cli/messages.h"
 #include "cli/options.h"
+#include "cli/tool_name.h"
 #include "core/gbk.h"
 #include "core/io_error.h"
 #include "formats/file_io.h"
@@ -34,6 +35,8 @@ const std::vector<OptionSpec> kConvertOptions{
     {"name"},
     {"set"},
     {"variant"},
+    {"grid"},
+    {"header", false},
     {"help", false, 'h'},
 };
 
@@ -58,10 +61,18 @@ with a control byte (00 to 1F, 7F) is refused, as build --codes refuses it.
       --swap none|lr|ud        swap the 8-dot bands: lr of the columns, ud of
                                  the rows (default none)
       --format zmb|asm         format of IN (default from its extension)
-      --to-format zmb|asm|c|bdf
+      --to-format zmb|asm|c|bdf|grid
                                format of OUT (default from its extension:
                                  .ZMB, .ASM, .c, .h for the C declarations,
-                                 .bdf)
+                                 .bdf); grid: a flash image of the set's whole
+                                 grid, every glyph at the slot its code
+                                 computes, its C header written beside OUT as
+                                 .h (the set from --set, or --variant)
+      --grid full|rom          the grid: full (94 x 94 from A1A1, default) or
+                                 rom (GB2312 without rows 10 to 15); GBK has
+                                 its own 126 x 190 grid
+      --header                 put a 32-byte header before the grid (magic,
+                                 sizes, CRC-32 of the data)
       --name NAME              prefix of the C names (default: OUT's stem)
 )" DOTFORGE_NAMING_HELP R"(                               (C comments and BDF encodings name them so)
   -h, --help                   display this help and exit
@@ -80,6 +91,7 @@ struct Conversion {
     FileFormat inFormat = FileFormat::Zmb;
     FileFormat outFormat = FileFormat::Zmb;
     std::string name; // C identifier prefix, or the BDF family name
+    GridSpec grid; // of a grid image
 };
 
 Conversion conversion(const Arguments &a)
@@ -102,6 +114,16 @@ Conversion conversion(const Arguments &a)
     }
     c.layout = bdfOutput ? Layout{c.from, {}} : layoutOption(a, "to", std::nullopt);
     c.naming = namingOption(a);
+    if (c.outFormat == FileFormat::Grid) {
+        c.grid = gridOption(a, c.naming.set, c.n, c.layout.mode, false);
+        if (gridHeaderPath(c.out) == c.out)
+            throw UsageError("a grid image writes its C header beside it as " + gridHeaderPath(c.out)
+                + ": give the image another name (OUT.bin)");
+    } else {
+        for (const char *option : {"grid", "header"})
+            if (a.has(option))
+                throw UsageError(std::string("--") + option + " applies to --to-format grid only");
+    }
     c.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, c.out, c.outFormat);
     return c;
 }
@@ -155,9 +177,13 @@ int runConvert(const Arguments &a)
         replaceFileBy(
             c.out,
             [&](ByteSink &sink) {
-                writeLibraryFile(sink, library, c.outFormat, c.n, c.layout.mode, c.name, {}, c.naming);
+                writeLibraryFile(sink, library, c.outFormat, c.n, c.layout.mode, c.name, {}, c.naming, c.grid);
             },
             FileSync::LeaveToSystem);
+        if (c.outFormat == FileFormat::Grid) {
+            doing = "cannot write " + gridHeaderPath(c.out);
+            replaceFile(gridHeaderPath(c.out), gridHeader(c.grid, c.name, kToolName), FileSync::LeaveToSystem);
+        }
         return kExitOk;
     } catch (const IoError &e) {
         error(doing + ": " + (writing ? writeFailure(c.out, e) : ioErrorText(e)));

@@ -264,6 +264,72 @@ TEST(CliSets, TextAndCodesAreReadInTheirSet)
     }
 }
 
+// A flash grid of the whole GB2312 set: a C program built from the grid's
+// header reads each code's glyph at the offset the header computes and gets
+// the .ZMB's glyph of that code back; convert makes the same image from the
+// .ZMB. Sizes: 8,836 slots of 32 bytes, the 32-byte header, 95 Latin slots.
+TEST(CliSets, GridImageFindsEveryGlyphAtItsOffset)
+{
+    TempDir dir;
+    const std::vector<std::string> glyphs{
+        "build", "--source", "font16s", "--font16s", font16sPath(), "--charset", "gb2312", "--profile", "columns-lsb"};
+    const auto build = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = glyphs;
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+    };
+    build({"-o", dir.file("lib.ZMB")});
+    build({"--format", "grid", "--header", "--latin", "all", "-o", dir.file("font.bin")});
+    EXPECT_EQ(readFile(dir.file("font.bin")).size(), 32u + 8836u * 32u + 95u * 16u);
+    build({"--format", "grid", "-o", dir.file("plain.bin")});
+    EXPECT_EQ(readFile(dir.file("plain.bin")).size(), 282752u);
+
+    const cli::LibraryFile zmb(dir.file("lib.ZMB"), cli::FileFormat::Zmb, 16);
+    const LibraryContent library = zmb.glyphs(0, zmb.count());
+    std::string codes;
+    std::string expected;
+    for (std::size_t g = 0; g < library.codes.size(); ++g) {
+        codes += codeHex(library.codes[g]) + "\n";
+        for (const std::uint8_t b : library.glyphs[g])
+            expected += "0123456789ABCDEF"[b >> 4] + std::string(1, "0123456789ABCDEF"[b & 15]);
+        expected += "\n";
+    }
+    writeFile(dir.file("codes.txt"), codes);
+    writeFile(dir.file("read.c"), R"(#include <stdio.h>
+#include "font.h"
+int main(void)
+{
+    FILE *image = fopen("font.bin", "rb");
+    FILE *codes = fopen("codes.txt", "r");
+    unsigned code;
+    while (image && codes && fscanf(codes, "%x", &code) == 1) {
+        unsigned char glyph[FONT_GLYPH_BYTES];
+        unsigned i;
+        if (font_offset(code) == FONT_NO_SLOT || fseek(image, (long)font_offset(code), SEEK_SET) != 0
+            || fread(glyph, 1, sizeof glyph, image) != sizeof glyph)
+            return 1;
+        for (i = 0; i < sizeof glyph; ++i)
+            printf("%02X", glyph[i]);
+        printf("\n");
+    }
+    return 0;
+}
+)");
+    const std::string d = dir.path().string();
+    ASSERT_EQ(std::system(("cd '" + d + "' && gcc -std=c99 -Wall -Wextra -Werror -pedantic read.c -o read && ./read"
+                  + " > read.txt")
+                              .c_str()),
+        0);
+    EXPECT_TRUE(readFile(dir.file("read.txt")) == expected);
+
+    // The .ZMB's bytes as they are (mode D, the profile's effects already in them).
+    const CliRun run = runCli({"convert", "--size", "16", "--from", "D", "--to", "D", "--set", "gb2312", "--to-format",
+        "grid", dir.file("lib.ZMB"), dir.file("converted.bin")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(readFile(dir.file("converted.bin")) == readFile(dir.file("plain.bin")));
+}
+
 // A product tree: C with comments, a .po and a .json file, a GBK text file, a
 // hidden folder and a picture; characters outside GB2312 planted in each. An
 // ASCII-only .json names its characters by escapes; a C file mixes a Latin-1
