@@ -61,55 +61,6 @@ std::size_t arrayLength(std::size_t bytes)
     return std::max<std::size_t>(bytes, 1);
 }
 
-// Outside text (file names, a face name, the command line) in the opening
-// comment. What could end the comment, open another, make the compiler warn or
-// show the text other than it is, is written as an escape, so that the comment
-// stays one comment of one line per note and a reader gets the text back
-// byte for byte:
-//   \\      a backslash;
-//   \xNN    the byte NN: a control byte (line ends included), a byte of no
-//           UTF-8 character, a "*" next to a "/" (no "/*" or "*/"), a "?"
-//           before a "?" (the trigraph "??/" is a backslash);
-//   \uXXXX  the character U+XXXX: the C1 controls, the bidirectional
-//           controls and marks, the line and paragraph separators.
-// Every other byte stands for itself. `escaped` is set when an escape is written.
-std::string commentText(std::string_view text, bool &escaped)
-{
-    std::string out;
-    const auto byteEscape = [&out, &escaped](unsigned b) {
-        out += "\\x";
-        out += hexDigit(b >> 4);
-        out += hexDigit(b);
-        escaped = true;
-    };
-    for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        const std::optional<Utf8Character> character = utf8CharacterAt(text, i);
-        const std::size_t length = character ? std::size_t(character->length) : 0;
-        const char32_t point = character ? character->code : 0;
-        const bool nextToSlash
-            = c == '*' && ((i > 0 && text[i - 1] == '/') || (i + 1 < text.size() && text[i + 1] == '/'));
-        const bool trigraphStart = c == '?' && i + 1 < text.size() && text[i + 1] == '?';
-        if (c == '\\') {
-            out += "\\\\";
-            escaped = true;
-        } else if (length == 0 || point < 0x20 || point == 0x7F || nextToSlash || trigraphStart) {
-            byteEscape(unsigned(std::uint8_t(c)));
-            i += 1;
-            continue;
-        } else if (invisibleControl(point)) {
-            out += "\\u";
-            for (int shift = 12; shift >= 0; shift -= 4)
-                out += hexDigit(unsigned(point >> shift));
-            escaped = true;
-        } else {
-            out.append(text, i, length);
-        }
-        i += length;
-    }
-    return out;
-}
-
 // What the codes are, as the preamble says it.
 std::string codesTitle(const CodeNaming &naming)
 {
@@ -149,12 +100,7 @@ std::string preamble(std::size_t count, int n, Mode mode, const std::string &wri
         + " bytes each, byte layout mode " + modeLetter(mode) + ";\n * the codes are "
         + (unicodeKeys(naming) ? "Unicode code points in ascending order, one " + pointType + " per glyph."
                                : codesTitle(naming) + ", two bytes per glyph.");
-    bool escaped = false;
-    for (const std::string &line : buildNote)
-        out += "\n * " + commentText(line, escaped);
-    if (escaped)
-        out += "\n * (Above, \\\\ is a backslash, \\xNN the byte NN and \\uXXXX the character U+XXXX.)";
-    return out + " */\n";
+    return out + commentLines(buildNote) + " */\n";
 }
 
 // The code of each glyph as NAME_codes holds it.

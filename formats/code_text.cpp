@@ -93,4 +93,52 @@ std::string readableText(std::string_view bytes)
     return out;
 }
 
+std::string commentText(std::string_view text, bool &escaped)
+{
+    std::string out;
+    const auto byteEscape = [&out, &escaped](unsigned b) {
+        out += "\\x";
+        out += hexDigit(b >> 4);
+        out += hexDigit(b);
+        escaped = true;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        const std::optional<Utf8Character> character = utf8CharacterAt(text, i);
+        const std::size_t length = character ? std::size_t(character->length) : 0;
+        const char32_t point = character ? character->code : 0;
+        const bool nextToSlash
+            = c == '*' && ((i > 0 && text[i - 1] == '/') || (i + 1 < text.size() && text[i + 1] == '/'));
+        const bool trigraphStart = c == '?' && i + 1 < text.size() && text[i + 1] == '?';
+        if (c == '\\') {
+            out += "\\\\";
+            escaped = true;
+        } else if (length == 0 || point < 0x20 || point == 0x7F || nextToSlash || trigraphStart) {
+            byteEscape(unsigned(std::uint8_t(c)));
+            i += 1;
+            continue;
+        } else if (invisibleControl(point)) {
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += hexDigit(unsigned(point >> shift));
+            escaped = true;
+        } else {
+            out.append(text, i, length);
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string commentLines(const std::vector<std::string> &lines)
+{
+    std::string out;
+    bool escaped = false;
+    for (const std::string &line : lines)
+        out += "\n * " + commentText(line, escaped);
+    if (escaped)
+        out += "\n * (Above, \\\\ is a backslash, \\xNN the byte NN and \\uXXXX the character U+XXXX.)";
+    return out;
+}
+
 } // namespace dotforge

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dotforge {
 
@@ -31,5 +32,22 @@ bool invisibleControl(char32_t c);
 // Bytes as UTF-8 text that can be shown: valid UTF-8 as it is, every other
 // byte as \xNN (a file name of another encoding, "caf\xE9.zmb").
 std::string readableText(std::string_view bytes);
+
+// Outside text (file names, a face name, the command line) in the opening
+// comment. What could end the comment, open another, make the compiler warn or
+// show the text other than it is, is written as an escape, so that the comment
+// stays one comment of one line per note and a reader gets the text back
+// byte for byte:
+//   \\      a backslash;
+//   \xNN    the byte NN: a control byte (line ends included), a byte of no
+//           UTF-8 character, a "*" next to a "/" (no "/*" or "*/"), a "?"
+//           before a "?" (the trigraph "??/" is a backslash);
+//   \uXXXX  the character U+XXXX: the C1 controls, the bidirectional
+//           controls and marks, the line and paragraph separators.
+// Every other byte stands for itself. `escaped` is set when an escape is written.
+std::string commentText(std::string_view text, bool &escaped);
+// Lines of a C comment: each one "\n * " and its commentText, then, when an
+// escape was written, a line saying what the escapes stand for.
+std::string commentLines(const std::vector<std::string> &lines);
 
 } // namespace dotforge
