@@ -10,7 +10,8 @@
 # repetitions after one warm-up round (default 5, the commands alternating);
 # KERNING the sizes at which lv_font_conv runs once with kerning (default 16,
 # "" for none); SIZES the dot sizes of the sets (default "16 24 32"); PARTS
-# "sets", "per-glyph" or both (the default). bench/setup.sh installs what it
+# any of "sets", "lvgl" (the set as an LVGL font against lv_font_conv with and
+# without kerning) and "per-glyph" (default: all three). bench/setup.sh installs what it
 # needs, with the fonts of a user's desktop; lv_font_conv is installed with
 # npm into RESULTS_DIR (LVFC names an installed one instead). Prints median wall
 # time, median CPU time (all threads) and peak memory.
@@ -20,7 +21,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$here/build}"
 results="${1:-/tmp/dotforge-sets}"
 runs="${RUNS:-5}"
-parts="${PARTS:-sets per-glyph}"
+parts="${PARTS:-sets lvgl per-glyph}"
 ttf=/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf
 face="AR PL SungtiL GB"
 cli="$build/cli/dotforge-cli"
@@ -124,6 +125,46 @@ for size in ${KERNING-16}; do
         --no-compress --format lvgl -o "lv$size.c" >/dev/null 2>&1
     awk -v p="$px" '{ printf "| lv_font_conv (kerning), %s px, 1 run | %.1f s | %.1f s | %d MiB |\n", p, $1, $2 + $3, $4 / 1024 }' kern.txt
 done
+fi
+
+if [[ " $parts " == *" lvgl "* ]]; then
+echo
+echo "== Full GB2312 (7,445 characters) as an LVGL font at 16 px, 1 bpp: $runs alternating runs each after one warm-up, medians"
+echo "| command | wall | CPU | peak memory | output |"
+echo "|---|---:|---:|---:|---:|"
+for c in lvgl nk; do : >"$c.txt"; done
+lvrun() {
+    case $1 in
+    lvgl) cmd=("$cli" build --size 16 --font "$face" --charset gb2312 --format lvgl -o dflvgl.c) ;;
+    nk) cmd=("$lvfc" --font "$ttf" --symbols "$symbols" --size 16 --bpp 1 --no-compress --no-kerning \
+        --format lvgl -o lvnk.c) ;;
+    esac
+}
+for r in $(seq 0 "$runs"); do
+    for c in lvgl nk; do
+        lvrun "$c"
+        t="$(once "${cmd[@]}")"
+        [ "$r" -eq 0 ] || echo "$t" >>"$c.txt"
+    done
+done
+lvrow() {
+    local wall cpu
+    wall=$(awk '{ print $1 }' "$2" | median)
+    cpu=$(awk '{ print $2 }' "$2" | median)
+    printf '| %s | %.3f s | %.3f s | %s MiB | %s bytes |\n' "$1" "$wall" "$cpu" "$3" "$(stat -c %s "$4")"
+}
+lvrow "dotforge-cli \`--format lvgl\`, 16 dots (2 threads)" lvgl.txt "$(lvrun lvgl && peak "${cmd[@]}")" dflvgl.c
+lvrow "lv_font_conv \`--no-kerning\`, 16 px" nk.txt "$(lvrun nk && peak "${cmd[@]}")" lvnk.c
+awk -v dw="$(awk '{ print $1 }' lvgl.txt | median)" -v dc="$(awk '{ print $2 }' lvgl.txt | median)" \
+    -v lw="$(awk '{ print $1 }' nk.txt | median)" -v lc="$(awk '{ print $2 }' nk.txt | median)" 'BEGIN {
+    printf "ratio lv_font_conv --no-kerning / dotforge-cli --format lvgl: wall %.1f, CPU %.1f\n", lw / dw, lc / dc }'
+if [ -n "${KERNING-16}" ]; then
+    /usr/bin/time -f "%e %U %S %M" -o kern.txt "$lvfc" --font "$ttf" --symbols "$symbols" --size 16 --bpp 1 \
+        --no-compress --format lvgl -o lvk.c >/dev/null 2>&1
+    awk -v b="$(stat -c %s lvk.c)" -v dw="$(awk '{ print $1 }' lvgl.txt | median)" '{
+        printf "| lv_font_conv (kerning), 16 px, 1 run | %.1f s | %.1f s | %d MiB | %s bytes |\n", $1, $2 + $3, $4 / 1024, b
+        printf "ratio lv_font_conv (kerning) / dotforge-cli --format lvgl: wall %.0f\n", $1 / dw }' kern.txt
+fi
 fi
 
 [[ " $parts " == *" per-glyph "* ]] || exit 0

@@ -8,6 +8,7 @@
 #include "formats/bdf.h"
 #include "formats/c_source.h"
 #include "formats/file_io.h"
+#include "formats/lvgl.h"
 #include "formats/zmb.h"
 
 #include <algorithm>
@@ -89,9 +90,13 @@ FileFormat chooseFormat(
         format = FileFormat::Bdf;
     else if (optionValue == "grid" && output)
         format = FileFormat::Grid;
+    else if (optionValue == "lvgl" && output)
+        format = FileFormat::Lvgl;
+    else if (optionValue == "lvgl-bin" && output)
+        format = FileFormat::LvglBin;
     else if (!optionValue.empty())
         throw UsageError("invalid argument '" + optionValue + "' for '--" + optionName + "' (valid: zmb, asm"
-            + (output ? ", c, bdf, grid)" : ")"));
+            + (output ? ", c, bdf, lvgl, lvgl-bin, grid)" : ")"));
     else
         format = formatOfName(path);
     if (!format)
@@ -108,8 +113,9 @@ std::string libraryName(const std::optional<std::string> &given, const std::stri
     const std::string stem = std::filesystem::path(path).stem().string();
     if (!given)
         return format == FileFormat::Bdf ? bdfFamilyName(stem) : cIdentifier(stem);
-    if (format != FileFormat::CSource && format != FileFormat::CHeader && format != FileFormat::Grid)
-        throw UsageError("--name applies to C output and to the header of a grid only");
+    if (format != FileFormat::CSource && format != FileFormat::CHeader && format != FileFormat::Lvgl
+        && format != FileFormat::Grid)
+        throw UsageError("--name applies to C output (C, LVGL's C, a grid's header) only");
     if (!isCIdentifier(*given))
         throw UsageError("invalid argument '" + *given + "' for '--name' (a C identifier)");
     return *given;
@@ -260,6 +266,42 @@ std::string gridBytes(const LibrarySource &library, const GridSpec &grid, const 
     return std::move(image.bytes);
 }
 
+// The LVGL font of a library: every glyph upright at its code point (a code
+// without a character at the private-use one its BDF glyph has), the
+// half-width glyphs at their ASCII code points, in ascending order.
+LvglFont lvglFontOf(
+    const LibrarySource &library, int n, Mode mode, const std::string &name, const CodeNaming &naming)
+{
+    const std::vector<BdfEncoding> points = bdfEncodings(library.count, library.code, naming);
+    LvglFont font;
+    font.n = n;
+    font.name = name;
+    font.glyphs.reserve(library.count + library.half.characters.size());
+    for (std::size_t from = 0; from < library.count; from += kGlyphRun) {
+        const LibraryContent run = library.glyphs(from, std::min(library.count, from + kGlyphRun));
+        for (std::size_t k = 0; k < run.glyphs.size(); ++k) {
+            const BdfEncoding &point = points[from + k];
+            if (point.duplicate)
+                warn("glyph " + std::to_string(from + k) + " (" + codeLabel(run.codes[k], naming)
+                    + ") has the character of an earlier glyph and is left out");
+            else
+                font.glyphs.push_back({point.codePoint, fromFileOrder(run.glyphs[k], n, mode), n});
+        }
+    }
+    const HalfGlyphs &half = library.half;
+    for (std::size_t i = 0; i < half.characters.size(); ++i)
+        font.glyphs.push_back({char32_t(static_cast<unsigned char>(half.characters[i])),
+            fromFileOrder(half.glyphs[i], half.box, mode), halfWidth(n)});
+    std::sort(font.glyphs.begin(), font.glyphs.end(),
+        [](const LvglGlyph &a, const LvglGlyph &b) { return a.codePoint < b.codePoint; });
+    if (font.glyphs.size() > kLvglMaxGlyphs)
+        throw InputError(std::to_string(font.glyphs.size()) + " glyphs are more than an LVGL font holds ("
+            + std::to_string(kLvglMaxGlyphs) + "); nothing is written");
+    if (lvglNeedsLargeFormat(font))
+        warn("the font's bitmaps pass 1 MB: LVGL reads it only with LV_FONT_FMT_TXT_LARGE 1 in lv_conf.h");
+    return font;
+}
+
 } // namespace
 
 void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
@@ -326,6 +368,12 @@ void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat f
     }
     case FileFormat::Grid:
         sink.write(gridBytes(library, grid, naming));
+        return;
+    case FileFormat::Lvgl:
+        sink.write(lvglSource(lvglFontOf(library, n, mode, name, naming), buildNote));
+        return;
+    case FileFormat::LvglBin:
+        sink.write(lvglBinary(lvglFontOf(library, n, mode, name, naming)));
         return;
     }
 }

@@ -19,14 +19,22 @@
 
 namespace dotforge::cli {
 
-enum class FileFormat { Zmb, Asm, CSource, CHeader, Bdf, Grid };
+enum class FileFormat { Zmb, Asm, CSource, CHeader, Bdf, Lvgl, LvglBin, Grid };
+
+// Formats that hold the glyphs upright, as the store holds them: no byte
+// layout mode, no default effects.
+constexpr bool holdsUprightGlyphs(FileFormat format)
+{
+    return format == FileFormat::Bdf || format == FileFormat::Lvgl || format == FileFormat::LvglBin;
+}
 
 // By extension, case ignored: .ZMB, .ASM, .c, .h, .bdf. Nothing for any other name.
 std::optional<FileFormat> formatOfName(const std::string &path);
-// The format named by an option value ("zmb", "asm", "c", "bdf", "grid"; ""
-// when not given) or else by the file's extension. "c" gives a header for a
-// name ending in ".h". Raises UsageError when neither tells, or when `output`
-// is false and a format that is only written (C, BDF, grid) is asked.
+// The format named by an option value ("zmb", "asm", "c", "bdf", "lvgl",
+// "lvgl-bin", "grid"; "" when not given) or else by the file's extension. "c"
+// gives a header for a name ending in ".h". Raises UsageError when neither
+// tells, or when `output` is false and a format that is only written (C, BDF,
+// LVGL, grid) is asked.
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
 
@@ -96,7 +104,10 @@ std::string gridHeaderPath(const std::string &imagePath);
 // The characters named in C comments and BDF encodings are the codes' as
 // `naming` reads them. A grid image (`grid` its form, set and header; its C
 // header comes from gridHeader) takes each code at its slot in the set's own
-// numbering; a code outside the grid is an InputError, nothing written.
+// numbering; a code outside the grid is an InputError, nothing written. An
+// LVGL font (C source or binary) holds each glyph at its code point, in
+// ascending order; a glyph whose code point an earlier one has is left out
+// with a warning.
 void writeLibraryFile(ByteSink &sink, const LibrarySource &library, FileFormat format, int n, Mode mode,
     const std::string &name, const std::vector<std::string> &buildNote = {}, const CodeNaming &naming = {},
     const GridSpec &grid = {});

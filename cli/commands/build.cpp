@@ -216,11 +216,12 @@ BuildJob buildJob(const Arguments &a)
         throw UsageError("no output file: give -o FILE");
     job.output = a.value("output");
     job.format = chooseFormat(a.value("format"), job.output, "format", true);
-    if (job.format == FileFormat::Bdf) {
+    if (holdsUprightGlyphs(job.format)) {
         for (const char *option : {"mode", "profile", "rotate", "flip", "swap", "effects-at"})
             if (a.has(option))
-                throw UsageError(std::string("--") + option
-                    + " does not apply to BDF output: it holds the glyphs upright, as the window stores them");
+                throw UsageError(std::string("--") + option + " does not apply to "
+                    + (job.format == FileFormat::Bdf ? "BDF" : "LVGL")
+                    + " output: it holds the glyphs upright, as the window stores them");
     }
     const bool cOutput = job.format == FileFormat::CSource || job.format == FileFormat::CHeader;
     if (job.set == CharSet::Unicode && (job.format == FileFormat::Zmb || job.format == FileFormat::Asm))

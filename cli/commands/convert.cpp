@@ -61,10 +61,13 @@ with a control byte (00 to 1F, 7F) is refused, as build --codes refuses it.
       --swap none|lr|ud        swap the 8-dot bands: lr of the columns, ud of
                                  the rows (default none)
       --format zmb|asm         format of IN (default from its extension)
-      --to-format zmb|asm|c|bdf|grid
+      --to-format zmb|asm|c|bdf|lvgl|lvgl-bin|grid
                                format of OUT (default from its extension:
                                  .ZMB, .ASM, .c, .h for the C declarations,
-                                 .bdf); grid: a flash image of the set's whole
+                                 .bdf); lvgl: an LVGL 9 font as C source,
+                                 lvgl-bin: LVGL's binary font, each glyph at
+                                 the code point of its code as --set names it;
+                                 grid: a flash image of the set's whole
                                  grid, every glyph at the slot its code
                                  computes, its C header written beside OUT as
                                  .h (the set from --set, or --variant)
@@ -104,15 +107,17 @@ Conversion conversion(const Arguments &a)
     c.out = files[1];
     c.inFormat = chooseFormat(a.value("format"), c.in, "format", false);
     c.outFormat = chooseFormat(a.value("to-format"), c.out, "to-format", true);
-    // A BDF holds the glyphs upright as decoded from IN: no layout, no effects.
-    const bool bdfOutput = c.outFormat == FileFormat::Bdf;
-    if (bdfOutput) {
+    // A BDF or LVGL font holds the glyphs upright as decoded from IN: no
+    // layout, no effects.
+    const bool upright = holdsUprightGlyphs(c.outFormat);
+    if (upright) {
         for (const char *option : {"to", "profile", "rotate", "flip", "swap"})
             if (a.has(option))
-                throw UsageError(std::string("--") + option
-                    + " does not apply to BDF output: it holds the glyphs upright, as decoded with --from");
+                throw UsageError(std::string("--") + option + " does not apply to "
+                    + (c.outFormat == FileFormat::Bdf ? "BDF" : "LVGL")
+                    + " output: it holds the glyphs upright, as decoded with --from");
     }
-    c.layout = bdfOutput ? Layout{c.from, {}} : layoutOption(a, "to", std::nullopt);
+    c.layout = upright ? Layout{c.from, {}} : layoutOption(a, "to", std::nullopt);
     c.naming = namingOption(a);
     if (c.outFormat == FileFormat::Grid) {
         c.grid = gridOption(a, c.naming.set, c.n, c.layout.mode, false);
