@@ -17,6 +17,7 @@
 #include "formats/bdf.h"
 #include "formats/c_source.h"
 #include "formats/file_io.h"
+#include "formats/lvgl.h"
 #include "library/text_import.h"
 #include "render/freetype_rasterizer.h"
 #include "render/strike_sizes.h"
@@ -513,7 +514,8 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
     std::vector<std::size_t> cStarts;
     std::optional<CSourceText> cText;
     std::string bytes;
-    // C output of Unicode keys holds the code points in place of the codes.
+    // C output of Unicode keys, and an LVGL font, hold the code points in place
+    // of the codes.
     LibraryContent keyed;
     if (!build.keyCodes.empty())
         keyed = {content.glyphs, build.keyCodes, false, content.half};
@@ -522,7 +524,7 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
         cText = cSourceText(written, o.size, o.mode, o.name, kToolName, note, cPieces, &cStarts, cNaming(o));
     else
         bytes = libraryFileBytes(written, o.format, o.size, o.mode, o.name, note,
-            o.format == FileFormat::CHeader ? cNaming(o) : codeNaming(o), o.grid);
+            build.keyCodes.empty() ? codeNaming(o) : CodeNaming{CharSet::Unicode}, o.grid);
     // A grid image has its C header beside it.
     const std::string headerPath = o.format == FileFormat::Grid ? gridHeaderPath(o.output) : std::string();
     const std::string header = headerPath.empty() ? std::string() : gridHeader(o.grid, o.name, kToolName);
@@ -543,26 +545,37 @@ int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryCont
     return kExitOk;
 }
 
-// C source written while its glyphs are drawn: the drawing threads make the
-// text of each chunk of glyphs, and the file takes the chunks in order as soon
-// as each is there, giving its memory back, so that writing the file is no
-// step of its own after the drawing. The file replaces the old one only once
-// every glyph is drawn; a glyph that cannot be drawn, or a font file that
-// cannot be read (reported first), leaves it as it was.
-LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory)
+// How a file is written while its glyphs are drawn. The drawing threads make
+// a Piece of each chunk of glyphs (`piece`); once the digest of the font file
+// is known, `opening` gives the start of the file, the streamed text of each
+// piece follows as soon as it is there (its memory given back), and `rest`
+// writes the end from all pieces.
+template <typename Piece> struct StreamedFile {
+    std::function<Piece(const LibraryContent &done, std::size_t from, std::size_t to)> piece;
+    std::function<std::string &(Piece &)> streamed;
+    std::function<std::string()> opening;
+    std::function<void(ByteSink &, std::vector<Piece> &)> rest;
+};
+
+// A file written while its glyphs are drawn, so that writing it is no step of
+// its own after the drawing. The file replaces the old one only once every
+// glyph is drawn; a glyph that cannot be drawn, or a font file that cannot be
+// read (reported first), leaves it as it was.
+template <typename Piece>
+LibraryContent drawnAndStreamed(
+    const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory, const StreamedFile<Piece> &file)
 {
     const std::vector<std::string> &codes = build.codes;
     const RasterizerFactory drawers = drawersOf(build, factory);
     const int jobs = drawingJobs(o);
     const std::size_t chunkSize = chunkGlyphs(codes.size(), jobs);
-    std::vector<CGlyphText> pieces((codes.size() + chunkSize - 1) / chunkSize);
+    std::vector<Piece> pieces((codes.size() + chunkSize - 1) / chunkSize);
     std::vector<bool> ready(pieces.size());
     bool finished = false;
     std::mutex lock;
     std::condition_variable changed;
     const ChunkDone chunkDone = [&](const LibraryContent &done, std::size_t from, std::size_t to) {
-        CGlyphText text = cGlyphText(
-            done.glyphs, build.keyCodes.empty() ? done.codes : build.keyCodes, o.size, o.mode, from, to, 0, cNaming(o));
+        Piece text = file.piece(done, from, to);
         const std::lock_guard guard(lock);
         pieces[from / chunkSize] = std::move(text);
         ready[from / chunkSize] = true;
@@ -593,29 +606,22 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
             step("cannot read the font file " + build.fontPath, [&error] { std::rethrow_exception(error); });
         }
     }
-    if (codes.size() > 32767)
-        warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
-    const CSourceText frame
-        = cSourceFrame(cCodeNumbers(build.keyCodes.empty() ? codes : build.keyCodes), o.size, o.mode, o.name, kToolName,
-            buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount), cNaming(o),
-            build.half);
     struct DrawingFailed { };
     try {
+        const std::string opening = file.opening();
         writeOutput(o.output, [&](ByteSink &sink) {
-            sink.write(frame.opening);
+            sink.write(opening);
             for (std::size_t c = 0; c < pieces.size(); ++c) {
                 std::unique_lock guard(lock);
                 changed.wait(guard, [&] { return ready[c] || finished; });
                 if (!ready[c])
                     throw DrawingFailed();
                 guard.unlock();
-                sink.write(pieces[c].glyphs);
-                std::string().swap(pieces[c].glyphs);
+                std::string &text = file.streamed(pieces[c]);
+                sink.write(text);
+                std::string().swap(text);
             }
-            sink.write(frame.between);
-            for (const CGlyphText &piece : pieces)
-                sink.write(piece.codes);
-            sink.write(frame.closing);
+            file.rest(sink, pieces);
         });
     } catch (const DrawingFailed &) {
         // the drawing's own failure follows
@@ -636,6 +642,73 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
     return content;
 }
 
+std::vector<std::string> noteOf(const BuildJob &o, const PreparedBuild &build)
+{
+    return buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount);
+}
+
+// C source: the text of each chunk's glyphs streamed, their lines of
+// NAME_codes written after NAME_glyphs.
+LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory)
+{
+    const std::vector<std::string> &keys = build.keyCodes.empty() ? build.codes : build.keyCodes;
+    if (keys.size() > 32767)
+        warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
+    CSourceText frame;
+    StreamedFile<CGlyphText> file;
+    file.piece = [&](const LibraryContent &done, std::size_t from, std::size_t to) {
+        return cGlyphText(done.glyphs, keys, o.size, o.mode, from, to, 0, cNaming(o));
+    };
+    file.streamed = [](CGlyphText &piece) -> std::string & { return piece.glyphs; };
+    file.opening = [&] {
+        frame = cSourceFrame(
+            cCodeNumbers(keys), o.size, o.mode, o.name, kToolName, noteOf(o, build), cNaming(o), build.half);
+        return frame.opening;
+    };
+    file.rest = [&](ByteSink &sink, std::vector<CGlyphText> &pieces) {
+        sink.write(frame.between);
+        for (const CGlyphText &piece : pieces)
+            sink.write(piece.codes);
+        sink.write(frame.closing);
+    };
+    return drawnAndStreamed(o, build, factory, file);
+}
+
+// An LVGL font as C source: the glyphs in code point order (the half-width
+// ones, of ASCII, first), each chunk's bitmaps streamed; the descriptors and
+// character maps written at the end.
+LibraryContent drawnAndWrittenLvgl(const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory)
+{
+    LvglFont font;
+    font.n = o.size;
+    font.name = o.name;
+    const HalfGlyphs &half = build.half;
+    std::vector<LvglGlyph> halves;
+    for (std::size_t i = 0; i < half.characters.size(); ++i)
+        halves.push_back({char32_t(static_cast<unsigned char>(half.characters[i])),
+            fromFileOrder(half.glyphs[i], half.box, o.mode), halfWidth(o.size)});
+    font.glyphs = halves;
+    for (const std::string &key : build.keyCodes)
+        font.glyphs.push_back({char32_t(codeNumberOf(key)), GlyphPlane{}, o.size});
+    const LvglBitmapText halfText = lvglBitmapText(halves, 0, halves.size(), o.size);
+    StreamedFile<LvglBitmapText> file;
+    file.piece = [&](const LibraryContent &done, std::size_t from, std::size_t to) {
+        std::vector<LvglGlyph> glyphs;
+        glyphs.reserve(to - from);
+        for (std::size_t g = from; g < to; ++g)
+            glyphs.push_back(
+                {char32_t(codeNumberOf(build.keyCodes[g])), fromFileOrder(done.glyphs[g], o.size, o.mode), o.size});
+        return lvglBitmapText(glyphs, 0, glyphs.size(), o.size);
+    };
+    file.streamed = [](LvglBitmapText &piece) -> std::string & { return piece.text; };
+    file.opening = [&] { return lvglOpening(font, noteOf(o, build)) + halfText.text; };
+    file.rest = [&](ByteSink &sink, std::vector<LvglBitmapText> &pieces) {
+        pieces.insert(pieces.begin(), halfText);
+        sink.write(lvglClosing(font, pieces));
+    };
+    return drawnAndStreamed(o, build, factory, file);
+}
+
 } // namespace
 
 namespace {
@@ -646,9 +719,14 @@ namespace {
 void keyedByCodePoint(const BuildJob &o, PreparedBuild &build)
 {
     const std::vector<BdfEncoding> points = bdfEncodings(build.codes, codeNaming(o));
-    std::vector<std::size_t> order(build.codes.size());
-    for (std::size_t g = 0; g < order.size(); ++g)
-        order[g] = g;
+    std::vector<std::size_t> order;
+    order.reserve(build.codes.size());
+    for (std::size_t g = 0; g < build.codes.size(); ++g) {
+        if (!points[g].duplicate)
+            order.push_back(g);
+        else
+            warn(codeLabel(build.codes[g], codeNaming(o)) + " has the character of an earlier code and is left out");
+    }
     std::sort(order.begin(), order.end(),
         [&points](std::size_t a, std::size_t b) { return points[a].codePoint < points[b].codePoint; });
     std::vector<std::string> codes;
@@ -678,7 +756,7 @@ PreparedBuild prepareBuild(const BuildJob &o, const RasterizerFactory &factory)
     // As the window's add does it: a code already in the library is refused.
     build.codes = withoutRepeats(
         given, [&o](const std::string &code) { warn(codeLabel(code, codeNaming(o)) + ": 小字库中已有该区位码的字!"); });
-    if (o.key == BuildJob::Key::Unicode)
+    if (o.key == BuildJob::Key::Unicode || o.format == FileFormat::Lvgl)
         keyedByCodePoint(o, build);
     return build;
 }
@@ -699,6 +777,8 @@ int runBuild(const BuildJob &o)
         int status = kExitOk;
         if (o.format == FileFormat::CSource && !o.check) {
             content = drawnAndWrittenC(o, build, factory);
+        } else if (o.format == FileFormat::Lvgl && !o.check) {
+            content = drawnAndWrittenLvgl(o, build, factory);
         } else {
             std::vector<CGlyphText> cPieces;
             content = drawnLibrary(o, build, factory, cPieces);

@@ -269,8 +269,7 @@ std::string gridBytes(const LibrarySource &library, const GridSpec &grid, const 
 // The LVGL font of a library: every glyph upright at its code point (a code
 // without a character at the private-use one its BDF glyph has), the
 // half-width glyphs at their ASCII code points, in ascending order.
-LvglFont lvglFontOf(
-    const LibrarySource &library, int n, Mode mode, const std::string &name, const CodeNaming &naming)
+LvglFont lvglFontOf(const LibrarySource &library, int n, Mode mode, const std::string &name, const CodeNaming &naming)
 {
     const std::vector<BdfEncoding> points = bdfEncodings(library.count, library.code, naming);
     LvglFont font;

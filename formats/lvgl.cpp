@@ -530,8 +530,15 @@ LvglBitmapText lvglBitmapText(const std::vector<LvglGlyph> &glyphs, std::size_t 
     return piece;
 }
 
-LvglSourceText lvglSourceText(
-    const LvglFont &font, const std::vector<std::string> &note, const std::vector<LvglBitmapText> &pieces)
+std::string lvglOpening(const LvglFont &font, const std::vector<std::string> &note)
+{
+    checkFont(font);
+    std::string out;
+    appendOpening(out, font, note);
+    return out;
+}
+
+std::string lvglClosing(const LvglFont &font, const std::vector<LvglBitmapText> &pieces)
 {
     checkFont(font);
     std::vector<LvglBox> boxes;
@@ -540,10 +547,18 @@ LvglSourceText lvglSourceText(
         boxes.insert(boxes.end(), piece.boxes.begin(), piece.boxes.end());
     if (boxes.size() != font.glyphs.size())
         throw std::invalid_argument("LVGL font: the pieces do not cover the glyphs");
+    std::string out;
+    appendClosing(out, font, boxes);
+    return out;
+}
+
+LvglSourceText lvglSourceText(
+    const LvglFont &font, const std::vector<std::string> &note, const std::vector<LvglBitmapText> &pieces)
+{
     LvglSourceText text;
     text.pieces = &pieces;
-    appendOpening(text.opening, font, note);
-    appendClosing(text.closing, font, boxes);
+    text.opening = lvglOpening(font, note);
+    text.closing = lvglClosing(font, pieces);
     return text;
 }
 

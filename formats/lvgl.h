@@ -106,6 +106,11 @@ struct LvglSourceText {
 // commentText does, so that nothing in them ends the comment.
 LvglSourceText lvglSourceText(
     const LvglFont &font, const std::vector<std::string> &note, const std::vector<LvglBitmapText> &pieces);
+// Its two ends apart, for a file written while its glyphs are drawn: the
+// opening needs only the glyphs' code points and widths (not their dots), the
+// closing the pieces of every glyph.
+std::string lvglOpening(const LvglFont &font, const std::vector<std::string> &note);
+std::string lvglClosing(const LvglFont &font, const std::vector<LvglBitmapText> &pieces);
 // The whole C file, defining `const lv_font_t NAME`.
 std::string lvglSource(const LvglFont &font, const std::vector<std::string> &note = {});
 

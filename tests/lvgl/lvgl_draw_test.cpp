@@ -9,9 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include "core/gbk.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +23,7 @@
 extern "C" {
 extern const lv_font_t dotforge_test16;
 extern const lv_font_t dotforge_test24;
+extern const lv_font_t dotforge_cli16;
 }
 
 namespace dotforge::test {
@@ -205,6 +210,49 @@ INSTANTIATE_TEST_SUITE_P(Fonts, LvglDraw,
     testing::Values(DrawCase{16, Source::CFont}, DrawCase{16, Source::BinaryBuffer}, DrawCase{24, Source::CFont},
         DrawCase{24, Source::BinaryBuffer}, DrawCase{24, Source::BinaryMemfsPath}, DrawCase{32, Source::BinaryBuffer}),
     caseName);
+
+// The glyphs of a BDF font by code point: its bitmaps and advances.
+LvglFont bdfGlyphs(const std::string &path, int n)
+{
+    std::ifstream in(path);
+    LvglFont font;
+    font.n = n;
+    LvglGlyph glyph;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("ENCODING "))
+            glyph = {char32_t(std::stoul(line.substr(9))), GlyphPlane{}, n};
+        else if (line.starts_with("DWIDTH "))
+            glyph.width = std::stoi(line.substr(7));
+        else if (line == "BITMAP") {
+            for (int y = 0; std::getline(in, line) && line != "ENDCHAR"; ++y)
+                for (std::size_t k = 0; k < line.size() / 2; ++k)
+                    glyph.plane.at(y, int(k)) = std::uint8_t(std::stoul(line.substr(2 * k, 2), nullptr, 16));
+            font.glyphs.push_back(glyph);
+        }
+    }
+    return font;
+}
+
+// A font the batch tool built from an installed face (Chinese and half-width
+// Latin, see CMakeLists.txt), drawn by LVGL from its C source and from its
+// binary font: the same pixels as the library's glyphs, which its BDF holds.
+TEST(LvglDraw, FontsOfTheBatchToolShowTheLibrarysGlyphs)
+{
+    Screen::get();
+    const LvglFont library = bdfGlyphs(LVGL_CLI_FILES ".bdf", 16);
+    const std::u32string text = *utf8ToUtf32(LVGL_CLI_TEXT);
+    const std::vector<char32_t> line(text.begin(), text.end());
+    ASSERT_EQ(library.glyphs.size(), 18u); // 6 square glyphs, 12 half-width ones
+    const std::vector<std::uint32_t> expected = expectedScreen(library, {line});
+
+    std::ifstream file(LVGL_CLI_FILES ".bin", std::ios::binary);
+    std::string binary((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::unique_ptr<lv_font_t, void (*)(lv_font_t *)> loaded(
+        lv_binfont_create_from_buffer(binary.data(), std::uint32_t(binary.size())), lv_binfont_destroy);
+    ASSERT_NE(loaded, nullptr);
+    for (const lv_font_t *font : {&dotforge_cli16, static_cast<const lv_font_t *>(loaded.get())})
+        EXPECT_EQ(differences(drawn(font, LVGL_CLI_TEXT), expected), "");
+}
 
 } // namespace
 } // namespace dotforge::test
