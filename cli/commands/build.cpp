@@ -127,11 +127,13 @@ Characters (one of):
   letters) is also valid GBK.
 Output:
   -o, --output FILE            the library file to write
-      --format zmb|asm|c|bdf|grid
+      --format zmb|asm|c|bdf|lvgl|lvgl-bin|grid
                                its format (default from the extension of FILE:
                                  .ZMB, .ASM, .c, .h for the C declarations,
-                                 .bdf); grid: a flash image of the set's whole
-                                 grid (see below), its C header beside FILE as .h
+                                 .bdf); lvgl: an LVGL 9 font as C source;
+                                 lvgl-bin: LVGL's binary font; grid: a flash
+                                 image of the set's whole grid (see below), its
+                                 C header beside FILE as .h
       --grid full|rom          the grid's form: full, 94 x 94 slots from A1A1
                                  (default); rom, GB2312 without rows 10 to 15
                                  (7,614 slots). GBK has its own 126 x 190 grid
@@ -176,6 +178,14 @@ without a character takes the private-use code point its BDF glyph has), and
 int NAME_find(uint32_t cp) searches them; int NAME_find_utf8(const char **s)
 reads one UTF-8 character at *s, moves *s past it and returns its glyph or -1
 (bytes that form no character are passed over as one unit, a NUL never).
+
+An LVGL font (const lv_font_t NAME in C, or the binary font that
+lv_binfont_create() and lv_binfont_create_from_buffer() load) holds each glyph
+at the code point of its code, 1 bit per pixel, cropped to its ink, with the
+half-width glyphs of --latin; no kerning. Lines are n pixels apart, the base
+line n/8 above the bottom of the line, as in the BDF output, so that square
+and half-width glyphs share one baseline. --mode and the default effects do
+not apply to it.
 
 A grid image holds every slot of its set's grid in code order, blank slots
 zero, each glyph in the chosen mode or --profile: the set is --set, else a
