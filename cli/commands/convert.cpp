@@ -51,7 +51,7 @@ with a control byte (00 to 1F, 7F) is refused, as build --codes refuses it.
       --size 16|24|32          dot size of the library (required)
       --from A|B|C|D           byte layout mode IN was written in (required)
       --to A|B|C|D             byte layout mode of OUT (required without
-                                 --profile)
+                                 --profile; for a grid, default --from)
       --profile NAME           the controller layout of OUT: its mode and
                                  effects (names below)
       --rotate 0|90|180|270    rotate each glyph by degrees counter-clockwise
@@ -117,7 +117,9 @@ Conversion conversion(const Arguments &a)
                     + (c.outFormat == FileFormat::Bdf ? "BDF" : "LVGL")
                     + " output: it holds the glyphs upright, as decoded with --from");
     }
-    c.layout = upright ? Layout{c.from, {}} : layoutOption(a, "to", std::nullopt);
+    // A grid keeps IN's bytes unless told otherwise.
+    c.layout = upright ? Layout{c.from, {}}
+                       : layoutOption(a, "to", c.outFormat == FileFormat::Grid ? std::optional(c.from) : std::nullopt);
     c.naming = namingOption(a);
     if (c.outFormat == FileFormat::Grid) {
         c.grid = gridOption(a, c.naming.set, c.n, c.layout.mode, false);

@@ -267,7 +267,8 @@ TEST(CliSets, TextAndCodesAreReadInTheirSet)
 // A flash grid of the whole GB2312 set: a C program built from the grid's
 // header reads each code's glyph at the offset the header computes and gets
 // the .ZMB's glyph of that code back; convert makes the same image from the
-// .ZMB. Sizes: 8,836 slots of 32 bytes, the 32-byte header, 95 Latin slots.
+// .ZMB, and the same LVGL font as build. Sizes: 8,836 slots of 32 bytes, the
+// 32-byte header, 95 Latin slots.
 TEST(CliSets, GridImageFindsEveryGlyphAtItsOffset)
 {
     TempDir dir;
@@ -281,6 +282,10 @@ TEST(CliSets, GridImageFindsEveryGlyphAtItsOffset)
     };
     build({"-o", dir.file("lib.ZMB")});
     build({"--format", "grid", "--header", "--latin", "all", "-o", dir.file("font.bin")});
+    ASSERT_EQ(runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--charset", "gb2312", "-o",
+                         dir.file("upright.ZMB")})
+                  .status,
+        0);
     EXPECT_EQ(readFile(dir.file("font.bin")).size(), 32u + 8836u * 32u + 95u * 16u);
     build({"--format", "grid", "-o", dir.file("plain.bin")});
     EXPECT_EQ(readFile(dir.file("plain.bin")).size(), 282752u);
@@ -324,10 +329,21 @@ int main(void)
     EXPECT_TRUE(readFile(dir.file("read.txt")) == expected);
 
     // The .ZMB's bytes as they are (mode D, the profile's effects already in them).
-    const CliRun run = runCli({"convert", "--size", "16", "--from", "D", "--to", "D", "--set", "gb2312", "--to-format",
-        "grid", dir.file("lib.ZMB"), dir.file("converted.bin")});
+    CliRun run = runCli({"convert", "--size", "16", "--from", "D", "--set", "gb2312", "--to-format", "grid",
+        dir.file("lib.ZMB"), dir.file("converted.bin")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(readFile(dir.file("converted.bin")) == readFile(dir.file("plain.bin")));
+
+    // An LVGL font from the library's file is the one build makes.
+    ASSERT_EQ(runCli({"build", "--source", "font16s", "--font16s", font16sPath(), "--charset", "gb2312", "--format",
+                         "lvgl-bin", "-o", dir.file("built.bin")})
+                  .status,
+        0);
+    // (Variant 0 of "Font16s" is named as GBK names GB2312's codes.)
+    run = runCli({"convert", "--size", "16", "--from", "A", "--set", "gbk", "--to-format", "lvgl-bin",
+        dir.file("upright.ZMB"), dir.file("lvgl.bin")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(readFile(dir.file("lvgl.bin")) == readFile(dir.file("built.bin")));
 }
 
 // A product tree: C with comments, a .po and a .json file, a GBK text file, a
