@@ -215,8 +215,15 @@ LibraryContent readLibraryFile(const std::string &path, FileFormat format, int n
     return file.glyphs(0, file.count());
 }
 
-GridSpec gridOption(const Arguments &a, CharSet set, int n, Mode mode, bool latin)
+GridSpec gridOption(const Arguments &a, FileFormat format, const std::string &output, const std::string &formatOption,
+    CharSet set, int n, Mode mode, bool latin)
 {
+    if (format != FileFormat::Grid) {
+        for (const char *option : {"grid", "header"})
+            if (a.has(option))
+                throw UsageError(std::string("--") + option + " applies to --" + formatOption + " grid only");
+        return {};
+    }
     GridSpec spec;
     spec.form = *gridFormNamed(a.choice("grid", {"full", "rom"}, "full"));
     spec.set = set;
@@ -226,6 +233,9 @@ GridSpec gridOption(const Arguments &a, CharSet set, int n, Mode mode, bool lati
     spec.latin = latin;
     if (const std::optional<std::string> problem = gridProblem(spec))
         throw UsageError(*problem);
+    if (gridHeaderPath(output) == output)
+        throw UsageError("a grid image writes its C header beside it as " + gridHeaderPath(output)
+            + ": give the image another name (" + std::filesystem::path(output).stem().string() + ".bin)");
     return spec;
 }
 

@@ -89,10 +89,13 @@ struct LibrarySource {
     HalfGlyphs half; // C and BDF output only
 };
 
-// The grid of --grid full|rom (default full) and --header for a set, dot size
-// and mode, with or without the Latin block; UsageError for a set or form
-// without a grid.
-GridSpec gridOption(const Arguments &arguments, CharSet set, int n, Mode mode, bool latin);
+// For a grid image written to `output`: the grid of --grid full|rom (default
+// full) and --header for a set, dot size and mode, with or without the Latin
+// block; UsageError for a set or form without a grid, or an image named like
+// its header. For any other format (chosen by --`formatOption`): UsageError
+// when --grid or --header is given.
+GridSpec gridOption(const Arguments &arguments, FileFormat format, const std::string &output,
+    const std::string &formatOption, CharSet set, int n, Mode mode, bool latin);
 // The C header that goes with a grid image: the image's name with ".h" in
 // place of its extension.
 std::string gridHeaderPath(const std::string &imagePath);

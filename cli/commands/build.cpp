@@ -251,16 +251,8 @@ BuildJob buildJob(const Arguments &a)
             throw UsageError("--latin takes the ASCII characters of the text: with --codes or --charset give --latin "
                              "all");
     }
-    if (job.format == FileFormat::Grid) {
-        job.grid = gridOption(a, gridSetOf(job), job.size, job.mode, job.latin != BuildJob::Latin::None);
-        if (gridHeaderPath(job.output) == job.output)
-            throw UsageError("a grid image writes its C header beside it as " + gridHeaderPath(job.output)
-                + ": give the image another name (FILE.bin)");
-    } else {
-        for (const char *option : {"grid", "header"})
-            if (a.has(option))
-                throw UsageError(std::string("--") + option + " applies to --format grid only");
-    }
+    job.grid = gridOption(
+        a, job.format, job.output, "format", gridSetOf(job), job.size, job.mode, job.latin != BuildJob::Latin::None);
     const bool codePoints = job.set == CharSet::Unicode && cOutput;
     job.key = a.choice("key", {"code", "unicode"}, codePoints ? "unicode" : "code") == "unicode"
         ? BuildJob::Key::Unicode

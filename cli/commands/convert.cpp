@@ -121,16 +121,7 @@ Conversion conversion(const Arguments &a)
     c.layout = upright ? Layout{c.from, {}}
                        : layoutOption(a, "to", c.outFormat == FileFormat::Grid ? std::optional(c.from) : std::nullopt);
     c.naming = namingOption(a);
-    if (c.outFormat == FileFormat::Grid) {
-        c.grid = gridOption(a, c.naming.set, c.n, c.layout.mode, false);
-        if (gridHeaderPath(c.out) == c.out)
-            throw UsageError("a grid image writes its C header beside it as " + gridHeaderPath(c.out)
-                + ": give the image another name (OUT.bin)");
-    } else {
-        for (const char *option : {"grid", "header"})
-            if (a.has(option))
-                throw UsageError(std::string("--") + option + " applies to --to-format grid only");
-    }
+    c.grid = gridOption(a, c.outFormat, c.out, "to-format", c.naming.set, c.n, c.layout.mode, false);
     c.name = libraryName(a.has("name") ? std::optional(a.value("name")) : std::nullopt, c.out, c.outFormat);
     return c;
 }
