@@ -240,6 +240,15 @@ TEST(CliSets, TextAndCodesAreReadInTheirSet)
         {{"--key", "unicode", "--text", "中", "-o", dir.file("x.bdf")}, "--key applies to C output"},
         {{"--set", "unicode", "--key", "code", "--text", "中", "-o", dir.file("x.c")},
             "--key code needs two-byte codes"},
+        {{"--latin", "--text", "A中", "-o", dir.file("x.ASM")}, "--latin makes half-width glyphs, which .ZMB and .ASM"},
+        {{"--latin", "--codes", "B0A1", "-o", dir.file("x.c")}, "with --codes or --charset give --latin all"},
+        {{"--set", "unicode", "--latin", "all", "--codes", "4E2D,41", "-o", dir.file("x.c")},
+            "U+0041 is a half-width glyph of --latin too"},
+        {{"--set", "jisx0208", "--text", "日", "--format", "grid", "--grid", "rom", "-o", dir.file("x.bin")},
+            "the rom grid holds GB2312 and GB/T 12345 only"},
+        {{"--text", "中", "--header", "-o", dir.file("x.ZMB")}, "--header applies to --format grid only"},
+        {{"--text", "中", "--format", "lvgl", "--mode", "C", "-o", dir.file("x.c")},
+            "--mode does not apply to LVGL output"},
     };
     for (const auto &[args, message] : refused) {
         run = runCli(with({"build"}, args));
@@ -327,6 +336,14 @@ int main(void)
                               .c_str()),
         0);
     EXPECT_TRUE(readFile(dir.file("read.txt")) == expected);
+
+    // A code outside the grid stops the build, naming it; nothing is written.
+    const CliRun outside = runCli(
+        {"build", "--set", "gb2312", "--codes", "B0A1,A1A0", "--format", "grid", "-o", dir.file("outside.bin")});
+    EXPECT_EQ(outside.status, 2);
+    EXPECT_NE(outside.err.find("glyph 1 (A1A0) lies outside the full grid of GB2312"), std::string::npos)
+        << outside.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("outside.bin")));
 
     // The .ZMB's bytes as they are (mode D, the profile's effects already in them).
     CliRun run = runCli({"convert", "--size", "16", "--from", "D", "--set", "gb2312", "--to-format", "grid",
