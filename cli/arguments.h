@@ -17,6 +17,11 @@ struct OptionSpec {
     // For an option without a value: the words it takes as its value when
     // one follows it ("--latin all"), or given as "--latin=all".
     std::vector<std::string> optionalWords = {};
+    // What the shell offers for the value (the completion is made from the
+    // command table): one of `words`, or the name of a file with one of the
+    // extensions in `files` ("" for any file). Neither: free text.
+    std::vector<std::string> words = {};
+    std::vector<std::string> files = {};
 };
 
 class Arguments {

@@ -70,7 +70,7 @@ std::vector<std::string> parseCodes(const std::string &list, CharSet set)
 void readGlyphSource(const Arguments &a, BuildJob &job)
 {
     job.size = dotSizeOption(a, 16);
-    job.font16s = a.choice("source", {"ttf", "font16s"}, "ttf") == "font16s";
+    job.font16s = a.choice("source", sourceSpec().words, "ttf") == "font16s";
     if (job.font16s && job.size != 16)
         throw UsageError("--source font16s needs --size 16: the dot-matrix font holds 16-dot glyphs only");
     for (const char *option : job.font16s ? std::vector<const char *>{"font", "font-file", "point-size"}
@@ -108,14 +108,14 @@ void readCharacters(const Arguments &a, BuildJob &job)
         throw UsageError("--text, --text-file, --codes and --charset exclude one another");
     if (a.has("charset")) {
         job.characters = BuildJob::Characters::Charset;
-        job.charset = a.choice("charset", {"gb2312", "gb2312-hanzi", "gbk", "jisx0208", "ksx1001", "all"}, "");
+        job.charset = a.choice("charset", charsetSpec().words, "");
         if (job.charset == "all" && !job.font16s)
             throw UsageError("--charset all needs --source font16s: it names the positions of the dot-matrix font");
     }
     // The set: as given; else a whole Japanese or Korean set's own; else GBK,
     // which holds GB2312.
     if (a.has("set"))
-        job.set = *charSetNamed(a.choice("set", {"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001", "unicode"}, ""));
+        job.set = *charSetNamed(a.choice("set", textSetSpec().words, ""));
     else if (job.charset == "jisx0208" || job.charset == "ksx1001")
         job.set = *charSetNamed(job.charset);
     job.setGiven = a.has("set") || job.set != CharSet::Gbk;
@@ -128,6 +128,26 @@ void readCharacters(const Arguments &a, BuildJob &job)
     } else if (a.has("text")) {
         job.text = a.value("text");
     }
+}
+
+OptionSpec sourceSpec()
+{
+    return {.name = "source", .words = {"ttf", "font16s"}};
+}
+
+OptionSpec fontFileSpec()
+{
+    return {.name = "font-file", .files = {"ttf", "ttc", "otf", "otc", "bdf", "pcf", "pcf.gz"}};
+}
+
+OptionSpec charsetSpec()
+{
+    return {.name = "charset", .words = {"gb2312", "gb2312-hanzi", "gbk", "jisx0208", "ksx1001", "all"}};
+}
+
+OptionSpec textSetSpec()
+{
+    return {.name = "set", .words = {"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001", "unicode"}};
 }
 
 } // namespace dotforge::cli

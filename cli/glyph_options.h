@@ -15,4 +15,12 @@ void readGlyphSource(const Arguments &arguments, BuildJob &job);
 // Exactly one of the four ways to give the characters.
 void readCharacters(const Arguments &arguments, BuildJob &job);
 
+// The command table's entries of the options read here that take words or a
+// font file, with what the shell offers: --source, --font-file, --charset and
+// --set (as build reads a text in it).
+OptionSpec sourceSpec();
+OptionSpec fontFileSpec();
+OptionSpec charsetSpec();
+OptionSpec textSetSpec();
+
 } // namespace dotforge::cli

@@ -94,11 +94,14 @@ FileFormat chooseFormat(
         format = FileFormat::Lvgl;
     else if (optionValue == "lvgl-bin" && output)
         format = FileFormat::LvglBin;
-    else if (!optionValue.empty())
-        throw UsageError("invalid argument '" + optionValue + "' for '--" + optionName + "' (valid: zmb, asm"
-            + (output ? ", c, bdf, lvgl, lvgl-bin, grid)" : ")"));
-    else
+    else if (!optionValue.empty()) {
+        std::string valid;
+        for (const std::string &word : formatSpec(optionName, output).words)
+            valid += (valid.empty() ? "" : ", ") + word;
+        throw UsageError("invalid argument '" + optionValue + "' for '--" + optionName + "' (valid: " + valid + ")");
+    } else {
         format = formatOfName(path);
+    }
     if (!format)
         throw UsageError("cannot tell the format of '" + path + "' from its name; use --" + optionName);
     if (!output && (*format == FileFormat::CSource || *format == FileFormat::CHeader))
@@ -106,6 +109,13 @@ FileFormat chooseFormat(
     if (!output && *format == FileFormat::Bdf)
         throw UsageError("'" + path + "' is a BDF font, read as a glyph source only: build --font-file " + path);
     return *format;
+}
+
+OptionSpec formatSpec(const std::string &optionName, bool output)
+{
+    if (!output)
+        return {.name = optionName, .words = {"zmb", "asm"}};
+    return {.name = optionName, .words = {"zmb", "asm", "c", "bdf", "lvgl", "lvgl-bin", "grid"}};
 }
 
 std::string libraryName(const std::optional<std::string> &given, const std::string &path, FileFormat format)
@@ -225,7 +235,7 @@ GridSpec gridOption(const Arguments &a, FileFormat format, const std::string &ou
         return {};
     }
     GridSpec spec;
-    spec.form = *gridFormNamed(a.choice("grid", {"full", "rom"}, "full"));
+    spec.form = *gridFormNamed(a.choice("grid", gridSpec().words, "full"));
     spec.set = set;
     spec.n = n;
     spec.mode = mode;
@@ -237,6 +247,11 @@ GridSpec gridOption(const Arguments &a, FileFormat format, const std::string &ou
         throw UsageError("a grid image writes its C header beside it as " + gridHeaderPath(output)
             + ": give the image another name (" + std::filesystem::path(output).stem().string() + ".bin)");
     return spec;
+}
+
+OptionSpec gridSpec()
+{
+    return {.name = "grid", .words = {"full", "rom"}};
 }
 
 std::string gridHeaderPath(const std::string &imagePath)

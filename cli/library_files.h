@@ -37,6 +37,9 @@ std::optional<FileFormat> formatOfName(const std::string &path);
 // LVGL, grid) is asked.
 FileFormat chooseFormat(
     const std::string &optionValue, const std::string &path, const std::string &optionName, bool output);
+// The command table's entry of such a format option (--format, --to-format),
+// with the words it takes, for the shell to offer.
+OptionSpec formatSpec(const std::string &optionName, bool output);
 
 // The C identifier prefix or BDF family name of an output file: `given` (the
 // value of --name, for C output only, a C identifier) or else made from the
@@ -96,6 +99,8 @@ struct LibrarySource {
 // when --grid or --header is given.
 GridSpec gridOption(const Arguments &arguments, FileFormat format, const std::string &output,
     const std::string &formatOption, CharSet set, int n, Mode mode, bool latin);
+// Its entry of --grid in the command table, with the forms for the shell.
+OptionSpec gridSpec();
 // The C header that goes with a grid image: the image's name with ".h" in
 // place of its extension.
 std::string gridHeaderPath(const std::string &imagePath);

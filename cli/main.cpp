@@ -19,47 +19,6 @@ using namespace dotforge::cli;
 
 namespace {
 
-// In the order of the tool's help.
-const Command *const kCommands[]
-    = {&kBuildCommand, &kCollectCommand, &kConvertCommand, &kDumpCommand, &kFindLayoutCommand, &kProofCommand};
-
-const char *const kHelpStart = R"(Usage: dotforge-cli COMMAND [OPTION]...
-Build, convert and show dot-matrix font libraries (.ZMB, .ASM, C source)
-without a window, from a few phrases to whole character sets.
-
-Commands:
-)";
-
-const char *const kHelpEnd = R"(
-Run 'dotforge-cli COMMAND --help' for the options of a command. build,
-convert, dump and proof take --profile NAME, a named controller layout
-(rows-msb, pages-lsb, columns-msb ...); their help lists the controllers.
-
-  -h, --help     display this help and exit
-      --version  output version information and exit
-
-Exit status: 0 on success, 1 on bad usage (and for 'build --check' a file
-that differs, for 'collect --strict' a character outside the set), 2 when an
-input or output file cannot be read or written; an output file is then left
-as it was.
-)";
-
-// The tool's help: every command with its summary in a column.
-std::string toolHelp()
-{
-    constexpr std::size_t kNameWidth = 9;
-    const std::string indent(2 + kNameWidth + 2, ' ');
-    std::string out = kHelpStart;
-    for (const Command *command : kCommands) {
-        const std::string name = command->name;
-        out += "  " + name + std::string(kNameWidth - std::min(kNameWidth, name.size()), ' ') + "  ";
-        for (const char *c = command->summary; *c; ++c)
-            out += *c == '\n' ? "\n" + indent : std::string(1, *c);
-        out += '\n';
-    }
-    return out + kHelpEnd;
-}
-
 // Runs what the words ask. `usageHint` is where a usage error points to: the
 // command's own help once it is known.
 int run(const std::vector<std::string> &words, std::string &usageHint)
@@ -75,9 +34,9 @@ int run(const std::vector<std::string> &words, std::string &usageHint)
         std::cout << kToolName << '\n';
         return kExitOk;
     }
-    const auto found = std::find_if(
-        std::begin(kCommands), std::end(kCommands), [&name](const Command *c) { return name == c->name; });
-    if (found == std::end(kCommands)) {
+    const auto table = commands();
+    const auto found = std::find_if(table.begin(), table.end(), [&name](const Command *c) { return name == c->name; });
+    if (found == table.end()) {
         if (name.starts_with("-"))
             throw UsageError("unrecognized option '" + name + "'");
         throw UsageError("unknown command '" + name + "'");

@@ -11,11 +11,38 @@ namespace dotforge::cli {
 
 namespace {
 
-// The words of each effect in the order of its values.
-const std::vector<std::string> kRotations{"0", "90", "180", "270"};
-const std::vector<std::string> kFlips{"none", "h", "v"};
-const std::vector<std::string> kSwaps{"none", "lr", "ud"};
-const std::vector<std::string> kDotSizes{"16", "24", "32"};
+// The words of each effect in the order of its values, the dot sizes and the
+// sets of namingOption. They are made on first use: the commands' option
+// tables, made at start-up in files of their own, list them too.
+const std::vector<std::string> &rotationWords()
+{
+    static const std::vector<std::string> kWords{"0", "90", "180", "270"};
+    return kWords;
+}
+
+const std::vector<std::string> &flipWords()
+{
+    static const std::vector<std::string> kWords{"none", "h", "v"};
+    return kWords;
+}
+
+const std::vector<std::string> &swapWords()
+{
+    static const std::vector<std::string> kWords{"none", "lr", "ud"};
+    return kWords;
+}
+
+const std::vector<std::string> &dotSizeWords()
+{
+    static const std::vector<std::string> kWords{"16", "24", "32"};
+    return kWords;
+}
+
+const std::vector<std::string> &namingSetWords()
+{
+    static const std::vector<std::string> kWords{"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001"};
+    return kWords;
+}
 
 // The value of an effect option: the place of its word in `words`.
 template <typename Value>
@@ -57,7 +84,7 @@ int dotSizeOption(const Arguments &a, std::optional<int> fallback)
             throw UsageError("missing --size");
         return *fallback;
     }
-    return std::stoi(a.choice("size", kDotSizes, {}));
+    return std::stoi(a.choice("size", dotSizeWords(), {}));
 }
 
 Mode modeOption(const Arguments &a, const std::string &name, std::optional<Mode> fallback)
@@ -79,25 +106,25 @@ Mode modeOption(const Arguments &a, const std::string &name, std::optional<Mode>
 Effects effectsOption(const Arguments &a)
 {
     Effects e;
-    e.rotation = effectValue<Rotation>(a, "rotate", kRotations);
-    e.flip = effectValue<Flip>(a, "flip", kFlips);
-    e.swap = effectValue<Swap>(a, "swap", kSwaps);
+    e.rotation = effectValue<Rotation>(a, "rotate", rotationWords());
+    e.flip = effectValue<Flip>(a, "flip", flipWords());
+    e.swap = effectValue<Swap>(a, "swap", swapWords());
     return e;
 }
 
 const char *rotationWord(Rotation rotation)
 {
-    return kRotations[std::size_t(rotation)].c_str();
+    return rotationWords()[std::size_t(rotation)].c_str();
 }
 
 const char *flipWord(Flip flip)
 {
-    return kFlips[std::size_t(flip)].c_str();
+    return flipWords()[std::size_t(flip)].c_str();
 }
 
 const char *swapWord(Swap swap)
 {
-    return kSwaps[std::size_t(swap)].c_str();
+    return swapWords()[std::size_t(swap)].c_str();
 }
 
 Layout layoutOption(const Arguments &a, const std::string &modeName, std::optional<Mode> fallback)
@@ -163,7 +190,50 @@ CodeNaming namingOption(const Arguments &a)
         throw UsageError("--set and --variant exclude one another");
     if (a.has("variant"))
         return font16sNaming(*a.integer("variant", 0, 3));
-    return {*charSetNamed(a.choice("set", {"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001"}, "gbk"))};
+    return {*charSetNamed(a.choice("set", namingSetWords(), "gbk"))};
+}
+
+OptionSpec sizeSpec()
+{
+    return {.name = "size", .words = dotSizeWords()};
+}
+
+OptionSpec modeSpec(const std::string &name)
+{
+    return {.name = name, .words = {"A", "B", "C", "D"}};
+}
+
+OptionSpec profileSpec()
+{
+    OptionSpec spec{.name = "profile"};
+    for (const LayoutProfile &p : layoutProfiles())
+        spec.words.push_back(p.name);
+    return spec;
+}
+
+OptionSpec rotateSpec()
+{
+    return {.name = "rotate", .words = rotationWords()};
+}
+
+OptionSpec flipSpec()
+{
+    return {.name = "flip", .words = flipWords()};
+}
+
+OptionSpec swapSpec()
+{
+    return {.name = "swap", .words = swapWords()};
+}
+
+OptionSpec namingSetSpec()
+{
+    return {.name = "set", .words = namingSetWords()};
+}
+
+OptionSpec variantSpec()
+{
+    return {.name = "variant", .words = {"0", "1", "2", "3"}};
 }
 
 } // namespace dotforge::cli

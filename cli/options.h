@@ -51,4 +51,16 @@ CodeNaming namingOption(const Arguments &arguments);
 // The block of --help that lists the controller layouts.
 std::string profilesHelp();
 
+// The command table's entries of the options above, with the words that the
+// readings above take, for the shell to offer: --size, a mode option (--mode,
+// --from, --to), --profile, the effects, --set and --variant of namingOption.
+OptionSpec sizeSpec();
+OptionSpec modeSpec(const std::string &name);
+OptionSpec profileSpec();
+OptionSpec rotateSpec();
+OptionSpec flipSpec();
+OptionSpec swapSpec();
+OptionSpec namingSetSpec();
+OptionSpec variantSpec();
+
 } // namespace dotforge::cli

@@ -17,32 +17,35 @@ namespace dotforge::cli {
 
 namespace {
 
+const std::vector<std::string> kEffectsAt{"save", "render"};
+const std::vector<std::string> kKeys{"code", "unicode"};
+
 const std::vector<OptionSpec> kBuildOptions{
-    {"size"},
-    {"source"},
-    {"font16s"},
-    {"variant"},
+    sizeSpec(),
+    sourceSpec(),
+    {.name = "font16s", .files = kAnyFile},
+    variantSpec(),
     {"font"},
-    {"font-file"},
+    fontFileSpec(),
     {"point-size"},
-    {"mode"},
-    {"profile"},
-    {"rotate"},
-    {"flip"},
-    {"swap"},
-    {"effects-at"},
+    modeSpec("mode"),
+    profileSpec(),
+    rotateSpec(),
+    flipSpec(),
+    swapSpec(),
+    {.name = "effects-at", .words = kEffectsAt},
     {"text"},
-    {"text-file"},
+    {.name = "text-file", .files = kAnyFile},
     {"codes"},
-    {"charset"},
-    {"set"},
-    {"key"},
+    charsetSpec(),
+    textSetSpec(),
+    {.name = "key", .words = kKeys},
     {"latin", false, 0, {"all"}},
-    {"grid"},
+    gridSpec(),
     {"header", false},
-    {"format"},
+    formatSpec("format", true),
     {"name"},
-    {"output", true, 'o'},
+    {.name = "output", .shortName = 'o', .files = kLibraryOutputs},
     {"check", false},
     {"report", false},
     {"jobs"},
@@ -218,7 +221,7 @@ BuildJob buildJob(const Arguments &a)
     const Layout layout = layoutOption(a, "mode", Mode::A);
     job.mode = layout.mode;
     job.effects = layout.effects;
-    job.effectsAtRender = a.choice("effects-at", {"save", "render"}, "save") == "render";
+    job.effectsAtRender = a.choice("effects-at", kEffectsAt, "save") == "render";
 
     readCharacters(a, job);
 
@@ -254,9 +257,8 @@ BuildJob buildJob(const Arguments &a)
     job.grid = gridOption(
         a, job.format, job.output, "format", gridSetOf(job), job.size, job.mode, job.latin != BuildJob::Latin::None);
     const bool codePoints = job.set == CharSet::Unicode && cOutput;
-    job.key = a.choice("key", {"code", "unicode"}, codePoints ? "unicode" : "code") == "unicode"
-        ? BuildJob::Key::Unicode
-        : BuildJob::Key::Code;
+    job.key = a.choice("key", kKeys, codePoints ? "unicode" : "code") == "unicode" ? BuildJob::Key::Unicode
+                                                                                   : BuildJob::Key::Code;
     if (codePoints && job.key == BuildJob::Key::Code)
         throw UsageError(
             "--key code needs two-byte codes: with --set unicode the codes are code points (--key unicode)");

@@ -25,10 +25,12 @@ namespace dotforge::cli {
 
 namespace {
 
+const std::vector<std::string> kCharsets{"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001", "unicode"};
+
 const std::vector<OptionSpec> kCollectOptions{
-    {"charset"},
+    {.name = "charset", .words = kCharsets},
     {"strict", false},
-    {"output", true, 'o'},
+    {.name = "output", .shortName = 'o', .files = kAnyFile},
     {"help", false, 'h'},
 };
 
@@ -207,8 +209,7 @@ int runCollect(const Arguments &a)
     if (a.positionals().empty())
         throw UsageError("no input: give the files or folders to collect from");
     Collection collection;
-    collection.set
-        = *charSetNamed(a.choice("charset", {"gb2312", "gbk", "gbt12345", "jisx0208", "ksx1001", "unicode"}, "gb2312"));
+    collection.set = *charSetNamed(a.choice("charset", kCharsets, "gb2312"));
     const bool strict = a.has("strict");
     if (a.has("output") && a.value("output").empty())
         throw UsageError("-o needs a file name");
@@ -231,6 +232,6 @@ int runCollect(const Arguments &a)
 const Command kCollectCommand{"collect",
     "gather the characters a product shows from its sources, check them\nagainst a character set and write them as one "
     "line for build",
-    kCollectOptions, kCollectHelp, false, runCollect};
+    kCollectOptions, kCollectHelp, false, runCollect, {kAnyFile}};
 
 } // namespace dotforge::cli

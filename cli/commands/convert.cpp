@@ -23,19 +23,19 @@ namespace dotforge::cli {
 namespace {
 
 const std::vector<OptionSpec> kConvertOptions{
-    {"size"},
-    {"from"},
-    {"to"},
-    {"profile"},
-    {"rotate"},
-    {"flip"},
-    {"swap"},
-    {"format"},
-    {"to-format"},
+    sizeSpec(),
+    modeSpec("from"),
+    modeSpec("to"),
+    profileSpec(),
+    rotateSpec(),
+    flipSpec(),
+    swapSpec(),
+    formatSpec("format", false),
+    formatSpec("to-format", true),
     {"name"},
-    {"set"},
-    {"variant"},
-    {"grid"},
+    namingSetSpec(),
+    variantSpec(),
+    gridSpec(),
     {"header", false},
     {"help", false, 'h'},
 };
@@ -192,6 +192,6 @@ int runConvert(const Arguments &a)
 } // namespace
 
 const Command kConvertCommand{"convert", "re-lay a .ZMB or .ASM library for another byte layout mode", kConvertOptions,
-    kConvertHelp, true, runConvert};
+    kConvertHelp, true, runConvert, {kLibraryFiles, kLibraryOutputs}};
 
 } // namespace dotforge::cli

@@ -22,15 +22,15 @@ namespace dotforge::cli {
 namespace {
 
 const std::vector<OptionSpec> kDumpOptions{
-    {"size"},
-    {"mode"},
-    {"profile"},
-    {"rotate"},
-    {"flip"},
-    {"swap"},
-    {"format"},
-    {"set"},
-    {"variant"},
+    sizeSpec(),
+    modeSpec("mode"),
+    profileSpec(),
+    rotateSpec(),
+    flipSpec(),
+    swapSpec(),
+    formatSpec("format", false),
+    namingSetSpec(),
+    variantSpec(),
     {"help", false, 'h'},
 };
 
@@ -84,7 +84,7 @@ int runDump(const Arguments &a)
 
 } // namespace
 
-const Command kDumpCommand{
-    "dump", "print the glyphs of a library as rows of '#' and '.'", kDumpOptions, kDumpHelp, true, runDump};
+const Command kDumpCommand{"dump", "print the glyphs of a library as rows of '#' and '.'", kDumpOptions, kDumpHelp,
+    true, runDump, {kLibraryFiles}};
 
 } // namespace dotforge::cli

@@ -25,15 +25,15 @@ namespace dotforge::cli {
 namespace {
 
 const std::vector<OptionSpec> kFindLayoutOptions{
-    {"size"},
+    sizeSpec(),
     {"bytes"},
-    {"bytes-file"},
-    {"glyph"},
+    {.name = "bytes-file", .files = kAnyFile},
+    {.name = "glyph", .files = kAnyFile},
     {"text"},
     {"codes"},
-    {"source"},
-    {"font16s"},
-    {"variant"},
+    sourceSpec(),
+    {.name = "font16s", .files = kAnyFile},
+    variantSpec(),
     {"font"},
     {"point-size"},
     {"help", false, 'h'},

@@ -27,17 +27,17 @@ namespace dotforge::cli {
 namespace {
 
 const std::vector<OptionSpec> kProofOptions{
-    {"size"},
-    {"mode"},
-    {"profile"},
-    {"rotate"},
-    {"flip"},
-    {"swap"},
-    {"format"},
+    sizeSpec(),
+    modeSpec("mode"),
+    profileSpec(),
+    rotateSpec(),
+    flipSpec(),
+    swapSpec(),
+    formatSpec("format", false),
     {"bytes", false},
-    {"set"},
-    {"variant"},
-    {"output", true, 'o'},
+    namingSetSpec(),
+    variantSpec(),
+    {.name = "output", .shortName = 'o', .files = {"pdf", "png"}},
     {"help", false, 'h'},
 };
 
@@ -318,6 +318,6 @@ int runProof(const Arguments &a)
 } // namespace
 
 const Command kProofCommand{"proof", "draw a proof sheet (PDF or PNG) of a library as a display shows it",
-    kProofOptions, kProofHelp, true, runProof};
+    kProofOptions, kProofHelp, true, runProof, {kLibraryFiles}};
 
 } // namespace dotforge::cli
