@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts Dotforge, or runs the whole test suite.
 #
-#   ./dotforge.sh start   install what is missing, build, start the window
-#   ./dotforge.sh test    install what is missing, build, run every test (CTest)
+#   ./dotforge.sh start     install what is missing, build, start the window
+#   ./dotforge.sh test      install what is missing, build, run every test (CTest)
+#   ./dotforge.sh package   install what is missing, build for /usr with Debian's
+#                           flags, make the Debian package BUILD_DIR/dotforge_*.deb
 #
 # Installing needs root (or sudo) on Debian 12. BUILD_DIR chooses the build folder
-# (default: ./build); the window runs in BUILD_DIR/run, which holds "Font16s".
+# (default: ./build); the window runs in BUILD_DIR/run, which holds "Font16s". The
+# package is built in BUILD_DIR/package.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -30,6 +33,13 @@ test_packages=(
     clang libclang-rt-14-dev       # tests: the fuzz targets
     clang-format                   # tests: the tree is formatted with .clang-format
     gcc-arm-none-eabi              # tests: C output built for a Cortex-M0
+    desktop-file-utils appstream   # tests: the installed desktop entry and metadata validate
+    man-db bash-completion         # tests: the manual pages render, the completion completes
+    lintian                        # tests: the Debian package (with DOTFORGE_PACKAGE_TEST=1)
+)
+# What making the Debian package needs besides the build.
+package_packages=(
+    dpkg-dev                       # dpkg-buildflags, dpkg-shlibdeps
 )
 
 # Installs those of the packages given that are missing.
@@ -72,12 +82,24 @@ start)
     exec "$build/app/dotforge"
     ;;
 test)
-    install_missing "${packages[@]}" "${test_packages[@]}"
+    install_missing "${packages[@]}" "${test_packages[@]}" "${package_packages[@]}"
     build_all
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
     ;;
+package)
+    install_missing "${packages[@]}" "${package_packages[@]}"
+    # Debian's build flags with every hardening option; the file prefix map
+    # they carry names this folder, so that the binaries do not hold its path.
+    flags() { (cd "$here" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"); }
+    cmake -S "$here" -B "$build/package" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF \
+        -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
+    cmake --build "$build/package" -j "$jobs"
+    (cd "$build/package" && cpack -G DEB)
+    mv "$build"/package/dotforge_*.deb "$build/"
+    ls "$build"/dotforge_*.deb
+    ;;
 *)
-    echo "usage: $0 start|test" >&2
+    echo "usage: $0 start|test|package" >&2
     exit 1
     ;;
 esac
