@@ -44,10 +44,11 @@ usr/share/icons/hicolor/scalable/apps/dotforge.svg
 usr/share/man/man1/dotforge-cli.1.gz
 usr/share/man/man1/dotforge.1.gz
 usr/share/metainfo/org.dotforge.Dotforge.metainfo.xml"
-installed="$(cd "$dest" && find . -type f -o -type l | sed 's|^\./||' | grep -v '^usr/lib[^/]*/cmake/Dotforge/' | sort)"
+installed="$(cd "$dest" && find . -type f -o -type l | sed 's|^\./||' | grep -vE '^usr/lib(/[^/]+)?/cmake/Dotforge/' | sort)"
 [ "$installed" = "$(sort <<<"$expected")" ] || fail "installed files differ from the expected ones:
 $(diff <(sort <<<"$expected") <(echo "$installed"))"
-ls "$usr"/lib*/cmake/Dotforge/DotforgeConfig.cmake >/dev/null 2>&1 || fail "the CMake package is not in lib/cmake/Dotforge"
+ls "$usr"/lib/cmake/Dotforge/DotforgeConfig.cmake "$usr"/lib/*/cmake/Dotforge/DotforgeConfig.cmake 2>/dev/null | grep -q . ||
+    fail "the CMake package is not in lib/cmake/Dotforge"
 for program in dotforge dotforge-cli; do
     [ -x "$usr/bin/$program" ] || fail "bin/$program is not executable"
 done
