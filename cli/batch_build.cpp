@@ -351,6 +351,18 @@ template <typename Step> auto step(const std::string &failure, Step &&run) -> de
     }
 }
 
+// "Font16s" was looked for at `places` and is at none of them.
+std::string notFoundAt(const std::vector<std::string> &places)
+{
+    std::string text = "not found at ";
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        if (i)
+            text += i + 1 < places.size() ? ", " : " or ";
+        text += places[i].starts_with('/') ? places[i] : "./" + places[i];
+    }
+    return text + " (--font16s PATH names it)";
+}
+
 // The point size to draw at, the face or font file checked: a missing face is
 // a usage error, a font file that cannot be read an input error.
 int resolvedPointSize(const BuildJob &o)
@@ -370,6 +382,8 @@ GlyphRecipe recipeOf(const BuildJob &o)
     recipe.face = o.face;
     recipe.set = librarySet(o);
     recipe.pointSize = o.font16s ? o.pointSize.value_or(defaultPointSize(o.size)) : resolvedPointSize(o);
+    if (o.font16s && o.font16sPath.empty())
+        throw InputError("cannot open Font16s: " + notFoundAt(o.font16sPlaces));
     if (o.font16s)
         recipe.font16sBytes = step("cannot open " + o.font16sPath, [&o] {
             InputFile file(o.font16sPath);

@@ -15,7 +15,10 @@ namespace dotforge::cli {
 struct BuildJob {
     int size = 16;
     bool font16s = false; // the dot-matrix source instead of TrueType
+    // The dot-matrix font file: as --font16s gives it, else the first of
+    // font16sPlaces that holds one ("" when none does; core/program_folders.h).
     std::string font16sPath = "Font16s";
+    std::vector<std::string> font16sPlaces;
     int variant = 0; // 0 simplified, 1 traditional, 2 Japanese, 3 Korean
     std::string face = "宋体"; // or, with fontFile, the font file's absolute path
     bool fontFile = false; // `face` is a path

@@ -5,6 +5,7 @@
 #include "core/charsets.h"
 #include "core/gbk.h"
 #include "core/hex.h"
+#include "core/program_folders.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -79,9 +80,15 @@ void readGlyphSource(const Arguments &a, BuildJob &job)
             throw UsageError(
                 std::string("--") + option + " applies to --source " + (job.font16s ? "ttf" : "font16s") + " only");
     }
-    job.font16sPath = a.value("font16s", "Font16s");
-    if (job.font16sPath.empty())
-        throw UsageError("--font16s needs a file name");
+    if (a.has("font16s")) {
+        job.font16sPath = a.value("font16s");
+        if (job.font16sPath.empty())
+            throw UsageError("--font16s needs a file name");
+    } else if (job.font16s) {
+        const Font16sSearch search = findFont16s(".", processEnvironment(), mayExist);
+        job.font16sPath = search.found;
+        job.font16sPlaces = search.places;
+    }
     job.variant = a.integer("variant", 0, 3).value_or(0);
     job.face = a.value("font", job.face);
     if (job.face.empty())

@@ -1,6 +1,7 @@
 #include "workspace/workspace.h"
 
 #include "core/io_error.h"
+#include "core/program_folders.h"
 
 #include <filesystem>
 
@@ -17,22 +18,33 @@ std::string absolutePath(const std::string &path)
 }
 
 // The error of one of the program's own files, naming the file and so the
-// folder it was looked for in: "File not found: "/home/li/lcd/Font16s"". Only
-// the run-time texts get the name; an error with a text of its own (a link or
-// a pipe in the file's place, another Dotforge holding the store) says more.
-IoError namingFile(const IoError &error, const std::string &path)
+// folder it was looked for in: "File not found: "/home/li/lcd/Font16s"", or
+// each place a file that is nowhere was looked for, in order. Only the
+// run-time texts get the names; an error with a text of its own (a link or a
+// pipe in the file's place, another Dotforge holding the store) says more.
+IoError namingFiles(const IoError &error, const std::vector<std::string> &paths)
 {
     if (error.what() != IoError::textFor(error.code()))
         return error;
-    return IoError(error.code(), std::string(error.what()) + ": \"" + absolutePath(path) + "\"");
+    std::string text = std::string(error.what()) + ": ";
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        text += (i ? ", \"" : "\"") + absolutePath(paths[i]) + "\"";
+    return IoError(error.code(), text);
+}
+
+IoError namingFile(const IoError &error, const std::string &path)
+{
+    return namingFiles(error, {path});
 }
 
 } // namespace
 
-Workspace::Workspace(Prompts &prompts, Rasterizer &rasterizer, std::string workDir)
+Workspace::Workspace(
+    Prompts &prompts, Rasterizer &rasterizer, std::string workDir, std::vector<std::string> font16sPlaces)
     : m_prompts(prompts)
     , m_rasterizer(rasterizer)
     , m_workDir(std::move(workDir))
+    , m_font16sPlaces(std::move(font16sPlaces))
 {
 }
 
@@ -68,7 +80,9 @@ void Workspace::showError(const std::exception &error)
 // usable: without "Font16s" the TrueType source works and the dot-matrix source
 // stays disabled; without a store the library commands fail until New manages
 // to create it: with the reason when another Dotforge holds "JQT.TMP" in this
-// folder, otherwise (a read-only folder) with "I/O error 103".
+// folder, otherwise (a read-only folder) with "I/O error 103". "Font16s" is
+// opened at the first of its places where there is something; found nowhere,
+// the message names every place.
 void Workspace::FormCreate()
 {
     m_codeTable.reset();
@@ -79,10 +93,13 @@ void Workspace::FormCreate()
     } catch (const IoError &e) {
         showError(e);
     }
+    const std::vector<std::string> places
+        = m_font16sPlaces.empty() ? std::vector<std::string>{workPath("Font16s")} : m_font16sPlaces;
+    const std::string found = firstFound(places, mayExist);
     try {
-        m_codeTable.openFontFile(workPath("Font16s"));
+        m_codeTable.openFontFile(found.empty() ? places.front() : found);
     } catch (const IoError &e) {
-        showError(namingFile(e, workPath("Font16s")));
+        showError(found.empty() ? namingFiles(e, places) : namingFile(e, found));
     }
     // The store was just created (or could not be): New need not create it again.
     run([this] { chooseDotSize(16, false); });

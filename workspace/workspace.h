@@ -70,8 +70,11 @@ struct EditorAccess; // tests/support/test_workspace.h
 
 class Workspace {
 public:
-    // workDir: the working folder ("JQT.TMP", "Font16s", "JQT1.Tmp" live there).
-    Workspace(Prompts &prompts, Rasterizer &rasterizer, std::string workDir);
+    // workDir: the working folder, where the window writes "JQT.TMP" and
+    // "JQT1.Tmp". font16sPlaces: where start-up looks for "Font16s", in order
+    // (core/program_folders.h); none: in the working folder.
+    Workspace(
+        Prompts &prompts, Rasterizer &rasterizer, std::string workDir, std::vector<std::string> font16sPlaces = {});
     ~Workspace();
     Workspace(const Workspace &) = delete;
     Workspace &operator=(const Workspace &) = delete;
@@ -323,6 +326,7 @@ private:
     Prompts &m_prompts;
     Rasterizer &m_rasterizer;
     std::string m_workDir;
+    std::vector<std::string> m_font16sPlaces;
     WorkspaceListener *m_listener = nullptr;
     Documents m_documents;
 };

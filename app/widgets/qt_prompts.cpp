@@ -190,9 +190,9 @@ void useChineseLocale()
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 }
 
-QtPrompts::QtPrompts(QWidget *owner, QString workDir)
+QtPrompts::QtPrompts(QWidget *owner, QString dialogFolder)
     : m_owner(owner)
-    , m_workDir(std::move(workDir))
+    , m_dialogFolder(std::move(dialogFolder))
 {
 }
 
@@ -266,7 +266,7 @@ std::optional<FileChoice> QtPrompts::runFileDialog(const FileDialogSpec &spec, b
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     QString dir = qs(spec.initialDir.empty() ? std::string(".") : spec.initialDir);
     if (QDir::isRelativePath(dir))
-        dir = QDir(m_workDir).filePath(dir);
+        dir = QDir(m_dialogFolder).filePath(dir);
     dialog.setDirectory(QDir::cleanPath(dir));
 
     const QStringList filters = qtNameFilters(spec.filter);

@@ -33,9 +33,9 @@ void useChineseLocale();
 
 class QtPrompts : public Prompts {
 public:
-    // owner: the main window, which owns the dialogs; workDir: the folder that
-    // relative initial directories start from.
-    QtPrompts(QWidget *owner, QString workDir);
+    // owner: the main window, which owns the dialogs; dialogFolder: the folder
+    // that relative initial directories start from.
+    QtPrompts(QWidget *owner, QString dialogFolder);
     ~QtPrompts() override;
 
     Answer ask(BoxKind kind, const std::string &text, Buttons buttons) override;
@@ -52,7 +52,7 @@ private:
     std::optional<FileChoice> runFileDialog(const FileDialogSpec &spec, bool save);
 
     QWidget *m_owner;
-    QString m_workDir;
+    QString m_dialogFolder;
     QPointer<QWidget> m_helpWindow;
 };
 

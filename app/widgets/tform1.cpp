@@ -252,23 +252,23 @@ private:
     bool m_confirmOnLeave = false;
 };
 
-TForm1::TForm1(QWidget *parent)
-    : TForm1(QStringLiteral("."), nullptr, parent)
+TForm1::TForm1(const WindowFolders &folders, QWidget *parent)
+    : TForm1(folders, nullptr, parent)
 {
 }
 
 TForm1::TForm1(const QString &workDir, Prompts &prompts, QWidget *parent)
-    : TForm1(workDir, &prompts, parent)
+    : TForm1(foldersIn(workDir), &prompts, parent)
 {
 }
 
-TForm1::TForm1(const QString &workDir, Prompts *prompts, QWidget *parent)
+TForm1::TForm1(const WindowFolders &folders, Prompts *prompts, QWidget *parent)
     : QMainWindow(parent,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_ownPrompts(prompts ? nullptr : std::make_unique<QtPrompts>(this, QDir(workDir).absolutePath()))
+    , m_ownPrompts(prompts ? nullptr : std::make_unique<QtPrompts>(this, folders.dialogs))
     , m_prompts(prompts ? prompts : m_ownPrompts.get())
-    , m_ws(std::make_unique<Workspace>(*m_prompts, m_rasterizer, workDir.toStdString()))
+    , m_ws(std::make_unique<Workspace>(*m_prompts, m_rasterizer, folders.work.toStdString(), folders.font16sPlaces))
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(qs(m_ws->controls().caption));

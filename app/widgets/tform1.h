@@ -4,6 +4,7 @@
 // then brings the widgets in step with the state. The window holds no rule of
 // the program.
 
+#include "app/widgets/window_folders.h"
 #include "render/freetype_rasterizer.h"
 #include "workspace/workspace.h"
 
@@ -36,9 +37,9 @@ class SG2Grid;
 class TForm1 : public QMainWindow, private WorkspaceListener {
     Q_OBJECT
 public:
-    // The program's window: the working folder is the current one, the
-    // prompts are real boxes and dialogs.
-    explicit TForm1(QWidget *parent = nullptr);
+    // The program's window in the folders chosen at start-up; the prompts are
+    // real boxes and dialogs.
+    explicit TForm1(const WindowFolders &folders, QWidget *parent = nullptr);
     // A window working in `workDir` with the given prompts (tests).
     TForm1(const QString &workDir, Prompts &prompts, QWidget *parent = nullptr);
     ~TForm1() override;
@@ -55,7 +56,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    TForm1(const QString &workDir, Prompts *prompts, QWidget *parent);
+    TForm1(const WindowFolders &folders, Prompts *prompts, QWidget *parent);
 
     // Building the window.
     void createMenus();

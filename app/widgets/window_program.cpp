@@ -3,6 +3,7 @@
 #include "app/widgets/icons.h"
 #include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
+#include "app/widgets/window_folders.h"
 #include "print/widgets/txprint.h"
 #include "render/widgets/ui_fonts.h"
 
@@ -64,8 +65,9 @@ int runWindowProgram(int argc, char *argv[], const std::function<void(QWidget &)
     installQtTranslation();
 
     // The help file "JQT.HLP" is the workspace's; creating the window runs start-up.
-    TForm1 form;
-    TXPrint print(form.workspace(), &form);
+    const WindowFolders folders = startUpFolders();
+    TForm1 form(folders);
+    TXPrint print(form.workspace(), &form, folders.dialogs.toStdString());
     form.setPrintDialog(&print);
     form.show();
     if (shown)

@@ -61,7 +61,11 @@ then N codes).
 Glyphs:
       --size 16|24|32          dot size (default 16)
       --source ttf|font16s     glyph source (default ttf; font16s at size 16 only)
-      --font16s PATH           the dot-matrix font file (default ./Font16s)
+      --font16s PATH           the dot-matrix font file (default: the first
+                                 found of ./Font16s, then dotforge/Font16s
+                                 under $XDG_DATA_HOME (else ~/.local/share)
+                                 and under each folder of $XDG_DATA_DIRS (else
+                                 /usr/local/share:/usr/share))
       --variant 0|1|2|3        its variant: simplified, traditional, Japanese,
                                  Korean (default 0); a code outside it (both
                                  bytes A1 to FE, up to F9FB, FAA2, F3FE, FDFE)

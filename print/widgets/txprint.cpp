@@ -11,12 +11,12 @@
 
 namespace dotforge {
 
-TXPrint::TXPrint(Workspace &ws, QWidget *parent)
+TXPrint::TXPrint(Workspace &ws, QWidget *parent, const std::string &printFolder)
     : QDialog(parent,
         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_ws(ws)
-    , m_painter(ws.workPath("."))
+    , m_painter(printFolder.empty() ? ws.workPath(".") : printFolder)
 {
     setWindowTitle(QStringLiteral("打印小字库"));
     QFont font(QStringLiteral("宋体"));

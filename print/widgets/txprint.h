@@ -18,7 +18,8 @@ namespace dotforge {
 class TXPrint : public QDialog {
     Q_OBJECT
 public:
-    explicit TXPrint(Workspace &ws, QWidget *parent = nullptr);
+    // printFolder: where a print to a file goes; by default the working folder.
+    explicit TXPrint(Workspace &ws, QWidget *parent = nullptr, const std::string &printFolder = {});
 
     PagePainter &pagePainter() { return m_painter; }
 

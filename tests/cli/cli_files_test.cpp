@@ -435,3 +435,59 @@ TEST(CliFiles, FileSizeLimitIsAFileTooLargeError)
 }
 
 } // namespace
+
+// Without --font16s the dot-matrix font is looked for in the working folder,
+// then as dotforge/Font16s under $XDG_DATA_HOME and each folder of
+// $XDG_DATA_DIRS. Found there, a build gives the bytes of --font16s naming the
+// file it found (C output records that path); found nowhere, the message names
+// every place.
+TEST(CliFiles, Font16sIsLookedForInTheWorkingAndDataFolders)
+{
+    TempDir dir;
+    for (const char *folder : {"empty", "home", "work", "shared/dotforge", "found", "given"})
+        std::filesystem::create_directories(dir.path() / folder);
+    const std::string installed = dir.file("shared/dotforge/Font16s");
+    std::filesystem::copy_file(font16sPath(), installed);
+    std::filesystem::create_symlink(font16sPath(), dir.file("work/Font16s"));
+    const std::string home = "HOME=" + dir.file("home");
+    const std::string none = dir.file("none");
+    struct Row {
+        const char *what;
+        std::vector<std::string> env;
+        std::string folder;
+        std::string found;
+    };
+    const Row rows[] = {
+        {"second of XDG_DATA_DIRS", {home, "XDG_DATA_HOME=", "XDG_DATA_DIRS=" + none + ":" + dir.file("shared")},
+            dir.file("empty"), installed},
+        {"XDG_DATA_HOME", {home, "XDG_DATA_HOME=" + dir.file("shared"), "XDG_DATA_DIRS=" + none}, dir.file("empty"),
+            installed},
+        {"working folder first", {home, "XDG_DATA_DIRS=" + dir.file("shared")}, dir.file("work"), "Font16s"},
+    };
+    for (const Row &row : rows) {
+        for (const char *type : {"ZMB", "c"}) {
+            SCOPED_TRACE(std::string(row.what) + " " + type);
+            const std::string found = dir.file(std::string("found/font.") + type);
+            const std::string given = dir.file(std::string("given/font.") + type);
+            const CliEnvironment env{{}, row.env, std::nullopt, row.folder};
+            std::vector<std::string> args{
+                "build", "--source", "font16s", "--variant", "1", "--text", "汉字", "-o", found};
+            const CliRun run = runCli(args, env);
+            ASSERT_EQ(run.status, 0) << run.err;
+            args.back() = given;
+            args.insert(args.begin() + 1, {"--font16s", row.found});
+            ASSERT_EQ(runCli(args, env).status, 0);
+            EXPECT_EQ(readFile(found), readFile(given));
+            if (type == std::string("c")) {
+                EXPECT_NE(readFile(found).find("--font16s " + row.found + " "), std::string::npos);
+            }
+        }
+    }
+    const CliRun run = runCli({"build", "--source", "font16s", "--text", "字", "-o", dir.file("x.ZMB")},
+        CliEnvironment{{"XDG_DATA_HOME"}, {home, "XDG_DATA_DIRS=" + none + "/"}, std::nullopt, dir.file("empty")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "dotforge-cli: cannot open Font16s: not found at ./Font16s, " + dir.file("home")
+            + "/.local/share/dotforge/Font16s or " + none + "/dotforge/Font16s (--font16s PATH names it)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.ZMB")));
+}

@@ -28,6 +28,7 @@ struct CliEnvironment {
     std::vector<std::string> drop; // variables removed from the child's environment
     std::vector<std::string> set; // "NAME=value" entries put into it
     std::optional<std::string> input; // standard input: a pipe delivering these bytes (< 64 KiB); else /dev/null
+    std::string folder = {}; // the folder it runs in; else the test's own
 };
 
 // `runUnder`: a command (its full path first) that runs the tool, e.g. as another user.
@@ -71,6 +72,8 @@ inline CliRun runCliUnder(
     } else {
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     }
+    if (!env.folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, env.folder.c_str());
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;

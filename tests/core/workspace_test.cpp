@@ -1,6 +1,7 @@
 // Start-up, close, the store file, file errors, and the grid <-> plane packing.
 
 #include "core/io_error.h"
+#include "core/program_folders.h"
 #include "tests/support/test_workspace.h"
 #include "workspace/workspace.h"
 
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -439,4 +441,145 @@ TEST(StartUp, Font16sThatIsNoFileIsRefused)
         if (writer >= 0)
             ::close(writer);
     }
+}
+
+// Start-up opens "Font16s" at the first of its places where there is
+// something; found nowhere, the message names every place, in order.
+TEST(StartUp, Font16sIsOpenedAtTheFirstPlaceThatHoldsIt)
+{
+    for (const int holder : {0, 2, -1}) {
+        SCOPED_TRACE(holder);
+        TempDir dir;
+        std::vector<std::string> places;
+        for (const char *folder : {"a", "b", "c"}) {
+            fs::create_directory(dir.path() / folder);
+            places.push_back(dir.file(folder) + "/Font16s");
+        }
+        if (holder >= 0)
+            fs::create_symlink(font16sPath(), places[std::size_t(holder)]);
+        ScriptedPrompts prompts;
+        BlankRasterizer raster;
+        Workspace ws(prompts, raster, dir.path().string(), places);
+        ws.FormCreate();
+        EXPECT_EQ(ws.codeTable().hasFontFile(), holder >= 0);
+        EXPECT_EQ(prompts.texts("ioerror"),
+            holder >= 0 ? std::vector<std::string>{}
+                        : std::vector<std::string>{
+                            "File not found: \"" + places[0] + "\", \"" + places[1] + "\", \"" + places[2] + "\""});
+        EXPECT_TRUE(fs::exists(dir.file("JQT.TMP")));
+        ws.FormClose();
+    }
+}
+
+// Where "Font16s" is looked for: the folder the program started in, then
+// dotforge/Font16s under $XDG_DATA_HOME (else ~/.local/share) and under each
+// folder of $XDG_DATA_DIRS (else /usr/local/share:/usr/share). An empty
+// variable or a folder that is not absolute counts as not set; each place is
+// looked at once.
+TEST(ProgramFolders, Font16sLookup)
+{
+    const std::string local = "/usr/local/share/dotforge/Font16s";
+    const std::string usr = "/usr/share/dotforge/Font16s";
+    const std::string home = "/home/li/.local/share/dotforge/Font16s";
+    const std::string data = "/data/dotforge/Font16s";
+    const std::string a = "/a/dotforge/Font16s";
+    const std::string b = "/b/dotforge/Font16s";
+    struct Row {
+        const char *what;
+        std::string start;
+        FolderEnvironment env;
+        std::set<std::string> present;
+        std::vector<std::string> places;
+        std::string found;
+    };
+    const FolderEnvironment li{.home = "/home/li"};
+    const Row rows[] = {
+        {"working folder", "/w", li, {"/w/Font16s", home, usr}, {"/w/Font16s", home, local, usr}, "/w/Font16s"},
+        {"current folder: the bare name", ".", li, {"Font16s"}, {"Font16s", home, local, usr}, "Font16s"},
+        {"XDG_DATA_HOME", "/w", {.home = "/home/li", .dataHome = "/data/"}, {data, usr},
+            {"/w/Font16s", data, local, usr}, data},
+        {"~/.local/share", "/w", li, {home, usr}, {"/w/Font16s", home, local, usr}, home},
+        {"first of XDG_DATA_DIRS", "/w", {.home = "/home/li", .dataDirs = "/a:/b"}, {a, b}, {"/w/Font16s", home, a, b},
+            a},
+        {"second of XDG_DATA_DIRS", "/w", {.home = "/home/li", .dataDirs = "/a:/b"}, {b}, {"/w/Font16s", home, a, b},
+            b},
+        {"/usr/share by default", "/w", li, {usr}, {"/w/Font16s", home, local, usr}, usr},
+        {"empty variables: the defaults", "/w", {.home = "/home/li", .dataHome = "", .dataDirs = ""}, {local},
+            {"/w/Font16s", home, local, usr}, local},
+        {"relative folders, empty entries, repeats", "/w",
+            {.home = "/home/li", .dataHome = "rel", .dataDirs = ":rel:/a/::/home/li/.local/share:/a"}, {},
+            {"/w/Font16s", home, a}, ""},
+        {"no HOME, nothing found", "/w", {}, {}, {"/w/Font16s", local, usr}, ""},
+    };
+    for (const Row &row : rows) {
+        const Font16sSearch search
+            = findFont16s(row.start, row.env, [&row](const std::string &path) { return row.present.count(path) > 0; });
+        EXPECT_EQ(search.places, row.places) << row.what;
+        EXPECT_EQ(search.found, row.found) << row.what;
+    }
+
+    const std::pair<FolderEnvironment, std::string> states[] = {
+        {{.home = "/home/li", .stateHome = "/state/"}, "/state/dotforge"},
+        {li, "/home/li/.local/state/dotforge"},
+        {{.home = "/home/li", .stateHome = ""}, "/home/li/.local/state/dotforge"},
+        {{.home = "/home/li", .stateHome = "rel"}, "/home/li/.local/state/dotforge"},
+        {{}, ""},
+    };
+    for (const auto &[env, folder] : states)
+        EXPECT_EQ(stateFolder(env), folder) << folder;
+}
+
+// The window writes its store in the folder it started in when that takes
+// files, else in $XDG_STATE_HOME/dotforge, made with mode 0700 together with
+// its missing parents; an existing one is used as it is. When that cannot be
+// made, the store's own error names the folder it started in.
+TEST(ProgramFolders, WindowWriteFolder)
+{
+    // Permissions do not stop root's writes: there a read-only folder takes
+    // files, and the rows that need one cannot be checked.
+    bool permissionsStopWrites = false;
+    {
+        TempDir probe;
+        fs::permissions(probe.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        const int fd = ::open(probe.file("x").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+        permissionsStopWrites = fd < 0;
+        if (fd >= 0)
+            ::close(fd);
+    }
+    struct Row {
+        const char *what;
+        bool readOnly;
+        const char *stateHome; // in the test's folder; "file" is a file there
+        const char *made; // "" for the start folder
+    };
+    const Row rows[] = {
+        {"writable", false, "state", ""},
+        {"read-only", true, "state/sub", "state/sub/dotforge"},
+        {"read-only, the state folder is there", true, "kept", "kept/dotforge"},
+        {"read-only, no state folder can be made", true, "file", ""},
+    };
+    for (const Row &row : rows) {
+        if (row.readOnly && !permissionsStopWrites)
+            continue;
+        SCOPED_TRACE(row.what);
+        TempDir dir;
+        const std::string start = dir.file("start");
+        fs::create_directory(start);
+        fs::create_directories(dir.path() / "kept" / "dotforge");
+        fs::permissions(dir.path() / "kept" / "dotforge", fs::perms(0750));
+        writeFile(dir.file("file"), "");
+        if (row.readOnly)
+            fs::permissions(start, fs::perms::owner_read | fs::perms::owner_exec);
+        const FolderEnvironment env{.home = dir.file("home"), .stateHome = dir.file(row.stateHome)};
+        EXPECT_EQ(windowWriteFolder(start, env), *row.made ? dir.file(row.made) : start);
+        EXPECT_EQ(fs::exists(dir.path() / "state"), std::string(row.made).starts_with("state"));
+        EXPECT_EQ(fs::status(dir.path() / "kept" / "dotforge").permissions(), fs::perms(0750));
+        for (const char *made : {"state", "state/sub", "state/sub/dotforge"}) {
+            if (std::string(row.made).starts_with("state")) {
+                EXPECT_EQ(fs::status(dir.path() / made).permissions(), fs::perms(0700)) << made;
+            }
+        }
+    }
+    if (!permissionsStopWrites)
+        GTEST_SKIP() << "running as root, whose writes permissions do not stop: only the writable folder was checked";
 }

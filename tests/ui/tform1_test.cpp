@@ -3,6 +3,7 @@
 
 #include "app/widgets/qt_prompts.h"
 #include "app/widgets/tform1.h"
+#include "app/widgets/window_folders.h"
 #include "editor/widgets/sg2_grid.h"
 #include "library/widgets/dg1_grid.h"
 #include "render/widgets/ui_fonts.h"
@@ -15,7 +16,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -23,6 +27,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -793,6 +798,50 @@ class QtPromptsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The window works in the folder it starts in when that takes files, and
+    // its dialogs start there. Else it writes in $XDG_STATE_HOME/dotforge and
+    // its dialogs start in the documents folder, or without one at home.
+    void startUpFoldersFollowTheStartFolder()
+    {
+        TempDir dir;
+        for (const char *folder : {"start", "home/Documents"})
+            std::filesystem::create_directories(dir.path() / folder);
+        const auto path = [&dir](const char *name) { return QString::fromStdString(dir.file(name)); };
+        struct Restore {
+            QString folder = QDir::currentPath();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            ~Restore()
+            {
+                QDir::setCurrent(folder);
+                for (const char *name : {"HOME", "XDG_STATE_HOME", "XDG_CONFIG_HOME"}) {
+                    if (env.contains(name))
+                        qputenv(name, env.value(name).toLocal8Bit());
+                    else
+                        qunsetenv(name);
+                }
+            }
+        } restore;
+        qputenv("HOME", path("home").toLocal8Bit());
+        qputenv("XDG_STATE_HOME", path("state").toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", path("config").toLocal8Bit());
+        QVERIFY(QDir::setCurrent(path("start")));
+
+        const WindowFolders writable = startUpFolders();
+        QCOMPARE(writable.work, QStringLiteral("."));
+        QCOMPARE(writable.dialogs, path("start"));
+        QCOMPARE(writable.font16sPlaces.front(), std::string("Font16s"));
+        QVERIFY(!QFileInfo::exists(path("state")));
+
+        QFile::setPermissions(path("start"), QFile::ReadOwner | QFile::ExeOwner);
+        if (QFile probe(path("start/probe")); probe.open(QIODevice::WriteOnly))
+            QSKIP("running as root, whose writes permissions do not stop: a read-only folder takes files");
+        const WindowFolders readOnly = startUpFolders();
+        QCOMPARE(readOnly.work, path("state/dotforge"));
+        QCOMPARE(readOnly.dialogs, path("home/Documents"));
+        QVERIFY(QDir().rmdir(path("home/Documents")));
+        QCOMPARE(startUpFolders().dialogs, path("home"));
+    }
+
     void nameFilters_data()
     {
         QTest::addColumn<QString>("filter");
