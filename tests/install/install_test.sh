@@ -195,7 +195,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/dotforge" 2>"$tmp
 
 # Once dotforge-cli finds "Font16s" under $XDG_DATA_DIRS/dotforge by itself,
 # set this to 1: the same build then needs no --font16s.
-xdg_lookup=0
+xdg_lookup=1
 if [ "$xdg_lookup" = 1 ]; then
     XDG_DATA_DIRS="$usr/share" XDG_DATA_HOME="$tmp/none" "$cli" build --source font16s --text 中文 -o xdg.ZMB &&
         cmp -s xdg.ZMB font.ZMB || fail "dotforge-cli does not find the installed Font16s in \$XDG_DATA_DIRS"
