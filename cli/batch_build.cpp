@@ -693,17 +693,17 @@ LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const R
 // character maps written at the end.
 LibraryContent drawnAndWrittenLvgl(const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory)
 {
-    LvglFont font;
-    font.n = o.size;
-    font.name = o.name;
+    LvglIndex index{o.size, o.name, {}};
     const HalfGlyphs &half = build.half;
     std::vector<LvglGlyph> halves;
-    for (std::size_t i = 0; i < half.characters.size(); ++i)
+    index.characters.reserve(half.characters.size() + build.keyCodes.size());
+    for (std::size_t i = 0; i < half.characters.size(); ++i) {
         halves.push_back({char32_t(static_cast<unsigned char>(half.characters[i])),
             fromFileOrder(half.glyphs[i], half.box, o.mode), halfWidth(o.size)});
-    font.glyphs = halves;
+        index.characters.push_back({halves.back().codePoint, halves.back().width});
+    }
     for (const std::string &key : build.keyCodes)
-        font.glyphs.push_back({char32_t(codeNumberOf(key)), GlyphPlane{}, o.size});
+        index.characters.push_back({char32_t(codeNumberOf(key)), o.size});
     const LvglBitmapText halfText = lvglBitmapText(halves, 0, halves.size(), o.size);
     StreamedFile<LvglBitmapText> file;
     file.piece = [&](const LibraryContent &done, std::size_t from, std::size_t to) {
@@ -715,10 +715,10 @@ LibraryContent drawnAndWrittenLvgl(const BuildJob &o, PreparedBuild &build, cons
         return lvglBitmapText(glyphs, 0, glyphs.size(), o.size);
     };
     file.streamed = [](LvglBitmapText &piece) -> std::string & { return piece.text; };
-    file.opening = [&] { return lvglOpening(font, noteOf(o, build)) + halfText.text; };
+    file.opening = [&] { return lvglOpening(index, noteOf(o, build)) + halfText.text; };
     file.rest = [&](ByteSink &sink, std::vector<LvglBitmapText> &pieces) {
         pieces.insert(pieces.begin(), halfText);
-        sink.write(lvglClosing(font, pieces));
+        lvglClosing(index, pieces, [&sink](std::string_view part) { sink.write(part); });
     };
     return drawnAndStreamed(o, build, factory, file);
 }

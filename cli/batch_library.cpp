@@ -12,8 +12,8 @@
 #include <exception>
 #include <limits>
 #include <mutex>
+#include <numeric>
 #include <thread>
-#include <unordered_set>
 
 namespace dotforge::cli {
 
@@ -88,15 +88,22 @@ HalfGlyphs halfGlyphs(const GlyphRecipe &recipe, const std::string &characters, 
 std::vector<std::string> withoutRepeats(
     const std::vector<std::string> &codes, const std::function<void(const std::string &)> &onRepeat)
 {
-    std::unordered_set<std::string> seen;
-    seen.reserve(codes.size());
+    // The places of the codes sorted by code, equal codes in their order: each
+    // but the first of a run of equal codes is a repeat.
+    std::vector<std::size_t> order(codes.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(
+        order.begin(), order.end(), [&codes](std::size_t a, std::size_t b) { return codes[a] < codes[b]; });
+    std::vector<bool> repeat(codes.size());
+    for (std::size_t k = 1; k < order.size(); ++k)
+        repeat[order[k]] = codes[order[k]] == codes[order[k - 1]];
     std::vector<std::string> distinct;
     distinct.reserve(codes.size());
-    for (const std::string &code : codes) {
-        if (seen.insert(code).second)
-            distinct.push_back(code);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (!repeat[i])
+            distinct.push_back(codes[i]);
         else if (onRepeat)
-            onRepeat(code);
+            onRepeat(codes[i]);
     }
     return distinct;
 }

@@ -1,9 +1,10 @@
 #include "core/charsets.h"
+#include "core/iconv_converter.h"
 
 #include <algorithm>
 #include <array>
-#include <iconv.h>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -17,46 +18,12 @@ constexpr std::pair<int, char32_t> kKGb1[] = {
 #include "kgb1_table.inc"
 };
 
-// One character through an iconv converter: the code point of a two-byte
-// code, or the bytes of a character; nothing when the converter refuses.
-class Converter {
-public:
-    Converter(const char *to, const char *from)
-        : m_cd(iconv_open(to, from))
-    {
-    }
-    ~Converter()
-    {
-        if (m_cd != iconv_t(-1))
-            iconv_close(m_cd);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    // The output of converting `in` whole; nothing when any of it fails.
-    std::optional<std::string> convert(std::string_view in)
-    {
-        if (m_cd == iconv_t(-1))
-            return std::nullopt;
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char *src = const_cast<char *>(in.data());
-        std::size_t srcLeft = in.size();
-        char out[16];
-        char *dst = out;
-        std::size_t dstLeft = sizeof out;
-        if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == std::size_t(-1) || srcLeft != 0)
-            return std::nullopt;
-        return std::string(out, sizeof out - dstLeft);
-    }
-
-private:
-    iconv_t m_cd;
-};
-
 struct Table {
     std::vector<std::uint32_t> codes; // ascending
     std::vector<char32_t> characters; // of each code
-    std::unordered_map<char32_t, std::uint32_t> byCharacter;
+    // The iconv encoding that gives a character of several codes its code;
+    // none for a set where it keeps its lowest.
+    const char *encoding = nullptr;
 };
 
 bool privateUse(char32_t c)
@@ -64,46 +31,68 @@ bool privateUse(char32_t c)
     return (c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000;
 }
 
-// The character of a two-byte code in an iconv encoding; 0 for none.
-char32_t decoded(Converter &decoder, std::uint32_t code)
+// The character of UTF-32LE bytes.
+char32_t utf32At(const std::string &bytes, std::size_t at)
 {
-    const char bytes[2] = {char(code >> 8), char(code & 0xFF)};
-    const std::optional<std::string> out = decoder.convert(std::string_view(bytes, 2));
-    if (!out || out->size() != 4)
-        return 0;
-    const auto b = [&out](int i) { return char32_t(static_cast<unsigned char>((*out)[std::size_t(i)])); };
+    const auto b = [&](std::size_t i) { return char32_t(static_cast<unsigned char>(bytes[at + i])); };
     return b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
 }
 
+// The character of a two-byte code in an iconv encoding; 0 for none.
+char32_t decoded(IconvConverter &decoder, std::uint32_t code)
+{
+    const char bytes[2] = {char(code >> 8), char(code & 0xFF)};
+    std::string out;
+    if (!decoder.convert(std::string_view(bytes, 2), out) || out.size() != 4)
+        return 0;
+    return utf32At(out, 0);
+}
+
+// The characters of the codes of a lead byte with each of `trails` (0 for a
+// code without one), as decoded() gives them, but with one conversion for the
+// run of codes up to each code that has none.
+std::vector<char32_t> decodedRow(IconvConverter &decoder, int lead, const std::string &trails)
+{
+    std::string row;
+    for (const char trail : trails)
+        row += {char(lead), trail};
+    std::vector<char32_t> characters(trails.size());
+    std::string out;
+    for (std::size_t at = 0; at < row.size();) {
+        std::size_t consumed = 0;
+        const bool whole = decoder.convert(std::string_view(row).substr(at), out, &consumed);
+        // One character of four bytes for each code taken, else code by code.
+        if (consumed % 2 != 0 || out.size() != consumed * 2) {
+            for (std::size_t i = at / 2; i < characters.size(); ++i)
+                characters[i] = decoded(decoder, std::uint32_t(lead << 8) | static_cast<unsigned char>(trails[i]));
+            break;
+        }
+        for (std::size_t k = 0; k < consumed / 2; ++k)
+            characters[at / 2 + k] = utf32At(out, 4 * k);
+        at += consumed + (whole ? 0 : 2); // past the code without a character
+    }
+    return characters;
+}
+
 // Every code of an EUC-style encoding (lead and trail bytes in the given
-// ranges, 0x7F never a trail byte) with the character iconv gives it; a
-// character of several codes is kept at the code iconv encodes it as.
+// ranges, 0x7F never a trail byte) with the character iconv gives it.
 Table eucTable(const char *encoding, int leadFirst, int trailFirst)
 {
     Table table;
-    Converter decoder("UTF-32LE", encoding);
-    for (int lead = leadFirst; lead <= 0xFE; ++lead)
-        for (int trail = trailFirst; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F)
+    table.encoding = encoding;
+    std::string trails;
+    for (int trail = trailFirst; trail <= 0xFE; ++trail)
+        if (trail != 0x7F)
+            trails += char(trail);
+    IconvConverter decoder("UTF-32LE", encoding);
+    for (int lead = leadFirst; lead <= 0xFE; ++lead) {
+        const std::vector<char32_t> row = decodedRow(decoder, lead, trails);
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (row[i] == 0 || privateUse(row[i]))
                 continue;
-            const std::uint32_t code = std::uint32_t(lead << 8 | trail);
-            const char32_t c = decoded(decoder, code);
-            if (c == 0 || privateUse(c))
-                continue;
-            table.codes.push_back(code);
-            table.characters.push_back(c);
+            table.codes.push_back(std::uint32_t(lead << 8) | static_cast<unsigned char>(trails[i]));
+            table.characters.push_back(row[i]);
         }
-    Converter encoder(encoding, "UTF-32LE");
-    for (std::size_t i = 0; i < table.codes.size(); ++i) {
-        const auto [at, added] = table.byCharacter.emplace(table.characters[i], table.codes[i]);
-        if (added)
-            continue;
-        const char32_t c = table.characters[i];
-        const char bytes[4] = {char(c), char(c >> 8), char(c >> 16), char(c >> 24)};
-        const std::optional<std::string> encoded = encoder.convert(std::string_view(bytes, 4));
-        if (encoded && encoded->size() == 2)
-            at->second = std::uint32_t(
-                static_cast<unsigned char>((*encoded)[0]) << 8 | static_cast<unsigned char>((*encoded)[1]));
     }
     return table;
 }
@@ -121,11 +110,8 @@ Table traditionalTable(const Table &gb2312)
     for (const auto &[code, c] : characters)
         table.codes.push_back(code);
     std::sort(table.codes.begin(), table.codes.end());
-    for (const std::uint32_t code : table.codes) {
-        const char32_t c = characters[code];
-        table.characters.push_back(c);
-        table.byCharacter.emplace(c, code); // the lowest code of a character
-    }
+    for (const std::uint32_t code : table.codes)
+        table.characters.push_back(characters[code]);
     return table;
 }
 
@@ -156,6 +142,39 @@ const Table &tableOf(CharSet set)
         }
     });
     return tables[i];
+}
+
+// The code of each character of a set, built only when a character is looked
+// up: a character of several codes has the one the set's encoding gives it,
+// or its lowest.
+std::unordered_map<char32_t, std::uint32_t> characterIndex(const Table &table)
+{
+    std::unordered_map<char32_t, std::uint32_t> index;
+    index.reserve(table.codes.size());
+    std::optional<IconvConverter> encoder;
+    if (table.encoding)
+        encoder.emplace(table.encoding, "UTF-32LE");
+    for (std::size_t i = 0; i < table.codes.size(); ++i) {
+        const auto [at, added] = index.emplace(table.characters[i], table.codes[i]);
+        if (added || !encoder)
+            continue;
+        const char32_t c = table.characters[i];
+        const char bytes[4] = {char(c), char(c >> 8), char(c >> 16), char(c >> 24)};
+        std::string encoded;
+        if (encoder->convert(std::string_view(bytes, 4), encoded) && encoded.size() == 2)
+            at->second
+                = std::uint32_t(static_cast<unsigned char>(encoded[0]) << 8 | static_cast<unsigned char>(encoded[1]));
+    }
+    return index;
+}
+
+const std::unordered_map<char32_t, std::uint32_t> &characterIndexOf(CharSet set)
+{
+    static std::array<std::once_flag, 6> once;
+    static std::array<std::unordered_map<char32_t, std::uint32_t>, 6> indexes;
+    const std::size_t i = std::size_t(set);
+    std::call_once(once[i], [set, i] { indexes[i] = characterIndex(tableOf(set)); });
+    return indexes[i];
 }
 
 bool isCodePoint(std::uint32_t c)
@@ -227,9 +246,9 @@ std::optional<std::uint32_t> codeOf(CharSet set, char32_t character)
 {
     if (set == CharSet::Unicode)
         return isCodePoint(character) ? std::optional<std::uint32_t>(character) : std::nullopt;
-    const Table &table = tableOf(set);
-    const auto at = table.byCharacter.find(character);
-    if (at == table.byCharacter.end())
+    const std::unordered_map<char32_t, std::uint32_t> &index = characterIndexOf(set);
+    const auto at = index.find(character);
+    if (at == index.end())
         return std::nullopt;
     return at->second;
 }

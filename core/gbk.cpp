@@ -1,65 +1,15 @@
 #include "core/gbk.h"
+#include "core/iconv_converter.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <iconv.h>
 
 namespace dotforge {
-
-namespace {
-
-class Iconv {
-public:
-    Iconv(const char *to, const char *from)
-        : m_cd(iconv_open(to, from))
-    {
-    }
-    ~Iconv()
-    {
-        if (m_cd != iconv_t(-1))
-            iconv_close(m_cd);
-    }
-    Iconv(const Iconv &) = delete;
-    Iconv &operator=(const Iconv &) = delete;
-
-    // Converts all of `in`; false on the first byte sequence that cannot be
-    // converted, with *consumed telling how far it got.
-    bool convert(std::string_view in, std::string &out, std::size_t *consumed = nullptr)
-    {
-        out.clear();
-        if (m_cd == iconv_t(-1))
-            return false;
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char *src = const_cast<char *>(in.data());
-        std::size_t srcLeft = in.size();
-        char buf[256];
-        bool ok = true;
-        while (srcLeft > 0) {
-            char *dst = buf;
-            std::size_t dstLeft = sizeof buf;
-            const std::size_t r = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buf, std::size_t(dst - buf));
-            if (r == std::size_t(-1) && errno != E2BIG) {
-                ok = false;
-                break;
-            }
-        }
-        if (consumed)
-            *consumed = in.size() - srcLeft;
-        return ok;
-    }
-
-private:
-    iconv_t m_cd;
-};
-
-} // namespace
 
 std::string gbkCharacterAt(std::string_view gbk, std::size_t i, std::size_t *length)
 {
     // One converter per thread for the run: opening one costs more than the
     // conversion of a character, and the batch tool converts every glyph's code.
-    thread_local Iconv cv("UTF-8", "GBK");
+    thread_local IconvConverter cv("UTF-8", "GBK");
     const auto b = static_cast<unsigned char>(gbk[i]);
     *length = gbkCharacterLength(gbk, i);
     if (b < 0x80)
@@ -76,7 +26,7 @@ std::string gbkCharacterAt(std::string_view gbk, std::size_t i, std::size_t *len
 
 std::optional<std::string> decodedToUtf8(std::string_view bytes, const char *encoding)
 {
-    Iconv cv("UTF-8", encoding);
+    IconvConverter cv("UTF-8", encoding);
     std::string out;
     if (!cv.convert(bytes, out))
         return std::nullopt;
@@ -94,7 +44,7 @@ std::string gbkToUtf8(std::string_view gbk)
 
 std::optional<std::string> utf8ToGbk(std::string_view utf8, std::string *unencodable)
 {
-    thread_local Iconv cv("GBK", "UTF-8");
+    thread_local IconvConverter cv("GBK", "UTF-8");
     std::string out;
     std::size_t consumed = 0;
     if (cv.convert(utf8, out, &consumed))
@@ -198,9 +148,9 @@ std::optional<int> longestUtf8Sequence(std::string_view bytes)
 
 std::optional<std::string> utf16ToUtf8(std::string_view utf16, bool bigEndian)
 {
-    thread_local Iconv fromLittle("UTF-8", "UTF-16LE");
-    thread_local Iconv fromBig("UTF-8", "UTF-16BE");
-    Iconv &cv = bigEndian ? fromBig : fromLittle;
+    thread_local IconvConverter fromLittle("UTF-8", "UTF-16LE");
+    thread_local IconvConverter fromBig("UTF-8", "UTF-16BE");
+    IconvConverter &cv = bigEndian ? fromBig : fromLittle;
     std::string out;
     if (utf16.size() % 2 != 0 || !cv.convert(utf16, out))
         return std::nullopt;

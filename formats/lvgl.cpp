@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -80,29 +81,29 @@ int boxOffsetY(const LvglBox &box, int n)
     return box.width == 0 ? 0 : ascent(n) - (box.y + box.height);
 }
 
-void checkFont(const LvglFont &font)
+void checkIndex(const LvglIndex &index)
 {
-    if (!isDotSize(font.n))
-        throw std::invalid_argument("LVGL font: no dot size " + std::to_string(font.n));
-    if (!isCIdentifier(font.name))
-        throw std::invalid_argument("LVGL font: \"" + font.name + "\" is no C identifier");
-    if (font.glyphs.size() > kLvglMaxGlyphs)
+    if (!isDotSize(index.n))
+        throw std::invalid_argument("LVGL font: no dot size " + std::to_string(index.n));
+    if (!isCIdentifier(index.name))
+        throw std::invalid_argument("LVGL font: \"" + index.name + "\" is no C identifier");
+    if (index.characters.size() > kLvglMaxGlyphs)
         throw std::invalid_argument("LVGL font: more than " + std::to_string(kLvglMaxGlyphs) + " glyphs");
     char32_t last = 0;
-    for (const LvglGlyph &g : font.glyphs) {
-        if (g.codePoint <= last || g.codePoint > 0x10FFFF)
+    for (const LvglCharacter &c : index.characters) {
+        if (c.codePoint <= last || c.codePoint > 0x10FFFF)
             throw std::invalid_argument("LVGL font: the code points do not ascend from U+0001 to U+10FFFF");
-        if (g.width < 1 || g.width > font.n)
-            throw std::invalid_argument("LVGL font: a glyph width of " + std::to_string(g.width));
-        last = g.codePoint;
+        if (c.width < 1 || c.width > index.n)
+            throw std::invalid_argument("LVGL font: a glyph width of " + std::to_string(c.width));
+        last = c.codePoint;
     }
 }
 
-std::vector<char32_t> codePointsOf(const LvglFont &font)
+std::vector<char32_t> codePointsOf(const LvglIndex &index)
 {
-    std::vector<char32_t> out(font.glyphs.size());
+    std::vector<char32_t> out(index.characters.size());
     for (std::size_t g = 0; g < out.size(); ++g)
-        out[g] = font.glyphs[g].codePoint;
+        out[g] = index.characters[g].codePoint;
     return out;
 }
 
@@ -375,15 +376,15 @@ void appendBitmapText(std::string &out, std::vector<LvglBox> &boxes, const std::
 }
 
 // The opening comment, the include and the start of the bitmaps.
-void appendOpening(std::string &out, const LvglFont &font, const std::vector<std::string> &note)
+void appendOpening(std::string &out, const LvglIndex &index, const std::vector<std::string> &note)
 {
-    const int n = font.n;
-    const std::string &name = font.name;
+    const int n = index.n;
+    const std::string &name = index.name;
     std::size_t half = 0;
-    for (const LvglGlyph &g : font.glyphs)
-        half += g.width != n ? 1 : 0;
+    for (const LvglCharacter &c : index.characters)
+        half += c.width != n ? 1 : 0;
     CText open(out);
-    open << "/* " << name << ": a font for LVGL 9 of " << std::to_string(font.glyphs.size()) << " glyph(s) of "
+    open << "/* " << name << ": a font for LVGL 9 of " << std::to_string(index.characters.size()) << " glyph(s) of "
          << std::to_string(n) << " x " << std::to_string(n) << " dots";
     if (half > 0)
         open << " (" << std::to_string(half) << " of them " << std::to_string(halfWidth(n)) << " dots wide)";
@@ -398,11 +399,20 @@ void appendOpening(std::string &out, const LvglFont &font, const std::vector<std
 }
 
 // The end of the bitmaps, the glyph descriptors, the maps and the font, for
-// glyphs cropped to `boxes`.
-void appendClosing(std::string &out, const LvglFont &font, const std::vector<LvglBox> &boxes)
+// glyphs cropped to `boxes`. With `spill`, the text is handed to it in parts
+// once it passes kSpillBytes, and `out` emptied.
+constexpr std::size_t kSpillBytes = 64 * 1024;
+void appendClosing(std::string &out, const LvglIndex &index, const std::vector<LvglBox> &boxes,
+    const std::function<void(std::string &)> &spill = {})
 {
-    const int n = font.n;
-    const std::string &name = font.name;
+    const int n = index.n;
+    const std::string &name = index.name;
+    const auto spilled = [&out, &spill] {
+        if (spill && out.size() >= kSpillBytes) {
+            spill(out);
+            out.clear();
+        }
+    };
     std::vector<std::uint32_t> starts(boxes.size());
     std::size_t bitmapBytes = 0;
     for (std::size_t g = 0; g < boxes.size(); ++g) {
@@ -410,7 +420,7 @@ void appendClosing(std::string &out, const LvglFont &font, const std::vector<Lvg
         bitmapBytes += lvglBitmapBytes(boxes[g]);
     }
     CText close(out);
-    out.reserve(out.size() + boxes.size() * 48 + 2048);
+    out.reserve(spill ? kSpillBytes + 4096 : out.size() + boxes.size() * 48 + 2048);
     if (bitmapBytes == 0)
         close << "    0x00, /* no glyph has ink */\n";
     close << "};\n\n";
@@ -426,16 +436,17 @@ void appendClosing(std::string &out, const LvglFont &font, const std::vector<Lvg
         const LvglBox &box = boxes[g];
         close << "    {";
         close.number(starts[g]) << ", ";
-        close.number(font.glyphs[g].width * 16) << ", ";
+        close.number(index.characters[g].width * 16) << ", ";
         close.number(box.width) << ", ";
         close.number(box.height) << ", ";
         close.number(box.x) << ", ";
         close.number(boxOffsetY(box, n)) << "}, /* ";
-        close.codePoint(font.glyphs[g].codePoint) << " */\n";
+        close.codePoint(index.characters[g].codePoint) << " */\n";
+        spilled();
     }
     close << "};\n\n";
 
-    const std::vector<char32_t> cps = codePointsOf(font);
+    const std::vector<char32_t> cps = codePointsOf(index);
     const std::vector<LvglCmap> cmaps = lvglCmaps(cps);
     for (std::size_t m = 0; m < cmaps.size(); ++m) {
         const LvglCmap &map = cmaps[m];
@@ -447,6 +458,7 @@ void appendClosing(std::string &out, const LvglFont &font, const std::vector<Lvg
         for (std::size_t k = 0; k < map.count; ++k) {
             close << (k % 12 == 0 ? "\n    " : " ");
             close.hex(std::uint32_t(cps[map.firstGlyph + k] - map.rangeStart)) << ',';
+            spilled();
         }
         close << "\n};\n\n";
     }
@@ -530,35 +542,46 @@ LvglBitmapText lvglBitmapText(const std::vector<LvglGlyph> &glyphs, std::size_t 
     return piece;
 }
 
-std::string lvglOpening(const LvglFont &font, const std::vector<std::string> &note)
+LvglIndex lvglIndex(const LvglFont &font)
 {
-    checkFont(font);
+    LvglIndex index{font.n, font.name, {}};
+    index.characters.reserve(font.glyphs.size());
+    for (const LvglGlyph &g : font.glyphs)
+        index.characters.push_back({g.codePoint, g.width});
+    return index;
+}
+
+std::string lvglOpening(const LvglIndex &index, const std::vector<std::string> &note)
+{
+    checkIndex(index);
     std::string out;
-    appendOpening(out, font, note);
+    appendOpening(out, index, note);
     return out;
 }
 
-std::string lvglClosing(const LvglFont &font, const std::vector<LvglBitmapText> &pieces)
+void lvglClosing(const LvglIndex &index, const std::vector<LvglBitmapText> &pieces,
+    const std::function<void(std::string_view)> &write)
 {
-    checkFont(font);
+    checkIndex(index);
     std::vector<LvglBox> boxes;
-    boxes.reserve(font.glyphs.size());
+    boxes.reserve(index.characters.size());
     for (const LvglBitmapText &piece : pieces)
         boxes.insert(boxes.end(), piece.boxes.begin(), piece.boxes.end());
-    if (boxes.size() != font.glyphs.size())
+    if (boxes.size() != index.characters.size())
         throw std::invalid_argument("LVGL font: the pieces do not cover the glyphs");
     std::string out;
-    appendClosing(out, font, boxes);
-    return out;
+    appendClosing(out, index, boxes, [&write](std::string &part) { write(part); });
+    write(out);
 }
 
 LvglSourceText lvglSourceText(
     const LvglFont &font, const std::vector<std::string> &note, const std::vector<LvglBitmapText> &pieces)
 {
+    const LvglIndex index = lvglIndex(font);
     LvglSourceText text;
     text.pieces = &pieces;
-    text.opening = lvglOpening(font, note);
-    text.closing = lvglClosing(font, pieces);
+    text.opening = lvglOpening(index, note);
+    lvglClosing(index, pieces, [&text](std::string_view part) { text.closing += part; });
     return text;
 }
 
@@ -587,14 +610,15 @@ std::string LvglSourceText::joined() const
 
 std::string lvglSource(const LvglFont &font, const std::vector<std::string> &note)
 {
-    checkFont(font);
+    const LvglIndex index = lvglIndex(font);
+    checkIndex(index);
     // One string from the start: a font of thousands of glyphs is megabytes.
     std::string out;
     out.reserve(2048 + font.glyphs.size() * (bitmapTextBound(font.n) + 48));
     std::vector<LvglBox> boxes;
-    appendOpening(out, font, note);
+    appendOpening(out, index, note);
     appendBitmapText(out, boxes, font.glyphs, 0, font.glyphs.size(), font.n);
-    appendClosing(out, font, boxes);
+    appendClosing(out, index, boxes);
     return out;
 }
 
@@ -611,10 +635,11 @@ bool lvglNeedsLargeFormat(const LvglFont &font)
 
 std::string lvglBinary(const LvglFont &font)
 {
-    checkFont(font);
+    const LvglIndex index = lvglIndex(font);
+    checkIndex(index);
     const int n = font.n;
     const std::vector<LvglBox> boxes = inkBoxes(font);
-    const std::vector<char32_t> cps = codePointsOf(font);
+    const std::vector<char32_t> cps = codePointsOf(index);
     const std::vector<LvglCmap> cmaps = lvglCmaps(cps);
 
     // The glyph records: advance (whole pixels), x and y offset, box width and

@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,19 @@ struct LvglFont {
     std::string name;
     std::vector<LvglGlyph> glyphs;
 };
+
+// What the ends of the C source need of a font: its glyphs' code points and
+// widths, not their dots.
+struct LvglCharacter {
+    char32_t codePoint = 0;
+    int width = 0;
+};
+struct LvglIndex {
+    int n = 16;
+    std::string name;
+    std::vector<LvglCharacter> characters; // as LvglFont::glyphs
+};
+LvglIndex lvglIndex(const LvglFont &font);
 
 // LVGL numbers glyphs with 16 bits and keeps number 0 for "none".
 constexpr std::size_t kLvglMaxGlyphs = 65535;
@@ -106,11 +120,12 @@ struct LvglSourceText {
 // commentText does, so that nothing in them ends the comment.
 LvglSourceText lvglSourceText(
     const LvglFont &font, const std::vector<std::string> &note, const std::vector<LvglBitmapText> &pieces);
-// Its two ends apart, for a file written while its glyphs are drawn: the
-// opening needs only the glyphs' code points and widths (not their dots), the
-// closing the pieces of every glyph.
-std::string lvglOpening(const LvglFont &font, const std::vector<std::string> &note);
-std::string lvglClosing(const LvglFont &font, const std::vector<LvglBitmapText> &pieces);
+// Its two ends apart, for a file written while its glyphs are drawn; the
+// closing needs the pieces of every glyph, and is handed to `write` in parts
+// of some 64 KiB, so that the text of a large font is never held whole.
+std::string lvglOpening(const LvglIndex &index, const std::vector<std::string> &note);
+void lvglClosing(const LvglIndex &index, const std::vector<LvglBitmapText> &pieces,
+    const std::function<void(std::string_view)> &write);
 // The whole C file, defining `const lv_font_t NAME`.
 std::string lvglSource(const LvglFont &font, const std::vector<std::string> &note = {});
 
