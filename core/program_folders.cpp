@@ -60,11 +60,23 @@ bool makeFolder(const std::string &folder)
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The data folder of the installation of the running executable: its folder
+// with DOTFORGE_DATA_FROM_BIN ("../share/dotforge" for the usual layout).
+std::optional<std::string> installedDataFolder()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !program.is_absolute())
+        return std::nullopt;
+    return (program.parent_path() / DOTFORGE_DATA_FROM_BIN).lexically_normal().string();
+}
+
 } // namespace
 
 FolderEnvironment processEnvironment()
 {
-    return {variable("HOME"), variable("XDG_DATA_HOME"), variable("XDG_DATA_DIRS"), variable("XDG_STATE_HOME")};
+    return {variable("HOME"), variable("XDG_DATA_HOME"), variable("XDG_DATA_DIRS"), variable("XDG_STATE_HOME"),
+        installedDataFolder()};
 }
 
 bool mayExist(const std::string &path)
@@ -90,6 +102,8 @@ std::vector<std::string> font16sPlaces(const std::string &startFolder, const Fol
             add(*folder + "/dotforge/Font16s");
         start = colon + 1;
     }
+    if (const auto installed = absoluteFolder(env.installedData))
+        add(std::filesystem::path(*installed + "/Font16s").lexically_normal().string());
     return places;
 }
 

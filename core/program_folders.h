@@ -4,8 +4,10 @@
 // folder it started in takes no files. The window and the batch tool look for
 // "Font16s" the same way: in the folder they started in, then in
 // "dotforge/Font16s" under $XDG_DATA_HOME (else ~/.local/share) and under each
-// folder of $XDG_DATA_DIRS (else /usr/local/share:/usr/share). A variable that
-// is empty, or a folder in it that is not absolute, counts as not set.
+// folder of $XDG_DATA_DIRS (else /usr/local/share:/usr/share), and last in the
+// data folder of the installation the program runs from, so that an install
+// under any prefix finds its own. A variable that is empty, or a folder in it
+// that is not absolute, counts as not set.
 
 #include <functional>
 #include <optional>
@@ -20,6 +22,9 @@ struct FolderEnvironment {
     std::optional<std::string> dataHome = std::nullopt; // XDG_DATA_HOME
     std::optional<std::string> dataDirs = std::nullopt; // XDG_DATA_DIRS
     std::optional<std::string> stateHome = std::nullopt; // XDG_STATE_HOME
+    // The installation's "share/dotforge", found from the program's own place
+    // ("bin/.." of the running executable).
+    std::optional<std::string> installedData = std::nullopt;
 };
 
 // The variables of this process.

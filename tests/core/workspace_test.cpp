@@ -473,9 +473,10 @@ TEST(StartUp, Font16sIsOpenedAtTheFirstPlaceThatHoldsIt)
 
 // Where "Font16s" is looked for: the folder the program started in, then
 // dotforge/Font16s under $XDG_DATA_HOME (else ~/.local/share) and under each
-// folder of $XDG_DATA_DIRS (else /usr/local/share:/usr/share). An empty
-// variable or a folder that is not absolute counts as not set; each place is
-// looked at once.
+// folder of $XDG_DATA_DIRS (else /usr/local/share:/usr/share), last in the
+// data folder of the installation the program runs from. An empty variable or
+// a folder that is not absolute counts as not set; each place is looked at
+// once.
 TEST(ProgramFolders, Font16sLookup)
 {
     const std::string local = "/usr/local/share/dotforge/Font16s";
@@ -510,6 +511,16 @@ TEST(ProgramFolders, Font16sLookup)
             {.home = "/home/li", .dataHome = "rel", .dataDirs = ":rel:/a/::/home/li/.local/share:/a"}, {},
             {"/w/Font16s", home, a}, ""},
         {"no HOME, nothing found", "/w", {}, {}, {"/w/Font16s", local, usr}, ""},
+        {"the installation's own, last", "/w", {.home = "/home/li", .installedData = "/opt/df/bin/../share/dotforge"},
+            {"/opt/df/share/dotforge/Font16s", usr}, {"/w/Font16s", home, local, usr, "/opt/df/share/dotforge/Font16s"},
+            usr},
+        {"the installation's own, found there", "/w",
+            {.home = "/home/li", .dataDirs = "/a", .installedData = "/opt/df/share/dotforge"},
+            {"/opt/df/share/dotforge/Font16s"}, {"/w/Font16s", home, a, "/opt/df/share/dotforge/Font16s"},
+            "/opt/df/share/dotforge/Font16s"},
+        {"the installation's own, under XDG_DATA_DIRS too", "/w",
+            {.home = "/home/li", .installedData = "/usr/bin/../share/dotforge"}, {}, {"/w/Font16s", home, local, usr},
+            ""},
     };
     for (const Row &row : rows) {
         const Font16sSearch search

@@ -193,13 +193,13 @@ cd "$tmp/empty" || exit 1
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/dotforge" 2>"$tmp/window.err"
 [ $? = 1 ] && grep -q 'needs a display' "$tmp/window.err" || fail "the installed dotforge does not start: $(cat "$tmp/window.err")"
 
-# Once dotforge-cli finds "Font16s" under $XDG_DATA_DIRS/dotforge by itself,
-# set this to 1: the same build then needs no --font16s.
-xdg_lookup=1
-if [ "$xdg_lookup" = 1 ]; then
-    XDG_DATA_DIRS="$usr/share" XDG_DATA_HOME="$tmp/none" "$cli" build --source font16s --text 中文 -o xdg.ZMB &&
-        cmp -s xdg.ZMB font.ZMB || fail "dotforge-cli does not find the installed Font16s in \$XDG_DATA_DIRS"
-fi
+# Without --font16s the installed tool finds "Font16s" under
+# $XDG_DATA_DIRS/dotforge, and, with no data folder that holds it, in its own
+# installation's share/dotforge (here a prefix no data folder names).
+XDG_DATA_DIRS="$usr/share" XDG_DATA_HOME="$tmp/none" "$cli" build --source font16s --text 中文 -o xdg.ZMB &&
+    cmp -s xdg.ZMB font.ZMB || fail "dotforge-cli does not find the installed Font16s in \$XDG_DATA_DIRS"
+XDG_DATA_DIRS="$tmp/none" XDG_DATA_HOME="$tmp/none" "$cli" build --source font16s --text 中文 -o own.ZMB &&
+    cmp -s own.ZMB font.ZMB || fail "dotforge-cli does not find the Font16s of its own installation"
 
 [ "$failures" = 0 ] && echo "the installation holds what it should"
 [ "$failures" = 0 ]
