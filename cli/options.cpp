@@ -236,4 +236,9 @@ OptionSpec variantSpec()
     return {.name = "variant", .words = {"0", "1", "2", "3"}};
 }
 
+std::vector<OptionSpec> libraryLayoutSpecs()
+{
+    return {sizeSpec(), modeSpec("mode"), profileSpec(), rotateSpec(), flipSpec(), swapSpec()};
+}
+
 } // namespace dotforge::cli

@@ -63,4 +63,16 @@ OptionSpec swapSpec();
 OptionSpec namingSetSpec();
 OptionSpec variantSpec();
 
+// The options of a command that reads a library in the layout it was written
+// in (dump, proof): --size, --mode, --profile and the effects; and their lines
+// of --help, a literal to join to the command's help text.
+std::vector<OptionSpec> libraryLayoutSpecs();
+#define DOTFORGE_LIBRARY_LAYOUT_HELP                                                                                   \
+    "      --size 16|24|32          dot size of the library (required)\n"                                              \
+    "      --mode A|B|C|D           byte layout mode it was written in (required\n"                                    \
+    "                                 without --profile)\n"                                                            \
+    "      --rotate, --flip, --swap the default effects it was written with, undone\n"                                 \
+    "                                 (values as for build)\n"                                                         \
+    "      --profile NAME           the controller layout it was written in\n"
+
 } // namespace dotforge::cli

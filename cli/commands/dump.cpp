@@ -21,18 +21,17 @@ namespace dotforge::cli {
 
 namespace {
 
-const std::vector<OptionSpec> kDumpOptions{
-    sizeSpec(),
-    modeSpec("mode"),
-    profileSpec(),
-    rotateSpec(),
-    flipSpec(),
-    swapSpec(),
-    formatSpec("format", false),
-    namingSetSpec(),
-    variantSpec(),
-    {"help", false, 'h'},
-};
+const std::vector<OptionSpec> kDumpOptions = [] {
+    std::vector<OptionSpec> options = libraryLayoutSpecs();
+    options.insert(options.end(),
+        {
+            formatSpec("format", false),
+            namingSetSpec(),
+            variantSpec(),
+            {"help", false, 'h'},
+        });
+    return options;
+}();
 
 const char *const kDumpHelp = R"(Usage: dotforge-cli dump --size N --mode MODE|--profile NAME [OPTION]... FILE
 Print each glyph of a .ZMB or .ASM font library as rows of '#' (ink) and '.'
@@ -41,13 +40,7 @@ the file. With default effects or a profile, each
 glyph is shown as the display reading the file in that layout shows it: a
 library built with the same options shows upright.
 
-      --size 16|24|32          dot size of the library (required)
-      --mode A|B|C|D           byte layout mode it was written in (required
-                                 without --profile)
-      --rotate, --flip, --swap the default effects it was written with, undone
-                                 (values as for build)
-      --profile NAME           the controller layout it was written in
-      --format zmb|asm         format of FILE (default from its extension)
+)" DOTFORGE_LIBRARY_LAYOUT_HELP R"(      --format zmb|asm         format of FILE (default from its extension)
 )" DOTFORGE_NAMING_HELP R"(  -h, --help                   display this help and exit
 )";
 

@@ -26,20 +26,19 @@ namespace dotforge::cli {
 
 namespace {
 
-const std::vector<OptionSpec> kProofOptions{
-    sizeSpec(),
-    modeSpec("mode"),
-    profileSpec(),
-    rotateSpec(),
-    flipSpec(),
-    swapSpec(),
-    formatSpec("format", false),
-    {"bytes", false},
-    namingSetSpec(),
-    variantSpec(),
-    {.name = "output", .shortName = 'o', .files = {"pdf", "png"}},
-    {"help", false, 'h'},
-};
+const std::vector<OptionSpec> kProofOptions = [] {
+    std::vector<OptionSpec> options = libraryLayoutSpecs();
+    options.insert(options.end(),
+        {
+            formatSpec("format", false),
+            {"bytes", false},
+            namingSetSpec(),
+            variantSpec(),
+            {.name = "output", .shortName = 'o', .files = {"pdf", "png"}},
+            {"help", false, 'h'},
+        });
+    return options;
+}();
 
 const char *const kProofHelp
     = R"(Usage: dotforge-cli proof --size N --mode MODE|--profile NAME [OPTION]... LIBRARY -o FILE
@@ -48,13 +47,7 @@ display reading the file in the given layout will show it, decoded from the
 file's bytes, with its number, code and character. A wrong layout shows as
 turned, mirrored or scrambled glyphs before anything is flashed.
 
-      --size 16|24|32          dot size of the library (required)
-      --mode A|B|C|D           byte layout mode it was written in (required
-                                 without --profile)
-      --rotate, --flip, --swap the default effects it was written with, undone
-                                 (values as for build)
-      --profile NAME           the controller layout it was written in
-      --format zmb|asm         format of LIBRARY (default from its extension)
+)" DOTFORGE_LIBRARY_LAYOUT_HELP R"(      --format zmb|asm         format of LIBRARY (default from its extension)
       --bytes                  print each glyph's bytes in hexadecimal under it
 )" DOTFORGE_NAMING_HELP R"(  -o, --output FILE            the sheet: FILE.pdf gives A4 pages, FILE.png
                                  one image
