@@ -485,9 +485,14 @@ TEST(CliFiles, Font16sIsLookedForInTheWorkingAndDataFolders)
     }
     const CliRun run = runCli({"build", "--source", "font16s", "--text", "字", "-o", dir.file("x.ZMB")},
         CliEnvironment{{"XDG_DATA_HOME"}, {home, "XDG_DATA_DIRS=" + none + "/"}, std::nullopt, dir.file("empty")});
+    // Last, the share/dotforge of the installation the tool runs from: here
+    // the build folder's, which has none.
+    const std::string own
+        = (std::filesystem::canonical(DOTFORGE_CLI).parent_path().parent_path() / "share/dotforge/Font16s").string();
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err,
         "dotforge-cli: cannot open Font16s: not found at ./Font16s, " + dir.file("home")
-            + "/.local/share/dotforge/Font16s or " + none + "/dotforge/Font16s (--font16s PATH names it)\n");
+            + "/.local/share/dotforge/Font16s, " + none + "/dotforge/Font16s or " + own
+            + " (--font16s PATH names it)\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.ZMB")));
 }
