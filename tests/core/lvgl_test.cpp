@@ -87,18 +87,24 @@ TEST(LvglTest, GlyphsAreCroppedToTheirInk)
     }
 }
 
+// Also for a font whose descriptors and sparse maps run past the parts the
+// closing is handed out in.
 TEST(LvglTest, SourceWrittenInPiecesIsTheWholeFile)
 {
-    LvglFont font{24, "pieces", {}};
-    for (char32_t c = 0x4E00; c < 0x4E40; ++c) {
-        GlyphPlane plane;
-        plane.setDot(int(c % 24), int(c % 23), true);
-        plane.setDot(int(c % 7), int(c % 5), true);
-        font.glyphs.push_back({c, plane, c % 2 ? 24 : 12});
+    for (const auto &[count, step] : {std::pair{0x40u, 1u}, std::pair{3000u, 3u}}) {
+        LvglFont font{24, "pieces", {}};
+        for (char32_t c = 0x4E00; c < 0x4E00 + count * step; c += step) {
+            GlyphPlane plane;
+            plane.setDot(int(c % 24), int(c % 23), true);
+            plane.setDot(int(c % 7), int(c % 5), true);
+            font.glyphs.push_back({c, plane, c % 2 ? 24 : 12});
+        }
+        const std::vector<LvglBitmapText> pieces{lvglBitmapText(font.glyphs, 0, 5, 24),
+            lvglBitmapText(font.glyphs, 5, 6, 24), lvglBitmapText(font.glyphs, 6, font.glyphs.size(), 24)};
+        const LvglSourceText text = lvglSourceText(font, {"note"}, pieces);
+        EXPECT_EQ(text.joined(), lvglSource(font, {"note"})) << count;
+        EXPECT_EQ(text.closing.size() > 64 * 1024, count > 1000) << count;
     }
-    const std::vector<LvglBitmapText> pieces{lvglBitmapText(font.glyphs, 0, 5, 24),
-        lvglBitmapText(font.glyphs, 5, 6, 24), lvglBitmapText(font.glyphs, 6, font.glyphs.size(), 24)};
-    EXPECT_EQ(lvglSourceText(font, {"note"}, pieces).joined(), lvglSource(font, {"note"}));
 }
 
 TEST(LvglTest, FontsLvglCannotHoldAreRefused)
