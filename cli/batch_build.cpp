@@ -23,6 +23,7 @@
 #include "render/strike_sizes.h"
 #include "sources/font16s_codes.h"
 #include "sources/glyph_sources.h"
+#include "sources/latin_glyphs.h"
 
 #include <algorithm>
 #include <charconv>
@@ -237,7 +238,7 @@ TextLine givenLine(const BuildJob &o)
 
 bool printableAscii(char32_t c)
 {
-    return c >= 0x20 && c <= 0x7E;
+    return c >= char32_t(kFirstLatin) && c <= char32_t(kLastLatin);
 }
 
 // The codes of a text read in GBK as the window's import reads it: the line
@@ -397,7 +398,7 @@ GlyphRecipe recipeOf(const BuildJob &o)
 std::string halfWidthCharacters(const BuildJob &o, std::string text, const std::vector<std::string> &codes)
 {
     if (o.latin == BuildJob::Latin::All)
-        for (char c = 0x20; c <= 0x7E; ++c)
+        for (char c = kFirstLatin; c <= kLastLatin; ++c)
             text += c;
     std::sort(text.begin(), text.end());
     text.erase(std::unique(text.begin(), text.end()), text.end());
@@ -503,6 +504,13 @@ LibraryContent drawnLibrary(
     return content;
 }
 
+// C output's NAME_find returns an int, which may have 16 bits.
+void warnIfIndexesPassInt16(const BuildJob &o, std::size_t glyphs)
+{
+    if (glyphs > 32767)
+        warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
+}
+
 // Replaces an output file with what `produce` gives; InputError when it
 // cannot be written.
 void writeOutput(const std::string &path, const FileProducer &produce)
@@ -520,8 +528,8 @@ void writeOutput(const std::string &path, const FileProducer &produce)
 int writtenFile(const BuildJob &o, const PreparedBuild &build, const LibraryContent &content,
     const std::vector<CGlyphText> &cPieces)
 {
-    if (o.format == FileFormat::CSource && content.glyphs.size() > 32767)
-        warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
+    if (o.format == FileFormat::CSource)
+        warnIfIndexesPassInt16(o, content.glyphs.size());
     const std::vector<std::string> note
         = buildNote(o, build.recipe.pointSize, build.fontPath, build.fontDigest, build.givenCount);
     // C text stays in the drawing threads' pieces; other formats are one string.
@@ -666,8 +674,7 @@ std::vector<std::string> noteOf(const BuildJob &o, const PreparedBuild &build)
 LibraryContent drawnAndWrittenC(const BuildJob &o, PreparedBuild &build, const RasterizerFactory &factory)
 {
     const std::vector<std::string> &keys = build.keyCodes.empty() ? build.codes : build.keyCodes;
-    if (keys.size() > 32767)
-        warn(o.name + "_find returns an int: where int has 16 bits, glyph indexes past 32767 do not fit");
+    warnIfIndexesPassInt16(o, keys.size());
     CSourceText frame;
     StreamedFile<CGlyphText> file;
     file.piece = [&](const LibraryContent &done, std::size_t from, std::size_t to) {

@@ -89,7 +89,7 @@ struct LibrarySource {
     std::size_t count = 0;
     std::function<std::string(std::size_t g)> code;
     std::function<LibraryContent(std::size_t from, std::size_t to)> glyphs;
-    HalfGlyphs half; // C and BDF output only
+    HalfGlyphs half; // the half-width glyphs (--latin), for C, BDF, LVGL and grid output
 };
 
 // For a grid image written to `output`: the grid of --grid full|rom (default

@@ -19,12 +19,6 @@ bool identifierChar(char c)
     return b < 0x80 && (std::isalnum(b) || c == '_');
 }
 
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-    return text;
-}
-
 // Appends "0xHH" (upper-case digits).
 void appendHexByte(std::string &out, std::uint8_t b)
 {
@@ -41,6 +35,34 @@ constexpr std::array<std::array<char, 8>, 256> kDotPictures = [] {
             pictures[std::size_t(value)][std::size_t(bit)] = (value & (0x80 >> bit)) ? '#' : '.';
     return pictures;
 }();
+
+// Appends a glyph's dot picture, `height` comment rows of `width` dots (up to
+// 32), closing the comment, and then its bytes, 16 to a line. Lines are put
+// together in a buffer and appended whole; a byte of the plane gives eight
+// characters of the picture at once.
+void appendGlyphLines(std::string &out, const GlyphPlane &plane, int width, int height, const Sequence &glyph)
+{
+    char line[8 + 16 * 6 + 1];
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(line, "     * ", 7);
+        for (int b = 0; b < rowBytes(width); ++b)
+            std::memcpy(line + 7 + 8 * b, kDotPictures[plane.at(y, b)].data(), 8);
+        line[7 + width] = '\n';
+        out.append(line, std::size_t(8 + width));
+    }
+    out += "     */\n";
+    for (std::size_t i = 0; i < glyph.size(); i += 16) {
+        std::memcpy(line, "   ", 3);
+        std::size_t used = 3;
+        for (std::size_t j = i; j < std::min(i + 16, glyph.size()); ++j) {
+            const char bytes[6] = {' ', '0', 'x', hexDigit(glyph[j] >> 4), hexDigit(glyph[j]), ','};
+            std::memcpy(line + used, bytes, 6);
+            used += 6;
+        }
+        line[used++] = '\n';
+        out.append(line, used);
+    }
+}
 
 // Appends a number in decimal.
 void appendNumber(std::string &out, std::size_t value)
@@ -171,21 +193,8 @@ std::string halfArrays(const HalfGlyphs &half, int n, Mode mode, const std::stri
         const char c = half.characters[i];
         out += "    /* " + std::to_string(i) + ": 0x" + hexDigit(unsigned(c) >> 4) + hexDigit(unsigned(c))
             + (std::isalnum(static_cast<unsigned char>(c)) ? std::string(" ") + c : std::string()) + "\n";
-        const GlyphPlane plane = fromFileOrder(half.glyphs[i], half.box, mode);
-        for (int y = 0; y < half.box.height; ++y) {
-            out += "     * ";
-            for (int b = 0; b < half.box.width / 8; ++b)
-                out.append(kDotPictures[plane.at(y, b)].data(), 8);
-            out += "\n";
-        }
-        out += "     */\n";
-        const Sequence &glyph = half.glyphs[i];
-        for (std::size_t j = 0; j < glyph.size(); ++j) {
-            out += j % 16 == 0 ? "   " : "";
-            out += " ";
-            appendHexByte(out, glyph[j]);
-            out += j % 16 == 15 || j + 1 == glyph.size() ? ",\n" : ",";
-        }
+        appendGlyphLines(
+            out, fromFileOrder(half.glyphs[i], half.box, mode), half.box.width, half.box.height, half.glyphs[i]);
     }
     out += "};\n\nconst unsigned char " + name + "_half_chars[" + std::to_string(count) + "] = {";
     for (std::size_t i = 0; i < count; ++i) {
@@ -291,7 +300,7 @@ std::string findFunction(const std::string &name, const std::vector<std::size_t>
         + "_glyphs of the glyph of a code (first byte x 256\n"
           " * + second byte), or -1 when the library has none: a binary search over the\n"
           " * codes in ascending order. Glyph i starts at byte i x "
-        + upper(name) + "_GLYPH_BYTES of " + name
+        + cMacroPrefix(name) + "_GLYPH_BYTES of " + name
         + "_glyphs:\n * where int has 16 bits, compute that offset as an unsigned long. */\n";
     out += "int " + name + "_find(unsigned int code)\n{\n";
     out += halfBranch(name, "code", half);
@@ -327,6 +336,13 @@ std::string cIdentifier(const std::string &stem)
     if (std::isdigit(static_cast<unsigned char>(name[0])))
         name = "font_" + name;
     return name;
+}
+
+std::string cMacroPrefix(const std::string &name)
+{
+    std::string prefix = name;
+    std::transform(prefix.begin(), prefix.end(), prefix.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    return prefix;
 }
 
 bool isCIdentifier(const std::string &name)
@@ -377,30 +393,7 @@ CGlyphText cGlyphText(const std::vector<Sequence> &glyphs, const std::vector<std
             out += shown;
         }
         out += '\n';
-        const Sequence &glyph = glyphs[g];
-        const GlyphPlane plane = decodeGlyph(glyph, n, mode, {});
-        // Lines are put together in a buffer and appended whole; a byte of
-        // the plane gives eight characters of the picture at once.
-        char line[8 + 16 * 6 + 1];
-        for (int y = 0; y < n; ++y) {
-            std::memcpy(line, "     * ", 7);
-            for (int b = 0; b < rowBytes(n); ++b)
-                std::memcpy(line + 7 + 8 * b, kDotPictures[plane.at(y, b)].data(), 8);
-            line[7 + n] = '\n';
-            out.append(line, std::size_t(8 + n));
-        }
-        out += "     */\n";
-        for (std::size_t i = 0; i < glyph.size(); i += 16) {
-            std::memcpy(line, "   ", 3);
-            std::size_t used = 3;
-            for (std::size_t j = i; j < std::min(i + 16, glyph.size()); ++j) {
-                const char bytes[6] = {' ', '0', 'x', hexDigit(glyph[j] >> 4), hexDigit(glyph[j]), ','};
-                std::memcpy(line + used, bytes, 6);
-                used += 6;
-            }
-            line[used++] = '\n';
-            out.append(line, used);
-        }
+        appendGlyphLines(out, decodeGlyph(glyphs[g], n, mode, {}), n, n, glyphs[g]);
 
         text.codeStarts.push_back(text.codes.size());
         appendCodeLine(text.codes, code, shown, indexBase + g);
@@ -501,7 +494,7 @@ std::string cHeader(std::size_t count, int n, Mode mode, const std::string &name
     const std::vector<std::string> &buildNote, const CodeNaming &naming, std::uint32_t largestCode,
     const HalfGlyphs &half)
 {
-    const std::string prefix = upper(name);
+    const std::string prefix = cMacroPrefix(name);
     const std::string guard = prefix + "_H";
     const std::size_t glyphSize = std::size_t(glyphBytes(n));
     const bool unicode = unicodeKeys(naming);

@@ -22,6 +22,8 @@ namespace dotforge {
 // before it; "font" when nothing is left.
 std::string cIdentifier(const std::string &stem);
 bool isCIdentifier(const std::string &name);
+// The prefix of the macros of C output named `name`: NAME in upper case.
+std::string cMacroPrefix(const std::string &name);
 
 // `writer`: the program and version the opening comment names as the writer
 // ("... written by WRITER."). `buildNote`: lines that the opening comment adds to its description (how

@@ -1,6 +1,7 @@
 #include "formats/grid.h"
 
 #include "core/glyph.h"
+#include "formats/c_source.h"
 #include "formats/code_text.h"
 
 #include <algorithm>
@@ -91,12 +92,6 @@ constexpr std::array<std::array<std::uint32_t, 256>, 8> kCrcTables = [] {
 std::uint32_t le32(const unsigned char *p)
 {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-    return text;
 }
 
 // The lines of NAME_offset between the byte split and the return, by grid:
@@ -314,7 +309,7 @@ std::string gridHeader(const GridSpec &spec, const std::string &name, const std:
     if (gridProblem(spec))
         return {};
     const GridGeometry g = gridGeometry(spec);
-    const std::string prefix = upper(name);
+    const std::string prefix = cMacroPrefix(name);
     const std::string guard = prefix + "_H";
     const auto define = [&prefix](const std::string &macro, std::size_t value, const std::string &note) {
         return "#define " + prefix + "_" + macro + " " + std::to_string(value) + "u"

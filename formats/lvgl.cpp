@@ -1,5 +1,6 @@
 #include "formats/lvgl.h"
 
+#include "core/gbk.h"
 #include "core/hex.h"
 #include "formats/c_source.h"
 #include "formats/code_text.h"
@@ -113,6 +114,19 @@ std::vector<LvglBox> inkBoxes(const LvglFont &font)
     for (std::size_t g = 0; g < boxes.size(); ++g)
         boxes[g] = lvglInkBox(font.glyphs[g].plane, font.glyphs[g].width, font.n);
     return boxes;
+}
+
+// Whether the bitmap of some glyph cropped to `boxes` starts past what LVGL's
+// glyph descriptors hold without LV_FONT_FMT_TXT_LARGE.
+bool needsLargeFormat(const std::vector<LvglBox> &boxes)
+{
+    std::size_t start = 0;
+    for (const LvglBox &box : boxes) {
+        if (start >= kSmallBitmapLimit)
+            return true;
+        start += lvglBitmapBytes(box);
+    }
+    return false;
 }
 
 // The split of lvglCmaps for a map record of `header` bytes. best[i] is the
@@ -238,27 +252,6 @@ bool shownInComment(char32_t cp)
     return cp > 0x20 && cp != 0x7F && !invisibleControl(cp) && !(cp >= 0xD800 && cp <= 0xDFFF) && cp <= 0x10FFFF;
 }
 
-// Writes c as UTF-8 at p; returns the end.
-char *putUtf8(char *p, char32_t c)
-{
-    if (c < 0x80) {
-        *p++ = char(c);
-    } else if (c < 0x800) {
-        *p++ = char(0xC0 | (c >> 6));
-        *p++ = char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *p++ = char(0xE0 | (c >> 12));
-        *p++ = char(0x80 | ((c >> 6) & 0x3F));
-        *p++ = char(0x80 | (c & 0x3F));
-    } else {
-        *p++ = char(0xF0 | (c >> 18));
-        *p++ = char(0x80 | ((c >> 12) & 0x3F));
-        *p++ = char(0x80 | ((c >> 6) & 0x3F));
-        *p++ = char(0x80 | (c & 0x3F));
-    }
-    return p;
-}
-
 // Little-endian binary output.
 class Bytes {
 public:
@@ -360,8 +353,8 @@ void appendBitmapText(std::string &out, std::vector<LvglBox> &boxes, const std::
         for (int d = cp > 0xFFFF ? (cp > 0xFFFFF ? 5 : 4) : 3; d >= 0; --d)
             *p++ = hexDigit(unsigned(cp >> (4 * d)));
         if (shownInComment(cp)) {
-            *p++ = ' ';
-            p = putUtf8(p, cp);
+            const std::string character = ' ' + encodeUtf8(cp);
+            put(character.data(), character.size());
         }
         put(" */", 3);
         std::size_t k = 0;
@@ -424,7 +417,7 @@ void appendClosing(std::string &out, const LvglIndex &index, const std::vector<L
     if (bitmapBytes == 0)
         close << "    0x00, /* no glyph has ink */\n";
     close << "};\n\n";
-    if (!starts.empty() && starts.back() >= kSmallBitmapLimit)
+    if (needsLargeFormat(boxes))
         close << "#if !LV_FONT_FMT_TXT_LARGE\n#error \"" << name
               << " needs LV_FONT_FMT_TXT_LARGE 1 in lv_conf.h: its bitmaps pass 1 MB\"\n#endif\n\n";
     close << "/* Per glyph: where its bitmap starts, its advance in 1/16 pixel, its ink box\n"
@@ -624,13 +617,7 @@ std::string lvglSource(const LvglFont &font, const std::vector<std::string> &not
 
 bool lvglNeedsLargeFormat(const LvglFont &font)
 {
-    std::size_t start = 0;
-    for (const LvglBox &box : inkBoxes(font)) {
-        if (start >= kSmallBitmapLimit)
-            return true;
-        start += lvglBitmapBytes(box);
-    }
-    return false;
+    return needsLargeFormat(inkBoxes(font));
 }
 
 std::string lvglBinary(const LvglFont &font)
