@@ -31,6 +31,36 @@ std::string quoted(const std::string &value)
     return out + "'";
 }
 
+// Where a difference at `offset` of an LVGL font's C source lies: at the
+// bitmap of a glyph (named by its comment line) or around the bitmaps.
+std::string lvglSourcePlace(std::string_view fresh, std::size_t offset)
+{
+    constexpr std::string_view comment = "\n    /* U+";
+    const std::size_t first = fresh.find(comment);
+    if (first == std::string_view::npos || offset <= first)
+        return "before the first glyph (the opening comment or a declaration)";
+    if (offset > fresh.find("\n};", first))
+        return "after the bitmaps (the glyph descriptors, the character maps or the font)";
+    const std::size_t at = fresh.rfind(comment, offset) + comment.size();
+    const std::size_t end = fresh.find(" */", at);
+    return "at the bitmap of U+" + std::string(fresh.substr(at, end - at));
+}
+
+// Where a difference at `offset` of an LVGL binary font lies: in which table.
+std::string lvglBinaryPlace(std::string_view fresh, std::size_t offset)
+{
+    for (std::size_t at = 0; at + 8 <= fresh.size();) {
+        const auto b = [&](std::size_t i) { return std::size_t(static_cast<unsigned char>(fresh[at + i])); };
+        const std::size_t length = b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
+        if (length < 8)
+            break;
+        if (offset < at + length)
+            return "in its " + std::string(fresh.substr(at + 4, 4)) + " table";
+        at += length;
+    }
+    return "after its last table";
+}
+
 // Where the first difference of a checked file lies, in words: the glyph
 // (or its code) that the byte at `offset` of the fresh bytes belongs to.
 std::string differencePlace(std::size_t offset, const BuildJob &o, const LibraryContent &content,
@@ -69,6 +99,10 @@ std::string differencePlace(std::size_t offset, const BuildJob &o, const Library
     }
     case FileFormat::CHeader:
         return "in the declarations";
+    case FileFormat::Lvgl:
+        return lvglSourcePlace(fresh, offset);
+    case FileFormat::LvglBin:
+        return lvglBinaryPlace(fresh, offset);
     case FileFormat::Grid: {
         const GridGeometry grid = gridGeometry(o.grid);
         if (offset < grid.headerBytes)

@@ -508,16 +508,27 @@ TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
     TempDir dir;
     const std::vector<std::string> build{
         "build", "--source", "font16s", "--font16s", font16sPath(), "--text", "汉字点阵库形状"};
-    auto run = [&](const std::string &out, std::vector<std::string> extra = {}) {
+    auto runFile = [&](const std::string &out, std::vector<std::string> extra = {}) {
         std::vector<std::string> args = build;
         args.insert(args.end(), {"-o", dir.file(out)});
         args.insert(args.end(), extra.begin(), extra.end());
         return runCli(args);
     };
-    EXPECT_EQ(run("lib.ZMB", {"--check"}).status, 1); // missing
-    EXPECT_NE(run("lib.ZMB", {"--check"}).err.find("lib.ZMB is missing"), std::string::npos);
+    EXPECT_EQ(runFile("lib.ZMB", {"--check"}).status, 1); // missing
+    EXPECT_NE(runFile("lib.ZMB", {"--check"}).err.find("lib.ZMB is missing"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("lib.ZMB")));
-    for (const std::string name : {"lib.ZMB", "lib.ASM", "lib.c", "lib.bdf"}) {
+    // An LVGL font's glyphs go by code point: the C file names the bitmap, the
+    // binary font the table.
+    const std::map<std::string, std::string> place{
+        {"lib-lvgl.c", "at the bitmap of U+9635 阵"}, {"lib.bin", "in its glyf table"}};
+    for (const std::string name : {"lib.ZMB", "lib.ASM", "lib.c", "lib.bdf", "lib-lvgl.c", "lib.bin"}) {
+        const std::vector<std::string> format = name == "lib-lvgl.c" ? std::vector<std::string>{"--format", "lvgl"}
+            : name == "lib.bin"                                      ? std::vector<std::string>{"--format", "lvgl-bin"}
+                                                                     : std::vector<std::string>{};
+        const auto run = [&](const std::string &out, std::vector<std::string> extra = {}) {
+            extra.insert(extra.end(), format.begin(), format.end());
+            return runFile(out, extra);
+        };
         ASSERT_EQ(run(name).status, 0) << name;
         const CliRun same = run(name, {"--check"});
         EXPECT_EQ(same.status, 0) << name << same.err;
@@ -530,9 +541,11 @@ TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
         } else if (name == "lib.ASM") {
             const auto line = bytes.find("\r\n\tDB", bytes.find(";\xD5\xF3"));
             bytes[line + 6] = bytes[line + 6] == '0' ? '1' : '0'; // first digit after "\tDB\t0"
-        } else if (name == "lib.c") {
-            const auto at = bytes.find("0x", bytes.find("/* 3: D5F3"));
+        } else if (name == "lib.c" || name == "lib-lvgl.c") {
+            const auto at = bytes.find("0x", bytes.find(name == "lib.c" ? "/* 3: D5F3" : "/* U+9635"));
             bytes[at + 3] = bytes[at + 3] == '0' ? '1' : '0';
+        } else if (name == "lib.bin") {
+            bytes[bytes.size() - 1] ^= 0x01; // the last glyph's last bitmap byte
         } else {
             // The fourth glyph's first bitmap row, "XXXX" in hexadecimal.
             std::size_t at = 0;
@@ -544,9 +557,9 @@ TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
         writeFile(dir.file(name), bytes);
         const CliRun changed = run(name, {"--check"});
         EXPECT_EQ(changed.status, 1) << name;
-        EXPECT_NE(changed.err.find(name + " differs from the build, first at glyph 3 (D5F3 阵)"), std::string::npos)
-            << name << "\n"
-            << changed.err;
+        const std::string where = place.count(name) ? place.at(name) : "at glyph 3 (D5F3 阵)";
+        EXPECT_NE(changed.err.find(name + " differs from the build, first " + where), std::string::npos) << name << "\n"
+                                                                                                         << changed.err;
         EXPECT_EQ(readFile(dir.file(name)), bytes); // left as it was
         writeFile(dir.file(name), before);
     }
@@ -554,7 +567,7 @@ TEST(CliSets, CheckBeforeAndAfterAOneDotChange)
     std::string zmb = readFile(dir.file("lib.ZMB"));
     zmb[7 * 32 + 2 * 4 + 1] ^= 1;
     writeFile(dir.file("lib.ZMB"), zmb);
-    EXPECT_NE(run("lib.ZMB", {"--check"}).err.find("first at the code of glyph 4 (BFE2 库)"), std::string::npos);
+    EXPECT_NE(runFile("lib.ZMB", {"--check"}).err.find("first at the code of glyph 4 (BFE2 库)"), std::string::npos);
 }
 
 // The opening comment's lines as a reader takes them back: "\\\\" is a
