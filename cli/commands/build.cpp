@@ -112,8 +112,9 @@ Characters (one of):
                                  gb2312, gbk (default), gbt12345 (traditional
                                  forms at GB2312's positions), jisx0208
                                  (EUC-JP), ksx1001 (EUC-KR) or unicode (code
-                                 points, for C and BDF output only); a text is
-                                 UTF-8, or bytes of the set's own encoding.
+                                 points, for C, BDF and LVGL output only); a
+                                 text is UTF-8, or bytes of the set's own
+                                 encoding.
                                  --charset jisx0208 or ksx1001 reads in its set.
                                  With --source font16s each character is looked
                                  up in the variant; without --set the codes are
@@ -122,7 +123,8 @@ Characters (one of):
                                  ASCII characters of the text (U+0020 to
                                  U+007E), or of all 95, drawn from the same face
                                  and size on the same baseline (with --source
-                                 font16s: GNU Unifont's 8 x 16); C and BDF only
+                                 font16s: GNU Unifont's 8 x 16); not for .ZMB
+                                 or .ASM
   In GBK a text is cut into byte pairs like the window's import: a single-byte
   character shifts every later pair by one byte (with --latin, the printable
   ASCII characters are taken out first). In another set each character is one
@@ -243,7 +245,7 @@ BuildJob buildJob(const Arguments &a)
     const bool cOutput = job.format == FileFormat::CSource || job.format == FileFormat::CHeader;
     if (job.set == CharSet::Unicode && (job.format == FileFormat::Zmb || job.format == FileFormat::Asm))
         throw UsageError("--set unicode gives code points, which .ZMB and .ASM files cannot hold (two bytes a code): "
-                         "write C (.c, .h) or BDF (.bdf)");
+                         "write C (.c, .h), BDF (.bdf) or an LVGL font");
     if (a.has("key") && !cOutput)
         throw UsageError("--key applies to C output (.c, .h) only");
     if (a.has("latin")) {
@@ -251,7 +253,7 @@ BuildJob buildJob(const Arguments &a)
         if (job.format == FileFormat::Zmb || job.format == FileFormat::Asm)
             throw UsageError(
                 "--latin makes half-width glyphs, which .ZMB and .ASM files cannot hold: write C (.c, .h), "
-                "BDF (.bdf) or a grid");
+                "BDF (.bdf), an LVGL font or a grid");
         const bool text
             = job.characters == BuildJob::Characters::Text || job.characters == BuildJob::Characters::TextFile;
         if (job.latin == BuildJob::Latin::Text && !text)
